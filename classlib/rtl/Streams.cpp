@@ -1,4 +1,5 @@
 #include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
 
 #include <windows.h>
 
@@ -8,22 +9,6 @@
 #include <stdexcept>
 
 namespace {
-
-// The system's text for an error code, without the trailing line break and period.
-UnicodeString SystemErrorText(DWORD Code)
-{
-    wchar_t* buf = nullptr;
-    DWORD len = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, Code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-    UnicodeString text;
-    if (buf) {
-        text.assign(buf, len);
-        LocalFree(buf);
-    }
-    while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
-        text.pop_back();
-    return text;
-}
 
 [[noreturn]] void RaiseSeekError()
 {
@@ -238,7 +223,7 @@ void THandleStream::SetSize(int64_t NewSize)
     if (!SetEndOfFile(FHandle)) {
         DWORD err = GetLastError();
         Seek(pos, soBeginning);
-        throw EWriteError(L"Stream write error. " + SystemErrorText(err));
+        throw EWriteError(L"Stream write error. " + SysErrorMessage(err));
     }
     Seek(std::min(pos, NewSize), soBeginning);
 }
@@ -272,7 +257,7 @@ TFileStream::TFileStream(const UnicodeString& FileName, uint16_t Mode)
     HANDLE h = CreateFileW(FileName.c_str(), access, share, nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        UnicodeString reason = SystemErrorText(GetLastError());
+        UnicodeString reason = SysErrorMessage(GetLastError());
         if (create)
             throw EFCreateError(L"Cannot create file \"" + FileName + L"\". " + reason);
         throw EFOpenError(L"Cannot open file \"" + FileName + L"\". " + reason);

@@ -1,0 +1,117 @@
+// String, number and file-name routines of the runtime layer.
+// Portable header; the code-page and locale routines call the system in the .cpp.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "classlib/rtl/System.h"
+
+// ---------------------------------------------------------------------------
+// Code-page conversion through the system ANSI code page (CP_ACP).
+// Characters the code page cannot hold become its default character '?'.
+AnsiString UnicodeToAnsi(const UnicodeString& S);
+UnicodeString AnsiToUnicode(const AnsiString& S);
+
+// The system's text for an error code, without the trailing period.
+UnicodeString SysErrorMessage(uint32_t ErrorCode);
+
+// ---------------------------------------------------------------------------
+// Integers.  Leading blanks and a sign are accepted, then decimal digits or
+// hexadecimal after "$", "0x" or "0X"; nothing may follow.  Hexadecimal
+// wraps like the 32-bit (or 64-bit) value it spells: "$FFFFFFFF" is -1.
+int StrToInt(const UnicodeString& S);                    // EConvertError when invalid
+int StrToIntDef(const UnicodeString& S, int Default);
+bool TryStrToInt(const UnicodeString& S, int& Value);    // Value untouched when false
+int64_t StrToInt64(const UnicodeString& S);
+int64_t StrToInt64Def(const UnicodeString& S, int64_t Default);
+bool TryStrToInt64(const UnicodeString& S, int64_t& Value);
+
+UnicodeString IntToStr(int Value);
+UnicodeString IntToStr(int64_t Value);
+// Upper-case hex, at least Digits digits; negative values as two's complement.
+UnicodeString IntToHex(int Value, int Digits);
+UnicodeString IntToHex(int64_t Value, int Digits);
+
+// ---------------------------------------------------------------------------
+// Format: "%" ["-"] [width] ["." precision] type, types d i u x X s c and
+// "%%".  For integers the precision is the least number of digits ("%0.2d"
+// of 5 is "05"); for strings the most characters taken.  A missing or
+// mismatched argument or an unknown type raises EConvertError.
+class TFormatArg {
+public:
+    enum TKind { fkInt, fkInt64, fkString, fkChar };
+    TFormatArg(int V) : FKind(fkInt), FInt(V) {}
+    TFormatArg(unsigned V) : FKind(fkInt), FInt(int32_t(V)) {}
+    TFormatArg(long V) : FKind(fkInt), FInt(int32_t(V)) {}
+    TFormatArg(unsigned long V) : FKind(fkInt), FInt(int32_t(V)) {}
+    TFormatArg(long long V) : FKind(fkInt64), FInt(V) {}
+    TFormatArg(unsigned long long V) : FKind(fkInt64), FInt(int64_t(V)) {}
+    TFormatArg(wchar_t V) : FKind(fkChar), FInt(V) {}
+    TFormatArg(const wchar_t* V) : FKind(fkString), FStr(V ? V : L"") {}
+    TFormatArg(const UnicodeString& V) : FKind(fkString), FStr(V) {}
+    TFormatArg(const char* V);                 // ANSI text, through the code page
+    TFormatArg(const AnsiString& V);
+
+    TKind Kind() const { return FKind; }
+    int64_t Int() const { return FInt; }
+    const UnicodeString& Str() const { return FStr; }
+
+private:
+    TKind FKind;
+    int64_t FInt = 0;
+    UnicodeString FStr;
+};
+
+UnicodeString Format(const UnicodeString& Fmt, std::initializer_list<TFormatArg> Args);
+// Format(L"%s: %d", Name, Count) reads the same as the list form.
+template <class... A>
+UnicodeString Format(const UnicodeString& Fmt, const A&... Args)
+{
+    return Format(Fmt, {TFormatArg(Args)...});
+}
+
+// ---------------------------------------------------------------------------
+// Strings.  Indexes are 1-based like the class library's; out-of-range
+// indexes and counts are clamped, never an error.
+UnicodeString Trim(const UnicodeString& S);        // drops characters <= ' '
+UnicodeString TrimLeft(const UnicodeString& S);
+UnicodeString TrimRight(const UnicodeString& S);
+
+constexpr unsigned rfReplaceAll = 1;
+constexpr unsigned rfIgnoreCase = 2;
+using TReplaceFlags = unsigned;
+// Replaces the first (or every) occurrence; an empty OldPattern changes nothing.
+UnicodeString StringReplace(const UnicodeString& S, const UnicodeString& OldPattern,
+                            const UnicodeString& NewPattern, TReplaceFlags Flags);
+
+UnicodeString UpperCase(const UnicodeString& S);     // a-z only
+UnicodeString LowerCase(const UnicodeString& S);     // A-Z only
+UnicodeString AnsiUpperCase(const UnicodeString& S); // every letter, by the system's rules
+UnicodeString AnsiLowerCase(const UnicodeString& S);
+int CompareStr(const UnicodeString& S1, const UnicodeString& S2);      // ordinal
+int CompareText(const UnicodeString& S1, const UnicodeString& S2);     // ordinal, a-z folded
+bool SameText(const UnicodeString& S1, const UnicodeString& S2);
+int AnsiCompareStr(const UnicodeString& S1, const UnicodeString& S2);  // by the user's locale
+int AnsiCompareText(const UnicodeString& S1, const UnicodeString& S2); // locale, case ignored
+bool AnsiSameText(const UnicodeString& S1, const UnicodeString& S2);
+bool AnsiSameStr(const UnicodeString& S1, const UnicodeString& S2);
+
+int Pos(const UnicodeString& Sub, const UnicodeString& S); // 1-based, 0 = not found
+UnicodeString Copy(const UnicodeString& S, int Index, int Count);
+void Delete(UnicodeString& S, int Index, int Count);
+void Insert(const UnicodeString& Source, UnicodeString& S, int Index);
+UnicodeString QuotedStr(const UnicodeString& S);
+
+// ---------------------------------------------------------------------------
+// File names.  "\" and "/" separate folders, ":" ends a drive.
+UnicodeString ExtractFilePath(const UnicodeString& FileName);  // "C:\a\" of "C:\a\b.txt"
+UnicodeString ExtractFileDir(const UnicodeString& FileName);   // "C:\a"
+UnicodeString ExtractFileDrive(const UnicodeString& FileName); // "C:" or "\\server\share"
+UnicodeString ExtractFileName(const UnicodeString& FileName);  // "b.txt"
+UnicodeString ExtractFileExt(const UnicodeString& FileName);   // ".txt"
+UnicodeString ChangeFileExt(const UnicodeString& FileName, const UnicodeString& Extension);
+UnicodeString IncludeTrailingPathDelimiter(const UnicodeString& S);
+UnicodeString ExcludeTrailingPathDelimiter(const UnicodeString& S);
+bool IsPathDelimiter(const UnicodeString& S, int Index);       // 1-based
+UnicodeString ExpandFileName(const UnicodeString& FileName);   // full path; empty when impossible
