@@ -1,0 +1,202 @@
+#include "app/VKBStartupUnit.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "classlib/controls/Dialogs.h"
+
+const wchar_t* const FlashServerKey = L"\\CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32";
+
+namespace {
+
+AnsiString ToAnsi(const UnicodeString& s)
+{
+    if (s.empty())
+        return AnsiString();
+    int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1)
+        return AnsiString();
+    AnsiString a(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, a.data(), n, nullptr, nullptr);
+    a.resize(size_t(n - 1));
+    return a;
+}
+
+UnicodeString FromAnsi(const char* s)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    if (n <= 1)
+        return UnicodeString();
+    UnicodeString w(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+    w.resize(size_t(n - 1));
+    return w;
+}
+
+UnicodeString LowerCase(UnicodeString s)
+{
+    if (!s.empty())
+        CharLowerBuffW(s.data(), DWORD(s.size()));
+    return s;
+}
+
+bool FileExists(const UnicodeString& path)
+{
+    DWORD attr = GetFileAttributesA(ToAnsi(path).c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Closes a C runtime file whatever happens.
+struct TCFile {
+    FILE* F;
+    explicit TCFile(FILE* f) : F(f) {}
+    ~TCFile()
+    {
+        if (F)
+            std::fclose(F);
+    }
+    TCFile(const TCFile&) = delete;
+    TCFile& operator=(const TCFile&) = delete;
+};
+
+// Copies Count bytes in pieces, so a large payload needs no large buffer.
+bool CopyBytes(FILE* from, FILE* to, unsigned long long count)
+{
+    std::vector<char> piece(64 * 1024);
+    while (count > 0) {
+        size_t want = count < piece.size() ? size_t(count) : piece.size();
+        if (std::fread(piece.data(), 1, want, from) != want)
+            return false;
+        if (std::fwrite(piece.data(), 1, want, to) != want)
+            return false;
+        count -= want;
+    }
+    return true;
+}
+
+} // namespace
+
+UnicodeString ReadFlashRegistration(const UnicodeString& Key)
+{
+    // Read access only (KEY_READ, 0x20019); the key is never created.
+    UnicodeString sub = Key;
+    if (!sub.empty() && sub[0] == L'\\')
+        sub.erase(0, 1);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, sub.c_str(), 0, 0x20019, &key) != ERROR_SUCCESS)
+        return UnicodeString();
+    UnicodeString value;
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(key, L"", nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && bytes > 0) {
+        std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+        if (RegQueryValueExW(key, L"", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes) ==
+            ERROR_SUCCESS)
+            value = data.data();
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool FlashProvisioningNeeded(const UnicodeString& ServerPath)
+{
+    if (ServerPath.empty() || !FileExists(ServerPath))
+        return true;
+    UnicodeString lower = LowerCase(ServerPath);
+    if (lower.find(L"flash") == UnicodeString::npos)
+        return true;
+    return lower.find(L"flash10b") != UnicodeString::npos;
+}
+
+void GetTempFolder(char* Buffer, size_t Size)
+{
+    if (!Buffer || Size == 0)
+        return;
+    char system[1024] = {};
+    GetSystemDirectoryA(system, sizeof(system));
+    std::snprintf(Buffer, Size, "%.2s\\temp", system);
+    CreateDirectoryA(Buffer, nullptr); // an existing folder is fine
+}
+
+UnicodeString FlashInstallerPath()
+{
+    char folder[1024] = {};
+    GetTempFolder(folder, sizeof(folder));
+    return FromAnsi(folder) + L"\\flash10.exe";
+}
+
+bool ExtractFlashInstaller(const UnicodeString& ExePath, const UnicodeString& InstallerPath)
+{
+    unsigned long long payload = 0;
+    {
+        TCFile exe(std::fopen(ToAnsi(ExePath).c_str(), "rb"));
+        if (!exe.F || _fseeki64(exe.F, 0, SEEK_END) != 0)
+            return false;
+        long long size = _ftelli64(exe.F);
+        unsigned char trailer[4];
+        if (size < 4 || _fseeki64(exe.F, size - 4, SEEK_SET) != 0 || std::fread(trailer, 1, 4, exe.F) != 4)
+            return false;
+        payload = (unsigned long long)trailer[0] << 24 | (unsigned long long)trailer[1] << 16 |
+                  (unsigned long long)trailer[2] << 8 | trailer[3];
+        // No payload, or a length the file cannot hold: nothing to install.
+        if (payload == 0 || payload > (unsigned long long)(size - 4))
+            return false;
+        if (_fseeki64(exe.F, size - 4 - (long long)payload, SEEK_SET) != 0)
+            return false;
+        AnsiString target = ToAnsi(InstallerPath);
+        bool written = false;
+        {
+            TCFile out(std::fopen(target.c_str(), "wb"));
+            if (!out.F)
+                return false;
+            written = CopyBytes(exe.F, out.F, payload);
+            if (std::fclose(out.F) != 0)
+                written = false;
+            out.F = nullptr;
+        }
+        if (!written) {
+            DeleteFileA(target.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+void StartupMessage(const UnicodeString& Text)
+{
+    ShowMessage(Text);
+}
+
+TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Registered,
+                           const UnicodeString& InstallerPath)
+{
+    if (!FlashProvisioningNeeded(Registered))
+        return TFlashSetup::Registered;
+    if (!ExtractFlashInstaller(ExePath, InstallerPath))
+        return TFlashSetup::NoInstaller;
+
+    AnsiString path = ToAnsi(InstallerPath);
+    std::vector<char> commandLine(path.begin(), path.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof(pi));
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        DeleteFileA(path.c_str());
+        return TFlashSetup::NotStarted;
+    }
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    if (!GetExitCodeProcess(pi.hProcess, &code))
+        StartupMessage(L"GetExitCodeProcess() failed\n");
+    else if (code == STILL_ACTIVE)
+        StartupMessage(L"Process is still active\n");
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteFileA(path.c_str());
+    return TFlashSetup::Ran;
+}
