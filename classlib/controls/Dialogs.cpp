@@ -1,5 +1,6 @@
 #include "classlib/controls/Dialogs.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -102,6 +103,7 @@ TDialogSeamScope& TDialogSeamScope::Answer(int result, const UnicodeString& file
 
 int TDialogSeamScope::Handle(TDialogRequest& req)
 {
+    Requests.push_back(req);
     int result = DefaultAnswer;
     if (FHandler) {
         result = FHandler(req);
@@ -114,7 +116,6 @@ int TDialogSeamScope::Handle(TDialogRequest& req)
             req.Files.assign(1, a.FileName);
         }
     }
-    Requests.push_back(req);
     return result;
 }
 
@@ -187,3 +188,240 @@ void ShowMessage(const UnicodeString& Msg)
         return;
     MessageBoxW(req.Owner, Msg.c_str(), req.Caption.c_str(), MB_OK);
 }
+
+// ---------------------------------------------------------------------------
+// Common dialogs
+
+bool UseLatestCommonDialogs = true;
+
+TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+
+void TCommonDialog::DoShow()
+{
+    if (OnShow)
+        OnShow(this);
+}
+
+void TCommonDialog::DoClose()
+{
+    if (OnClose)
+        OnClose(this);
+}
+
+std::vector<std::pair<UnicodeString, UnicodeString>> ParseDialogFilter(const UnicodeString& Filter)
+{
+    std::vector<UnicodeString> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = Filter.find(L'|', start);
+        parts.push_back(Filter.substr(start, bar == UnicodeString::npos ? UnicodeString::npos : bar - start));
+        if (bar == UnicodeString::npos)
+            break;
+        start = bar + 1;
+    }
+    std::vector<std::pair<UnicodeString, UnicodeString>> pairs;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        pairs.emplace_back(parts[i], parts[i + 1]);
+    return pairs;
+}
+
+namespace {
+
+// The system's form of a filter: "desc\0patterns\0...\0\0".
+std::vector<wchar_t> FilterBuffer(const UnicodeString& filter)
+{
+    std::vector<wchar_t> buf;
+    for (const auto& [desc, patterns] : ParseDialogFilter(filter)) {
+        buf.insert(buf.end(), desc.begin(), desc.end());
+        buf.push_back(0);
+        buf.insert(buf.end(), patterns.begin(), patterns.end());
+        buf.push_back(0);
+    }
+    buf.push_back(0);
+    buf.push_back(0);
+    return buf;
+}
+
+DWORD OpenOptionFlags(TOpenOptions options)
+{
+    // Bit i of the set is option i; the system's flags in the same order,
+    // with the few holes the options skip.
+    static const DWORD flags[] = {
+        OFN_READONLY, OFN_OVERWRITEPROMPT, OFN_HIDEREADONLY, OFN_NOCHANGEDIR, OFN_SHOWHELP,
+        OFN_NOVALIDATE, OFN_ALLOWMULTISELECT, OFN_EXTENSIONDIFFERENT, OFN_PATHMUSTEXIST,
+        OFN_FILEMUSTEXIST, OFN_CREATEPROMPT, OFN_SHAREAWARE, OFN_NOREADONLYRETURN,
+        OFN_NOTESTFILECREATE, OFN_NONETWORKBUTTON, OFN_NOLONGNAMES, 0 /* ofOldStyleDialog */,
+        OFN_NODEREFERENCELINKS, OFN_ENABLEINCLUDENOTIFY, OFN_ENABLESIZING,
+        OFN_DONTADDTORECENT, OFN_FORCESHOWHIDDEN};
+    DWORD result = 0;
+    for (unsigned i = 0; i < sizeof(flags) / sizeof(flags[0]); ++i)
+        if (options.Contains(static_cast<TOpenOption>(i)))
+            result |= flags[i];
+    return result;
+}
+
+// Room for a long multi-selection.
+constexpr size_t kFileBufferChars = 32 * 1024;
+
+// The chosen names from the dialog's buffer: one full path, or (multi-
+// selection) the folder followed by the names in it.
+std::vector<UnicodeString> ChosenFiles(const wchar_t* buf, bool multi)
+{
+    std::vector<UnicodeString> files;
+    UnicodeString first = buf;
+    const wchar_t* p = buf + first.size() + 1;
+    if (!multi || *p == 0) {
+        files.push_back(first);
+        return files;
+    }
+    if (!first.empty() && first.back() != L'\\')
+        first += L'\\';
+    while (*p) {
+        UnicodeString name = p;
+        files.push_back(first + name);
+        p += name.size() + 1;
+    }
+    return files;
+}
+
+} // namespace
+
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TOpenDialog::ExecuteThroughSeam(bool& confirmed)
+{
+    TDialogRequest req;
+    req.Kind = SeamKind();
+    req.Caption = FTitle;
+    req.Dialog = this;
+    req.Owner = GetActiveWindow();
+    req.FileName = FFileName;
+    req.Filter = FFilter;
+    req.FilterIndex = FFilterIndex;
+    req.DefaultExt = FDefaultExt;
+    req.InitialDir = FInitialDir;
+    int result = 0;
+    if (!AskDialogSeam(req, result))
+        return false;
+    confirmed = result == IDOK;
+    if (confirmed) {
+        FFileName = req.FileName;
+        FFiles = req.Files.empty() ? std::vector<UnicodeString>{req.FileName} : req.Files;
+        FFilterIndex = req.FilterIndex;
+    }
+    return true;
+}
+
+UINT_PTR CALLBACK TOpenDialog::HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // wnd is the (empty) child template; the dialog window is its parent.
+    switch (msg) {
+    case WM_INITDIALOG: {
+        auto* dlg = reinterpret_cast<TOpenDialog*>(reinterpret_cast<OPENFILENAMEW*>(lParam)->lCustData);
+        SetPropW(wnd, L"KvCommonDialog", dlg);
+        dlg->FHandle = GetParent(wnd);
+        try {
+            dlg->DoShow();
+        } catch (...) {
+            // An event must not unwind through the system dialog.
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        if (auto* dlg = static_cast<TOpenDialog*>(RemovePropW(wnd, L"KvCommonDialog"))) {
+            try {
+                dlg->DoClose();
+            } catch (...) {
+            }
+            dlg->FHandle = nullptr;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+bool TOpenDialog::Execute()
+{
+    bool confirmed = false;
+    if (ExecuteThroughSeam(confirmed))
+        return confirmed;
+
+    std::vector<wchar_t> filter = FilterBuffer(FFilter);
+    std::vector<wchar_t> file(kFileBufferChars, 0);
+    FFileName.copy(file.data(), std::min(FFileName.size(), kFileBufferChars - 2));
+    UnicodeString defExt = FDefaultExt;
+    if (!defExt.empty() && defExt[0] == L'.')
+        defExt.erase(0, 1);
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = GetActiveWindow();
+    ofn.hInstance = GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = FFilter.empty() ? nullptr : filter.data();
+    ofn.nFilterIndex = FFilterIndex < 0 ? 0 : DWORD(FFilterIndex);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = DWORD(file.size());
+    ofn.lpstrInitialDir = FInitialDir.empty() ? nullptr : FInitialDir.c_str();
+    ofn.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
+    ofn.lpstrDefExt = defExt.empty() ? nullptr : defExt.c_str();
+    ofn.Flags = OpenOptionFlags(FOptions) | OFN_EXPLORER | OFN_ENABLEHOOK;
+    ofn.lCustData = reinterpret_cast<LPARAM>(this);
+    ofn.lpfnHook = &TOpenDialog::HookProc;
+
+    bool ok = RunDialog(ofn);
+    FHandle = nullptr;
+    if (!ok)
+        return false;
+    FFiles = ChosenFiles(file.data(), FOptions.Contains(ofAllowMultiSelect));
+    FFileName = FFiles.empty() ? UnicodeString() : FFiles.front();
+    FFilterIndex = int(ofn.nFilterIndex);
+    if (ofn.Flags & OFN_READONLY)
+        FOptions.Include(ofReadOnly);
+    else
+        FOptions.Exclude(ofReadOnly);
+    if (ofn.Flags & OFN_EXTENSIONDIFFERENT)
+        FOptions.Include(ofExtensionDifferent);
+    else
+        FOptions.Exclude(ofExtensionDifferent);
+    return true;
+}
+
+bool TOpenDialog::RunDialog(OPENFILENAMEW& ofn)
+{
+    return GetOpenFileNameW(&ofn) != FALSE;
+}
+
+bool TSaveDialog::RunDialog(OPENFILENAMEW& ofn)
+{
+    return GetSaveFileNameW(&ofn) != FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// Published properties
+
+KV_BEGIN_PUBLISHED(TCommonDialog, TComponent)
+    B.Int(L"HelpContext", &C::HelpContext, &C::SetHelpContext, 0, L"THelpContext");
+    B.Event(L"OnClose", &C::OnClose);
+    B.Event(L"OnShow", &C::OnShow);
+KV_END_PUBLISHED
+
+KV_BEGIN_PUBLISHED(TOpenDialog, TCommonDialog)
+    B.Str(L"DefaultExt", &C::DefaultExt, &C::SetDefaultExt);
+    B.Str(L"FileName", &C::FileName, &C::SetFileName);
+    B.Str(L"Filter", &C::Filter, &C::SetFilter);
+    B.Int(L"FilterIndex", &C::FilterIndex, &C::SetFilterIndex, 1);
+    B.Str(L"InitialDir", &C::InitialDir, &C::SetInitialDir);
+    B.Set(L"Options", &C::Options, &C::SetOptions, TOpenOptions{ofHideReadOnly, ofEnableSizing}.Ord(),
+          {L"ofReadOnly", L"ofOverwritePrompt", L"ofHideReadOnly", L"ofNoChangeDir", L"ofShowHelp",
+           L"ofNoValidate", L"ofAllowMultiSelect", L"ofExtensionDifferent", L"ofPathMustExist",
+           L"ofFileMustExist", L"ofCreatePrompt", L"ofShareAware", L"ofNoReadOnlyReturn",
+           L"ofNoTestFileCreate", L"ofNoNetworkButton", L"ofNoLongNames", L"ofOldStyleDialog",
+           L"ofNoDereferenceLinks", L"ofEnableIncludeNotify", L"ofEnableSizing",
+           L"ofDontAddToRecent", L"ofForceShowHidden"},
+          L"TOpenOptions");
+    B.Str(L"Title", &C::Title, &C::SetTitle);
+KV_END_PUBLISHED
+
+KV_BEGIN_PUBLISHED(TSaveDialog, TOpenDialog)
+    static_assert(sizeof(C) > 0); // nothing of its own
+KV_END_PUBLISHED

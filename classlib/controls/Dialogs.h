@@ -38,14 +38,18 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
+#include "classlib/rtl/Classes.h"
 #include "classlib/rtl/System.h"
+#include "classlib/rtl/TypInfo.h"
 
 // ---------------------------------------------------------------------------
 // Message dialog types and buttons.
@@ -57,23 +61,7 @@ enum TMsgDlgBtn {
 };
 
 // A set of buttons: MessageDlg(L"...", mtConfirmation, {mbYes, mbNo}, 0).
-class TMsgDlgButtons {
-    uint32_t FBits = 0;
-
-public:
-    constexpr TMsgDlgButtons() = default;
-    constexpr TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> buttons)
-    {
-        for (TMsgDlgBtn b : buttons)
-            FBits |= 1u << b;
-    }
-    constexpr bool Contains(TMsgDlgBtn b) const { return (FBits >> b) & 1u; }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr uint32_t Bits() const { return FBits; }
-    constexpr TMsgDlgButtons& operator<<(TMsgDlgBtn b) { FBits |= 1u << b; return *this; }
-    constexpr TMsgDlgButtons& operator>>(TMsgDlgBtn b) { FBits &= ~(1u << b); return *this; }
-    constexpr bool operator==(const TMsgDlgButtons&) const = default;
-};
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
 // ---------------------------------------------------------------------------
 // The seam.
@@ -145,7 +133,8 @@ public:
     TDialogSeamScope& Answer(int result, const UnicodeString& fileName = UnicodeString());
 
     int DefaultAnswer = IDCANCEL;
-    std::vector<TDialogRequest> Requests;   // as answered (FileName = choice)
+    // The requests as they were asked (FileName = the proposed name).
+    std::vector<TDialogRequest> Requests;
     size_t Count() const { return Requests.size(); }
     const TDialogRequest& Last() const { return Requests.back(); }
 };
@@ -167,3 +156,110 @@ int MsgDlgButtonResult(TMsgDlgBtn button);
 int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 // Msg in a box with the application's title and an OK button.
 void ShowMessage(const UnicodeString& Msg);
+
+// ---------------------------------------------------------------------------
+// Common dialogs.
+
+// While false (the skin manager clears it), message dialogs are made as a
+// "TMessageForm" of our own controls and file dialogs are the classic
+// Explorer-style kind; while true, message dialogs use the system box.
+extern bool UseLatestCommonDialogs;
+
+class TCommonDialog : public TComponent {
+    KV_CLASS(TCommonDialog)
+    KV_PUBLISHED
+public:
+    explicit TCommonDialog(TComponent* AOwner);
+
+    // Shows the dialog modally; true when the user confirmed.
+    virtual bool Execute() = 0;
+    // The dialog's window while it is shown, else nullptr.
+    HWND Handle() const { return FHandle; }
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnClose;
+
+    // Called when the dialog window has appeared and when it goes.
+    virtual void DoShow();
+    virtual void DoClose();
+
+protected:
+    HWND FHandle = nullptr;
+    int FHelpContext = 0;
+};
+
+enum TOpenOption {
+    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp,
+    ofNoValidate, ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist,
+    ofFileMustExist, ofCreatePrompt, ofShareAware, ofNoReadOnlyReturn,
+    ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames, ofOldStyleDialog,
+    ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing,
+    ofDontAddToRecent, ofForceShowHidden
+};
+using TOpenOptions = TSet<TOpenOption>;
+
+// The pairs of a filter "Text files|*.txt|All|*.*": description, patterns.
+// A description without patterns at the end is dropped.
+std::vector<std::pair<UnicodeString, UnicodeString>> ParseDialogFilter(const UnicodeString& Filter);
+
+class TOpenDialog : public TCommonDialog {
+    KV_CLASS(TOpenDialog)
+    KV_PUBLISHED
+public:
+    explicit TOpenDialog(TComponent* AOwner);
+
+    // Shows the system's open dialog owned by the active window.  On OK,
+    // FileName, Files and FilterIndex hold the choice.
+    bool Execute() override;
+
+    const UnicodeString& Filter() const { return FFilter; }
+    void SetFilter(const UnicodeString& Value) { FFilter = Value; }
+    int FilterIndex() const { return FFilterIndex; }           // 1-based
+    void SetFilterIndex(int Value) { FFilterIndex = Value; }
+    const UnicodeString& DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const UnicodeString& Value) { FDefaultExt = Value; }
+    // The proposed name before Execute, the chosen one after.
+    const UnicodeString& FileName() const { return FFileName; }
+    void SetFileName(const UnicodeString& Value) { FFileName = Value; }
+    const UnicodeString& InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const UnicodeString& Value) { FInitialDir = Value; }
+    const UnicodeString& Title() const { return FTitle; }
+    void SetTitle(const UnicodeString& Value) { FTitle = Value; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions Value) { FOptions = Value; }
+    // Every chosen name (full paths), also for a single choice.
+    const std::vector<UnicodeString>& Files() const { return FFiles; }
+    std::vector<UnicodeString>& HistoryList() { return FHistoryList; }
+
+protected:
+    virtual TDialogKind SeamKind() const { return TDialogKind::OpenDialog; }
+    // Runs the system dialog on a filled record (GetOpenFileNameW).
+    virtual bool RunDialog(OPENFILENAMEW& ofn);
+
+private:
+    UnicodeString FFilter;
+    int FFilterIndex = 1;
+    UnicodeString FDefaultExt;
+    UnicodeString FFileName;
+    UnicodeString FInitialDir;
+    UnicodeString FTitle;
+    TOpenOptions FOptions = {ofHideReadOnly, ofEnableSizing};
+    std::vector<UnicodeString> FFiles;
+    std::vector<UnicodeString> FHistoryList;
+
+    bool ExecuteThroughSeam(bool& confirmed);
+    static UINT_PTR CALLBACK HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+class TSaveDialog : public TOpenDialog {
+    KV_CLASS(TSaveDialog)
+    KV_PUBLISHED
+public:
+    explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
+
+protected:
+    TDialogKind SeamKind() const override { return TDialogKind::SaveDialog; }
+    bool RunDialog(OPENFILENAMEW& ofn) override;
+};

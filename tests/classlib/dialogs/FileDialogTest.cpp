@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "classlib/controls/Dialogs.h"
+
+TEST(FileDialog, SeamSeesTheProposalAndGivesTheChoice)
+{
+    TSaveDialog* dlg = New<TSaveDialog>(nullptr);
+    dlg->SetFilter(L"PDF 파일|*.pdf");
+    dlg->SetFileName(L"Guide.PDF");
+    dlg->SetTitle(L"Save");
+
+    TDialogSeamScope seam;
+    seam.Answer(IDOK, L"C:\\out\\Guide.PDF");
+    ASSERT_TRUE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), L"C:\\out\\Guide.PDF");
+    ASSERT_EQ(dlg->Files().size(), 1u);
+    EXPECT_EQ(dlg->Files()[0], L"C:\\out\\Guide.PDF");
+
+    ASSERT_EQ(seam.Count(), 1u);
+    const TDialogRequest& r = seam.Last();
+    EXPECT_EQ(r.Kind, TDialogKind::SaveDialog);
+    EXPECT_EQ(r.Dialog, dlg);
+    EXPECT_EQ(r.FileName, L"Guide.PDF");
+    EXPECT_EQ(r.Filter, L"PDF 파일|*.pdf");
+    EXPECT_EQ(r.FilterIndex, 1);
+    EXPECT_EQ(r.Caption, L"Save");
+    FreeAndNil(dlg);
+}
+
+TEST(FileDialog, CancelKeepsTheProposedNameAndAFilterSetAtRunTimeStays)
+{
+    TOpenDialog* dlg = New<TOpenDialog>(nullptr);
+    dlg->SetFilter(L"텍스트 파일|*.txt");
+    dlg->SetFileName(L"notes.txt");
+    TDialogSeamScope seam;   // default answer: cancel
+    EXPECT_FALSE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), L"notes.txt");
+    EXPECT_TRUE(dlg->Files().empty());
+    EXPECT_EQ(seam.Last().Kind, TDialogKind::OpenDialog);
+
+    dlg->SetFilter(L"모든 파일|*.*");
+    seam.Answer(true, L"C:\\a.bin");
+    EXPECT_TRUE(dlg->Execute());
+    EXPECT_EQ(dlg->Filter(), L"모든 파일|*.*");
+    EXPECT_EQ(seam.Last().Filter, L"모든 파일|*.*");
+    FreeAndNil(dlg);
+}
+
+TEST(FileDialog, FilterPairs)
+{
+    using P = std::vector<std::pair<UnicodeString, UnicodeString>>;
+    struct Case {
+        const wchar_t* filter;
+        P pairs;
+    } cases[] = {
+        {L"", {}},
+        {L"PDF 파일|*.pdf", {{L"PDF 파일", L"*.pdf"}}},
+        {L"ImageFile|*.jpg,*.bmp", {{L"ImageFile", L"*.jpg,*.bmp"}}},
+        {L"A|*.a|B|*.b;*.c", {{L"A", L"*.a"}, {L"B", L"*.b;*.c"}}},
+        {L"A|*.a|Dangling", {{L"A", L"*.a"}}},
+        {L"A|*.a|", {{L"A", L"*.a"}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseDialogFilter(c.filter), c.pairs) << c.filter;
+}
+
+TEST(FileDialog, PublishedPropertiesReadAsTheFormResourceStoresThem)
+{
+    TSaveDialog* dlg = New<TSaveDialog>(nullptr);
+    EXPECT_EQ(GetSetProp(dlg, L"Options"), L"ofHideReadOnly,ofEnableSizing");
+    SetSetProp(dlg, L"Options", L"[ofHideReadOnly, ofNoChangeDir, ofEnableSizing]");
+    EXPECT_EQ(dlg->Options(), (TOpenOptions{ofHideReadOnly, ofNoChangeDir, ofEnableSizing}));
+    SetStrProp(dlg, L"Filter", L"ImageFile|*.jpg,*.bmp");
+    EXPECT_EQ(dlg->Filter(), L"ImageFile|*.jpg,*.bmp");
+    EXPECT_EQ(GetIntProp(dlg, L"FilterIndex"), 1);
+    EXPECT_TRUE(IsPublishedProp(dlg, L"OnShow"));
+    FreeAndNil(dlg);
+}
