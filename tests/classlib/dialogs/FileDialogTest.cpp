@@ -76,3 +76,50 @@ TEST(FileDialog, PublishedPropertiesReadAsTheFormResourceStoresThem)
     EXPECT_TRUE(IsPublishedProp(dlg, L"OnShow"));
     FreeAndNil(dlg);
 }
+
+namespace {
+
+// Answers the real dialog from its OnShow: OK on the proposed name, or Cancel.
+struct TDialogDriver : TObject {
+    int Shows = 0, Closes = 0;
+    WPARAM Button = IDCANCEL;
+    void Show(TObject* Sender)
+    {
+        ++Shows;
+        PostMessageW(static_cast<TCommonDialog*>(Sender)->Handle(), WM_COMMAND, Button, 0);
+    }
+    void Close(TObject*) { ++Closes; }
+};
+
+} // namespace
+
+TEST(FileDialog, RealDialogShowsAndCloses)
+{
+    ASSERT_FALSE(DialogSeamInstalled());
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    UnicodeString dir = UnicodeString(tmp) + L"kvdlgtest";
+    CreateDirectoryW(dir.c_str(), nullptr);
+
+    TDialogDriver driver;
+    TSaveDialog* dlg = New<TSaveDialog>(nullptr);
+    dlg->OnShow = Bind(&driver, &TDialogDriver::Show);
+    dlg->OnClose = Bind(&driver, &TDialogDriver::Close);
+    dlg->SetFilter(L"PDF 파일|*.pdf|모든 파일|*.*");
+    dlg->SetInitialDir(dir);
+    dlg->SetFileName(L"Guide.pdf");
+
+    EXPECT_FALSE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), L"Guide.pdf");
+    EXPECT_EQ(driver.Shows, 1);
+    EXPECT_EQ(driver.Closes, 1);
+    EXPECT_EQ(dlg->Handle(), nullptr);
+
+    driver.Button = IDOK;
+    ASSERT_TRUE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), dir + L"\\Guide.pdf");
+    EXPECT_EQ(dlg->FilterIndex(), 1);
+    EXPECT_EQ(driver.Shows, 2);
+    FreeAndNil(dlg);
+    RemoveDirectoryW(dir.c_str());
+}
