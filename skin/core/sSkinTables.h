@@ -1,0 +1,62 @@
+// The tables of a loaded skin and their lookups.  The skin manager carries
+// them (it derives from TsSkinTables); every skinned control, wrapper and
+// painting routine addresses the skin through the indexes found here.
+#pragma once
+
+#include "skin/core/sMaskData.h"
+#include "skin/core/sStyleSimply.h"
+
+class TsSkinTables {
+public:
+    TsGeneralDataArray gd;       // one entry per skin section
+    TsMaskArray ma;              // one entry per skin image
+    TsPatternArray pa;           // one entry per JPEG pattern
+    TConstantSkinData ConstData; // indexes of the often used sections and images
+    TsSkinData* SkinData = nullptr; // global values of the skin (owned by the manager)
+
+    TsSkinTables() = default;
+    TsSkinTables(const TsSkinTables&) = delete;
+    TsSkinTables& operator=(const TsSkinTables&) = delete;
+    virtual ~TsSkinTables() = default;
+
+    // Index of the section named exactly SkinSection (case-sensitive); -1 when none.
+    int GetSkinIndex(const UnicodeString& SkinSection) const;
+    // The image mask of the section, else of its parent sections; -1 when none.
+    int GetMaskIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& mask) const;
+    // The image mask of the section itself (no parent search); -1 when none.
+    int GetMaskIndex(const UnicodeString& SkinSection, const UnicodeString& mask) const;
+    // As GetMaskIndex with parents, over texture images only.
+    int GetTextureIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& PropName) const;
+    // As GetMaskIndex with parents, over the JPEG patterns.
+    int GetPatternIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& pattern) const;
+
+    // Border widths of a nine-piece image; 0 for an index outside ma.
+    int MaskWidthLeft(int MaskIndex);
+    int MaskWidthTop(int MaskIndex) const;
+    int MaskWidthRight(int MaskIndex) const;
+    int MaskWidthBottom(int MaskIndex) const;
+    // Size of one frame of an image; (0, 0) for an index outside ma.
+    TSize MaskSize(int MaskIndex) const;
+
+    bool IsValidSkinIndex(int SkinIndex) const;
+    bool IsValidImgIndex(int ImageIndex) const;
+
+    TColor GetGlobalColor() const;
+    TColor GetGlobalFontColor() const;
+    TColor GetActiveEditColor() const;
+    TColor GetActiveEditFontColor() const;
+    TColor GetHighLightColor() const;
+    TColor GetHighLightFontColor() const;
+
+    // Recomputes ConstData from the tables, then CheckShadows.
+    void InitConstantIndexes();
+
+protected:
+    // Prepares the extended-border shadow templates after the indexes are known.
+    virtual void CheckShadows() {}
+
+private:
+    template <class Match>
+    int FindInSections(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& Key, Match match) const;
+    const TsGeneralData* GlobalInfo() const;
+};
