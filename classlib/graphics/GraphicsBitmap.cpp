@@ -1,0 +1,849 @@
+// TBitmap: an image held in a DIB section (or a device-dependent bitmap
+// until someone needs its pixels), with a canvas over a memory DC.
+#include "classlib/graphics/Graphics.h"
+#include "classlib/graphics/Jpeg.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// A BITMAPINFO with room for a full colour table (or three channel masks).
+struct BitmapInfo {
+    BITMAPINFOHEADER Header{};
+    RGBQUAD Colors[256]{};
+};
+
+constexpr DWORD kMask565[3] = {0xF800, 0x07E0, 0x001F};
+constexpr DWORD kMask555[3] = {0x7C00, 0x03E0, 0x001F};
+constexpr DWORD kMask888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+
+bool SameMasks(const DWORD* a, const DWORD* b)
+{
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
+int StrideOf(int Width, int Bits)
+{
+    return ((Width * Bits + 31) / 32) * 4;
+}
+
+std::vector<RGBQUAD> GreyPalette()
+{
+    std::vector<RGBQUAD> p(256);
+    for (int i = 0; i < 256; ++i)
+        p[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    return p;
+}
+
+std::vector<RGBQUAD> MonoPalette()
+{
+    return {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+}
+
+// The 16 colours of the standard VGA palette.
+std::vector<RGBQUAD> VgaPalette()
+{
+    static const COLORREF c[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+                                   0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    std::vector<RGBQUAD> p(16);
+    for (int i = 0; i < 16; ++i)
+        p[i] = RGBQUAD{GetBValue(c[i]), GetGValue(c[i]), GetRValue(c[i]), 0};
+    return p;
+}
+
+std::vector<RGBQUAD> DefaultPalette(TPixelFormat f)
+{
+    switch (f) {
+    case pf1bit: return MonoPalette();
+    case pf4bit: return VgaPalette();
+    case pf8bit: return GreyPalette();
+    default: return {};
+    }
+}
+
+TPixelFormat ScreenFormat()
+{
+    ScreenDC dc;
+    int bits = dc ? ::GetDeviceCaps(dc, BITSPIXEL) * ::GetDeviceCaps(dc, PLANES) : 32;
+    switch (bits) {
+    case 1: return pf1bit;
+    case 4: return pf4bit;
+    case 8: return pf8bit;
+    case 15: return pf15bit;
+    case 16: return pf16bit;
+    case 24: return pf24bit;
+    default: return pf32bit;
+    }
+}
+
+// One pixel as B, G, R, A in the bytes of a 32-bit word (A in the top byte).
+using Bgra = uint32_t;
+
+int Luma(Bgra p)
+{
+    int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+    return (r * 77 + g * 150 + b * 29 + 128) >> 8;
+}
+
+Bgra FromQuad(const RGBQUAD& q)
+{
+    return q.rgbBlue | (q.rgbGreen << 8) | (q.rgbRed << 16) | 0xFF000000u;
+}
+
+// Reads pixel X of a row of the given format.  Only 32-bit pixels carry their
+// own alpha; every other format reads as opaque.
+Bgra ReadPixel(const uint8_t* row, int x, TPixelFormat f, const std::vector<RGBQUAD>& pal)
+{
+    auto fromPal = [&](unsigned i) { return i < pal.size() ? FromQuad(pal[i]) : 0xFF000000u; };
+    switch (f) {
+    case pf1bit: return fromPal((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case pf4bit: return fromPal((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
+    case pf8bit: return fromPal(row[x]);
+    case pf15bit: {
+        unsigned v = row[2 * x] | (row[2 * x + 1] << 8);
+        unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+        return ((b << 3) | (b >> 2)) | (((g << 3) | (g >> 2)) << 8) | (((r << 3) | (r >> 2)) << 16) | 0xFF000000u;
+    }
+    case pf16bit: {
+        unsigned v = row[2 * x] | (row[2 * x + 1] << 8);
+        unsigned r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+        return ((b << 3) | (b >> 2)) | (((g << 2) | (g >> 4)) << 8) | (((r << 3) | (r >> 2)) << 16) | 0xFF000000u;
+    }
+    case pf24bit: return row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16) | 0xFF000000u;
+    case pf32bit: {
+        uint32_t v;
+        std::memcpy(&v, row + 4 * x, 4);
+        return v;
+    }
+    default: return 0xFF000000u;
+    }
+}
+
+int NearestIndex(Bgra p, const std::vector<RGBQUAD>& pal)
+{
+    int best = 0, bestDist = 1 << 30;
+    int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+    for (int i = 0; i < int(pal.size()); ++i) {
+        int db = b - pal[i].rgbBlue, dg = g - pal[i].rgbGreen, dr = r - pal[i].rgbRed;
+        int d = db * db + dg * dg + dr * dr;
+        if (d < bestDist) {
+            bestDist = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Writes pixel X of a row.  Palette formats use the palette made for them by
+// the conversion: 8-bit is a grey ramp (index = brightness), 1-bit is black
+// below half brightness and white from there, 4-bit takes the nearest colour.
+void WritePixel(uint8_t* row, int x, TPixelFormat f, Bgra p, const std::vector<RGBQUAD>& pal)
+{
+    unsigned b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+    switch (f) {
+    case pf1bit: {
+        uint8_t bit = uint8_t(0x80 >> (x & 7));
+        if (Luma(p) >= 128)
+            row[x >> 3] |= bit;
+        else
+            row[x >> 3] &= uint8_t(~bit);
+        break;
+    }
+    case pf4bit: {
+        unsigned i = unsigned(NearestIndex(p, pal));
+        uint8_t& byte = row[x >> 1];
+        byte = (x & 1) ? uint8_t((byte & 0xF0) | i) : uint8_t((byte & 0x0F) | (i << 4));
+        break;
+    }
+    case pf8bit: row[x] = uint8_t(Luma(p)); break;
+    case pf15bit: {
+        unsigned v = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        row[2 * x] = uint8_t(v);
+        row[2 * x + 1] = uint8_t(v >> 8);
+        break;
+    }
+    case pf16bit: {
+        unsigned v = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+        row[2 * x] = uint8_t(v);
+        row[2 * x + 1] = uint8_t(v >> 8);
+        break;
+    }
+    case pf24bit:
+        row[3 * x] = uint8_t(b);
+        row[3 * x + 1] = uint8_t(g);
+        row[3 * x + 2] = uint8_t(r);
+        break;
+    case pf32bit: std::memcpy(row + 4 * x, &p, 4); break;
+    default: break;
+    }
+}
+
+// Selects a bitmap into a fresh memory DC for the length of a copy.
+struct BitmapDC {
+    MemoryDC DC{nullptr};
+    SelectedObject Sel;
+    explicit BitmapDC(HBITMAP bmp) : Sel(DC.Get(), bmp) {}
+};
+
+} // namespace
+
+int BitsPerPixel(TPixelFormat Format)
+{
+    static const int bits[] = {0, 1, 4, 8, 16, 16, 24, 32, 0};
+    return bits[Format];
+}
+
+// ---------------------------------------------------------------------------
+// The canvas of a bitmap: a memory DC holding the bitmap, made on first use
+// and let go whenever the bitmap's image is replaced.
+class TBitmapCanvas : public TCanvas {
+    KV_CLASS(TBitmapCanvas)
+    TBitmap* FBitmap;
+    MemoryDC FDC;
+    SelectedObject FBitmapSel;
+
+protected:
+    void CreateHandle() override
+    {
+        MemoryDC dc(nullptr);
+        if (!dc)
+            throw EOutOfResources(L"Out of system resources");
+        FDC = std::move(dc);
+        if (FBitmap->FHandle)
+            FBitmapSel = SelectedObject(FDC.Get(), FBitmap->FHandle.Get());
+        SetHandle(FDC.Get());
+    }
+
+public:
+    explicit TBitmapCanvas(TBitmap* ABitmap) : FBitmap(ABitmap) {}
+    ~TBitmapCanvas() override { FreeContext(); }
+
+    void FreeContext()
+    {
+        if (!FDC)
+            return;
+        SetHandle(nullptr);
+        FBitmapSel.Restore();
+        FDC.Reset();
+    }
+};
+
+// ---------------------------------------------------------------------------
+TBitmap::TBitmap()
+{
+    FHandleType = bmDDB;
+}
+
+TBitmap::TBitmap(int AWidth, int AHeight, TPixelFormat Format) : TBitmap()
+{
+    SetPixelFormat(Format);
+    SetSize(AWidth, AHeight);
+}
+
+TBitmap::~TBitmap()
+{
+    delete FCanvas; // selects the bitmap out before FHandle deletes it
+    FCanvas = nullptr;
+}
+
+void TBitmap::FreeContext()
+{
+    if (FCanvas)
+        static_cast<TBitmapCanvas*>(FCanvas)->FreeContext();
+}
+
+TCanvas* TBitmap::Canvas()
+{
+    if (!FCanvas) {
+        FCanvas = new TBitmapCanvas(this);
+        FCanvas->OnChange = Bind(this, &TBitmap::Changed);
+    }
+    return FCanvas;
+}
+
+void TBitmap::Changed(TObject* Sender)
+{
+    TGraphic::Changed(Sender);
+}
+
+// Takes Bmp as the image (nullptr empties the bitmap) and reads its shape.
+void TBitmap::SetImage(HBITMAP Bmp)
+{
+    FreeContext();
+    FHandle.Reset(Bmp);
+    FBits = nullptr;
+    FStride = 0;
+    FTopDown = false;
+    FColors.clear();
+    std::fill(std::begin(FMasks), std::end(FMasks), 0);
+    FWidth = FHeight = 0;
+    FPixelFormat = pfDevice;
+    if (!Bmp)
+        return;
+
+    DIBSECTION ds{};
+    int got = ::GetObjectW(Bmp, sizeof(ds), &ds);
+    if (got == sizeof(DIBSECTION) && ds.dsBm.bmBits) {
+        FHandleType = bmDIB;
+        FWidth = ds.dsBm.bmWidth;
+        FHeight = std::abs(ds.dsBm.bmHeight);
+        FBits = static_cast<uint8_t*>(ds.dsBm.bmBits);
+        FStride = ds.dsBm.bmWidthBytes;
+        FTopDown = ds.dsBmih.biHeight < 0;
+        const bool fields = ds.dsBmih.biCompression == BI_BITFIELDS;
+        if (fields)
+            std::copy(ds.dsBitfields, ds.dsBitfields + 3, FMasks);
+        switch (ds.dsBmih.biBitCount) {
+        case 1: FPixelFormat = pf1bit; break;
+        case 4: FPixelFormat = pf4bit; break;
+        case 8: FPixelFormat = pf8bit; break;
+        case 16:
+            FPixelFormat = !fields || SameMasks(FMasks, kMask555) ? pf15bit
+                           : SameMasks(FMasks, kMask565)          ? pf16bit
+                                                                  : pfCustom;
+            break;
+        case 24: FPixelFormat = pf24bit; break;
+        case 32: FPixelFormat = !fields || SameMasks(FMasks, kMask888) ? pf32bit : pfCustom; break;
+        default: FPixelFormat = pfCustom;
+        }
+        if (ds.dsBmih.biBitCount <= 8) {
+            RGBQUAD table[256];
+            BitmapDC dc(Bmp);
+            UINT n = dc.Sel.Active() ? ::GetDIBColorTable(dc.DC.Get(), 0, 256, table) : 0;
+            if (n)
+                FColors.assign(table, table + n);
+            else
+                FColors = DefaultPalette(FPixelFormat);
+        }
+    } else if (got >= int(sizeof(BITMAP))) {
+        FHandleType = bmDDB;
+        FWidth = ds.dsBm.bmWidth;
+        FHeight = ds.dsBm.bmHeight;
+    } else {
+        FHandle.Release(); // not a bitmap: leave it alone
+        throw EInvalidGraphic(L"Invalid bitmap handle");
+    }
+    FWantedFormat = FPixelFormat;
+}
+
+HBITMAP TBitmap::NewDib(int W, int H, TPixelFormat Format, const std::vector<RGBQUAD>& Colors, void** Bits) const
+{
+    if (W <= 0 || H <= 0 || BitsPerPixel(Format) == 0)
+        throw EInvalidGraphic(L"Invalid pixel format");
+    BitmapInfo bi;
+    bi.Header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.Header.biWidth = W;
+    bi.Header.biHeight = H; // bottom-up, the usual row order
+    bi.Header.biPlanes = 1;
+    bi.Header.biBitCount = WORD(BitsPerPixel(Format));
+    bi.Header.biCompression = BI_RGB;
+    if (Format == pf16bit) {
+        bi.Header.biCompression = BI_BITFIELDS;
+        std::memcpy(bi.Colors, kMask565, sizeof(kMask565));
+    } else if (Format <= pf8bit) {
+        std::vector<RGBQUAD> pal = Colors.empty() ? DefaultPalette(Format) : Colors;
+        size_t n = std::min<size_t>(pal.size(), size_t(1) << bi.Header.biBitCount);
+        std::copy(pal.begin(), pal.begin() + n, bi.Colors);
+        bi.Header.biClrUsed = DWORD(n);
+    }
+    void* bits = nullptr;
+    HBITMAP h = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!h || !bits)
+        throw EOutOfResources(L"Out of system resources");
+    if (Bits)
+        *Bits = bits;
+    return h;
+}
+
+const uint8_t* TBitmap::Row(int Y) const
+{
+    return FBits + ptrdiff_t(FTopDown ? Y : FHeight - 1 - Y) * FStride;
+}
+
+TPixelFormat TBitmap::PixelFormat() const
+{
+    if (!FHandle)
+        return pfDevice;
+    return FHandleType == bmDDB ? pfDevice : FPixelFormat;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat Value)
+{
+    if (Value == pfCustom)
+        throw EInvalidGraphic(L"Invalid pixel format");
+    if (!FHandle) {
+        FWantedFormat = Value;
+        FHandleType = Value == pfDevice ? bmDDB : bmDIB;
+        return;
+    }
+    if (Value == PixelFormat())
+        return;
+    if (Value == pfDevice)
+        MakeDDB();
+    else
+        ConvertTo(Value);
+    Changed(this);
+}
+
+// Converts the pixels of the current image to a new DIB of Format.
+void TBitmap::ConvertTo(TPixelFormat Format)
+{
+    if (FHandleType == bmDDB)
+        MakeDIB(pf32bit);
+    if (FPixelFormat == Format)
+        return;
+    ::GdiFlush();
+    std::vector<RGBQUAD> pal = DefaultPalette(Format);
+    uint8_t* bits = nullptr;
+    GdiObject<HBITMAP> dib(NewDib(FWidth, FHeight, Format, pal, reinterpret_cast<void**>(&bits)));
+    const int stride = StrideOf(FWidth, BitsPerPixel(Format));
+    // A format we cannot read pixel by pixel goes through the system's own conversion.
+    if (FPixelFormat == pfCustom) {
+        BitmapDC src(FHandle.Get()), dst(dib.Get());
+        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
+        ::GdiFlush();
+        if (Format == pf32bit)
+            for (int y = 0; y < FHeight; ++y)
+                for (int x = 0; x < FWidth; ++x)
+                    bits[ptrdiff_t(y) * stride + 4 * x + 3] = 255;
+    } else {
+        for (int y = 0; y < FHeight; ++y) {
+            const uint8_t* src = Row(y);
+            uint8_t* dst = bits + ptrdiff_t(FHeight - 1 - y) * stride;
+            for (int x = 0; x < FWidth; ++x)
+                WritePixel(dst, x, Format, ReadPixel(src, x, FPixelFormat, FColors), pal);
+        }
+    }
+    SetImage(dib.Release());
+}
+
+// Turns a device-dependent image into a DIB of Format (pfDevice: the
+// screen's depth).  A 32-bit result is opaque.
+void TBitmap::MakeDIB(TPixelFormat Format)
+{
+    if (FHandleType == bmDIB && FHandle)
+        return;
+    if (!FHandle) {
+        FHandleType = bmDIB;
+        return;
+    }
+    if (Format == pfDevice)
+        Format = ScreenFormat();
+    FreeContext();
+    uint8_t* bits = nullptr;
+    GdiObject<HBITMAP> dib(NewDib(FWidth, FHeight, Format, {}, reinterpret_cast<void**>(&bits)));
+    {
+        BitmapDC src(FHandle.Get()), dst(dib.Get());
+        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
+    }
+    ::GdiFlush();
+    if (Format == pf32bit) {
+        const int stride = StrideOf(FWidth, 32);
+        for (int y = 0; y < FHeight; ++y)
+            for (int x = 0; x < FWidth; ++x)
+                bits[ptrdiff_t(y) * stride + 4 * x + 3] = 255;
+    }
+    SetImage(dib.Release());
+}
+
+void TBitmap::MakeDDB()
+{
+    if (!FHandle) {
+        FHandleType = bmDDB;
+        FWantedFormat = pfDevice;
+        return;
+    }
+    if (FHandleType == bmDDB)
+        return;
+    FreeContext();
+    GdiObject<HBITMAP> ddb;
+    {
+        ScreenDC screen;
+        ddb.Reset(::CreateCompatibleBitmap(screen, FWidth, FHeight));
+    }
+    if (!ddb)
+        throw EOutOfResources(L"Out of system resources");
+    {
+        BitmapDC src(FHandle.Get()), dst(ddb.Get());
+        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
+    }
+    SetImage(ddb.Release());
+}
+
+void TBitmap::SetHandleType(TBitmapHandleType Value)
+{
+    if (Value == FHandleType)
+        return;
+    if (Value == bmDIB)
+        MakeDIB(pfDevice);
+    else
+        MakeDDB();
+    Changed(this);
+}
+
+void TBitmap::SetSize(int AWidth, int AHeight)
+{
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (AWidth == FWidth && AHeight == FHeight && (FHandle || AWidth == 0 || AHeight == 0)) {
+        if (!FHandle) {
+            FWidth = AWidth;
+            FHeight = AHeight;
+        }
+        return;
+    }
+    if (AWidth == 0 || AHeight == 0) {
+        // Empty: the format is remembered for the next image.
+        TPixelFormat keep = FHandle ? PixelFormat() : FWantedFormat;
+        TBitmapHandleType keepType = FHandleType;
+        SetImage(nullptr);
+        FWantedFormat = keep;
+        FHandleType = keepType;
+        FWidth = AWidth;
+        FHeight = AHeight;
+        Changed(this);
+        return;
+    }
+
+    if (FHandle && FHandleType == bmDIB && FPixelFormat == pfCustom)
+        ConvertTo(pf32bit); // keep such pixels in the nearest plain format
+
+    GdiObject<HBITMAP> img;
+    if (FHandleType == bmDDB) {
+        ScreenDC screen;
+        img.Reset(::CreateCompatibleBitmap(screen, AWidth, AHeight));
+        if (!img)
+            throw EOutOfResources(L"Out of system resources");
+        if (FHandle) {
+            FreeContext();
+            BitmapDC src(FHandle.Get()), dst(img.Get());
+            ::BitBlt(dst.DC.Get(), 0, 0, std::min(FWidth, AWidth), std::min(FHeight, AHeight), src.DC.Get(), 0, 0,
+                     SRCCOPY);
+        }
+    } else {
+        TPixelFormat format = FHandle ? FPixelFormat : FWantedFormat;
+        if (format == pfDevice)
+            format = ScreenFormat();
+        std::vector<RGBQUAD> colors = FHandle ? FColors : DefaultPalette(format);
+        uint8_t* bits = nullptr;
+        img.Reset(NewDib(AWidth, AHeight, format, colors, reinterpret_cast<void**>(&bits)));
+        if (FHandle) {
+            ::GdiFlush();
+            const int stride = StrideOf(AWidth, BitsPerPixel(format));
+            const int bytes = (std::min(FWidth, AWidth) * BitsPerPixel(format) + 7) / 8;
+            for (int y = 0; y < std::min(FHeight, AHeight); ++y)
+                std::memcpy(bits + ptrdiff_t(AHeight - 1 - y) * stride, Row(y), size_t(bytes));
+        }
+    }
+    SetImage(img.Release());
+    Changed(this);
+}
+
+void* TBitmap::ScanLine(int Y)
+{
+    if (!FHandle || Y < 0 || Y >= FHeight)
+        throw EInvalidGraphicOperation(L"Scan line index out of range");
+    if (FHandleType == bmDDB) {
+        MakeDIB(pfDevice);
+        Changed(this);
+    }
+    ::GdiFlush();
+    return const_cast<uint8_t*>(Row(Y));
+}
+
+HBITMAP TBitmap::Handle()
+{
+    return FHandle.Get();
+}
+
+void TBitmap::SetHandle(HBITMAP Value)
+{
+    if (Value == FHandle.Get())
+        return;
+    SetImage(Value);
+    Changed(this);
+}
+
+HBITMAP TBitmap::ReleaseHandle()
+{
+    FreeContext();
+    HBITMAP h = FHandle.Release();
+    TPixelFormat keep = FPixelFormat;
+    SetImage(nullptr);
+    FWantedFormat = keep;
+    return h;
+}
+
+std::vector<RGBQUAD> TBitmap::ColorTable() const
+{
+    return FColors;
+}
+
+TColor TBitmap::TransparentColor()
+{
+    if (FTransparentMode == tmFixed && FTransparentColor != clDefault)
+        return FTransparentColor;
+    if (!FHandle)
+        return clDefault;
+    return Canvas()->Pixels(0, FHeight - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor Value)
+{
+    if (Value == FTransparentColor && FTransparentMode == (Value == clDefault ? tmAuto : tmFixed))
+        return;
+    FTransparentColor = Value;
+    FTransparentMode = Value == clDefault ? tmAuto : tmFixed;
+    Changed(this);
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode Value)
+{
+    if (Value == FTransparentMode)
+        return;
+    if (Value == tmAuto)
+        SetTransparentColor(clDefault);
+    else
+        SetTransparentColor(TransparentColor());
+}
+
+void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect)
+{
+    if (!FHandle)
+        return;
+    HDC dst = ACanvas->Handle();
+    if (Transparent()) {
+        COLORREF key = COLORREF(ColorToRGB(TransparentColor())) & 0xFFFFFF;
+        HDC src = Canvas()->Handle();
+        ::TransparentBlt(dst, Rect.left, Rect.top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight, key);
+        return;
+    }
+    HDC src = Canvas()->Handle();
+    int oldMode = ::SetStretchBltMode(dst, COLORONCOLOR);
+    ::StretchBlt(dst, Rect.left, Rect.top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight,
+                 DWORD(ACanvas->CopyMode()));
+    ::SetStretchBltMode(dst, oldMode);
+}
+
+void TBitmap::Assign(TPersistent* Source)
+{
+    if (Source == this)
+        return;
+    if (!Source) {
+        SetImage(nullptr);
+        FHandleType = bmDDB;
+        FWantedFormat = pfDevice;
+        Changed(this);
+        return;
+    }
+    if (auto* src = dynamic_cast<TBitmap*>(Source)) {
+        FTransparentColor = src->FTransparentColor;
+        FTransparentMode = src->FTransparentMode;
+        TGraphic::SetTransparent(src->Transparent());
+        if (!src->FHandle) {
+            SetImage(nullptr);
+            FHandleType = src->FHandleType;
+            FWantedFormat = src->FWantedFormat;
+            FWidth = src->FWidth;
+            FHeight = src->FHeight;
+        } else if (src->FHandleType == bmDDB) {
+            GdiObject<HBITMAP> ddb;
+            {
+                ScreenDC screen;
+                ddb.Reset(::CreateCompatibleBitmap(screen, src->FWidth, src->FHeight));
+            }
+            if (!ddb)
+                throw EOutOfResources(L"Out of system resources");
+            {
+                HDC from = src->Canvas()->Handle();
+                MemoryDC dc(nullptr);
+                SelectedObject sel(dc.Get(), ddb.Get());
+                ::BitBlt(dc.Get(), 0, 0, src->FWidth, src->FHeight, from, 0, 0, SRCCOPY);
+            }
+            SetImage(ddb.Release());
+        } else {
+            ::GdiFlush();
+            TPixelFormat format = src->FPixelFormat;
+            std::vector<RGBQUAD> colors = src->FColors;
+            uint8_t* bits = nullptr;
+            GdiObject<HBITMAP> dib;
+            if (format == pfCustom) {
+                // An unusual bit-field layout: copy through the system at 32 bits.
+                dib.Reset(NewDib(src->FWidth, src->FHeight, pf32bit, {}, reinterpret_cast<void**>(&bits)));
+                HDC from = src->Canvas()->Handle();
+                MemoryDC dc(nullptr);
+                SelectedObject sel(dc.Get(), dib.Get());
+                ::BitBlt(dc.Get(), 0, 0, src->FWidth, src->FHeight, from, 0, 0, SRCCOPY);
+            } else {
+                dib.Reset(NewDib(src->FWidth, src->FHeight, format, colors, reinterpret_cast<void**>(&bits)));
+                const int stride = StrideOf(src->FWidth, BitsPerPixel(format));
+                for (int y = 0; y < src->FHeight; ++y)
+                    std::memcpy(bits + ptrdiff_t(src->FHeight - 1 - y) * stride, src->Row(y), size_t(stride));
+            }
+            SetImage(dib.Release());
+        }
+        Changed(this);
+        return;
+    }
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(Source)) {
+        Assign(jpeg->Bitmap()); // the decoded 24-bit picture, or empty
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(Source)) {
+        // Any other graphic is drawn onto a white bitmap of its size.
+        if (g->Empty()) {
+            Assign(nullptr);
+            return;
+        }
+        TPixelFormat format = FHandle ? PixelFormat() : FWantedFormat;
+        SetImage(nullptr);
+        FWantedFormat = format == pfDevice ? pf24bit : format;
+        FHandleType = bmDIB;
+        SetSize(g->Width(), g->Height());
+        Canvas()->Brush()->SetColor(clWhite);
+        Canvas()->FillRect(Rect(0, 0, FWidth, FHeight));
+        Canvas()->Draw(0, 0, g);
+        if (FPixelFormat == pf32bit) {
+            ::GdiFlush();
+            for (int y = 0; y < FHeight; ++y)
+                for (int x = 0; x < FWidth; ++x)
+                    const_cast<uint8_t*>(Row(y))[4 * x + 3] = 255;
+        }
+        TGraphic::SetTransparent(g->Transparent());
+        Changed(this);
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+// ---------------------------------------------------------------------------
+// BMP files.
+void TBitmap::LoadFromStream(TStream* Stream)
+{
+    const int64_t start = Stream->Position();
+    const int64_t available = Stream->Size() - start;
+    BITMAPFILEHEADER fh{};
+    if (available < int64_t(sizeof(fh) + sizeof(BITMAPCOREHEADER)) ||
+        Stream->Read(&fh, sizeof(fh)) != int32_t(sizeof(fh)) || fh.bfType != 0x4D42)
+        throw EInvalidGraphic(L"Bitmap image is not valid");
+
+    DWORD headerSize = 0;
+    Stream->ReadBuffer(&headerSize, 4);
+    BITMAPINFOHEADER ih{};
+    DWORD headerMasks[3] = {};
+    int64_t tableBytes = 0;
+    int entrySize = 4;
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER ch{};
+        ch.bcSize = headerSize;
+        Stream->ReadBuffer(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof(ch) - 4);
+        ih.biWidth = ch.bcWidth;
+        ih.biHeight = ch.bcHeight;
+        ih.biPlanes = ch.bcPlanes;
+        ih.biBitCount = ch.bcBitCount;
+        ih.biCompression = BI_RGB;
+        entrySize = 3;
+    } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024) {
+        std::vector<uint8_t> h(headerSize);
+        std::memcpy(h.data(), &headerSize, 4);
+        Stream->ReadBuffer(h.data() + 4, int32_t(headerSize - 4));
+        std::memcpy(&ih, h.data(), sizeof(ih));
+        ih.biSize = sizeof(ih);
+        if (ih.biCompression == BI_BITFIELDS && headerSize >= sizeof(BITMAPV4HEADER))
+            std::memcpy(headerMasks, h.data() + offsetof(BITMAPV4HEADER, bV4RedMask), sizeof(headerMasks));
+    } else {
+        throw EInvalidGraphic(L"Bitmap image is not valid");
+    }
+
+    const int bits = ih.biBitCount;
+    const bool validBits = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const int64_t width = ih.biWidth, height = ih.biHeight < 0 ? -int64_t(ih.biHeight) : ih.biHeight;
+    if (!validBits || width <= 0 || height <= 0 || width > 32767 || height > 32767 || ih.biPlanes > 1)
+        throw EInvalidGraphic(L"Bitmap image is not valid");
+    if (!(ih.biCompression == BI_RGB || (ih.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32))))
+        throw EInvalidGraphic(L"Unsupported bitmap format");
+
+    DWORD masks[3] = {};
+    if (ih.biCompression == BI_BITFIELDS) {
+        if (headerSize == sizeof(BITMAPINFOHEADER))
+            Stream->ReadBuffer(masks, sizeof(masks));
+        else
+            std::copy(headerMasks, headerMasks + 3, masks);
+    }
+    std::vector<RGBQUAD> colors;
+    if (bits <= 8) {
+        int64_t n = ih.biClrUsed ? int64_t(ih.biClrUsed) : (int64_t(1) << bits);
+        if (n > (int64_t(1) << bits))
+            n = int64_t(1) << bits;
+        tableBytes = n * entrySize;
+        if (Stream->Position() - start + tableBytes > available)
+            throw EInvalidGraphic(L"Bitmap image is not valid");
+        std::vector<uint8_t> raw(static_cast<size_t>(tableBytes));
+        Stream->ReadBuffer(raw.data(), int32_t(tableBytes));
+        colors.resize(size_t(n));
+        for (int64_t i = 0; i < n; ++i)
+            colors[size_t(i)] = RGBQUAD{raw[size_t(i * entrySize)], raw[size_t(i * entrySize + 1)],
+                                        raw[size_t(i * entrySize + 2)], 0};
+    }
+
+    const int64_t stride = StrideOf(int(width), bits);
+    const int64_t dataBytes = stride * height;
+    const int64_t offset = fh.bfOffBits ? int64_t(fh.bfOffBits) : Stream->Position() - start;
+    if (offset < Stream->Position() - start || offset + dataBytes > available)
+        throw EInvalidGraphic(L"Bitmap image is not valid");
+    Stream->SetPosition(start + offset);
+
+    BitmapInfo bi;
+    bi.Header = ih;
+    bi.Header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.Header.biSizeImage = 0;
+    if (ih.biCompression == BI_BITFIELDS)
+        std::memcpy(bi.Colors, masks, sizeof(masks));
+    else if (!colors.empty()) {
+        std::copy(colors.begin(), colors.end(), bi.Colors);
+        bi.Header.biClrUsed = DWORD(colors.size());
+    }
+    void* dibBits = nullptr;
+    GdiObject<HBITMAP> dib(
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &dibBits, nullptr, 0));
+    if (!dib || !dibBits)
+        throw EOutOfResources(L"Out of system resources");
+    Stream->ReadBuffer(dibBits, int32_t(dataBytes));
+    SetImage(dib.Release());
+    Changed(this);
+}
+
+void TBitmap::SaveToStream(TStream* Stream)
+{
+    if (!FHandle)
+        return;
+    if (FHandleType == bmDDB || FPixelFormat == pfCustom)
+        ConvertTo(pf32bit);
+    ::GdiFlush();
+    const int bits = BitsPerPixel(FPixelFormat);
+    const int stride = StrideOf(FWidth, bits);
+    const DWORD tableBytes = FPixelFormat == pf16bit ? 12 : DWORD(FColors.size() * 4);
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof(ih);
+    ih.biWidth = FWidth;
+    ih.biHeight = FHeight;
+    ih.biPlanes = 1;
+    ih.biBitCount = WORD(bits);
+    ih.biCompression = FPixelFormat == pf16bit ? BI_BITFIELDS : BI_RGB;
+    ih.biSizeImage = DWORD(stride) * DWORD(FHeight);
+    ih.biClrUsed = FPixelFormat <= pf8bit ? DWORD(FColors.size()) : 0;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = DWORD(sizeof(fh) + sizeof(ih) + tableBytes);
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    Stream->WriteBuffer(&fh, sizeof(fh));
+    Stream->WriteBuffer(&ih, sizeof(ih));
+    if (FPixelFormat == pf16bit)
+        Stream->WriteBuffer(kMask565, 12);
+    else if (tableBytes)
+        Stream->WriteBuffer(FColors.data(), int32_t(tableBytes));
+    for (int y = FHeight - 1; y >= 0; --y)
+        Stream->WriteBuffer(Row(y), stride);
+}
