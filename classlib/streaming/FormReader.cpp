@@ -1,0 +1,703 @@
+#include "classlib/streaming/FormReader.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/TypInfo.h"
+#if __has_include("classlib/rtl/Lists.h")
+#include "classlib/rtl/Lists.h"
+#define KV_HAVE_STRINGS 1
+#endif
+
+namespace {
+
+bool SameName(const UnicodeString& a, const UnicodeString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        wchar_t x = a[i], y = b[i];
+        if (x >= L'a' && x <= L'z') x = wchar_t(x - 32);
+        if (y >= L'a' && y <= L'z') y = wchar_t(y - 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+UnicodeString UpperName(UnicodeString s)
+{
+    for (auto& c : s)
+        if (c >= L'a' && c <= L'z')
+            c = wchar_t(c - 32);
+    return s;
+}
+
+const wchar_t* KindText(TFormValueKind k)
+{
+    switch (k) {
+    case TFormValueKind::Integer: return L"an integer";
+    case TFormValueKind::Float: return L"a number";
+    case TFormValueKind::String: return L"a string";
+    case TFormValueKind::Ident: return L"an identifier";
+    case TFormValueKind::Set: return L"a set";
+    case TFormValueKind::List: return L"a list";
+    case TFormValueKind::Collection: return L"a collection";
+    case TFormValueKind::Binary: return L"binary data";
+    }
+    return L"a value";
+}
+
+UnicodeString NodeName(const TFormObject& Node)
+{
+    return Node.Name.empty() ? Node.ClassName : Node.Name;
+}
+
+} // namespace
+
+TFormReader::TFormReader(TComponent* Root)
+{
+    FRoot = Root;
+    FLookupRoot = Root;
+    FOwner = Root;
+}
+
+TFormReader::~TFormReader() = default;
+
+void TFormReader::Error(const UnicodeString& Where, const UnicodeString& Msg, int Line) const
+{
+    throw EReadError(L"Error reading " + Where + L": " + Msg + L" (line " + std::to_wstring(Line) + L")");
+}
+
+void TFormReader::AddLoaded(TComponent* Component)
+{
+    if (std::find(FLoaded.begin(), FLoaded.end(), Component) == FLoaded.end())
+        FLoaded.push_back(Component);
+}
+
+// ---------------------------------------------------------------------------
+// Components
+
+void TFormReader::ReadRoot(const TFormObject& Form)
+{
+    FOwner = FRoot;
+    FParent = nullptr;
+    FRoot->IncludeState(csLoading);
+    FRoot->IncludeState(csReading);
+    AddLoaded(FRoot);
+    if (!Form.Name.empty()) {
+        // Several forms of one class may share an owner: later ones take
+        // Name_1, Name_2... as the stored name is already in use.
+        UnicodeString name = Form.Name;
+        if (TComponent* owner = FRoot->Owner()) {
+            TComponent* other = owner->FindComponent(name);
+            for (int i = 1; other && other != FRoot; ++i) {
+                name = Form.Name + L"_" + std::to_wstring(i);
+                other = owner->FindComponent(name);
+            }
+        }
+        try {
+            FRoot->SetName(name);
+        } catch (const EComponentError& e) {
+            Error(NodeName(Form), e.Message(), Form.Line);
+        }
+    }
+    const TFormObject* saved = FNode;
+    FNode = &Form;
+    FRoot->ReadState(this);
+    FNode = saved;
+}
+
+void TFormReader::ReadData(TComponent* Instance)
+{
+    if (!FNode)
+        return;
+    const TFormObject& node = *FNode;
+    ReadProperties(Instance, node.Props, NodeName(node));
+    TComponent* savedParent = FParent;
+    FParent = Instance;
+    for (const TFormObject& child : node.Children)
+        ReadComponent(child);
+    FParent = savedParent;
+}
+
+void TFormReader::ReadComponent(const TFormObject& Node)
+{
+    TComponent* comp = nullptr;
+    bool created = false;
+    if (Node.Kind == TFormObject::okInherited) {
+        comp = FRoot->FindComponent(Node.Name);
+        if (!comp)
+            Error(NodeName(Node), L"no inherited component named " + Node.Name, Node.Line);
+    } else {
+        TComponentClass cls = GetClass(Node.ClassName);
+        if (!cls.Assigned())
+            throw EClassNotFound(L"Error reading " + NodeName(Node) + L": Class " + Node.ClassName + L" not found (line " +
+                                 std::to_wstring(Node.Line) + L")");
+        comp = cls.Create(FOwner);
+        created = true;
+    }
+    try {
+        comp->IncludeState(csLoading);
+        if (Node.Kind == TFormObject::okInline)
+            comp->SetInline(true);
+        if (created && !Node.Name.empty()) {
+            try {
+                comp->SetName(Node.Name);
+            } catch (const EComponentError& e) {
+                Error(NodeName(Node), e.Message(), Node.Line);
+            }
+        }
+        comp->IncludeState(csReading);
+        comp->SetParentComponent(FParent);
+        AddLoaded(comp);
+        const TFormObject* saved = FNode;
+        FNode = &Node;
+        comp->ReadState(this);
+        FNode = saved;
+    } catch (...) {
+        if (created) {
+            FLoaded.erase(std::remove(FLoaded.begin(), FLoaded.end(), comp), FLoaded.end());
+            TObject* obj = comp;
+            FreeAndNil(obj);
+        }
+        throw;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TFormReader::ReadProperties(TObject* Instance, const std::vector<TFormProperty>& Props,
+                                 const UnicodeString& Where)
+{
+    for (const TFormProperty& prop : Props)
+        ReadProperty(Instance, prop, Where);
+}
+
+void TFormReader::ReadProperty(TObject* Instance, const TFormProperty& Prop, const UnicodeString& Where)
+{
+    UnicodeString full = Where + L"." + Prop.Name;
+    TObject* obj = Instance;
+    size_t start = 0;
+    for (;;) {
+        size_t dot = Prop.Name.find(L'.', start);
+        if (dot == UnicodeString::npos)
+            break;
+        UnicodeString part = Prop.Name.substr(start, dot - start);
+        const TPropInfo* p = GetPropInfo(obj, part);
+        if (!p)
+            Error(full, L"Property " + part + L" does not exist", Prop.Line);
+        if (p->Kind != tkClass || p->IsReference)
+            Error(full, L"Property " + part + L" has no sub-properties", Prop.Line);
+        obj = p->GetObj(obj);
+        if (!obj)
+            Error(full, L"Property " + part + L" is not assigned", Prop.Line);
+        start = dot + 1;
+    }
+    SetValue(obj, Prop.Name.substr(start), Prop.Value, full);
+}
+
+void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value,
+                           const UnicodeString& Where)
+{
+    const int line = Value.Line;
+    const TPropInfo* p = GetPropInfo(Instance, Name);
+    if (!p) {
+        if (ReadDefined(Instance, Name, Value))
+            return;
+        if (SameName(Name, L"Strings") && ReadStrings(Instance, Value))
+            return;
+        Error(Where, L"Property " + Name + L" does not exist", line);
+    }
+    auto badValue = [&]() {
+        Error(Where, UnicodeString(L"Invalid property value: ") + KindText(Value.Kind) + L" for a property of type " +
+                         (p->TypeName.empty() ? UnicodeString(L"?") : p->TypeName),
+              line);
+    };
+    auto needWritable = [&](bool writable) {
+        if (!writable)
+            Error(Where, L"Property " + p->Name + L" is read-only", line);
+    };
+
+    switch (p->Kind) {
+    case tkInteger:
+    case tkInt64: {
+        int64_t v = 0;
+        if (Value.Kind == TFormValueKind::Integer)
+            v = Value.Int;
+        else if (Value.Kind == TFormValueKind::Ident && IdentToIntOfType(p->TypeName, Value.Str, v))
+            ;
+        else
+            badValue();
+        if (p->Kind == tkInteger && (v < INT32_MIN || v > int64_t(UINT32_MAX)))
+            Error(Where, L"Value " + std::to_wstring(v) + L" out of range", line);
+        needWritable(bool(p->SetOrd));
+        p->SetOrd(Instance, v);
+        return;
+    }
+    case tkChar: {
+        int64_t v = 0;
+        if (Value.Kind == TFormValueKind::String && Value.Str.size() == 1)
+            v = Value.Str[0];
+        else if (Value.Kind == TFormValueKind::Integer && Value.Int >= 0 && Value.Int <= 0xFFFF)
+            v = Value.Int;
+        else
+            badValue();
+        needWritable(bool(p->SetOrd));
+        p->SetOrd(Instance, v);
+        return;
+    }
+    case tkEnumeration: {
+        if (Value.Kind != TFormValueKind::Ident)
+            badValue();
+        int v = GetEnumValue(p, Value.Str);
+        if (v < 0)
+            Error(Where, L"Invalid property value " + Value.Str, line);
+        needWritable(bool(p->SetOrd));
+        p->SetOrd(Instance, v);
+        return;
+    }
+    case tkSet: {
+        if (Value.Kind != TFormValueKind::Set)
+            badValue();
+        uint32_t bits = 0;
+        for (const UnicodeString& e : Value.Set) {
+            int bit = GetEnumValue(p, e);
+            if (bit < 0 || bit >= 32)
+                Error(Where, L"Invalid set element " + e, line);
+            bits |= uint32_t(1) << bit;
+        }
+        needWritable(bool(p->SetOrd));
+        p->SetOrd(Instance, bits);
+        return;
+    }
+    case tkFloat: {
+        double v = 0;
+        if (Value.Kind == TFormValueKind::Float)
+            v = Value.Float;
+        else if (Value.Kind == TFormValueKind::Integer)
+            v = static_cast<double>(Value.Int);
+        else
+            badValue();
+        needWritable(bool(p->SetFloat));
+        p->SetFloat(Instance, v);
+        return;
+    }
+    case tkString:
+        if (Value.Kind != TFormValueKind::String)
+            badValue();
+        needWritable(bool(p->SetStr));
+        p->SetStr(Instance, Value.Str);
+        return;
+    case tkClass:
+        if (Value.Kind == TFormValueKind::Ident) {
+            needWritable(bool(p->SetObj));
+            if (SameName(Value.Str, L"nil"))
+                p->SetObj(Instance, nullptr);
+            else
+                FFixups.push_back(Fixup{Instance, p, Value.Str, Where, line});
+            return;
+        }
+        if (p->IsReference)
+            badValue();
+        if (Value.Kind == TFormValueKind::Collection) {
+            TCollection* c = dynamic_cast<TCollection*>(p->GetObj(Instance));
+            if (!c)
+                Error(Where, L"Property " + p->Name + L" is not a collection", line);
+            ReadCollection(c, Value, Where);
+            return;
+        }
+        if (Value.Kind == TFormValueKind::List) {
+            TObject* target = p->GetObj(Instance);
+            if (target && (ReadDefined(target, L"Strings", Value) || ReadStrings(target, Value)))
+                return;
+            Error(Where, L"Property " + p->Name + L" is not a string list", line);
+        }
+        badValue();
+        return;
+    case tkMethod: {
+        if (Value.Kind != TFormValueKind::Ident)
+            badValue();
+        needWritable(bool(p->SetMethod));
+        if (SameName(Value.Str, L"nil")) {
+            p->SetMethod(Instance, TMethodValue());
+            return;
+        }
+        TMethodValue m = MethodAddress(FRoot, Value.Str);
+        if (!m.HasType())
+            Error(Where, L"Method " + Value.Str + L" not found in " + FRoot->ClassName(), line);
+        try {
+            p->SetMethod(Instance, m);
+        } catch (const EPropertyError&) {
+            Error(Where, L"Method " + Value.Str + L" does not match the event type of " + p->Name, line);
+        }
+        return;
+    }
+    default:
+        Error(Where, L"Property " + p->Name + L" cannot be read", line);
+    }
+}
+
+bool TFormReader::ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value)
+{
+    TPersistent* per = dynamic_cast<TPersistent*>(Instance);
+    if (!per)
+        return false;
+    UnicodeString savedName = FDefName;
+    const TFormValue* savedValue = FDefValue;
+    bool savedFound = FDefFound;
+    FDefName = Name;
+    FDefValue = &Value;
+    FDefFound = false;
+    bool found = false;
+    try {
+        per->DefineProperties(this);
+        found = FDefFound;
+    } catch (...) {
+        FDefName = savedName;
+        FDefValue = savedValue;
+        FDefFound = savedFound;
+        throw;
+    }
+    FDefName = savedName;
+    FDefValue = savedValue;
+    FDefFound = savedFound;
+    return found;
+}
+
+void TFormReader::DefineProperty(const UnicodeString& Name, TReaderProc ReadData, TWriterProc, bool)
+{
+    if (FDefFound || !FDefValue || !SameName(Name, FDefName))
+        return;
+    FDefFound = true;
+    if (!ReadData)
+        return;
+    const TFormValue* value = FDefValue;
+    FDefValue = nullptr; // nested DefineProperties calls must not match again
+    FCursors.push_back(Cursor{value, 0, false, false});
+    try {
+        ReadData(this);
+    } catch (...) {
+        FCursors.pop_back();
+        throw;
+    }
+    FCursors.pop_back();
+}
+
+void TFormReader::DefineBinaryProperty(const UnicodeString& Name, TStreamProc ReadData, TStreamProc, bool)
+{
+    if (FDefFound || !FDefValue || !SameName(Name, FDefName))
+        return;
+    FDefFound = true;
+    const TFormValue* value = FDefValue;
+    FDefValue = nullptr;
+    if (value->Kind != TFormValueKind::Binary)
+        throw EReadError(L"Error reading " + Name + L": binary data expected (line " + std::to_wstring(value->Line) + L")");
+    if (!ReadData)
+        return;
+    TMemoryStream stream;
+    if (!value->Bytes.empty())
+        stream.WriteBuffer(value->Bytes.data(), static_cast<int32_t>(value->Bytes.size()));
+    stream.SetPosition(0);
+    ReadData(&stream);
+}
+
+bool TFormReader::ReadStrings(TObject* Target, const TFormValue& Value)
+{
+#ifdef KV_HAVE_STRINGS
+    TStrings* strings = dynamic_cast<TStrings*>(Target);
+    if (!strings || Value.Kind != TFormValueKind::List)
+        return false;
+    for (const TFormValue& v : Value.List)
+        if (v.Kind != TFormValueKind::String)
+            throw EReadError(L"Error reading " + Target->ClassName() + L".Strings: strings expected in the list (line " +
+                             std::to_wstring(v.Line) + L")");
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const TFormValue& v : Value.List)
+            strings->Add(v.Str);
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+    return true;
+#else
+    return false;
+#endif
+}
+
+void TFormReader::ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where)
+{
+    Collection->BeginUpdate();
+    try {
+        Collection->Clear();
+        for (size_t i = 0; i < Value.Items.size(); ++i) {
+            TCollectionItem* item = Collection->Add();
+            ReadProperties(item, Value.Items[i].Props, Where + L"[" + std::to_wstring(i) + L"]");
+        }
+    } catch (...) {
+        Collection->EndUpdate();
+        throw;
+    }
+    Collection->EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Values for DefineProperty read procedures
+
+const TFormValue& TFormReader::NextValue()
+{
+    if (FCursors.empty())
+        throw EReadError(L"Error reading " + FDefName + L": no value to read");
+    Cursor& c = FCursors.back();
+    if (c.InList) {
+        if (c.Index >= c.Value->List.size())
+            throw EReadError(L"Error reading " + FDefName + L": end of list (line " + std::to_wstring(c.Value->Line) + L")");
+        return c.Value->List[c.Index++];
+    }
+    if (c.Consumed)
+        throw EReadError(L"Error reading " + FDefName + L": value already read (line " + std::to_wstring(c.Value->Line) +
+                         L")");
+    c.Consumed = true;
+    return *c.Value;
+}
+
+namespace {
+[[noreturn]] void WrongValue(const TFormValue& v, const wchar_t* Expected)
+{
+    throw EReadError(UnicodeString(L"Invalid property value: ") + Expected + L" expected, found " + KindText(v.Kind) +
+                     L" (line " + std::to_wstring(v.Line) + L")");
+}
+} // namespace
+
+int32_t TFormReader::ReadInteger()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind != TFormValueKind::Integer || v.Int < INT32_MIN || v.Int > INT32_MAX)
+        WrongValue(v, L"an integer");
+    return static_cast<int32_t>(v.Int);
+}
+
+int64_t TFormReader::ReadInt64()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind != TFormValueKind::Integer)
+        WrongValue(v, L"an integer");
+    return v.Int;
+}
+
+bool TFormReader::ReadBoolean()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind == TFormValueKind::Ident && SameName(v.Str, L"True"))
+        return true;
+    if (v.Kind == TFormValueKind::Ident && SameName(v.Str, L"False"))
+        return false;
+    WrongValue(v, L"True or False");
+}
+
+double TFormReader::ReadFloat()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind == TFormValueKind::Float)
+        return v.Float;
+    if (v.Kind == TFormValueKind::Integer)
+        return static_cast<double>(v.Int);
+    WrongValue(v, L"a number");
+}
+
+UnicodeString TFormReader::ReadString()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind != TFormValueKind::String)
+        WrongValue(v, L"a string");
+    return v.Str;
+}
+
+UnicodeString TFormReader::ReadIdent()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind != TFormValueKind::Ident)
+        WrongValue(v, L"an identifier");
+    return v.Str;
+}
+
+void TFormReader::ReadListBegin()
+{
+    const TFormValue& v = NextValue();
+    if (v.Kind != TFormValueKind::List)
+        WrongValue(v, L"a list");
+    FCursors.push_back(Cursor{&v, 0, true, false});
+}
+
+void TFormReader::ReadListEnd()
+{
+    if (FCursors.empty() || !FCursors.back().InList)
+        throw EReadError(L"Error reading " + FDefName + L": not in a list");
+    const Cursor& c = FCursors.back();
+    if (c.Index < c.Value->List.size())
+        throw EReadError(L"Error reading " + FDefName + L": unread values in the list (line " +
+                         std::to_wstring(c.Value->Line) + L")");
+    FCursors.pop_back();
+}
+
+bool TFormReader::EndOfList()
+{
+    if (FCursors.empty() || !FCursors.back().InList)
+        return true;
+    const Cursor& c = FCursors.back();
+    return c.Index >= c.Value->List.size();
+}
+
+// ---------------------------------------------------------------------------
+// End of reading
+
+void TFormReader::Finish()
+{
+    for (const Fixup& f : FFixups) {
+        TComponent* target = SameName(f.Target, FRoot->Name()) ? FRoot : FRoot->FindComponent(f.Target);
+        if (!target)
+            Error(f.Where, L"Component " + f.Target + L" not found", f.Line);
+        if (f.Prop->AcceptsObject && !f.Prop->AcceptsObject(target))
+            Error(f.Where, L"Component " + f.Target + L" is not a " + f.Prop->TypeName, f.Line);
+        f.Prop->SetObj(f.Instance, target);
+    }
+    FFixups.clear();
+    for (TComponent* c : FLoaded)
+        c->ExcludeState(csReading);
+    FFinished = true;
+    std::vector<TComponent*> loaded;
+    loaded.swap(FLoaded);
+    for (TComponent* c : loaded)
+        c->Loaded();
+}
+
+void TFormReader::Abandon()
+{
+    // Components read so far may have been freed by the failure (a control
+    // frees its children), so only those still held by the root are touched.
+    for (TComponent* c : FLoaded) {
+        bool alive = c == FRoot;
+        for (int i = 0; !alive && i < FRoot->ComponentCount(); ++i)
+            alive = FRoot->Components(i) == c;
+        if (alive) {
+            c->ExcludeState(csReading);
+            c->ExcludeState(csLoading);
+        }
+    }
+    FLoaded.clear();
+    FFixups.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Entry points
+
+namespace {
+
+void ReadForms(TComponent* Root, const std::vector<const TFormObject*>& Forms)
+{
+    TFormReader reader(Root);
+    try {
+        for (const TFormObject* f : Forms)
+            reader.ReadRoot(*f);
+        reader.Finish();
+    } catch (...) {
+        reader.Abandon();
+        throw;
+    }
+}
+
+TComponent* ReadParsed(const TFormObject& Form, TComponent* Root)
+{
+    bool created = false;
+    if (!Root) {
+        Root = FindClass(Form.ClassName).Create(nullptr);
+        created = true;
+    }
+    try {
+        ReadForms(Root, {&Form});
+    } catch (...) {
+        if (created) {
+            TObject* obj = Root;
+            FreeAndNil(obj);
+        }
+        throw;
+    }
+    return Root;
+}
+
+TFormObject ParseResource(const UnicodeString& ResName)
+{
+    TResourceStream stream(GetModuleHandleW(nullptr), ResName, rtRCData);
+    try {
+        return ParseFormStream(&stream);
+    } catch (const EReadError& e) {
+        throw EReadError(L"Form resource " + ResName + L": " + e.Message());
+    }
+}
+
+} // namespace
+
+bool FormResourceExists(const UnicodeString& ResName)
+{
+    return FindResourceW(GetModuleHandleW(nullptr), ResName.c_str(), reinterpret_cast<LPCWSTR>(RT_RCDATA)) != nullptr;
+}
+
+TComponent* ReadComponentFromText(const UnicodeString& Text, TComponent* Root)
+{
+    TFormObject form = ParseFormText(Text);
+    return ReadParsed(form, Root);
+}
+
+TComponent* ReadComponentFromUtf8(const std::string& Utf8, TComponent* Root)
+{
+    TFormObject form = ParseFormUtf8(Utf8);
+    return ReadParsed(form, Root);
+}
+
+TComponent* ReadComponentResFromStream(TStream* Stream, TComponent* Instance)
+{
+    TFormObject form = ParseFormStream(Stream);
+    return ReadParsed(form, Instance);
+}
+
+TComponent* ReadComponentRes(const UnicodeString& ResName, TComponent* Instance)
+{
+    if (!FormResourceExists(ResName))
+        throw EReadError(L"Resource " + ResName + L" not found");
+    TFormObject form = ParseResource(ResName);
+    return ReadParsed(form, Instance);
+}
+
+bool InitInheritedComponent(TComponent* Instance, const UnicodeString& RootAncestor)
+{
+    // Class names from the instance's class up to (not including) the root
+    // ancestor; a class without a table of its own still has its ClassName.
+    std::vector<UnicodeString> chain;
+    if (!SameName(Instance->ClassName(), RootAncestor))
+        chain.push_back(Instance->ClassName());
+    for (const TClassInfo* ci = Instance->ClassInfo(); ci; ci = ci->Parent) {
+        if (SameName(ci->Name, RootAncestor) || SameName(ci->Name, L"TComponent"))
+            break;
+        if (std::none_of(chain.begin(), chain.end(), [&](const UnicodeString& n) { return SameName(n, ci->Name); }))
+            chain.push_back(ci->Name);
+    }
+    std::vector<TFormObject> forms;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        UnicodeString resName = UpperName(*it);
+        if (FormResourceExists(resName))
+            forms.push_back(ParseResource(resName));
+    }
+    if (forms.empty())
+        return false;
+    std::vector<const TFormObject*> list;
+    for (const TFormObject& f : forms)
+        list.push_back(&f);
+    ReadForms(Instance, list);
+    return true;
+}

@@ -1,0 +1,98 @@
+// The reader of form resources: applies a parsed form (FormParser.h) to a
+// root component, creating the children through the class registry.
+//
+// Order of events, as components rely on it:
+//  - the root gets csLoading and csReading, then its name through the
+//    virtual SetName;
+//  - each child is created with the root as owner (its AfterConstruction has
+//    run), gets csLoading, its name, csReading, SetParentComponent(enclosing
+//    object), then ReadState, which sets its properties in stored order and
+//    reads its own children;
+//  - when every resource is read: component references are resolved,
+//    csReading is cleared on all, and Loaded is called on each, the root
+//    first, then the others in reading order.
+// Errors raise EReadError (EClassNotFound for an unknown class) whose
+// message names the component, the property and the line.
+#pragma once
+
+#include <vector>
+
+#include "classlib/rtl/Classes.h"
+#include "classlib/streaming/FormParser.h"
+
+struct TPropInfo;
+
+class TFormReader : public TReader {
+    KV_CLASS(TFormReader)
+public:
+    explicit TFormReader(TComponent* Root);
+    ~TFormReader() override;
+
+    // Applies one form to the root.  Several forms may be applied in turn
+    // (an ancestor's, then the descendant's); Finish ends the reading.
+    void ReadRoot(const TFormObject& Form);
+    // Resolves references, clears csReading and calls Loaded.
+    void Finish();
+    // Clears the reading state after a failure, without calling Loaded.
+    void Abandon();
+
+    // TReader
+    void ReadData(TComponent* Instance) override;
+    void DefineProperty(const UnicodeString& Name, TReaderProc ReadData, TWriterProc WriteData, bool HasData) override;
+    void DefineBinaryProperty(const UnicodeString& Name, TStreamProc ReadData, TStreamProc WriteData,
+                              bool HasData) override;
+    int32_t ReadInteger() override;
+    int64_t ReadInt64() override;
+    bool ReadBoolean() override;
+    double ReadFloat() override;
+    UnicodeString ReadString() override;
+    UnicodeString ReadIdent() override;
+    void ReadListBegin() override;
+    void ReadListEnd() override;
+    bool EndOfList() override;
+
+private:
+    struct Fixup {
+        TObject* Instance;
+        const TPropInfo* Prop;
+        UnicodeString Target;
+        UnicodeString Where;
+        int Line;
+    };
+    // Cursor over a value for DefineProperty read procedures.
+    struct Cursor {
+        const TFormValue* Value;
+        size_t Index; // next element when inside a list
+        bool InList;
+        bool Consumed;
+    };
+
+    void ReadComponent(const TFormObject& Node);
+    void ReadProperties(TObject* Instance, const std::vector<TFormProperty>& Props, const UnicodeString& Where);
+    void ReadProperty(TObject* Instance, const TFormProperty& Prop, const UnicodeString& Where);
+    void SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
+    bool ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value);
+    bool ReadStrings(TObject* Target, const TFormValue& Value);
+    void ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where);
+    void AddLoaded(TComponent* Component);
+    const TFormValue& NextValue();
+    [[noreturn]] void Error(const UnicodeString& Where, const UnicodeString& Msg, int Line) const;
+
+    std::vector<TComponent*> FLoaded;
+    std::vector<TComponent*> FCreated; // made by this reader, freed if it fails
+    std::vector<Fixup> FFixups;
+    const TFormObject* FNode = nullptr;
+    // DefineProperties matching
+    UnicodeString FDefName;
+    const TFormValue* FDefValue = nullptr;
+    bool FDefFound = false;
+    std::vector<Cursor> FCursors;
+    bool FFinished = false;
+};
+
+// Reads the form text in Text (UTF-16) or Utf8 onto Root (the root is made
+// from the registered class when Root is nullptr); Loaded is called.
+TComponent* ReadComponentFromText(const UnicodeString& Text, TComponent* Root);
+TComponent* ReadComponentFromUtf8(const std::string& Utf8, TComponent* Root);
+// Whether the running module holds an RCDATA resource of that name.
+bool FormResourceExists(const UnicodeString& ResName);
