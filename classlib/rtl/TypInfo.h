@@ -393,6 +393,7 @@ private:
     {                                                                                 \
         static const TClassInfo* info = [] {                                          \
             using C = Class;                                                          \
+            static_assert(sizeof(C) > 0);                                             \
             TClassInfo* ci = new TClassInfo(L## #Class, ParentClass::StaticClassInfo()); \
             TPublisher<Class> B(ci);
 
