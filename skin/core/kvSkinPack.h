@@ -1,0 +1,68 @@
+// Packed skin files (".plz") and the packed data of internal skins.
+//
+// Layout (integers are signed 32-bit little-endian, nothing is padded):
+//   "PLzf", N, then N entries of
+//   L, L bytes of ANSI file name (no folder part), content size,
+//   one zlib stream inflating to exactly that many bytes.
+// There is no compressed length: an entry ends where its zlib stream ends.
+// The entry "Options.dat" (any letter case) is the skin description; every
+// other entry is an image of the skin.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "classlib/rtl/Classes.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/System.h"
+
+struct TkvImageItem {
+    UnicodeString FileName;
+    bool IsBitmap = false;                // the extension is ".bmp" in any case
+    TMemoryStream* FileStream = nullptr;  // owned by the convertor
+};
+
+// The in-memory form of a packed skin.  It owns every stream it holds,
+// PackedData included; a caller that lends it a stream takes it back
+// (sets PackedData to nullptr) before freeing the convertor.
+class TkvSkinConvertor : public TPersistent {
+    KV_CLASS(TkvSkinConvertor)
+public:
+    int32_t ImageCount = -1;              // N - 1 after a read
+    std::vector<TkvImageItem> Files;      // image entries in container order
+    TMemoryStream* Options = nullptr;     // "Options.dat"; nullptr when missing
+    TMemoryStream* PackedData = nullptr;  // the container being read
+
+    ~TkvSkinConvertor() override;
+    // Frees the entries (last to first), Options and PackedData.
+    void Clear();
+    // Frees the entries and Options only.
+    void ClearEntries();
+};
+
+// Limits a container must keep; anything beyond them is damage.
+constexpr int32_t kvMaxPackNameLength = 1024;
+constexpr int32_t kvMaxPackEntrySize = 256 * 1024 * 1024;
+
+// Unpacks PackedData into Files and Options.  Raises Exception "Loaded data
+// is not packed Pellura file" on a wrong magic (the entries are dropped,
+// PackedData stays), EReadError on a damaged or truncated container and
+// EZDecompressionError on bad zlib data (the entries read so far stay).
+void ExtractPackedData(TkvSkinConvertor* sc);
+
+// Reads a packed skin file into sc (created when nullptr, cleared
+// otherwise).  Does nothing when the file does not exist.  When reading
+// fails, sc is freed and set to nullptr before the exception passes on.
+void LoadSkinFromFile(const UnicodeString& FileName, TkvSkinConvertor*& sc, bool FreePackedData);
+
+// Packs the "*.dat", "*.bmp", "*.png" and "*.jpg" files of SrcDir (given
+// with its trailing separator) into FileName; writes nothing when there are
+// none.
+void PackDir(const UnicodeString& SrcDir, const UnicodeString& FileName);
+
+// Unpacks FileName into DestDir (created when missing).  A file without the
+// magic is reported in a warning box and nothing is written.  Entry names
+// must be plain file names: one naming a folder, a drive, a device or a
+// parent raises EReadError, and nothing is written outside DestDir.  An
+// existing file is replaced only once its new content has been inflated.
+void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir);
