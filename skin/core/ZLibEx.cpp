@@ -417,7 +417,7 @@ void TZCompressionStream::Finish()
         FlushBuffer();
 }
 
-float TZCompressionStream::CompressionRate() const
+float TZCompressionStream::GetCompressionRate() const
 {
     if (FZStream.total_in == 0)
         return 0.0f;

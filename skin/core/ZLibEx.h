@@ -111,7 +111,7 @@ public:
 
     void Finish();
     // (1 - compressed / uncompressed) * 100; 0 before anything was written.
-    float CompressionRate() const;
+    float GetCompressionRate() const;
 };
 
 // Decompresses one zlib stream read from Source, starting at the source's

@@ -190,7 +190,7 @@ TEST(ZCompressionStream, RoundTripThroughDestination)
             at += n;
         }
         c.Finish();
-        EXPECT_LT(c.CompressionRate(), 0.0f) << "random data grows";
+        EXPECT_LT(c.GetCompressionRate(), 0.0f) << "random data grows";
     }
     EXPECT_GE(progress.Count, 3);
     const Bytes all = StreamBytes(dest);
@@ -207,7 +207,7 @@ TEST(ZCompressionStream, DestructorFinishesAndRateOfText)
     TMemoryStream dest;
     {
         TZCompressionStream c(&dest);
-        EXPECT_EQ(c.CompressionRate(), 0.0f);
+        EXPECT_EQ(c.GetCompressionRate(), 0.0f);
         PutBytes(c, data);
     }
     dest.SetPosition(0);
