@@ -8,6 +8,7 @@
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/ZLibEx.h"
+#include "skin/core/kvntUtils.h"
 
 namespace {
 
@@ -142,18 +143,6 @@ bool DirExistsW(const UnicodeString& name)
 {
     DWORD a = GetFileAttributesW(name.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// A folder name ending with its separator ("C" is a drive: "C:\").
-UnicodeString NormalDir(const UnicodeString& dir)
-{
-    if (dir.empty() || dir.back() == L'\\')
-        return dir;
-    if (dir.back() == L'/')
-        return dir.substr(0, dir.size() - 1) + L"\\";
-    if (dir.size() == 1)
-        return dir + L":\\";
-    return dir + L"\\";
 }
 
 // True for a name that stays inside the folder it is put in: no folder part,
