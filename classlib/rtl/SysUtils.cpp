@@ -174,6 +174,11 @@ UnicodeString IntToStr(int64_t Value)
     return std::to_wstring(Value);
 }
 
+UnicodeString IntToStr(uint64_t Value)
+{
+    return std::to_wstring(Value);
+}
+
 UnicodeString IntToHex(int Value, int Digits)
 {
     return Hex(uint32_t(Value), Digits);

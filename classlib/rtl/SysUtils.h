@@ -29,9 +29,18 @@ bool TryStrToInt64(const UnicodeString& S, int64_t& Value);
 
 UnicodeString IntToStr(int Value);
 UnicodeString IntToStr(int64_t Value);
+UnicodeString IntToStr(uint64_t Value);
+// The other integer types (size_t, DWORD-like longs) pick one of the above.
+inline UnicodeString IntToStr(long Value) { return IntToStr(int(Value)); }
+inline UnicodeString IntToStr(unsigned Value) { return IntToStr(int64_t(Value)); }
+inline UnicodeString IntToStr(unsigned long Value) { return IntToStr(int64_t(Value)); }
 // Upper-case hex, at least Digits digits; negative values as two's complement.
 UnicodeString IntToHex(int Value, int Digits);
 UnicodeString IntToHex(int64_t Value, int Digits);
+inline UnicodeString IntToHex(uint64_t Value, int Digits) { return IntToHex(int64_t(Value), Digits); }
+inline UnicodeString IntToHex(long Value, int Digits) { return IntToHex(int(Value), Digits); }
+inline UnicodeString IntToHex(unsigned Value, int Digits) { return IntToHex(int(Value), Digits); }
+inline UnicodeString IntToHex(unsigned long Value, int Digits) { return IntToHex(int(Value), Digits); }
 
 // ---------------------------------------------------------------------------
 // Format: "%" ["-"] [width] ["." precision] type, types d i u x X s c and

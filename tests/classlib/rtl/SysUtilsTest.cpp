@@ -94,6 +94,12 @@ TEST(IntegerTest, ToText)
     EXPECT_EQ(IntToHex(0x1234, 2), L"1234");
     EXPECT_EQ(IntToHex(-1, 0), L"FFFFFFFF");
     EXPECT_EQ(IntToHex(int64_t(-1), 0), L"FFFFFFFFFFFFFFFF");
+    // Unsigned and long arguments read as their own values.
+    EXPECT_EQ(IntToStr(size_t(4000000000u)), L"4000000000");
+    EXPECT_EQ(IntToStr(uint64_t(-1)), L"18446744073709551615");
+    EXPECT_EQ(IntToStr(-5L), L"-5");
+    EXPECT_EQ(IntToHex(0xFF8000u, 6), L"FF8000");
+    EXPECT_EQ(IntToHex(0x80000000ul, 1), L"80000000");
 }
 
 TEST(FormatTest, Conversions)
