@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "classlib/controls/Dialogs.h"
+#include "skin/core/kvntUtils.h"
+#include "skin/core/sMsgDlg.h"
+
+namespace {
+
+constexpr UINT Always = MB_TOPMOST | MB_SETFOREGROUND;
+
+TEST(MessageDlg, ButtonSetsIconsAndCaptions)
+{
+    struct Case {
+        TMsgDlgType Type;
+        TMsgDlgButtons Buttons;
+        UINT Style;
+        const wchar_t* Caption;
+    } cases[] = {
+        {mtConfirmation, {mbYes, mbNo, mbCancel}, MB_ICONQUESTION | MB_YESNOCANCEL, L"Confirm"},
+        {mtConfirmation, {mbYes, mbNo}, MB_ICONQUESTION | MB_YESNO, L"Confirm"},
+        {mtWarning, {mbOK, mbCancel}, MB_ICONEXCLAMATION | MB_OKCANCEL, L"Warning"},
+        {mtError, {mbRetry, mbCancel}, MB_ICONHAND | MB_RETRYCANCEL, L"Error"},
+        {mtInformation, {mbAbort, mbRetry, mbIgnore}, MB_ICONASTERISK | MB_ABORTRETRYIGNORE, L"Information"},
+        {mtCustom, {}, MB_OK, L""},
+        {mtCustom, {mbOK, mbYes}, MB_OK, L""},              // OK wins
+        {mtWarning, {mbIgnore, mbYes}, MB_ICONEXCLAMATION | MB_ABORTRETRYIGNORE, L"Warning"},
+        {mtWarning, {mbNo}, MB_ICONEXCLAMATION | MB_YESNO, L"Warning"},
+        {mtWarning, {mbAll, mbClose}, MB_ICONEXCLAMATION | MB_OK, L"Warning"},
+        {mtError, {mbOK, mbHelp}, MB_ICONHAND | MB_OK | MB_HELP, L"Error"},
+    };
+    for (const Case& c : cases) {
+        TDialogSeamScope seam;
+        sMessageDlg(L"text", c.Type, c.Buttons, 0);
+        ASSERT_EQ(seam.Count(), 1u);
+        EXPECT_EQ(seam.Last().Kind, TDialogKind::MessageBox);
+        EXPECT_EQ(seam.Last().Flags, c.Style | Always) << std::hex << c.Style;
+        EXPECT_EQ(seam.Last().Caption, c.Caption);
+        EXPECT_EQ(seam.Last().Text, L"text");
+    }
+}
+
+TEST(MessageDlg, TitlePlacementAndResult)
+{
+    TDialogSeamScope seam([](TDialogRequest&) {
+        // While the box is up the skinner finds where to put it.
+        return DlgLeft == 10 && DlgTop == 20 ? IDRETRY : IDABORT;
+    });
+    EXPECT_EQ(sMessageDlgPos(L"My title", L"m", mtError, {mbRetry, mbCancel}, 0, 10, 20), IDRETRY);
+    EXPECT_EQ(seam.Last().Caption, L"My title");
+    EXPECT_EQ(DlgLeft, -1);
+    EXPECT_EQ(DlgTop, -1);
+    EXPECT_EQ(sMessageDlg(L"m", mtError, {mbRetry, mbCancel}, 0), IDABORT);
+}
+
+TEST(MessageDlg, PlacementIsResetWhenTheBoxThrows)
+{
+    TDialogSeamScope seam([](TDialogRequest&) -> int { throw Exception(L"boom"); });
+    EXPECT_THROW(sMessageDlgPos(L"m", mtError, {mbOK}, 0, 5, 6), Exception);
+    EXPECT_EQ(DlgLeft, -1);
+    EXPECT_EQ(DlgTop, -1);
+}
+
+TEST(MessageDlg, LibraryRequestsAndWarnings)
+{
+    TDialogSeamScope seam;
+    seam.Answer(IDYES).Answer(IDNO).Answer(IDYES);
+    EXPECT_TRUE(DeleteRequest());
+    EXPECT_EQ(seam.Last().Text, L"Delete this item?");
+    EXPECT_EQ(seam.Last().Flags, MB_ICONQUESTION | MB_YESNO | Always);
+    EXPECT_FALSE(CustomRequest(L"Replace the skin?"));
+    EXPECT_EQ(seam.Last().Text, L"Replace the skin?");
+    EXPECT_TRUE(CustomRequest(L"again"));
+
+    ShowWarning(L"w");
+    EXPECT_EQ(seam.Last().Flags, MB_ICONEXCLAMATION | MB_OK | Always);
+    EXPECT_EQ(seam.Last().Caption, L"Warning");
+    ShowError(L"e");
+    EXPECT_EQ(seam.Last().Flags, MB_ICONHAND | MB_OK | Always);
+    EXPECT_EQ(seam.Last().Caption, L"Error");
+    Alert();
+    EXPECT_EQ(seam.Last().Text, L"Alert");
+    Alert(-42);
+    EXPECT_EQ(seam.Last().Text, L"-42");
+    sShowMessage(L"Title", L"plain");
+    EXPECT_EQ(seam.Last().Caption, L"Title");
+    EXPECT_EQ(seam.Last().Flags, MB_OK | Always);
+}
+
+} // namespace
