@@ -130,11 +130,13 @@ TEST(PackDir, RoundTripThroughReader)
     TTempDir tmp;
     const std::wstring src = tmp / L"src\\";
     CreateDirectoryW(src.c_str(), nullptr);
-    const std::map<std::wstring, Bytes> images = {
+    std::map<std::wstring, Bytes> images = {
         {L"Button.BMP", RandomBytes(50, 1)},  {L"x.bmp", RandomBytes(20, 2)},
         {L"big.png", RandomBytes(300000, 3)}, {L"glyph.png", RandomBytes(30, 4)},
         {L"pattern.jpg", TextBytes(1000, 5)}, {L"Empty.png", Bytes{}},
     };
+    if (GetACP() == 949)   // names travel in the ANSI code page
+        images[L"단추.png"] = RandomBytes(60, 6);
     for (const auto& [name, content] : images)
         WriteFileBytes(src + name, content);
     WriteFileBytes(src + L"OPTIONS.DAT", SmallOptions);
