@@ -267,26 +267,22 @@ private:
             } else {
                 break;
             }
-            // A '+' joins the next piece, possibly on the next line.
+            // Pieces written without blanks between them belong together;
+            // a '+' joins the next piece across blanks and lines.
+            if (Peek() == L'\'' || Peek() == L'#')
+                continue;
             size_t savePos = FPos;
             int saveLine = FLine;
             SkipBlanks();
-            if (Peek() == L'+') {
-                ++FPos;
-                SkipBlanks();
-                if (Peek() != L'\'' && Peek() != L'#')
-                    Error(L"string expected after '+'");
-            } else if (Peek() != L'\'' && Peek() != L'#') {
-                FPos = savePos;
-                FLine = saveLine;
-                break;
-            } else if (FLine != saveLine) {
-                // Adjacent pieces must be on the same line; a string on the
-                // next line is the next list element.
+            if (Peek() != L'+') {
                 FPos = savePos;
                 FLine = saveLine;
                 break;
             }
+            ++FPos;
+            SkipBlanks();
+            if (Peek() != L'\'' && Peek() != L'#')
+                Error(L"string expected after '+'");
         }
         return s;
     }
