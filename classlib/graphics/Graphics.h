@@ -424,7 +424,8 @@ class TBitmap : public TGraphic {
     DWORD FMasks[3] = {};                   // channel masks of a bit-field format
     TCanvas* FCanvas = nullptr;
 
-    void SetImage(HBITMAP Bmp);
+    // RowOrder of a DIB: 0 bottom-up, 1 top-down, -1 unknown (found out by probing).
+    void SetImage(HBITMAP Bmp, int RowOrder = 0);
     HBITMAP NewDib(int W, int H, TPixelFormat Format, const std::vector<RGBQUAD>& Colors, void** Bits) const;
     void ConvertTo(TPixelFormat Format);
     void MakeDIB(TPixelFormat Format);

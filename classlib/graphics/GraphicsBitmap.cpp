@@ -268,8 +268,27 @@ void TBitmap::Changed(TObject* Sender)
     TGraphic::Changed(Sender);
 }
 
+// Whether a DIB section stores its top row first.  The system does not say
+// reliably (a top-down section may report a positive height), so the first
+// stored byte is changed for a moment to see whether pixel (0, 0) follows.
+static bool ProbeTopDown(HBITMAP Bmp, uint8_t* Bits, int Height)
+{
+    if (Height < 2)
+        return false;
+    BitmapDC dc(Bmp);
+    if (!dc.Sel.Active())
+        return false;
+    ::GdiFlush();
+    const COLORREF before = ::GetPixel(dc.DC.Get(), 0, 0);
+    const uint8_t saved = Bits[0];
+    Bits[0] = uint8_t(~saved);
+    const COLORREF after = ::GetPixel(dc.DC.Get(), 0, 0);
+    Bits[0] = saved;
+    return after != before;
+}
+
 // Takes Bmp as the image (nullptr empties the bitmap) and reads its shape.
-void TBitmap::SetImage(HBITMAP Bmp)
+void TBitmap::SetImage(HBITMAP Bmp, int RowOrder)
 {
     FreeContext();
     FHandle.Reset(Bmp);
@@ -291,7 +310,7 @@ void TBitmap::SetImage(HBITMAP Bmp)
         FHeight = std::abs(ds.dsBm.bmHeight);
         FBits = static_cast<uint8_t*>(ds.dsBm.bmBits);
         FStride = ds.dsBm.bmWidthBytes;
-        FTopDown = ds.dsBmih.biHeight < 0;
+        FTopDown = ds.dsBmih.biHeight < 0 || (RowOrder < 0 ? ProbeTopDown(Bmp, FBits, FHeight) : RowOrder == 1);
         const bool fields = ds.dsBmih.biCompression == BI_BITFIELDS;
         if (fields)
             std::copy(ds.dsBitfields, ds.dsBitfields + 3, FMasks);
@@ -562,7 +581,7 @@ void TBitmap::SetHandle(HBITMAP Value)
 {
     if (Value == FHandle.Get())
         return;
-    SetImage(Value);
+    SetImage(Value, -1);
     Changed(this);
 }
 
@@ -811,7 +830,7 @@ void TBitmap::LoadFromStream(TStream* Stream)
     if (!dib || !dibBits)
         throw EOutOfResources(L"Out of system resources");
     Stream->ReadBuffer(dibBits, int32_t(dataBytes));
-    SetImage(dib.Release());
+    SetImage(dib.Release(), ih.biHeight < 0 ? 1 : 0);
     Changed(this);
 }
 

@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include "classlib/graphics/Graphics.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using BitmapPtr = std::unique_ptr<TBitmap>;
+
+BitmapPtr MakeBitmap(int w, int h, TPixelFormat f)
+{
+    BitmapPtr b(New<TBitmap>());
+    b->SetPixelFormat(f);
+    b->SetSize(w, h);
+    return b;
+}
+
+uint8_t* Px(TBitmap* b, int x, int y)
+{
+    return static_cast<uint8_t*>(b->ScanLine(y)) + x * BitsPerPixel(b->PixelFormat()) / 8;
+}
+
+// A DIB section made by hand, top-down when height is negative.
+HBITMAP RawDib(int w, int h, int bits)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = WORD(bits);
+    void* p = nullptr;
+    return ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+}
+
+} // namespace
+
+// ScanLine(y) is row y as shown, whatever the DIB's row order: a pixel
+// written through it is the pixel the canvas reads at (x, y).
+TEST(TBitmapScanLine, AddressesFollowRowOrderAndMatchCanvas)
+{
+    struct Case {
+        int Bits;
+        bool TopDown;
+    };
+    for (Case c : {Case{24, false}, Case{32, false}, Case{24, true}, Case{32, true}}) {
+        SCOPED_TRACE(testing::Message() << c.Bits << (c.TopDown ? " top-down" : " bottom-up"));
+        BitmapPtr b(New<TBitmap>());
+        b->SetHandle(RawDib(5, c.TopDown ? -4 : 4, c.Bits));
+        ASSERT_EQ(c.Bits == 24 ? pf24bit : pf32bit, b->PixelFormat());
+        ASSERT_EQ(bmDIB, b->HandleType());
+
+        const ptrdiff_t rowBytes = ((5 * c.Bits + 31) / 32) * 4;
+        auto* r0 = static_cast<uint8_t*>(b->ScanLine(0));
+        auto* r1 = static_cast<uint8_t*>(b->ScanLine(1));
+        EXPECT_EQ(c.TopDown ? rowBytes : -rowBytes, r1 - r0);
+        EXPECT_EQ(r0 + 3 * (r1 - r0), static_cast<uint8_t*>(b->ScanLine(3)));
+
+        uint8_t* p = Px(b.get(), 2, 1);
+        p[0] = 0x30; // B
+        p[1] = 0x20; // G
+        p[2] = 0x10; // R
+        EXPECT_EQ(TColor(0x302010), b->Canvas()->Pixels(2, 1));
+        EXPECT_EQ(clBlack, b->Canvas()->Pixels(2, 2));
+
+        // And the other way round: the canvas paints where ScanLine looks.
+        b->Canvas()->SetPixels(4, 3, clRed);
+        uint8_t* q = Px(b.get(), 4, 3);
+        EXPECT_EQ(0, q[0]);
+        EXPECT_EQ(0xFF, q[2]);
+    }
+}
+
+TEST(TBitmapScanLine, DefaultBitmapIsBottomUpAndRejectsBadRows)
+{
+    BitmapPtr b = MakeBitmap(3, 3, pf32bit);
+    auto* r0 = static_cast<uint8_t*>(b->ScanLine(0));
+    EXPECT_LT(static_cast<uint8_t*>(b->ScanLine(1)), r0);
+    EXPECT_THROW(b->ScanLine(3), EInvalidGraphicOperation);
+    EXPECT_THROW(b->ScanLine(-1), EInvalidGraphicOperation);
+    BitmapPtr empty(New<TBitmap>());
+    EXPECT_THROW(empty->ScanLine(0), EInvalidGraphicOperation);
+}
+
+TEST(TBitmapPixelFormat, ConversionsKeepColoursAndSetAlpha)
+{
+    // 24 -> 32: opaque alpha, same colour.
+    BitmapPtr b = MakeBitmap(2, 2, pf24bit);
+    uint8_t* p = Px(b.get(), 1, 0);
+    p[0] = 10, p[1] = 20, p[2] = 30;
+    b->SetPixelFormat(pf32bit);
+    ASSERT_EQ(pf32bit, b->PixelFormat());
+    p = Px(b.get(), 1, 0);
+    EXPECT_EQ((std::vector<int>{10, 20, 30, 255}), (std::vector<int>{p[0], p[1], p[2], p[3]}));
+    EXPECT_EQ(255, Px(b.get(), 0, 1)[3]);
+
+    // 32 -> 24 drops alpha; back to 32 is opaque again.
+    p[3] = 7;
+    b->SetPixelFormat(pf24bit);
+    p = Px(b.get(), 1, 0);
+    EXPECT_EQ((std::vector<int>{10, 20, 30}), (std::vector<int>{p[0], p[1], p[2]}));
+    b->SetPixelFormat(pf32bit);
+    EXPECT_EQ(255, Px(b.get(), 1, 0)[3]);
+}
+
+TEST(TBitmapPixelFormat, ToPaletteFormatsUsesGreyAndBlackWhiteRules)
+{
+    BitmapPtr b = MakeBitmap(4, 1, pf24bit);
+    const uint8_t colours[4][3] = {{255, 255, 255}, {0, 0, 0}, {0, 0, 255} /* red */, {200, 200, 200}};
+    for (int x = 0; x < 4; ++x)
+        std::memcpy(Px(b.get(), x, 0), colours[x], 3);
+
+    b->SetPixelFormat(pf8bit);
+    ASSERT_EQ(pf8bit, b->PixelFormat());
+    std::vector<RGBQUAD> pal = b->ColorTable();
+    ASSERT_EQ(256u, pal.size());
+    for (int i : {0, 77, 255})
+        EXPECT_TRUE(pal[i].rgbRed == i && pal[i].rgbGreen == i && pal[i].rgbBlue == i) << i;
+    auto* row = static_cast<uint8_t*>(b->ScanLine(0));
+    EXPECT_EQ(255, row[0]);
+    EXPECT_EQ(0, row[1]);
+    EXPECT_EQ(77, row[2]); // brightness of pure red
+    EXPECT_EQ(200, row[3]);
+
+    // 8 -> 1: dark below half brightness, white from there.
+    b->SetPixelFormat(pf1bit);
+    ASSERT_EQ(pf1bit, b->PixelFormat());
+    EXPECT_EQ(0xFFFFFF, b->Canvas()->Pixels(0, 0));
+    EXPECT_EQ(0x000000, b->Canvas()->Pixels(1, 0));
+    EXPECT_EQ(0x000000, b->Canvas()->Pixels(2, 0));
+    EXPECT_EQ(0xFFFFFF, b->Canvas()->Pixels(3, 0));
+}
+
+TEST(TBitmapPixelFormat, EmptyBitmapsReportDeviceAndRememberTheFormat)
+{
+    BitmapPtr b(New<TBitmap>());
+    EXPECT_EQ(pfDevice, b->PixelFormat());
+    b->SetPixelFormat(pf32bit);
+    b->SetHandleType(bmDIB);
+    b->SetWidth(3);
+    b->SetHeight(2);
+    EXPECT_EQ(pf32bit, b->PixelFormat());
+    Px(b.get(), 2, 1)[1] = 99;
+
+    b->SetSize(0, 0);
+    EXPECT_TRUE(b->Empty());
+    EXPECT_EQ(pfDevice, b->PixelFormat());
+    b->SetSize(1, 1);
+    EXPECT_EQ(pf32bit, b->PixelFormat());
+    EXPECT_THROW(b->SetPixelFormat(pfCustom), EInvalidGraphic);
+}
+
+TEST(TBitmapSize, ResizeKeepsOverlappingPixels)
+{
+    for (TPixelFormat f : {pf8bit, pf24bit, pf32bit, pfDevice}) {
+        SCOPED_TRACE(int(f));
+        BitmapPtr b = MakeBitmap(4, 3, f);
+        b->Canvas()->SetPixels(0, 0, clWhite);
+        b->Canvas()->SetPixels(2, 2, clWhite);
+        b->Canvas()->SetPixels(3, 0, clWhite);
+        b->SetSize(3, 5);
+        EXPECT_EQ(f == pfDevice ? bmDDB : bmDIB, b->HandleType());
+        EXPECT_EQ(clWhite, b->Canvas()->Pixels(0, 0));
+        EXPECT_EQ(clWhite, b->Canvas()->Pixels(2, 2));
+        EXPECT_EQ(clBlack, b->Canvas()->Pixels(2, 4));
+        EXPECT_EQ(3, b->Width());
+        EXPECT_EQ(5, b->Height());
+    }
+}
+
+TEST(TBitmapHandleType, DeviceBitmapTurnsIntoOpaqueDibWithItsPixels)
+{
+    BitmapPtr b = MakeBitmap(3, 3, pfDevice);
+    ASSERT_EQ(bmDDB, b->HandleType());
+    EXPECT_EQ(pfDevice, b->PixelFormat());
+    b->Canvas()->SetPixels(1, 2, clRed);
+    b->SetPixelFormat(pf32bit);
+    EXPECT_EQ(bmDIB, b->HandleType());
+    uint8_t* p = Px(b.get(), 1, 2);
+    EXPECT_EQ(0xFF, p[2]);
+    EXPECT_EQ(255, p[3]);
+    b->SetHandleType(bmDDB);
+    EXPECT_EQ(pfDevice, b->PixelFormat());
+    EXPECT_EQ(clRed, b->Canvas()->Pixels(1, 2));
+}
+
+TEST(TBitmapAssign, CopiesFormatAlphaAndTransparency)
+{
+    BitmapPtr src = MakeBitmap(2, 2, pf32bit);
+    uint8_t* p = Px(src.get(), 1, 1);
+    p[0] = 1, p[1] = 2, p[2] = 3, p[3] = 4;
+    src->SetTransparent(true);
+    src->SetTransparentColor(clFuchsia);
+
+    BitmapPtr dst(New<TBitmap>());
+    dst->Assign(src.get());
+    EXPECT_EQ(pf32bit, dst->PixelFormat());
+    p = Px(dst.get(), 1, 1);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), (std::vector<int>{p[0], p[1], p[2], p[3]}));
+    EXPECT_TRUE(dst->Transparent());
+    EXPECT_EQ(clFuchsia, dst->TransparentColor());
+    EXPECT_NE(src->Handle(), dst->Handle());
+
+    dst->Assign(nullptr);
+    EXPECT_TRUE(dst->Empty());
+}
+
+TEST(TBitmapDraw, TransparentColourIsLeftOut)
+{
+    BitmapPtr src = MakeBitmap(4, 4, pf24bit);
+    src->Canvas()->Brush()->SetColor(clFuchsia);
+    src->Canvas()->FillRect(Rect(0, 0, 4, 4));
+    src->Canvas()->Brush()->SetColor(clRed);
+    src->Canvas()->FillRect(Rect(1, 1, 3, 3));
+
+    for (bool fixed : {true, false}) {
+        SCOPED_TRACE(fixed ? "fixed colour" : "bottom-left pixel");
+        src->SetTransparent(true);
+        src->SetTransparentColor(fixed ? clFuchsia : clDefault);
+        EXPECT_EQ(clFuchsia, src->TransparentColor());
+
+        BitmapPtr dst = MakeBitmap(6, 6, pf32bit);
+        dst->Canvas()->Brush()->SetColor(clBlue);
+        dst->Canvas()->FillRect(Rect(0, 0, 6, 6));
+        dst->Canvas()->Draw(1, 1, src.get());
+        EXPECT_EQ(clBlue, dst->Canvas()->Pixels(1, 1));
+        EXPECT_EQ(clBlue, dst->Canvas()->Pixels(4, 4));
+        EXPECT_EQ(clRed, dst->Canvas()->Pixels(2, 2));
+        EXPECT_EQ(clRed, dst->Canvas()->Pixels(3, 3));
+    }
+
+    // Not transparent: the key colour is copied like any other.
+    src->SetTransparent(false);
+    BitmapPtr dst = MakeBitmap(6, 6, pf24bit);
+    dst->Canvas()->Draw(1, 1, src.get());
+    EXPECT_EQ(clFuchsia, dst->Canvas()->Pixels(1, 1));
+}
+
+TEST(TBitmapStream, BmpRoundTripKeepsFormatPaletteAndAlpha)
+{
+    for (TPixelFormat f : {pf1bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+        SCOPED_TRACE(int(f));
+        BitmapPtr src = MakeBitmap(5, 3, pf24bit);
+        src->Canvas()->SetPixels(4, 0, clWhite);
+        src->Canvas()->SetPixels(0, 2, clWhite);
+        src->SetPixelFormat(f);
+        if (f == pf32bit)
+            Px(src.get(), 1, 1)[3] = 0x42;
+
+        TMemoryStream s;
+        src->SaveToStream(&s);
+        s.SetPosition(0);
+        BitmapPtr dst(New<TBitmap>());
+        dst->LoadFromStream(&s);
+        EXPECT_EQ(f, dst->PixelFormat());
+        EXPECT_EQ(5, dst->Width());
+        EXPECT_EQ(3, dst->Height());
+        EXPECT_EQ(clWhite, dst->Canvas()->Pixels(4, 0));
+        EXPECT_EQ(clWhite, dst->Canvas()->Pixels(0, 2));
+        EXPECT_EQ(clBlack, dst->Canvas()->Pixels(4, 2));
+        if (f == pf32bit) {
+            EXPECT_EQ(0x42, Px(dst.get(), 1, 1)[3]);
+        }
+        EXPECT_EQ(src->ColorTable().size(), dst->ColorTable().size());
+    }
+}
+
+TEST(TBitmapStream, DamagedBmpRaisesAndKeepsTheOldImage)
+{
+    BitmapPtr src = MakeBitmap(8, 8, pf24bit);
+    TMemoryStream good;
+    src->SaveToStream(&good);
+    const auto* bytes = static_cast<const uint8_t*>(good.Memory());
+
+    BitmapPtr dst = MakeBitmap(2, 2, pf32bit);
+    auto load = [&](const std::vector<uint8_t>& data) {
+        TMemoryStream s;
+        s.WriteBuffer(data.data(), int32_t(data.size()));
+        s.SetPosition(0);
+        dst->LoadFromStream(&s);
+    };
+    std::vector<uint8_t> truncated(bytes, bytes + good.Size() - 10);
+    EXPECT_THROW(load(truncated), EInvalidGraphic);
+    std::vector<uint8_t> notBmp(bytes, bytes + good.Size());
+    notBmp[0] = 'X';
+    EXPECT_THROW(load(notBmp), EInvalidGraphic);
+    std::vector<uint8_t> hugeWidth(bytes, bytes + good.Size());
+    hugeWidth[18] = 0xFF, hugeWidth[19] = 0xFF, hugeWidth[20] = 0xFF, hugeWidth[21] = 0x7F;
+    EXPECT_THROW(load(hugeWidth), EInvalidGraphic);
+    EXPECT_THROW(load({}), EInvalidGraphic);
+    EXPECT_EQ(2, dst->Width());
+    EXPECT_EQ(pf32bit, dst->PixelFormat());
+}
+
+// Creating and freeing bitmaps, fonts and drawing leaves no GDI objects behind.
+TEST(TBitmapResources, NoGdiObjectsLeak)
+{
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (before == 0)
+        GTEST_SKIP() << "GDI object counts are not available here";
+    auto cycle = [] {
+        BitmapPtr b = MakeBitmap(16, 16, pf24bit);
+        b->Canvas()->Font()->SetSize(12);
+        b->Canvas()->TextOut(0, 0, L"x");
+        b->Canvas()->Font()->SetStyle({fsBold});
+        b->Canvas()->TextOut(0, 0, L"y");
+        b->Canvas()->Pen()->SetColor(clRed);
+        b->Canvas()->LineTo(5, 5);
+        b->SetPixelFormat(pf32bit);
+        b->SetSize(20, 20);
+        BitmapPtr c(New<TBitmap>());
+        c->Assign(b.get());
+        c->SetTransparent(true);
+        b->Canvas()->Draw(0, 0, c.get());
+    };
+    cycle(); // first use may create lasting objects (stock objects, caches)
+    const DWORD warm = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), warm + 2);
+}

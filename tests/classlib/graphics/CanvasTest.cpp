@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include "classlib/graphics/Graphics.h"
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TBitmap> WhiteBitmap(int w, int h)
+{
+    std::unique_ptr<TBitmap> b(New<TBitmap>());
+    b->SetPixelFormat(pf24bit);
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(clWhite);
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
+    return b;
+}
+
+int CountPixels(TBitmap* b, TColor c)
+{
+    int n = 0;
+    for (int y = 0; y < b->Height(); ++y)
+        for (int x = 0; x < b->Width(); ++x)
+            n += b->Canvas()->Pixels(x, y) == c;
+    return n;
+}
+
+LOGFONTW FontOf(HFONT h)
+{
+    LOGFONTW lf{};
+    ::GetObjectW(h, sizeof(lf), &lf);
+    return lf;
+}
+
+} // namespace
+
+TEST(TCanvasText, TextLandsInThePixelsInTheFontColour)
+{
+    auto b = WhiteBitmap(60, 20);
+    TCanvas* c = b->Canvas();
+    c->Font()->SetColor(clRed);
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(2, 2, L"Hello 한글");
+    EXPECT_GT(CountPixels(b.get(), clRed), 10);
+    EXPECT_GT(CountPixels(b.get(), clWhite), 100); // clear brush: no background box
+    EXPECT_GT(c->TextWidth(L"Hello"), c->TextWidth(L"H"));
+    EXPECT_GT(c->TextHeight(L"H"), 0);
+}
+
+TEST(TCanvasText, TextRectClipsAndFillsWithAnOpaqueBrush)
+{
+    auto b = WhiteBitmap(60, 20);
+    TCanvas* c = b->Canvas();
+    c->Font()->SetColor(clBlack);
+    c->Brush()->SetColor(clBlue);
+    c->TextRect(Rect(0, 0, 10, 20), 0, 0, L"WWWWWWWW");
+    EXPECT_EQ(clBlue, c->Pixels(9, 19)); // the whole rectangle is filled
+    EXPECT_EQ(clWhite, c->Pixels(12, 5)); // nothing drawn past it
+}
+
+TEST(TFontHandle, MadeAgainAfterEveryChangeAndUsedByTheCanvas)
+{
+    std::unique_ptr<TFont> f(new TFont);
+    EXPECT_EQ(L"Tahoma", f->Name());
+    EXPECT_EQ(8, f->Size());
+    EXPECT_EQ(clWindowText, f->Color());
+    EXPECT_EQ(DEFAULT_CHARSET, f->Charset());
+
+    LOGFONTW lf = FontOf(f->Handle());
+    EXPECT_EQ(f->Height(), lf.lfHeight);
+    f->SetSize(20);
+    f->SetStyle({fsBold, fsItalic});
+    lf = FontOf(f->Handle());
+    EXPECT_EQ(-::MulDiv(20, f->PixelsPerInch(), 72), lf.lfHeight);
+    EXPECT_EQ(FW_BOLD, lf.lfWeight);
+    EXPECT_TRUE(lf.lfItalic);
+    EXPECT_EQ(20, f->Size());
+
+    // A canvas picks the changed font up at its next use.
+    auto b = WhiteBitmap(10, 10);
+    TCanvas* c = b->Canvas();
+    c->Font()->SetHeight(-8);
+    const int small = c->TextHeight(L"Xy");
+    c->Font()->SetHeight(-30);
+    EXPECT_GT(c->TextHeight(L"Xy"), small + 10);
+    EXPECT_EQ(c->Font()->Handle(), ::GetCurrentObject(c->Handle(), OBJ_FONT));
+}
+
+TEST(TFontAssign, CopiesAttributesAndTellsOnChange)
+{
+    struct Listener : TObject {
+        int Calls = 0;
+        void Changed(TObject*) { ++Calls; }
+    } listener;
+    std::unique_ptr<TFont> a(new TFont), b(new TFont);
+    b->OnChange = Bind(&listener, &Listener::Changed);
+    a->SetName(L"Arial");
+    a->SetHeight(-13);
+    a->SetColor(clRed);
+    a->SetStyle({fsUnderline});
+    a->SetCharset(HANGUL_CHARSET);
+    b->Assign(a.get());
+    EXPECT_EQ(1, listener.Calls);
+    EXPECT_EQ(L"Arial", b->Name());
+    EXPECT_EQ(-13, b->Height());
+    EXPECT_EQ(clRed, b->Color());
+    EXPECT_TRUE(b->Style() == TFontStyles({fsUnderline}));
+    EXPECT_EQ(HANGUL_CHARSET, b->Charset());
+    std::unique_ptr<TBrush> brush(new TBrush);
+    EXPECT_THROW(b->Assign(brush.get()), EConvertError);
+
+    // An adopted handle gives its attributes and is owned from then on.
+    LOGFONTW lf{};
+    lf.lfHeight = -21;
+    lf.lfWeight = FW_BOLD;
+    lstrcpyW(lf.lfFaceName, L"Courier New");
+    b->SetHandle(::CreateFontIndirectW(&lf));
+    EXPECT_EQ(L"Courier New", b->Name());
+    EXPECT_EQ(-21, b->Height());
+    EXPECT_TRUE(b->Style().Contains(fsBold));
+}
+
+TEST(TCanvasShapes, PenBrushAndModes)
+{
+    auto b = WhiteBitmap(20, 20);
+    TCanvas* c = b->Canvas();
+    c->Pen()->SetColor(clRed);
+    c->Brush()->SetColor(clLime);
+    c->Rectangle(0, 0, 10, 10);
+    EXPECT_EQ(clRed, c->Pixels(0, 5));
+    EXPECT_EQ(clLime, c->Pixels(5, 5));
+
+    c->Brush()->SetStyle(bsClear);
+    c->Pen()->SetStyle(psClear);
+    c->Rectangle(10, 10, 20, 20);
+    EXPECT_EQ(clWhite, c->Pixels(10, 15));
+
+    // XOR twice restores the picture.
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetColor(clWhite);
+    c->Pen()->SetMode(pmXor);
+    c->MoveTo(0, 15);
+    c->LineTo(20, 15);
+    EXPECT_EQ(clBlack, c->Pixels(5, 15));
+    c->MoveTo(0, 15);
+    c->LineTo(20, 15);
+    EXPECT_EQ(clWhite, c->Pixels(5, 15));
+    EXPECT_EQ(Point(20, 15), c->PenPos());
+
+    c->Pen()->SetMode(pmCopy);
+    c->Pen()->SetColor(clBlue);
+    c->Brush()->SetColor(clBlue);
+    c->Polygon({Point(12, 0), Point(19, 0), Point(19, 7)});
+    EXPECT_EQ(clBlue, c->Pixels(18, 2));
+}
+
+TEST(TCanvasHandle, ForeignContextIsUsedAndGivenBackClean)
+{
+    auto b = WhiteBitmap(8, 8);
+    MemoryDC dc(nullptr);
+    HGDIOBJ before = ::GetCurrentObject(dc.Get(), OBJ_FONT);
+    SelectedObject sel(dc.Get(), b->ReleaseHandle());
+    {
+        std::unique_ptr<TCanvas> c(new TCanvas);
+        c->SetHandle(dc.Get());
+        c->Brush()->SetColor(clRed);
+        c->FillRect(Rect(0, 0, 4, 4));
+        c->TextOut(0, 0, L"x");
+        EXPECT_EQ(clRed, ::GetPixel(dc.Get(), 3, 3));
+        c->SetHandle(nullptr);
+        EXPECT_EQ(before, ::GetCurrentObject(dc.Get(), OBJ_FONT));
+        EXPECT_FALSE(c->HandleAllocated());
+        EXPECT_THROW(c->FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
+    }
+    HBITMAP bmp = static_cast<HBITMAP>(::GetCurrentObject(dc.Get(), OBJ_BITMAP));
+    sel.Restore();
+    ::DeleteObject(bmp);
+}
+
+TEST(TCanvasCopy, CopyRectAndStretchDraw)
+{
+    auto src = WhiteBitmap(4, 4);
+    src->Canvas()->SetPixels(0, 0, clRed);
+    auto dst = WhiteBitmap(8, 8);
+    dst->Canvas()->CopyRect(Rect(0, 0, 8, 8), src->Canvas(), Rect(0, 0, 4, 4));
+    EXPECT_EQ(clRed, dst->Canvas()->Pixels(1, 1));
+    EXPECT_EQ(clWhite, dst->Canvas()->Pixels(2, 2));
+    dst->Canvas()->SetCopyMode(cmNotSrcCopy);
+    dst->Canvas()->StretchDraw(Rect(4, 4, 8, 8), src.get());
+    EXPECT_EQ(clAqua, dst->Canvas()->Pixels(4, 4)); // red inverted
+}
+
+TEST(TCanvasLock, CountsNestedLocks)
+{
+    std::unique_ptr<TCanvas> c(new TCanvas);
+    c->Lock();
+    c->Lock();
+    EXPECT_EQ(2, c->LockCount());
+    c->Unlock();
+    c->Unlock();
+    EXPECT_EQ(0, c->LockCount());
+    c->Unlock(); // one too many does no harm
+    EXPECT_EQ(0, c->LockCount());
+}
+
+TEST(Colors, SystemColoursAndNames)
+{
+    EXPECT_EQ(TColor(::GetSysColor(COLOR_BTNFACE)), ColorToRGB(clBtnFace));
+    EXPECT_EQ(TColor(::GetSysColor(COLOR_WINDOWTEXT)), ColorToRGB(clWindowText));
+    EXPECT_EQ(clNone, ColorToRGB(clNone));
+    EXPECT_EQ(clDefault, ColorToRGB(clDefault));
+    EXPECT_EQ(0x123456, ColorToRGB(0x123456));
+
+    struct Case {
+        const wchar_t* Text;
+        TColor Value;
+        const wchar_t* Back;
+    };
+    for (Case c : {Case{L"clRed", 0x0000FF, L"clRed"}, Case{L"CLBTNFACE", clBtnFace, L"clBtnFace"},
+                   Case{L"clLtGray", clSilver, L"clSilver"}, Case{L"$00123456", 0x123456, L"$00123456"},
+                   Case{L"16711935", clFuchsia, L"clFuchsia"}, Case{L"clNone", 0x1FFFFFFF, L"clNone"},
+                   Case{L"$FF000030", TColor(0xFF000030), L"$FF000030"}}) {
+        EXPECT_EQ(c.Value, StringToColor(c.Text)) << c.Text;
+        EXPECT_EQ(UnicodeString(c.Back), ColorToString(c.Value)) << c.Text;
+    }
+    EXPECT_THROW(StringToColor(L"clNoSuchColour"), EConvertError);
+}
+
+TEST(Colors, ColourTableOrder)
+{
+    struct Collector : TObject {
+        std::vector<UnicodeString> Names;
+        void Add(const UnicodeString& s) { Names.push_back(s); }
+    } names;
+    GetColorValues(Bind(&names, &Collector::Add));
+    ASSERT_EQ(52u, names.Names.size());
+    EXPECT_EQ(L"clBlack", names.Names[0]);
+    EXPECT_EQ(L"clWhite", names.Names[15]);
+    EXPECT_EQ(L"clMedGray", names.Names[19]);
+    EXPECT_EQ(L"clActiveBorder", names.Names[20]);
+    EXPECT_EQ(L"clDefault", names.Names[29]);
+    EXPECT_EQ(L"clNone", names.Names[45]);
+    EXPECT_EQ(L"clWindowText", names.Names[51]);
+}
