@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cwchar>
 
+#include "classlib/rtl/SysUtils.h"
+
 namespace {
 
 bool IsDelim(wchar_t c, const TsCharSet& Delims) { return Delims.Contains(c); }
@@ -43,13 +45,6 @@ int WordCountBy(const UnicodeString& S, const TsCharSet& Delims, bool (*Test)(wc
             ++i;
     }
     return count;
-}
-
-UnicodeString LowerCaseLocale(UnicodeString S)
-{
-    if (!S.empty())
-        CharLowerBuffW(S.data(), static_cast<DWORD>(S.size()));
-    return S;
 }
 
 wchar_t UpperCaseCharLocale(wchar_t c)
@@ -168,7 +163,7 @@ bool IsEmptyStr(const UnicodeString& S, const TsCharSet& EmptyChars)
 
 UnicodeString AnsiProperCase(const UnicodeString& S, const TsCharSet& WordDelims)
 {
-    UnicodeString result = LowerCaseLocale(S);
+    UnicodeString result = AnsiLowerCase(S);
     size_t i = 0;
     while (i < result.size()) {
         while (i < result.size() && WordDelims.Contains(result[i]))
@@ -269,8 +264,7 @@ UnicodeString kvMakeString(wchar_t Ch, int Count)
 
 bool kvSameText(const UnicodeString& S1, const UnicodeString& S2)
 {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()),
-                          S2.data(), static_cast<int>(S2.size())) == CSTR_EQUAL;
+    return AnsiSameText(S1, S2);
 }
 
 AnsiString OemToAnsiStr(const AnsiString& OemStr)

@@ -1,0 +1,103 @@
+// INI text held in memory, and folder lists.
+#include "skin/core/kvntUtils.h"
+
+#include "classlib/rtl/Lists.h"
+#include "classlib/rtl/SysUtils.h"
+
+namespace {
+
+TStrings* SectionLines(TStringList* Sections, const UnicodeString& Section)
+{
+    if (!Sections)
+        return nullptr;
+    int i = Sections->IndexOf(Section);
+    return i >= 0 ? dynamic_cast<TStrings*>(Sections->Objects(i)) : nullptr;
+}
+
+// The key of an INI line: the text before its first "=" (empty without one).
+UnicodeString KeyOf(const UnicodeString& Line)
+{
+    size_t eq = Line.find(L'=');
+    return eq == UnicodeString::npos ? UnicodeString() : Line.substr(0, eq);
+}
+
+} // namespace
+
+void FreeIniSections(TStringList* Sections)
+{
+    if (!Sections)
+        return;
+    if (!Sections->OwnsObjects())
+        for (int i = 0; i < Sections->Count(); ++i) {
+            delete Sections->Objects(i);
+            Sections->SetObjects(i, nullptr);
+        }
+    Sections->Clear();
+}
+
+void GetIniSections(TStrings* Source, TStringList* Sections)
+{
+    if (!Sections)
+        return;
+    FreeIniSections(Sections);
+    if (!Source)
+        return;
+    TStringList* current = nullptr;
+    for (int i = 0; i < Source->Count(); ++i) {
+        UnicodeString line = Source->Strings(i);
+        if (line.empty() || line[0] == L';')
+            continue;
+        if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
+            current = new TStringList();
+            Sections->AddObject(line.substr(1, line.size() - 2), current);
+        } else if (current) {
+            current->Add(line);
+        }
+    }
+}
+
+void GetIniSection(const UnicodeString& Section, TStringList* Sections, TStrings* Keys)
+{
+    if (!Keys)
+        return;
+    Keys->Clear();
+    if (TStrings* lines = SectionLines(Sections, Section))
+        for (int i = 0; i < lines->Count(); ++i)
+            Keys->Add(KeyOf(lines->Strings(i)));
+}
+
+UnicodeString ReadIniString(TStrings* Source, TStringList* Sections, const UnicodeString& Section,
+                            const UnicodeString& Key, const UnicodeString& Default)
+{
+    TStrings* lines = SectionLines(Sections, Section);
+    if (!lines)
+        return Default;
+    for (int i = 0; i < lines->Count(); ++i) {
+        UnicodeString line = lines->Strings(i);
+        size_t eq = line.find(L'=');
+        if (eq != UnicodeString::npos && AnsiSameText(line.substr(0, eq), Key))
+            return line.substr(eq + 1);
+    }
+    return Default;
+}
+
+int ReadIniInteger(TStrings* Source, TStringList* Sections, const UnicodeString& Section, const UnicodeString& Key,
+                   int Default)
+{
+    UnicodeString s = ReadIniString(Source, Sections, Section, Key, UnicodeString());
+    if (s.size() >= 3 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X'))
+        s = L"$" + s.substr(2);
+    return StrToIntDef(s, Default);
+}
+
+void GetDirs(const UnicodeString& Path, TStrings* List)
+{
+    if (!List)
+        return;
+    List->Clear();
+    TSearchRec sr;
+    for (int rc = FindFirst(NormalDir(Path) + L"*.*", faDirectory, sr); rc == 0; rc = FindNext(sr))
+        if (!(sr.Name.size() && sr.Name[0] == L'.') && (sr.Attr & faDirectory))
+            List->Add(sr.Name);
+    FindClose(sr);
+}
