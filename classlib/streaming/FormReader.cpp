@@ -6,10 +6,7 @@
 
 #include "classlib/rtl/Streams.h"
 #include "classlib/rtl/TypInfo.h"
-#if __has_include("classlib/rtl/Lists.h")
 #include "classlib/rtl/Lists.h"
-#define KV_HAVE_STRINGS 1
-#endif
 
 namespace {
 
@@ -206,7 +203,7 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
     const int line = Value.Line;
     const TPropInfo* p = GetPropInfo(Instance, Name);
     if (!p) {
-        if (ReadDefined(Instance, Name, Value))
+        if (ReadDefined(Instance, Name, Value, Where))
             return;
         if (SameName(Name, L"Strings") && ReadStrings(Instance, Value))
             return;
@@ -312,7 +309,7 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
         }
         if (Value.Kind == TFormValueKind::List) {
             TObject* target = p->GetObj(Instance);
-            if (target && (ReadDefined(target, L"Strings", Value) || ReadStrings(target, Value)))
+            if (target && (ReadDefined(target, L"Strings", Value, Where + L".Strings") || ReadStrings(target, Value)))
                 return;
             Error(Where, L"Property " + p->Name + L" is not a string list", line);
         }
@@ -341,11 +338,14 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
     }
 }
 
-bool TFormReader::ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value)
+bool TFormReader::ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value,
+                              const UnicodeString& Where)
 {
     TPersistent* per = dynamic_cast<TPersistent*>(Instance);
     if (!per)
         return false;
+    UnicodeString savedWhere = FDefWhere;
+    FDefWhere = Where;
     UnicodeString savedName = FDefName;
     const TFormValue* savedValue = FDefValue;
     bool savedFound = FDefFound;
@@ -358,10 +358,12 @@ bool TFormReader::ReadDefined(TObject* Instance, const UnicodeString& Name, cons
         found = FDefFound;
     } catch (...) {
         FDefName = savedName;
+        FDefWhere = savedWhere;
         FDefValue = savedValue;
         FDefFound = savedFound;
         throw;
     }
+    FDefWhere = savedWhere;
     FDefName = savedName;
     FDefValue = savedValue;
     FDefFound = savedFound;
@@ -395,7 +397,7 @@ void TFormReader::DefineBinaryProperty(const UnicodeString& Name, TStreamProc Re
     const TFormValue* value = FDefValue;
     FDefValue = nullptr;
     if (value->Kind != TFormValueKind::Binary)
-        throw EReadError(L"Error reading " + Name + L": binary data expected (line " + std::to_wstring(value->Line) + L")");
+        Error(FDefWhere, L"binary data expected", value->Line);
     if (!ReadData)
         return;
     TMemoryStream stream;
@@ -407,7 +409,6 @@ void TFormReader::DefineBinaryProperty(const UnicodeString& Name, TStreamProc Re
 
 bool TFormReader::ReadStrings(TObject* Target, const TFormValue& Value)
 {
-#ifdef KV_HAVE_STRINGS
     TStrings* strings = dynamic_cast<TStrings*>(Target);
     if (!strings || Value.Kind != TFormValueKind::List)
         return false;
@@ -426,9 +427,6 @@ bool TFormReader::ReadStrings(TObject* Target, const TFormValue& Value)
     }
     strings->EndUpdate();
     return true;
-#else
-    return false;
-#endif
 }
 
 void TFormReader::ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where)
@@ -453,27 +451,25 @@ void TFormReader::ReadCollection(TCollection* Collection, const TFormValue& Valu
 const TFormValue& TFormReader::NextValue()
 {
     if (FCursors.empty())
-        throw EReadError(L"Error reading " + FDefName + L": no value to read");
+        throw EReadError(L"Error reading " + FDefWhere + L": no value to read");
     Cursor& c = FCursors.back();
     if (c.InList) {
         if (c.Index >= c.Value->List.size())
-            throw EReadError(L"Error reading " + FDefName + L": end of list (line " + std::to_wstring(c.Value->Line) + L")");
+            throw EReadError(L"Error reading " + FDefWhere + L": end of list (line " + std::to_wstring(c.Value->Line) + L")");
         return c.Value->List[c.Index++];
     }
     if (c.Consumed)
-        throw EReadError(L"Error reading " + FDefName + L": value already read (line " + std::to_wstring(c.Value->Line) +
+        throw EReadError(L"Error reading " + FDefWhere + L": value already read (line " + std::to_wstring(c.Value->Line) +
                          L")");
     c.Consumed = true;
     return *c.Value;
 }
 
-namespace {
-[[noreturn]] void WrongValue(const TFormValue& v, const wchar_t* Expected)
+void TFormReader::WrongValue(const TFormValue& v, const wchar_t* Expected) const
 {
-    throw EReadError(UnicodeString(L"Invalid property value: ") + Expected + L" expected, found " + KindText(v.Kind) +
-                     L" (line " + std::to_wstring(v.Line) + L")");
+    Error(FDefWhere, UnicodeString(L"Invalid property value: ") + Expected + L" expected, found " + KindText(v.Kind),
+          v.Line);
 }
-} // namespace
 
 int32_t TFormReader::ReadInteger()
 {
@@ -538,10 +534,10 @@ void TFormReader::ReadListBegin()
 void TFormReader::ReadListEnd()
 {
     if (FCursors.empty() || !FCursors.back().InList)
-        throw EReadError(L"Error reading " + FDefName + L": not in a list");
+        throw EReadError(L"Error reading " + FDefWhere + L": not in a list");
     const Cursor& c = FCursors.back();
     if (c.Index < c.Value->List.size())
-        throw EReadError(L"Error reading " + FDefName + L": unread values in the list (line " +
+        throw EReadError(L"Error reading " + FDefWhere + L": unread values in the list (line " +
                          std::to_wstring(c.Value->Line) + L")");
     FCursors.pop_back();
 }

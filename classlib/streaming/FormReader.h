@@ -71,11 +71,12 @@ private:
     void ReadProperties(TObject* Instance, const std::vector<TFormProperty>& Props, const UnicodeString& Where);
     void ReadProperty(TObject* Instance, const TFormProperty& Prop, const UnicodeString& Where);
     void SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
-    bool ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value);
+    bool ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
     bool ReadStrings(TObject* Target, const TFormValue& Value);
     void ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where);
     void AddLoaded(TComponent* Component);
     const TFormValue& NextValue();
+    [[noreturn]] void WrongValue(const TFormValue& Value, const wchar_t* Expected) const;
     [[noreturn]] void Error(const UnicodeString& Where, const UnicodeString& Msg, int Line) const;
 
     std::vector<TComponent*> FLoaded;
@@ -84,6 +85,7 @@ private:
     const TFormObject* FNode = nullptr;
     // DefineProperties matching
     UnicodeString FDefName;
+    UnicodeString FDefWhere;
     const TFormValue* FDefValue = nullptr;
     bool FDefFound = false;
     std::vector<Cursor> FCursors;

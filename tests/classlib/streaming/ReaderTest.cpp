@@ -33,6 +33,7 @@ const char* const kForm = R"(object MainForm: TTestForm
     Options = [toFirst, toThird]
     Flag = True
     Link = Button
+    Lines = ('x')
     object Button: TTestComp
       Caption = '열기' + ' ' + #50676#44592
       Ratio = 1.5
@@ -48,6 +49,9 @@ const char* const kForm = R"(object MainForm: TTestForm
     end
   end
   object List: TTestComp
+    Lines.Strings = (
+      'first'
+      '#2' + #$D55C)
     Items = <
       item
         Caption = 'a'
@@ -96,6 +100,9 @@ TEST_F(ReaderTest, ReadsComponentsPropertiesAndOrder)
     EXPECT_EQ(button->Color(), 0xFF);
     EXPECT_EQ(button->FValues, (std::vector<std::wstring>{L"one", L"two", L"three"}));
     EXPECT_EQ(button->FData, (std::vector<uint8_t>{0x00, 0xFF, 0x10, 0x7F, 0x80}));
+
+    EXPECT_EQ(panel->Lines()->Text(), L"x\r\n");
+    EXPECT_EQ(list->Lines()->Text(), L"first\r\n#2\uD55C\r\n");
 
     // Collection items made through Add, properties in order, binary data.
     ASSERT_EQ(list->Items()->Count(), 2);
@@ -186,7 +193,9 @@ TEST_F(ReaderTest, BadResourcesRaiseClearErrors)
         {"object F: TTestForm\n object A: TTestComp\n Width = 1\n", L"'end' missing for object A of line 2"},
         {"object F: TTestForm\n  Items = < item Value = 1 end\nend", L"'item' or '>' expected"},
         {"object F: TTestForm\n  Items = < item Nope = 1 end >\nend", L"F.Items[0].Nope: Property Nope does not exist"},
-        {"object F: TTestForm\n  Values = ('a' 2)\nend", L"a string expected, found an integer"},
+        {"object F: TTestForm\n  Values = ('a' 2)\nend", L"F.Values: Invalid property value: a string expected, found an integer"},
+        {"object F: TTestForm\n  Lines = ('a' x)\nend", L"F.Lines.Strings: Invalid property value: a string expected, found an identifier (line 2)"},
+        {"object F: TTestForm\n  Sub = ('a')\nend", L"Property Sub is not a string list"},
         {"object F: TTestForm\n object A: TTestComp\n end\n Width = 1\nend", L"after a child object"},
         {"object F: TTestForm\nend\nextra", L"unexpected text after the final 'end'"},
         {"thing F: TTestForm\nend", L"expected 'object', 'inherited' or 'inline'"},

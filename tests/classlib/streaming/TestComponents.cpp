@@ -70,6 +70,7 @@ KV_BEGIN_PUBLISHED(TTestComp, TComponent)
     B.Int(L"Color", &C::Color, &C::SetColor, 0, L"TTestColor");
     B.Object(L"Sub", &C::Sub);
     B.Object(L"Items", &C::Items);
+    B.Object(L"Lines", &C::Lines);
     B.Ref(L"Link", &C::Link, &C::SetLink);
     B.Event(L"OnClick", &C::OnClick);
     B.Event(L"OnCount", &C::OnCount);
@@ -79,6 +80,7 @@ TTestComp::TTestComp(TComponent* AOwner) : TComponent(AOwner)
 {
     FSub = New<TTestSub>();
     FItems = New<TOwnedCollection>(this, TCollectionItemClass::Of<TTestItem>());
+    FLines = New<TStringList>();
     RegisterIntegerConsts(L"TTestColor", TestColorIdent, nullptr);
 }
 
@@ -86,6 +88,7 @@ TTestComp::~TTestComp()
 {
     delete FSub;
     delete FItems;
+    delete FLines;
 }
 
 void TTestComp::Log(const std::wstring& What)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/rtl/Classes.h"
+#include "classlib/rtl/Lists.h"
 #include "classlib/rtl/TypInfo.h"
 
 extern std::vector<std::wstring> gLog;
@@ -70,6 +71,7 @@ public:
     void SetCh(wchar_t v);
     TTestSub* Sub() const { return FSub; }
     TCollection* Items() const { return FItems; }
+    TStringList* Lines() const { return FLines; }
     TTestComp* Link() const { return FLink; }
     void SetLink(TTestComp* v);
     int Color() const { return FColor; }
@@ -87,6 +89,7 @@ public:
     int FColor = 0;
     TTestSub* FSub;
     TCollection* FItems;
+    TStringList* FLines;
     TTestComp* FLink = nullptr;
     TComponent* FParentComp = nullptr;
     std::vector<uint8_t> FData;
