@@ -16,6 +16,7 @@
 #include "classlib/rtl/Classes.h"
 #include "classlib/rtl/Streams.h"
 #include "classlib/rtl/System.h"
+#include "classlib/rtl/TypInfo.h"
 
 // ---------------------------------------------------------------------------
 // Colours.  A TColor holds R in the lowest byte, then G, then B; a top byte of
@@ -93,6 +94,12 @@ bool IdentToColor(const UnicodeString& Ident, int32_t& Color);
 // Calls Proc with every colour name of the table, in the table's order.
 using TGetColorNameProc = TMethod<void(const UnicodeString&)>;
 void GetColorValues(TGetColorNameProc Proc);
+// Registers the cl names ("TColor") and the charset names ("TFontCharset",
+// DEFAULT_CHARSET ...) as identifiers that form resources may store.  Runs
+// at start-up; calling it again does nothing.
+void RegisterGraphicsIdents();
+bool CharsetToIdent(int32_t Charset, UnicodeString& Ident);
+bool IdentToCharset(const UnicodeString& Ident, int32_t& Charset);
 // The same table for code that prefers a plain list.
 struct TColorIdent {
     TColor Value;
@@ -153,6 +160,7 @@ protected:
 
 class TFont : public TGraphicsObject {
     KV_CLASS(TFont)
+    KV_PUBLISHED
     UnicodeString FName = L"Tahoma";
     int FHeight;
     int FPixelsPerInch;
@@ -196,6 +204,7 @@ public:
 
 class TBrush : public TGraphicsObject {
     KV_CLASS(TBrush)
+    KV_PUBLISHED
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
     GdiObject<HBRUSH> FHandle;
@@ -214,6 +223,7 @@ public:
 
 class TPen : public TGraphicsObject {
     KV_CLASS(TPen)
+    KV_PUBLISHED
     TColor FColor = clBlack;
     int FWidth = 1;
     TPenStyle FStyle = psSolid;

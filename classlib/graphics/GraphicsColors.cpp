@@ -118,3 +118,90 @@ void GetColorValues(TGetColorNameProc Proc)
     for (const TColorIdent& c : ColorIdents())
         Proc(c.Name);
 }
+
+namespace {
+
+struct CharsetIdent {
+    int32_t Value;
+    const wchar_t* Name;
+};
+
+const CharsetIdent kCharsets[] = {
+    {ANSI_CHARSET, L"ANSI_CHARSET"},         {DEFAULT_CHARSET, L"DEFAULT_CHARSET"},
+    {SYMBOL_CHARSET, L"SYMBOL_CHARSET"},     {MAC_CHARSET, L"MAC_CHARSET"},
+    {SHIFTJIS_CHARSET, L"SHIFTJIS_CHARSET"}, {HANGEUL_CHARSET, L"HANGEUL_CHARSET"},
+    {JOHAB_CHARSET, L"JOHAB_CHARSET"},       {GB2312_CHARSET, L"GB2312_CHARSET"},
+    {CHINESEBIG5_CHARSET, L"CHINESEBIG5_CHARSET"}, {GREEK_CHARSET, L"GREEK_CHARSET"},
+    {TURKISH_CHARSET, L"TURKISH_CHARSET"},   {VIETNAMESE_CHARSET, L"VIETNAMESE_CHARSET"},
+    {HEBREW_CHARSET, L"HEBREW_CHARSET"},     {ARABIC_CHARSET, L"ARABIC_CHARSET"},
+    {BALTIC_CHARSET, L"BALTIC_CHARSET"},     {RUSSIAN_CHARSET, L"RUSSIAN_CHARSET"},
+    {THAI_CHARSET, L"THAI_CHARSET"},         {EASTEUROPE_CHARSET, L"EASTEUROPE_CHARSET"},
+    {OEM_CHARSET, L"OEM_CHARSET"},
+};
+
+bool ColorIdentToInt(const UnicodeString& Ident, int64_t& Value)
+{
+    int32_t c;
+    if (!IdentToColor(Ident, c))
+        return false;
+    Value = c;
+    return true;
+}
+
+bool ColorIntToIdent(int64_t Value, UnicodeString& Ident)
+{
+    return ColorToIdent(int32_t(Value), Ident);
+}
+
+bool CharsetIdentToInt(const UnicodeString& Ident, int64_t& Value)
+{
+    int32_t c;
+    if (!IdentToCharset(Ident, c))
+        return false;
+    Value = c;
+    return true;
+}
+
+bool CharsetIntToIdent(int64_t Value, UnicodeString& Ident)
+{
+    return CharsetToIdent(int32_t(Value), Ident);
+}
+
+// Form resources may be read before anything else of this unit is used.
+const bool kIdentsRegistered = (RegisterGraphicsIdents(), true);
+
+} // namespace
+
+bool CharsetToIdent(int32_t Charset, UnicodeString& Ident)
+{
+    for (const CharsetIdent& c : kCharsets)
+        if (c.Value == Charset) {
+            Ident = c.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToCharset(const UnicodeString& Ident, int32_t& Charset)
+{
+    if (SameText(Ident, L"HANGUL_CHARSET")) {
+        Charset = HANGUL_CHARSET;
+        return true;
+    }
+    for (const CharsetIdent& c : kCharsets)
+        if (SameText(Ident, c.Name)) {
+            Charset = c.Value;
+            return true;
+        }
+    return false;
+}
+
+void RegisterGraphicsIdents()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    RegisterIntegerConsts(L"TColor", ColorIdentToInt, ColorIntToIdent);
+    RegisterIntegerConsts(L"TFontCharset", CharsetIdentToInt, CharsetIntToIdent);
+}

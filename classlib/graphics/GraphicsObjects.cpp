@@ -18,6 +18,42 @@ int ScreenPixelsPerInch()
 } // namespace
 
 // ---------------------------------------------------------------------------
+KV_BEGIN_PUBLISHED(TFont, TGraphicsObject)
+    RegisterGraphicsIdents();
+    B.Int(L"Charset", &C::Charset, &C::SetCharset, DEFAULT_CHARSET, L"TFontCharset");
+    B.Int(L"Color", &C::Color, &C::SetColor, clWindowText, L"TColor");
+    B.Int(L"Height", &C::Height, &C::SetHeight, TPropInfo::NoDefault);
+    B.Str(L"Name", &C::Name, &C::SetName, L"Tahoma");
+    B.Enum(L"Pitch", &C::Pitch, &C::SetPitch, fpDefault, {L"fpDefault", L"fpVariable", L"fpFixed"}, L"TFontPitch");
+    B.Int(L"Size", &C::Size, &C::SetSize, TPropInfo::NoDefault);
+    B.Set(L"Style", &C::Style, &C::SetStyle, 0, {L"fsBold", L"fsItalic", L"fsUnderline", L"fsStrikeOut"},
+          L"TFontStyles");
+KV_END_PUBLISHED
+
+KV_BEGIN_PUBLISHED(TBrush, TGraphicsObject)
+    RegisterGraphicsIdents();
+    B.Int(L"Color", &C::Color, &C::SetColor, clWhite, L"TColor");
+    B.Enum(L"Style", &C::Style, &C::SetStyle, bsSolid,
+           {L"bsSolid", L"bsClear", L"bsHorizontal", L"bsVertical", L"bsFDiagonal", L"bsBDiagonal", L"bsCross",
+            L"bsDiagCross"},
+           L"TBrushStyle");
+KV_END_PUBLISHED
+
+KV_BEGIN_PUBLISHED(TPen, TGraphicsObject)
+    RegisterGraphicsIdents();
+    B.Int(L"Color", &C::Color, &C::SetColor, clBlack, L"TColor");
+    B.Enum(L"Mode", &C::Mode, &C::SetMode, pmCopy,
+           {L"pmBlack", L"pmWhite", L"pmNop", L"pmNot", L"pmCopy", L"pmNotCopy", L"pmMergePenNot", L"pmMaskPenNot",
+            L"pmMergeNotPen", L"pmMaskNotPen", L"pmMerge", L"pmNotMerge", L"pmMask", L"pmNotMask", L"pmXor",
+            L"pmNotXor"},
+           L"TPenMode");
+    B.Enum(L"Style", &C::Style, &C::SetStyle, psSolid,
+           {L"psSolid", L"psDash", L"psDot", L"psDashDot", L"psDashDotDot", L"psClear", L"psInsideFrame"},
+           L"TPenStyle");
+    B.Int(L"Width", &C::Width, &C::SetWidth, 1);
+KV_END_PUBLISHED
+
+// ---------------------------------------------------------------------------
 void TGraphicsObject::Changed()
 {
     if (OnChange)

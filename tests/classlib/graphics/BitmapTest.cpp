@@ -321,3 +321,54 @@ TEST(TBitmapResources, NoGdiObjectsLeak)
         cycle();
     EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), warm + 2);
 }
+
+// Every handle a bitmap and its canvas made is gone once they are freed,
+// and the canvas's objects are selected out before they are deleted.
+TEST(TBitmapResources, FreedObjectsDeleteTheirHandles)
+{
+    BitmapPtr b = MakeBitmap(8, 8, pf24bit);
+    TCanvas* c = b->Canvas();
+    c->TextOut(0, 0, L"x");
+    c->Rectangle(0, 0, 4, 4);
+    HGDIOBJ oldFont = c->Font()->Handle();
+    c->Font()->SetSize(30); // the old font must be selected out and deleted
+    c->TextOut(0, 0, L"y");
+    EXPECT_EQ(0u, ::GetObjectType(oldFont));
+    HGDIOBJ oldImage = b->Handle();
+    b->SetPixelFormat(pf32bit);
+    EXPECT_EQ(0u, ::GetObjectType(oldImage));
+
+    std::vector<HGDIOBJ> handles = {b->Handle(), c->Handle(), c->Font()->Handle(), c->Brush()->Handle(),
+                                    c->Pen()->Handle()};
+    for (HGDIOBJ h : handles)
+        EXPECT_NE(0u, ::GetObjectType(h));
+    b.reset();
+    for (HGDIOBJ h : handles)
+        EXPECT_EQ(0u, ::GetObjectType(h)) << h;
+}
+
+TEST(TBitmapStream, TopDownBmpFileKeepsItsRows)
+{
+    BitmapPtr src = MakeBitmap(3, 2, pf24bit);
+    src->Canvas()->SetPixels(0, 0, clRed);
+    TMemoryStream s;
+    src->SaveToStream(&s);
+    // Rewrite as a top-down file: negative height, rows in the other order.
+    auto* bytes = static_cast<uint8_t*>(s.Memory());
+    int32_t height;
+    std::memcpy(&height, bytes + 22, 4);
+    height = -height;
+    std::memcpy(bytes + 22, &height, 4);
+    uint8_t* rows = bytes + 54;
+    std::vector<uint8_t> first(rows, rows + 12);
+    std::memcpy(rows, rows + 12, 12);
+    std::memcpy(rows + 12, first.data(), 12);
+
+    s.SetPosition(0);
+    BitmapPtr dst(New<TBitmap>());
+    dst->LoadFromStream(&s);
+    EXPECT_EQ(clRed, dst->Canvas()->Pixels(0, 0));
+    EXPECT_EQ(clBlack, dst->Canvas()->Pixels(0, 1));
+    EXPECT_EQ(0xFF, Px(dst.get(), 0, 0)[2]);
+    EXPECT_GT(static_cast<uint8_t*>(dst->ScanLine(1)), static_cast<uint8_t*>(dst->ScanLine(0)));
+}

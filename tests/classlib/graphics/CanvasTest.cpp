@@ -242,3 +242,33 @@ TEST(Colors, ColourTableOrder)
     EXPECT_EQ(L"clNone", names.Names[45]);
     EXPECT_EQ(L"clWindowText", names.Names[51]);
 }
+
+// Form resources set font, brush and pen properties by name, with the
+// colour and charset identifiers.
+TEST(GraphicsObjectsPublished, PropertiesByName)
+{
+    std::unique_ptr<TFont> f(new TFont);
+    SetStrProp(f.get(), L"Name", L"Arial");
+    SetOrdProp(f.get(), L"Height", -11);
+    SetSetProp(f.get(), L"Style", L"[fsBold,fsUnderline]");
+    int64_t v = 0;
+    ASSERT_TRUE(IdentToIntOfType(L"TColor", L"clBtnFace", v));
+    SetOrdProp(f.get(), L"Color", v);
+    ASSERT_TRUE(IdentToIntOfType(L"TFontCharset", L"HANGEUL_CHARSET", v));
+    SetOrdProp(f.get(), L"Charset", v);
+    EXPECT_EQ(L"Arial", f->Name());
+    EXPECT_EQ(-11, f->Height());
+    EXPECT_TRUE(f->Style() == TFontStyles({fsBold, fsUnderline}));
+    EXPECT_EQ(clBtnFace, f->Color());
+    EXPECT_EQ(HANGUL_CHARSET, f->Charset());
+    UnicodeString ident;
+    EXPECT_TRUE(IntToIdentOfType(L"TFontCharset", DEFAULT_CHARSET, ident));
+    EXPECT_EQ(L"DEFAULT_CHARSET", ident);
+
+    std::unique_ptr<TPen> p(new TPen);
+    SetEnumProp(p.get(), L"Mode", L"pmXor");
+    EXPECT_EQ(pmXor, p->Mode());
+    std::unique_ptr<TBrush> b(new TBrush);
+    SetEnumProp(b.get(), L"Style", L"bsClear");
+    EXPECT_EQ(bsClear, b->Style());
+}
