@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include <fstream>
+#include <shellapi.h>
+
+#include "classlib/graphics/Graphics.h"
 
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/Lists.h"
@@ -164,6 +166,17 @@ TEST(UtilsSystem, ApplicationAndSystemFolders)
     HFONT f = kvGetTitleFont();
     EXPECT_NE(f, nullptr);
     DeleteObject(f);
+}
+
+TEST(UtilsSystem, IconForFile)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    TIcon* icon = GetIconForFile(exe, SHGFI_SMALLICON);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_NE(icon->Handle(), nullptr);
+    delete icon;
+    EXPECT_EQ(GetIconForFile(UnicodeString(exe) + L".missing", SHGFI_SMALLICON), nullptr);
 }
 
 TEST(UtilsSystem, DelayWaitsAtLeastTheTime)
