@@ -1,52 +1,19 @@
 #include "app/VKBStartupUnit.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "classlib/controls/Dialogs.h"
+#include "classlib/graphics/Graphics.h"
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/SysUtils.h"
 
 const wchar_t* const FlashServerKey = L"\\CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32";
 
 namespace {
-
-AnsiString ToAnsi(const UnicodeString& s)
-{
-    if (s.empty())
-        return AnsiString();
-    int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return AnsiString();
-    AnsiString a(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, a.data(), n, nullptr, nullptr);
-    a.resize(size_t(n - 1));
-    return a;
-}
-
-UnicodeString FromAnsi(const char* s)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 1)
-        return UnicodeString();
-    UnicodeString w(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    w.resize(size_t(n - 1));
-    return w;
-}
-
-UnicodeString LowerCase(UnicodeString s)
-{
-    if (!s.empty())
-        CharLowerBuffW(s.data(), DWORD(s.size()));
-    return s;
-}
-
-bool FileExists(const UnicodeString& path)
-{
-    DWORD attr = GetFileAttributesA(ToAnsi(path).c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Closes a C runtime file whatever happens.
 struct TCFile {
@@ -104,7 +71,7 @@ bool FlashProvisioningNeeded(const UnicodeString& ServerPath)
 {
     if (ServerPath.empty() || !FileExists(ServerPath))
         return true;
-    UnicodeString lower = LowerCase(ServerPath);
+    UnicodeString lower = AnsiLowerCase(ServerPath);
     if (lower.find(L"flash") == UnicodeString::npos)
         return true;
     return lower.find(L"flash10b") != UnicodeString::npos;
@@ -124,14 +91,14 @@ UnicodeString FlashInstallerPath()
 {
     char folder[1024] = {};
     GetTempFolder(folder, sizeof(folder));
-    return FromAnsi(folder) + L"\\flash10.exe";
+    return AnsiToUnicode(folder) + L"\\flash10.exe";
 }
 
 bool ExtractFlashInstaller(const UnicodeString& ExePath, const UnicodeString& InstallerPath)
 {
     unsigned long long payload = 0;
     {
-        TCFile exe(std::fopen(ToAnsi(ExePath).c_str(), "rb"));
+        TCFile exe(std::fopen(UnicodeToAnsi(ExePath).c_str(), "rb"));
         if (!exe.F || _fseeki64(exe.F, 0, SEEK_END) != 0)
             return false;
         long long size = _ftelli64(exe.F);
@@ -145,7 +112,7 @@ bool ExtractFlashInstaller(const UnicodeString& ExePath, const UnicodeString& In
             return false;
         if (_fseeki64(exe.F, size - 4 - (long long)payload, SEEK_SET) != 0)
             return false;
-        AnsiString target = ToAnsi(InstallerPath);
+        AnsiString target = UnicodeToAnsi(InstallerPath);
         bool written = false;
         {
             TCFile out(std::fopen(target.c_str(), "wb"));
@@ -177,7 +144,7 @@ TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Re
     if (!ExtractFlashInstaller(ExePath, InstallerPath))
         return TFlashSetup::NoInstaller;
 
-    AnsiString path = ToAnsi(InstallerPath);
+    AnsiString path = UnicodeToAnsi(InstallerPath);
     std::vector<char> commandLine(path.begin(), path.end());
     commandLine.push_back('\0');
     STARTUPINFOA si;
@@ -199,4 +166,36 @@ TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Re
     CloseHandle(pi.hProcess);
     DeleteFileA(path.c_str());
     return TFlashSetup::Ran;
+}
+
+TIcon* GetFileTypeIcon(const UnicodeString& Path)
+{
+    SHFILEINFOA info;
+    ZeroMemory(&info, sizeof(info));
+    SHGetFileInfoA(UnicodeToAnsi(Path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                   SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES | SHGFI_LARGEICON);
+    TIcon* icon = New<TIcon>();
+    if (info.hIcon)
+        icon->SetHandle(info.hIcon);
+    return icon;
+}
+
+TIcon* ApplicationIconFor(const UnicodeString& ExePath)
+{
+    UnicodeString ico = ExePath;
+    size_t dot = ico.find_last_of(L".\\/");
+    if (dot != UnicodeString::npos && ico[dot] == L'.')
+        ico.erase(dot);
+    ico += L".ico";
+    if (FileExists(ico)) {
+        TIcon* icon = New<TIcon>();
+        try {
+            icon->LoadFromFile(ico);
+            return icon;
+        } catch (const Exception&) {
+            // An unreadable ".ico" is no reason not to start: the file type's icon serves.
+            delete icon;
+        }
+    }
+    return GetFileTypeIcon(ExePath);
 }

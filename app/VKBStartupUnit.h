@@ -4,6 +4,8 @@
 
 #include "classlib/rtl/System.h"
 
+class TIcon;
+
 // The registry key whose default value names the Flash control's server.
 extern const wchar_t* const FlashServerKey;
 
@@ -40,6 +42,14 @@ enum class TFlashSetup {
 // its deletion.  Any failure skips the rest; start-up goes on regardless.
 TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Registered,
                            const UnicodeString& InstallerPath);
+
+// A new icon holding the shell's icon for the file type of Path (by its
+// extension: the file's own icon resource is not looked at).
+TIcon* GetFileTypeIcon(const UnicodeString& Path);
+
+// The application icon: the ".ico" beside the executable when there is one,
+// otherwise the shell's icon for the executable's file type.
+TIcon* ApplicationIconFor(const UnicodeString& ExePath);
 
 // The provisioning's reports to the reader (plain message boxes).
 void StartupMessage(const UnicodeString& Text);

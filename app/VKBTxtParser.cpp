@@ -1,44 +1,16 @@
 #include "app/VKBTxtParser.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <new>
 #include <vector>
 
-namespace {
-
-UnicodeString FromAnsi(const char* s)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 1)
-        return UnicodeString();
-    UnicodeString w(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    w.resize(size_t(n - 1));
-    return w;
-}
-
-AnsiString ToAnsi(const UnicodeString& s)
-{
-    if (s.empty())
-        return AnsiString();
-    int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return AnsiString();
-    AnsiString a(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, a.data(), n, nullptr, nullptr);
-    a.resize(size_t(n - 1));
-    return a;
-}
-
-} // namespace
+#include "classlib/rtl/SysUtils.h"
 
 int VKBTxtParser::Load(const UnicodeString& Path)
 {
     // Text mode: a CR LF pair reads as one LF, so fewer bytes than the file
     // size may arrive; the rest of the buffer stays zero.
-    FILE* f = std::fopen(ToAnsi(Path).c_str(), "rt");
+    FILE* f = std::fopen(UnicodeToAnsi(Path).c_str(), "rt");
     if (!f)
         return -1;
     long size = -1;
@@ -79,8 +51,8 @@ void VKBTxtParser::ParseBuffer(char* Buffer, size_t Size)
             if (E == -1) {
                 K = long(i);
             } else {
-                UnicodeString key = FromAnsi(Buffer + (K + 1));
-                UnicodeString value = FromAnsi(Buffer + (E + 1));
+                UnicodeString key = AnsiToUnicode(Buffer + (K + 1));
+                UnicodeString value = AnsiToUnicode(Buffer + (E + 1));
                 FMap.emplace(key, value); // the first value of a key wins
                 K = -1;
                 E = -1;

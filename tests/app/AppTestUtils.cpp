@@ -82,3 +82,20 @@ UnicodeString TestExeDir()
     UnicodeString p(buf, n);
     return p.substr(0, p.find_last_of(L"\\/"));
 }
+
+TExeIni::TExeIni(const std::string& text) : FPath(ExeIniPath())
+{
+    WriteBytes(FPath, text);
+}
+
+TExeIni::~TExeIni()
+{
+    DeleteFileW(FPath.c_str());
+}
+
+UnicodeString TExeIni::ExeIniPath()
+{
+    wchar_t buf[MAX_PATH];
+    UnicodeString exe(buf, GetModuleFileNameW(nullptr, buf, MAX_PATH));
+    return exe.substr(0, exe.find_last_of(L'.')) + L".ini";
+}

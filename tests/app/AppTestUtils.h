@@ -27,3 +27,17 @@ std::string ReadBytes(const UnicodeString& path);
 bool FileThere(const UnicodeString& path);
 // The folder of the running test executable, without separator.
 UnicodeString TestExeDir();
+
+// The ".ini" beside the running executable (where the viewer looks for its
+// window styles), removed at the end of the scope.
+class TExeIni {
+public:
+    explicit TExeIni(const std::string& text);
+    ~TExeIni();
+    TExeIni(const TExeIni&) = delete;
+    TExeIni& operator=(const TExeIni&) = delete;
+    static UnicodeString ExeIniPath();
+
+private:
+    UnicodeString FPath;
+};

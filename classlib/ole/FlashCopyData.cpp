@@ -1,0 +1,48 @@
+#include "classlib/ole/FlashCopyData.h"
+
+std::vector<wchar_t> PackFlashTexts(std::initializer_list<UnicodeString> Texts)
+{
+    std::vector<wchar_t> data;
+    for (const UnicodeString& t : Texts) {
+        data.insert(data.end(), t.begin(), t.end());
+        data.push_back(L'\0');
+    }
+    return data;
+}
+
+bool UnpackFlashTexts(const COPYDATASTRUCT* Data, size_t Count, std::vector<UnicodeString>& Texts)
+{
+    Texts.clear();
+    if (!Data || (Data->cbData % sizeof(wchar_t)) != 0 || (Data->cbData > 0 && !Data->lpData))
+        return false;
+    const wchar_t* p = static_cast<const wchar_t*>(Data->lpData);
+    size_t n = Data->cbData / sizeof(wchar_t);
+    size_t start = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] == L'\0') {
+            Texts.emplace_back(p + start, p + i);
+            start = i + 1;
+        }
+    }
+    if (start != n || Texts.size() != Count) {
+        Texts.clear();
+        return false;
+    }
+    return true;
+}
+
+LRESULT SendFlashCopyData(HWND Target, HWND From, ULONG_PTR Kind, std::initializer_list<UnicodeString> Texts,
+                          UINT TimeoutMs)
+{
+    std::vector<wchar_t> data = PackFlashTexts(Texts);
+    COPYDATASTRUCT cds;
+    cds.dwData = Kind;
+    cds.cbData = DWORD(data.size() * sizeof(wchar_t));
+    cds.lpData = data.data();
+    if (TimeoutMs == 0)
+        return SendMessageW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds));
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_ABORTIFHUNG, TimeoutMs, &result))
+        return 0;
+    return LRESULT(result);
+}
