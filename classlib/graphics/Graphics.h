@@ -357,6 +357,10 @@ struct TGraphicClassInfo {
 };
 using TGraphicClass = const TGraphicClassInfo*;
 
+enum TProgressStage { psStarting, psRunning, psEnding };
+using TProgressEvent = TMethod<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow,
+                                    const TRect& R, const UnicodeString& Msg)>;
+
 class TGraphic : public TPersistent {
     KV_CLASS(TGraphic)
     bool FModified = false;
@@ -365,6 +369,9 @@ class TGraphic : public TPersistent {
 
 protected:
     virtual void Changed(TObject* Sender);
+    // Reports the progress of a long load through OnProgress.
+    virtual void Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                          const UnicodeString& Msg);
     // Draws the whole graphic into Rect of Canvas (stretched to fit).
     virtual void Draw(TCanvas* ACanvas, const TRect& Rect) = 0;
     virtual bool GetEmpty() const = 0;
@@ -374,6 +381,7 @@ protected:
 
 public:
     TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
 
     bool Empty() const { return GetEmpty(); }
     int Width() const { return GetWidth(); }
@@ -431,6 +439,8 @@ class TBitmap : public TGraphic {
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
     std::vector<RGBQUAD> FColors;           // colour table of a palette format
+    std::vector<RGBQUAD> FWantedColors;     // colour table for the next image made by SetSize
+    GdiObject<HPALETTE> FPalette;           // the palette handed out by or given to Palette
     DWORD FMasks[3] = {};                   // channel masks of a bit-field format
     TCanvas* FCanvas = nullptr;
 
@@ -482,6 +492,12 @@ public:
     HBITMAP ReleaseHandle();
     // The colour table of a palette format (empty for other formats).
     std::vector<RGBQUAD> ColorTable() const;
+    // A palette with the colour table's entries (nullptr for formats without
+    // one); the bitmap owns it.
+    HPALETTE Palette();
+    // Adopts Value (the bitmap deletes it later) and takes its entries as the
+    // colour table: of the current image, or of the next one when empty.
+    void SetPalette(HPALETTE Value);
 
     TColor TransparentColor();
     void SetTransparentColor(TColor Value);

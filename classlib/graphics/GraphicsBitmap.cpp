@@ -414,6 +414,7 @@ void TBitmap::ConvertTo(TPixelFormat Format)
     if (FPixelFormat == Format)
         return;
     ::GdiFlush();
+    FPalette.Reset();
     std::vector<RGBQUAD> pal = DefaultPalette(Format);
     uint8_t* bits = nullptr;
     GdiObject<HBITMAP> dib(NewDib(FWidth, FHeight, Format, pal, reinterpret_cast<void**>(&bits)));
@@ -545,7 +546,7 @@ void TBitmap::SetSize(int AWidth, int AHeight)
         TPixelFormat format = FHandle ? FPixelFormat : FWantedFormat;
         if (format == pfDevice)
             format = ScreenFormat();
-        std::vector<RGBQUAD> colors = FHandle ? FColors : DefaultPalette(format);
+        std::vector<RGBQUAD> colors = FHandle ? FColors : FWantedColors.empty() ? DefaultPalette(format) : FWantedColors;
         uint8_t* bits = nullptr;
         img.Reset(NewDib(AWidth, AHeight, format, colors, reinterpret_cast<void**>(&bits)));
         if (FHandle) {
@@ -581,6 +582,8 @@ void TBitmap::SetHandle(HBITMAP Value)
 {
     if (Value == FHandle.Get())
         return;
+    FPalette.Reset();
+    FWantedColors.clear();
     SetImage(Value, -1);
     Changed(this);
 }
@@ -598,6 +601,50 @@ HBITMAP TBitmap::ReleaseHandle()
 std::vector<RGBQUAD> TBitmap::ColorTable() const
 {
     return FColors;
+}
+
+HPALETTE TBitmap::Palette()
+{
+    if (!FPalette) {
+        const std::vector<RGBQUAD>& table = FHandle ? FColors : FWantedColors;
+        if (table.empty())
+            return nullptr;
+        struct {
+            WORD Version;
+            WORD Count;
+            PALETTEENTRY Entries[256];
+        } lp{0x300, WORD(std::min<size_t>(table.size(), 256)), {}};
+        for (WORD i = 0; i < lp.Count; ++i)
+            lp.Entries[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        FPalette.Reset(::CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp)));
+    }
+    return FPalette.Get();
+}
+
+void TBitmap::SetPalette(HPALETTE Value)
+{
+    if (Value == FPalette.Get())
+        return;
+    std::vector<RGBQUAD> table;
+    if (Value) {
+        PALETTEENTRY entries[256];
+        UINT n = ::GetPaletteEntries(Value, 0, 256, entries);
+        for (UINT i = 0; i < n; ++i)
+            table.push_back(RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0});
+    }
+    FPalette.Reset(Value);
+    if (!FHandle) {
+        FWantedColors = table;
+        return;
+    }
+    if (FHandleType == bmDIB && FPixelFormat <= pf8bit && FPixelFormat != pfDevice && !table.empty()) {
+        table.resize(std::min<size_t>(table.size(), size_t(1) << BitsPerPixel(FPixelFormat)));
+        FreeContext();
+        BitmapDC dc(FHandle.Get());
+        ::SetDIBColorTable(dc.DC.Get(), 0, UINT(table.size()), table.data());
+        FColors = table;
+        Changed(this);
+    }
 }
 
 TColor TBitmap::TransparentColor()
@@ -650,6 +697,10 @@ void TBitmap::Assign(TPersistent* Source)
 {
     if (Source == this)
         return;
+    if (!Source || dynamic_cast<TBitmap*>(Source)) {
+        FPalette.Reset();
+        FWantedColors.clear();
+    }
     if (!Source) {
         SetImage(nullptr);
         FHandleType = bmDDB;
@@ -830,6 +881,8 @@ void TBitmap::LoadFromStream(TStream* Stream)
     if (!dib || !dibBits)
         throw EOutOfResources(L"Out of system resources");
     Stream->ReadBuffer(dibBits, int32_t(dataBytes));
+    FPalette.Reset();
+    FWantedColors.clear();
     SetImage(dib.Release(), ih.biHeight < 0 ? 1 : 0);
     Changed(this);
 }

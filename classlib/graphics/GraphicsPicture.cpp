@@ -13,6 +13,13 @@ void TGraphic::Changed(TObject*)
         OnChange(this);
 }
 
+void TGraphic::Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                        const UnicodeString& Msg)
+{
+    if (OnProgress)
+        OnProgress(Sender, Stage, PercentDone, RedrawNow, R, Msg);
+}
+
 void TGraphic::SetTransparent(bool Value)
 {
     if (Value == FTransparent)

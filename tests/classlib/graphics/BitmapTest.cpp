@@ -372,3 +372,39 @@ TEST(TBitmapStream, TopDownBmpFileKeepsItsRows)
     EXPECT_EQ(0xFF, Px(dst.get(), 0, 0)[2]);
     EXPECT_GT(static_cast<uint8_t*>(dst->ScanLine(1)), static_cast<uint8_t*>(dst->ScanLine(0)));
 }
+
+// The order a decoder uses: format, palette and size while empty, then rows.
+TEST(TBitmapPalette, GivenPaletteBecomesTheColourTable)
+{
+    struct {
+        WORD Version, Count;
+        PALETTEENTRY Entries[4];
+    } lp{0x300, 4, {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {10, 20, 30, 0}}};
+    HPALETTE pal = ::CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp));
+
+    BitmapPtr b(New<TBitmap>());
+    b->SetPixelFormat(pf8bit);
+    b->SetPalette(pal);
+    b->SetSize(4, 1);
+    auto* row = static_cast<uint8_t*>(b->ScanLine(0));
+    for (int x = 0; x < 4; ++x)
+        row[x] = uint8_t(x);
+    EXPECT_EQ(clRed, b->Canvas()->Pixels(0, 0));
+    EXPECT_EQ(clBlue, b->Canvas()->Pixels(2, 0));
+    EXPECT_EQ(0x1E140A, b->Canvas()->Pixels(3, 0));
+    EXPECT_EQ(pal, b->Palette());
+
+    // A new palette recolours the same indexes; the old handle is deleted.
+    lp.Entries[0] = PALETTEENTRY{0, 0, 0, 0};
+    b->SetPalette(::CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp)));
+    EXPECT_EQ(0u, ::GetObjectType(pal));
+    EXPECT_EQ(clBlack, b->Canvas()->Pixels(0, 0));
+
+    // Converting gives the grey table and a palette made from it.
+    b->SetPixelFormat(pf24bit);
+    b->SetPixelFormat(pf8bit);
+    PALETTEENTRY e{};
+    ASSERT_EQ(1u, ::GetPaletteEntries(b->Palette(), 77, 1, &e));
+    EXPECT_EQ(77, e.peRed);
+    EXPECT_EQ(77, e.peBlue);
+}
