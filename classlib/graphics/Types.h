@@ -1,5 +1,6 @@
 // Points, sizes and rectangles.  They derive from the system's own records,
-// so a TRect* is a RECT* and a TPoint is a POINT wherever the API asks.
+// so a TRect* is a RECT* and a TPoint is a POINT wherever the API asks.  The
+// fields are the system's LONG; Width and Height answer int.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +24,8 @@ struct TRect : RECT {
     constexpr TRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
     constexpr TRect(const RECT& r) : RECT{r.left, r.top, r.right, r.bottom} {}
     constexpr TRect(const TPoint& tl, const TPoint& br) : RECT{tl.x, tl.y, br.x, br.y} {}
-    constexpr LONG Width() const { return right - left; }
-    constexpr LONG Height() const { return bottom - top; }
+    constexpr int Width() const { return int(right - left); }
+    constexpr int Height() const { return int(bottom - top); }
     constexpr TPoint TopLeft() const { return {left, top}; }
     constexpr TPoint BottomRight() const { return {right, bottom}; }
     constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
@@ -35,6 +36,6 @@ struct TRect : RECT {
     }
 };
 
-constexpr TPoint Point(LONG x, LONG y) { return {x, y}; }
-constexpr TRect Rect(LONG l, LONG t, LONG r, LONG b) { return {l, t, r, b}; }
-constexpr TRect Bounds(LONG l, LONG t, LONG w, LONG h) { return {l, t, l + w, t + h}; }
+constexpr TPoint Point(int x, int y) { return {x, y}; }
+constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
+constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
