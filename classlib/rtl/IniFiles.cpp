@@ -1,0 +1,249 @@
+#include "classlib/rtl/IniFiles.h"
+
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Lists.h"
+#include "classlib/rtl/SysUtils.h"
+
+// ---------------------------------------------------------------------------
+// TCustomIniFile
+
+int TCustomIniFile::ReadInteger(const UnicodeString& Section, const UnicodeString& Ident, int Default)
+{
+    UnicodeString s = ReadString(Section, Ident, UnicodeString());
+    if (s.size() > 2 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X'))
+        s = L"$" + s.substr(2);
+    return StrToIntDef(s, Default);
+}
+
+void TCustomIniFile::WriteInteger(const UnicodeString& Section, const UnicodeString& Ident, int Value)
+{
+    WriteString(Section, Ident, IntToStr(Value));
+}
+
+bool TCustomIniFile::ReadBool(const UnicodeString& Section, const UnicodeString& Ident, bool Default)
+{
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Ident, bool Value)
+{
+    WriteString(Section, Ident, Value ? L"1" : L"0");
+}
+
+bool TCustomIniFile::SectionExists(const UnicodeString& Section)
+{
+    TStringList keys;
+    ReadSection(Section, &keys);
+    return keys.Count() > 0;
+}
+
+bool TCustomIniFile::ValueExists(const UnicodeString& Section, const UnicodeString& Ident)
+{
+    TStringList keys;
+    ReadSection(Section, &keys);
+    return keys.IndexOf(Ident) >= 0;
+}
+
+// ---------------------------------------------------------------------------
+// TMemIniFile
+
+TMemIniFile::TMemIniFile(const UnicodeString& FileName) : TCustomIniFile(FileName)
+{
+    LoadValues();
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+bool TMemIniFile::Same(const UnicodeString& a, const UnicodeString& b) const
+{
+    return FCaseSensitive ? a == b : SameText(a, b);
+}
+
+TMemIniFile::Section* TMemIniFile::FindSection(const UnicodeString& Name)
+{
+    for (Section& s : FSections)
+        if (Same(s.Name, Name))
+            return &s;
+    return nullptr;
+}
+
+int TMemIniFile::FindKey(const Section& Sec, const UnicodeString& Ident) const
+{
+    for (size_t i = 0; i < Sec.Lines.size(); ++i) {
+        size_t eq = Sec.Lines[i].find(L'=');
+        if (eq != UnicodeString::npos && Same(Sec.Lines[i].substr(0, eq), Ident))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TMemIniFile::LoadValues()
+{
+    if (!FileName().empty() && FileExists(FileName())) {
+        TStringList list;
+        list.LoadFromFile(FileName());
+        SetStrings(&list);
+    } else {
+        Clear();
+    }
+}
+
+void TMemIniFile::Clear()
+{
+    FSections.clear();
+}
+
+void TMemIniFile::SetStrings(TStrings* List)
+{
+    Clear();
+    Section* current = nullptr;
+    for (int i = 0; i < List->Count(); ++i) {
+        UnicodeString s = Trim(List->Strings(i));
+        if (s.empty() || s[0] == L';')
+            continue;
+        if (s[0] == L'[' && s.back() == L']') {
+            UnicodeString name = Trim(s.substr(1, s.size() - 2));
+            // A repeated section continues the first one, so that none of
+            // its keys becomes unreachable.
+            current = FindSection(name);
+            if (!current) {
+                FSections.push_back(Section{name, {}});
+                current = &FSections.back();
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        size_t eq = s.find(L'=');
+        if (eq != UnicodeString::npos)
+            current->Lines.push_back(Trim(s.substr(0, eq)) + L"=" + Trim(s.substr(eq + 1)));
+        else
+            current->Lines.push_back(s);
+    }
+}
+
+void TMemIniFile::GetStrings(TStrings* List)
+{
+    List->BeginUpdate();
+    try {
+        List->Clear();
+        for (const Section& s : FSections) {
+            List->Add(L"[" + s.Name + L"]");
+            for (const UnicodeString& line : s.Lines)
+                List->Add(line);
+            List->Add(UnicodeString());
+        }
+    } catch (...) {
+        List->EndUpdate();
+        throw;
+    }
+    List->EndUpdate();
+}
+
+void TMemIniFile::Rename(const UnicodeString& FileName, bool Reload)
+{
+    SetFileName(FileName);
+    if (Reload)
+        LoadValues();
+}
+
+UnicodeString TMemIniFile::ReadString(const UnicodeString& SectionName, const UnicodeString& Ident,
+                                      const UnicodeString& Default)
+{
+    Section* s = FindSection(SectionName);
+    if (!s)
+        return Default;
+    int i = FindKey(*s, Ident);
+    if (i < 0)
+        return Default;
+    const UnicodeString& line = s->Lines[static_cast<size_t>(i)];
+    return line.substr(line.find(L'=') + 1);
+}
+
+void TMemIniFile::WriteString(const UnicodeString& SectionName, const UnicodeString& Ident, const UnicodeString& Value)
+{
+    Section* s = FindSection(SectionName);
+    if (!s) {
+        FSections.push_back(Section{SectionName, {}});
+        s = &FSections.back();
+    }
+    UnicodeString line = Ident + L"=" + Value;
+    int i = FindKey(*s, Ident);
+    if (i >= 0)
+        s->Lines[static_cast<size_t>(i)] = line;
+    else
+        s->Lines.push_back(line);
+}
+
+void TMemIniFile::ReadSection(const UnicodeString& SectionName, TStrings* Strings)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        if (Section* s = FindSection(SectionName))
+            for (const UnicodeString& line : s->Lines) {
+                size_t eq = line.find(L'=');
+                Strings->Add(eq == UnicodeString::npos ? UnicodeString() : line.substr(0, eq));
+            }
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+void TMemIniFile::ReadSections(TStrings* Strings)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        for (const Section& s : FSections)
+            Strings->Add(s.Name);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+void TMemIniFile::ReadSectionValues(const UnicodeString& SectionName, TStrings* Strings)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        if (Section* s = FindSection(SectionName))
+            for (const UnicodeString& line : s->Lines)
+                Strings->Add(line);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+void TMemIniFile::EraseSection(const UnicodeString& SectionName)
+{
+    for (auto it = FSections.begin(); it != FSections.end(); ++it)
+        if (Same(it->Name, SectionName)) {
+            FSections.erase(it);
+            return;
+        }
+}
+
+void TMemIniFile::DeleteKey(const UnicodeString& SectionName, const UnicodeString& Ident)
+{
+    if (Section* s = FindSection(SectionName)) {
+        int i = FindKey(*s, Ident);
+        if (i >= 0)
+            s->Lines.erase(s->Lines.begin() + i);
+    }
+}
+
+void TMemIniFile::UpdateFile()
+{
+    if (FileName().empty())
+        return;
+    TStringList list;
+    GetStrings(&list);
+    list.SaveToFile(FileName());
+}
