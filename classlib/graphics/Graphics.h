@@ -446,6 +446,9 @@ class TBitmap : public TGraphic {
 
     // RowOrder of a DIB: 0 bottom-up, 1 top-down, -1 unknown (found out by probing).
     void SetImage(HBITMAP Bmp, int RowOrder = 0);
+    void DeselectImage();
+    void SelectImage();
+    class ImageOut; // keeps the image out of the canvas for a moment
     HBITMAP NewDib(int W, int H, TPixelFormat Format, const std::vector<RGBQUAD>& Colors, void** Bits) const;
     void ConvertTo(TPixelFormat Format);
     void MakeDIB(TPixelFormat Format);

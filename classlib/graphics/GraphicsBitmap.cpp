@@ -220,6 +220,15 @@ public:
     explicit TBitmapCanvas(TBitmap* ABitmap) : FBitmap(ABitmap) {}
     ~TBitmapCanvas() override { FreeContext(); }
 
+    // The bitmap leaves the context (so that it can be replaced, or selected
+    // elsewhere for a moment); the context itself stays.
+    void DeselectBitmap() { FBitmapSel.Restore(); }
+    void SelectBitmap()
+    {
+        if (FDC && FBitmap->FHandle && !FBitmapSel.Active())
+            FBitmapSel = SelectedObject(FDC.Get(), FBitmap->FHandle.Get());
+    }
+
     void FreeContext()
     {
         if (!FDC)
@@ -253,6 +262,30 @@ void TBitmap::FreeContext()
     if (FCanvas)
         static_cast<TBitmapCanvas*>(FCanvas)->FreeContext();
 }
+
+void TBitmap::DeselectImage()
+{
+    if (FCanvas)
+        static_cast<TBitmapCanvas*>(FCanvas)->DeselectBitmap();
+}
+
+void TBitmap::SelectImage()
+{
+    if (FCanvas)
+        static_cast<TBitmapCanvas*>(FCanvas)->SelectBitmap();
+}
+
+// While the image is selected into another context for a copy; whatever
+// happens, the canvas gets its (possibly new) image back afterwards.
+class TBitmap::ImageOut {
+    TBitmap* FBitmap;
+
+public:
+    explicit ImageOut(TBitmap* b) : FBitmap(b) { b->DeselectImage(); }
+    ~ImageOut() { FBitmap->SelectImage(); }
+    ImageOut(const ImageOut&) = delete;
+    ImageOut& operator=(const ImageOut&) = delete;
+};
 
 TCanvas* TBitmap::Canvas()
 {
@@ -290,7 +323,7 @@ static bool ProbeTopDown(HBITMAP Bmp, uint8_t* Bits, int Height)
 // Takes Bmp as the image (nullptr empties the bitmap) and reads its shape.
 void TBitmap::SetImage(HBITMAP Bmp, int RowOrder)
 {
-    FreeContext();
+    DeselectImage();
     FHandle.Reset(Bmp);
     FBits = nullptr;
     FStride = 0;
@@ -345,6 +378,7 @@ void TBitmap::SetImage(HBITMAP Bmp, int RowOrder)
         throw EInvalidGraphic(L"Invalid bitmap handle");
     }
     FWantedFormat = FPixelFormat;
+    SelectImage(); // a canvas keeps its context: handles taken from it stay good
 }
 
 HBITMAP TBitmap::NewDib(int W, int H, TPixelFormat Format, const std::vector<RGBQUAD>& Colors, void** Bits) const
@@ -421,6 +455,7 @@ void TBitmap::ConvertTo(TPixelFormat Format)
     const int stride = StrideOf(FWidth, BitsPerPixel(Format));
     // A format we cannot read pixel by pixel goes through the system's own conversion.
     if (FPixelFormat == pfCustom) {
+        ImageOut out(this);
         BitmapDC src(FHandle.Get()), dst(dib.Get());
         ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
         ::GdiFlush();
@@ -451,7 +486,7 @@ void TBitmap::MakeDIB(TPixelFormat Format)
     }
     if (Format == pfDevice)
         Format = ScreenFormat();
-    FreeContext();
+    ImageOut out(this);
     uint8_t* bits = nullptr;
     GdiObject<HBITMAP> dib(NewDib(FWidth, FHeight, Format, {}, reinterpret_cast<void**>(&bits)));
     {
@@ -477,7 +512,7 @@ void TBitmap::MakeDDB()
     }
     if (FHandleType == bmDDB)
         return;
-    FreeContext();
+    ImageOut out(this);
     GdiObject<HBITMAP> ddb;
     {
         ScreenDC screen;
@@ -537,7 +572,7 @@ void TBitmap::SetSize(int AWidth, int AHeight)
         if (!img)
             throw EOutOfResources(L"Out of system resources");
         if (FHandle) {
-            FreeContext();
+            ImageOut out(this);
             BitmapDC src(FHandle.Get()), dst(img.Get());
             ::BitBlt(dst.DC.Get(), 0, 0, std::min(FWidth, AWidth), std::min(FHeight, AHeight), src.DC.Get(), 0, 0,
                      SRCCOPY);
@@ -590,7 +625,7 @@ void TBitmap::SetHandle(HBITMAP Value)
 
 HBITMAP TBitmap::ReleaseHandle()
 {
-    FreeContext();
+    DeselectImage();
     HBITMAP h = FHandle.Release();
     TPixelFormat keep = FPixelFormat;
     SetImage(nullptr);
@@ -639,9 +674,11 @@ void TBitmap::SetPalette(HPALETTE Value)
     }
     if (FHandleType == bmDIB && FPixelFormat <= pf8bit && FPixelFormat != pfDevice && !table.empty()) {
         table.resize(std::min<size_t>(table.size(), size_t(1) << BitsPerPixel(FPixelFormat)));
-        FreeContext();
-        BitmapDC dc(FHandle.Get());
-        ::SetDIBColorTable(dc.DC.Get(), 0, UINT(table.size()), table.data());
+        {
+            ImageOut out(this);
+            BitmapDC dc(FHandle.Get());
+            ::SetDIBColorTable(dc.DC.Get(), 0, UINT(table.size()), table.data());
+        }
         FColors = table;
         Changed(this);
     }

@@ -408,3 +408,20 @@ TEST(TBitmapPalette, GivenPaletteBecomesTheColourTable)
     EXPECT_EQ(77, e.peRed);
     EXPECT_EQ(77, e.peBlue);
 }
+
+// Code that keeps the canvas's context across a resize or a conversion
+// still draws into the bitmap.
+TEST(TBitmapCanvas, ContextSurvivesNewImages)
+{
+    BitmapPtr b = MakeBitmap(4, 4, pfDevice);
+    HDC dc = b->Canvas()->Handle();
+    b->SetSize(6, 6);
+    b->SetPixelFormat(pf32bit);
+    b->SetPixelFormat(pf8bit);
+    b->SetPixelFormat(pf24bit);
+    ASSERT_EQ(dc, b->Canvas()->Handle());
+    ::SetPixel(dc, 5, 5, RGB(255, 0, 0));
+    ::GdiFlush();
+    EXPECT_EQ(0xFF, Px(b.get(), 5, 5)[2]);
+    EXPECT_EQ(b->Handle(), ::GetCurrentObject(dc, OBJ_BITMAP));
+}
