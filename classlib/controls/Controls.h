@@ -1,0 +1,532 @@
+// Controls: TControl (no window of its own), TWinControl (a window made on
+// demand), TGraphicControl and TCustomControl (both paint on a canvas).
+//
+// Message routing: every window we create belongs to a class registered under
+// the control's ClassName; the class procedure finds the control through a
+// window property and calls its WindowProc, a replaceable method that starts
+// out as the control's own WndProc.  WndProc dispatches to virtual handlers
+// and ends in DefaultHandler, which calls the window's system procedure.
+// Skinners save WindowProc, put their own, and restore the saved one later.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "classlib/controls/Messages.h"
+#include "classlib/graphics/Graphics.h"
+#include "classlib/graphics/Types.h"
+#include "classlib/rtl/Classes.h"
+#include "classlib/rtl/TypInfo.h"
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+
+// ---------------------------------------------------------------------------
+// Enumerations and sets.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+using TAlignSet = TSet<TAlign>;
+
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+
+// Border style of controls and forms (controls use bsNone and bsSingle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+enum TControlStyleItem {
+    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
+    csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
+    csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint,
+    csParentBackground, csPannable, csAlignWithMargins, csGestures, csPaintBlackOpaqueOnGlass,
+    csOverrideStylePaint
+};
+using TControlStyle = TSet<TControlStyleItem>;
+
+enum TControlStateItem {
+    csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
+    csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking, csDesignerHide, csPanning,
+    csRecreating, csAligning, csGlassPaint, csPrintClient
+};
+using TControlState = TSet<TControlStateItem>;
+
+// Cursors: the class library's numbers, negative for the built-in ones.
+using TCursor = int16_t;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+// The system cursor for a TCursor (nullptr for crNone; crDefault gives the arrow).
+HCURSOR CursorHandle(TCursor Cursor);
+
+// Events.
+using TMouseEvent = TMethod<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TMethod<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = TMethod<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = TMethod<void(TObject* Sender, wchar_t& Key)>;
+using TMouseWheelEvent =
+    TMethod<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+
+// Shift state from the MK_* flags of a mouse message / the keyboard state.
+TShiftState KeysToShiftState(WORD Keys);
+TShiftState KeyDataToShiftState(LPARAM KeyData);
+TShiftState GetShiftState();
+
+// ---------------------------------------------------------------------------
+// A canvas on a control: for a windowed control its own client area, for a
+// graphic control its part of the parent's client area.
+class TControlCanvas : public TCanvas {
+    KV_CLASS(TControlCanvas)
+    TControl* FControl = nullptr;
+    HDC FDeviceContext = nullptr;
+    HWND FWindowHandle = nullptr;
+
+protected:
+    void CreateHandle() override;
+
+public:
+    ~TControlCanvas() override;
+    TControl* Control() const { return FControl; }
+    void SetControl(TControl* Value);
+    // Gives the device context back (ReleaseDC) when this canvas made it.
+    void FreeHandle();
+    void UpdateTextFlags() {}
+};
+
+// ---------------------------------------------------------------------------
+class TControl : public TComponent {
+    KV_CLASS(TControl)
+    KV_PUBLISHED
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+    void BeforeDestruction() override;
+
+    // Tree.
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* Value) override;
+
+    // Position and size, relative to the parent's client area.
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.left, R.top, R.Width(), R.Height()); }
+    virtual TRect GetClientRect();
+    TRect ClientRect() { return GetClientRect(); }
+    int ClientWidth() { return GetClientRect().Width(); }
+    int ClientHeight() { return GetClientRect().Height(); }
+    virtual void SetClientWidth(int Value);
+    virtual void SetClientHeight(int Value);
+    void SetClientSize(int W, int H);
+    // Screen position of the client area's top-left corner.
+    virtual TPoint ClientOrigin();
+    TPoint ClientToScreen(const TPoint& P) { TPoint o = ClientOrigin(); return {P.x + o.x, P.y + o.y}; }
+    TPoint ScreenToClient(const TPoint& P) { TPoint o = ClientOrigin(); return {P.x - o.x, P.y - o.y}; }
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+
+    // Visibility and state.
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    void Show();
+    void Hide();
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+    // Visible, and on a parent that shows (a windowed control: its window is shown).
+    virtual bool IsShowing() const;
+    void BringToFront();
+    void SendToBack();
+
+    // Text: Caption and Text are the same value.
+    UnicodeString Caption() { return GetText(); }
+    void SetCaption(const UnicodeString& Value) { SetText(Value); }
+    UnicodeString Text() { return GetText(); }
+    virtual UnicodeString GetText();
+    virtual void SetText(const UnicodeString& Value);
+
+    TColor Color() const { return FColor; }
+    virtual void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont* Font() const { return FFont; }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    const UnicodeString& Hint() const { return FHint; }
+    void SetHint(const UnicodeString& Value) { FHint = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value) { FParentShowHint = Value; }
+
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState Value) { FControlState = Value; }
+
+    // Messages.  WindowProc starts as Bind(this, &TControl::WndProc); it is
+    // read, replaced, compared and restored by whoever subclasses the control.
+    TWndMethod WindowProc;
+    virtual void WndProc(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+    // Calls WindowProc directly and answers the message's Result.
+    LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    // Sends Msg to this control (through WindowProc) at once.
+    void Dispatch(TMessage& Message) { WindowProc(Message); }
+
+    // Painting.
+    virtual void Invalidate();
+    virtual void Repaint();
+    void Refresh() { Repaint(); }
+    virtual void Update();
+
+    // Events.
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TNotifyEvent OnResize;
+
+    // Overridable behaviour.
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void Resize();
+
+    void Loaded() override;
+
+protected:
+    // Handlers WndProc dispatches to.
+    virtual void WMMouseMove(TMessage& Message);
+    virtual void WMButtonDown(TMessage& Message, TMouseButton Button);
+    virtual void WMButtonUp(TMessage& Message, TMouseButton Button);
+    virtual void CMEnabledChanged(TMessage& Message);
+    virtual void CMVisibleChanged(TMessage& Message);
+    virtual void CMColorChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMTextChanged(TMessage& Message);
+    virtual void CMMouseEnter(TMessage& Message);
+    virtual void CMMouseLeave(TMessage& Message);
+    virtual void CMParentColorChanged(TMessage& Message);
+    virtual void CMParentFontChanged(TMessage& Message);
+    virtual void CMHitTest(TMessage& Message);
+
+    // Called after the position or size changed.
+    virtual void BoundsChanged() {}
+    void RequestAlign();
+    // The parent repaints the part of its client area this control covers.
+    void InvalidateControl(bool IsVisible, bool IsOpaque);
+    virtual void FontChanged(TObject* Sender);
+    // A graphic control's palette/background helper: the parent's window.
+    HWND ParentHandle() const;
+    void SetTextBuf(const UnicodeString& Value) { FText = Value; }
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    TAnchors FAnchors = {akLeft, akTop};
+    bool FVisible = true;
+    bool FEnabled = true;
+    UnicodeString FText;
+    TColor FColor = clWindow;
+    bool FParentColor = true;
+    TFont* FFont = nullptr;
+    bool FParentFont = true;
+    TCursor FCursor = crDefault;
+    UnicodeString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    TControlStyle FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TControlState FControlState;
+
+private:
+    friend class TWinControl;
+    // Anchor distances to the parent's client edges, taken when the control
+    // is placed and kept while the parent resizes.
+    int FAnchorRight = 0, FAnchorBottom = 0;
+    void UpdateAnchorRules();
+};
+
+// ---------------------------------------------------------------------------
+// What CreateParams fills and CreateWindowHandle uses.
+struct TCreateParams {
+    UnicodeString Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    void* Param = nullptr;
+    WNDCLASSW WindowClass{};
+    UnicodeString WinClassName;
+};
+
+class TWinControl : public TControl {
+    KV_CLASS(TWinControl)
+    KV_PUBLISHED
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+    void BeforeDestruction() override;
+
+    // The window, made (with the parents' windows) when first asked for.
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded();
+    // Destroys the window and makes it anew, keeping text and children.
+    void RecreateWnd();
+    // A parent window for a control without a parent control.
+    HWND ParentWindow() const { return FParentWindow; }
+    void SetParentWindow(HWND Value);
+    // The window procedure the window had before ours: the system class's.
+    WNDPROC DefWndProc() const { return FDefWndProc; }
+
+    // Children (windowed and graphic), in z-order from bottom.
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int Index) const { return FControls.at(Index); }
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    bool ContainsControl(TControl* Control);
+    // The child at client position Pos: visible (or AllowDisabled) children,
+    // topmost first; windowed children only when AllowWinControls.
+    TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false);
+    // Realigns the aligned children.
+    void Realign();
+    void DisableAlign() { ++FAlignLevel; }
+    void EnableAlign();
+    // Sends Message to every child through its WindowProc; stops at a non-zero Result.
+    void Broadcast(TMessage& Message);
+    // Sends to every child; the parent-change notifications.
+    void NotifyControls(UINT Msg);
+
+    // Focus.
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    virtual bool CanFocus();
+    bool Focused();
+    virtual void SetFocus();
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    void GetTabOrderList(std::vector<TWinControl*>& List);
+
+    bool Showing() const { return FShowing; }
+    bool IsShowing() const override { return FShowing; }
+
+    // Painting.
+    void PaintTo(HDC DC, int X, int Y);
+    TBrush* Brush() const { return FBrush; }
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+    bool ParentBackground() const { return FControlStyle.Contains(csParentBackground); }
+    virtual void SetParentBackground(bool Value);
+    void Invalidate() override;
+    void Repaint() override;
+    void Update() override;
+
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
+    TRect GetClientRect() override;
+    TPoint ClientOrigin() override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    UnicodeString GetText() override;
+    void SetText(const UnicodeString& Value) override;
+    void SetParent(TWinControl* AParent) override;
+
+    void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TMouseWheelEvent OnMouseWheel;
+
+    // The control whose window is Wnd (ours), or nullptr.
+    static TWinControl* FindControl(HWND Wnd);
+
+    // Superclasses a system class: the window class becomes a copy of
+    // ClassName's (its procedure becomes the default handler) under our name.
+    static void CreateSubClass(TCreateParams& Params, const wchar_t* ClassName);
+
+protected:
+    virtual void CreateParams(TCreateParams& Params);
+    virtual void CreateWnd();
+    virtual void CreateWindowHandle(const TCreateParams& Params);
+    virtual void DestroyWnd();
+    virtual void DestroyWindowHandle();
+    virtual void CreateHandle();
+    void DestroyHandle();
+    // Paints the window's own contents into DC (default: the system procedure).
+    virtual void PaintWindow(HDC DC);
+    // Paints the graphic children into DC, each at its origin.
+    void PaintControls(HDC DC, TControl* First);
+    void PaintHandler(TMessage& Message);
+    // The client area children are aligned in.
+    virtual void AdjustClientRect(TRect& Rect);
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // Makes the window's visibility follow Visible and the parents'.
+    void UpdateShowing();
+    void UpdateShowingCascade(bool ParentShows);
+    void UpdateControlState();
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual bool DoKeyDown(TMessage& Message);
+    virtual bool DoKeyUp(TMessage& Message);
+    virtual bool DoKeyPress(TMessage& Message);
+    virtual void KeyDown(WORD& Key, TShiftState Shift);
+    virtual void KeyUp(WORD& Key, TShiftState Shift);
+    virtual void KeyPress(wchar_t& Key);
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos);
+
+    // Message handlers.
+    virtual void WMPaint(TMessage& Message);
+    virtual void WMPrintClient(TMessage& Message);
+    virtual void WMEraseBkgnd(TMessage& Message);
+    virtual void WMSize(TMessage& Message);
+    virtual void WMMove(TMessage& Message);
+    virtual void WMWindowPosChanged(TMessage& Message);
+    virtual void WMSetFocus(TMessage& Message);
+    virtual void WMKillFocus(TMessage& Message);
+    virtual void WMCommand(TMessage& Message);
+    virtual void WMNotify(TMessage& Message);
+    virtual void WMDrawItem(TMessage& Message);
+    virtual void WMMeasureItem(TMessage& Message);
+    virtual void WMCtlColor(TMessage& Message);
+    virtual void WMKeyDown(TMessage& Message);
+    virtual void WMKeyUp(TMessage& Message);
+    virtual void WMChar(TMessage& Message);
+    virtual void WMMouseWheel(TMessage& Message);
+    virtual void WMMouseLeave(TMessage& Message);
+    virtual void WMSetCursor(TMessage& Message);
+    virtual void WMDestroy(TMessage& Message);
+    virtual void WMNCDestroy(TMessage& Message);
+    virtual void CNKeyDown(TMessage& Message);
+    virtual void CNChar(TMessage& Message);
+    virtual void CMEnter(TMessage& Message);
+    virtual void CMExit(TMessage& Message);
+    virtual void CMDialogKey(TMessage& Message);
+    virtual void CMDialogChar(TMessage& Message);
+    virtual void CMFocusChanged(TMessage& Message);
+    virtual void CMShowingChanged(TMessage& Message);
+    virtual void CMRecreateWnd(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+    void CMColorChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+    // Offers a message to a graphic child under the mouse; true when taken.
+    bool IsControlMouseMsg(TMessage& Message);
+    // Tracks the control under the mouse: leave for the old, enter for the new.
+    void TrackMouseControl(TControl* Target);
+
+    HWND FHandle = nullptr;
+    HWND FParentWindow = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
+    TBrush* FBrush = nullptr;
+    bool FShowing = false;
+    bool FTabStop = false;
+    bool FDoubleBuffered = false;
+    int FAlignLevel = 0;
+    int FBorderWidth = 0;
+    TSize FOldClientSize;
+
+private:
+    friend class TControl;
+    friend LRESULT CALLBACK KvControlWndProc(HWND, UINT, WPARAM, LPARAM);
+    void InsertTab(TWinControl* AControl);
+    void RemoveTab(TWinControl* AControl);
+    void ReadBoundsFromWindow();
+
+protected:
+    // Reads the bounds back from the window.
+    void UpdateBounds();
+};
+
+// ---------------------------------------------------------------------------
+// A control without a window that paints on its parent.
+class TGraphicControl : public TControl {
+    KV_CLASS(TGraphicControl)
+    KV_PUBLISHED
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    TCanvas* Canvas() const { return FCanvas; }
+    void WndProc(TMessage& Message) override;
+
+protected:
+    virtual void Paint() {}
+    virtual void WMPaint(TMessage& Message);
+    TControlCanvas* FCanvas;
+};
+
+// A windowed control that paints itself on a canvas.
+class TCustomControl : public TWinControl {
+    KV_CLASS(TCustomControl)
+    KV_PUBLISHED
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    TCanvas* Canvas() const { return FCanvas; }
+
+protected:
+    virtual void Paint() {}
+    void PaintWindow(HDC DC) override;
+    void WMPaint(TMessage& Message) override;
+    TControlCanvas* FCanvas;
+};
+
+// The control that currently has the mouse (CM_MOUSEENTER was sent to it).
+TControl* MouseControl();
+// The innermost of our windowed controls that is Wnd or one of its parents.
+TWinControl* FindVCLWindow(const TPoint& Pos);
+// The control whose window is Wnd.
+inline TWinControl* FindControl(HWND Wnd) { return TWinControl::FindControl(Wnd); }

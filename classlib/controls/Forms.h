@@ -1,0 +1,364 @@
+// Forms, the application object and the screen.
+//
+// A form class with a form resource is created with New<TMyForm>(Owner) or
+// Application->CreateForm(MyForm): once constructed, its resource (RCDATA
+// named after the upper-case class name) is read, then OnCreate runs.  A form
+// made in code is created with the CreateNew constructor, TForm(Owner, 0),
+// which reads nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <new>
+#include <vector>
+
+#include "classlib/controls/Controls.h"
+
+// ---------------------------------------------------------------------------
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TPosition {
+    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+    poMainFormCenter, poOwnerFormCenter
+};
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = TSet<TFormStateItem>;
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;          // 1
+constexpr TModalResult mrCancel = IDCANCEL;  // 2
+constexpr TModalResult mrAbort = IDABORT;    // 3
+constexpr TModalResult mrRetry = IDRETRY;    // 4
+constexpr TModalResult mrIgnore = IDIGNORE;  // 5
+constexpr TModalResult mrYes = IDYES;        // 6
+constexpr TModalResult mrNo = IDNO;          // 7
+constexpr TModalResult mrAll = mrNo + 1;
+constexpr TModalResult mrNoToAll = mrAll + 1;
+constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+constexpr TModalResult mrClose = mrYesToAll + 1;
+
+using TCloseEvent = TMethod<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TMethod<void(TObject* Sender, bool& CanClose)>;
+using TExceptionEvent = TMethod<void(TObject* Sender, Exception* E)>;
+using TWindowHook = TMethod<bool(TMessage& Message)>;
+
+// ---------------------------------------------------------------------------
+class TCustomForm : public TWinControl {
+    KV_CLASS(TCustomForm)
+    KV_PUBLISHED
+public:
+    // Reads the class's form resource after construction (AfterConstruction).
+    explicit TCustomForm(TComponent* AOwner);
+    // CreateNew: a form without a form resource.
+    TCustomForm(TComponent* AOwner, int Dummy);
+    ~TCustomForm() override;
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+
+    // The form variable's name setter; the reader sets the root's name here.
+    void SetName(const UnicodeString& NewName) override;
+
+    void Show();
+    void Hide();
+    // Asks OnCloseQuery, then OnClose; the action decides: caHide hides,
+    // caFree releases, caMinimize minimises, caNone keeps the window.  A
+    // modal form's Close only sets ModalResult to mrCancel.
+    void Close();
+    // Frees the form once the messages already queued have been handled.
+    void Release();
+    // Shows the form modally and returns its ModalResult.
+    virtual TModalResult ShowModal();
+    virtual bool CloseQuery();
+
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+    TWindowState WindowState();
+    void SetWindowState(TWindowState Value);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value);
+    TFormState FormState() const { return FFormState; }
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    TIcon* Icon() const { return FIcon; }
+    void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+    TCanvas* Canvas() const { return FCanvas; }
+    bool Active() const { return FActive; }
+
+    // Client size as stored in form resources: kept while the form is read
+    // and applied afterwards.
+    int ClientWidthProp() { return ClientWidth(); }
+    int ClientHeightProp() { return ClientHeight(); }
+    void SetClientWidth(int Value) override;
+    void SetClientHeight(int Value) override;
+
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Control);
+    // Focus bookkeeping: CM_EXIT to the old control, CM_ENTER to the new one,
+    // then CM_FOCUSCHANGED.
+    bool SetFocusedControl(TWinControl* Control);
+    void FocusControl(TWinControl* Control);
+    void DefocusControl(TWinControl* Control, bool Removing);
+    void SetFocus() override;
+
+    // Events.
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+
+    void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Loaded() override;
+    void PaintWindow(HDC DC) override;
+    virtual void Paint();
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void Activate();
+    virtual void Deactivate();
+    void CMShowingChanged(TMessage& Message) override;
+    void CMDialogKey(TMessage& Message) override;
+    virtual void WMClose(TMessage& Message);
+    virtual void WMActivate(TMessage& Message);
+    virtual void WMSysCommand(TMessage& Message);
+    virtual void CMRelease(TMessage& Message);
+    virtual void CMActivate(TMessage& Message);
+    virtual void CMDeactivate(TMessage& Message);
+    // Places the window by Position before it first shows.
+    void ApplyPosition();
+
+    TModalResult FModalResult = mrNone;
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = {biSystemMenu, biMinimize, biMaximize};
+    TWindowState FWindowState = wsNormal;
+    TPosition FPosition = poDesigned;
+    TFormStyle FFormStyle = fsNormal;
+    TFormState FFormState;
+    bool FKeyPreview = false;
+    bool FActive = false;
+    bool FCreatedNew = false;
+    bool FPositioned = false;
+    bool FClosing = false;
+    TIcon* FIcon = nullptr;
+    TControlCanvas* FCanvas = nullptr;
+    TWinControl* FActiveControl = nullptr;
+    TWinControl* FFocusedControl = nullptr;
+    int FStoredClientWidth = -1;
+    int FStoredClientHeight = -1;
+    int FStoredPixelsPerInch = 96;
+    int FStoredTextHeight = 13;
+    bool FStoredOldCreateOrder = false;
+    bool FStoredScaled = true;
+
+private:
+    void Init();
+    void IconChanged(TObject* Sender);
+    friend class TApplication;
+};
+
+class TForm : public TCustomForm {
+    KV_CLASS(TForm)
+    KV_PUBLISHED
+public:
+    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+    TForm(TComponent* AOwner, int Dummy) : TCustomForm(AOwner, Dummy) {}
+    // A form made in code (no form resource).
+    template <class T = TForm>
+    static T* CreateNew(TComponent* AOwner)
+    {
+        return New<T>(AOwner, 0);
+    }
+};
+
+// The form that holds Control (the outermost when TopForm).
+TCustomForm* GetParentForm(TControl* Control, bool TopForm = true);
+// As GetParentForm, but raises EInvalidOperation when there is none.
+TCustomForm* ValidParentForm(TControl* Control, bool TopForm = true);
+
+// ---------------------------------------------------------------------------
+class TApplication : public TComponent {
+    KV_CLASS(TApplication)
+public:
+    explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
+
+    void Initialize();
+    // Creates a form of class T owned by the application.  Reference is
+    // filled before T's constructor runs (code reached while the form is
+    // built may read it).  The first form becomes MainForm.
+    template <class T>
+    void CreateForm(T*& Reference)
+    {
+        void* storage = ::operator new(sizeof(T));
+        Reference = static_cast<T*>(storage);
+        T* form = nullptr;
+        try {
+            form = new (storage) T(this);
+        } catch (...) {
+            Reference = nullptr;
+            ::operator delete(storage);
+            throw;
+        }
+        FinishCreateForm(form, [&Reference] { Reference = nullptr; });
+    }
+    // Runs the message loop until the main form closes or Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles the queued messages and returns.
+    void ProcessMessages();
+    // Handles one message, waiting for one when the queue is empty.
+    void HandleMessage();
+    // One message from the queue; false when there was none.
+    bool ProcessMessage(MSG& Msg);
+
+    TCustomForm* MainForm() const { return FMainForm; }
+    bool MainFormOnTaskBar() const { return FMainFormOnTaskBar; }
+    void SetMainFormOnTaskBar(bool Value) { FMainFormOnTaskBar = Value; }
+    TIcon* Icon() const { return FIcon; }
+    void SetIcon(TIcon* Value);
+    UnicodeString Title() const;
+    void SetTitle(const UnicodeString& Value);
+    UnicodeString ExeName() const;
+    // The hidden "TApplication" window.
+    HWND Handle();
+    bool ShowMainForm = true;
+
+    void HookMainWindow(TWindowHook Hook);
+    void UnhookMainWindow(TWindowHook Hook);
+
+    void Minimize();
+    void Restore();
+    void BringToFront();
+
+    void ModalStarted();
+    void ModalFinished();
+    int ModalLevel() const { return FModalLevel; }
+    TNotifyEvent OnModalBegin;
+    TNotifyEvent OnModalEnd;
+
+    // Shows the current exception (inside a catch), or hands it to
+    // OnException; EAbort is silent.
+    void HandleException(TObject* Sender);
+    void ShowException(const Exception* E);
+    void ShowException(const std::exception& E);
+    TExceptionEvent OnException;
+    // Hands one exception object (not necessarily the current one) on.
+    void HandleExceptionObject(TObject* Sender, const std::exception_ptr& E);
+
+    // A message box over the active window (through the dialog seam).
+    int MessageBox(const UnicodeString& Text, const UnicodeString& Caption, UINT Flags = MB_OK);
+
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnIdle;
+    bool Active() const { return FActive; }
+
+private:
+    template <class F>
+    void FinishCreateForm(TCustomForm* Form, F ClearReference)
+    {
+        try {
+            Form->AfterConstruction();
+        } catch (...) {
+            ClearReference();
+            TObject* obj = Form;
+            FreeAndNil(obj);
+            throw;
+        }
+        if (!FMainForm)
+            FMainForm = Form;
+    }
+    static LRESULT CALLBACK AppWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void WndProc(TMessage& Message);
+    void Idle();
+    void CheckMainFormClosed();
+    friend class TCustomForm;
+
+    HWND FHandle = nullptr;
+    TCustomForm* FMainForm = nullptr;
+    bool FMainFormOnTaskBar = false;
+    bool FTerminated = false;
+    bool FActive = true;
+    bool FRunning = false;
+    TIcon* FIcon = nullptr;
+    UnicodeString FTitle;
+    std::vector<TWindowHook> FWindowHooks;
+    int FModalLevel = 0;
+};
+
+// ---------------------------------------------------------------------------
+class TScreen : public TComponent {
+    KV_CLASS(TScreen)
+public:
+    explicit TScreen(TComponent* AOwner);
+
+    int Width() const;
+    int Height() const;
+    int DesktopLeft() const;
+    int DesktopTop() const;
+    int DesktopWidth() const;
+    int DesktopHeight() const;
+    TRect WorkAreaRect() const;
+    int WorkAreaLeft() const { return WorkAreaRect().left; }
+    int WorkAreaTop() const { return WorkAreaRect().top; }
+    int WorkAreaWidth() const { return WorkAreaRect().Width(); }
+    int WorkAreaHeight() const { return WorkAreaRect().Height(); }
+    int PixelsPerInch() const;
+
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+    TCustomForm* Forms(int Index) const { return FForms.at(Index); }
+    int CustomFormCount() const { return FormCount(); }
+    TCustomForm* CustomForms(int Index) const { return Forms(Index); }
+    TCustomForm* ActiveForm() const { return FActiveForm; }
+    TWinControl* ActiveControl() const { return FActiveForm ? FActiveForm->ActiveControl() : nullptr; }
+
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
+private:
+    friend class TCustomForm;
+    void AddForm(TCustomForm* Form);
+    void RemoveForm(TCustomForm* Form);
+    std::vector<TCustomForm*> FForms;
+    TCustomForm* FActiveForm = nullptr;
+    TCursor FCursor = crDefault;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// ---------------------------------------------------------------------------
+// Command line: the program's arguments split by the class library's rules
+// (blanks separate, double quotes group and are dropped, "" pairs before an
+// argument are skipped).  ParamStr(0) is the executable's full path; an
+// index out of range gives empty text.
+int ParamCount();
+UnicodeString ParamStr(int Index);
+// The same split of any command line (the first item being the program).
+std::vector<UnicodeString> SplitCommandLine(const wchar_t* CommandLine);
+
+// The module handle of the program.
+inline const HINSTANCE HInstance = ::GetModuleHandleW(nullptr);
