@@ -858,8 +858,9 @@ void TBitmap::LoadFromStream(TStream* Stream)
         Stream->ReadBuffer(h.data() + 4, int32_t(headerSize - 4));
         std::memcpy(&ih, h.data(), sizeof(ih));
         ih.biSize = sizeof(ih);
-        if (ih.biCompression == BI_BITFIELDS && headerSize >= sizeof(BITMAPV4HEADER))
-            std::memcpy(headerMasks, h.data() + offsetof(BITMAPV4HEADER, bV4RedMask), sizeof(headerMasks));
+        // Headers longer than the basic one carry the channel masks right after it.
+        if (ih.biCompression == BI_BITFIELDS && headerSize >= sizeof(BITMAPINFOHEADER) + sizeof(headerMasks))
+            std::memcpy(headerMasks, h.data() + sizeof(BITMAPINFOHEADER), sizeof(headerMasks));
     } else {
         throw EInvalidGraphic(L"Bitmap image is not valid");
     }

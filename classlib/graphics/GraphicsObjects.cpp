@@ -15,6 +15,15 @@ int ScreenPixelsPerInch()
     return ppi;
 }
 
+// A colour as GDI takes it: system colours resolved, and the marks of clNone
+// and clDefault dropped (GDI would read them as palette flags).
+COLORREF GdiColor(TColor c)
+{
+    const uint32_t v = uint32_t(ColorToRGB(c));
+    const uint32_t flags = v & 0xFF000000u;
+    return flags == 0x01000000u || flags == 0x02000000u ? v : v & 0x00FFFFFFu;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -233,7 +242,7 @@ HBRUSH TBrush::Handle()
 {
     if (!FHandle) {
         LOGBRUSH lb{};
-        lb.lbColor = ColorToRGB(FColor);
+        lb.lbColor = GdiColor(FColor);
         switch (FStyle) {
         case bsSolid: lb.lbStyle = BS_SOLID; break;
         case bsClear: lb.lbStyle = BS_HOLLOW; break;
@@ -303,7 +312,7 @@ HPEN TPen::Handle()
         LOGPEN lp{};
         lp.lopnStyle = styles[FStyle];
         lp.lopnWidth.x = FWidth;
-        lp.lopnColor = ColorToRGB(FColor);
+        lp.lopnColor = GdiColor(FColor);
         FHandle.Reset(::CreatePenIndirect(&lp));
         if (!FHandle)
             throw EOutOfResources(L"Out of system resources");
@@ -359,7 +368,7 @@ void TCanvas::RequiredState(int State)
     }
     if ((State & csFontValid) && !FFontSel.Active()) {
         FFontSel = SelectedObject(FHandle, FFont->Handle());
-        ::SetTextColor(FHandle, ColorToRGB(FFont->Color()));
+        ::SetTextColor(FHandle, GdiColor(FFont->Color()));
     }
     if ((State & csPenValid) && !FPenSel.Active()) {
         static const int rops[] = {R2_BLACK,       R2_WHITE,     R2_NOP,      R2_NOT,
@@ -371,7 +380,7 @@ void TCanvas::RequiredState(int State)
     }
     if ((State & csBrushValid) && !FBrushSel.Active()) {
         FBrushSel = SelectedObject(FHandle, FBrush->Handle());
-        ::SetBkColor(FHandle, ColorToRGB(FBrush->Color()));
+        ::SetBkColor(FHandle, GdiColor(FBrush->Color()));
         ::SetBkMode(FHandle, FBrush->Style() == bsSolid ? OPAQUE : TRANSPARENT);
     }
 }
@@ -446,15 +455,14 @@ TRect TCanvas::ClipRect()
 TColor TCanvas::Pixels(int X, int Y)
 {
     RequiredState(csHandleValid);
-    COLORREF c = ::GetPixel(FHandle, X, Y);
-    return c == CLR_INVALID ? clNone : static_cast<TColor>(c);
+    return static_cast<TColor>(::GetPixel(FHandle, X, Y)); // CLR_INVALID (-1) outside the surface
 }
 
 void TCanvas::SetPixels(int X, int Y, TColor Value)
 {
     Changing();
     RequiredState(csHandleValid);
-    ::SetPixel(FHandle, X, Y, ColorToRGB(Value));
+    ::SetPixel(FHandle, X, Y, GdiColor(Value));
     Changed();
 }
 

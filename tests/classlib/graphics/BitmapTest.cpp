@@ -425,3 +425,30 @@ TEST(TBitmapCanvas, ContextSurvivesNewImages)
     EXPECT_EQ(0xFF, Px(b.get(), 5, 5)[2]);
     EXPECT_EQ(b->Handle(), ::GetCurrentObject(dc, OBJ_BITMAP));
 }
+
+// Newer BMP writers use a long header with channel masks; such a 32-bit
+// file loads as pf32bit with its alpha.
+TEST(TBitmapStream, LongHeaderWithChannelMasks)
+{
+    std::vector<uint8_t> f(14 + 124 + 8, 0);
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
+    f[0] = 'B', f[1] = 'M';
+    put32(2, uint32_t(f.size()));
+    put32(10, 14 + 124);
+    put32(14, 124);                  // header size
+    put32(18, 2), put32(22, 1);      // 2 x 1
+    f[26] = 1, f[28] = 32;           // planes, bits
+    put32(30, BI_BITFIELDS);
+    put32(54, 0x00FF0000), put32(58, 0x0000FF00), put32(62, 0x000000FF), put32(66, 0xFF000000);
+    put32(138, 0x800000FF);          // blue, half transparent
+    put32(142, 0xFFFF0000);          // red, opaque
+    TMemoryStream s;
+    s.WriteBuffer(f.data(), int32_t(f.size()));
+    s.SetPosition(0);
+    BitmapPtr b(New<TBitmap>());
+    b->LoadFromStream(&s);
+    EXPECT_EQ(pf32bit, b->PixelFormat());
+    EXPECT_EQ(clBlue, b->Canvas()->Pixels(0, 0));
+    EXPECT_EQ(clRed, b->Canvas()->Pixels(1, 0));
+    EXPECT_EQ(0x80, Px(b.get(), 0, 0)[3]);
+}
