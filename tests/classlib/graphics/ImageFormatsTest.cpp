@@ -139,6 +139,13 @@ TEST(TIcon, LoadsAnIcoFileAndDrawsWithTransparency)
     EXPECT_EQ(clWhite, b->Canvas()->Pixels(2, 8));  // the see-through column
     EXPECT_EQ(clWhite, b->Canvas()->Pixels(19, 19));
 
+    // A bitmap made from the icon is the icon drawn on white.
+    std::unique_ptr<TBitmap> copy(New<TBitmap>());
+    copy->Assign(icon.get());
+    EXPECT_EQ(16, copy->Width());
+    EXPECT_EQ(clRed, copy->Canvas()->Pixels(8, 8));
+    EXPECT_EQ(clWhite, copy->Canvas()->Pixels(0, 8));
+
     // Saved back byte for byte.
     TMemoryStream saved;
     icon->SaveToStream(&saved);
