@@ -1,15 +1,11 @@
 #include "classlib/controls/Dialogs.h"
 
+#include "classlib/graphics/GdiHandles.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-// Modal results, as the message box's button ids plus the library's own.
-enum : int {
-    kMrNone = 0, kMrOk = 1, kMrCancel = 2, kMrAbort = 3, kMrRetry = 4, kMrIgnore = 5,
-    kMrYes = 6, kMrNo = 7, kMrAll = 8, kMrNoToAll = 9, kMrYesToAll = 10, kMrClose = 11
-};
 
 TDialogSeamHandler& SeamHandler()
 {
@@ -17,10 +13,11 @@ TDialogSeamHandler& SeamHandler()
     return handler;
 }
 
-// The program's title when no application object says otherwise: the
-// executable's name without folder and extension.
-UnicodeString ExeTitle()
+// The application's title (the executable's name unless set).
+UnicodeString AppTitle()
 {
+    if (Application)
+        return Application->Title();
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     UnicodeString s = path;
@@ -153,16 +150,35 @@ UnicodeString MsgDlgButtonCaption(TMsgDlgBtn button)
 int MsgDlgButtonResult(TMsgDlgBtn button)
 {
     static const int results[] = {
-        kMrYes, kMrNo, kMrOk, kMrCancel, kMrAbort, kMrRetry, kMrIgnore,
-        kMrAll, kMrNoToAll, kMrYesToAll, kMrNone, kMrClose};
-    return (button >= mbYes && button <= mbClose) ? results[button] : kMrNone;
+        mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore,
+        mrAll, mrNoToAll, mrYesToAll, mrNone, mrClose};
+    return (button >= mbYes && button <= mbClose) ? results[button] : mrNone;
 }
 
-int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx)
+namespace {
+
+// A message dialog as our own form, shown modally and freed.
+int ShowMessageForm(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
+{
+    TForm* form = CreateMessageDialog(Msg, DlgType, Buttons);
+    int result = mrNone;
+    try {
+        form->SetPosition(poScreenCenter);
+        result = form->ShowModal();
+    } catch (...) {
+        FreeAndNil(form);
+        throw;
+    }
+    FreeAndNil(form);
+    return result;
+}
+
+int AskMessageDlg(TDialogKind Kind, const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
+                  int HelpCtx)
 {
     TDialogRequest req;
-    req.Kind = TDialogKind::MessageDlg;
-    req.Caption = MsgDlgCaption(DlgType);
+    req.Kind = Kind;
+    req.Caption = DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType);
     req.Text = Msg;
     req.DlgType = DlgType;
     req.Buttons = Buttons;
@@ -171,22 +187,179 @@ int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons But
     int result = 0;
     if (AskDialogSeam(req, result))
         return result;
-    UnicodeString caption = DlgType == mtCustom ? ExeTitle() : req.Caption;
-    return MessageBoxW(req.Owner, Msg.c_str(), caption.c_str(), MsgDlgBoxStyle(DlgType, Buttons));
+    if (!UseLatestCommonDialogs)
+        return ShowMessageForm(Msg, DlgType, Buttons);
+    return MessageBoxW(req.Owner, Msg.c_str(), req.Caption.c_str(), MsgDlgBoxStyle(DlgType, Buttons));
+}
+
+} // namespace
+
+int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx)
+{
+    return AskMessageDlg(TDialogKind::MessageDlg, Msg, DlgType, Buttons, HelpCtx);
 }
 
 void ShowMessage(const UnicodeString& Msg)
 {
+    AskMessageDlg(TDialogKind::ShowMessage, Msg, mtCustom, {mbOK}, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The message form
+
+namespace {
+
+// The dialog type's icon, painted at its place on the form.
+class TMessageIcon : public TGraphicControl {
+    KV_CLASS(TMessageIcon)
+public:
+    TMessageIcon(TComponent* AOwner, HICON Icon) : TGraphicControl(AOwner), FIcon(Icon) {}
+
+protected:
+    void Paint() override { DrawIconEx(Canvas()->Handle(), 0, 0, FIcon, 32, 32, 0, nullptr, DI_NORMAL); }
+
+private:
+    HICON FIcon;
+};
+
+const wchar_t* const kButtonNames[] = {
+    L"Yes", L"No", L"OK", L"Cancel", L"Abort", L"Retry", L"Ignore",
+    L"All", L"NoToAll", L"YesToAll", L"Help", L"Close"};
+
+// Average character size of Font, the unit of dialog layouts.
+TSize AverageCharSize(TFont* Font)
+{
+    ScreenDC dc;
+    SelectedObject font(dc, Font->Handle());
+    static const wchar_t sample[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    GetTextExtentPoint32W(dc, sample, 52, &size);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    return TSize((size.cx / 26 + 1) / 2, tm.tmHeight);
+}
+
+TRect MeasureText(TFont* Font, const UnicodeString& Text, TRect Rect, UINT Flags)
+{
+    ScreenDC dc;
+    SelectedObject font(dc, Font->Handle());
+    DrawTextW(dc, Text.c_str(), int(Text.size()), &Rect, Flags | DT_CALCRECT);
+    return Rect;
+}
+
+} // namespace
+
+TButton* TMessageForm::Button(TMsgDlgBtn B) const
+{
+    return (B >= mbYes && B <= mbClose) ? FButtons[B] : nullptr;
+}
+
+TForm* CreateMessageDialog(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
+{
+    static const LPCWSTR iconIds[] = {IDI_WARNING, IDI_ERROR, IDI_INFORMATION, IDI_QUESTION, nullptr};
+    if (DlgType < mtWarning || DlgType > mtCustom)
+        DlgType = mtCustom;
+
+    TMessageForm* form = New<TMessageForm>(Application);
+    try {
+        form->SetBorderStyle(bsDialog);
+        form->SetKeyPreview(true);
+        form->SetPosition(poDesigned);
+
+        // Dialog units: 4 per average character width, 8 per character height.
+        TSize units = AverageCharSize(form->Font());
+        int horzMargin = MulDiv(8, units.cx, 4);
+        int vertMargin = MulDiv(8, units.cy, 8);
+        int horzSpacing = MulDiv(10, units.cx, 4);
+        int vertSpacing = MulDiv(10, units.cy, 8);
+        int buttonWidth = MulDiv(50, units.cx, 4);
+        int buttonHeight = MulDiv(14, units.cy, 8);
+        int buttonSpacing = MulDiv(4, units.cx, 4);
+        int buttonCount = 0;
+        for (int b = mbYes; b <= mbClose; ++b) {
+            if (!Buttons.Contains(TMsgDlgBtn(b)))
+                continue;
+            ++buttonCount;
+            TRect r = MeasureText(form->Font(), MsgDlgButtonCaption(TMsgDlgBtn(b)), TRect(),
+                                  DT_LEFT | DT_SINGLELINE);
+            buttonWidth = std::max<int>(buttonWidth, r.Width() + 8);
+        }
+
+        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        TRect textRect = MeasureText(form->Font(), Msg, TRect(0, 0, screenWidth / 2, 0),
+                                     DT_EXPANDTABS | DT_WORDBREAK);
+        LPCWSTR iconId = iconIds[DlgType];
+        int iconTextWidth = textRect.right;
+        int iconTextHeight = textRect.bottom;
+        if (iconId) {
+            iconTextWidth += 32 + horzSpacing;
+            iconTextHeight = std::max(iconTextHeight, 32);
+        }
+        int buttonGroupWidth = buttonCount ? buttonWidth * buttonCount + buttonSpacing * (buttonCount - 1) : 0;
+        form->SetClientWidth(std::max(iconTextWidth, buttonGroupWidth) + horzMargin * 2);
+        form->SetClientHeight(iconTextHeight + buttonHeight + vertSpacing + vertMargin * 2);
+        form->SetLeft(screenWidth / 2 - form->Width() / 2);
+        form->SetTop(screenHeight / 2 - form->Height() / 2);
+        form->SetCaption(DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType));
+
+        if (iconId) {
+            TMessageIcon* icon = New<TMessageIcon>(form, LoadIconW(nullptr, iconId));
+            icon->SetName(L"Image");
+            icon->SetParent(form);
+            icon->SetBounds(horzMargin, vertMargin, 32, 32);
+        }
+
+        TLabel* message = New<TLabel>(form);
+        message->SetName(L"Message");
+        message->SetParent(form);
+        message->SetWordWrap(true);
+        message->SetCaption(Msg);
+        message->SetBounds(iconTextWidth - textRect.right + horzMargin, vertMargin, textRect.right, textRect.bottom);
+        form->FMessage = message;
+
+        TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
+        TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
+        int x = (form->ClientWidth() - buttonGroupWidth) / 2;
+        for (int i = mbYes; i <= mbClose; ++i) {
+            TMsgDlgBtn b = TMsgDlgBtn(i);
+            if (!Buttons.Contains(b))
+                continue;
+            TButton* button = New<TButton>(form);
+            button->SetName(kButtonNames[b]);
+            button->SetParent(form);
+            button->SetCaption(MsgDlgButtonCaption(b));
+            button->SetModalResult(MsgDlgButtonResult(b));
+            if (b == defaultButton) {
+                button->SetDefault(true);
+                form->SetActiveControl(button);
+            }
+            if (b == cancelButton)
+                button->SetCancel(true);
+            button->SetBounds(x, iconTextHeight + vertMargin + vertSpacing, buttonWidth, buttonHeight);
+            x += buttonWidth + buttonSpacing;
+            form->FButtons[b] = button;
+        }
+    } catch (...) {
+        FreeAndNil(form);
+        throw;
+    }
+    return form;
+}
+
+TModalResult ShowModalThroughSeam(TCustomForm* Form)
+{
     TDialogRequest req;
-    req.Kind = TDialogKind::ShowMessage;
-    req.Caption = ExeTitle();
-    req.Text = Msg;
-    req.Buttons = {mbOK};
+    req.Kind = TDialogKind::ModalForm;
+    req.Caption = Form->Caption();
+    req.Dialog = Form;
     req.Owner = GetActiveWindow();
     int result = 0;
-    if (AskDialogSeam(req, result))
-        return;
-    MessageBoxW(req.Owner, Msg.c_str(), req.Caption.c_str(), MB_OK);
+    if (AskDialogSeam(req, result)) {
+        Form->SetModalResult(result);
+        return result;
+    }
+    return Form->ShowModal();
 }
 
 // ---------------------------------------------------------------------------

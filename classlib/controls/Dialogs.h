@@ -47,6 +47,8 @@
 #include <utility>
 #include <vector>
 
+#include "classlib/controls/Forms.h"
+#include "classlib/controls/StdCtrls.h"
 #include "classlib/rtl/Classes.h"
 #include "classlib/rtl/System.h"
 #include "classlib/rtl/TypInfo.h"
@@ -72,7 +74,7 @@ enum class TDialogKind {
     InputQuery,   // InputQuery
     OpenDialog,   // TOpenDialog::Execute
     SaveDialog,   // TSaveDialog::Execute
-    ModalForm,    // ShowModalThroughSeam
+    ModalForm,    // ShowModalThroughSeam (Dialog = the form, Caption its caption)
     Other         // any other modal dialog
 };
 
@@ -152,10 +154,39 @@ UnicodeString MsgDlgButtonCaption(TMsgDlgBtn button);
 // The modal result a button gives (mbYes -> mrYes ...; mbHelp gives none).
 int MsgDlgButtonResult(TMsgDlgBtn button);
 
-// Shows Msg and returns the modal result of the button pressed.
+// Shows Msg and returns the modal result of the button pressed (mrCancel
+// when the box is closed otherwise).  While UseLatestCommonDialogs is false
+// the box is the TMessageForm of CreateMessageDialog, else the system's.
 int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 // Msg in a box with the application's title and an OK button.
 void ShowMessage(const UnicodeString& Msg);
+
+// The message box form: an icon ("Image", none for mtCustom), the text (the
+// label "Message") and one TButton per button in enumeration order, named
+// "Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll",
+// "YesToAll", "Help", "Close", each with its ModalResult; the OK button (else
+// Yes, else Retry) is the default, Cancel (else No, else OK) the cancel one.
+// The form is sized to the text (lines wrap at half the screen's width).
+class TMessageForm : public TForm {
+    KV_CLASS(TMessageForm)
+public:
+    explicit TMessageForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+    TLabel* Message() const { return FMessage; }
+    // The button made for B, or nullptr.
+    TButton* Button(TMsgDlgBtn B) const;
+
+private:
+    friend TForm* CreateMessageDialog(const UnicodeString&, TMsgDlgType, TMsgDlgButtons);
+    TLabel* FMessage = nullptr;
+    TButton* FButtons[mbClose + 1] = {};
+};
+
+// A new TMessageForm, owned by the application; the caller shows and frees it.
+TForm* CreateMessageDialog(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+
+// Shows Form modally, through the seam (kind ModalForm: a handler's answer
+// is returned, and becomes the form's ModalResult, without showing it).
+TModalResult ShowModalThroughSeam(TCustomForm* Form);
 
 // ---------------------------------------------------------------------------
 // Common dialogs.

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "classlib/controls/Dialogs.h"
+#include "classlib/controls/ExtCtrls.h"
+
+namespace {
+
+struct TFormDeleter {
+    void operator()(TForm* f) const
+    {
+        TObject* o = f;
+        FreeAndNil(o);
+    }
+};
+using FormPtr = std::unique_ptr<TForm, TFormDeleter>;
+
+TMessageForm* AsMessageForm(const FormPtr& f)
+{
+    return dynamic_cast<TMessageForm*>(f.get());
+}
+
+// Buttons of a form, left to right.
+std::vector<TButton*> ButtonsOf(TWinControl* form)
+{
+    std::vector<TButton*> result;
+    for (int i = 0; i < form->ControlCount(); ++i)
+        if (auto* b = dynamic_cast<TButton*>(form->Controls(i)))
+            result.push_back(b);
+    std::sort(result.begin(), result.end(), [](TButton* a, TButton* b) { return a->Left() < b->Left(); });
+    return result;
+}
+
+} // namespace
+
+TEST(MessageForm, ButtonsFollowTheSetInOrderWithResultsDefaultAndCancel)
+{
+    struct Expect {
+        const wchar_t* name;
+        const wchar_t* caption;
+        int result;
+        bool isDefault;
+        bool isCancel;
+    };
+    struct Case {
+        TMsgDlgButtons buttons;
+        std::vector<Expect> expect;
+    } cases[] = {
+        {{mbYes, mbNo}, {{L"Yes", L"&Yes", mrYes, true, false}, {L"No", L"&No", mrNo, false, true}}},
+        {{mbCancel, mbOK}, {{L"OK", L"OK", mrOk, true, false}, {L"Cancel", L"Cancel", mrCancel, false, true}}},
+        {{mbAbort, mbRetry, mbIgnore},
+         {{L"Abort", L"&Abort", mrAbort, false, false},
+          {L"Retry", L"&Retry", mrRetry, true, false},
+          {L"Ignore", L"&Ignore", mrIgnore, false, false}}},
+        {{mbHelp, mbCancel, mbNo, mbYes},
+         {{L"Yes", L"&Yes", mrYes, true, false},
+          {L"No", L"&No", mrNo, false, false},
+          {L"Cancel", L"Cancel", mrCancel, false, true},
+          {L"Help", L"&Help", mrNone, false, false}}},
+        {{mbYesToAll, mbNoToAll, mbAll},
+         {{L"All", L"&All", mrAll, false, false},
+          {L"NoToAll", L"N&o to All", mrNoToAll, false, false},
+          {L"YesToAll", L"Yes to &All", mrYesToAll, false, false}}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        FormPtr form(CreateMessageDialog(L"Text", mtConfirmation, c.buttons));
+        ASSERT_TRUE(AsMessageForm(form));
+        EXPECT_EQ(form->ClassName(), L"TMessageForm");
+        std::vector<TButton*> buttons = ButtonsOf(form.get());
+        ASSERT_EQ(buttons.size(), c.expect.size()) << c.buttons.Ord();
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const Expect& e = c.expect[i];
+            EXPECT_EQ(buttons[i]->Name(), e.name);
+            EXPECT_EQ(buttons[i]->Caption(), e.caption);
+            EXPECT_EQ(buttons[i]->ModalResult(), e.result) << e.name;
+            EXPECT_EQ(buttons[i]->Default(), e.isDefault) << e.name;
+            EXPECT_EQ(buttons[i]->Cancel(), e.isCancel) << e.name;
+            EXPECT_EQ(buttons[i]->Top(), buttons[0]->Top());
+            EXPECT_LE(buttons[i]->BoundsRect().right, form->ClientWidth());
+            EXPECT_LE(buttons[i]->BoundsRect().bottom, form->ClientHeight());
+        }
+    }
+}
+
+TEST(MessageForm, CaptionAndIconByType)
+{
+    struct Case {
+        TMsgDlgType type;
+        UnicodeString caption;
+        bool icon;
+    } cases[] = {
+        {mtWarning, L"Warning", true},
+        {mtError, L"Error", true},
+        {mtInformation, L"Information", true},
+        {mtConfirmation, L"Confirm", true},
+        {mtCustom, Application->Title(), false},
+    };
+    for (const Case& c : cases) {
+        FormPtr form(CreateMessageDialog(L"종료하시겠습니까?", c.type, {mbOK}));
+        EXPECT_EQ(form->Caption(), c.caption);
+        EXPECT_EQ(form->FindComponent(L"Image") != nullptr, c.icon) << c.caption;
+        EXPECT_EQ(form->BorderStyle(), bsDialog);
+        TLabel* message = AsMessageForm(form)->Message();
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->Name(), L"Message");
+        EXPECT_EQ(message->Caption(), L"종료하시겠습니까?");
+    }
+}
+
+TEST(MessageForm, SizedToTheText)
+{
+    FormPtr small(CreateMessageDialog(L"Hi", mtCustom, {mbOK}));
+    FormPtr wide(CreateMessageDialog(UnicodeString(60, L'W'), mtCustom, {mbOK}));
+    FormPtr tall(CreateMessageDialog(L"one\ntwo\nthree\nfour", mtCustom, {mbOK}));
+    UnicodeString many;
+    for (int i = 0; i < 200; ++i)
+        many += L"word ";
+    FormPtr words(CreateMessageDialog(many, mtCustom, {mbOK}));
+    EXPECT_GT(wide->ClientWidth(), small->ClientWidth());
+    EXPECT_GT(tall->ClientHeight(), small->ClientHeight());
+    // Lines wrap at half the screen's width.
+    EXPECT_LE(words->Width(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_GT(words->ClientHeight(), tall->ClientHeight());
+    TLabel* m = AsMessageForm(tall)->Message();
+    EXPECT_GE(m->Height(), 4 * AsMessageForm(small)->Message()->Height());
+    EXPECT_LE(m->BoundsRect().bottom, AsMessageForm(tall)->Button(mbOK)->Top());
+}
+
+namespace {
+
+// Clicks a button of the active message form from a timer tick.
+struct TClicker : TObject {
+    TMsgDlgBtn Target = mbNo;
+    WPARAM Key = 0;   // when set, a key press on the focused control instead
+    int Ticks = 0;
+    void Tick(TObject* Sender)
+    {
+        ++Ticks;
+        static_cast<TTimer*>(Sender)->SetEnabled(false);
+        auto* form = dynamic_cast<TMessageForm*>(FindControl(GetActiveWindow()));
+        if (!form)
+            return;
+        if (Key) {
+            HWND focus = GetFocus();
+            PostMessageW(focus, WM_KEYDOWN, Key, 1);
+            PostMessageW(focus, WM_KEYUP, Key, 0xC0000001);
+        } else if (TButton* b = form->Button(Target)) {
+            PostMessageW(b->Handle(), BM_CLICK, 0, 0);
+        }
+    }
+};
+
+int RunWithClicker(TClicker& clicker, const std::function<int()>& show)
+{
+    TTimer* timer = New<TTimer>(nullptr);
+    timer->SetInterval(30);
+    timer->SetOnTimer(Bind(&clicker, &TClicker::Tick));
+    int result = show();
+    FreeAndNil(timer);
+    return result;
+}
+
+} // namespace
+
+TEST(MessageForm, ModalFormEndsWithTheClickedButtonsResult)
+{
+    FormPtr form(CreateMessageDialog(L"종료하시겠습니까?", mtInformation, {mbYes, mbNo}));
+    TClicker clicker;
+    int result = RunWithClicker(clicker, [&] { return form->ShowModal(); });
+    EXPECT_EQ(clicker.Ticks, 1);
+    EXPECT_EQ(result, mrNo);
+    EXPECT_FALSE(form->Showing());
+}
+
+TEST(MessageForm, MessageDlgShowsOurFormWhileLatestDialogsAreOff)
+{
+    ASSERT_FALSE(DialogSeamInstalled());
+    bool saved = UseLatestCommonDialogs;
+    UseLatestCommonDialogs = false;
+    struct Case {
+        TMsgDlgBtn target;
+        WPARAM key;
+        int result;
+    } cases[] = {
+        {mbNo, 0, mrNo},
+        {mbCancel, 0, mrCancel},
+        {mbYes, VK_RETURN, mrYes},    // the default button
+        {mbYes, VK_ESCAPE, mrCancel}, // the cancel button
+    };
+    for (const Case& c : cases) {
+        TClicker clicker;
+        clicker.Target = c.target;
+        clicker.Key = c.key;
+        int result = RunWithClicker(
+            clicker, [] { return MessageDlg(L"Save?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0); });
+        EXPECT_EQ(result, c.result) << c.target << " key " << c.key;
+    }
+    UseLatestCommonDialogs = saved;
+}
+
+TEST(MessageForm, SeamAnswersModalForms)
+{
+    FormPtr form(CreateMessageDialog(L"x", mtCustom, {mbYes, mbNo}));
+    TDialogSeamScope seam;
+    seam.Answer(mrYes);
+    EXPECT_EQ(ShowModalThroughSeam(form.get()), mrYes);
+    EXPECT_EQ(form->ModalResult(), mrYes);
+    ASSERT_EQ(seam.Count(), 1u);
+    EXPECT_EQ(seam.Last().Kind, TDialogKind::ModalForm);
+    EXPECT_EQ(seam.Last().Dialog, form.get());
+    EXPECT_EQ(seam.Last().Caption, Application->Title());
+}
+
+TEST(MessageForm, SeamSeesMessageDlgWithTypeCaptionAndButtons)
+{
+    TDialogSeamScope seam;
+    seam.Answer(mrNo);
+    EXPECT_EQ(MessageDlg(L"종료하시겠습니까?", mtInformation, {mbYes, mbNo}, 0), mrNo);
+    EXPECT_EQ(MessageDlg(L"again", mtWarning, {mbOK}, 7), mrCancel);   // nothing queued
+    ASSERT_EQ(seam.Count(), 2u);
+    const TDialogRequest& r = seam.Requests[0];
+    EXPECT_EQ(r.Kind, TDialogKind::MessageDlg);
+    EXPECT_EQ(r.Text, L"종료하시겠습니까?");
+    EXPECT_EQ(r.Caption, L"Information");
+    EXPECT_EQ(r.DlgType, mtInformation);
+    EXPECT_EQ(r.Buttons, (TMsgDlgButtons{mbYes, mbNo}));
+    EXPECT_EQ(seam.Requests[1].HelpCtx, 7);
+    EXPECT_EQ(seam.Requests[1].Caption, L"Warning");
+}
