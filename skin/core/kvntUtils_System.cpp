@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "classlib/controls/Forms.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/sMsgDlg.h"
 
@@ -30,6 +31,10 @@ static_assert(sizeof(NONCLIENTMETRICSW) >= MetricsSizeV6);
 
 void ProcessApplicationMessages()
 {
+    if (Application) {
+        Application->ProcessMessages();
+        return;
+    }
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -1,5 +1,7 @@
 #include "skin/core/sMsgDlg.h"
 
+#include "classlib/controls/Forms.h"
+
 int DlgLeft = -1;
 int DlgTop = -1;
 
@@ -34,8 +36,15 @@ UINT LayoutOf(TMsgDlgButtons B)
 // window), otherwise it is owned by the application window.
 int ShowApplicationMessageBox(const UnicodeString& Text, const UnicodeString& Caption, UINT Style)
 {
-    HWND owner = GetActiveWindow();
-    return KvMessageBox(owner, Text, Caption, Style);
+    if (!Application)
+        return KvMessageBox(GetActiveWindow(), Text, Caption, Style);
+    struct TModalPhase {
+        TModalPhase() { Application->ModalStarted(); }
+        ~TModalPhase() { Application->ModalFinished(); }
+    } phase;
+    if (GetActiveWindow())
+        return Application->MessageBox(Text, Caption, Style);
+    return KvMessageBox(Application->Handle(), Text, Caption, Style);
 }
 
 // Puts the placement globals back however the box ends.
