@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/controls/Dialogs.h"
+#include "classlib/controls/Forms.h"
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sMsgDlg.h"
 
@@ -50,6 +51,36 @@ TEST(MessageDlg, TitlePlacementAndResult)
     EXPECT_EQ(DlgLeft, -1);
     EXPECT_EQ(DlgTop, -1);
     EXPECT_EQ(sMessageDlg(L"m", mtError, {mbRetry, mbCancel}, 0), IDABORT);
+}
+
+TEST(MessageDlg, TheBoxIsAModalPhaseOfTheApplication)
+{
+    ASSERT_NE(Application, nullptr);
+    struct Recorder : TObject {
+        int Begins = 0, Ends = 0;
+        void Begin(TObject*) { ++Begins; }
+        void End(TObject*) { ++Ends; }
+    } rec;
+    Application->OnModalBegin = Bind(&rec, &Recorder::Begin);
+    Application->OnModalEnd = Bind(&rec, &Recorder::End);
+    int levelInside = -1;
+    {
+        TDialogSeamScope seam([&levelInside](TDialogRequest&) {
+            levelInside = Application->ModalLevel();
+            return IDOK;
+        });
+        sMessageDlg(L"m", mtInformation, {mbOK}, 0);
+        // With no active window of this thread the application window owns the box.
+        if (!GetActiveWindow()) {
+            EXPECT_EQ(seam.Last().Owner, Application->Handle());
+        }
+    }
+    Application->OnModalBegin = nullptr;
+    Application->OnModalEnd = nullptr;
+    EXPECT_EQ(rec.Begins, 1);
+    EXPECT_EQ(rec.Ends, 1);
+    EXPECT_EQ(levelInside, 1);
+    EXPECT_EQ(Application->ModalLevel(), 0);
 }
 
 TEST(MessageDlg, PlacementIsResetWhenTheBoxThrows)
