@@ -406,11 +406,19 @@ private:
 };
 
 // Registers a class under its ClassName; registering a name again replaces it.
+// <windows.h> renames RegisterClass to RegisterClassW; the W spellings below
+// lead to the same registry, whichever order the headers come in.
+#pragma push_macro("RegisterClass")
+#undef RegisterClass
 void RegisterClass(const TComponentClass& AClass);
 template <class T>
 void RegisterClass() { RegisterClass(TComponentClass::Of<T>()); }
 template <class... T>
 void RegisterClasses() { (RegisterClass<T>(), ...); }
+inline void RegisterClassW(const TComponentClass& AClass) { RegisterClass(AClass); }
+template <class T>
+void RegisterClassW() { RegisterClass<T>(); }
+#pragma pop_macro("RegisterClass")
 void UnRegisterClass(const UnicodeString& ClassName);
 // The class registered under ClassName (ignoring case); empty when none.
 TComponentClass GetClass(const UnicodeString& ClassName);

@@ -409,7 +409,12 @@ private:
 // no properties.  Unknown properties raise EPropertyError
 // "Property X does not exist"; a property of another kind raises
 // EPropertyError "Invalid property type: X".
+// (<windows.h> renames GetClassInfo to GetClassInfoW: both spellings work.)
+#pragma push_macro("GetClassInfo")
+#undef GetClassInfo
 const TClassInfo* GetClassInfo(TObject* Instance);
+inline const TClassInfo* GetClassInfoW(TObject* Instance) { return GetClassInfo(Instance); }
+#pragma pop_macro("GetClassInfo")
 const TPropInfo* GetPropInfo(TObject* Instance, const UnicodeString& PropName); // nullptr when none
 const TPropInfo* GetPropInfo(const TClassInfo* Info, const UnicodeString& PropName);
 bool IsPublishedProp(TObject* Instance, const UnicodeString& PropName);
