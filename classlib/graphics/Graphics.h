@@ -464,7 +464,6 @@ protected:
 
 public:
     TBitmap();
-    TBitmap(int AWidth, int AHeight, TPixelFormat Format = pfDevice);
     ~TBitmap() override;
 
     void Assign(TPersistent* Source) override;

@@ -245,12 +245,6 @@ TBitmap::TBitmap()
     FHandleType = bmDDB;
 }
 
-TBitmap::TBitmap(int AWidth, int AHeight, TPixelFormat Format) : TBitmap()
-{
-    SetPixelFormat(Format);
-    SetSize(AWidth, AHeight);
-}
-
 TBitmap::~TBitmap()
 {
     delete FCanvas; // selects the bitmap out before FHandle deletes it
@@ -467,8 +461,17 @@ void TBitmap::ConvertTo(TPixelFormat Format)
         for (int y = 0; y < FHeight; ++y) {
             const uint8_t* src = Row(y);
             uint8_t* dst = bits + ptrdiff_t(FHeight - 1 - y) * stride;
-            for (int x = 0; x < FWidth; ++x)
-                WritePixel(dst, x, Format, ReadPixel(src, x, FPixelFormat, FColors), pal);
+            // The two conversions painting code asks for all the time go straight.
+            if (FPixelFormat == pf24bit && Format == pf32bit) {
+                for (int x = 0; x < FWidth; ++x, src += 3, dst += 4)
+                    dst[0] = src[0], dst[1] = src[1], dst[2] = src[2], dst[3] = 255;
+            } else if (FPixelFormat == pf32bit && Format == pf24bit) {
+                for (int x = 0; x < FWidth; ++x, src += 4, dst += 3)
+                    dst[0] = src[0], dst[1] = src[1], dst[2] = src[2];
+            } else {
+                for (int x = 0; x < FWidth; ++x)
+                    WritePixel(dst, x, Format, ReadPixel(src, x, FPixelFormat, FColors), pal);
+            }
         }
     }
     SetImage(dib.Release());
