@@ -10,11 +10,11 @@
 
 #include "classlib/rtl/Classes.h"
 #include "classlib/rtl/System.h"
+#include "classlib/controls/Controls.h"
 #include "classlib/graphics/Graphics.h"
 
 class TBitmap;
 class TCanvas;
-class TControl;
 class TForm;
 class TImageList;
 
@@ -160,6 +160,15 @@ using PPoints = TPoints*;
 using TPaintEvent = TMethod<void(TObject* Sender, TCanvas* Canvas)>;
 using TBmpPaintEvent = TMethod<void(TObject* Sender, TBitmap* Bmp)>;
 using TkvRoot = UnicodeString;
+
+// Any control seen as this class, to reach what the class library keeps
+// protected; it adds nothing.
+class TsHackedControl : public TControl {
+    KV_CLASS(TsHackedControl)
+public:
+    using TControl::TControl;
+};
+using TsCtrlClass = TComponentClass;
 using PKVString = UnicodeString*;
 
 // ---------------------------------------------------------------------------
