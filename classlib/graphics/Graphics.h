@@ -464,6 +464,8 @@ protected:
 
 public:
     TBitmap();
+    // A bitmap of the given size and format.
+    TBitmap(int AWidth, int AHeight, TPixelFormat Format = pfDevice);
     ~TBitmap() override;
 
     void Assign(TPersistent* Source) override;

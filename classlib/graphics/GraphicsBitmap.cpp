@@ -245,6 +245,12 @@ TBitmap::TBitmap()
     FHandleType = bmDDB;
 }
 
+TBitmap::TBitmap(int AWidth, int AHeight, TPixelFormat Format) : TBitmap()
+{
+    SetPixelFormat(Format);
+    SetSize(AWidth, AHeight);
+}
+
 TBitmap::~TBitmap()
 {
     delete FCanvas; // selects the bitmap out before FHandle deletes it
