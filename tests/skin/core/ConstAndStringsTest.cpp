@@ -65,31 +65,75 @@ TEST(SharedRecords, KindCodeSets)
 
 TEST(LibraryStrings, AllLoadFromTheProgramsStringTable)
 {
-    const std::pair<UnicodeString*, const wchar_t*> expected[] = {
-        {&kvs_MsgDlgOK, L"OK"},
-        {&kvs_MsgDlgHelp, L"&Help"},
-        {&kvs_CloseStr, L"Close"},
-        {&kvs_InternalSkin, L"(internal)"},
-        {&kvs_ListBoxMustBeVirtual, L"Listbox (%s) style must be virtual in order to set Count"},
-        {&kvs_FrameAdapterError1, L"TsFrameAdapter adapter must be placed on the handled frame"},
-        {&kvs_ColorDlgDecimal, L"Decimal - "},
-        {&kvs_HintDsgnSave, L"Save to file as..."},
-        {&kvs_HintDsgnColor, L"Color"},
-        {&kvs_PreviewHint, L"Preview of the future hint window"},
-        {&kvs_Create, L"Create"},
+    struct Entry {
+        int Id;
+        UnicodeString* Text;
+        const wchar_t* Want;
+    } expected[] = {
+        {58992, &kvs_MsgDlgOK, L"OK"},
+        {58991, &kvs_MsgDlgCancel, L"Cancel"},
+        {58990, &kvs_MsgDlgHelp, L"&Help"},
+        {58981, &kvs_RestoreStr, L"Restore"},
+        {58980, &kvs_MoveStr, L"Move"},
+        {58979, &kvs_SizeStr, L"Size"},
+        {58978, &kvs_MinimizeStr, L"Minimize"},
+        {58977, &kvs_MaximizeStr, L"Maximize"},
+        {58976, &kvs_CloseStr, L"Close"},
+        {58970, &kvs_FileOpen, L"File open"},
+        {58964, &kvs_AvailSkins, L"Available skins"},
+        {58963, &kvs_InternalSkin, L"(internal)"},
+        {58962, &kvs_ErrorSettingCount, L"Error setting %s.Count"},
+        {58961, &kvs_ListBoxMustBeVirtual, L"Listbox (%s) style must be virtual in order to set Count"},
+        {58960, &kvs_ColorDlgAdd, L"Add to custom colors set"},
+        {58959, &kvs_ColorDlgDefine, L"Define colors"},
+        {58958, &kvs_ColorDlgMainPal, L"Main palette :"},
+        {58957, &kvs_ColorDlgAddPal, L"Additional colors :"},
+        {58956, &kvs_ColorDlgTitle, L"Color"},
+        {58955, &kvs_ColorDlgRed, L"Red :"},
+        {58954, &kvs_ColorDlgGreen, L"Green :"},
+        {58953, &kvs_ColorDlgBlue, L"Blue :"},
+        {58952, &kvs_ColorDlgDecimal, L"Decimal - "},
+        {58951, &kvs_ColorDlgHex, L"Hex - "},
+        {58950, &kvs_FrameAdapterError1, L"TsFrameAdapter adapter must be placed on the handled frame"},
+        {58949, &kvs_HintDsgnTitle, L"Hint Designer Form"},
+        {58948, &kvs_HintDsgnPreserved, L"Preserved settings :"},
+        {58947, &kvs_HintDsgnStyle, L"Style :"},
+        {58946, &kvs_HintDsgnBevelWidth, L"Bevel width"},
+        {58945, &kvs_Blur, L"Blur"},
+        {58944, &kvs_HintDsgnArrowLength, L"Arrow length"},
+        {58943, &kvs_HintDsgnHorizMargin, L"Horiz. margin"},
+        {58942, &kvs_HintDsgnVertMargin, L"Vert. margin"},
+        {58941, &kvs_HintDsgnRadius, L"Corners radius"},
+        {58940, &kvs_HintDsgnMaxWidth, L"Max width"},
+        {58939, &kvs_HintDsgnPauseHide, L"Pause hide (ms)"},
+        {58938, &kvs_Percent, L"Percent"},
+        {58937, &kvs_HintDsgnOffset, L"Offset"},
+        {58936, &kvs_HintDsgnTransparency, L"Transparency"},
+        {58935, &kvs_HintDsgnNoPicture, L"No picture available"},
+        {58934, &kvs_Font, L"Font"},
+        {58933, &kvs_Texture, L"Texture"},
+        {58932, &kvs_HintDsgnLoad, L"Load from file"},
+        {58931, &kvs_HintDsgnSave, L"Save to file as..."},
+        {58930, &kvs_HintDsgnColor, L"Color"},
+        {58929, &kvs_HintDsgnBorderTop, L"Top border"},
+        {58928, &kvs_HintDsgnBorderBottom, L"Bottom border"},
+        {58927, &kvs_Shadow, L"Shadow"},
+        {58926, &kvs_Background, L"Background"},
+        {58925, &kvs_Gradient, L"Gradient"},
+        {58924, &kvs_PreviewHint, L"Preview of the future hint window"},
+        {58911, &kvs_SelectDir, L"Select directory"},
+        {58910, &kvs_Create, L"Create"},
     };
-    for (const auto& e : expected)
-        EXPECT_EQ(*e.first, e.second);
-
-    // Every entry is there, loaded from its own id.
-    ASSERT_EQ(std::size(kvStringTable), 53u);
-    for (const TkvStringEntry& e : kvStringTable) {
-        EXPECT_GE(e.Id, 58910);
-        EXPECT_LE(e.Id, 58992);
+    ASSERT_EQ(std::size(kvStringTable), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const Entry& e = expected[i];
+        EXPECT_EQ(*e.Text, e.Want) << e.Id;
+        // Loaded in this order, each from its own id.
+        EXPECT_EQ(kvStringTable[i].Id, e.Id);
+        EXPECT_EQ(kvStringTable[i].Text, e.Text);
         wchar_t buf[128] = {};
-        int n = LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(e.Id), buf, 128);
-        EXPECT_GT(n, 0) << e.Id;
-        EXPECT_EQ(*e.Text, buf) << e.Id;
+        EXPECT_GT(LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(e.Id), buf, 128), 0) << e.Id;
+        EXPECT_STREQ(buf, e.Want) << e.Id;
     }
 }
 
