@@ -85,6 +85,7 @@ void TFormReader::ReadRoot(const TFormObject& Form)
     FRoot->IncludeState(csReading);
     AddLoaded(FRoot);
     if (!Form.Name.empty()) {
+        FRootNames.push_back(Form.Name);
         // Several forms of one class may share an owner: later ones take
         // Name_1, Name_2... as the stored name is already in use.
         UnicodeString name = Form.Name;
@@ -556,7 +557,10 @@ bool TFormReader::EndOfList()
 void TFormReader::Finish()
 {
     for (const Fixup& f : FFixups) {
-        TComponent* target = SameName(f.Target, FRoot->Name()) ? FRoot : FRoot->FindComponent(f.Target);
+        bool isRoot = SameName(f.Target, FRoot->Name()) ||
+                      std::any_of(FRootNames.begin(), FRootNames.end(),
+                                  [&](const UnicodeString& n) { return SameName(n, f.Target); });
+        TComponent* target = isRoot ? FRoot : FRoot->FindComponent(f.Target);
         if (!target)
             Error(f.Where, L"Component " + f.Target + L" not found", f.Line);
         if (f.Prop->AcceptsObject && !f.Prop->AcceptsObject(target))

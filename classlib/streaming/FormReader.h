@@ -82,6 +82,7 @@ private:
     std::vector<TComponent*> FLoaded;
     std::vector<TComponent*> FCreated; // made by this reader, freed if it fails
     std::vector<Fixup> FFixups;
+    std::vector<UnicodeString> FRootNames; // as stored, whatever SetName kept
     const TFormObject* FNode = nullptr;
     // DefineProperties matching
     UnicodeString FDefName;

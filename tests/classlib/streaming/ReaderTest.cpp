@@ -247,3 +247,24 @@ TEST_F(ReaderTest, MissingResources)
     EXPECT_FALSE(InitInheritedComponent(form.get(), L"TComponent"));
     EXPECT_TRUE(form->ComponentState().Empty());
 }
+
+namespace {
+// Like a main window whose SetName shows the name instead of keeping it.
+class TCaptionForm : public TTestForm {
+    KV_CLASS(TCaptionForm)
+public:
+    using TTestForm::TTestForm;
+    void SetName(const UnicodeString& NewName) override { FCaption = NewName; }
+};
+} // namespace
+
+TEST_F(ReaderTest, RootKeepingNoNameIsStillFoundByReferences)
+{
+    std::unique_ptr<TCaptionForm> form(New<TCaptionForm>(nullptr));
+    ReadComponentFromText(L"object PlayerForm: TCaptionForm\n"
+                          L" object A: TTestComp\n  Link = PlayerForm\n end\nend",
+                          form.get());
+    EXPECT_EQ(form->Caption(), L"PlayerForm");
+    EXPECT_EQ(form->Name(), L"");
+    EXPECT_EQ(dynamic_cast<TTestComp*>(form->FindComponent(L"A"))->Link(), form.get());
+}
