@@ -59,7 +59,14 @@ template <class T, class... Args>
 T* New(Args&&... args)
 {
     T* obj = new T(std::forward<Args>(args)...);
-    obj->AfterConstruction();
+    try {
+        obj->AfterConstruction();
+    } catch (...) {
+        // A failed construction leaves nothing behind.
+        TObject* o = obj;
+        FreeAndNil(o);
+        throw;
+    }
     return obj;
 }
 

@@ -1,0 +1,365 @@
+// Forms and the application object: form resources, CreateForm, closing,
+// the modal loop, the message loop and its exception boundary, ParamStr.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "classlib/controls/Dialogs.h"
+#include "classlib/controls/Forms.h"
+#include "classlib/streaming/FormReader.h"
+
+namespace {
+
+class TResPanel : public TCustomControl {
+    KV_CLASS(TResPanel)
+public:
+    explicit TResPanel(TComponent* AOwner) : TCustomControl(AOwner) { FControlStyle += csAcceptsControls; }
+};
+
+// A form class of the test with handlers that a resource binds by name.
+class TResForm : public TForm {
+    KV_CLASS(TResForm)
+    KV_PUBLISHED
+public:
+    explicit TResForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+    int Created = 0;
+    void FormCreate(TObject*) { ++Created; }
+};
+
+KV_BEGIN_PUBLISHED(TResForm, TForm)
+    B.Method(L"FormCreate", &C::FormCreate);
+KV_END_PUBLISHED
+
+// No KV_CLASS: its class name stays "TForm", so no resource is read.
+class TProbeForm;
+TProbeForm* ProbeRef = nullptr;
+bool ProbeRefWasSet = false;
+
+class TProbeForm : public TForm {
+public:
+    explicit TProbeForm(TComponent* AOwner) : TForm(AOwner) { ProbeRefWasSet = ProbeRef == this; }
+};
+
+class TMissingResourceForm : public TForm {
+    KV_CLASS(TMissingResourceForm)
+public:
+    explicit TMissingResourceForm(TComponent* AOwner) : TForm(AOwner) {}
+};
+
+void Free(TObject* o) { FreeAndNil(o); }
+
+// Runs fn on the GUI thread from inside the message loop, after delay ms.
+struct TDelayed {
+    static std::vector<std::function<void()>>& Queue()
+    {
+        static std::vector<std::function<void()>> q;
+        return q;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        ::KillTimer(nullptr, id);
+        auto q = std::move(Queue());
+        Queue().clear();
+        for (auto& f : q)
+            f();
+    }
+    static void After(UINT delay, std::function<void()> fn)
+    {
+        Queue().push_back(std::move(fn));
+        ::SetTimer(nullptr, 0, delay, Tick);
+    }
+};
+
+struct TExceptionLog {
+    std::vector<UnicodeString> Messages;
+    void OnException(TObject*, Exception* E) { Messages.push_back(E->Message()); }
+};
+
+} // namespace
+
+TEST(FormResource, ChildrenAlignmentAndStoredClientSize)
+{
+    RegisterClass<TResPanel>();
+    auto* form = New<TResForm>(nullptr);
+    // ClientWidth comes before BorderStyle: the client size still holds.
+    ReadComponentFromText(LR"(object ResForm: TResForm
+  Left = 10
+  Top = 20
+  Caption = '읽은 폼'
+  ClientWidth = 300
+  ClientHeight = 200
+  BorderStyle = bsDialog
+  OnCreate = FormCreate
+  object Body: TResPanel
+    Align = alClient
+    object Inner: TResPanel
+      Left = 5
+      Top = 6
+      Width = 7
+      Height = 8
+    end
+  end
+  object Header: TResPanel
+    Align = alTop
+    Height = 30
+  end
+end
+)",
+                          form);
+    EXPECT_EQ(form->Name(), L"ResForm");
+    EXPECT_EQ(form->Caption(), L"읽은 폼");
+    EXPECT_EQ(form->BorderStyle(), bsDialog);
+    EXPECT_EQ(form->ClientWidth(), 300);
+    EXPECT_EQ(form->ClientHeight(), 200);
+    EXPECT_FALSE(form->HandleAllocated()); // reading makes no window
+
+    auto* body = dynamic_cast<TResPanel*>(form->FindComponent(L"Body"));
+    auto* inner = dynamic_cast<TResPanel*>(form->FindComponent(L"Inner"));
+    auto* header = dynamic_cast<TResPanel*>(form->FindComponent(L"Header"));
+    ASSERT_TRUE(body && inner && header);
+    EXPECT_EQ(body->Parent(), form);
+    EXPECT_EQ(inner->Parent(), body);
+    EXPECT_EQ(inner->Owner(), form);
+    EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 300, 30));
+    EXPECT_EQ(body->BoundsRect(), Rect(0, 30, 300, 200));
+    EXPECT_EQ(inner->BoundsRect(), Rect(5, 6, 12, 14));
+    EXPECT_TRUE(form->OnCreate == Bind(form, &TResForm::FormCreate));
+
+    // The window made later has that client size and the dialog frame.
+    form->Show();
+    RECT rc;
+    ::GetClientRect(form->Handle(), &rc);
+    EXPECT_EQ(rc.right, 300);
+    EXPECT_EQ(rc.bottom, 200);
+    EXPECT_FALSE(::GetWindowLongW(form->Handle(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_EQ(body->Width(), 300);
+
+    // Changed at run time: the same window, restyled.
+    HWND h = form->Handle();
+    form->SetBorderStyle(bsSizeToolWin);
+    EXPECT_EQ(form->Handle(), h);
+    EXPECT_TRUE(::GetWindowLongW(h, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_TRUE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    Free(form);
+}
+
+TEST(FormResource, AMissingResourceIsAClearError)
+{
+    int forms = Screen->FormCount();
+    try {
+        New<TMissingResourceForm>(nullptr);
+        FAIL() << "no exception";
+    } catch (const EReadError& e) {
+        EXPECT_NE(e.Message().find(L"TMISSINGRESOURCEFORM"), UnicodeString::npos);
+    }
+    // Nothing is left behind.
+    EXPECT_EQ(Screen->FormCount(), forms);
+}
+
+TEST(Application, HandleExceptionShowsTheMessageOrStaysSilentForAbort)
+{
+    TDialogSeamScope seam;
+    try {
+        throw Exception(L"Disk full");
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    try {
+        throw EAbort(L"");
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    ASSERT_EQ(seam.Count(), 1u);
+    EXPECT_EQ(seam.Last().Text, L"Disk full.");
+    EXPECT_TRUE(seam.Last().Flags & MB_ICONSTOP);
+}
+
+TEST(Application, AnExceptionInAWindowProcedureDoesNotUnwindThroughTheSystem)
+{
+    TExceptionLog log;
+    Application->OnException = Bind(&log, &TExceptionLog::OnException);
+    TForm* form = TForm::CreateNew(nullptr);
+    struct TThrower {
+        TWndMethod Old;
+        int After = 0;
+        void Hook(TMessage& m)
+        {
+            if (m.Msg == WM_APP)
+                throw Exception(L"boom");
+            if (m.Msg == WM_APP + 1)
+                ++After;
+            Old(m);
+        }
+    } thrower;
+    thrower.Old = form->WindowProc;
+    form->WindowProc = Bind(&thrower, &TThrower::Hook);
+    ::PostMessageW(form->Handle(), WM_APP, 0, 0);
+    ::PostMessageW(form->Handle(), WM_APP + 1, 0, 0);
+    Application->ProcessMessages();
+    // Sent (not posted) from outside: the same boundary.
+    ::SendMessageW(form->Handle(), WM_APP, 0, 0);
+    EXPECT_EQ(log.Messages, (std::vector<UnicodeString>{L"boom", L"boom"}));
+    EXPECT_EQ(thrower.After, 1);
+    form->WindowProc = thrower.Old;
+    Application->OnException = nullptr;
+    Free(form);
+}
+
+TEST(Forms, OnCloseActionDecides)
+{
+    struct TCloser {
+        TCloseAction Action = caNone;
+        int Destroyed = 0;
+        void FormClose(TObject*, TCloseAction& A) { A = Action; }
+        void FormDestroy(TObject*) { ++Destroyed; }
+    } closer;
+    TForm* form = TForm::CreateNew(nullptr);
+    form->OnClose = Bind(&closer, &TCloser::FormClose);
+    form->OnDestroy = Bind(&closer, &TCloser::FormDestroy);
+    form->Show();
+    HWND h = form->Handle();
+
+    closer.Action = caNone;
+    ::SendMessageW(h, WM_CLOSE, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(::IsWindowVisible(h));
+
+    closer.Action = caHide;
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_TRUE(::IsWindow(h));
+
+    // caFree: freed later, from the message queue, and only once.
+    form->Show();
+    closer.Action = caFree;
+    form->Close();
+    form->Close();
+    EXPECT_EQ(closer.Destroyed, 0);
+    EXPECT_TRUE(::IsWindow(h));
+    Application->ProcessMessages();
+    EXPECT_EQ(closer.Destroyed, 1);
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+TEST(Forms, ShowModalReturnsTheModalResult)
+{
+    TForm* other = TForm::CreateNew(nullptr);
+    other->Show();
+    struct Case {
+        const char* What;
+        std::function<void(TForm*)> End;
+        TModalResult Expected;
+    } cases[] = {
+        {"ModalResult set", [](TForm* f) { f->SetModalResult(mrYes); }, mrYes},
+        {"Close", [](TForm* f) { f->Close(); }, mrCancel},
+        {"window closed", [](TForm* f) { ::PostMessageW(f->Handle(), WM_CLOSE, 0, 0); }, mrCancel},
+    };
+    for (const Case& c : cases) {
+        TForm* modal = TForm::CreateNew(nullptr);
+        int began = 0, ended = 0;
+        struct TCounter {
+            int* N;
+            void Count(TObject*) { ++*N; }
+        } beginCounter{&began}, endCounter{&ended};
+        Application->OnModalBegin = Bind(&beginCounter, &TCounter::Count);
+        Application->OnModalEnd = Bind(&endCounter, &TCounter::Count);
+        bool otherDisabled = false, wasModal = false;
+        TDelayed::After(10, [&, modal] {
+            otherDisabled = !::IsWindowEnabled(other->Handle());
+            wasModal = modal->FormState().Contains(fsModal);
+            c.End(modal);
+        });
+        EXPECT_EQ(modal->ShowModal(), c.Expected) << c.What;
+        EXPECT_TRUE(otherDisabled) << c.What;
+        EXPECT_TRUE(wasModal) << c.What;
+        EXPECT_TRUE(::IsWindowEnabled(other->Handle())) << c.What;
+        EXPECT_FALSE(modal->Visible()) << c.What;
+        EXPECT_FALSE(modal->FormState().Contains(fsModal)) << c.What;
+        EXPECT_EQ(began, 1) << c.What;
+        EXPECT_EQ(ended, 1) << c.What;
+        Application->OnModalBegin = nullptr;
+        Application->OnModalEnd = nullptr;
+        Free(modal);
+    }
+    Free(other);
+}
+
+TEST(Forms, ShowModalRefusesAVisibleForm)
+{
+    TForm* form = TForm::CreateNew(nullptr);
+    form->Show();
+    EXPECT_THROW(form->ShowModal(), EInvalidOperation);
+    Free(form);
+}
+
+TEST(ParamStr, SplitsTheCommandLineByTheLibrarysRules)
+{
+    using V = std::vector<UnicodeString>;
+    struct Case {
+        const wchar_t* Line;
+        V Expected;
+    } cases[] = {
+        {L"prog.exe a b", {L"prog.exe", L"a", L"b"}},
+        {L"\"C:\\My Books\\viewer.exe\" \"x y\"  z", {L"C:\\My Books\\viewer.exe", L"x y", L"z"}},
+        {L"p a\"b c\"d", {L"p", L"ab cd"}},
+        {L"p \"\" x", {L"p", L"x"}},
+        {L"p\t-p12\t", {L"p", L"-p12"}},
+        {L"p \"unterminated arg", {L"p", L"unterminated arg"}},
+        {L"p \"책 이름.exe\"", {L"p", L"책 이름.exe"}},
+        {L"", {}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(SplitCommandLine(cases[i].Line), cases[i].Expected) << "case " << i;
+
+    wchar_t exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    EXPECT_EQ(ParamStr(0), exe);
+    EXPECT_EQ(ParamCount(), int(SplitCommandLine(::GetCommandLineW()).size()) - 1);
+    EXPECT_EQ(ParamStr(ParamCount() + 1), L"");
+    EXPECT_EQ(ParamStr(-1), L"");
+}
+
+// Last (its own suite, so it runs after the others of this file): Run
+// leaves the application terminated, which would end any modal loop.
+TEST(ApplicationRun, CreateFormFillsTheVariableFirstAndRunEndsWithTheMainForm)
+{
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    TExceptionLog log;
+    Application->OnException = Bind(&log, &TExceptionLog::OnException);
+
+    Application->CreateForm(ProbeRef);
+    EXPECT_TRUE(ProbeRefWasSet);
+    ASSERT_NE(ProbeRef, nullptr);
+    EXPECT_EQ(Application->MainForm(), ProbeRef);
+    EXPECT_EQ(ProbeRef->Owner(), Application);
+
+    // An exception inside a handler reaches HandleException and the loop
+    // goes on; closing the main form then ends Run.
+    struct TScript {
+        TWndMethod Old;
+        HWND Wnd = nullptr;
+        void Hook(TMessage& m)
+        {
+            if (m.Msg == WM_APP)
+                throw EConvertError(L"'x' is not a valid integer value");
+            if (m.Msg == WM_APP + 1)
+                ::PostMessageW(Wnd, WM_CLOSE, 0, 0);
+            Old(m);
+        }
+    } script;
+    script.Old = ProbeRef->WindowProc;
+    ProbeRef->WindowProc = Bind(&script, &TScript::Hook);
+    script.Wnd = ProbeRef->Handle();
+    ::PostMessageW(script.Wnd, WM_APP, 0, 0);
+    ::PostMessageW(script.Wnd, WM_APP + 1, 0, 0);
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(log.Messages, (std::vector<UnicodeString>{L"'x' is not a valid integer value"}));
+
+    ProbeRef->WindowProc = script.Old;
+    Application->OnException = nullptr;
+    Free(ProbeRef);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
