@@ -92,8 +92,9 @@ TColor StringToColor(const UnicodeString& S);
 bool ColorToIdent(int32_t Color, UnicodeString& Ident);
 bool IdentToColor(const UnicodeString& Ident, int32_t& Color);
 // Calls Proc with every colour name of the table, in the table's order.
-using TGetColorNameProc = TMethod<void(const UnicodeString&)>;
-void GetColorValues(TGetColorNameProc Proc);
+// (The same alias as the class library's string callback; repeating it is harmless.)
+using TGetStrProc = TMethod<void(const UnicodeString&)>;
+void GetColorValues(TGetStrProc Proc);
 // Registers the cl names ("TColor") and the charset names ("TFontCharset",
 // DEFAULT_CHARSET ...) as identifiers that form resources may store.  Runs
 // at start-up; calling it again does nothing.

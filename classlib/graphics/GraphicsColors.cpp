@@ -111,7 +111,7 @@ TColor StringToColor(const UnicodeString& S)
     return StrToInt(S);
 }
 
-void GetColorValues(TGetColorNameProc Proc)
+void GetColorValues(TGetStrProc Proc)
 {
     if (!Proc)
         return;
