@@ -91,9 +91,9 @@ UnicodeString ColorToString(TColor Color);
 TColor StringToColor(const UnicodeString& S);
 bool ColorToIdent(int32_t Color, UnicodeString& Ident);
 bool IdentToColor(const UnicodeString& Ident, int32_t& Color);
-// Calls Proc with every colour name of the table, in the table's order.
-// (The same alias as the class library's string callback; repeating it is harmless.)
+// The class library's string callback (an identical alias elsewhere is harmless).
 using TGetStrProc = TMethod<void(const UnicodeString&)>;
+// Calls Proc with every colour name of the table, in the table's order.
 void GetColorValues(TGetStrProc Proc);
 // Registers the cl names ("TColor") and the charset names ("TFontCharset",
 // DEFAULT_CHARSET ...) as identifiers that form resources may store.  Runs
