@@ -483,3 +483,72 @@ TEST(Align, ChildrenFillTheClientAreaInAlignOrder)
     TObject* o = parent;
     FreeAndNil(o);
 }
+
+namespace {
+// Takes Enter as a default button does.
+class TDefaultTaker : public TTestPanel {
+    KV_CLASS(TDefaultTaker)
+public:
+    using TTestPanel::TTestPanel;
+    int Taken = 0;
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_DIALOGKEY && Message.WParamLo == VK_RETURN) {
+            ++Taken;
+            Message.Result = 1;
+            return;
+        }
+        TTestPanel::WndProc(Message);
+    }
+};
+} // namespace
+
+TEST(Keys, DialogKeysGoToTheFormAndFocusMovesWithEnterAndExit)
+{
+    FormPtr form(NewForm());
+    auto* edit1 = New<TTestEdit>(form.get());
+    edit1->SetParent(form.get());
+    edit1->SetTabStop(true);
+    auto* edit2 = New<TTestEdit>(form.get());
+    edit2->SetParent(form.get());
+    edit2->SetTop(30);
+    edit2->SetTabStop(true);
+    auto* taker = New<TDefaultTaker>(form.get());
+    taker->SetParent(form.get());
+    taker->SetTop(60);
+    form->Show();
+    edit1->SetFocus();
+    Application->ProcessMessages();
+    ASSERT_TRUE(edit1->Focused());
+    EXPECT_EQ(form->ActiveControl(), edit1);
+
+    TRecorder recForm, rec1, rec2;
+    recForm.Attach(form.get());
+    rec1.Attach(edit1);
+    rec2.Attach(edit2);
+    edit2->SetFocus();
+    Application->ProcessMessages();
+    EXPECT_EQ(rec1.Only({CM_EXIT, CM_ENTER}), (std::vector<UINT>{CM_EXIT}));
+    EXPECT_EQ(rec2.Only({CM_EXIT, CM_ENTER}), (std::vector<UINT>{CM_ENTER}));
+    ASSERT_EQ(recForm.Only({CM_FOCUSCHANGED}).size(), 1u);
+    EXPECT_EQ(form->ActiveControl(), edit2);
+
+    // Enter: offered to the form, taken by the default control, so the edit
+    // never sees the key.  A letter goes to the edit as usual.
+    rec2.Seen.clear();
+    ::PostMessageW(edit2->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    ::PostMessageW(edit2->Handle(), WM_KEYDOWN, 'A', 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(taker->Taken, 1);
+    ASSERT_EQ(rec2.Only({WM_KEYDOWN}).size(), 1u);
+
+    // Tab moves the focus to the next tab stop, round to the first.
+    ::PostMessageW(edit2->Handle(), WM_KEYDOWN, VK_TAB, 1);
+    Application->ProcessMessages();
+    EXPECT_TRUE(edit1->Focused());
+    EXPECT_EQ(form->ActiveControl(), edit1);
+
+    recForm.Detach();
+    rec1.Detach();
+    rec2.Detach();
+}

@@ -363,3 +363,67 @@ TEST(ApplicationRun, CreateFormFillsTheVariableFirstAndRunEndsWithTheMainForm)
     Free(ProbeRef);
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
+
+TEST(Forms, AnOwnedFormIsOwnedByItsOwnersWindowAndCentredOnIt)
+{
+    TForm* owner = TForm::CreateNew(nullptr);
+    owner->SetBounds(100, 100, 300, 200);
+    owner->Show();
+    TForm* popup = TForm::CreateNew(owner);
+    popup->SetBounds(0, 0, 200, 100);
+    popup->SetPosition(poOwnerFormCenter);
+    popup->SetBorderStyle(bsSizeToolWin);
+    popup->Show();
+    EXPECT_EQ(::GetWindow(popup->Handle(), GW_OWNER), owner->Handle());
+    EXPECT_EQ(popup->BoundsRect(), Bounds(150, 150, 200, 100));
+    EXPECT_TRUE(::GetWindowLongW(popup->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    // Freeing the owner frees the popup with it.
+    Free(owner);
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+TEST(Forms, AMaximisedFormRestoresToItsSetSize)
+{
+    TForm* form = TForm::CreateNew(nullptr);
+    form->SetBounds(10, 20, 1032, 732);
+    form->SetWindowState(wsMaximized);
+    form->Show();
+    EXPECT_TRUE(::IsZoomed(form->Handle()));
+    EXPECT_EQ(form->WindowState(), wsMaximized);
+    form->SetWindowState(wsNormal);
+    EXPECT_FALSE(::IsZoomed(form->Handle()));
+    RECT r;
+    ::GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 1032);
+    EXPECT_EQ(r.bottom - r.top, 732);
+    Free(form);
+}
+
+TEST(Forms, HooksOfTheApplicationWindowSeeItsMessagesFirst)
+{
+    struct THook {
+        int Seen = 0;
+        bool Take = true;
+        bool Hook(TMessage& m)
+        {
+            if (m.Msg != WM_APP)
+                return false;
+            ++Seen;
+            m.Result = 42;
+            return Take;
+        }
+    } first, second;
+    Application->HookMainWindow(Bind(&first, &THook::Hook));
+    Application->HookMainWindow(Bind(&second, &THook::Hook));
+    // The latest hook first; one that handles the message ends the chain.
+    EXPECT_EQ(::SendMessageW(Application->Handle(), WM_APP, 0, 0), 42);
+    EXPECT_EQ(second.Seen, 1);
+    EXPECT_EQ(first.Seen, 0);
+    second.Take = false;
+    ::SendMessageW(Application->Handle(), WM_APP, 0, 0);
+    EXPECT_EQ(first.Seen, 1);
+    Application->UnhookMainWindow(Bind(&second, &THook::Hook));
+    Application->UnhookMainWindow(Bind(&first, &THook::Hook));
+    ::SendMessageW(Application->Handle(), WM_APP, 0, 0);
+    EXPECT_EQ(first.Seen + second.Seen, 3);
+}
