@@ -9,6 +9,7 @@ namespace {
 const bool ClassesRegistered = [] {
     RegisterFlashClasses();
     RegisterExtCtrlsClasses();
+    RegisterClass<TSaveDialog>();
     RegisterClass<TChildForm>();
     return true;
 }();

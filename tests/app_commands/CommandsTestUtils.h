@@ -1,0 +1,106 @@
+// Helpers of the movie-command tests: a book folder with its main window,
+// a recorder of shell calls, and a folder mapped as a removable drive.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/VKBViewerMainFormUnit.h"
+#include "classlib/rtl/System.h"
+
+// A fresh folder below the temporary folder, removed with its contents.
+class TTestFolder {
+public:
+    TTestFolder();
+    ~TTestFolder();
+    TTestFolder(const TTestFolder&) = delete;
+    TTestFolder& operator=(const TTestFolder&) = delete;
+    const UnicodeString& Path() const { return FPath; }   // no trailing separator
+    UnicodeString operator/(const UnicodeString& name) const { return FPath + L"\\" + name; }
+
+private:
+    UnicodeString FPath;
+};
+
+void MakeFolder(const UnicodeString& path);
+void WriteFileBytes(const UnicodeString& path, const std::string& bytes);
+std::string ReadFileBytes(const UnicodeString& path);
+bool IsFile(const UnicodeString& path);
+// The folder of the running test program, without separator.
+UnicodeString ProgramFolder();
+
+// Frees a form (or any object) the class library's way.
+struct TObjectFree {
+    void operator()(TObject* o) const { FreeAndNil(o); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TObjectFree>;
+
+// A book: the viewer "installed" as Dir\Book.exe (the command line the main
+// window reads points there) and its main window.  The command line, the
+// current folder and the main-window variable are put back at the end.
+class TBook {
+public:
+    explicit TBook(std::vector<UnicodeString> args = {});
+    ~TBook();
+    TBook(const TBook&) = delete;
+    TBook& operator=(const TBook&) = delete;
+
+    UnicodeString Exe() const { return Dir / L"Book.exe"; }
+    // Dir\<relative>, its folders made, holding bytes.
+    UnicodeString Put(const UnicodeString& relative, const std::string& bytes = "data");
+    // The movie's command to the main window.
+    void Command(const UnicodeString& command, const UnicodeString& args);
+    UnicodeString Variable(const UnicodeString& name);
+
+    TTestFolder Dir;
+    TOwned<TPlayerForm> Form;
+
+private:
+    TViewerCommandLine FSavedLine;
+    UnicodeString FSavedCurrentDir;
+};
+
+// Replaces the viewer's ShellExecuteA while it lives and records the calls.
+struct TShellCall {
+    HWND Owner;
+    std::string Verb, File, Parameters, Directory;
+    int ShowCmd;
+};
+class TShellRecorder {
+public:
+    TShellRecorder();
+    ~TShellRecorder();
+    TShellRecorder(const TShellRecorder&) = delete;
+    TShellRecorder& operator=(const TShellRecorder&) = delete;
+    static std::vector<TShellCall>& Calls();
+};
+
+// Text in the ANSI code page (for comparing recorded shell calls).
+std::string Ansi(const UnicodeString& s);
+
+// A folder of its own mapped as a removable drive of the Wine prefix while
+// this lives (through the mount manager, which also records it in the
+// prefix's drive list); the drive is removed again at the end.
+class TRemovableDrive {
+public:
+    explicit TRemovableDrive(wchar_t letter = L'R');
+    ~TRemovableDrive();
+    TRemovableDrive(const TRemovableDrive&) = delete;
+    TRemovableDrive& operator=(const TRemovableDrive&) = delete;
+    bool Mapped() const { return FMapped; }
+    wchar_t Letter() const { return FLetter; }
+    // The folder behind the drive.
+    const TTestFolder& Folder() const { return FFolder; }
+
+    // Maps (UnixPath given) or unmaps (empty) a drive letter.
+    static bool Define(wchar_t letter, const std::string& unixPath);
+
+private:
+    wchar_t FLetter;
+    TTestFolder FFolder;
+    bool FMapped = false;
+};
