@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 
 #include "classlib/controls/Forms.h"
@@ -50,6 +51,41 @@ bool IsWinControl(const TControl* c) { return dynamic_cast<const TWinControl*>(c
 } // namespace
 
 TControl* MouseControl() { return MouseInControl; }
+
+// Cursor names, for form resources ("Cursor = crHandPoint").
+namespace {
+struct TCursorIdent {
+    TCursor Value;
+    const wchar_t* Name;
+};
+const TCursorIdent CursorIdents[] = {
+    {crDefault, L"crDefault"}, {crNone, L"crNone"}, {crArrow, L"crArrow"}, {crCross, L"crCross"},
+    {crIBeam, L"crIBeam"}, {crSizeNESW, L"crSizeNESW"}, {crSizeNS, L"crSizeNS"}, {crSizeNWSE, L"crSizeNWSE"},
+    {crSizeWE, L"crSizeWE"}, {crUpArrow, L"crUpArrow"}, {crHourGlass, L"crHourGlass"}, {crDrag, L"crDrag"},
+    {crNoDrop, L"crNoDrop"}, {crHSplit, L"crHSplit"}, {crVSplit, L"crVSplit"}, {crMultiDrag, L"crMultiDrag"},
+    {crSQLWait, L"crSQLWait"}, {crNo, L"crNo"}, {crAppStart, L"crAppStart"}, {crHelp, L"crHelp"},
+    {crHandPoint, L"crHandPoint"}, {crSizeAll, L"crSizeAll"},
+};
+bool CursorToInt(const UnicodeString& Ident, int64_t& Value)
+{
+    for (const TCursorIdent& c : CursorIdents)
+        if (_wcsicmp(c.Name, Ident.c_str()) == 0) {
+            Value = c.Value;
+            return true;
+        }
+    return false;
+}
+bool IntToCursor(int64_t Value, UnicodeString& Ident)
+{
+    for (const TCursorIdent& c : CursorIdents)
+        if (c.Value == Value) {
+            Ident = c.Name;
+            return true;
+        }
+    return false;
+}
+const bool CursorIdentsRegistered = (RegisterIntegerConsts(L"TCursor", CursorToInt, IntToCursor), true);
+} // namespace
 
 // Implemented with the application object.
 void ControlsHandleException(TObject* Sender);
@@ -1205,6 +1241,16 @@ void TWinControl::SetTabOrder(int Value)
     auto it = std::find(list.begin(), list.end(), this);
     if (it == list.end())
         return;
+    if (ComponentState().Contains(csReading)) {
+        // Siblings read later may come before this one: keep the stored
+        // numbers and order the read controls by them.
+        FStoredTabOrder = Value;
+        std::stable_sort(list.begin(), list.end(), [](TWinControl* a, TWinControl* b) {
+            auto key = [](TWinControl* c) { return c->FStoredTabOrder >= 0 ? c->FStoredTabOrder : INT_MAX; };
+            return key(a) < key(b);
+        });
+        return;
+    }
     list.erase(it);
     Value = std::clamp(Value, 0, int(list.size()));
     list.insert(list.begin() + Value, this);

@@ -477,6 +477,7 @@ protected:
     bool FDoubleBuffered = false;
     int FAlignLevel = 0;
     int FBorderWidth = 0;
+    int FStoredTabOrder = -1;
     TSize FOldClientSize;
 
 private:

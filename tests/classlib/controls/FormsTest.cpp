@@ -93,16 +93,23 @@ TEST(FormResource, ChildrenAlignmentAndStoredClientSize)
   OnCreate = FormCreate
   object Body: TResPanel
     Align = alClient
+    TabOrder = 2
     object Inner: TResPanel
       Left = 5
       Top = 6
       Width = 7
       Height = 8
+      Cursor = crHandPoint
     end
   end
   object Header: TResPanel
     Align = alTop
     Height = 30
+    TabOrder = 1
+  end
+  object Footer: TResPanel
+    Visible = False
+    TabOrder = 0
   end
 end
 )",
@@ -124,6 +131,13 @@ end
     EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 300, 30));
     EXPECT_EQ(body->BoundsRect(), Rect(0, 30, 300, 200));
     EXPECT_EQ(inner->BoundsRect(), Rect(5, 6, 12, 14));
+    EXPECT_EQ(inner->Cursor(), crHandPoint);
+    // Tab order as stored, though later siblings asked for earlier places.
+    auto* footer = dynamic_cast<TResPanel*>(form->FindComponent(L"Footer"));
+    ASSERT_TRUE(footer);
+    EXPECT_EQ(footer->TabOrder(), 0);
+    EXPECT_EQ(header->TabOrder(), 1);
+    EXPECT_EQ(body->TabOrder(), 2);
     EXPECT_TRUE(form->OnCreate == Bind(form, &TResForm::FormCreate));
 
     // The window made later has that client size and the dialog frame.
