@@ -230,7 +230,20 @@ void TCustomLabel::CMTextChanged(TMessage& Message)
 void TCustomLabel::CMFontChanged(TMessage& Message)
 {
     TGraphicControl::CMFontChanged(Message);
-    AdjustBounds();
+    // The font tells of a change while it still holds the handle of its old
+    // face; measure with a copy made from its new properties.
+    TFont* measure = New<TFont>();
+    measure->Assign(Font());
+    FMeasureFont = measure;
+    try {
+        AdjustBounds();
+    } catch (...) {
+        FMeasureFont = nullptr;
+        FreeAndNil(measure);
+        throw;
+    }
+    FMeasureFont = nullptr;
+    FreeAndNil(measure);
 }
 
 namespace {
@@ -272,7 +285,7 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
     HDC dc = Canvas()->Handle();
-    SelectedObject font(dc, Font()->Handle());
+    SelectedObject font(dc, (FMeasureFont ? FMeasureFont : Font())->Handle());
     int oldMode = SetBkMode(dc, TRANSPARENT);
     if (!Enabled()) {
         OffsetRect(&Rect, 1, 1);

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "classlib/controls/ExtCtrls.h"
+#include "classlib/controls/Forms.h"
+#include "classlib/controls/StdCtrls.h"
+
+namespace {
+
+struct TFreer {
+    void operator()(TObject* o) const { FreeAndNil(o); }
+};
+using FormPtr = std::unique_ptr<TForm, TFreer>;
+
+FormPtr NewForm()
+{
+    FormPtr f(TForm::CreateNew(nullptr));
+    f->SetBounds(0, 0, 400, 300);
+    return f;
+}
+
+struct TClickCounter : TObject {
+    int Clicks = 0;
+    void Click(TObject*) { ++Clicks; }
+};
+
+UnicodeString WindowClassOf(HWND wnd)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(wnd, name, 64);
+    return name;
+}
+
+} // namespace
+
+TEST(Button, SuperclassOfTheSystemButtonWithItsStyles)
+{
+    FormPtr form = NewForm();
+    TButton* plain = New<TButton>(form.get());
+    plain->SetParent(form.get());
+    TButton* def = New<TButton>(form.get());
+    def->SetParent(form.get());
+    def->SetDefault(true);
+    def->SetWordWrap(true);
+
+    EXPECT_EQ(WindowClassOf(plain->Handle()), L"TButton");
+    EXPECT_EQ(plain->Width(), 75);
+    EXPECT_EQ(plain->Height(), 25);
+    EXPECT_EQ(GetWindowLongW(plain->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    LONG style = GetWindowLongW(def->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_TRUE(style & BS_MULTILINE);
+}
+
+TEST(Button, ClickSetsTheFormsModalResultAndCallsOnClick)
+{
+    FormPtr form = NewForm();
+    TClickCounter counter;
+    TButton* save = New<TButton>(form.get());
+    save->SetParent(form.get());
+    save->SetCaption(L"저장");
+    save->SetModalResult(mrYes);
+    save->OnClick = Bind(&counter, &TClickCounter::Click);
+
+    SendMessageW(save->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(counter.Clicks, 1);
+    EXPECT_EQ(form->ModalResult(), mrYes);
+    wchar_t text[16] = {};
+    GetWindowTextW(save->Handle(), text, 16);
+    EXPECT_STREQ(text, L"저장");
+}
+
+TEST(Button, DialogKeysClickOnlyTheDefaultAndCancelButtons)
+{
+    FormPtr form = NewForm();
+    TClickCounter plainClicks, defClicks, cancelClicks;
+    auto make = [&](TClickCounter& c) {
+        TButton* b = New<TButton>(form.get());
+        b->SetParent(form.get());
+        b->OnClick = Bind(&c, &TClickCounter::Click);
+        return b;
+    };
+    TButton* plain = make(plainClicks);
+    TButton* def = make(defClicks);
+    TButton* cancel = make(cancelClicks);
+    def->SetDefault(true);
+    cancel->SetCancel(true);
+    form->Show();   // a hidden button cannot take a key
+
+    struct Case {
+        TButton* button;
+        WPARAM key;
+        LRESULT result;
+    } cases[] = {
+        {plain, VK_RETURN, 0}, {plain, VK_ESCAPE, 0}, {def, VK_ESCAPE, 0},
+        {def, VK_RETURN, 1},   {cancel, VK_RETURN, 0}, {cancel, VK_ESCAPE, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.button->Perform(CM_DIALOGKEY, c.key, 0), c.result) << c.key;
+    EXPECT_EQ(plainClicks.Clicks, 0);
+    EXPECT_EQ(defClicks.Clicks, 1);
+    EXPECT_EQ(cancelClicks.Clicks, 1);
+}
+
+TEST(Label, AutoSizeFollowsTheCaption)
+{
+    FormPtr form = NewForm();
+    TLabel* label = New<TLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetBounds(10, 10, 200, 100);
+
+    label->SetCaption(L"Hi");
+    int shortWidth = label->Width(), lineHeight = label->Height();
+    EXPECT_GT(shortWidth, 0);
+    EXPECT_LT(lineHeight, 100);
+    label->SetCaption(L"이 파일을 실행 또는 저장하시겠습니까?");
+    EXPECT_GT(label->Width(), shortWidth);
+    EXPECT_EQ(label->Height(), lineHeight);
+    label->SetCaption(L"");
+    EXPECT_EQ(label->Height(), lineHeight) << "an empty caption keeps one line";
+    label->SetCaption(L"two\nlines");
+    EXPECT_EQ(label->Height(), 2 * lineHeight);
+
+    label->Font()->SetHeight(-30);
+    EXPECT_GT(label->Height(), 2 * lineHeight) << "a font change resizes";
+
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 30, 20);
+    label->SetCaption(L"a much longer caption than before");
+    EXPECT_EQ(label->BoundsRect(), Bounds(10, 10, 30, 20));
+}
+
+TEST(Label, WordWrapKeepsTheWidthAndRightAlignmentKeepsTheRightEdge)
+{
+    FormPtr form = NewForm();
+    TLabel* wrap = New<TLabel>(form.get());
+    wrap->SetParent(form.get());
+    wrap->SetCaption(L"x");
+    int lineHeight = wrap->Height();
+    wrap->SetAutoSize(false);
+    wrap->SetWidth(60);
+    wrap->SetWordWrap(true);
+    wrap->SetCaption(L"several words that cannot fit in sixty pixels");
+    wrap->SetAutoSize(true);
+    EXPECT_LE(wrap->Width(), 60) << "wrapped lines, not one long line";
+    EXPECT_GT(wrap->Width(), 30);
+    EXPECT_GT(wrap->Height(), 2 * lineHeight);
+
+    TLabel* right = New<TLabel>(form.get());
+    right->SetParent(form.get());
+    right->SetAlignment(taRightJustify);
+    right->SetCaption(L"ab");
+    int edge = right->BoundsRect().right;
+    right->SetCaption(L"abcdefghij");
+    EXPECT_EQ(right->BoundsRect().right, edge);
+    EXPECT_LT(right->Left(), edge - 20);
+}
+
+TEST(Label, NotSizedWhileReadButWhenLoaded)
+{
+    FormPtr form = NewForm();
+    TLabel* label = New<TLabel>(form.get());
+    label->SetParent(form.get());
+    label->IncludeState(csReading);
+    label->IncludeState(csLoading);
+    label->SetBounds(20, 16, 300, 40);
+    label->SetCaption(L"Label1");
+    EXPECT_EQ(label->Width(), 300);
+    label->ExcludeState(csReading);
+    label->Loaded();
+    EXPECT_LT(label->Width(), 300);
+    EXPECT_EQ(label->Left(), 20);
+}
+
+TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
+{
+    struct Case {
+        TBevelCut outer, inner;
+        int bevelWidth, borderWidth;
+        // pixel positions along the diagonal and their expected colours
+        std::vector<std::pair<int, TColor>> diagonal;
+        TColor bottomRight;
+        TRect childBounds;   // of an alClient child
+    } cases[] = {
+        {bvRaised, bvNone, 1, 0, {{0, clBtnHighlight}, {1, clBtnFace}}, clBtnShadow, Bounds(1, 1, 48, 28)},
+        {bvLowered, bvNone, 1, 0, {{0, clBtnShadow}, {1, clBtnFace}}, clBtnHighlight, Bounds(1, 1, 48, 28)},
+        {bvNone, bvNone, 1, 0, {{0, clBtnFace}}, clBtnFace, Bounds(0, 0, 50, 30)},
+        {bvRaised, bvLowered, 2, 3,
+         {{0, clBtnHighlight}, {1, clBtnHighlight}, {2, clBtnFace}, {4, clBtnFace}, {5, clBtnShadow},
+          {6, clBtnShadow}, {7, clBtnFace}},
+         clBtnShadow, Bounds(7, 7, 36, 16)},
+    };
+    for (const Case& c : cases) {
+        FormPtr form = NewForm();
+        TPanel* panel = New<TPanel>(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(0, 0, 50, 30);
+        panel->SetCaption(L"");
+        panel->SetBevelOuter(c.outer);
+        panel->SetBevelInner(c.inner);
+        panel->SetBevelWidth(c.bevelWidth);
+        panel->SetBorderWidth(c.borderWidth);
+        TPanel* child = New<TPanel>(form.get());
+        child->SetParent(panel);
+        child->SetAlign(alClient);
+        child->SetVisible(false);
+        EXPECT_EQ(child->BoundsRect(), c.childBounds) << c.outer << c.inner;
+
+        TBitmap* bmp = New<TBitmap>();
+        bmp->SetPixelFormat(pf24bit);
+        bmp->SetSize(50, 30);
+        panel->PaintTo(bmp->Canvas()->Handle(), 0, 0);
+        HDC dc = bmp->Canvas()->Handle();
+        for (auto [at, color] : c.diagonal)
+            EXPECT_EQ(GetPixel(dc, at, at), COLORREF(ColorToRGB(color))) << c.outer << c.inner << " at " << at;
+        EXPECT_EQ(GetPixel(dc, 49, 29), COLORREF(ColorToRGB(c.bottomRight))) << c.outer << c.inner;
+        FreeAndNil(bmp);
+    }
+}
+
+TEST(Panel, PublishedDefaultsAsFormResourcesExpect)
+{
+    TPanel* panel = New<TPanel>(nullptr);
+    EXPECT_EQ(GetEnumProp(panel, L"BevelOuter"), L"bvRaised");
+    EXPECT_EQ(GetEnumProp(panel, L"BevelInner"), L"bvNone");
+    EXPECT_EQ(GetIntProp(panel, L"BevelWidth"), 1);
+    EXPECT_TRUE(panel->ParentBackground());
+    EXPECT_EQ(panel->Color(), clBtnFace);
+    SetEnumProp(panel, L"BevelOuter", L"bvNone");
+    EXPECT_EQ(panel->BevelOuter(), bvNone);
+    EXPECT_TRUE(IsPublishedProp(panel, L"ShowCaption"));
+    TObject* o = panel;
+    FreeAndNil(o);
+}
