@@ -138,6 +138,9 @@ TEST(IniFile, RoundTripOnTheFile)
     EXPECT_TRUE(ini.ValueExists(L"ChildForm", L"Scale"));
     EXPECT_FALSE(ini.SectionExists(L"Other"));
 
+    TIniFile nowhere(dir.File(L"no such folder\\x.ini"));
+    EXPECT_THROW(nowhere.WriteString(L"S", L"k", L"v"), EIniFileException);
+
     // A long value comes back whole.
     std::wstring longValue(5000, L'v');
     ini.WriteString(L"Long", L"v", longValue);
