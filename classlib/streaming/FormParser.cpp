@@ -51,6 +51,19 @@ private:
     const UnicodeString& FText;
     size_t FPos = 0;
     int FLine = 1;
+    int FDepth = 0;
+
+    // Nesting of objects, lists and collections is bounded, so that hostile
+    // text cannot exhaust the stack.
+    struct TNest {
+        TParser& P;
+        explicit TNest(TParser& Parser) : P(Parser)
+        {
+            if (++P.FDepth > 200)
+                P.Error(L"nested too deeply");
+        }
+        ~TNest() { --P.FDepth; }
+    };
 
     [[noreturn]] void Error(const UnicodeString& Msg) const
     {
@@ -111,6 +124,7 @@ private:
 
     TFormObject ParseObject()
     {
+        TNest nest(*this);
         TFormObject obj;
         obj.Line = FLine;
         UnicodeString kw = ReadIdent(false);
@@ -166,6 +180,7 @@ private:
 
     TFormValue ParseValue()
     {
+        TNest nest(*this);
         SkipBlanks();
         TFormValue v;
         v.Line = FLine;

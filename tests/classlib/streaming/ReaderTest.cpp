@@ -206,8 +206,11 @@ TEST_F(ReaderTest, BadResourcesRaiseClearErrors)
         {"object F: TTestForm\n  Caption = 'bad \xC3('\nend", L"not valid UTF-8 (line 2)"},
         {"", L"expected a name"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text);
+    std::string deep = "object F: TTestForm\n  Values = " + std::string(5000, '(') + "\nend";
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    all.push_back(Case{deep.c_str(), L"nested too deeply"});
+    for (const Case& c : all) {
+        SCOPED_TRACE(std::string(c.Text).substr(0, 120));
         std::unique_ptr<TTestForm> form(New<TTestForm>(nullptr));
         try {
             ReadComponentFromUtf8(c.Text, form.get());
