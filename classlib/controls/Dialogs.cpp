@@ -347,6 +347,78 @@ TForm* CreateMessageDialog(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDl
     return form;
 }
 
+bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, UnicodeString& Value)
+{
+    TDialogRequest req;
+    req.Kind = TDialogKind::InputQuery;
+    req.Caption = ACaption;
+    req.Text = APrompt;
+    req.FileName = Value;
+    req.Owner = GetActiveWindow();
+    int answer = 0;
+    if (AskDialogSeam(req, answer)) {
+        if (answer != IDOK)
+            return false;
+        Value = req.FileName;
+        return true;
+    }
+
+    TForm* form = TForm::CreateNew(Application);
+    bool result = false;
+    try {
+        form->SetBorderStyle(bsDialog);
+        form->SetCaption(ACaption);
+        form->SetPosition(poScreenCenter);
+        TSize units = AverageCharSize(form->Font());
+        form->SetClientWidth(MulDiv(180, units.cx, 4));
+
+        TLabel* prompt = New<TLabel>(form);
+        prompt->SetParent(form);
+        prompt->SetLeft(MulDiv(8, units.cx, 4));
+        prompt->SetTop(MulDiv(8, units.cy, 8));
+        prompt->SetCaption(APrompt);
+        if (prompt->Width() > MulDiv(164, units.cx, 4)) {
+            prompt->SetWidth(MulDiv(164, units.cx, 4));
+            prompt->SetWordWrap(true);
+        }
+
+        TEdit* edit = New<TEdit>(form);
+        edit->SetParent(form);
+        edit->SetBounds(prompt->Left(), prompt->Top() + prompt->Height() + 5, MulDiv(164, units.cx, 4), edit->Height());
+        edit->SetMaxLength(255);
+        edit->SetText(Value);
+        form->SetActiveControl(edit);
+
+        int buttonTop = edit->Top() + edit->Height() + 15;
+        int buttonWidth = MulDiv(50, units.cx, 4);
+        int buttonHeight = MulDiv(14, units.cy, 8);
+        TButton* ok = New<TButton>(form);
+        ok->SetParent(form);
+        ok->SetCaption(MsgDlgButtonCaption(mbOK));
+        ok->SetModalResult(mrOk);
+        ok->SetDefault(true);
+        ok->SetBounds(MulDiv(38, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+        TButton* cancel = New<TButton>(form);
+        cancel->SetParent(form);
+        cancel->SetCaption(MsgDlgButtonCaption(mbCancel));
+        cancel->SetModalResult(mrCancel);
+        cancel->SetCancel(true);
+        cancel->SetBounds(MulDiv(92, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+        form->SetClientHeight(buttonTop + buttonHeight + 13);
+
+        edit->SelectAll();
+        if (form->ShowModal() == mrOk) {
+            Value = edit->Text();
+            result = true;
+        }
+    } catch (...) {
+        FreeAndNil(form);
+        throw;
+    }
+    FreeAndNil(form);
+    return result;
+}
+
 TModalResult ShowModalThroughSeam(TCustomForm* Form)
 {
     TDialogRequest req;

@@ -160,6 +160,10 @@ int MsgDlgButtonResult(TMsgDlgBtn button);
 int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 // Msg in a box with the application's title and an OK button.
 void ShowMessage(const UnicodeString& Msg);
+// Asks for a line of text in a small dialog (caption ACaption, the prompt
+// above an edit holding Value).  OK: true and Value = the text entered;
+// Cancel: false and Value unchanged.
+bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, UnicodeString& Value);
 
 // The message box form: an icon ("Image", none for mtCustom), the text (the
 // label "Message") and one TButton per button in enumeration order, named

@@ -304,3 +304,8 @@ void RegisterExtCtrlsClasses()
     RegisterClass(TComponentClass::Of<TPanel>());
     RegisterClass(TComponentClass::Of<TTimer>());
 }
+
+namespace {
+// Form resources may name these classes as soon as this unit is linked in.
+[[maybe_unused]] const bool kRegistered = (RegisterExtCtrlsClasses(), true);
+} // namespace

@@ -75,6 +75,37 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// TEdit: a superclass of the system's "EDIT"; Text is the window's text.
+class TCustomEdit : public TWinControl {
+    KV_CLASS(TCustomEdit)
+    KV_PUBLISHED
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    void SelectAll();
+
+    TNotifyEvent OnChange;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Change();
+
+private:
+    int FMaxLength = 0;
+};
+
+class TEdit : public TCustomEdit {
+    KV_CLASS(TEdit)
+    KV_PUBLISHED
+public:
+    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
 // TLabel: text painted on the parent.  With AutoSize it takes the size of
 // its text (keeping its width when WordWrap is on).
 class TCustomLabel : public TGraphicControl {

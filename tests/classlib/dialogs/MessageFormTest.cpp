@@ -229,3 +229,67 @@ TEST(MessageForm, SeamSeesMessageDlgWithTypeCaptionAndButtons)
     EXPECT_EQ(seam.Requests[1].HelpCtx, 7);
     EXPECT_EQ(seam.Requests[1].Caption, L"Warning");
 }
+
+namespace {
+
+// Types into the edit of the active dialog and presses one of its buttons.
+struct TTypist : TObject {
+    UnicodeString Text;
+    TModalResult Press = mrOk;
+    void Tick(TObject* Sender)
+    {
+        static_cast<TTimer*>(Sender)->SetEnabled(false);
+        auto* form = dynamic_cast<TCustomForm*>(FindControl(GetActiveWindow()));
+        if (!form)
+            return;
+        for (int i = 0; i < form->ControlCount(); ++i) {
+            if (auto* edit = dynamic_cast<TEdit*>(form->Controls(i)))
+                SetWindowTextW(edit->Handle(), Text.c_str());
+            if (auto* b = dynamic_cast<TButton*>(form->Controls(i)); b && b->ModalResult() == Press)
+                PostMessageW(b->Handle(), BM_CLICK, 0, 0);
+        }
+    }
+};
+
+bool RunInputQuery(TTypist& typist, UnicodeString& value)
+{
+    TTimer* timer = New<TTimer>(nullptr);
+    timer->SetInterval(30);
+    timer->SetOnTimer(Bind(&typist, &TTypist::Tick));
+    bool result = InputQuery(L"입력", L"이름:", value);
+    FreeAndNil(timer);
+    return result;
+}
+
+} // namespace
+
+TEST(InputQuery, OkTakesTheTextCancelKeepsTheValue)
+{
+    ASSERT_FALSE(DialogSeamInstalled());
+    UnicodeString value = L"old";
+    TTypist typist;
+    typist.Text = L"새 이름";
+    EXPECT_TRUE(RunInputQuery(typist, value));
+    EXPECT_EQ(value, L"새 이름");
+
+    typist.Text = L"ignored";
+    typist.Press = mrCancel;
+    EXPECT_FALSE(RunInputQuery(typist, value));
+    EXPECT_EQ(value, L"새 이름");
+}
+
+TEST(InputQuery, SeamSeesCaptionPromptAndValue)
+{
+    TDialogSeamScope seam;
+    seam.Answer(IDOK, L"typed");
+    UnicodeString value = L"default";
+    EXPECT_TRUE(InputQuery(L"Caption", L"Prompt", value));
+    EXPECT_EQ(value, L"typed");
+    EXPECT_FALSE(InputQuery(L"Caption", L"Prompt", value));
+    EXPECT_EQ(value, L"typed");
+    ASSERT_EQ(seam.Count(), 2u);
+    EXPECT_EQ(seam.Requests[0].Kind, TDialogKind::InputQuery);
+    EXPECT_EQ(seam.Requests[0].Caption, L"Caption");
+    EXPECT_EQ(seam.Requests[0].Text, L"Prompt");
+    EXPECT_EQ(seam.Requests[0].FileName, L"default");
+}
