@@ -717,6 +717,8 @@ TWinControl::~TWinControl()
         FreeAndNil(obj);
     }
     delete FBrush;
+    delete FWindowFonts[0];
+    delete FWindowFonts[1];
 }
 
 HWND TWinControl::Handle()
@@ -807,8 +809,19 @@ void TWinControl::CreateWnd()
     CreateWindowHandle(params);
     if (!FHandle)
         throw EOutOfResources(L"Error creating window " + params.WinClassName);
-    if (FFont)
-        ::SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    UpdateWindowFont();
+}
+
+void TWinControl::UpdateWindowFont()
+{
+    if (!FHandle || !FFont)
+        return;
+    FWindowFontSlot ^= 1;
+    TFont*& font = FWindowFonts[FWindowFontSlot];
+    if (!font)
+        font = new TFont();
+    font->Assign(FFont);
+    ::SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(font->Handle()), 0);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params)
@@ -1871,8 +1884,7 @@ void TWinControl::CMColorChanged(TMessage& Message)
 
 void TWinControl::CMFontChanged(TMessage& Message)
 {
-    if (FHandle)
-        ::SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    UpdateWindowFont();
     NotifyControls(CM_PARENTFONTCHANGED);
     TControl::CMFontChanged(Message);
 }

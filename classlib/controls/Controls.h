@@ -478,6 +478,11 @@ protected:
     int FAlignLevel = 0;
     int FBorderWidth = 0;
     int FStoredTabOrder = -1;
+    // The window's WM_SETFONT font: a copy of Font, in two slots used in
+    // turn, because Font drops its handle only after telling of a change.
+    TFont* FWindowFonts[2] = {nullptr, nullptr};
+    int FWindowFontSlot = 0;
+    void UpdateWindowFont();
     TSize FOldClientSize;
 
 private:

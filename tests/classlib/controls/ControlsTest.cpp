@@ -552,3 +552,18 @@ TEST(Keys, DialogKeysGoToTheFormAndFocusMovesWithEnterAndExit)
     rec1.Detach();
     rec2.Detach();
 }
+
+TEST(WinControl, TheWindowKeepsALiveFontAcrossFontChanges)
+{
+    FormPtr form(NewForm());
+    auto* edit = New<TTestEdit>(form.get());
+    edit->SetParent(form.get());
+    form->Show();
+    for (int height : {-20, -30, -12}) {
+        edit->Font()->SetHeight(height);
+        auto font = reinterpret_cast<HFONT>(::SendMessageW(edit->Handle(), WM_GETFONT, 0, 0));
+        LOGFONTW lf{};
+        ASSERT_EQ(::GetObjectW(font, sizeof(lf), &lf), int(sizeof(lf))) << height;
+        EXPECT_EQ(lf.lfHeight, height);
+    }
+}
