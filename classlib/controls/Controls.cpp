@@ -402,8 +402,20 @@ void TControl::SetText(const UnicodeString& Value)
 {
     if (GetText() == Value)
         return;
-    FText = Value;
+    // Through WindowProc, so that whoever subclasses the control sees it.
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Value.c_str()));
     Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetName(const UnicodeString& NewName)
+{
+    // A control made in code shows its name until given a caption.
+    bool changeText = FControlStyle.Contains(csSetCaption) && !ComponentState().Contains(csLoading) &&
+                      Name() == GetText() &&
+                      !(Owner() && Owner()->ComponentState().Contains(csLoading));
+    TComponent::SetName(NewName);
+    if (changeText)
+        SetText(NewName);
 }
 
 void TControl::SetColor(TColor Value)
@@ -1217,12 +1229,7 @@ UnicodeString TWinControl::GetText()
 
 void TWinControl::SetText(const UnicodeString& Value)
 {
-    if (GetText() == Value)
-        return;
-    FText = Value;
-    if (FHandle)
-        ::SetWindowTextW(FHandle, Value.c_str());
-    Perform(CM_TEXTCHANGED, 0, 0);
+    TControl::SetText(Value);
 }
 
 void TWinControl::SetTabStop(bool Value)

@@ -238,6 +238,7 @@ public:
     virtual void Resize();
 
     void Loaded() override;
+    void SetName(const UnicodeString& NewName) override;
 
 protected:
     // Handlers WndProc dispatches to.

@@ -213,12 +213,7 @@ void TCustomForm::DoDestroy()
 
 void TCustomForm::SetName(const UnicodeString& NewName)
 {
-    // The caption follows the name while they are equal (a new form).
-    bool changeText = FControlStyle.Contains(csSetCaption) && !ComponentState().Contains(csLoading) &&
-                      Name() == GetText();
     TWinControl::SetName(NewName);
-    if (changeText)
-        SetText(NewName);
 }
 
 void TCustomForm::Loaded()

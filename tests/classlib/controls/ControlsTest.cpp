@@ -255,6 +255,18 @@ TEST(Notifications, SettersSendTheirNotification)
     // A font change also frees the control of its parent's font.
     EXPECT_FALSE(panel->ParentFont());
 
+    // Text goes through WindowProc as WM_SETTEXT, with or without a window.
+    for (bool withWindow : {false, true}) {
+        if (withWindow)
+            panel->HandleNeeded();
+        TRecorder rec;
+        rec.Attach(panel);
+        panel->SetCaption(withWindow ? L"window" : L"field");
+        rec.Detach();
+        EXPECT_EQ(rec.Only({WM_SETTEXT, CM_TEXTCHANGED}), (std::vector<UINT>{WM_SETTEXT, CM_TEXTCHANGED}));
+        EXPECT_EQ(panel->Caption(), withWindow ? L"window" : L"field");
+    }
+
     // The parent hears of children coming and going.
     TRecorder parent;
     parent.Attach(form.get());
@@ -566,4 +578,18 @@ TEST(WinControl, TheWindowKeepsALiveFontAcrossFontChanges)
         ASSERT_EQ(::GetObjectW(font, sizeof(lf), &lf), int(sizeof(lf))) << height;
         EXPECT_EQ(lf.lfHeight, height);
     }
+}
+
+TEST(Control, AControlMadeInCodeShowsItsNameUntilCaptioned)
+{
+    auto* panel = New<TTestPanel>(nullptr);
+    panel->SetName(L"Panel7");
+    EXPECT_EQ(panel->Caption(), L"Panel7");
+    panel->SetName(L"Panel8");
+    EXPECT_EQ(panel->Caption(), L"Panel8");
+    panel->SetCaption(L"own text");
+    panel->SetName(L"Panel9");
+    EXPECT_EQ(panel->Caption(), L"own text");
+    TObject* o = panel;
+    FreeAndNil(o);
 }
