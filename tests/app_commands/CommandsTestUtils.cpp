@@ -107,8 +107,6 @@ TBook::TBook(std::vector<UnicodeString> args) : FSavedLine(ViewerCommandLine()),
     ViewerCommandLine().ExeName = Exe();
     ViewerCommandLine().Args = std::move(args);
     PlayerForm = nullptr;
-    // The main window's form resource names the class library's dialogs.
-    RegisterClasses<TOpenDialog, TSaveDialog>();
     Form.reset(New<TPlayerForm>(nullptr));
 }
 
