@@ -840,13 +840,18 @@ void TBitmap::LoadFromStream(TStream* Stream)
 {
     const int64_t start = Stream->Position();
     const int64_t available = Stream->Size() - start;
+    // A file cut short anywhere in its headers is a damaged picture.
+    auto readHeader = [&](void* buffer, int32_t count) {
+        if (Stream->Read(buffer, count) != count)
+            throw EInvalidGraphic(L"Bitmap image is not valid");
+    };
     BITMAPFILEHEADER fh{};
-    if (available < int64_t(sizeof(fh) + sizeof(BITMAPCOREHEADER)) ||
-        Stream->Read(&fh, sizeof(fh)) != int32_t(sizeof(fh)) || fh.bfType != 0x4D42)
+    readHeader(&fh, sizeof(fh));
+    if (fh.bfType != 0x4D42)
         throw EInvalidGraphic(L"Bitmap image is not valid");
 
     DWORD headerSize = 0;
-    Stream->ReadBuffer(&headerSize, 4);
+    readHeader(&headerSize, 4);
     BITMAPINFOHEADER ih{};
     DWORD headerMasks[3] = {};
     int64_t tableBytes = 0;
@@ -854,7 +859,7 @@ void TBitmap::LoadFromStream(TStream* Stream)
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER ch{};
         ch.bcSize = headerSize;
-        Stream->ReadBuffer(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof(ch) - 4);
+        readHeader(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof(ch) - 4);
         ih.biWidth = ch.bcWidth;
         ih.biHeight = ch.bcHeight;
         ih.biPlanes = ch.bcPlanes;
@@ -864,7 +869,7 @@ void TBitmap::LoadFromStream(TStream* Stream)
     } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024) {
         std::vector<uint8_t> h(headerSize);
         std::memcpy(h.data(), &headerSize, 4);
-        Stream->ReadBuffer(h.data() + 4, int32_t(headerSize - 4));
+        readHeader(h.data() + 4, int32_t(headerSize - 4));
         std::memcpy(&ih, h.data(), sizeof(ih));
         ih.biSize = sizeof(ih);
         // Headers longer than the basic one carry the channel masks right after it.
@@ -885,7 +890,7 @@ void TBitmap::LoadFromStream(TStream* Stream)
     DWORD masks[3] = {};
     if (ih.biCompression == BI_BITFIELDS) {
         if (headerSize == sizeof(BITMAPINFOHEADER))
-            Stream->ReadBuffer(masks, sizeof(masks));
+            readHeader(masks, sizeof(masks));
         else
             std::copy(headerMasks, headerMasks + 3, masks);
     }
@@ -895,10 +900,8 @@ void TBitmap::LoadFromStream(TStream* Stream)
         if (n > (int64_t(1) << bits))
             n = int64_t(1) << bits;
         tableBytes = n * entrySize;
-        if (Stream->Position() - start + tableBytes > available)
-            throw EInvalidGraphic(L"Bitmap image is not valid");
         std::vector<uint8_t> raw(static_cast<size_t>(tableBytes));
-        Stream->ReadBuffer(raw.data(), int32_t(tableBytes));
+        readHeader(raw.data(), int32_t(tableBytes));
         colors.resize(size_t(n));
         for (int64_t i = 0; i < n; ++i)
             colors[size_t(i)] = RGBQUAD{raw[size_t(i * entrySize)], raw[size_t(i * entrySize + 1)],
@@ -915,6 +918,7 @@ void TBitmap::LoadFromStream(TStream* Stream)
     BitmapInfo bi;
     bi.Header = ih;
     bi.Header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.Header.biPlanes = 1; // some writers leave it 0, which the system refuses
     bi.Header.biSizeImage = 0;
     if (ih.biCompression == BI_BITFIELDS)
         std::memcpy(bi.Colors, masks, sizeof(masks));
@@ -925,8 +929,10 @@ void TBitmap::LoadFromStream(TStream* Stream)
     void* dibBits = nullptr;
     GdiObject<HBITMAP> dib(
         ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &dibBits, nullptr, 0));
+    // The file holds every byte of the image, so its size is no strain: a
+    // refusal means the header asks for what cannot be (a zero channel mask).
     if (!dib || !dibBits)
-        throw EOutOfResources(L"Out of system resources");
+        throw EInvalidGraphic(L"Bitmap image is not valid");
     Stream->ReadBuffer(dibBits, int32_t(dataBytes));
     FPalette.Reset();
     FWantedColors.clear();

@@ -290,8 +290,29 @@ TEST(TBitmapStream, DamagedBmpRaisesAndKeepsTheOldImage)
     hugeWidth[18] = 0xFF, hugeWidth[19] = 0xFF, hugeWidth[20] = 0xFF, hugeWidth[21] = 0x7F;
     EXPECT_THROW(load(hugeWidth), EInvalidGraphic);
     EXPECT_THROW(load({}), EInvalidGraphic);
+    // Cut inside the info header, or a header longer than the file: still a
+    // damaged picture, not a bare stream error.
+    EXPECT_THROW(load(std::vector<uint8_t>(bytes, bytes + 30)), EInvalidGraphic);
+    std::vector<uint8_t> longHeader(bytes, bytes + 60);
+    longHeader[14] = 0x00, longHeader[15] = 0x02; // 512-byte header
+    EXPECT_THROW(load(longHeader), EInvalidGraphic);
+    // A channel mask of zero cannot make an image.
+    TMemoryStream fields;
+    MakeBitmap(4, 4, pf16bit)->SaveToStream(&fields);
+    const auto* fieldBytes = static_cast<const uint8_t*>(fields.Memory());
+    std::vector<uint8_t> zeroMask(fieldBytes, fieldBytes + fields.Size());
+    ASSERT_EQ(0x1F, zeroMask[62]);
+    zeroMask[62] = 0;
+    EXPECT_THROW(load(zeroMask), EInvalidGraphic);
     EXPECT_EQ(2, dst->Width());
     EXPECT_EQ(pf32bit, dst->PixelFormat());
+
+    // Some writers leave the plane count at 0; the picture is still good.
+    std::vector<uint8_t> noPlanes(bytes, bytes + good.Size());
+    noPlanes[26] = 0;
+    load(noPlanes);
+    EXPECT_EQ(8, dst->Width());
+    EXPECT_EQ(pf24bit, dst->PixelFormat());
 }
 
 // Creating and freeing bitmaps, fonts and drawing leaves no GDI objects behind.
