@@ -27,6 +27,20 @@ UnicodeString ModuleFileName()
     }
 }
 
+// The message of a standard exception (UTF-8 by convention).
+UnicodeString Utf8ToText(const char* what)
+{
+    if (!what)
+        return UnicodeString();
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
+    UnicodeString msg;
+    if (n > 1) {
+        msg.resize(size_t(n - 1));
+        ::MultiByteToWideChar(CP_UTF8, 0, what, -1, msg.data(), n);
+    }
+    return msg;
+}
+
 // Frees the forms while the system is still whole, at the end of the program.
 struct TApplicationDone {
     ~TApplicationDone()
@@ -1091,17 +1105,11 @@ void TApplication::HandleExceptionObject(TObject* Sender, const std::exception_p
             else
                 ShowException(&ex);
         } catch (const std::exception& ex) {
-            if (OnException) {
-                Exception wrapped(L"");
-                const char* what = ex.what();
-                UnicodeString msg;
-                for (const char* p = what; p && *p; ++p)
-                    msg += wchar_t(static_cast<unsigned char>(*p));
-                wrapped.SetMessage(msg);
+            Exception wrapped(Utf8ToText(ex.what()));
+            if (OnException)
                 OnException(Sender, &wrapped);
-            } else {
-                ShowException(ex);
-            }
+            else
+                ShowException(&wrapped);
         } catch (...) {
             Exception wrapped(L"");
             if (OnException)
@@ -1126,14 +1134,7 @@ void TApplication::ShowException(const Exception* E)
 
 void TApplication::ShowException(const std::exception& E)
 {
-    const char* what = E.what();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
-    UnicodeString msg;
-    if (n > 1) {
-        msg.resize(size_t(n - 1));
-        ::MultiByteToWideChar(CP_UTF8, 0, what, -1, msg.data(), n);
-    }
-    Exception wrapped(msg);
+    Exception wrapped(Utf8ToText(E.what()));
     ShowException(&wrapped);
 }
 

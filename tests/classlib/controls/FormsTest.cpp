@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "classlib/controls/Dialogs.h"
@@ -184,9 +185,15 @@ TEST(Application, HandleExceptionShowsTheMessageOrStaysSilentForAbort)
     } catch (...) {
         Application->HandleException(nullptr);
     }
-    ASSERT_EQ(seam.Count(), 1u);
-    EXPECT_EQ(seam.Last().Text, L"Disk full.");
-    EXPECT_TRUE(seam.Last().Flags & MB_ICONSTOP);
+    try {
+        throw std::runtime_error("vector too long");
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    ASSERT_EQ(seam.Count(), 2u);
+    EXPECT_EQ(seam.Requests[0].Text, L"Disk full.");
+    EXPECT_TRUE(seam.Requests[0].Flags & MB_ICONSTOP);
+    EXPECT_EQ(seam.Requests[1].Text, L"vector too long.");
 }
 
 TEST(Application, AnExceptionInAWindowProcedureDoesNotUnwindThroughTheSystem)
