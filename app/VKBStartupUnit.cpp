@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "classlib/controls/Dialogs.h"
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Registry.h"
 #include "classlib/rtl/SysUtils.h"
 
 const wchar_t* const FlashServerKey = L"\\CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32";
@@ -47,24 +49,15 @@ bool CopyBytes(FILE* from, FILE* to, unsigned long long count)
 
 UnicodeString ReadFlashRegistration(const UnicodeString& Key)
 {
-    // Read access only (KEY_READ, 0x20019); the key is never created.
-    UnicodeString sub = Key;
-    if (!sub.empty() && sub[0] == L'\\')
-        sub.erase(0, 1);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, sub.c_str(), 0, 0x20019, &key) != ERROR_SUCCESS)
-        return UnicodeString();
-    UnicodeString value;
-    DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(key, L"", nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && bytes > 0) {
-        std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
-        if (RegQueryValueExW(key, L"", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes) ==
-            ERROR_SUCCESS)
-            value = data.data();
+    std::unique_ptr<TRegistry> reg(new TRegistry(0x20019)); // read access
+    reg->SetRootKey(HKEY_CLASSES_ROOT);
+    try {
+        if (reg->OpenKey(Key, false))
+            return reg->ReadString(L"");
+    } catch (const ERegistryException&) {
+        // A default value that is not text counts as no registration.
     }
-    RegCloseKey(key);
-    return value;
+    return UnicodeString();
 }
 
 bool FlashProvisioningNeeded(const UnicodeString& ServerPath)

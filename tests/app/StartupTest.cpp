@@ -59,6 +59,17 @@ TEST(FlashRegistration, SkipTestAgainstTheRegistry)
     EXPECT_TRUE(FlashProvisioningNeeded(ReadFlashRegistration(TestKey)));
 }
 
+TEST(FlashRegistration, DefaultValueThatIsNoTextCountsAsMissing)
+{
+    TTestRegistration reg(L"x");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, TestKey.substr(1).c_str(), 0, KEY_WRITE, &key), ERROR_SUCCESS);
+    DWORD number = 7;
+    RegSetValueExW(key, L"", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    RegCloseKey(key);
+    EXPECT_EQ(ReadFlashRegistration(TestKey), L"");
+}
+
 TEST(FlashRegistration, RegisteredServerSkipsEverything)
 {
     TTempDir dir;

@@ -1,0 +1,141 @@
+#include "classlib/ole/ShockwaveFlashObjects.h"
+
+#include <vector>
+
+#include "classlib/ole/FlashCopyData.h"
+
+const CLSID CLASS_ShockwaveFlash = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+KV_BEGIN_PUBLISHED(TShockwaveFlash, TOleControl)
+    B.Str(L"Movie", &C::Movie, &C::SetMovie);
+    B.Str(L"WMode", &C::WMode, &C::SetWMode, L"Window");
+    B.Str(L"Quality", &C::Quality, &C::SetQuality, L"High");
+    B.Str(L"Scale", &C::Scale, &C::SetScale, L"ShowAll");
+    B.Event(L"OnFSCommand", &C::OnFSCommand);
+KV_END_PUBLISHED
+
+// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
+// routine is meant here.
+#undef RegisterClass
+void RegisterClass(const TComponentClass& AClass);
+
+void RegisterFlashClasses()
+{
+    RegisterClass(TComponentClass::Of<TShockwaveFlash>());
+}
+
+TShockwaveFlash::TShockwaveFlash(TComponent* AOwner)
+    : TOleControl(AOwner), FScale(L"ShowAll"), FWMode(L"Window"), FQuality(L"High")
+{
+    SetBounds(0, 0, 192, 192);
+    SetTabStop(true);
+}
+
+void TShockwaveFlash::CreateParams(TCreateParams& Params)
+{
+    TOleControl::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN;
+    Params.WindowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+}
+
+void TShockwaveFlash::SetMovie(const UnicodeString& Value)
+{
+    FMovie = Value;
+    if (HandleAllocated())
+        Invalidate();
+}
+
+void TShockwaveFlash::SetVariable(const UnicodeString& name, const UnicodeString& value)
+{
+    FVariables[name] = value;
+}
+
+UnicodeString TShockwaveFlash::GetVariable(const UnicodeString& name)
+{
+    auto it = FVariables.find(name);
+    return it == FVariables.end() ? UnicodeString() : it->second;
+}
+
+void TShockwaveFlash::DoFSCommand(const UnicodeString& command, const UnicodeString& args)
+{
+    if (OnFSCommand)
+        OnFSCommand(this, command, args);
+}
+
+void TShockwaveFlash::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COPYDATA:
+        WMCopyData(Message);
+        return;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    default:
+        TOleControl::WndProc(Message);
+    }
+}
+
+void TShockwaveFlash::WMCopyData(TMessage& Message)
+{
+    // Commands from a driving program stand in for the movie's FSCommand.
+    Message.Result = 0;
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(Message.LParam);
+    if (!data)
+        return;
+    std::vector<UnicodeString> texts;
+    if (data->dwData == FlashCopyDataCommand) {
+        if (!UnpackFlashTexts(data, 2, texts))
+            return;
+        Message.Result = 1;
+        DoFSCommand(texts[0], texts[1]);
+    } else if (data->dwData == FlashCopyDataGetVariable) {
+        HWND replyTo = reinterpret_cast<HWND>(Message.WParam);
+        if (!UnpackFlashTexts(data, 1, texts) || !IsWindow(replyTo))
+            return;
+        SendFlashCopyData(replyTo, Handle(), FlashCopyDataVariable, {texts[0], GetVariable(texts[0])}, 5000);
+        Message.Result = 1;
+    }
+}
+
+void TShockwaveFlash::WMEraseBkgnd(TMessage& Message)
+{
+    Message.Result = 1; // PaintWindow covers the whole client area
+}
+
+void TShockwaveFlash::PaintWindow(HDC DC)
+{
+    RECT rc;
+    ::GetClientRect(Handle(), &rc);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0)
+        return;
+    HDC mem = CreateCompatibleDC(DC);
+    HBITMAP bmp = CreateCompatibleBitmap(DC, w, h);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+
+    HBRUSH back = CreateSolidBrush(RGB(0x20, 0x20, 0x28));
+    FillRect(mem, &rc, back);
+    DeleteObject(back);
+
+    // The movie's file name, centred.
+    UnicodeString name = FMovie;
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != UnicodeString::npos)
+        name.erase(0, slash + 1);
+    if (name.empty())
+        name = L"(no movie)";
+    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    HGDIOBJ oldFont = SelectObject(mem, font);
+    SetBkMode(mem, TRANSPARENT);
+    SetTextColor(mem, RGB(0xE0, 0xE0, 0xE0));
+    DrawTextW(mem, name.c_str(), int(name.size()), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(mem, oldFont);
+    DeleteObject(font);
+
+    BitBlt(DC, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+}

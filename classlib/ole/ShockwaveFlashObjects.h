@@ -1,0 +1,71 @@
+// The Flash player control.  When the control is not available, a stand-in
+// window takes its place: it keeps the movie, the scale and the movie
+// variables, paints the movie's file name, and raises FSCommand when another
+// program sends it a command (see FlashCopyData.h).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "classlib/ole/OleCtrls.h"
+
+// {D27CDB6E-AE6D-11CF-96B8-444553540000}
+extern const CLSID CLASS_ShockwaveFlash;
+
+// Dispatch ids of IShockwaveFlash and its event interface.
+constexpr LONG DISPID_FlashMovie = 102;
+constexpr LONG DISPID_FlashScale = 137;
+constexpr LONG DISPID_FlashFSCommand = 150;
+
+using TShockwaveFlashFSCommand =
+    TMethod<void(TObject* Sender, const UnicodeString& command, const UnicodeString& args)>;
+
+class TShockwaveFlash : public TOleControl {
+    KV_CLASS(TShockwaveFlash)
+    KV_PUBLISHED
+public:
+    explicit TShockwaveFlash(TComponent* AOwner);
+
+    const CLSID& ControlClassID() const override { return CLASS_ShockwaveFlash; }
+
+    // Movie (dispatch id 102): a movie file's path, or "about:blank".
+    const UnicodeString& Movie() const { return FMovie; }
+    void SetMovie(const UnicodeString& Value);
+    // Scale (dispatch id 137): "ShowAll", "NoBorder", "ExactFit", "NoScale"...
+    const UnicodeString& Scale() const { return FScale; }
+    void SetScale(const UnicodeString& Value) { FScale = Value; }
+    // Stored settings.
+    const UnicodeString& WMode() const { return FWMode; }
+    void SetWMode(const UnicodeString& Value) { FWMode = Value; }
+    const UnicodeString& Quality() const { return FQuality; }
+    void SetQuality(const UnicodeString& Value) { FQuality = Value; }
+
+    void SetVariable(const UnicodeString& name, const UnicodeString& value);
+    // The variable's current value; empty text for one never set.
+    UnicodeString GetVariable(const UnicodeString& name);
+
+    // FSCommand (dispatch id 150), raised on the GUI thread.
+    TShockwaveFlashFSCommand OnFSCommand;
+    // Raises OnFSCommand.
+    void DoFSCommand(const UnicodeString& command, const UnicodeString& args);
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void PaintWindow(HDC DC) override;
+
+private:
+    void WMCopyData(TMessage& Message);
+    void WMEraseBkgnd(TMessage& Message) override;
+
+    UnicodeString FMovie;
+    UnicodeString FScale;
+    UnicodeString FWMode;
+    UnicodeString FQuality;
+    std::map<UnicodeString, UnicodeString> FVariables;
+};
+
+// Makes the control known to form resources.
+void RegisterFlashClasses();

@@ -1,0 +1,256 @@
+// The built viewer started under a book's name beside a generated book, and
+// driven from outside the way a reader and the movie would.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "AppTestUtils.h"
+#include "classlib/ole/FlashCopyData.h"
+
+namespace {
+
+// The viewer process; killed at the end of the scope when it still runs.
+class TChildProcess {
+public:
+    bool Start(const UnicodeString& exe, const UnicodeString& args, const UnicodeString& dir)
+    {
+        UnicodeString line = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &FInfo);
+    }
+    ~TChildProcess()
+    {
+        if (FInfo.hProcess) {
+            if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(FInfo.hProcess, 1);
+                WaitForSingleObject(FInfo.hProcess, 5000);
+            }
+            CloseHandle(FInfo.hThread);
+            CloseHandle(FInfo.hProcess);
+        }
+    }
+    DWORD Id() const { return FInfo.dwProcessId; }
+    // The exit code, or STILL_ACTIVE when it has not ended within TimeoutMs.
+    DWORD WaitExit(DWORD TimeoutMs)
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(FInfo.hProcess, TimeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(FInfo.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION FInfo{};
+};
+
+UnicodeString ClassOf(HWND wnd)
+{
+    wchar_t buf[256] = {};
+    GetClassNameW(wnd, buf, 256);
+    return buf;
+}
+
+UnicodeString TextOf(HWND wnd)
+{
+    wchar_t buf[512] = {};
+    GetWindowTextW(wnd, buf, 512);
+    return buf;
+}
+
+struct TWindowsOf {
+    DWORD Pid;
+    std::vector<HWND> Found;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<TWindowsOf*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == c->Pid && IsWindowVisible(w))
+        c->Found.push_back(w);
+    return TRUE;
+}
+
+// Visible top-level windows of the process.
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    TWindowsOf ctx{pid, {}};
+    EnumWindows(CollectWindowOf, LPARAM(&ctx));
+    return ctx.Found;
+}
+
+// Polls Test every 50 ms until it answers true or TimeoutMs passes.
+bool WaitFor(DWORD TimeoutMs, const std::function<bool()>& Test)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < TimeoutMs) {
+        if (Test())
+            return true;
+        Sleep(50);
+    }
+    return Test();
+}
+
+// A dialog of the process: a visible top-level window other than the player.
+HWND FindDialog(DWORD pid)
+{
+    for (HWND w : WindowsOf(pid))
+        if (ClassOf(w) != L"TPlayerForm")
+            return w;
+    return nullptr;
+}
+
+struct TButtonSearch {
+    UnicodeString Caption;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchButton(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<TButtonSearch*>(p);
+    UnicodeString text = TextOf(w);
+    std::erase(text, L'&');
+    if (text == c->Caption && ClassOf(w).find(L"utton") != UnicodeString::npos) {
+        c->Found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Presses the dialog's button: the system message box's button Id (its
+// captions follow the system's language), else the one whose caption,
+// without '&', is Caption.
+bool PressButton(HWND dialog, int Id, const UnicodeString& Caption)
+{
+    TButtonSearch ctx{Caption, GetDlgItem(dialog, Id)};
+    if (!ctx.Found)
+        EnumChildWindows(dialog, MatchButton, LPARAM(&ctx));
+    if (!ctx.Found)
+        return false;
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ctx.Found), BN_CLICKED), LPARAM(ctx.Found));
+    return true;
+}
+
+// A message-only window that receives the control's replies.
+class TFlashDriver {
+public:
+    TFlashDriver()
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KvFlashDriver";
+        RegisterClassW(&wc);
+        FWnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    ~TFlashDriver() { DestroyWindow(FWnd); }
+
+    bool Command(HWND flash, const UnicodeString& command, const UnicodeString& args)
+    {
+        return SendFlashCopyData(flash, FWnd, FlashCopyDataCommand, {command, args}, 10000) == 1;
+    }
+    bool Variable(HWND flash, const UnicodeString& name, UnicodeString& value)
+    {
+        Replies().erase(name);
+        if (SendFlashCopyData(flash, FWnd, FlashCopyDataGetVariable, {name}, 10000) != 1)
+            return false;
+        auto it = Replies().find(name);
+        if (it == Replies().end())
+            return false;
+        value = it->second;
+        return true;
+    }
+
+private:
+    static std::map<UnicodeString, UnicodeString>& Replies()
+    {
+        static std::map<UnicodeString, UnicodeString> replies;
+        return replies;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        if (msg == WM_COPYDATA) {
+            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            std::vector<UnicodeString> texts;
+            if (data->dwData == FlashCopyDataVariable && UnpackFlashTexts(data, 2, texts)) {
+                Replies()[texts[0]] = texts[1];
+                return 1;
+            }
+            return 0;
+        }
+        return DefWindowProcW(w, msg, wp, lp);
+    }
+    HWND FWnd = nullptr;
+};
+
+TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
+{
+    UnicodeString viewer = TestExeDir() + L"\\..\\app\\viewer.exe";
+    std::string image = ReadBytes(viewer);
+    ASSERT_FALSE(image.empty()) << "viewer.exe not built";
+
+    TTempDir dir;
+    // The viewer under the book's name; a zero-length trailer: no installer.
+    WriteBytes(dir / L"E2EBook.exe", image + std::string(4, '\0'));
+    CreateDirectoryW((dir / L"E2EBook_Page_Img").c_str(), nullptr);
+    WriteBytes(dir / L"E2EBook_Page_Img\\Page_var.txt", "&title=E2E %26 Book&\r\n&width=640&&height=480&\r\n");
+    WriteBytes(dir / L"E2EBook.swf", "FWS\x08\x0f\0\0\0");
+
+    TChildProcess viewerProcess;
+    ASSERT_TRUE(viewerProcess.Start(dir / L"E2EBook.exe", L"-p7", dir.Path()));
+
+    // The start page is shown twice (as given, then as read back from the
+    // movie) before or while the window appears; dismiss both.
+    HWND player = nullptr;
+    int dialogs = 0;
+    WaitFor(30000, [&] {
+        if (HWND d = FindDialog(viewerProcess.Id())) {
+            if (PressButton(d, IDOK, L"OK") || PostMessageW(d, WM_CLOSE, 0, 0)) {
+                ++dialogs;
+                WaitFor(5000, [&] { return !IsWindow(d) || !IsWindowVisible(d); });
+            }
+        }
+        for (HWND w : WindowsOf(viewerProcess.Id()))
+            if (ClassOf(w) == L"TPlayerForm")
+                player = w;
+        return player && dialogs >= 2;
+    });
+    ASSERT_NE(player, nullptr) << "no player window";
+    EXPECT_EQ(dialogs, 2);
+
+    EXPECT_EQ(TextOf(player), L"E2E & Book");
+    RECT r;
+    GetWindowRect(player, &r);
+    EXPECT_EQ(r.right - r.left, std::min(640, GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(r.bottom - r.top, std::min(480, GetSystemMetrics(SM_CYSCREEN)));
+
+    HWND flash = FindWindowExW(player, nullptr, L"TShockwaveFlash", nullptr);
+    ASSERT_NE(flash, nullptr);
+    TFlashDriver driver;
+    UnicodeString page;
+    ASSERT_TRUE(driver.Variable(flash, L"_root.BOOKLOAD_FIRSTPAGE", page));
+    EXPECT_EQ(page, L"7");
+    ASSERT_TRUE(driver.Variable(flash, L"never.set", page));
+    EXPECT_EQ(page, L"");
+    EXPECT_TRUE(driver.Command(flash, L"fscommand_other", L"nothing@@@here"));
+
+    // Closing asks first: No keeps the window, Yes ends the program.
+    PostMessageW(player, WM_CLOSE, 0, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindDialog(viewerProcess.Id())) != nullptr; }));
+    ASSERT_TRUE(PressButton(question, IDNO, L"No"));
+    ASSERT_TRUE(WaitFor(5000, [&] { return FindDialog(viewerProcess.Id()) == nullptr; }));
+    EXPECT_TRUE(IsWindow(player));
+    EXPECT_EQ(viewerProcess.WaitExit(300), STILL_ACTIVE);
+
+    PostMessageW(player, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindDialog(viewerProcess.Id())) != nullptr; }));
+    ASSERT_TRUE(PressButton(question, IDYES, L"Yes"));
+    EXPECT_EQ(viewerProcess.WaitExit(15000), 0u);
+}
+
+} // namespace
