@@ -187,6 +187,35 @@ struct BitmapDC {
     explicit BitmapDC(HBITMAP bmp) : Sel(DC.Get(), bmp) {}
 };
 
+// A device-dependent bitmap like the screen's.
+GdiObject<HBITMAP> NewDdb(int W, int H)
+{
+    ScreenDC screen;
+    GdiObject<HBITMAP> ddb(::CreateCompatibleBitmap(screen, W, H));
+    if (!ddb)
+        throw EOutOfResources(L"Out of system resources");
+    return ddb;
+}
+
+// Copies the top-left W x H pixels of a context into a bitmap through the
+// system, which converts between any two formats.
+void CopyPixels(HDC From, HBITMAP To, int W, int H)
+{
+    BitmapDC dst(To);
+    ::BitBlt(dst.DC.Get(), 0, 0, W, H, From, 0, 0, SRCCOPY);
+}
+
+// Makes every pixel of a 32-bit DIB opaque: the system leaves alpha 0 where
+// it draws or converts, and alpha 0 would make the image invisible.
+void MakeOpaque(uint8_t* Bits, int W, int H)
+{
+    ::GdiFlush();
+    const int stride = StrideOf(W, 32);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            Bits[ptrdiff_t(y) * stride + 4 * x + 3] = 255;
+}
+
 } // namespace
 
 int BitsPerPixel(TPixelFormat Format)
@@ -455,14 +484,13 @@ void TBitmap::ConvertTo(TPixelFormat Format)
     const int stride = StrideOf(FWidth, BitsPerPixel(Format));
     // A format we cannot read pixel by pixel goes through the system's own conversion.
     if (FPixelFormat == pfCustom) {
-        ImageOut out(this);
-        BitmapDC src(FHandle.Get()), dst(dib.Get());
-        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
-        ::GdiFlush();
+        {
+            ImageOut out(this);
+            BitmapDC src(FHandle.Get());
+            CopyPixels(src.DC.Get(), dib.Get(), FWidth, FHeight);
+        }
         if (Format == pf32bit)
-            for (int y = 0; y < FHeight; ++y)
-                for (int x = 0; x < FWidth; ++x)
-                    bits[ptrdiff_t(y) * stride + 4 * x + 3] = 255;
+            MakeOpaque(bits, FWidth, FHeight);
     } else {
         for (int y = 0; y < FHeight; ++y) {
             const uint8_t* src = Row(y);
@@ -499,16 +527,11 @@ void TBitmap::MakeDIB(TPixelFormat Format)
     uint8_t* bits = nullptr;
     GdiObject<HBITMAP> dib(NewDib(FWidth, FHeight, Format, {}, reinterpret_cast<void**>(&bits)));
     {
-        BitmapDC src(FHandle.Get()), dst(dib.Get());
-        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
+        BitmapDC src(FHandle.Get());
+        CopyPixels(src.DC.Get(), dib.Get(), FWidth, FHeight);
     }
-    ::GdiFlush();
-    if (Format == pf32bit) {
-        const int stride = StrideOf(FWidth, 32);
-        for (int y = 0; y < FHeight; ++y)
-            for (int x = 0; x < FWidth; ++x)
-                bits[ptrdiff_t(y) * stride + 4 * x + 3] = 255;
-    }
+    if (Format == pf32bit)
+        MakeOpaque(bits, FWidth, FHeight);
     SetImage(dib.Release());
 }
 
@@ -522,16 +545,10 @@ void TBitmap::MakeDDB()
     if (FHandleType == bmDDB)
         return;
     ImageOut out(this);
-    GdiObject<HBITMAP> ddb;
+    GdiObject<HBITMAP> ddb = NewDdb(FWidth, FHeight);
     {
-        ScreenDC screen;
-        ddb.Reset(::CreateCompatibleBitmap(screen, FWidth, FHeight));
-    }
-    if (!ddb)
-        throw EOutOfResources(L"Out of system resources");
-    {
-        BitmapDC src(FHandle.Get()), dst(ddb.Get());
-        ::BitBlt(dst.DC.Get(), 0, 0, FWidth, FHeight, src.DC.Get(), 0, 0, SRCCOPY);
+        BitmapDC src(FHandle.Get());
+        CopyPixels(src.DC.Get(), ddb.Get(), FWidth, FHeight);
     }
     SetImage(ddb.Release());
 }
@@ -576,15 +593,11 @@ void TBitmap::SetSize(int AWidth, int AHeight)
 
     GdiObject<HBITMAP> img;
     if (FHandleType == bmDDB) {
-        ScreenDC screen;
-        img.Reset(::CreateCompatibleBitmap(screen, AWidth, AHeight));
-        if (!img)
-            throw EOutOfResources(L"Out of system resources");
+        img = NewDdb(AWidth, AHeight);
         if (FHandle) {
             ImageOut out(this);
-            BitmapDC src(FHandle.Get()), dst(img.Get());
-            ::BitBlt(dst.DC.Get(), 0, 0, std::min(FWidth, AWidth), std::min(FHeight, AHeight), src.DC.Get(), 0, 0,
-                     SRCCOPY);
+            BitmapDC src(FHandle.Get());
+            CopyPixels(src.DC.Get(), img.Get(), std::min(FWidth, AWidth), std::min(FHeight, AHeight));
         }
     } else {
         TPixelFormat format = FHandle ? FPixelFormat : FWantedFormat;
@@ -765,19 +778,8 @@ void TBitmap::Assign(TPersistent* Source)
             FWidth = src->FWidth;
             FHeight = src->FHeight;
         } else if (src->FHandleType == bmDDB) {
-            GdiObject<HBITMAP> ddb;
-            {
-                ScreenDC screen;
-                ddb.Reset(::CreateCompatibleBitmap(screen, src->FWidth, src->FHeight));
-            }
-            if (!ddb)
-                throw EOutOfResources(L"Out of system resources");
-            {
-                HDC from = src->Canvas()->Handle();
-                MemoryDC dc(nullptr);
-                SelectedObject sel(dc.Get(), ddb.Get());
-                ::BitBlt(dc.Get(), 0, 0, src->FWidth, src->FHeight, from, 0, 0, SRCCOPY);
-            }
+            GdiObject<HBITMAP> ddb = NewDdb(src->FWidth, src->FHeight);
+            CopyPixels(src->Canvas()->Handle(), ddb.Get(), src->FWidth, src->FHeight);
             SetImage(ddb.Release());
         } else {
             ::GdiFlush();
@@ -788,10 +790,8 @@ void TBitmap::Assign(TPersistent* Source)
             if (format == pfCustom) {
                 // An unusual bit-field layout: copy through the system at 32 bits.
                 dib.Reset(NewDib(src->FWidth, src->FHeight, pf32bit, {}, reinterpret_cast<void**>(&bits)));
-                HDC from = src->Canvas()->Handle();
-                MemoryDC dc(nullptr);
-                SelectedObject sel(dc.Get(), dib.Get());
-                ::BitBlt(dc.Get(), 0, 0, src->FWidth, src->FHeight, from, 0, 0, SRCCOPY);
+                CopyPixels(src->Canvas()->Handle(), dib.Get(), src->FWidth, src->FHeight);
+                MakeOpaque(bits, src->FWidth, src->FHeight);
             } else {
                 dib.Reset(NewDib(src->FWidth, src->FHeight, format, colors, reinterpret_cast<void**>(&bits)));
                 const int stride = StrideOf(src->FWidth, BitsPerPixel(format));
@@ -821,12 +821,8 @@ void TBitmap::Assign(TPersistent* Source)
         Canvas()->Brush()->SetColor(clWhite);
         Canvas()->FillRect(Rect(0, 0, FWidth, FHeight));
         Canvas()->Draw(0, 0, g);
-        if (FPixelFormat == pf32bit) {
-            ::GdiFlush();
-            for (int y = 0; y < FHeight; ++y)
-                for (int x = 0; x < FWidth; ++x)
-                    const_cast<uint8_t*>(Row(y))[4 * x + 3] = 255;
-        }
+        if (FPixelFormat == pf32bit)
+            MakeOpaque(FBits, FWidth, FHeight);
         TGraphic::SetTransparent(g->Transparent());
         Changed(this);
         return;

@@ -207,6 +207,40 @@ TEST(TBitmapAssign, CopiesFormatAlphaAndTransparency)
     EXPECT_TRUE(dst->Empty());
 }
 
+// A bit-field layout of its own has no plain format: a copy and a conversion
+// both come out as 32 bits with its colours, opaque.
+TEST(TBitmapAssign, UnusualChannelMasksGiveOpaque32Bits)
+{
+    struct {
+        BITMAPINFOHEADER Header;
+        DWORD Masks[3];
+    } bi{};
+    bi.Header.biSize = sizeof(BITMAPINFOHEADER);
+    bi.Header.biWidth = 2;
+    bi.Header.biHeight = 2;
+    bi.Header.biPlanes = 1;
+    bi.Header.biBitCount = 16;
+    bi.Header.biCompression = BI_BITFIELDS;
+    bi.Masks[0] = 0x0F00, bi.Masks[1] = 0x00F0, bi.Masks[2] = 0x000F; // 4-4-4
+    void* bits = nullptr;
+    HBITMAP h = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_TRUE(h);
+    BitmapPtr src(New<TBitmap>());
+    src->SetHandle(h);
+    ASSERT_EQ(pfCustom, src->PixelFormat());
+    src->Canvas()->SetPixels(0, 0, clRed);
+
+    BitmapPtr copy(New<TBitmap>());
+    copy->Assign(src.get());
+    src->SetPixelFormat(pf32bit);
+    for (TBitmap* b : {copy.get(), src.get()}) {
+        EXPECT_EQ(pf32bit, b->PixelFormat());
+        EXPECT_EQ(clRed, b->Canvas()->Pixels(0, 0));
+        EXPECT_EQ(255, Px(b, 0, 0)[3]);
+        EXPECT_EQ(255, Px(b, 1, 1)[3]);
+    }
+}
+
 TEST(TBitmapDraw, TransparentColourIsLeftOut)
 {
     BitmapPtr src = MakeBitmap(4, 4, pf24bit);
