@@ -6,6 +6,7 @@
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/Streams.h"
+#include "MessageOf.h"
 #include "TempDir.h"
 
 namespace {
@@ -19,18 +20,6 @@ std::vector<UnicodeString> Lines(const TStrings& S)
 }
 
 using V = std::vector<UnicodeString>;
-
-template <class E>
-UnicodeString MessageOf(auto&& fn)
-{
-    try {
-        fn();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    ADD_FAILURE() << "no exception";
-    return {};
-}
 
 struct Tracked : TObject {
     int* Freed;

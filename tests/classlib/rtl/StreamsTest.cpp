@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "classlib/rtl/Streams.h"
+#include "MessageOf.h"
 #include "TempDir.h"
 
 namespace {
@@ -16,18 +17,6 @@ TMemoryStream* Filled(int n)
         s->WriteBuffer(&b, 1);
     }
     return s;
-}
-
-template <class E>
-UnicodeString MessageOf(auto&& fn)
-{
-    try {
-        fn();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    ADD_FAILURE() << "no exception";
-    return {};
 }
 
 } // namespace
