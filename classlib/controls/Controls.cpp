@@ -1987,7 +1987,17 @@ TWinControl* TWinControl::FindControl(HWND Wnd)
 {
     if (!Wnd)
         return nullptr;
-    return static_cast<TWinControl*>(::GetPropW(Wnd, ControlProp));
+    auto* control = static_cast<TWinControl*>(::GetPropW(Wnd, ControlProp));
+    // A window of our classes without its control yet is the one being
+    // created (a creation hook asks before the window's first message).
+    if (!control && CreationControl &&
+        reinterpret_cast<WNDPROC>(::GetClassLongPtrW(Wnd, GCLP_WNDPROC)) == KvControlWndProc) {
+        control = CreationControl;
+        CreationControl = nullptr;
+        control->FHandle = Wnd;
+        ::SetPropW(Wnd, ControlProp, control);
+    }
+    return control;
 }
 
 TWinControl* FindVCLWindow(const TPoint& Pos)

@@ -137,6 +137,34 @@ UnicodeString WindowClassOf(HWND h)
 
 } // namespace
 
+namespace {
+// A raw subclass of a window through its procedure slot.
+struct TRaw {
+    static inline WNDPROC OldProc = nullptr;
+    static inline int Count = 0;
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == WM_APP + 3)
+            ++Count;
+        return ::CallWindowProcW(OldProc, w, m, wp, lp);
+    }
+};
+
+// A creation hook that looks the new window's control up.
+struct THook {
+    static inline TWinControl* Found = nullptr;
+    static inline HWND Created = nullptr;
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp)
+    {
+        if (code == HCBT_CREATEWND && !Found) {
+            Created = reinterpret_cast<HWND>(wp);
+            Found = TWinControl::FindControl(Created);
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+};
+} // namespace
+
 TEST(WindowProc, SwappedByASubclasserAndRestored)
 {
     FormPtr form(NewForm());
@@ -167,19 +195,11 @@ TEST(WindowProc, SwappedByASubclasserAndRestored)
     EXPECT_EQ(rec.Only({WM_APP + 1, WM_APP + 2}), (std::vector<UINT>{WM_APP + 1, WM_APP + 2}));
 
     // Raw subclassing of the window still ends in WindowProc.
-    static WNDPROC oldProc;
-    static int rawCount;
-    rawCount = 0;
-    oldProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (m == WM_APP + 3)
-                ++rawCount;
-            return ::CallWindowProcW(oldProc, w, m, wp, lp);
-        })));
+    TRaw::OldProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TRaw::Proc)));
     ::SendMessageW(h, WM_APP + 3, 0, 0);
-    EXPECT_EQ(rawCount, 1);
+    EXPECT_EQ(TRaw::Count, 1);
     EXPECT_EQ(rec.Only({WM_APP + 3}).size(), 1u);
-    ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+    ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TRaw::OldProc));
 
     // Restored: the recorder sees nothing more.
     rec.Detach();
@@ -322,8 +342,10 @@ TEST(Notifications, MouseEnterAndLeaveFromMouseMessages)
     panel->SetBounds(100, 50, 60, 60);
     auto* graphic = New<TTestGraphic>(form.get());
     graphic->SetParent(form.get());
+    ::SetCursorPos(0, 0); // not over the form when it appears
     form->Show();
     Application->ProcessMessages();
+    ASSERT_EQ(MouseControl(), nullptr);
 
     // Only what each control is told directly (LParam 0); the pass-up to
     // the parent carries the control in LParam.
@@ -591,5 +613,19 @@ TEST(Control, AControlMadeInCodeShowsItsNameUntilCaptioned)
     panel->SetName(L"Panel9");
     EXPECT_EQ(panel->Caption(), L"own text");
     TObject* o = panel;
+    FreeAndNil(o);
+}
+
+TEST(WinControl, ACreationHookFindsTheControlOfTheWindowBeingCreated)
+{
+    TForm* form = TForm::CreateNew(nullptr);
+    Application->Handle(); // made before the hook: only the form's window is new
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, &THook::Proc, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    HWND h = form->Handle();
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(THook::Created, h);
+    EXPECT_EQ(THook::Found, form);
+    TObject* o = form;
     FreeAndNil(o);
 }
