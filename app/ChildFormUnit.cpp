@@ -75,6 +75,13 @@ void TChildForm::FormShow(TObject* Sender)
 
 void TChildForm::FormClose(TObject* Sender, TCloseAction& Action)
 {
+    if (FCommands.Running()) {
+        // A command of the movie is still running (its dialog is open) and
+        // uses this window and its control: close when it is done.
+        Action = caNone;
+        FCloseAfterCommands = true;
+        return;
+    }
     if (ShockwaveFlash1) {
         if (ShockwaveFlash1->CanFocus())
             ShockwaveFlash1->SetFocus();
@@ -85,6 +92,16 @@ void TChildForm::FormClose(TObject* Sender, TCloseAction& Action)
 
 void TChildForm::CloseRequest()
 {
+    FCloseRequested = true;
+    if (!FCommands.Running())
+        PostClose();
+}
+
+void TChildForm::PostClose()
+{
+    if (FClosePosted)
+        return;
+    FClosePosted = true;
     if (HandleAllocated())
         ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
     else
@@ -93,6 +110,16 @@ void TChildForm::CloseRequest()
 
 void TChildForm::ShockwaveFlash1FSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
 {
+    FCommands.Run(command, args, Bind(this, &TChildForm::RunMovieCommand));
+    if ((FCloseRequested || FCloseAfterCommands) && !FCommands.Running())
+        PostClose();
+}
+
+void TChildForm::RunMovieCommand(const UnicodeString& command, const UnicodeString& args)
+{
+    if (FCloseRequested)
+        return;   // the window is on its way out
+
     // The pop-up's movie writes its paths as they are: no "/" conversion here.
     UnicodeString name, functionArgs;
     SplitFunctionArgs(args, name, functionArgs);

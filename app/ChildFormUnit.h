@@ -3,6 +3,7 @@
 // executable's ".ini" file; it frees itself when closed.
 #pragma once
 
+#include "app/VKBViewerMainFormUnitFunctions.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/Forms.h"
@@ -31,7 +32,16 @@ protected:
     void Loaded() override;
 
 private:
-    // Closes the window once the current message is done: the movie asks
+    // One command of the movie (ShockwaveFlash1FSCommand runs them one at a time).
+    void RunMovieCommand(const UnicodeString& command, const UnicodeString& args);
+    // Closes the window once the movie's commands are done: the movie asks
     // from inside its control's event, and closing destroys that control.
+    // Commands that come after are dropped.
     void CloseRequest();
+    void PostClose();
+
+    TMovieCommandQueue FCommands;
+    bool FCloseRequested = false;      // by the movie: later commands are dropped
+    bool FCloseAfterCommands = false;  // from outside while a command was running
+    bool FClosePosted = false;
 };

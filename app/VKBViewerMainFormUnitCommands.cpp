@@ -35,9 +35,17 @@ const TNamedFunction NamedFunctions[] = {
     {L"function_show", &TPlayerForm::function_show},
 };
 
+// The main window's commands, one at a time (there is one main window).
+TMovieCommandQueue MainWindowCommands;
+
 } // namespace
 
 void TPlayerForm::FlashPlayerFSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
+{
+    MainWindowCommands.Run(command, args, Bind(this, &TPlayerForm::RunMovieCommand));
+}
+
+void TPlayerForm::RunMovieCommand(const UnicodeString& command, const UnicodeString& args)
 {
     // The movie writes paths with "/".
     const UnicodeString arguments = StringReplace(args, L"/", L"\\", rfReplaceAll);

@@ -211,6 +211,39 @@ TEST(ChildForm, CloseWordAndThroughTheControl)
     book.Form.reset();
 }
 
+TEST(ChildForm, CommandsDuringADialogWaitTheirTurn)
+{
+    TBook book;
+    book.Put(L"contents\\a.pdf");
+    TShellRecorder shell;
+    TChildForm* form = book.Form->OpenPopUp(L"a.swf", L"");
+    size_t callsDuringDialog = 99;
+    bool formThereDuringDialog = false;
+    TDialogSeamScope seam([&](TDialogRequest& request) {
+        if (request.Kind == TDialogKind::SaveDialog) {
+            // The movie goes on playing while the dialog is open; a close
+            // from outside arrives too.
+            form->ShockwaveFlash1->DoFSCommand(L"exec", L"notepad.exe");
+            form->ShockwaveFlash1->DoFSCommand(L"exec", L"function_close");
+            form->ShockwaveFlash1->DoFSCommand(L"exec", L"after.exe");
+            PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+            Application->ProcessMessages();
+            callsDuringDialog = shell.Calls().size();
+            formThereDuringDialog = PopUpCount(book.Form.get()) == 1 && form->ShockwaveFlash1;
+        }
+        return IDCANCEL;
+    });
+    form->ShockwaveFlash1->DoFSCommand(L"exec", L"function_copyfile@@@contents/a.pdf");
+
+    EXPECT_EQ(callsDuringDialog, 0u);
+    EXPECT_TRUE(formThereDuringDialog);
+    // Then in order; what came after the close is dropped.
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].File, "notepad.exe");
+    Application->ProcessMessages();
+    EXPECT_EQ(PopUpCount(book.Form.get()), 0);
+}
+
 TEST(FileDownloadForm, Layout)
 {
     TOwned<TFileDownloadForm> form(New<TFileDownloadForm>(nullptr));

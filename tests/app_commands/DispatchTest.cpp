@@ -63,6 +63,25 @@ TEST(Dispatch, ExecTriesTheShellThenRunsTheNamedFunction)
     EXPECT_EQ(seam.Last().Filter, L"PDF 파일|*.pdf");
 }
 
+TEST(Dispatch, CommandsDuringADialogWaitTheirTurn)
+{
+    TBook book;
+    book.Put(L"contents\\a.pdf");
+    TShellRecorder shell;
+    size_t callsDuringDialog = 99;
+    TDialogSeamScope seam([&](TDialogRequest& request) {
+        if (request.Kind == TDialogKind::SaveDialog) {
+            book.Form->FlashPlayer->DoFSCommand(L"exec", L"notes.txt");
+            callsDuringDialog = shell.Calls().size();
+        }
+        return IDCANCEL;
+    });
+    book.Form->FlashPlayer->DoFSCommand(L"exec", L"function_copyfile@@@contents/a.pdf");
+    EXPECT_EQ(callsDuringDialog, 1u);   // the outer command's own shell-open
+    ASSERT_EQ(shell.Calls().size(), 2u);
+    EXPECT_EQ(shell.Calls()[1].File, "notes.txt");
+}
+
 TEST(Dispatch, OtherCommandsOnlyKnowTheFixedWindowActions)
 {
     TBook book;
