@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "classlib/controls/Dialogs.h"
+#include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/ZLibEx.h"
 #include "skin/core/kvntUtils.h"
@@ -132,18 +133,6 @@ bool IsOptionsName(const UnicodeString& name)
 
 // ---------------------------------------------------------------------------
 // Files and folders.
-
-bool FileExistsW(const UnicodeString& name)
-{
-    DWORD a = GetFileAttributesW(name.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirExistsW(const UnicodeString& name)
-{
-    DWORD a = GetFileAttributesW(name.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // True for a name that stays inside the folder it is put in: no folder part,
 // drive, stream or wildcard, not "." or "..", no name the system trims to
@@ -292,7 +281,7 @@ void ExtractPackedData(TkvSkinConvertor* sc)
 
 void LoadSkinFromFile(const UnicodeString& FileName, TkvSkinConvertor*& sc, bool FreePackedData)
 {
-    if (!FileExistsW(FileName))
+    if (!FileExists(FileName))
         return;
     if (sc)
         sc->Clear();
@@ -320,8 +309,8 @@ void PackDir(const UnicodeString& SrcDir, const UnicodeString& FileName)
 void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir)
 {
     const UnicodeString dir = NormalDir(DestDir);
-    if (!dir.empty() && !DirExistsW(dir))
-        CreateDirectoryW(dir.c_str(), nullptr);
+    if (!dir.empty() && !DirectoryExists(dir))
+        CreateDir(dir);
 
     TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
     TPackReader reader(&file);
