@@ -917,12 +917,18 @@ void TApplication::WndProc(TMessage& Message)
             FMainForm->Close();
         return;
     case WM_ACTIVATEAPP:
+        // Told again through the queue, where the hooks see CM_ACTIVATE.
         FActive = Message.WParam != 0;
-        if (FActive && OnActivate)
-            OnActivate(this);
-        else if (!FActive && OnDeactivate)
-            OnDeactivate(this);
+        ::PostMessageW(FHandle, FActive ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
         break;
+    case CM_ACTIVATE:
+        if (OnActivate)
+            OnActivate(this);
+        return;
+    case CM_DEACTIVATE:
+        if (OnDeactivate)
+            OnDeactivate(this);
+        return;
     default:
         break;
     }

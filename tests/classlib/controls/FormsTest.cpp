@@ -447,4 +447,26 @@ TEST(Forms, HooksOfTheApplicationWindowSeeItsMessagesFirst)
     Application->UnhookMainWindow(Bind(&first, &THook::Hook));
     ::SendMessageW(Application->Handle(), WM_APP, 0, 0);
     EXPECT_EQ(first.Seen + second.Seen, 3);
+
+    // Activation of the application reaches the hooks as CM_ACTIVATE.
+    struct TActivation {
+        int Hooked = 0, Events = 0;
+        bool Hook(TMessage& m)
+        {
+            if (m.Msg == CM_ACTIVATE)
+                ++Hooked;
+            return false;
+        }
+        void Activated(TObject*) { ++Events; }
+    } activation;
+    Application->ProcessMessages();
+    Application->HookMainWindow(Bind(&activation, &TActivation::Hook));
+    Application->OnActivate = Bind(&activation, &TActivation::Activated);
+    ::SendMessageW(Application->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+    Application->ProcessMessages();
+    Application->UnhookMainWindow(Bind(&activation, &TActivation::Hook));
+    Application->OnActivate = nullptr;
+    // The system may activate the program again meanwhile: at least ours.
+    EXPECT_GE(activation.Hooked, 1);
+    EXPECT_EQ(activation.Events, activation.Hooked);
 }
