@@ -43,9 +43,10 @@ inline UnicodeString IntToHex(unsigned Value, int Digits) { return IntToHex(int(
 inline UnicodeString IntToHex(unsigned long Value, int Digits) { return IntToHex(int(Value), Digits); }
 
 // ---------------------------------------------------------------------------
-// Format: "%" ["-"] [width] ["." precision] type, types d i u x X s c and
-// "%%".  For integers the precision is the least number of digits ("%0.2d"
-// of 5 is "05"); for strings the most characters taken.  A missing or
+// Format: "%" ["-"] [width] ["." precision] type, types d i u x X s and
+// "%%" (a character argument goes with s).  For integers the precision is
+// the least number of digits ("%0.2d" of 5 is "05"); for strings the most
+// characters taken.  A missing or
 // mismatched argument or an unknown type raises EConvertError.
 class TFormatArg {
 public:

@@ -2,8 +2,10 @@
 
 #include "classlib/graphics/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -347,6 +349,50 @@ TEST(TBitmapStream, DamagedBmpRaisesAndKeepsTheOldImage)
     load(noPlanes);
     EXPECT_EQ(8, dst->Width());
     EXPECT_EQ(pf24bit, dst->PixelFormat());
+}
+
+// Whatever the damage to a BMP file (cut anywhere in its headers, a header
+// byte changed to a telling value or at random), loading either succeeds or
+// raises EInvalidGraphic.
+TEST(TBitmapStream, EveryCutAndHeaderChangeLoadsOrRaisesInvalidGraphic)
+{
+    std::mt19937 rng(11);
+    for (TPixelFormat f : {pf4bit, pf8bit, pf16bit, pf32bit}) {
+        TMemoryStream saved;
+        MakeBitmap(13, 7, f)->SaveToStream(&saved);
+        const auto* p = static_cast<const uint8_t*>(saved.Memory());
+        const std::vector<uint8_t> good(p, p + saved.Size());
+        const size_t headerEnd = std::min<size_t>(good.size(), 14 + 40 + 64);
+        std::vector<std::vector<uint8_t>> damaged;
+        for (size_t cut = 0; cut < headerEnd; ++cut)
+            damaged.emplace_back(good.begin(), good.begin() + cut);
+        for (size_t at = 0; at < headerEnd; ++at)
+            for (uint8_t v : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
+                damaged.push_back(good);
+                damaged.back()[at] = v;
+            }
+        for (int i = 0; i < 400; ++i) {
+            std::vector<uint8_t> d = good;
+            for (int k = 1 + int(rng() % 3); k > 0; --k)
+                d[rng() % headerEnd] = uint8_t(rng());
+            damaged.push_back(d);
+        }
+        for (const std::vector<uint8_t>& d : damaged) {
+            SCOPED_TRACE(testing::Message() << "format " << f << ", " << d.size() << " bytes");
+            TMemoryStream s;
+            if (!d.empty())
+                s.WriteBuffer(d.data(), int32_t(d.size()));
+            s.SetPosition(0);
+            BitmapPtr b(New<TBitmap>());
+            try {
+                b->LoadFromStream(&s);
+            } catch (const EInvalidGraphic&) {
+            } catch (const Exception& e) {
+                const UnicodeString name = e.ClassName();
+                ADD_FAILURE() << std::string(name.begin(), name.end()) << ": " << e.what();
+            }
+        }
+    }
 }
 
 // Creating and freeing bitmaps, fonts and drawing leaves no GDI objects behind.
