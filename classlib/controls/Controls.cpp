@@ -1059,7 +1059,9 @@ void TWinControl::AlignControls(TControl*, TRect& Rect)
     // bottom edges they are anchored to.
     TRect client = GetClientRect();
     for (TControl* c : FControls) {
-        if (c->FAlign != alNone)
+        // A control still being read takes its anchor distances when loaded,
+        // against the parent's final size.
+        if (c->FAlign != alNone || c->ComponentState().Contains(csLoading))
             continue;
         bool l = c->FAnchors.Contains(akLeft), r = c->FAnchors.Contains(akRight);
         bool t = c->FAnchors.Contains(akTop), b = c->FAnchors.Contains(akBottom);

@@ -109,6 +109,11 @@ TEST(FormResource, ChildrenAlignmentAndStoredClientSize)
     TabOrder = 1
   end
   object Footer: TResPanel
+    Left = 250
+    Top = 150
+    Width = 40
+    Height = 40
+    Anchors = [akRight, akBottom]
     Visible = False
     TabOrder = 0
   end
@@ -137,6 +142,12 @@ end
     auto* footer = dynamic_cast<TResPanel*>(form->FindComponent(L"Footer"));
     ASSERT_TRUE(footer);
     EXPECT_EQ(footer->TabOrder(), 0);
+    // Anchored to the stored client size (300 x 200), not the form's
+    // size while it was read; later resizes keep the distances.
+    EXPECT_EQ(footer->BoundsRect(), Bounds(250, 150, 40, 40));
+    form->SetClientSize(400, 260);
+    EXPECT_EQ(footer->BoundsRect(), Bounds(350, 210, 40, 40));
+    form->SetClientSize(300, 200);
     EXPECT_EQ(header->TabOrder(), 1);
     EXPECT_EQ(body->TabOrder(), 2);
     EXPECT_TRUE(form->OnCreate == Bind(form, &TResForm::FormCreate));
