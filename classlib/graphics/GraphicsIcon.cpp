@@ -1,6 +1,7 @@
 // TIcon: an icon handle, from an icon file's bytes or adopted from the system.
 #include "classlib/graphics/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -219,11 +220,23 @@ void TIcon::SaveToStream(TStream* Stream)
     bi.Header.biBitCount = 32;
     std::vector<uint8_t> pixels(static_cast<size_t>(colorBytes)), andMask(static_cast<size_t>(maskBytes));
     ScreenDC screen;
-    if (color)
+    if (color) {
         ::GetDIBits(screen, color.Get(), 0, UINT(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-    bi.Header.biBitCount = 1;
-    bi.Header.biClrUsed = 0;
-    ::GetDIBits(screen, mask.Get(), 0, UINT(h), andMask.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+        bi.Header.biBitCount = 1;
+        ::GetDIBits(screen, mask.Get(), 0, UINT(h), andMask.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+    } else {
+        // A monochrome icon keeps its AND mask above its XOR mask in one
+        // bitmap; read bottom-up, the XOR rows come first.  A XOR bit is white.
+        std::vector<uint8_t> both(size_t(maskBytes) * 2);
+        bi.Header.biBitCount = 1;
+        bi.Header.biHeight = h * 2;
+        ::GetDIBits(screen, mask.Get(), 0, UINT(h * 2), both.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+        std::copy(both.begin() + maskBytes, both.end(), andMask.begin());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((both[size_t(y * maskStride + x / 8)] >> (7 - x % 8)) & 1)
+                    std::fill_n(pixels.begin() + ptrdiff_t(y * w + x) * 4, 3, uint8_t(255));
+    }
 
     // Without alpha of its own, a pixel is opaque wherever the mask shows it.
     bool hasAlpha = false;

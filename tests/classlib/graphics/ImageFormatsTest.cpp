@@ -176,6 +176,43 @@ TEST(TIcon, AdoptsAndReleasesHandles)
     EXPECT_TRUE(::DestroyIcon(h)); // still alive: the caller owns it now
 }
 
+// A monochrome icon keeps its AND mask above its XOR mask in one bitmap;
+// written out and read back it shows the same see-through, black and white
+// areas.
+TEST(TIcon, AdoptedMonochromeIconIsWrittenWithItsMasks)
+{
+    // 16 x 16: left half see-through, right half black on the top rows and
+    // white on the bottom rows.  Each row is 2 bytes.
+    uint8_t andBits[32], xorBits[32];
+    for (int y = 0; y < 16; ++y) {
+        andBits[2 * y] = 0xFF, andBits[2 * y + 1] = 0x00;
+        xorBits[2 * y] = 0x00, xorBits[2 * y + 1] = y < 8 ? 0x00 : 0xFF;
+    }
+    HICON mono = ::CreateIcon(nullptr, 16, 16, 1, 1, andBits, xorBits);
+    ASSERT_NE(nullptr, mono);
+    std::unique_ptr<TIcon> icon(New<TIcon>());
+    icon->SetHandle(mono);
+    EXPECT_EQ(16, icon->Height());
+
+    TMemoryStream saved;
+    icon->SaveToStream(&saved);
+    std::unique_ptr<TIcon> back(New<TIcon>());
+    saved.SetPosition(0);
+    back->LoadFromStream(&saved);
+
+    for (TIcon* i : {icon.get(), back.get()}) {
+        std::unique_ptr<TBitmap> b(New<TBitmap>());
+        b->SetPixelFormat(pf24bit);
+        b->SetSize(16, 16);
+        b->Canvas()->Brush()->SetColor(clRed);
+        b->Canvas()->FillRect(Rect(0, 0, 16, 16));
+        b->Canvas()->Draw(0, 0, i);
+        EXPECT_EQ(clRed, b->Canvas()->Pixels(2, 2)) << (i == back.get());
+        EXPECT_EQ(clBlack, b->Canvas()->Pixels(12, 2)) << (i == back.get());
+        EXPECT_EQ(clWhite, b->Canvas()->Pixels(12, 12)) << (i == back.get());
+    }
+}
+
 TEST(TIcon, DamagedIcoRaisesAndKeepsTheOldIcon)
 {
     std::unique_ptr<TIcon> icon(New<TIcon>());
