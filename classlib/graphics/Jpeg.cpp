@@ -192,8 +192,6 @@ void TJPEGImage::Decode(const std::vector<uint8_t>& Data, bool Gray)
 
     delete FBitmap;
     FBitmap = bmp.release();
-    FWidth = w;
-    FHeight = h;
     FSourceGrayscale = sourceGray;
 }
 
@@ -227,13 +225,13 @@ void TJPEGImage::SetGrayscale(bool Value)
 
 void TJPEGImage::SetWidth(int Value)
 {
-    if (Value != FWidth)
+    if (Value != Width())
         throw EInvalidGraphicOperation(L"Cannot change the size of a JPEG image");
 }
 
 void TJPEGImage::SetHeight(int Value)
 {
-    if (Value != FHeight)
+    if (Value != Height())
         throw EInvalidGraphicOperation(L"Cannot change the size of a JPEG image");
 }
 
@@ -251,7 +249,6 @@ void TJPEGImage::Assign(TPersistent* Source)
         FData.clear();
         delete FBitmap;
         FBitmap = nullptr;
-        FWidth = FHeight = 0;
         FSourceGrayscale = false;
         Changed(this);
         return;

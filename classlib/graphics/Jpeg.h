@@ -9,8 +9,6 @@ class TJPEGImage : public TGraphic {
     KV_CLASS(TJPEGImage)
     std::vector<uint8_t> FData;   // the compressed file, kept for saving
     TBitmap* FBitmap = nullptr;   // the decoded picture
-    int FWidth = 0;
-    int FHeight = 0;
     bool FGrayscale = false;      // decode to grey levels
     bool FSourceGrayscale = false;
 
@@ -19,8 +17,8 @@ class TJPEGImage : public TGraphic {
 protected:
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
     bool GetEmpty() const override { return FData.empty(); }
-    int GetWidth() const override { return FWidth; }
-    int GetHeight() const override { return FHeight; }
+    int GetWidth() const override { return FBitmap ? FBitmap->Width() : 0; }
+    int GetHeight() const override { return FBitmap ? FBitmap->Height() : 0; }
     void AssignTo(TPersistent* Dest) override;
 
 public:
