@@ -939,6 +939,8 @@ void TWinControl::InsertControl(TControl* AControl)
     AControl->UpdateAnchorRules();
     if (AControl->FAlign != alNone)
         Realign();
+    if (!IsWinControl(AControl))
+        AControl->Invalidate();
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
 }
 
