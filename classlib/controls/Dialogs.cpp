@@ -30,28 +30,6 @@ UnicodeString AppTitle()
     return s;
 }
 
-// MB_* style of a message dialog shown as a system message box.
-UINT MsgDlgBoxStyle(TMsgDlgType type, TMsgDlgButtons b)
-{
-    static const UINT icons[] = {MB_ICONEXCLAMATION, MB_ICONHAND, MB_ICONASTERISK, MB_ICONQUESTION, 0};
-    UINT style = icons[type];
-    if (b.Contains(mbOK) && b.Contains(mbCancel))
-        style |= MB_OKCANCEL;
-    else if (b.Contains(mbOK))
-        style |= MB_OK;
-    else if (b.Contains(mbAbort) || b.Contains(mbIgnore))
-        style |= MB_ABORTRETRYIGNORE;
-    else if ((b.Contains(mbYes) || b.Contains(mbNo)) && b.Contains(mbCancel))
-        style |= MB_YESNOCANCEL;
-    else if (b.Contains(mbYes) || b.Contains(mbNo))
-        style |= MB_YESNO;
-    else if (b.Contains(mbRetry))
-        style |= MB_RETRYCANCEL;
-    if (b.Contains(mbHelp))
-        style |= MB_HELP;
-    return style;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -187,9 +165,9 @@ int AskMessageDlg(TDialogKind Kind, const UnicodeString& Msg, TMsgDlgType DlgTyp
     int result = 0;
     if (AskDialogSeam(req, result))
         return result;
-    if (!UseLatestCommonDialogs)
-        return ShowMessageForm(Msg, DlgType, Buttons);
-    return MessageBoxW(req.Owner, Msg.c_str(), req.Caption.c_str(), MsgDlgBoxStyle(DlgType, Buttons));
+    // Always our own form: the system's box would label its buttons in the
+    // system's language instead of the captions above.
+    return ShowMessageForm(Msg, DlgType, Buttons);
 }
 
 } // namespace

@@ -154,9 +154,8 @@ UnicodeString MsgDlgButtonCaption(TMsgDlgBtn button);
 // The modal result a button gives (mbYes -> mrYes ...; mbHelp gives none).
 int MsgDlgButtonResult(TMsgDlgBtn button);
 
-// Shows Msg and returns the modal result of the button pressed (mrCancel
-// when the box is closed otherwise).  While UseLatestCommonDialogs is false
-// the box is the TMessageForm of CreateMessageDialog, else the system's.
+// Shows Msg in the TMessageForm of CreateMessageDialog and returns the modal
+// result of the button pressed (mrCancel when the box is closed otherwise).
 int MessageDlg(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 // Msg in a box with the application's title and an OK button.
 void ShowMessage(const UnicodeString& Msg);
@@ -195,9 +194,9 @@ TModalResult ShowModalThroughSeam(TCustomForm* Form);
 // ---------------------------------------------------------------------------
 // Common dialogs.
 
-// While false (the skin manager clears it), message dialogs are made as a
-// "TMessageForm" of our own controls and file dialogs are the classic
-// Explorer-style kind; while true, message dialogs use the system box.
+// The skin manager clears it to have the classic dialogs, which it can skin.
+// Our file dialogs are always the classic Explorer-style kind and message
+// dialogs always a "TMessageForm", so nothing here depends on it.
 extern bool UseLatestCommonDialogs;
 
 class TCommonDialog : public TComponent {

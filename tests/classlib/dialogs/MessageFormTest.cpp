@@ -174,22 +174,24 @@ TEST(MessageForm, ModalFormEndsWithTheClickedButtonsResult)
     EXPECT_FALSE(form->Showing());
 }
 
-TEST(MessageForm, MessageDlgShowsOurFormWhileLatestDialogsAreOff)
+TEST(MessageForm, MessageDlgShowsOurFormWithTheLibrarysCaptions)
 {
     ASSERT_FALSE(DialogSeamInstalled());
     bool saved = UseLatestCommonDialogs;
-    UseLatestCommonDialogs = false;
     struct Case {
+        bool latest;
         TMsgDlgBtn target;
         WPARAM key;
         int result;
     } cases[] = {
-        {mbNo, 0, mrNo},
-        {mbCancel, 0, mrCancel},
-        {mbYes, VK_RETURN, mrYes},    // the default button
-        {mbYes, VK_ESCAPE, mrCancel}, // the cancel button
+        {false, mbNo, 0, mrNo},
+        {false, mbCancel, 0, mrCancel},
+        {false, mbYes, VK_RETURN, mrYes},    // the default button
+        {false, mbYes, VK_ESCAPE, mrCancel}, // the cancel button
+        {true, mbNo, 0, mrNo},               // not the system's localized box
     };
     for (const Case& c : cases) {
+        UseLatestCommonDialogs = c.latest;
         TClicker clicker;
         clicker.Target = c.target;
         clicker.Key = c.key;
