@@ -648,3 +648,19 @@ KV_END_PUBLISHED
 KV_BEGIN_PUBLISHED(TSaveDialog, TOpenDialog)
     static_assert(sizeof(C) > 0); // nothing of its own
 KV_END_PUBLISHED
+
+// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
+// own function is the one meant here.
+#undef RegisterClass
+void RegisterClass(const TComponentClass& AClass);
+
+void RegisterDialogsClasses()
+{
+    RegisterClass(TComponentClass::Of<TOpenDialog>());
+    RegisterClass(TComponentClass::Of<TSaveDialog>());
+}
+
+namespace {
+// Form resources may name these classes as soon as this unit is linked in.
+[[maybe_unused]] const bool kRegistered = (RegisterDialogsClasses(), true);
+} // namespace

@@ -297,3 +297,6 @@ protected:
     TDialogKind SeamKind() const override { return TDialogKind::SaveDialog; }
     bool RunDialog(OPENFILENAMEW& ofn) override;
 };
+
+// Registers the classes of this unit for form resources.
+void RegisterDialogsClasses();
