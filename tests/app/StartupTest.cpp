@@ -3,6 +3,9 @@
 #include "AppTestUtils.h"
 #include "app/VKBStartupUnit.h"
 #include "classlib/controls/Dialogs.h"
+#include "classlib/graphics/Graphics.h"
+
+#include <memory>
 
 namespace {
 
@@ -145,6 +148,38 @@ TEST(FlashInstaller, PayloadThatIsNoProgramIsSkippedQuietly)
     EXPECT_EQ(ProvisionFlash(dir / L"book.exe", L"", dir / L"flash10.exe"), TFlashSetup::NotStarted);
     EXPECT_EQ(seam.Count(), 0u);
     EXPECT_FALSE(FileThere(dir / L"flash10.exe"));
+}
+
+// A 16 x 16 icon, 32 bits a pixel.
+std::string SmallIcon()
+{
+    auto u16 = [](int v) { return std::string{char(v), char(v >> 8)}; };
+    auto u32 = [](int v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    std::string image = u32(40) + u32(16) + u32(32) + u16(1) + u16(32) + u32(0) + u32(16 * 16 * 4 + 16 * 4) +
+                        u32(0) + u32(0) + u32(0) + u32(0);
+    for (int i = 0; i < 16 * 16; ++i)
+        image += std::string{'\x20', '\x40', '\x60', '\xFF'};
+    image += std::string(16 * 4, '\0');   // AND mask
+    std::string entry = std::string{16, 16, 0, 0} + u16(1) + u16(32) + u32(int(image.size())) + u32(22);
+    return u16(0) + u16(1) + u16(1) + entry + image;
+}
+
+TEST(ApplicationIcon, FromTheIcoBesideTheExecutableElseTheFileTypes)
+{
+    TTempDir dir;
+    WriteBytes(dir / L"Book.exe", "MZ");
+    std::unique_ptr<TIcon> generic(ApplicationIconFor(dir / L"Book.exe"));
+    ASSERT_FALSE(generic->Empty());
+
+    WriteBytes(dir / L"Book.ico", SmallIcon());
+    std::unique_ptr<TIcon> own(ApplicationIconFor(dir / L"Book.exe"));
+    ASSERT_FALSE(own->Empty());
+    EXPECT_EQ(own->Width(), 16);
+
+    // A broken ".ico" does not stop the start: the file type's icon serves.
+    WriteBytes(dir / L"Book.ico", "not an icon");
+    std::unique_ptr<TIcon> fallback(ApplicationIconFor(dir / L"Book.exe"));
+    EXPECT_FALSE(fallback->Empty());
 }
 
 TEST(FlashInstaller, TempFolderIsOnTheSystemDrive)
