@@ -543,10 +543,12 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
         auto* dlg = reinterpret_cast<TOpenDialog*>(reinterpret_cast<OPENFILENAMEW*>(lParam)->lCustData);
         SetPropW(wnd, L"KvCommonDialog", dlg);
         dlg->FHandle = GetParent(wnd);
+        // An event must not unwind through the system dialog.
         try {
             dlg->DoShow();
         } catch (...) {
-            // An event must not unwind through the system dialog.
+            if (Application)
+                Application->HandleException(dlg);
         }
         return 0;
     }
@@ -555,6 +557,8 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
             try {
                 dlg->DoClose();
             } catch (...) {
+                if (Application)
+                    Application->HandleException(dlg);
             }
             dlg->FHandle = nullptr;
         }
@@ -591,7 +595,11 @@ bool TOpenDialog::Execute()
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = &TOpenDialog::HookProc;
 
+    if (Application)
+        Application->ModalStarted();
     bool ok = RunDialog(ofn);
+    if (Application)
+        Application->ModalFinished();
     FHandle = nullptr;
     if (!ok)
         return false;
