@@ -74,6 +74,8 @@ TEST(PlayerForm, ResourceGivesTheComponentsInOrder)
     EXPECT_EQ(form->fileSaveDialog->Options(), options);
     EXPECT_EQ(form->FileOpenDialog->Options(), options);
 
+    EXPECT_EQ(form->ClientWidth(), 800);   // designed size, kept while maximised
+    EXPECT_EQ(form->ClientHeight(), 600);
     EXPECT_EQ(form->Position(), poMainFormCenter);
     EXPECT_EQ(form->Font()->Name(), L"Tahoma");
     EXPECT_EQ(form->Font()->Height(), -11);
@@ -149,6 +151,8 @@ TEST(PlayerForm, BadWidthEndsCreationAfterTheTitle)
     TFormPtr form = book.Create();
     EXPECT_EQ(form->Caption(), L"Bad");
     EXPECT_EQ(form->WindowState(), wsNormal);
+    EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
+    EXPECT_EQ(form->ClientHeight(), 600);
     EXPECT_EQ(form->FlashPlayer->Movie(), L"");   // no movie
     ASSERT_EQ(seam.Count(), 1u);                  // the conversion error, shown
     EXPECT_NE(seam.Last().Text.find(L"abc"), UnicodeString::npos);
