@@ -187,6 +187,61 @@ private:
     HWND FWnd = nullptr;
 };
 
+std::string BigEndian(uint32_t n)
+{
+    return {char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
+}
+
+// Answers the quit question with Yes and waits for the program to end.
+void CloseViewer(TChildProcess& viewer, HWND player)
+{
+    PostMessageW(player, WM_CLOSE, 0, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindDialog(viewer.Id())) != nullptr; }));
+    ASSERT_TRUE(PressButton(question, IDYES, L"Yes"));
+    EXPECT_EQ(viewer.WaitExit(15000), 0u);
+}
+
+TEST(ViewerEndToEnd, RunsTheCarriedInstallerBeforeTheWindowOpens)
+{
+    UnicodeString viewer = TestExeDir() + L"\\..\\app\\viewer.exe";
+    std::string image = ReadBytes(viewer);
+    std::string installer = ReadBytes(TestExeDir() + L"\\exitcode259.exe");
+    ASSERT_FALSE(image.empty());
+    ASSERT_FALSE(installer.empty());
+
+    TTempDir dir;
+    WriteBytes(dir / L"Carrier.exe", image + installer + BigEndian(uint32_t(installer.size())));
+    TChildProcess viewerProcess;
+    ASSERT_TRUE(viewerProcess.Start(dir / L"Carrier.exe", L"", dir.Path()));
+
+    // The installer ends with the "still active" code: one message (its
+    // text is checked through the dialog seam in the unit tests), shown
+    // before any window of the viewer.
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitFor(30000, [&] { return (message = FindDialog(viewerProcess.Id())) != nullptr; }));
+    HWND player = nullptr;
+    for (HWND w : WindowsOf(viewerProcess.Id()))
+        if (ClassOf(w) == L"TPlayerForm")
+            player = w;
+    EXPECT_EQ(player, nullptr);
+    ASSERT_TRUE(PressButton(message, IDOK, L"OK"));
+
+    ASSERT_TRUE(WaitFor(30000, [&] {
+        for (HWND w : WindowsOf(viewerProcess.Id()))
+            if (ClassOf(w) == L"TPlayerForm")
+                player = w;
+        return player != nullptr;
+    }));
+    EXPECT_EQ(FindDialog(viewerProcess.Id()), nullptr);   // no second message
+    // No page settings: the book's name as title.
+    EXPECT_EQ(TextOf(player), L"Carrier");
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_EQ(GetFileAttributesA((std::string(system, 2) + "\\temp\\flash10.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseViewer(viewerProcess, player);
+}
+
 TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
 {
     UnicodeString viewer = TestExeDir() + L"\\..\\app\\viewer.exe";
@@ -247,10 +302,7 @@ TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
     EXPECT_TRUE(IsWindow(player));
     EXPECT_EQ(viewerProcess.WaitExit(300), STILL_ACTIVE);
 
-    PostMessageW(player, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindDialog(viewerProcess.Id())) != nullptr; }));
-    ASSERT_TRUE(PressButton(question, IDYES, L"Yes"));
-    EXPECT_EQ(viewerProcess.WaitExit(15000), 0u);
+    CloseViewer(viewerProcess, player);
 }
 
 } // namespace
