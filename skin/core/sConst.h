@@ -215,7 +215,3 @@ extern PAINTSTRUCT kvGlobalPS;
 extern HDC kvGlobalDC;
 extern TImageList* LargeShellImages;
 extern TImageList* SmallShellImages;
-
-// Makes the system's large and small file-icon lists when they are missing
-// (both are made whatever the arguments say).
-void InitShellImageLists(bool Large, bool Small);
