@@ -3,6 +3,7 @@
 #include "classlib/graphics/GdiHandles.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -16,19 +17,15 @@ TDialogSeamHandler& SeamHandler()
 // The application's title (the executable's name unless set).
 UnicodeString AppTitle()
 {
-    if (Application)
-        return Application->Title();
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    UnicodeString s = path;
-    size_t slash = s.find_last_of(L"\\/");
-    if (slash != UnicodeString::npos)
-        s.erase(0, slash + 1);
-    size_t dot = s.rfind(L'.');
-    if (dot != UnicodeString::npos)
-        s.erase(dot);
-    return s;
+    return Application ? Application->Title() : UnicodeString();
 }
+
+// A form freed on every way out of the function that made it.
+struct TFreeObject {
+    void operator()(TObject* Object) const { FreeAndNil(Object); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TFreeObject>;
 
 } // namespace
 
@@ -138,17 +135,9 @@ namespace {
 // A message dialog as our own form, shown modally and freed.
 int ShowMessageForm(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
 {
-    TForm* form = CreateMessageDialog(Msg, DlgType, Buttons);
-    int result = mrNone;
-    try {
-        form->SetPosition(poScreenCenter);
-        result = form->ShowModal();
-    } catch (...) {
-        FreeAndNil(form);
-        throw;
-    }
-    FreeAndNil(form);
-    return result;
+    TOwned<TForm> form(CreateMessageDialog(Msg, DlgType, Buttons));
+    form->SetPosition(poScreenCenter);
+    return form->ShowModal();
 }
 
 int AskMessageDlg(TDialogKind Kind, const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
@@ -238,91 +227,89 @@ TForm* CreateMessageDialog(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDl
     if (DlgType < mtWarning || DlgType > mtCustom)
         DlgType = mtCustom;
 
-    TMessageForm* form = New<TMessageForm>(Application);
-    try {
-        form->SetBorderStyle(bsDialog);
-        form->SetKeyPreview(true);
-        form->SetPosition(poDesigned);
+    TOwned<TMessageForm> owned(New<TMessageForm>(Application));
+    TMessageForm* form = owned.get();
+    form->SetBorderStyle(bsDialog);
+    form->SetKeyPreview(true);
+    form->SetPosition(poDesigned);
 
-        // Dialog units: 4 per average character width, 8 per character height.
-        TSize units = AverageCharSize(form->Font());
-        int horzMargin = MulDiv(8, units.cx, 4);
-        int vertMargin = MulDiv(8, units.cy, 8);
-        int horzSpacing = MulDiv(10, units.cx, 4);
-        int vertSpacing = MulDiv(10, units.cy, 8);
-        int buttonWidth = MulDiv(50, units.cx, 4);
-        int buttonHeight = MulDiv(14, units.cy, 8);
-        int buttonSpacing = MulDiv(4, units.cx, 4);
-        int buttonCount = 0;
-        for (int b = mbYes; b <= mbClose; ++b) {
-            if (!Buttons.Contains(TMsgDlgBtn(b)))
-                continue;
-            ++buttonCount;
-            TRect r = MeasureText(form->Font(), MsgDlgButtonCaption(TMsgDlgBtn(b)), TRect(),
-                                  DT_LEFT | DT_SINGLELINE);
-            buttonWidth = std::max<int>(buttonWidth, r.Width() + 8);
-        }
-
-        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-        TRect textRect = MeasureText(form->Font(), Msg, TRect(0, 0, screenWidth / 2, 0),
-                                     DT_EXPANDTABS | DT_WORDBREAK);
-        LPCWSTR iconId = iconIds[DlgType];
-        int iconTextWidth = textRect.right;
-        int iconTextHeight = textRect.bottom;
-        if (iconId) {
-            iconTextWidth += 32 + horzSpacing;
-            iconTextHeight = std::max(iconTextHeight, 32);
-        }
-        int buttonGroupWidth = buttonCount ? buttonWidth * buttonCount + buttonSpacing * (buttonCount - 1) : 0;
-        form->SetClientWidth(std::max(iconTextWidth, buttonGroupWidth) + horzMargin * 2);
-        form->SetClientHeight(iconTextHeight + buttonHeight + vertSpacing + vertMargin * 2);
-        form->SetLeft(screenWidth / 2 - form->Width() / 2);
-        form->SetTop(screenHeight / 2 - form->Height() / 2);
-        form->SetCaption(DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType));
-
-        if (iconId) {
-            TMessageIcon* icon = New<TMessageIcon>(form, LoadIconW(nullptr, iconId));
-            icon->SetName(L"Image");
-            icon->SetParent(form);
-            icon->SetBounds(horzMargin, vertMargin, 32, 32);
-        }
-
-        TLabel* message = New<TLabel>(form);
-        message->SetName(L"Message");
-        message->SetParent(form);
-        message->SetWordWrap(true);
-        message->SetCaption(Msg);
-        message->SetBounds(iconTextWidth - textRect.right + horzMargin, vertMargin, textRect.right, textRect.bottom);
-        form->FMessage = message;
-
-        TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
-        TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
-        int x = (form->ClientWidth() - buttonGroupWidth) / 2;
-        for (int i = mbYes; i <= mbClose; ++i) {
-            TMsgDlgBtn b = TMsgDlgBtn(i);
-            if (!Buttons.Contains(b))
-                continue;
-            TButton* button = New<TButton>(form);
-            button->SetName(kButtonNames[b]);
-            button->SetParent(form);
-            button->SetCaption(MsgDlgButtonCaption(b));
-            button->SetModalResult(MsgDlgButtonResult(b));
-            if (b == defaultButton) {
-                button->SetDefault(true);
-                form->SetActiveControl(button);
-            }
-            if (b == cancelButton)
-                button->SetCancel(true);
-            button->SetBounds(x, iconTextHeight + vertMargin + vertSpacing, buttonWidth, buttonHeight);
-            x += buttonWidth + buttonSpacing;
-            form->FButtons[b] = button;
-        }
-    } catch (...) {
-        FreeAndNil(form);
-        throw;
+    // Dialog units: 4 per average character width, 8 per character height.
+    TSize units = AverageCharSize(form->Font());
+    int horzMargin = MulDiv(8, units.cx, 4);
+    int vertMargin = MulDiv(8, units.cy, 8);
+    int horzSpacing = MulDiv(10, units.cx, 4);
+    int vertSpacing = MulDiv(10, units.cy, 8);
+    int buttonWidth = MulDiv(50, units.cx, 4);
+    int buttonHeight = MulDiv(14, units.cy, 8);
+    int buttonSpacing = MulDiv(4, units.cx, 4);
+    int buttonCount = 0;
+    for (int b = mbYes; b <= mbClose; ++b) {
+        if (!Buttons.Contains(TMsgDlgBtn(b)))
+            continue;
+        ++buttonCount;
+        TRect r = MeasureText(form->Font(), MsgDlgButtonCaption(TMsgDlgBtn(b)), TRect(),
+                              DT_LEFT | DT_SINGLELINE);
+        buttonWidth = std::max<int>(buttonWidth, r.Width() + 8);
     }
-    return form;
+
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // The text is shown as given: an '&' (in a file name, say) is no accelerator.
+    TRect textRect = MeasureText(form->Font(), Msg, TRect(0, 0, screenWidth / 2, 0),
+                                 DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
+    LPCWSTR iconId = iconIds[DlgType];
+    int iconTextWidth = textRect.right;
+    int iconTextHeight = textRect.bottom;
+    if (iconId) {
+        iconTextWidth += 32 + horzSpacing;
+        iconTextHeight = std::max(iconTextHeight, 32);
+    }
+    int buttonGroupWidth = buttonCount ? buttonWidth * buttonCount + buttonSpacing * (buttonCount - 1) : 0;
+    form->SetClientWidth(std::max(iconTextWidth, buttonGroupWidth) + horzMargin * 2);
+    form->SetClientHeight(iconTextHeight + buttonHeight + vertSpacing + vertMargin * 2);
+    form->SetLeft(screenWidth / 2 - form->Width() / 2);
+    form->SetTop(screenHeight / 2 - form->Height() / 2);
+    form->SetCaption(DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType));
+
+    if (iconId) {
+        TMessageIcon* icon = New<TMessageIcon>(form, LoadIconW(nullptr, iconId));
+        icon->SetName(L"Image");
+        icon->SetParent(form);
+        icon->SetBounds(horzMargin, vertMargin, 32, 32);
+    }
+
+    TLabel* message = New<TLabel>(form);
+    message->SetName(L"Message");
+    message->SetParent(form);
+    message->SetWordWrap(true);
+    message->SetShowAccelChar(false);
+    message->SetCaption(Msg);
+    message->SetBounds(iconTextWidth - textRect.right + horzMargin, vertMargin, textRect.right, textRect.bottom);
+    form->FMessage = message;
+
+    TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
+    TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
+    int x = (form->ClientWidth() - buttonGroupWidth) / 2;
+    for (int i = mbYes; i <= mbClose; ++i) {
+        TMsgDlgBtn b = TMsgDlgBtn(i);
+        if (!Buttons.Contains(b))
+            continue;
+        TButton* button = New<TButton>(form);
+        button->SetName(kButtonNames[b]);
+        button->SetParent(form);
+        button->SetCaption(MsgDlgButtonCaption(b));
+        button->SetModalResult(MsgDlgButtonResult(b));
+        if (b == defaultButton) {
+            button->SetDefault(true);
+            form->SetActiveControl(button);
+        }
+        if (b == cancelButton)
+            button->SetCancel(true);
+        button->SetBounds(x, iconTextHeight + vertMargin + vertSpacing, buttonWidth, buttonHeight);
+        x += buttonWidth + buttonSpacing;
+        form->FButtons[b] = button;
+    }
+    return owned.release();
 }
 
 bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, UnicodeString& Value)
@@ -341,60 +328,53 @@ bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, Uni
         return true;
     }
 
-    TForm* form = TForm::CreateNew(Application);
-    bool result = false;
-    try {
-        form->SetBorderStyle(bsDialog);
-        form->SetCaption(ACaption);
-        form->SetPosition(poScreenCenter);
-        TSize units = AverageCharSize(form->Font());
-        form->SetClientWidth(MulDiv(180, units.cx, 4));
+    TOwned<TForm> owned(TForm::CreateNew(Application));
+    TForm* form = owned.get();
+    form->SetBorderStyle(bsDialog);
+    form->SetCaption(ACaption);
+    form->SetPosition(poScreenCenter);
+    TSize units = AverageCharSize(form->Font());
+    form->SetClientWidth(MulDiv(180, units.cx, 4));
 
-        TLabel* prompt = New<TLabel>(form);
-        prompt->SetParent(form);
-        prompt->SetLeft(MulDiv(8, units.cx, 4));
-        prompt->SetTop(MulDiv(8, units.cy, 8));
-        prompt->SetCaption(APrompt);
-        if (prompt->Width() > MulDiv(164, units.cx, 4)) {
-            prompt->SetWidth(MulDiv(164, units.cx, 4));
-            prompt->SetWordWrap(true);
-        }
-
-        TEdit* edit = New<TEdit>(form);
-        edit->SetParent(form);
-        edit->SetBounds(prompt->Left(), prompt->Top() + prompt->Height() + 5, MulDiv(164, units.cx, 4), edit->Height());
-        edit->SetMaxLength(255);
-        edit->SetText(Value);
-        form->SetActiveControl(edit);
-
-        int buttonTop = edit->Top() + edit->Height() + 15;
-        int buttonWidth = MulDiv(50, units.cx, 4);
-        int buttonHeight = MulDiv(14, units.cy, 8);
-        TButton* ok = New<TButton>(form);
-        ok->SetParent(form);
-        ok->SetCaption(MsgDlgButtonCaption(mbOK));
-        ok->SetModalResult(mrOk);
-        ok->SetDefault(true);
-        ok->SetBounds(MulDiv(38, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
-        TButton* cancel = New<TButton>(form);
-        cancel->SetParent(form);
-        cancel->SetCaption(MsgDlgButtonCaption(mbCancel));
-        cancel->SetModalResult(mrCancel);
-        cancel->SetCancel(true);
-        cancel->SetBounds(MulDiv(92, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
-        form->SetClientHeight(buttonTop + buttonHeight + 13);
-
-        edit->SelectAll();
-        if (form->ShowModal() == mrOk) {
-            Value = edit->Text();
-            result = true;
-        }
-    } catch (...) {
-        FreeAndNil(form);
-        throw;
+    TLabel* prompt = New<TLabel>(form);
+    prompt->SetParent(form);
+    prompt->SetLeft(MulDiv(8, units.cx, 4));
+    prompt->SetTop(MulDiv(8, units.cy, 8));
+    prompt->SetCaption(APrompt);
+    if (prompt->Width() > MulDiv(164, units.cx, 4)) {
+        prompt->SetWidth(MulDiv(164, units.cx, 4));
+        prompt->SetWordWrap(true);
     }
-    FreeAndNil(form);
-    return result;
+
+    TEdit* edit = New<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(prompt->Left(), prompt->Top() + prompt->Height() + 5, MulDiv(164, units.cx, 4), edit->Height());
+    edit->SetMaxLength(255);
+    edit->SetText(Value);
+    form->SetActiveControl(edit);
+
+    int buttonTop = edit->Top() + edit->Height() + 15;
+    int buttonWidth = MulDiv(50, units.cx, 4);
+    int buttonHeight = MulDiv(14, units.cy, 8);
+    TButton* ok = New<TButton>(form);
+    ok->SetParent(form);
+    ok->SetCaption(MsgDlgButtonCaption(mbOK));
+    ok->SetModalResult(mrOk);
+    ok->SetDefault(true);
+    ok->SetBounds(MulDiv(38, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+    TButton* cancel = New<TButton>(form);
+    cancel->SetParent(form);
+    cancel->SetCaption(MsgDlgButtonCaption(mbCancel));
+    cancel->SetModalResult(mrCancel);
+    cancel->SetCancel(true);
+    cancel->SetBounds(MulDiv(92, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+    form->SetClientHeight(buttonTop + buttonHeight + 13);
+
+    edit->SelectAll();
+    if (form->ShowModal() != mrOk)
+        return false;
+    Value = edit->Text();
+    return true;
 }
 
 TModalResult ShowModalThroughSeam(TCustomForm* Form)

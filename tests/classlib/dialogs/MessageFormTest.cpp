@@ -128,6 +128,19 @@ TEST(MessageForm, SizedToTheText)
     EXPECT_LE(m->BoundsRect().bottom, AsMessageForm(tall)->Button(mbOK)->Top());
 }
 
+TEST(MessageForm, AmpersandsOfTheTextAreShownAsTheyAre)
+{
+    // A file name such as "Q&A.pdf" in a message keeps its '&'.
+    FormPtr amp(CreateMessageDialog(L"Q&A.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
+    FormPtr plain(CreateMessageDialog(L"QA.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
+    TLabel* m = AsMessageForm(amp)->Message();
+    EXPECT_GT(m->Width(), AsMessageForm(plain)->Message()->Width());
+    // The label draws the text as the form measured it.
+    TRect laidOut = m->BoundsRect();
+    m->AdjustBounds();
+    EXPECT_EQ(m->BoundsRect(), laidOut);
+}
+
 namespace {
 
 // Clicks a button of the active message form from a timer tick.
