@@ -466,24 +466,20 @@ DWORD OpenOptionFlags(TOpenOptions options)
 // Room for a long multi-selection.
 constexpr size_t kFileBufferChars = 32 * 1024;
 
-// The chosen names from the dialog's buffer: one full path, or (multi-
-// selection) the folder followed by the names in it.
-std::vector<UnicodeString> ChosenFiles(const wchar_t* buf, bool multi)
+// The chosen names from the dialog's buffer: one full path, or (several
+// names of a multi-selection) the folder, then each name, each ending in a
+// null.  Only the name offset tells them apart (it points past the folder's
+// null): what follows a single path may still be text of the proposed name.
+std::vector<UnicodeString> ChosenFiles(const std::vector<wchar_t>& buf, WORD nameOffset)
 {
-    std::vector<UnicodeString> files;
-    UnicodeString first = buf;
-    const wchar_t* p = buf + first.size() + 1;
-    if (!multi || *p == 0) {
-        files.push_back(first);
-        return files;
-    }
+    UnicodeString first = buf.data();
+    if (nameOffset != first.size() + 1)
+        return {first};
     if (!first.empty() && first.back() != L'\\')
         first += L'\\';
-    while (*p) {
-        UnicodeString name = p;
-        files.push_back(first + name);
-        p += name.size() + 1;
-    }
+    std::vector<UnicodeString> files;
+    for (const wchar_t* p = buf.data() + nameOffset; *p; p += wcslen(p) + 1)
+        files.push_back(first + p);
     return files;
 }
 
@@ -583,7 +579,7 @@ bool TOpenDialog::Execute()
     FHandle = nullptr;
     if (!ok)
         return false;
-    FFiles = ChosenFiles(file.data(), FOptions.Contains(ofAllowMultiSelect));
+    FFiles = ChosenFiles(file, ofn.nFileOffset);
     FFileName = FFiles.empty() ? UnicodeString() : FFiles.front();
     FFilterIndex = int(ofn.nFilterIndex);
     if (ofn.Flags & OFN_READONLY)

@@ -2,6 +2,8 @@
 
 #include "classlib/controls/Dialogs.h"
 
+#include <dlgs.h>
+
 TEST(FileDialog, SeamSeesTheProposalAndGivesTheChoice)
 {
     TSaveDialog* dlg = New<TSaveDialog>(nullptr);
@@ -121,5 +123,57 @@ TEST(FileDialog, RealDialogShowsAndCloses)
     EXPECT_EQ(dlg->FilterIndex(), 1);
     EXPECT_EQ(driver.Shows, 2);
     FreeAndNil(dlg);
+    RemoveDirectoryW(dir.c_str());
+}
+
+namespace {
+
+// Types a name into the real dialog's file name box and confirms it.
+struct TNameTyper : TObject {
+    UnicodeString Typed;
+    void Show(TObject* Sender)
+    {
+        HWND dlg = static_cast<TCommonDialog*>(Sender)->Handle();
+        SendMessageW(dlg, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(Typed.c_str()));
+        SendMessageW(dlg, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(Typed.c_str()));
+        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    }
+};
+
+} // namespace
+
+TEST(FileDialog, MultiSelectionGivesEveryChosenNameAndNothingOfTheProposal)
+{
+    ASSERT_FALSE(DialogSeamInstalled());
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    UnicodeString dir = UnicodeString(tmp) + L"kvdlgmulti";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (const wchar_t* name : {L"\\a.txt", L"\\b.txt"})
+        CloseHandle(CreateFileW((dir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+    TNameTyper typer;
+    TOpenDialog* dlg = New<TOpenDialog>(nullptr);
+    dlg->OnShow = Bind(&typer, &TNameTyper::Show);
+    dlg->SetInitialDir(dir);
+    dlg->SetOptions(dlg->Options() + ofAllowMultiSelect);
+    struct Case {
+        UnicodeString proposed, typed;
+        std::vector<UnicodeString> files;
+    } cases[] = {
+        // A proposal longer than the chosen path must leave no trace in the result.
+        {UnicodeString(200, L'p') + L".txt", L"a.txt", {dir + L"\\a.txt"}},
+        {L"x.txt", L"\"a.txt\" \"b.txt\"", {dir + L"\\a.txt", dir + L"\\b.txt"}},
+    };
+    for (const Case& c : cases) {
+        dlg->SetFileName(c.proposed);
+        typer.Typed = c.typed;
+        ASSERT_TRUE(dlg->Execute()) << c.typed;
+        EXPECT_EQ(dlg->Files(), c.files) << c.typed;
+        EXPECT_EQ(dlg->FileName(), c.files.front()) << c.typed;
+    }
+    FreeAndNil(dlg);
+    DeleteFileW((dir + L"\\a.txt").c_str());
+    DeleteFileW((dir + L"\\b.txt").c_str());
     RemoveDirectoryW(dir.c_str());
 }
