@@ -18,6 +18,14 @@ int HexValue(wchar_t c)
     return -1;
 }
 
+// Hexadecimal spells the whole 64-bit pattern ($FFFFFFFFFFFFFFFF is -1), so
+// the sign is applied in unsigned arithmetic, where -$8000000000000000 is
+// representable too.
+int64_t Signed(uint64_t Magnitude, bool Negative)
+{
+    return static_cast<int64_t>(Negative ? 0 - Magnitude : Magnitude);
+}
+
 bool SameWord(const UnicodeString& a, const wchar_t* b)
 {
     size_t n = 0;
@@ -323,7 +331,7 @@ private:
             if (IsIdentChar(Peek()))
                 Error(L"invalid number");
             v.Kind = TFormValueKind::Integer;
-            v.Int = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+            v.Int = Signed(value, negative);
             return;
         }
         size_t start = FPos;
@@ -369,7 +377,7 @@ private:
         if (value > uint64_t(INT64_MAX))
             Error(L"number too large");
         v.Kind = TFormValueKind::Integer;
-        v.Int = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+        v.Int = Signed(value, negative);
     }
 
     void ParseSet(TFormValue& v)
