@@ -5,32 +5,10 @@
 #include <algorithm>
 
 #include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
 #include "classlib/rtl/TypInfo.h"
-#include "classlib/rtl/Lists.h"
 
 namespace {
-
-bool SameName(const UnicodeString& a, const UnicodeString& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'a' && x <= L'z') x = wchar_t(x - 32);
-        if (y >= L'a' && y <= L'z') y = wchar_t(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-UnicodeString UpperName(UnicodeString s)
-{
-    for (auto& c : s)
-        if (c >= L'a' && c <= L'z')
-            c = wchar_t(c - 32);
-    return s;
-}
 
 const wchar_t* KindText(TFormValueKind k)
 {
@@ -206,8 +184,6 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
     if (!p) {
         if (ReadDefined(Instance, Name, Value, Where))
             return;
-        if (SameName(Name, L"Strings") && ReadStrings(Instance, Value))
-            return;
         Error(Where, L"Property " + Name + L" does not exist", line);
     }
     auto badValue = [&]() {
@@ -293,10 +269,10 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
     case tkClass:
         if (Value.Kind == TFormValueKind::Ident) {
             needWritable(bool(p->SetObj));
-            if (SameName(Value.Str, L"nil"))
+            if (SameText(Value.Str, L"nil"))
                 p->SetObj(Instance, nullptr);
             else
-                FFixups.push_back(Fixup{Instance, p, Value.Str, Where, line});
+                FFixups.push_back(Fixup{Instance, p, Value.Str, Where, line, FItems});
             return;
         }
         if (p->IsReference)
@@ -310,7 +286,7 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
         }
         if (Value.Kind == TFormValueKind::List) {
             TObject* target = p->GetObj(Instance);
-            if (target && (ReadDefined(target, L"Strings", Value, Where + L".Strings") || ReadStrings(target, Value)))
+            if (target && ReadDefined(target, L"Strings", Value, Where + L".Strings"))
                 return;
             Error(Where, L"Property " + p->Name + L" is not a string list", line);
         }
@@ -320,7 +296,7 @@ void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const T
         if (Value.Kind != TFormValueKind::Ident)
             badValue();
         needWritable(bool(p->SetMethod));
-        if (SameName(Value.Str, L"nil")) {
+        if (SameText(Value.Str, L"nil")) {
             p->SetMethod(Instance, TMethodValue());
             return;
         }
@@ -345,60 +321,52 @@ bool TFormReader::ReadDefined(TObject* Instance, const UnicodeString& Name, cons
     TPersistent* per = dynamic_cast<TPersistent*>(Instance);
     if (!per)
         return false;
-    UnicodeString savedWhere = FDefWhere;
-    FDefWhere = Where;
-    UnicodeString savedName = FDefName;
-    const TFormValue* savedValue = FDefValue;
-    bool savedFound = FDefFound;
-    FDefName = Name;
-    FDefValue = &Value;
-    FDefFound = false;
-    bool found = false;
+    // A read procedure may read objects that define properties of their
+    // own; the match being read comes back afterwards, also on errors.
+    const DefMatch saved = FDef;
+    FDef = DefMatch{Name, Where, &Value, false};
+    bool found;
     try {
         per->DefineProperties(this);
-        found = FDefFound;
+        found = FDef.Found;
     } catch (...) {
-        FDefName = savedName;
-        FDefWhere = savedWhere;
-        FDefValue = savedValue;
-        FDefFound = savedFound;
+        FDef = saved;
         throw;
     }
-    FDefWhere = savedWhere;
-    FDefName = savedName;
-    FDefValue = savedValue;
-    FDefFound = savedFound;
+    FDef = saved;
     return found;
 }
 
 void TFormReader::DefineProperty(const UnicodeString& Name, TReaderProc ReadData, TWriterProc, bool)
 {
-    if (FDefFound || !FDefValue || !SameName(Name, FDefName))
+    if (FDef.Found || !FDef.Value || !SameText(Name, FDef.Name))
         return;
-    FDefFound = true;
+    FDef.Found = true;
     if (!ReadData)
         return;
-    const TFormValue* value = FDefValue;
-    FDefValue = nullptr; // nested DefineProperties calls must not match again
+    const TFormValue* value = FDef.Value;
+    FDef.Value = nullptr; // nested DefineProperties calls must not match again
+    // A read procedure that leaves a list open leaves no cursor behind.
+    const size_t depth = FCursors.size();
     FCursors.push_back(Cursor{value, 0, false, false});
     try {
         ReadData(this);
     } catch (...) {
-        FCursors.pop_back();
+        FCursors.resize(depth);
         throw;
     }
-    FCursors.pop_back();
+    FCursors.resize(depth);
 }
 
 void TFormReader::DefineBinaryProperty(const UnicodeString& Name, TStreamProc ReadData, TStreamProc, bool)
 {
-    if (FDefFound || !FDefValue || !SameName(Name, FDefName))
+    if (FDef.Found || !FDef.Value || !SameText(Name, FDef.Name))
         return;
-    FDefFound = true;
-    const TFormValue* value = FDefValue;
-    FDefValue = nullptr;
+    FDef.Found = true;
+    const TFormValue* value = FDef.Value;
+    FDef.Value = nullptr;
     if (value->Kind != TFormValueKind::Binary)
-        Error(FDefWhere, L"binary data expected", value->Line);
+        Error(FDef.Where, L"binary data expected", value->Line);
     if (!ReadData)
         return;
     TMemoryStream stream;
@@ -408,42 +376,37 @@ void TFormReader::DefineBinaryProperty(const UnicodeString& Name, TStreamProc Re
     ReadData(&stream);
 }
 
-bool TFormReader::ReadStrings(TObject* Target, const TFormValue& Value)
-{
-    TStrings* strings = dynamic_cast<TStrings*>(Target);
-    if (!strings || Value.Kind != TFormValueKind::List)
-        return false;
-    for (const TFormValue& v : Value.List)
-        if (v.Kind != TFormValueKind::String)
-            throw EReadError(L"Error reading " + Target->ClassName() + L".Strings: strings expected in the list (line " +
-                             std::to_wstring(v.Line) + L")");
-    strings->BeginUpdate();
-    try {
-        strings->Clear();
-        for (const TFormValue& v : Value.List)
-            strings->Add(v.Str);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
-    return true;
-}
-
 void TFormReader::ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where)
 {
+    const size_t depth = FItems.size();
     Collection->BeginUpdate();
     try {
+        DropFixupsIn(Collection);
         Collection->Clear();
         for (size_t i = 0; i < Value.Items.size(); ++i) {
             TCollectionItem* item = Collection->Add();
+            FItems.push_back(item);
             ReadProperties(item, Value.Items[i].Props, Where + L"[" + std::to_wstring(i) + L"]");
+            FItems.pop_back();
         }
     } catch (...) {
+        FItems.resize(depth);
         Collection->EndUpdate();
         throw;
     }
     Collection->EndUpdate();
+}
+
+// Forgets the references met inside the items of Collection, which is about
+// to free them.  Every item a pending reference names is still alive: the
+// references of freed items went with them.
+void TFormReader::DropFixupsIn(TCollection* Collection)
+{
+    auto inCollection = [Collection](const Fixup& f) {
+        return std::any_of(f.Items.begin(), f.Items.end(),
+                           [Collection](TCollectionItem* i) { return i->Collection() == Collection; });
+    };
+    FFixups.erase(std::remove_if(FFixups.begin(), FFixups.end(), inCollection), FFixups.end());
 }
 
 // ---------------------------------------------------------------------------
@@ -452,15 +415,15 @@ void TFormReader::ReadCollection(TCollection* Collection, const TFormValue& Valu
 const TFormValue& TFormReader::NextValue()
 {
     if (FCursors.empty())
-        throw EReadError(L"Error reading " + FDefWhere + L": no value to read");
+        throw EReadError(L"Error reading " + FDef.Where + L": no value to read");
     Cursor& c = FCursors.back();
     if (c.InList) {
         if (c.Index >= c.Value->List.size())
-            throw EReadError(L"Error reading " + FDefWhere + L": end of list (line " + std::to_wstring(c.Value->Line) + L")");
+            throw EReadError(L"Error reading " + FDef.Where + L": end of list (line " + std::to_wstring(c.Value->Line) + L")");
         return c.Value->List[c.Index++];
     }
     if (c.Consumed)
-        throw EReadError(L"Error reading " + FDefWhere + L": value already read (line " + std::to_wstring(c.Value->Line) +
+        throw EReadError(L"Error reading " + FDef.Where + L": value already read (line " + std::to_wstring(c.Value->Line) +
                          L")");
     c.Consumed = true;
     return *c.Value;
@@ -468,7 +431,7 @@ const TFormValue& TFormReader::NextValue()
 
 void TFormReader::WrongValue(const TFormValue& v, const wchar_t* Expected) const
 {
-    Error(FDefWhere, UnicodeString(L"Invalid property value: ") + Expected + L" expected, found " + KindText(v.Kind),
+    Error(FDef.Where, UnicodeString(L"Invalid property value: ") + Expected + L" expected, found " + KindText(v.Kind),
           v.Line);
 }
 
@@ -491,9 +454,9 @@ int64_t TFormReader::ReadInt64()
 bool TFormReader::ReadBoolean()
 {
     const TFormValue& v = NextValue();
-    if (v.Kind == TFormValueKind::Ident && SameName(v.Str, L"True"))
+    if (v.Kind == TFormValueKind::Ident && SameText(v.Str, L"True"))
         return true;
-    if (v.Kind == TFormValueKind::Ident && SameName(v.Str, L"False"))
+    if (v.Kind == TFormValueKind::Ident && SameText(v.Str, L"False"))
         return false;
     WrongValue(v, L"True or False");
 }
@@ -535,10 +498,10 @@ void TFormReader::ReadListBegin()
 void TFormReader::ReadListEnd()
 {
     if (FCursors.empty() || !FCursors.back().InList)
-        throw EReadError(L"Error reading " + FDefWhere + L": not in a list");
+        throw EReadError(L"Error reading " + FDef.Where + L": not in a list");
     const Cursor& c = FCursors.back();
     if (c.Index < c.Value->List.size())
-        throw EReadError(L"Error reading " + FDefWhere + L": unread values in the list (line " +
+        throw EReadError(L"Error reading " + FDef.Where + L": unread values in the list (line " +
                          std::to_wstring(c.Value->Line) + L")");
     FCursors.pop_back();
 }
@@ -557,9 +520,9 @@ bool TFormReader::EndOfList()
 void TFormReader::Finish()
 {
     for (const Fixup& f : FFixups) {
-        bool isRoot = SameName(f.Target, FRoot->Name()) ||
+        bool isRoot = SameText(f.Target, FRoot->Name()) ||
                       std::any_of(FRootNames.begin(), FRootNames.end(),
-                                  [&](const UnicodeString& n) { return SameName(n, f.Target); });
+                                  [&](const UnicodeString& n) { return SameText(n, f.Target); });
         TComponent* target = isRoot ? FRoot : FRoot->FindComponent(f.Target);
         if (!target)
             Error(f.Where, L"Component " + f.Target + L" not found", f.Line);
@@ -570,11 +533,17 @@ void TFormReader::Finish()
     FFixups.clear();
     for (TComponent* c : FLoaded)
         c->ExcludeState(csReading);
-    FFinished = true;
-    std::vector<TComponent*> loaded;
-    loaded.swap(FLoaded);
-    for (TComponent* c : loaded)
-        c->Loaded();
+    // Should a Loaded fail, Abandon takes the failed component and those
+    // not loaded yet out of the loading state.
+    size_t done = 0;
+    try {
+        for (; done < FLoaded.size(); ++done)
+            FLoaded[done]->Loaded();
+    } catch (...) {
+        FLoaded.erase(FLoaded.begin(), FLoaded.begin() + static_cast<std::ptrdiff_t>(done));
+        throw;
+    }
+    FLoaded.clear();
 }
 
 void TFormReader::Abandon()
@@ -679,17 +648,17 @@ bool InitInheritedComponent(TComponent* Instance, const UnicodeString& RootAnces
     // Class names from the instance's class up to (not including) the root
     // ancestor; a class without a table of its own still has its ClassName.
     std::vector<UnicodeString> chain;
-    if (!SameName(Instance->ClassName(), RootAncestor))
+    if (!SameText(Instance->ClassName(), RootAncestor))
         chain.push_back(Instance->ClassName());
     for (const TClassInfo* ci = Instance->ClassInfo(); ci; ci = ci->Parent) {
-        if (SameName(ci->Name, RootAncestor) || SameName(ci->Name, L"TComponent"))
+        if (SameText(ci->Name, RootAncestor) || SameText(ci->Name, L"TComponent"))
             break;
-        if (std::none_of(chain.begin(), chain.end(), [&](const UnicodeString& n) { return SameName(n, ci->Name); }))
+        if (std::none_of(chain.begin(), chain.end(), [&](const UnicodeString& n) { return SameText(n, ci->Name); }))
             chain.push_back(ci->Name);
     }
     std::vector<TFormObject> forms;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        UnicodeString resName = UpperName(*it);
+        UnicodeString resName = UpperCase(*it);
         if (FormResourceExists(resName))
             forms.push_back(ParseResource(resName));
     }

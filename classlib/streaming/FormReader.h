@@ -58,6 +58,9 @@ private:
         UnicodeString Target;
         UnicodeString Where;
         int Line;
+        // The collection items being read when the reference was met: a
+        // collection read again frees them, and the reference with them.
+        std::vector<TCollectionItem*> Items;
     };
     // Cursor over a value for DefineProperty read procedures.
     struct Cursor {
@@ -66,31 +69,33 @@ private:
         bool InList;
         bool Consumed;
     };
+    // The stored property that DefineProperties calls are matched against.
+    struct DefMatch {
+        UnicodeString Name;
+        UnicodeString Where;
+        const TFormValue* Value = nullptr;
+        bool Found = false;
+    };
 
     void ReadComponent(const TFormObject& Node);
     void ReadProperties(TObject* Instance, const std::vector<TFormProperty>& Props, const UnicodeString& Where);
     void ReadProperty(TObject* Instance, const TFormProperty& Prop, const UnicodeString& Where);
     void SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
     bool ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
-    bool ReadStrings(TObject* Target, const TFormValue& Value);
     void ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where);
+    void DropFixupsIn(TCollection* Collection);
     void AddLoaded(TComponent* Component);
     const TFormValue& NextValue();
     [[noreturn]] void WrongValue(const TFormValue& Value, const wchar_t* Expected) const;
     [[noreturn]] void Error(const UnicodeString& Where, const UnicodeString& Msg, int Line) const;
 
     std::vector<TComponent*> FLoaded;
-    std::vector<TComponent*> FCreated; // made by this reader, freed if it fails
     std::vector<Fixup> FFixups;
+    std::vector<TCollectionItem*> FItems; // collection items being read, outermost first
     std::vector<UnicodeString> FRootNames; // as stored, whatever SetName kept
     const TFormObject* FNode = nullptr;
-    // DefineProperties matching
-    UnicodeString FDefName;
-    UnicodeString FDefWhere;
-    const TFormValue* FDefValue = nullptr;
-    bool FDefFound = false;
+    DefMatch FDef;
     std::vector<Cursor> FCursors;
-    bool FFinished = false;
 };
 
 // Reads the form text in Text (UTF-16) or Utf8 onto Root (the root is made

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <random>
 
 #include "TestComponents.h"
 #include "classlib/rtl/Streams.h"
@@ -270,4 +273,147 @@ TEST_F(ReaderTest, RootKeepingNoNameIsStillFoundByReferences)
     EXPECT_EQ(form->Caption(), L"PlayerForm");
     EXPECT_EQ(form->Name(), L"");
     EXPECT_EQ(dynamic_cast<TTestComp*>(form->FindComponent(L"A"))->Link(), form.get());
+}
+
+TEST_F(ReaderTest, ACollectionReadAgainDropsTheReferencesOfItsOldItems)
+{
+    std::unique_ptr<TTestForm> form(New<TTestForm>(nullptr));
+    ReadComponentFromText(L"object F: TTestForm\n"
+                          L"  Items = < item Link = A end item Link = A end >\n"
+                          L"  Items = < item Value = 1 end item Link = F end >\n"
+                          L"  object A: TTestComp\n  end\n"
+                          L"end",
+                          form.get());
+    std::vector<std::wstring> links;
+    std::copy_if(gLog.begin(), gLog.end(), std::back_inserter(links),
+                 [](const std::wstring& e) { return e.find(L".Link") != std::wstring::npos; });
+    EXPECT_EQ(links, (std::vector<std::wstring>{L"Item1.Link=F"}));
+    ASSERT_EQ(form->Items()->Count(), 2);
+    EXPECT_EQ(dynamic_cast<TTestItem*>(form->Items()->Items(0))->Link(), nullptr);
+    EXPECT_EQ(dynamic_cast<TTestItem*>(form->Items()->Items(1))->Link(), form.get());
+}
+
+TEST_F(ReaderTest, AFailingLoadedLeavesNoComponentLoading)
+{
+    std::unique_ptr<TTestForm> form(New<TTestForm>(nullptr));
+    EXPECT_THROW(ReadComponentFromText(L"object F: TTestForm\n"
+                                       L" object Bad: TFailingComp\n  FailLoaded = True\n end\n"
+                                       L" object Later: TTestComp\n end\nend",
+                                       form.get()),
+                 EConvertError);
+    ASSERT_EQ(form->ComponentCount(), 2);
+    for (TComponent* c : {static_cast<TComponent*>(form.get()), form->Components(0), form->Components(1)}) {
+        EXPECT_FALSE(c->ComponentState().Contains(csLoading)) << c->Name();
+        EXPECT_FALSE(c->ComponentState().Contains(csReading)) << c->Name();
+    }
+}
+
+TEST(FormParser, NumbersAtTheirLimits)
+{
+    struct Case {
+        const wchar_t* Text;
+        TFormValueKind Kind;
+        int64_t Int;
+        double Float;
+        const wchar_t* Error; // part of the message, or nullptr
+    };
+    const Case cases[] = {
+        {L"9223372036854775807", TFormValueKind::Integer, INT64_MAX, 0, nullptr},
+        {L"-9223372036854775807", TFormValueKind::Integer, -INT64_MAX, 0, nullptr},
+        {L"$FFFFFFFFFFFFFFFF", TFormValueKind::Integer, -1, 0, nullptr},
+        {L"-$8000000000000000", TFormValueKind::Integer, INT64_MIN, 0, nullptr},
+        {L"-$1F", TFormValueKind::Integer, -31, 0, nullptr},
+        {L"2e3", TFormValueKind::Float, 0, 2000, nullptr},
+        {L"-0.25", TFormValueKind::Float, 0, -0.25, nullptr},
+        {L"9223372036854775808", TFormValueKind::Integer, 0, 0, L"number too large"},
+        {L"$10000000000000000", TFormValueKind::Integer, 0, 0, L"number too large"},
+        {L"1e999", TFormValueKind::Float, 0, 0, L"number too large"},
+        {L"12ab", TFormValueKind::Integer, 0, 0, L"invalid number"},
+        {L"1.", TFormValueKind::Integer, 0, 0, L"invalid number"},
+        {L"$", TFormValueKind::Integer, 0, 0, L"hexadecimal digits expected"},
+        {L"-", TFormValueKind::Integer, 0, 0, L"digits expected"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Text);
+        UnicodeString text = UnicodeString(L"object F: T\n  X = ") + c.Text + L"\nend";
+        if (c.Error) {
+            try {
+                ParseFormText(text);
+                ADD_FAILURE() << "no error";
+            } catch (const EReadError& e) {
+                EXPECT_NE(e.Message().find(c.Error), UnicodeString::npos) << e.what();
+            }
+            continue;
+        }
+        TFormObject form = ParseFormText(text);
+        ASSERT_EQ(form.Props.size(), 1u);
+        const TFormValue& v = form.Props[0].Value;
+        EXPECT_EQ(v.Kind, c.Kind);
+        if (c.Kind == TFormValueKind::Integer)
+            EXPECT_EQ(v.Int, c.Int);
+        else
+            EXPECT_DOUBLE_EQ(v.Float, c.Float);
+    }
+}
+
+namespace {
+
+// One random change to Text: a byte changed, one of the format's own
+// characters or words put in, a piece cut out or repeated, or the end cut.
+std::string Mutate(std::string Text, std::mt19937& Rng)
+{
+    static const char* const kPieces[] = {"(", ")", "<", ">", "{", "}", "[", "]", "'", "''", "#", "#$", "$", "+", "-",
+                                          ".", "e", "=", ":", "9", "\n", " ", "end", "object ", "item ", "inherited ",
+                                          "\xC3", "\xEA\xB0\x80", "\0"};
+    auto pick = [&](size_t n) { return n == 0 ? size_t(0) : size_t(Rng() % n); };
+    size_t at = pick(Text.size() + 1);
+    switch (Rng() % 5) {
+    case 0:
+        if (!Text.empty())
+            Text[pick(Text.size())] = char(Rng());
+        break;
+    case 1: {
+        const char* piece = kPieces[pick(std::size(kPieces))];
+        Text.insert(at, piece, std::max<size_t>(1, std::strlen(piece)));
+        break;
+    }
+    case 2:
+        Text.erase(at, pick(40) + 1);
+        break;
+    case 3:
+        Text.insert(at, Text.substr(pick(Text.size() + 1), pick(80) + 1));
+        break;
+    default:
+        Text.resize(at);
+    }
+    return Text;
+}
+
+} // namespace
+
+// Damaged form text is refused with a read error (or read, when the damage
+// still makes sense), never a crash, a hang or another kind of failure, and
+// the root comes out of the reading state.
+TEST_F(ReaderTest, DamagedFormsFailCleanly)
+{
+    std::mt19937 rng(20261210);
+    int refused = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = kForm;
+        for (int n = 1 + int(rng() % 4); n > 0; --n)
+            text = Mutate(text, rng);
+        std::unique_ptr<TTestForm> form(New<TTestForm>(nullptr));
+        try {
+            ReadComponentFromUtf8(text, form.get());
+        } catch (const EStreamError&) { // EReadError, EClassNotFound
+            ++refused;
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "round " << round << ": " << e.what() << "\n" << text;
+        }
+        EXPECT_FALSE(form->ComponentState().Contains(csReading)) << round;
+        EXPECT_FALSE(form->ComponentState().Contains(csLoading)) << round;
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(refused, 10000); // the changes really damage the text
 }

@@ -1,5 +1,7 @@
 #include "TestComponents.h"
 
+#include <set>
+
 #include "classlib/rtl/Streams.h"
 
 std::vector<std::wstring> gLog;
@@ -33,7 +35,36 @@ void TTestSub::SetSize(int v)
 KV_BEGIN_PUBLISHED(TTestItem, TCollectionItem)
     B.Str(L"Caption", &C::FCaption, &C::FCaption);
     B.Int(L"Value", &C::FValue, &C::FValue);
+    B.Ref(L"Link", &C::Link, &C::SetLink);
 KV_END_PUBLISHED
+
+namespace {
+std::set<const TTestItem*>& LiveItems()
+{
+    static std::set<const TTestItem*> items;
+    return items;
+}
+} // namespace
+
+TTestItem::TTestItem(TCollection* Collection) : TCollectionItem(Collection)
+{
+    LiveItems().insert(this);
+}
+
+TTestItem::~TTestItem()
+{
+    LiveItems().erase(this);
+}
+
+void TTestItem::SetLink(TTestComp* v)
+{
+    if (!LiveItems().count(this)) {
+        gLog.push_back(L"Item.Link set on a freed item");
+        return;
+    }
+    FLink = v;
+    gLog.push_back(L"Item" + std::to_wstring(Index()) + L".Link=" + (v ? v->Name() : UnicodeString(L"nil")));
+}
 
 void TTestItem::DefineProperties(TFiler* Filer)
 {
@@ -164,11 +195,19 @@ void TTestForm::Counted(int Value) { FCounted = Value; }
 // --- TFailingComp
 KV_BEGIN_PUBLISHED(TFailingComp, TTestComp)
     B.Int(L"Boom", &C::Boom, &C::SetBoom);
+    B.Bool(L"FailLoaded", &C::FFailLoaded, &C::FFailLoaded);
 KV_END_PUBLISHED
 
 void TFailingComp::SetBoom(int v)
 {
     throw EConvertError(L"boom " + std::to_wstring(v));
+}
+
+void TFailingComp::Loaded()
+{
+    if (FFailLoaded)
+        throw EConvertError(L"Loaded failed");
+    TTestComp::Loaded();
 }
 
 void RegisterTestClasses()

@@ -30,14 +30,22 @@ public:
     void SetSize(int v);
 };
 
+class TTestComp;
+
+// Knows which items are alive, so that a reference set on a freed item
+// shows in the log instead of passing unseen.
 class TTestItem : public TCollectionItem {
     KV_CLASS(TTestItem)
     KV_PUBLISHED
 public:
-    using TCollectionItem::TCollectionItem;
+    explicit TTestItem(TCollection* Collection);
+    ~TTestItem() override;
     UnicodeString FCaption;
     int FValue = 0;
     std::vector<uint8_t> FData;
+    TTestComp* FLink = nullptr;
+    TTestComp* Link() const { return FLink; }
+    void SetLink(TTestComp* v);
     void DefineProperties(TFiler* Filer) override;
     void ReadData(TStream* S);
 };
@@ -122,6 +130,9 @@ public:
     using TTestComp::TTestComp;
     void SetBoom(int v);
     int Boom() const { return 0; }
+    // When set, Loaded fails.
+    bool FFailLoaded = false;
+    void Loaded() override;
 };
 
 void RegisterTestClasses();
