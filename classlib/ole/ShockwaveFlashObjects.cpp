@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "classlib/graphics/GdiHandles.h"
 #include "classlib/ole/FlashCopyData.h"
 
 const CLSID CLASS_ShockwaveFlash = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -110,13 +111,14 @@ void TShockwaveFlash::PaintWindow(HDC DC)
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0)
         return;
-    HDC mem = CreateCompatibleDC(DC);
-    HBITMAP bmp = CreateCompatibleBitmap(DC, w, h);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
-
-    HBRUSH back = CreateSolidBrush(RGB(0x20, 0x20, 0x28));
-    FillRect(mem, &rc, back);
-    DeleteObject(back);
+    // Drawn off screen and copied in one go, so the name never flickers.
+    MemoryDC mem(DC);
+    GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(DC, w, h));
+    SelectedObject bmpSel(mem, bmp.Get());
+    {
+        GdiObject<HBRUSH> back(CreateSolidBrush(RGB(0x20, 0x20, 0x28)));
+        FillRect(mem, &rc, back.Get());
+    }
 
     // The movie's file name, centred.
     UnicodeString name = FMovie;
@@ -125,17 +127,13 @@ void TShockwaveFlash::PaintWindow(HDC DC)
         name.erase(0, slash + 1);
     if (name.empty())
         name = L"(no movie)";
-    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    HGDIOBJ oldFont = SelectObject(mem, font);
-    SetBkMode(mem, TRANSPARENT);
-    SetTextColor(mem, RGB(0xE0, 0xE0, 0xE0));
-    DrawTextW(mem, name.c_str(), int(name.size()), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(mem, oldFont);
-    DeleteObject(font);
-
+    GdiObject<HFONT> font(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    {
+        SelectedObject fontSel(mem, font.Get());
+        SetBkMode(mem, TRANSPARENT);
+        SetTextColor(mem, RGB(0xE0, 0xE0, 0xE0));
+        DrawTextW(mem, name.c_str(), int(name.size()), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     BitBlt(DC, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
 }
