@@ -633,15 +633,9 @@ KV_BEGIN_PUBLISHED(TSaveDialog, TOpenDialog)
     static_assert(sizeof(C) > 0); // nothing of its own
 KV_END_PUBLISHED
 
-// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
-// own function is the one meant here.
-#undef RegisterClass
-void RegisterClass(const TComponentClass& AClass);
-
 void RegisterDialogsClasses()
 {
-    RegisterClass(TComponentClass::Of<TOpenDialog>());
-    RegisterClass(TComponentClass::Of<TSaveDialog>());
+    RegisterClasses<TOpenDialog, TSaveDialog>();
 }
 
 namespace {

@@ -1,6 +1,5 @@
 #include "classlib/controls/ExtCtrls.h"
 
-#include "classlib/controls/Dialogs.h"
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
 
@@ -9,8 +8,8 @@ namespace {
 const wchar_t kUtilWindowClass[] = L"TPUtilWindow";
 constexpr UINT_PTR kTimerId = 1;
 
-// The hidden windows of the layer's utility objects share one class; each
-// window's user data is its object.
+// The class of the timers' hidden windows; each window's user data is its
+// timer.
 void RegisterUtilWindowClass(WNDPROC proc)
 {
     WNDCLASSW wc{};
@@ -21,22 +20,6 @@ void RegisterUtilWindowClass(WNDPROC proc)
     wc.hInstance = inst;
     wc.lpszClassName = kUtilWindowClass;
     RegisterClassW(&wc);
-}
-
-// An exception from an event must not unwind through the system's dispatch.
-void HandleEventException(TObject* Sender)
-{
-    if (Application) {
-        Application->HandleException(Sender);
-        return;
-    }
-    try {
-        throw;
-    } catch (const EAbort&) {
-    } catch (const Exception& e) {
-        KvMessageBox(GetActiveWindow(), e.Message(), L"", MB_OK | MB_ICONSTOP);
-    } catch (...) {
-    }
 }
 
 } // namespace
@@ -108,7 +91,9 @@ LRESULT CALLBACK TTimer::UtilWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
             try {
                 timer->Timer();
             } catch (...) {
-                HandleEventException(timer);
+                // An exception must not unwind through the system's dispatch.
+                if (Application)
+                    Application->HandleException(timer);
             }
         }
         return 0;
@@ -294,15 +279,9 @@ KV_BEGIN_PUBLISHED(TPanel, TCustomPanel)
     static_assert(sizeof(C) > 0); // all inherited
 KV_END_PUBLISHED
 
-// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
-// own function is the one meant here.
-#undef RegisterClass
-void RegisterClass(const TComponentClass& AClass);
-
 void RegisterExtCtrlsClasses()
 {
-    RegisterClass(TComponentClass::Of<TPanel>());
-    RegisterClass(TComponentClass::Of<TTimer>());
+    RegisterClasses<TPanel, TTimer>();
 }
 
 namespace {

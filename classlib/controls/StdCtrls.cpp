@@ -3,6 +3,16 @@
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
 
+#include <memory>
+
+namespace {
+
+struct TFreeObject {
+    void operator()(TObject* Object) const { FreeAndNil(Object); }
+};
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // TButtonControl
 
@@ -286,18 +296,14 @@ void TCustomLabel::CMFontChanged(TMessage& Message)
     TGraphicControl::CMFontChanged(Message);
     // The font tells of a change while it still holds the handle of its old
     // face; measure with a copy made from its new properties.
-    TFont* measure = New<TFont>();
+    std::unique_ptr<TFont, TFreeObject> measure(New<TFont>());
     measure->Assign(Font());
-    FMeasureFont = measure;
-    try {
-        AdjustBounds();
-    } catch (...) {
-        FMeasureFont = nullptr;
-        FreeAndNil(measure);
-        throw;
-    }
-    FMeasureFont = nullptr;
-    FreeAndNil(measure);
+    FMeasureFont = measure.get();
+    struct TForget {
+        TFont*& Font;
+        ~TForget() { Font = nullptr; }
+    } forget{FMeasureFont};
+    AdjustBounds();
 }
 
 namespace {
@@ -384,8 +390,12 @@ void TCustomLabel::AdjustBounds()
     {
         ScreenDC dc;
         Canvas()->SetHandle(dc);
+        // The canvas lets go of the screen's DC before it is released.
+        struct TLetGo {
+            TCanvas* Canvas;
+            ~TLetGo() { Canvas->SetHandle(nullptr); }
+        } letGo{Canvas()};
         DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
-        Canvas()->SetHandle(nullptr);
     }
     int x = Left();
     if (FAlignment == taRightJustify)
@@ -430,16 +440,9 @@ KV_BEGIN_PUBLISHED(TLabel, TCustomLabel)
     static_assert(sizeof(C) > 0); // all inherited
 KV_END_PUBLISHED
 
-// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
-// own function is the one meant here.
-#undef RegisterClass
-void RegisterClass(const TComponentClass& AClass);
-
 void RegisterStdCtrlsClasses()
 {
-    RegisterClass(TComponentClass::Of<TButton>());
-    RegisterClass(TComponentClass::Of<TEdit>());
-    RegisterClass(TComponentClass::Of<TLabel>());
+    RegisterClasses<TButton, TEdit, TLabel>();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "classlib/controls/Dialogs.h"
 #include "classlib/controls/ExtCtrls.h"
 
 namespace {
@@ -12,6 +13,15 @@ struct TTickCounter : TObject {
         ++Ticks;
         if (FreeOnTick)
             FreeAndNil(FreeOnTick);
+    }
+};
+
+struct TFailingHandler : TObject {
+    int Ticks = 0;
+    void Tick(TObject*)
+    {
+        ++Ticks;
+        throw Exception(L"타이머 오류");
     }
 };
 
@@ -115,4 +125,19 @@ TEST(Timer, OwnerFreesItsTimer)
     EXPECT_FALSE(IsWindow(wnd));
     Pump(30);
     EXPECT_EQ(counter.Ticks, 0);
+}
+
+TEST(Timer, ExceptionFromOnTimerGoesToTheApplicationAndTheTimerRunsOn)
+{
+    TDialogSeamScope seam;   // the application's exception display
+    TFailingHandler handler;
+    TTimer* t = New<TTimer>(nullptr);
+    t->SetInterval(5);
+    t->SetOnTimer(Bind(&handler, &TFailingHandler::Tick));
+    Pump(100);
+    FreeAndNil(t);
+    EXPECT_GT(handler.Ticks, 1);
+    ASSERT_EQ(seam.Count(), size_t(handler.Ticks));
+    EXPECT_EQ(seam.Last().Kind, TDialogKind::MessageBox);
+    EXPECT_EQ(seam.Last().Text, L"타이머 오류.");
 }
