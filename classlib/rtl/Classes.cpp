@@ -2,21 +2,10 @@
 
 #include <algorithm>
 
+#include "classlib/rtl/SysUtils.h"
 #include "classlib/rtl/TypInfo.h"
 
 namespace {
-
-wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c; }
-
-bool SameName(const UnicodeString& a, const UnicodeString& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i]))
-            return false;
-    return true;
-}
 
 [[noreturn]] void ListIndexError(int Index)
 {
@@ -127,7 +116,7 @@ void TComponent::SetName(const UnicodeString& NewName)
 
 void TComponent::ValidateRename(TComponent* AComponent, const UnicodeString& CurName, const UnicodeString& NewName)
 {
-    if (AComponent && !NewName.empty() && !SameName(CurName, NewName) && AComponent->FOwner == this) {
+    if (AComponent && !NewName.empty() && !SameText(CurName, NewName) && AComponent->FOwner == this) {
         TComponent* other = FindComponent(NewName);
         if (other && other != AComponent)
             throw EComponentError(L"A component named " + NewName + L" already exists");
@@ -174,7 +163,7 @@ TComponent* TComponent::FindComponent(const UnicodeString& AName) const
     if (AName.empty())
         return nullptr;
     for (TComponent* c : FComponents)
-        if (SameName(c->FName, AName))
+        if (SameText(c->FName, AName))
             return c;
     return nullptr;
 }
@@ -531,7 +520,7 @@ void RegisterClass(const TComponentClass& AClass)
 {
     auto& list = ClassList();
     for (auto& c : list)
-        if (SameName(c.Name(), AClass.Name())) {
+        if (SameText(c.Name(), AClass.Name())) {
             c = AClass;
             return;
         }
@@ -541,14 +530,14 @@ void RegisterClass(const TComponentClass& AClass)
 void UnRegisterClass(const UnicodeString& ClassName)
 {
     auto& list = ClassList();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const TComponentClass& c) { return SameName(c.Name(), ClassName); }),
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const TComponentClass& c) { return SameText(c.Name(), ClassName); }),
                list.end());
 }
 
 TComponentClass GetClass(const UnicodeString& ClassName)
 {
     for (auto& c : ClassList())
-        if (SameName(c.Name(), ClassName))
+        if (SameText(c.Name(), ClassName))
             return c;
     return TComponentClass();
 }

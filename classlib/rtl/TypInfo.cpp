@@ -2,37 +2,9 @@
 
 #include <set>
 
+#include "classlib/rtl/SysUtils.h"
+
 namespace {
-
-wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c; }
-
-bool SameName(const UnicodeString& a, const UnicodeString& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i]))
-            return false;
-    return true;
-}
-
-UnicodeString UpperName(const UnicodeString& s)
-{
-    UnicodeString r = s;
-    for (auto& c : r)
-        c = UpperAscii(c);
-    return r;
-}
-
-UnicodeString Trim(const UnicodeString& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == L' ' || s[b] == L'\t' || s[b] == L'\r' || s[b] == L'\n'))
-        ++b;
-    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t' || s[e - 1] == L'\r' || s[e - 1] == L'\n'))
-        --e;
-    return s.substr(b, e - b);
-}
 
 [[noreturn]] void UnknownProperty(const UnicodeString& Name)
 {
@@ -107,7 +79,7 @@ const TPropInfo* TClassInfo::FindProp(const UnicodeString& PropName) const
 {
     for (const TClassInfo* ci = this; ci; ci = ci->Parent)
         for (const TPropInfo& p : ci->Props)
-            if (SameName(p.Name, PropName))
+            if (SameText(p.Name, PropName))
                 return &p;
     return nullptr;
 }
@@ -116,7 +88,7 @@ const TMethodEntry* TClassInfo::FindMethod(const UnicodeString& MethodName) cons
 {
     for (const TClassInfo* ci = this; ci; ci = ci->Parent)
         for (const TMethodEntry& m : ci->Methods)
-            if (SameName(m.Name, MethodName))
+            if (SameText(m.Name, MethodName))
                 return &m;
     return nullptr;
 }
@@ -124,7 +96,7 @@ const TMethodEntry* TClassInfo::FindMethod(const UnicodeString& MethodName) cons
 bool TClassInfo::InheritsFrom(const UnicodeString& ClassName) const
 {
     for (const TClassInfo* ci = this; ci; ci = ci->Parent)
-        if (SameName(ci->Name, ClassName))
+        if (SameText(ci->Name, ClassName))
             return true;
     return false;
 }
@@ -162,13 +134,13 @@ std::vector<const TPropInfo*> GetPropList(const TClassInfo* Info)
     std::set<UnicodeString> seen;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         for (const TPropInfo& p : (*it)->Props) {
-            UnicodeString key = UpperName(p.Name);
+            UnicodeString key = UpperCase(p.Name);
             if (seen.insert(key).second) {
                 list.push_back(&p);
             } else {
                 // A redeclaration in a descendant replaces the entry in place.
                 for (auto& e : list)
-                    if (SameName(e->Name, p.Name))
+                    if (SameText(e->Name, p.Name))
                         e = &p;
             }
         }
@@ -229,7 +201,7 @@ UnicodeString GetEnumName(const TPropInfo* Prop, int64_t Value)
 int GetEnumValue(const TPropInfo* Prop, const UnicodeString& Name)
 {
     for (size_t i = 0; i < Prop->Names.size(); ++i)
-        if (SameName(Prop->Names[i], Name))
+        if (SameText(Prop->Names[i], Name))
             return static_cast<int>(i);
     return -1;
 }
@@ -426,7 +398,7 @@ bool HasPublishedMethod(TObject* Instance, const UnicodeString& MethodName)
 void RegisterIntegerConsts(const UnicodeString& TypeName, TIdentToInt IdentToInt, TIntToIdent IntToIdent)
 {
     for (auto& c : IntConstList())
-        if (SameName(c.TypeName, TypeName)) {
+        if (SameText(c.TypeName, TypeName)) {
             c.IdentToInt = IdentToInt;
             c.IntToIdent = IntToIdent;
             return;
@@ -437,7 +409,7 @@ void RegisterIntegerConsts(const UnicodeString& TypeName, TIdentToInt IdentToInt
 bool IdentToIntOfType(const UnicodeString& TypeName, const UnicodeString& Ident, int64_t& Value)
 {
     for (auto& c : IntConstList())
-        if (SameName(c.TypeName, TypeName))
+        if (SameText(c.TypeName, TypeName))
             return c.IdentToInt && c.IdentToInt(Ident, Value);
     return false;
 }
@@ -445,7 +417,7 @@ bool IdentToIntOfType(const UnicodeString& TypeName, const UnicodeString& Ident,
 bool IntToIdentOfType(const UnicodeString& TypeName, int64_t Value, UnicodeString& Ident)
 {
     for (auto& c : IntConstList())
-        if (SameName(c.TypeName, TypeName))
+        if (SameText(c.TypeName, TypeName))
             return c.IntToIdent && c.IntToIdent(Value, Ident);
     return false;
 }
