@@ -30,6 +30,20 @@ void TCustomIniFile::WriteBool(const UnicodeString& Section, const UnicodeString
     WriteString(Section, Ident, Value ? L"1" : L"0");
 }
 
+void TCustomIniFile::FillStrings(TStrings* Strings, const std::vector<UnicodeString>& Lines)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        for (const UnicodeString& line : Lines)
+            Strings->Add(line);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
 bool TCustomIniFile::SectionExists(const UnicodeString& Section)
 {
     TStringList keys;
@@ -124,20 +138,13 @@ void TMemIniFile::SetStrings(TStrings* List)
 
 void TMemIniFile::GetStrings(TStrings* List)
 {
-    List->BeginUpdate();
-    try {
-        List->Clear();
-        for (const Section& s : FSections) {
-            List->Add(L"[" + s.Name + L"]");
-            for (const UnicodeString& line : s.Lines)
-                List->Add(line);
-            List->Add(UnicodeString());
-        }
-    } catch (...) {
-        List->EndUpdate();
-        throw;
+    std::vector<UnicodeString> text;
+    for (const Section& s : FSections) {
+        text.push_back(L"[" + s.Name + L"]");
+        text.insert(text.end(), s.Lines.begin(), s.Lines.end());
+        text.emplace_back();
     }
-    List->EndUpdate();
+    FillStrings(List, text);
 }
 
 void TMemIniFile::Rename(const UnicodeString& FileName, bool Reload)
@@ -177,48 +184,27 @@ void TMemIniFile::WriteString(const UnicodeString& SectionName, const UnicodeStr
 
 void TMemIniFile::ReadSection(const UnicodeString& SectionName, TStrings* Strings)
 {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        if (Section* s = FindSection(SectionName))
-            for (const UnicodeString& line : s->Lines) {
-                size_t eq = line.find(L'=');
-                Strings->Add(eq == UnicodeString::npos ? UnicodeString() : line.substr(0, eq));
-            }
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    std::vector<UnicodeString> keys;
+    if (Section* s = FindSection(SectionName))
+        for (const UnicodeString& line : s->Lines) {
+            size_t eq = line.find(L'=');
+            keys.push_back(eq == UnicodeString::npos ? UnicodeString() : line.substr(0, eq));
+        }
+    FillStrings(Strings, keys);
 }
 
 void TMemIniFile::ReadSections(TStrings* Strings)
 {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (const Section& s : FSections)
-            Strings->Add(s.Name);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    std::vector<UnicodeString> names;
+    for (const Section& s : FSections)
+        names.push_back(s.Name);
+    FillStrings(Strings, names);
 }
 
 void TMemIniFile::ReadSectionValues(const UnicodeString& SectionName, TStrings* Strings)
 {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        if (Section* s = FindSection(SectionName))
-            for (const UnicodeString& line : s->Lines)
-                Strings->Add(line);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    Section* s = FindSection(SectionName);
+    FillStrings(Strings, s ? s->Lines : std::vector<UnicodeString>());
 }
 
 void TMemIniFile::EraseSection(const UnicodeString& SectionName)

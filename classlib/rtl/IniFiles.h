@@ -39,6 +39,8 @@ public:
 
 protected:
     void SetFileName(const UnicodeString& Value) { FFileName = Value; }
+    // Replaces the content of Strings with Lines, announced as one change.
+    static void FillStrings(TStrings* Strings, const std::vector<UnicodeString>& Lines);
 
 private:
     UnicodeString FFileName;

@@ -26,14 +26,15 @@ std::vector<wchar_t> ProfileBuffer(F Get, DWORD Slack)
 }
 
 // A double-null-terminated list of names.
-void AddNames(const std::vector<wchar_t>& Buf, TStrings* Strings)
+std::vector<UnicodeString> Names(const std::vector<wchar_t>& Buf)
 {
+    std::vector<UnicodeString> names;
     size_t i = 0;
     while (i < Buf.size() && Buf[i]) {
-        UnicodeString name(&Buf[i]);
-        Strings->Add(name);
-        i += name.size() + 1;
+        names.emplace_back(&Buf[i]);
+        i += names.back().size() + 1;
     }
+    return names;
 }
 
 } // namespace
@@ -68,10 +69,7 @@ void TIniFile::ReadSection(const UnicodeString& Section, TStrings* Strings)
             return GetPrivateProfileStringW(Section.c_str(), nullptr, nullptr, b, size, FileName().c_str());
         },
         2);
-    Strings->BeginUpdate();
-    Strings->Clear();
-    AddNames(buf, Strings);
-    Strings->EndUpdate();
+    FillStrings(Strings, Names(buf));
 }
 
 void TIniFile::ReadSections(TStrings* Strings)
@@ -81,21 +79,17 @@ void TIniFile::ReadSections(TStrings* Strings)
             return GetPrivateProfileStringW(nullptr, nullptr, nullptr, b, size, FileName().c_str());
         },
         2);
-    Strings->BeginUpdate();
-    Strings->Clear();
-    AddNames(buf, Strings);
-    Strings->EndUpdate();
+    FillStrings(Strings, Names(buf));
 }
 
 void TIniFile::ReadSectionValues(const UnicodeString& Section, TStrings* Strings)
 {
     TStringList keys;
     ReadSection(Section, &keys);
-    Strings->BeginUpdate();
-    Strings->Clear();
+    std::vector<UnicodeString> values;
     for (int i = 0; i < keys.Count(); ++i)
-        Strings->Add(keys[i] + L"=" + ReadString(Section, keys[i], UnicodeString()));
-    Strings->EndUpdate();
+        values.push_back(keys[i] + L"=" + ReadString(Section, keys[i], UnicodeString()));
+    FillStrings(Strings, values);
 }
 
 void TIniFile::EraseSection(const UnicodeString& Section)
