@@ -97,7 +97,7 @@ bool TRegistry::OpenKey(const UnicodeString& Key, bool CanCreate)
     if (rc != ERROR_SUCCESS)
         return false;
     if (FCurrentKey && relative)
-        s = FCurrentPath + L"\\" + s;
+        s = s.empty() ? FCurrentPath : FCurrentPath + L"\\" + s;
     ChangeKey(key, s);
     return true;
 }

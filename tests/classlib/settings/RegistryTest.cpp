@@ -69,6 +69,8 @@ TEST_F(RegistryTest, KeysRelativeAbsoluteAndDeletion)
     ASSERT_TRUE(reg.OpenKey(kTestKey, true));
     ASSERT_TRUE(reg.OpenKey(L"Sub\\Deeper", true)); // relative to the open key
     EXPECT_EQ(reg.CurrentPath(), L"Software\\KvTest\\Sub\\Deeper");
+    ASSERT_TRUE(reg.OpenKey(L"", false)); // the open key again
+    EXPECT_EQ(reg.CurrentPath(), L"Software\\KvTest\\Sub\\Deeper");
     reg.WriteString(L"v", L"x");
     ASSERT_TRUE(reg.OpenKey(kTestKey, false)); // absolute again
     EXPECT_TRUE(reg.KeyExists(L"Sub"));
