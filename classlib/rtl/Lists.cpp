@@ -230,8 +230,15 @@ void TStrings::Move(int CurIndex, int NewIndex)
     TUpdateGuard update(this);
     UnicodeString s = Get(CurIndex);
     TObject* obj = GetObject(CurIndex);
+    // Where the line cannot go (a sorted list) it stays; its object travels
+    // with it, so a list that owns its objects must not free it on the way.
+    if (NewIndex < 0 || NewIndex >= GetCount())
+        Error(SListIndexError, NewIndex);
+    InsertObject(NewIndex < CurIndex ? NewIndex : NewIndex + 1, s, obj);
+    if (NewIndex < CurIndex)
+        ++CurIndex;
+    PutObject(CurIndex, nullptr);
     Delete(CurIndex);
-    InsertObject(NewIndex, s, obj);
 }
 
 void TStrings::AddStrings(TStrings* Strings)

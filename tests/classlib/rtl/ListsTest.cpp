@@ -299,6 +299,32 @@ TEST(StringListTest, OwnedObjectsAreFreedWithTheirLines)
     EXPECT_EQ(freed, 3);
 }
 
+// A moved line takes its object along: an owning list neither frees it on
+// the way nor twice at the end, and a sorted list refuses before losing it.
+TEST(StringListTest, MoveKeepsTheLineAndItsObject)
+{
+    int freed = 0;
+    {
+        TStringList owned(true);
+        Tracked* a = new Tracked(&freed);
+        owned.AddObject(L"a", a);
+        owned.AddObject(L"b", new Tracked(&freed));
+        owned.AddObject(L"c", nullptr);
+        owned.Move(0, 2);
+        EXPECT_EQ(Lines(owned), (V{L"b", L"c", L"a"}));
+        EXPECT_EQ(owned.Objects(2), a);
+        EXPECT_EQ(freed, 0);
+    }
+    EXPECT_EQ(freed, 2);
+
+    TStringList sorted;
+    sorted.SetSorted(true);
+    sorted.Add(L"x");
+    sorted.Add(L"y");
+    EXPECT_THROW(sorted.Move(0, 1), EStringListError);
+    EXPECT_EQ(Lines(sorted), (V{L"x", L"y"}));
+}
+
 TEST(StringListTest, AssignAndAddStrings)
 {
     int dummy = 0;
