@@ -150,11 +150,12 @@ struct TClicker : TObject {
     int Ticks = 0;
     void Tick(TObject* Sender)
     {
-        ++Ticks;
-        static_cast<TTimer*>(Sender)->SetEnabled(false);
+        // Until the form is up, the next tick tries again.
         auto* form = dynamic_cast<TMessageForm*>(FindControl(GetActiveWindow()));
         if (!form)
             return;
+        ++Ticks;
+        static_cast<TTimer*>(Sender)->SetEnabled(false);
         if (Key) {
             HWND focus = GetFocus();
             PostMessageW(focus, WM_KEYDOWN, Key, 1);
@@ -253,10 +254,10 @@ struct TTypist : TObject {
     TModalResult Press = mrOk;
     void Tick(TObject* Sender)
     {
-        static_cast<TTimer*>(Sender)->SetEnabled(false);
         auto* form = dynamic_cast<TCustomForm*>(FindControl(GetActiveWindow()));
         if (!form)
             return;
+        static_cast<TTimer*>(Sender)->SetEnabled(false);
         for (int i = 0; i < form->ControlCount(); ++i) {
             if (auto* edit = dynamic_cast<TEdit*>(form->Controls(i)))
                 SetWindowTextW(edit->Handle(), Text.c_str());
