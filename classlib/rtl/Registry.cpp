@@ -19,6 +19,18 @@ UnicodeString Unrooted(const UnicodeString& Key) { return IsRelative(Key) ? Key 
     throw ERegistryException(UnicodeString(Fmt) + L" '" + Name + L"'");
 }
 
+void PutData(TRegKey Key, const UnicodeString& Name, DWORD Type, const void* Data, size_t Size)
+{
+    if (!Key || RegSetValueExW(H(Key), Name.c_str(), 0, Type, static_cast<const BYTE*>(Data), DWORD(Size)) != ERROR_SUCCESS)
+        RegError(L"Failed to set data for", Name);
+}
+
+// Text is stored with its terminating null.
+void PutText(TRegKey Key, const UnicodeString& Name, DWORD Type, const UnicodeString& Value)
+{
+    PutData(Key, Name, Type, Value.c_str(), (Value.size() + 1) * sizeof(wchar_t));
+}
+
 bool DeleteTree(HKEY Base, const UnicodeString& Key)
 {
     HKEY key = nullptr;
@@ -251,26 +263,18 @@ int TRegistry::ReadInteger(const UnicodeString& Name)
 
 void TRegistry::WriteString(const UnicodeString& Name, const UnicodeString& Value)
 {
-    DWORD bytes = DWORD((Value.size() + 1) * sizeof(wchar_t));
-    if (!FCurrentKey || RegSetValueExW(H(FCurrentKey), Name.c_str(), 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(Value.c_str()), bytes) != ERROR_SUCCESS)
-        RegError(L"Failed to set data for", Name);
+    PutText(FCurrentKey, Name, REG_SZ, Value);
 }
 
 void TRegistry::WriteExpandString(const UnicodeString& Name, const UnicodeString& Value)
 {
-    DWORD bytes = DWORD((Value.size() + 1) * sizeof(wchar_t));
-    if (!FCurrentKey || RegSetValueExW(H(FCurrentKey), Name.c_str(), 0, REG_EXPAND_SZ,
-                                       reinterpret_cast<const BYTE*>(Value.c_str()), bytes) != ERROR_SUCCESS)
-        RegError(L"Failed to set data for", Name);
+    PutText(FCurrentKey, Name, REG_EXPAND_SZ, Value);
 }
 
 void TRegistry::WriteInteger(const UnicodeString& Name, int Value)
 {
     DWORD v = static_cast<DWORD>(Value);
-    if (!FCurrentKey || RegSetValueExW(H(FCurrentKey), Name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
-                                       sizeof(v)) != ERROR_SUCCESS)
-        RegError(L"Failed to set data for", Name);
+    PutData(FCurrentKey, Name, REG_DWORD, &v, sizeof(v));
 }
 
 // ---------------------------------------------------------------------------
