@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "classlib/controls/ExtCtrls.h"
@@ -171,6 +174,115 @@ TEST(Label, NotSizedWhileReadButWhenLoaded)
     label->Loaded();
     EXPECT_LT(label->Width(), 300);
     EXPECT_EQ(label->Left(), 20);
+}
+
+namespace {
+
+// What a painted form shows apart from a background colour: the box around
+// the other pixels (text is smoothed, so any other shade counts) and the
+// darkest red among them.
+struct TInk {
+    TRect Box;
+    int MinRed = 255;
+};
+
+TInk PaintedInk(TWinControl* Form, int Width, int Height, TColor Background)
+{
+    TBitmap* bmp = New<TBitmap>();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(Width, Height);
+    Form->PaintTo(bmp->Canvas()->Handle(), 0, 0);
+    HDC dc = bmp->Canvas()->Handle();
+    COLORREF bg = ColorToRGB(Background);
+    TInk ink;
+    ink.Box = TRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c == bg)
+                continue;
+            ink.Box = TRect(std::min<int>(ink.Box.left, x), std::min<int>(ink.Box.top, y),
+                            std::max<int>(ink.Box.right, x + 1), std::max<int>(ink.Box.bottom, y + 1));
+            ink.MinRed = std::min<int>(ink.MinRed, GetRValue(c));
+        }
+    FreeAndNil(bmp);
+    if (ink.Box.left == INT_MAX)
+        ink.Box = TRect();
+    return ink;
+}
+
+} // namespace
+
+TEST(Label, PaintsItsTextWhereAlignmentAndLayoutPutIt)
+{
+    // The label covers (10,10)-(110,70) of the form; its text is a small block.
+    struct Case {
+        TAlignment alignment;
+        TTextLayout layout;
+        bool left, right, top, bottom;   // the text hugs these sides (4 px)
+    } cases[] = {
+        {taLeftJustify, tlTop, true, false, true, false},
+        {taRightJustify, tlBottom, false, true, false, true},
+        {taCenter, tlCenter, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        FormPtr form = NewForm();
+        form->SetColor(clWhite);
+        TLabel* label = New<TLabel>(form.get());
+        label->SetParent(form.get());
+        label->SetAutoSize(false);
+        label->SetBounds(10, 10, 100, 60);
+        label->SetCaption(L"WW");
+        label->SetAlignment(c.alignment);
+        label->SetLayout(c.layout);
+
+        TRect ink = PaintedInk(form.get(), 200, 100, clWhite).Box;
+        SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << " layout " << c.layout);
+        ASSERT_FALSE(IsRectEmpty(&ink));
+        EXPECT_TRUE(ink.left >= 10 && ink.right <= 110 && ink.top >= 10 && ink.bottom <= 70);
+        EXPECT_EQ(ink.left - 10 <= 4, c.left);
+        EXPECT_EQ(110 - ink.right <= 4, c.right);
+        EXPECT_EQ(ink.top - 10 <= 4, c.top);
+        EXPECT_EQ(70 - ink.bottom <= 4, c.bottom);
+        if (!c.left && !c.right) {
+            EXPECT_LE(std::abs((ink.left - 10) - (110 - ink.right)), 2);
+        }
+        if (!c.top && !c.bottom) {
+            EXPECT_LE(std::abs((ink.top - 10) - (70 - ink.bottom)), 4);
+        }
+    }
+}
+
+TEST(Label, OpaqueFillsItsColourTransparentLeavesTheParentsDisabledIsEmbossed)
+{
+    FormPtr form = NewForm();
+    form->SetColor(clWhite);
+    TLabel* label = New<TLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 60, 30);
+    label->SetCaption(L"WW");
+    label->SetColor(clYellow);
+    label->Font()->SetColor(clBlack);
+
+    TInk opaque = PaintedInk(form.get(), 100, 60, clWhite);
+    EXPECT_EQ(opaque.Box, Bounds(10, 10, 60, 30)) << "the label's colour fills it";
+    label->SetTransparent(true);
+    TInk clear = PaintedInk(form.get(), 100, 60, clWhite);
+    ASSERT_FALSE(IsRectEmpty(&clear.Box));
+    EXPECT_TRUE(clear.Box.left > 10 || clear.Box.right < 70) << "only the text shows";
+    EXPECT_LT(clear.MinRed, 0x60) << "in the font's colour";
+
+    // Disabled: the text in the shadow colour, a highlight copy a pixel
+    // right and down, nothing in the font's colour.
+    label->SetEnabled(false);
+    form->SetColor(clYellow);
+    TInk disabled = PaintedInk(form.get(), 100, 60, clYellow);
+    EXPECT_EQ(disabled.Box.left, clear.Box.left);
+    EXPECT_EQ(disabled.Box.top, clear.Box.top);
+    EXPECT_EQ(disabled.Box.right, clear.Box.right + 1);
+    EXPECT_EQ(disabled.Box.bottom, clear.Box.bottom + 1);
+    EXPECT_GE(disabled.MinRed, int(GetRValue(ColorToRGB(clBtnShadow))));
 }
 
 TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
