@@ -106,6 +106,44 @@ TEST(Button, DialogKeysClickOnlyTheDefaultAndCancelButtons)
     EXPECT_EQ(cancelClicks.Clicks, 1);
 }
 
+TEST(Button, TheFocusedButtonTakesTheDefaultsPartUntilFocusLeavesTheButtons)
+{
+    FormPtr form = NewForm();
+    TClickCounter defClicks, otherClicks;
+    TButton* def = New<TButton>(form.get());
+    def->SetParent(form.get());
+    def->OnClick = Bind(&defClicks, &TClickCounter::Click);
+    TButton* other = New<TButton>(form.get());
+    other->SetParent(form.get());
+    other->SetLeft(100);
+    other->OnClick = Bind(&otherClicks, &TClickCounter::Click);
+    TEdit* edit = New<TEdit>(form.get());
+    edit->SetParent(form.get());
+    edit->SetTop(50);
+    form->Show();
+    def->SetDefault(true);   // made default once its window exists
+
+    auto isDefStyle = [](TButton* b) { return (GetWindowLongW(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
+    struct Step {
+        TWinControl* focus;
+        bool defShown, otherShown;
+        TButton* enterClicks;
+    } steps[] = {
+        {edit, true, false, def},
+        {other, false, true, other},
+        {edit, true, false, def},
+    };
+    for (const Step& step : steps) {
+        step.focus->SetFocus();
+        EXPECT_EQ(isDefStyle(def), step.defShown) << step.focus->ClassName();
+        EXPECT_EQ(isDefStyle(other), step.otherShown) << step.focus->ClassName();
+        EXPECT_EQ(def->Perform(CM_DIALOGKEY, VK_RETURN, 0), step.enterClicks == def ? 1 : 0);
+        EXPECT_EQ(other->Perform(CM_DIALOGKEY, VK_RETURN, 0), step.enterClicks == other ? 1 : 0);
+    }
+    EXPECT_EQ(defClicks.Clicks, 2);
+    EXPECT_EQ(otherClicks.Clicks, 1);
+}
+
 TEST(Label, AutoSizeFollowsTheCaption)
 {
     FormPtr form = NewForm();
