@@ -95,6 +95,48 @@ struct TDialogDriver : TObject {
 
 } // namespace
 
+namespace {
+
+// Records what the application is told while a dialog runs.
+struct TAppRecorder : TObject {
+    int Begins = 0, Ends = 0;
+    std::vector<UnicodeString> Errors;
+    void Begin(TObject*) { ++Begins; }
+    void End(TObject*) { ++Ends; }
+    void Error(TObject*, Exception* E) { Errors.push_back(E->Message()); }
+};
+
+// Closes the dialog, then fails.
+struct TFailingShow : TObject {
+    void Show(TObject* Sender)
+    {
+        PostMessageW(static_cast<TCommonDialog*>(Sender)->Handle(), WM_COMMAND, IDCANCEL, 0);
+        throw Exception(L"OnShow 실패");
+    }
+};
+
+} // namespace
+
+TEST(FileDialog, RealDialogIsModalTimeAndItsEventsFailIntoTheApplication)
+{
+    ASSERT_FALSE(DialogSeamInstalled());
+    TAppRecorder app;
+    Application->OnModalBegin = Bind(&app, &TAppRecorder::Begin);
+    Application->OnModalEnd = Bind(&app, &TAppRecorder::End);
+    Application->OnException = Bind(&app, &TAppRecorder::Error);
+    TFailingShow failing;
+    TOpenDialog* dlg = New<TOpenDialog>(nullptr);
+    dlg->OnShow = Bind(&failing, &TFailingShow::Show);
+    EXPECT_FALSE(dlg->Execute());
+    FreeAndNil(dlg);
+    Application->OnModalBegin = {};
+    Application->OnModalEnd = {};
+    Application->OnException = {};
+    EXPECT_EQ(app.Begins, 1);
+    EXPECT_EQ(app.Ends, 1);
+    EXPECT_EQ(app.Errors, std::vector<UnicodeString>{L"OnShow 실패"});
+}
+
 TEST(FileDialog, RealDialogShowsAndCloses)
 {
     ASSERT_FALSE(DialogSeamInstalled());
