@@ -356,18 +356,16 @@ bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, Uni
     int buttonTop = edit->Top() + edit->Height() + 15;
     int buttonWidth = MulDiv(50, units.cx, 4);
     int buttonHeight = MulDiv(14, units.cy, 8);
-    TButton* ok = New<TButton>(form);
-    ok->SetParent(form);
-    ok->SetCaption(MsgDlgButtonCaption(mbOK));
-    ok->SetModalResult(mrOk);
-    ok->SetDefault(true);
-    ok->SetBounds(MulDiv(38, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
-    TButton* cancel = New<TButton>(form);
-    cancel->SetParent(form);
-    cancel->SetCaption(MsgDlgButtonCaption(mbCancel));
-    cancel->SetModalResult(mrCancel);
-    cancel->SetCancel(true);
-    cancel->SetBounds(MulDiv(92, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+    auto addButton = [&](TMsgDlgBtn b, int left) {
+        TButton* button = New<TButton>(form);
+        button->SetParent(form);
+        button->SetCaption(MsgDlgButtonCaption(b));
+        button->SetModalResult(MsgDlgButtonResult(b));
+        button->SetBounds(MulDiv(left, units.cx, 4), buttonTop, buttonWidth, buttonHeight);
+        return button;
+    };
+    addButton(mbOK, 38)->SetDefault(true);
+    addButton(mbCancel, 92)->SetCancel(true);
     form->SetClientHeight(buttonTop + buttonHeight + 13);
 
     edit->SelectAll();

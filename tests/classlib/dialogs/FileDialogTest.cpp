@@ -81,6 +81,16 @@ TEST(FileDialog, PublishedPropertiesReadAsTheFormResourceStoresThem)
 
 namespace {
 
+// A folder of that name in the temporary folder.
+UnicodeString MakeTempDir(const wchar_t* Name)
+{
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    UnicodeString dir = UnicodeString(tmp) + Name;
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
 // Answers the real dialog from its OnShow: OK on the proposed name, or Cancel.
 struct TDialogDriver : TObject {
     int Shows = 0, Closes = 0;
@@ -140,10 +150,7 @@ TEST(FileDialog, RealDialogIsModalTimeAndItsEventsFailIntoTheApplication)
 TEST(FileDialog, RealDialogShowsAndCloses)
 {
     ASSERT_FALSE(DialogSeamInstalled());
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    UnicodeString dir = UnicodeString(tmp) + L"kvdlgtest";
-    CreateDirectoryW(dir.c_str(), nullptr);
+    UnicodeString dir = MakeTempDir(L"kvdlgtest");
 
     TDialogDriver driver;
     TSaveDialog* dlg = New<TSaveDialog>(nullptr);
@@ -187,10 +194,7 @@ struct TNameTyper : TObject {
 TEST(FileDialog, MultiSelectionGivesEveryChosenNameAndNothingOfTheProposal)
 {
     ASSERT_FALSE(DialogSeamInstalled());
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    UnicodeString dir = UnicodeString(tmp) + L"kvdlgmulti";
-    CreateDirectoryW(dir.c_str(), nullptr);
+    UnicodeString dir = MakeTempDir(L"kvdlgmulti");
     for (const wchar_t* name : {L"\\a.txt", L"\\b.txt"})
         CloseHandle(CreateFileW((dir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
