@@ -87,12 +87,6 @@ public:
             Damaged(L"content size " + IntToStr(size) + L" of entry " + Quoted(name));
         return size;
     }
-
-    void CheckEnd()
-    {
-        if (Left() != 0)
-            Damaged(IntToStr(Left()) + L" bytes follow the last entry");
-    }
 };
 
 // Inflates one entry's zlib stream from Source's position into Dest.  The
@@ -276,7 +270,6 @@ void ExtractPackedData(TkvSkinConvertor* sc)
             sc->Files.back().FileStream = content.release();
         }
     }
-    reader.CheckEnd();
 }
 
 void LoadSkinFromFile(const UnicodeString& FileName, TkvSkinConvertor*& sc, bool FreePackedData)
@@ -330,5 +323,4 @@ void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir)
         TFileStream out(target, fmCreate);
         out.WriteBuffer(content->Memory(), int32_t(content->Size()));
     }
-    reader.CheckEnd();
 }

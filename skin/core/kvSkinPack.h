@@ -5,6 +5,7 @@
 //   L, L bytes of ANSI file name (no folder part), content size,
 //   one zlib stream inflating to exactly that many bytes.
 // There is no compressed length: an entry ends where its zlib stream ends.
+// Readers stop after the N-th entry; whatever follows it is not looked at.
 // The entry "Options.dat" (any letter case) is the skin description; every
 // other entry is an image of the skin.
 #pragma once
