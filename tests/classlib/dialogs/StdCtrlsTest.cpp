@@ -369,6 +369,40 @@ TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
     }
 }
 
+TEST(Panel, CaptionCentredVerticallyAlignedAcrossHiddenWithoutShowCaption)
+{
+    struct Case {
+        TAlignment alignment;
+        bool showCaption;
+    } cases[] = {{taCenter, true}, {taLeftJustify, true}, {taRightJustify, true}, {taCenter, false}};
+    for (const Case& c : cases) {
+        FormPtr form = NewForm();
+        TPanel* panel = New<TPanel>(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(0, 0, 120, 40);
+        panel->SetBevelOuter(bvNone);
+        panel->SetColor(clWhite);
+        panel->SetCaption(L"WW");
+        panel->SetAlignment(c.alignment);
+        panel->SetShowCaption(c.showCaption);
+        TRect ink = PaintedInk(panel, 120, 40, clWhite).Box;
+        SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << " shown " << c.showCaption);
+        if (!c.showCaption) {
+            EXPECT_TRUE(IsRectEmpty(&ink));
+            continue;
+        }
+        ASSERT_FALSE(IsRectEmpty(&ink));
+        EXPECT_LE(std::abs(ink.top - (40 - ink.bottom)), 4) << "centred vertically";
+        int leftGap = ink.left, rightGap = 120 - ink.right;
+        if (c.alignment == taLeftJustify)
+            EXPECT_LE(leftGap, 3);
+        else if (c.alignment == taRightJustify)
+            EXPECT_LE(rightGap, 3);
+        else
+            EXPECT_LE(std::abs(leftGap - rightGap), 2);
+    }
+}
+
 TEST(Panel, PublishedDefaultsAsFormResourcesExpect)
 {
     TPanel* panel = New<TPanel>(nullptr);
