@@ -106,6 +106,11 @@ TEST(MessageForm, CaptionAndIconByType)
         ASSERT_TRUE(message);
         EXPECT_EQ(message->Name(), L"Message");
         EXPECT_EQ(message->Caption(), L"종료하시겠습니까?");
+        if (auto* image = dynamic_cast<TControl*>(form->FindComponent(L"Image"))) {
+            EXPECT_EQ(image->Width(), 32);
+            EXPECT_GT(message->Left(), image->BoundsRect().right) << "the text beside the icon";
+            EXPECT_LE(image->BoundsRect().bottom, AsMessageForm(form)->Button(mbOK)->Top());
+        }
     }
 }
 
