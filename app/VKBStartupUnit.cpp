@@ -175,11 +175,7 @@ TIcon* GetFileTypeIcon(const UnicodeString& Path)
 
 TIcon* ApplicationIconFor(const UnicodeString& ExePath)
 {
-    UnicodeString ico = ExePath;
-    size_t dot = ico.find_last_of(L".\\/");
-    if (dot != UnicodeString::npos && ico[dot] == L'.')
-        ico.erase(dot);
-    ico += L".ico";
+    UnicodeString ico = ChangeFileExt(ExePath, L".ico");
     if (FileExists(ico)) {
         TIcon* icon = New<TIcon>();
         try {

@@ -82,6 +82,6 @@ TViewerCommandLine& ViewerCommandLine();
 // The book the window opens: the first argument, unless there is none or it
 // contains "-p" (a start page), in which case the executable itself.
 UnicodeString BookPath(const TViewerCommandLine& CommandLine);
-// The start page of a first argument containing "-p" (from its third
-// character on); empty when there is none.
+// True when the first argument contains "-p"; Page is then that argument
+// from its third character on (possibly empty).
 bool StartPage(const TViewerCommandLine& CommandLine, UnicodeString& Page);
