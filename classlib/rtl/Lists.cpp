@@ -1,5 +1,7 @@
 #include "classlib/rtl/Lists.h"
 
+#include <exception>
+
 #include <algorithm>
 #include <numeric>
 
@@ -37,12 +39,30 @@ int CompareListStrings(const UnicodeString& S1, const UnicodeString& S2, bool Ca
 }
 
 // Keeps BeginUpdate/EndUpdate paired when a step in between raises.
+// Ends the update when the scope ends.  An exception from the closing
+// OnChange passes on to the caller, as it would from a finally block; while
+// another exception is already unwinding, the first one wins and the closing
+// one is dropped (two at once would end the program).
 class TUpdateGuard {
     TStrings* FStrings;
+    int FUnwinding;
 
 public:
-    explicit TUpdateGuard(TStrings* Strings) : FStrings(Strings) { FStrings->BeginUpdate(); }
-    ~TUpdateGuard() { FStrings->EndUpdate(); }
+    explicit TUpdateGuard(TStrings* Strings) : FStrings(Strings), FUnwinding(std::uncaught_exceptions())
+    {
+        FStrings->BeginUpdate();
+    }
+    ~TUpdateGuard() noexcept(false)
+    {
+        if (std::uncaught_exceptions() == FUnwinding) {
+            FStrings->EndUpdate();
+            return;
+        }
+        try {
+            FStrings->EndUpdate();
+        } catch (...) {
+        }
+    }
     TUpdateGuard(const TUpdateGuard&) = delete;
     TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 };

@@ -272,6 +272,28 @@ TEST(StringListTest, ChangeEventsFireOncePerUpdate)
     EXPECT_EQ(ev.Changes, 3);
 }
 
+namespace {
+struct RaisingListener : TObject {
+    void Change(TObject*) { throw EListError(L"from OnChange"); }
+};
+}
+
+// An exception from the OnChange that closes an internal update reaches the
+// caller (it used to end the program from a destructor).
+TEST(StringListTest, AnExceptionFromTheClosingChangeReachesTheCaller)
+{
+    RaisingListener raising;
+    TStringList s;
+    s.Add(L"a");
+    s.Add(L"b");
+    s.OnChange = Bind(&raising, &RaisingListener::Change);
+    EXPECT_THROW(s.Exchange(0, 1), EListError);
+    EXPECT_EQ(s.Strings(0), L"b");
+    s.OnChange = nullptr;
+    s.Add(L"c");
+    EXPECT_EQ(s.Count(), 3);
+}
+
 TEST(StringListTest, OwnedObjectsAreFreedWithTheirLines)
 {
     int freed = 0;
