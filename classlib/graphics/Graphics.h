@@ -253,7 +253,8 @@ public:
 class TGraphic;
 
 // A drawing surface over a device context.  Font, Brush and Pen are selected
-// into the context when a drawing call needs them and selected out again when
+// into the context when a drawing call needs them or the context is asked
+// for (Handle), and selected out again when
 // they change or the context goes.
 class TCanvas : public TPersistent {
     KV_CLASS(TCanvas)
@@ -288,9 +289,11 @@ public:
     TCanvas();
     ~TCanvas() override;
 
-    // The device context; asking for it makes one through CreateHandle when
-    // none is set.  SetHandle attaches a foreign context (not owned) or, with
-    // nullptr, lets the current one go after selecting our objects out.
+    // The device context, with Font, Pen and Brush selected into it (and the
+    // font's colour and the brush's background set); asking for it makes one
+    // through CreateHandle when none is set.  SetHandle attaches a foreign
+    // context (not owned) or, with nullptr, lets the current one go after
+    // selecting our objects out.
     HDC Handle();
     void SetHandle(HDC Value);
     bool HandleAllocated() const { return FHandle != nullptr; }

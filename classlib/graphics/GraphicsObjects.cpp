@@ -338,7 +338,10 @@ TCanvas::~TCanvas()
 
 HDC TCanvas::Handle()
 {
-    RequiredState(csHandleValid);
+    // Whoever draws on the context directly (DrawText, BitBlt of a pattern)
+    // finds the canvas's font, pen and brush in it, with the text colour and
+    // background the canvas's own text calls use.
+    RequiredState(csHandleValid | csFontValid | csPenValid | csBrushValid);
     return FHandle;
 }
 

@@ -177,6 +177,75 @@ TEST(TCanvasHandle, ForeignContextIsUsedAndGivenBackClean)
     ::DeleteObject(bmp);
 }
 
+// Code that draws on Canvas->Handle() itself gets the canvas's current font,
+// pen, brush, text colour and background, including changes made after the
+// context was first handed out.
+TEST(TCanvasHandle, DirectDrawingUsesTheCanvasObjects)
+{
+    auto b = WhiteBitmap(200, 80);
+    TCanvas* c = b->Canvas();
+    const int smallHeight = c->TextHeight(L"Wg");
+    c->Handle();
+    c->Font()->SetHeight(-40);
+    c->Font()->SetStyle({fsBold});
+    c->Font()->SetColor(clRed);
+    c->Brush()->SetStyle(bsClear);
+
+    HDC dc = c->Handle();
+    EXPECT_EQ(c->Font()->Handle(), ::GetCurrentObject(dc, OBJ_FONT));
+    EXPECT_EQ(c->Pen()->Handle(), ::GetCurrentObject(dc, OBJ_PEN));
+    EXPECT_EQ(c->Brush()->Handle(), ::GetCurrentObject(dc, OBJ_BRUSH));
+    RECT r{};
+    ::DrawTextW(dc, L"Wg", -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(c->TextExtent(L"Wg"), TSize(r.right, r.bottom));
+    EXPECT_GE(r.bottom, 40);
+    EXPECT_GT(r.bottom, smallHeight * 2);
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    EXPECT_GT(tm.tmWeight, FW_NORMAL);   // the face found may only come semi-bold
+
+    RECT all = {0, 0, 200, 80};
+    ::DrawTextW(c->Handle(), L"W", -1, &all, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_GT(CountPixels(b.get(), clRed), 200);   // far more than an 8-point W covers
+    EXPECT_EQ(clWhite, c->Pixels(199, 79));          // clear brush: no background box
+
+    // A solid brush gives the text an opaque background in its colour.
+    c->Brush()->SetColor(clYellow);
+    all = {0, 0, 200, 80};
+    ::DrawTextW(c->Handle(), L"W", -1, &all, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_GT(CountPixels(b.get(), clYellow), 20);
+}
+
+// Handing out the context any number of times selects each object once, and
+// letting the context go puts its own objects back.
+TEST(TCanvasHandle, SelectionsAreGivenBackWithTheContext)
+{
+    MemoryDC dc(nullptr);
+    const HGDIOBJ font = ::GetCurrentObject(dc.Get(), OBJ_FONT);
+    const HGDIOBJ pen = ::GetCurrentObject(dc.Get(), OBJ_PEN);
+    const HGDIOBJ brush = ::GetCurrentObject(dc.Get(), OBJ_BRUSH);
+    HFONT ours = nullptr;
+    {
+        std::unique_ptr<TCanvas> c(new TCanvas);
+        c->SetHandle(dc.Get());
+        c->Handle();
+        c->Handle();
+        c->Pen()->SetWidth(3);   // pen selected out and in again
+        EXPECT_EQ(c->Pen()->Handle(), ::GetCurrentObject(c->Handle(), OBJ_PEN));
+        ours = c->Font()->Handle();
+        c->SetHandle(nullptr);
+        EXPECT_EQ(font, ::GetCurrentObject(dc.Get(), OBJ_FONT));
+        EXPECT_EQ(pen, ::GetCurrentObject(dc.Get(), OBJ_PEN));
+        EXPECT_EQ(brush, ::GetCurrentObject(dc.Get(), OBJ_BRUSH));
+        c->SetHandle(dc.Get());
+        c->Handle();
+    }
+    // The canvas went while its font was in the context: it was selected out
+    // first, so deleting it really freed it.
+    EXPECT_EQ(font, ::GetCurrentObject(dc.Get(), OBJ_FONT));
+    EXPECT_EQ(0u, ::GetObjectType(ours));
+}
+
 TEST(TCanvasCopy, CopyRectAndStretchDraw)
 {
     auto src = WhiteBitmap(4, 4);
