@@ -81,6 +81,106 @@ TEST(FileDialog, PublishedPropertiesReadAsTheFormResourceStoresThem)
 
 namespace {
 
+// A save dialog whose system part is played by the test: it keeps what the
+// dialog was given and answers as the system would.
+class TScriptedSaveDialog : public TSaveDialog {
+public:
+    using TSaveDialog::TSaveDialog;
+    OPENFILENAMEW Given{};   // its pointers are not kept past the call
+    std::vector<wchar_t> GivenFilter;
+    UnicodeString GivenFile, GivenDefExt, GivenTitle;
+    // The buffer the system leaves (nulls included) and its name offset.
+    std::wstring Result;
+    WORD NameOffset = 0;
+    DWORD ChosenFilter = 1;
+    DWORD FlagsOut = 0;
+
+protected:
+    bool RunDialog(OPENFILENAMEW& ofn) override
+    {
+        Given = ofn;
+        for (const wchar_t* p = ofn.lpstrFilter; p && (p[0] || p[1]); ++p)
+            GivenFilter.push_back(*p);
+        GivenFile = ofn.lpstrFile;
+        GivenDefExt = ofn.lpstrDefExt ? ofn.lpstrDefExt : L"";
+        GivenTitle = ofn.lpstrTitle ? ofn.lpstrTitle : L"";
+        if (Result.empty())
+            return false;
+        // Only what the system writes changes: the rest of the buffer stays.
+        std::copy(Result.begin(), Result.end(), ofn.lpstrFile);
+        ofn.nFileOffset = NameOffset;
+        ofn.nFilterIndex = ChosenFilter;
+        ofn.Flags |= FlagsOut;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(FileDialog, GivesTheSystemItsSettingsAndTakesBackTheChoice)
+{
+    TScriptedSaveDialog* dlg = New<TScriptedSaveDialog>(nullptr);
+    dlg->SetFilter(L"PDF 파일|*.pdf|모든 파일|*.*");
+    dlg->SetDefaultExt(L".pdf");
+    dlg->SetFileName(L"Guide.PDF");
+    dlg->SetTitle(L"저장");
+    dlg->SetOptions({ofHideReadOnly, ofNoChangeDir, ofEnableSizing});
+    dlg->Result = std::wstring(L"C:\\out\\Guide.PDF") + L'\0';
+    dlg->NameOffset = 7;
+    dlg->ChosenFilter = 2;
+    dlg->FlagsOut = OFN_READONLY;
+    ASSERT_TRUE(dlg->Execute());
+
+    const OPENFILENAMEW& g = dlg->Given;
+    EXPECT_EQ(std::wstring(dlg->GivenFilter.begin(), dlg->GivenFilter.end()),
+              std::wstring(L"PDF 파일\0*.pdf\0모든 파일\0*.*", 22));
+    EXPECT_EQ(dlg->GivenFile, L"Guide.PDF");
+    EXPECT_GE(g.nMaxFile, 4096u) << "room for a long multi-selection";
+    EXPECT_EQ(dlg->GivenDefExt, L"pdf");
+    EXPECT_EQ(dlg->GivenTitle, L"저장");
+    EXPECT_EQ(g.nFilterIndex, 1u);
+    EXPECT_EQ(g.hwndOwner, GetActiveWindow());
+    DWORD expected = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_EXPLORER;
+    EXPECT_EQ(g.Flags & expected, expected);
+    EXPECT_FALSE(g.Flags & (OFN_ALLOWMULTISELECT | OFN_OVERWRITEPROMPT));
+
+    EXPECT_EQ(dlg->FileName(), L"C:\\out\\Guide.PDF");
+    EXPECT_EQ(dlg->FilterIndex(), 2);
+    EXPECT_TRUE(dlg->Options().Contains(ofReadOnly));
+    FreeAndNil(dlg);
+}
+
+TEST(FileDialog, ChosenNamesAreReadByTheNameOffset)
+{
+    struct Case {
+        const wchar_t* what;
+        UnicodeString proposed;
+        std::wstring result;
+        WORD offset;
+        std::vector<UnicodeString> files;
+    } cases[] = {
+        // One name over a longer proposal: the proposal's tail is no second name.
+        {L"single", L"C:\\books\\a-much-longer-proposed-name.pdf", std::wstring(L"C:\\b.pdf\0", 9), 3,
+         {L"C:\\b.pdf"}},
+        {L"several", L"x", std::wstring(L"C:\\dir\0a.pdf\0b.pdf\0\0", 21), 7,
+         {L"C:\\dir\\a.pdf", L"C:\\dir\\b.pdf"}},
+        {L"several in a root", L"x", std::wstring(L"C:\\\0a\0b\0\0", 10), 4, {L"C:\\a", L"C:\\b"}},
+    };
+    for (const Case& c : cases) {
+        TScriptedSaveDialog* dlg = New<TScriptedSaveDialog>(nullptr);
+        dlg->SetOptions(dlg->Options() + ofAllowMultiSelect);
+        dlg->SetFileName(c.proposed);
+        dlg->Result = c.result;
+        dlg->NameOffset = c.offset;
+        ASSERT_TRUE(dlg->Execute()) << c.what;
+        EXPECT_EQ(dlg->Files(), c.files) << c.what;
+        EXPECT_EQ(dlg->FileName(), c.files.front()) << c.what;
+        FreeAndNil(dlg);
+    }
+}
+
+namespace {
+
 // A folder of that name in the temporary folder.
 UnicodeString MakeTempDir(const wchar_t* Name)
 {
