@@ -165,7 +165,7 @@ void ShowMessage(const UnicodeString& Msg);
 bool InputQuery(const UnicodeString& ACaption, const UnicodeString& APrompt, UnicodeString& Value);
 
 // The message box form: an icon ("Image", none for mtCustom), the text (the
-// label "Message") and one TButton per button in enumeration order, named
+// label "Message", an '&' shown as it is) and one TButton per button in enumeration order, named
 // "Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll",
 // "YesToAll", "Help", "Close", each with its ModalResult; the OK button (else
 // Yes, else Retry) is the default, Cancel (else No, else OK) the cancel one.
