@@ -153,10 +153,12 @@ public:
     TNotifyEvent OnChange;
 
 protected:
-    // Tells OnChange (a canvas deselects the old handle there), then drops
-    // the handle so that the next Handle call builds one from the new values.
+    // Drops the handle, so that the next Handle call (one inside OnChange
+    // too) builds one from the new values, then tells OnChange.  The old
+    // handle is deleted only after that: a canvas selects it out there.
     void Changed();
-    virtual void FreeHandle() = 0;
+    // Gives up the handle without deleting it; nullptr when none is made.
+    virtual HGDIOBJ DetachHandle() = 0;
 };
 
 class TFont : public TGraphicsObject {
@@ -171,8 +173,11 @@ class TFont : public TGraphicsObject {
     TFontPitch FPitch = fpDefault;
     GdiObject<HFONT> FHandle;
 
+    // Takes the attributes of an adopted handle.
+    void SetAttributes(const LOGFONTW& lf);
+
 protected:
-    void FreeHandle() override { FHandle.Reset(); }
+    HGDIOBJ DetachHandle() override { return FHandle.Release(); }
 
 public:
     TFont();
@@ -211,7 +216,7 @@ class TBrush : public TGraphicsObject {
     GdiObject<HBRUSH> FHandle;
 
 protected:
-    void FreeHandle() override { FHandle.Reset(); }
+    HGDIOBJ DetachHandle() override { return FHandle.Release(); }
 
 public:
     void Assign(TPersistent* Source) override;
@@ -232,7 +237,7 @@ class TPen : public TGraphicsObject {
     GdiObject<HPEN> FHandle;
 
 protected:
-    void FreeHandle() override { FHandle.Reset(); }
+    HGDIOBJ DetachHandle() override { return FHandle.Release(); }
 
 public:
     void Assign(TPersistent* Source) override;

@@ -65,9 +65,9 @@ KV_END_PUBLISHED
 // ---------------------------------------------------------------------------
 void TGraphicsObject::Changed()
 {
+    GdiObject<HGDIOBJ> old(DetachHandle());
     if (OnChange)
         OnChange(this);
-    FreeHandle();
 }
 
 // ---------------------------------------------------------------------------
@@ -181,11 +181,17 @@ void TFont::SetHandle(HFONT Value)
     LOGFONTW lf{};
     if (Value && ::GetObjectW(Value, sizeof(lf), &lf) != sizeof(lf))
         throw EInvalidGraphic(L"Invalid font handle");
-    if (OnChange)
-        OnChange(this); // lets a canvas select the old handle out before it goes
+    // The old handle outlives OnChange, which lets a canvas select it out.
+    GdiObject<HGDIOBJ> old(FHandle.Release());
     FHandle.Reset(Value);
-    if (!Value)
-        return;
+    if (Value)
+        SetAttributes(lf);
+    if (OnChange)
+        OnChange(this);
+}
+
+void TFont::SetAttributes(const LOGFONTW& lf)
+{
     FName = lf.lfFaceName;
     FHeight = lf.lfHeight;
     FStyle = TFontStyles();

@@ -120,6 +120,58 @@ TEST(TFontAssign, CopiesAttributesAndTellsOnChange)
     EXPECT_TRUE(b->Style().Contains(fsBold));
 }
 
+// An OnChange observer (a control's CM_FONTCHANGED among them) already gets
+// a handle made from the new values; the old handle is deleted once the
+// observers are done.
+TEST(TGraphicsObjectChange, OnChangeSeesTheNewHandle)
+{
+    struct Listener : TObject {
+        LOGFONTW Font{};
+        LOGPEN Pen{};
+        LOGBRUSH Brush{};
+        HGDIOBJ Seen = nullptr;
+        void FontChanged(TObject* s)
+        {
+            Seen = static_cast<TFont*>(s)->Handle();
+            Font = FontOf(static_cast<HFONT>(Seen));
+        }
+        void PenChanged(TObject* s) { ::GetObjectW(static_cast<TPen*>(s)->Handle(), sizeof(Pen), &Pen); }
+        void BrushChanged(TObject* s) { ::GetObjectW(static_cast<TBrush*>(s)->Handle(), sizeof(Brush), &Brush); }
+    } l;
+    std::unique_ptr<TFont> font(new TFont);
+    std::unique_ptr<TPen> pen(new TPen);
+    std::unique_ptr<TBrush> brush(new TBrush);
+    font->OnChange = Bind(&l, &Listener::FontChanged);
+    pen->OnChange = Bind(&l, &Listener::PenChanged);
+    brush->OnChange = Bind(&l, &Listener::BrushChanged);
+
+    HGDIOBJ old = font->Handle();
+    font->SetHeight(-30);
+    EXPECT_EQ(-30, l.Font.lfHeight);
+    EXPECT_EQ(0u, ::GetObjectType(old));
+    EXPECT_EQ(l.Seen, font->Handle());
+
+    font->SetStyle({fsItalic});
+    EXPECT_TRUE(l.Font.lfItalic);
+
+    old = font->Handle();
+    LOGFONTW lf{};
+    lf.lfHeight = -17;
+    lstrcpyW(lf.lfFaceName, L"Courier New");
+    HFONT adopted = ::CreateFontIndirectW(&lf);
+    font->SetHandle(adopted);
+    EXPECT_EQ(adopted, l.Seen);
+    EXPECT_EQ(-17, font->Height());
+    EXPECT_EQ(0u, ::GetObjectType(old));
+
+    old = pen->Handle();
+    pen->SetWidth(5);
+    EXPECT_EQ(5, l.Pen.lopnWidth.x);
+    EXPECT_EQ(0u, ::GetObjectType(old));
+    brush->SetColor(clRed);
+    EXPECT_EQ(RGB(255, 0, 0), l.Brush.lbColor);
+}
+
 TEST(TCanvasShapes, PenBrushAndModes)
 {
     auto b = WhiteBitmap(20, 20);
@@ -240,8 +292,8 @@ TEST(TCanvasHandle, SelectionsAreGivenBackWithTheContext)
         c->SetHandle(dc.Get());
         c->Handle();
     }
-    // The canvas went while its font was in the context: it was selected out
-    // first, so deleting it really freed it.
+    // The canvas went while its font was in the context: the font is out of
+    // it and freed.
     EXPECT_EQ(font, ::GetCurrentObject(dc.Get(), OBJ_FONT));
     EXPECT_EQ(0u, ::GetObjectType(ours));
 }
