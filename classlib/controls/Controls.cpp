@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <optional>
 
 #include "classlib/controls/Forms.h"
+#include "classlib/rtl/SysUtils.h"
 
 // ---------------------------------------------------------------------------
 // Shared state of the GUI thread.
@@ -30,24 +32,25 @@ std::map<UnicodeString, WNDPROC>& ClassDefaultProcs()
     return procs;
 }
 
-UnicodeString UpperName(UnicodeString s)
-{
-    for (wchar_t& c : s)
-        if (c >= L'a' && c <= L'z')
-            c = wchar_t(c - 32);
-    return s;
-}
-
 WNDPROC DefaultProcOfWindow(HWND Wnd)
 {
     wchar_t name[256] = {};
     ::GetClassNameW(Wnd, name, 255);
     auto& procs = ClassDefaultProcs();
-    auto it = procs.find(UpperName(name));
+    auto it = procs.find(UpperCase(name));
     return it != procs.end() && it->second ? it->second : ::DefWindowProcW;
 }
 
 bool IsWinControl(const TControl* c) { return dynamic_cast<const TWinControl*>(c) != nullptr; }
+
+UnicodeString WindowText(HWND Wnd)
+{
+    int n = ::GetWindowTextLengthW(Wnd);
+    UnicodeString s(size_t(std::max(n, 0)), L'\0');
+    if (n > 0)
+        s.resize(size_t(std::max(::GetWindowTextW(Wnd, s.data(), n + 1), 0)));
+    return s;
+}
 } // namespace
 
 TControl* MouseControl() { return MouseInControl; }
@@ -114,6 +117,7 @@ LRESULT CALLBACK KvControlWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPar
         ControlsHandleException(control);
     }
     if (Msg == WM_NCDESTROY) {
+        TControlCanvas::FreeWindowContexts(Wnd);
         ::RemovePropW(Wnd, ControlProp);
         if (control->FHandle == Wnd) {
             control->FHandle = nullptr;
@@ -182,9 +186,27 @@ TShiftState GetShiftState()
 
 // ---------------------------------------------------------------------------
 // TControlCanvas
+namespace {
+// The canvases that hold a context of their own, so that a window going
+// away takes them back before the context dies with it.
+std::vector<TControlCanvas*>& CanvasesWithContext()
+{
+    static std::vector<TControlCanvas*> list;
+    return list;
+}
+} // namespace
+
 TControlCanvas::~TControlCanvas()
 {
     FreeHandle();
+}
+
+void TControlCanvas::FreeWindowContexts(HWND Wnd)
+{
+    std::vector<TControlCanvas*> list = CanvasesWithContext();
+    for (TControlCanvas* c : list)
+        if (c->FWindowHandle == Wnd)
+            c->FreeHandle();
 }
 
 void TControlCanvas::SetControl(TControl* Value)
@@ -197,16 +219,22 @@ void TControlCanvas::SetControl(TControl* Value)
 
 void TControlCanvas::FreeHandle()
 {
-    if (FDeviceContext) {
+    if (!FDeviceContext)
+        return;
+    if (HandleAllocated() && Handle() == FDeviceContext)
         SetHandle(nullptr);
-        ::ReleaseDC(FWindowHandle, FDeviceContext);
-        FDeviceContext = nullptr;
-        FWindowHandle = nullptr;
-    }
+    ::ReleaseDC(FWindowHandle, FDeviceContext);
+    FDeviceContext = nullptr;
+    FWindowHandle = nullptr;
+    auto& list = CanvasesWithContext();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
 void TControlCanvas::CreateHandle()
 {
+    // A context of ours set aside by a paint is not taken up again: give it
+    // back before asking for a new one.
+    FreeHandle();
     if (!FControl)
         return;
     auto* win = dynamic_cast<TWinControl*>(FControl);
@@ -230,7 +258,25 @@ void TControlCanvas::CreateHandle()
     }
     FDeviceContext = dc;
     FWindowHandle = wnd;
+    CanvasesWithContext().push_back(this);
     SetHandle(dc);
+}
+
+TCanvasPaintScope::TCanvasPaintScope(TControlCanvas* Canvas, HDC DC) : FCanvas(Canvas), FOld(nullptr)
+{
+    FCanvas->Lock();
+    // A context of the canvas's own is not needed while it paints; one left
+    // is a paint further out, which gets its context back.
+    FCanvas->FreeHandle();
+    if (FCanvas->HandleAllocated())
+        FOld = FCanvas->Handle();
+    FCanvas->SetHandle(DC);
+}
+
+TCanvasPaintScope::~TCanvasPaintScope()
+{
+    FCanvas->SetHandle(FOld);
+    FCanvas->Unlock();
 }
 
 // ---------------------------------------------------------------------------
@@ -372,27 +418,20 @@ void TControl::SetEnabled(bool Value)
 
 bool TControl::IsShowing() const { return FVisible && FParent && FParent->IsShowing(); }
 
-void TControl::BringToFront()
-{
-    if (!FParent)
-        return;
-    auto& list = FParent->FControls;
-    list.erase(std::find(list.begin(), list.end(), this));
-    list.push_back(this);
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
-        ::SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    InvalidateControl(FVisible, true);
-}
+void TControl::BringToFront() { SetZOrder(true); }
 
-void TControl::SendToBack()
+void TControl::SendToBack() { SetZOrder(false); }
+
+void TControl::SetZOrder(bool TopMost)
 {
     if (!FParent)
         return;
     auto& list = FParent->FControls;
     list.erase(std::find(list.begin(), list.end(), this));
-    list.insert(list.begin(), this);
+    list.insert(TopMost ? list.end() : list.begin(), this);
     if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
-        ::SetWindowPos(w->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(w->FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     InvalidateControl(FVisible, true);
 }
 
@@ -817,7 +856,7 @@ void TWinControl::CreateWnd()
         if (!::RegisterClassW(&wc))
             throw EOutOfResources(L"Cannot register window class " + params.WinClassName);
     }
-    ClassDefaultProcs()[UpperName(params.WinClassName)] = FDefWndProc;
+    ClassDefaultProcs()[UpperCase(params.WinClassName)] = FDefWndProc;
     CreateWindowHandle(params);
     if (!FHandle)
         throw EOutOfResources(L"Error creating window " + params.WinClassName);
@@ -1035,14 +1074,8 @@ void TWinControl::Realign()
     FControlState -= csAlignmentNeeded;
     TRect r = GetClientRect();
     AdjustClientRect(r);
-    FControlState += csAligning;
-    try {
-        AlignControls(nullptr, r);
-    } catch (...) {
-        FControlState -= csAligning;
-        throw;
-    }
-    FControlState -= csAligning;
+    TStateScope state(FControlState, csAligning);
+    AlignControls(nullptr, r);
 }
 
 void TWinControl::AdjustClientRect(TRect& Rect)
@@ -1181,7 +1214,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         ::SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         if (FLeft != ALeft || FTop != ATop || FWidth != AWidth || FHeight != AHeight) {
             // A window that refused the size (minimum tracking size...) keeps its own.
-            ReadBoundsFromWindow();
+            UpdateBounds();
         }
         UpdateAnchorRules();
         RequestAlign();
@@ -1201,7 +1234,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         Resize();
 }
 
-void TWinControl::ReadBoundsFromWindow()
+void TWinControl::UpdateBounds()
 {
     if (!FHandle || ::IsIconic(FHandle))
         return;
@@ -1216,25 +1249,7 @@ void TWinControl::ReadBoundsFromWindow()
     FHeight = r.bottom - r.top;
 }
 
-void TWinControl::UpdateBounds() { ReadBoundsFromWindow(); }
-
-UnicodeString TWinControl::GetText()
-{
-    if (!FHandle)
-        return FText;
-    int n = ::GetWindowTextLengthW(FHandle);
-    UnicodeString s(size_t(std::max(n, 0)), L'\0');
-    if (n > 0) {
-        int got = ::GetWindowTextW(FHandle, s.data(), n + 1);
-        s.resize(size_t(std::max(got, 0)));
-    }
-    return s;
-}
-
-void TWinControl::SetText(const UnicodeString& Value)
-{
-    TControl::SetText(Value);
-}
+UnicodeString TWinControl::GetText() { return FHandle ? WindowText(FHandle) : FText; }
 
 void TWinControl::SetTabStop(bool Value)
 {
@@ -1422,21 +1437,53 @@ void TWinControl::UpdateControlState()
         UpdateShowing();
 }
 
-void TWinControl::PaintTo(HDC DC, int X, int Y)
+namespace {
+// SaveDC/RestoreDC for a scope.
+class TSavedDC {
+    HDC FDC;
+    int FSaved;
+
+public:
+    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(::SaveDC(DC)) {}
+    ~TSavedDC() { ::RestoreDC(FDC, FSaved); }
+};
+
+// BeginPaint/EndPaint for a scope.
+class TWindowPaint {
+    HWND FWnd;
+    PAINTSTRUCT FPS{};
+
+public:
+    HDC DC;
+    explicit TWindowPaint(HWND Wnd) : FWnd(Wnd), DC(::BeginPaint(Wnd, &FPS)) {}
+    ~TWindowPaint()
+    {
+        if (DC)
+            ::EndPaint(FWnd, &FPS);
+    }
+};
+
+// Moves DC's origin to (X, Y) and clips it to a W x H area there: where a
+// child paints.
+void EnterChildArea(HDC DC, int X, int Y, int W, int H)
 {
-    FControlState += csPaintCopy;
-    int saved = ::SaveDC(DC);
     POINT org;
     ::GetWindowOrgEx(DC, &org);
     ::SetWindowOrgEx(DC, org.x - X, org.y - Y, nullptr);
-    ::IntersectClipRect(DC, 0, 0, FWidth, FHeight);
+    ::IntersectClipRect(DC, 0, 0, W, H);
+}
+} // namespace
+
+void TWinControl::PaintTo(HDC DC, int X, int Y)
+{
+    TStateScope state(FControlState, csPaintCopy);
+    TSavedDC saved(DC);
+    EnterChildArea(DC, X, Y, FWidth, FHeight);
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c); w && w->FVisible)
             w->PaintTo(DC, w->FLeft, w->FTop);
-    ::RestoreDC(DC, saved);
-    FControlState -= csPaintCopy;
 }
 
 void TWinControl::PaintWindow(HDC DC)
@@ -1457,50 +1504,30 @@ void TWinControl::PaintControls(HDC DC, TControl* First)
         RECT clip, r = c->BoundsRect(), tmp;
         if (::GetClipBox(DC, &clip) != NULLREGION && !::IntersectRect(&tmp, &clip, &r))
             continue;
-        int saved = ::SaveDC(DC);
-        POINT org;
-        ::GetWindowOrgEx(DC, &org);
-        ::SetWindowOrgEx(DC, org.x - c->FLeft, org.y - c->FTop, nullptr);
-        ::IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
-        bool copy = FControlState.Contains(csPaintCopy);
-        if (copy)
-            c->FControlState += csPaintCopy;
-        try {
-            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        } catch (...) {
-            c->FControlState -= csPaintCopy;
-            ::RestoreDC(DC, saved);
-            throw;
-        }
-        if (copy)
-            c->FControlState -= csPaintCopy;
-        ::RestoreDC(DC, saved);
+        TSavedDC saved(DC);
+        EnterChildArea(DC, c->FLeft, c->FTop, c->FWidth, c->FHeight);
+        std::optional<TStateScope<TControlStateItem>> copy;
+        if (FControlState.Contains(csPaintCopy))
+            copy.emplace(c->FControlState, csPaintCopy);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     }
 }
 
 void TWinControl::PaintHandler(TMessage& Message)
 {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    PAINTSTRUCT ps{};
-    bool own = dc == nullptr;
-    if (own) {
-        dc = ::BeginPaint(FHandle, &ps);
-        if (!dc)
-            return;
+    if (!dc) {
+        TWindowPaint paint(FHandle);
+        if (paint.DC) {
+            TMessage m = Message;
+            m.WParam = reinterpret_cast<WPARAM>(paint.DC);
+            PaintHandler(m);
+        }
+        return;
     }
-    int saved = ::SaveDC(dc);
-    try {
-        PaintWindow(dc);
-        PaintControls(dc, nullptr);
-    } catch (...) {
-        ::RestoreDC(dc, saved);
-        if (own)
-            ::EndPaint(FHandle, &ps);
-        throw;
-    }
-    ::RestoreDC(dc, saved);
-    if (own)
-        ::EndPaint(FHandle, &ps);
+    TSavedDC saved(dc);
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
 }
 
 void TWinControl::WMPaint(TMessage& Message)
@@ -1510,23 +1537,20 @@ void TWinControl::WMPaint(TMessage& Message)
         return;
     }
     // Double-buffered: erase and paint into memory, then copy.
-    PAINTSTRUCT ps{};
-    HDC dc = ::BeginPaint(FHandle, &ps);
-    if (!dc)
+    TWindowPaint paint(FHandle);
+    if (!paint.DC)
         return;
     TRect r;
     ::GetClientRect(FHandle, &r);
-    MemoryDC mem(dc);
-    GdiObject<HBITMAP> bmp(::CreateCompatibleBitmap(dc, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1)));
-    {
-        SelectedObject sel(mem.Get(), bmp.Get());
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), reinterpret_cast<LPARAM>(mem.Get()));
-        TMessage m = Message;
-        m.WParam = reinterpret_cast<WPARAM>(mem.Get());
-        PaintHandler(m);
-        ::BitBlt(dc, 0, 0, r.right, r.bottom, mem.Get(), 0, 0, SRCCOPY);
-    }
-    ::EndPaint(FHandle, &ps);
+    MemoryDC mem(paint.DC);
+    GdiObject<HBITMAP> bmp(
+        ::CreateCompatibleBitmap(paint.DC, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1)));
+    SelectedObject sel(mem.Get(), bmp.Get());
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), reinterpret_cast<LPARAM>(mem.Get()));
+    TMessage m = Message;
+    m.WParam = reinterpret_cast<WPARAM>(mem.Get());
+    PaintHandler(m);
+    ::BitBlt(paint.DC, 0, 0, r.right, r.bottom, mem.Get(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::WMPrintClient(TMessage& Message)
@@ -1534,15 +1558,9 @@ void TWinControl::WMPrintClient(TMessage& Message)
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc)
         return;
-    FControlState += csPrintClient;
-    try {
-        Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
-        Perform(WM_PAINT, Message.WParam, 0);
-    } catch (...) {
-        FControlState -= csPrintClient;
-        throw;
-    }
-    FControlState -= csPrintClient;
+    TStateScope state(FControlState, csPrintClient);
+    Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
+    Perform(WM_PAINT, Message.WParam, 0);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& Message)
@@ -1752,13 +1770,16 @@ void TWinControl::WMMouseLeave(TMessage& Message)
     DefaultHandler(Message);
 }
 
+TControl* TWinControl::MouseTarget(LPARAM Pos)
+{
+    if (CaptureControl && CaptureControl->FParent == this)
+        return CaptureControl;
+    return ControlAtPos({GET_X_LPARAM(Pos), GET_Y_LPARAM(Pos)}, false);
+}
+
 bool TWinControl::IsControlMouseMsg(TMessage& Message)
 {
-    TControl* target = nullptr;
-    if (CaptureControl && CaptureControl->FParent == this)
-        target = CaptureControl;
-    else
-        target = ControlAtPos({GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}, false);
+    TControl* target = MouseTarget(Message.LParam);
     if (!target)
         return false;
     int x = GET_X_LPARAM(Message.LParam) - target->FLeft, y = GET_Y_LPARAM(Message.LParam) - target->FTop;
@@ -1793,13 +1814,8 @@ void TWinControl::WMSetCursor(TMessage& Message)
 void TWinControl::WMDestroy(TMessage& Message)
 {
     // The text outlives the window (RecreateWnd, a parent's destruction).
-    if (FHandle) {
-        int n = ::GetWindowTextLengthW(FHandle);
-        UnicodeString s(size_t(std::max(n, 0)), L'\0');
-        if (n > 0)
-            s.resize(size_t(std::max(::GetWindowTextW(FHandle, s.data(), n + 1), 0)));
-        FText = s;
-    }
+    if (FHandle)
+        FText = WindowText(FHandle);
     if (MouseInControl == this)
         MouseInControl = nullptr;
     DefaultHandler(Message);
@@ -1900,8 +1916,6 @@ void TWinControl::CMFontChanged(TMessage& Message)
     TControl::CMFontChanged(Message);
 }
 
-void TWinControl::CMTextChanged(TMessage& Message) { TControl::CMTextChanged(Message); }
-
 void TWinControl::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
@@ -1943,11 +1957,7 @@ void TWinControl::WndProc(TMessage& Message)
     case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
     case CM_RECREATEWND: CMRecreateWnd(Message); return;
     case WM_MOUSEMOVE: {
-        TControl* target = nullptr;
-        if (CaptureControl && CaptureControl->FParent == this)
-            target = CaptureControl;
-        else
-            target = ControlAtPos({GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}, false);
+        TControl* target = MouseTarget(Message.LParam);
         TrackMouseControl(target ? target : this);
         if (IsControlMouseMsg(Message))
             return;
@@ -2039,17 +2049,8 @@ void TGraphicControl::WMPaint(TMessage& Message)
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc)
         return;
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(dc);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(FCanvas, dc);
+    Paint();
 }
 
 // ---------------------------------------------------------------------------
@@ -2064,29 +2065,14 @@ TCustomControl::~TCustomControl() { delete FCanvas; }
 
 void TCustomControl::PaintWindow(HDC DC)
 {
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(DC);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(FCanvas, DC);
+    Paint();
 }
 
 void TCustomControl::WMPaint(TMessage& Message)
 {
-    FControlState += csCustomPaint;
-    try {
-        TWinControl::WMPaint(Message);
-    } catch (...) {
-        FControlState -= csCustomPaint;
-        throw;
-    }
-    FControlState -= csCustomPaint;
+    TStateScope state(FControlState, csCustomPaint);
+    TWinControl::WMPaint(Message);
 }
 
 // ---------------------------------------------------------------------------

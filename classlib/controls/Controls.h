@@ -115,6 +115,34 @@ public:
     // Gives the device context back (ReleaseDC) when this canvas made it.
     void FreeHandle();
     void UpdateTextFlags() {}
+    // Gives back every context a canvas holds on Wnd: the window is going.
+    static void FreeWindowContexts(HWND Wnd);
+};
+
+// Lends a paint's device context to a control's canvas for one paint; the
+// canvas is locked meanwhile and gets its former context back afterwards.
+class TCanvasPaintScope {
+    TControlCanvas* FCanvas;
+    HDC FOld;
+
+public:
+    TCanvasPaintScope(TControlCanvas* Canvas, HDC DC);
+    ~TCanvasPaintScope();
+    TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+    TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+};
+
+// Holds one element of a state set (ControlState, FormState) for a scope.
+template <class E>
+class TStateScope {
+    TSet<E>& FState;
+    E FItem;
+
+public:
+    TStateScope(TSet<E>& State, E Item) : FState(State), FItem(Item) { FState += Item; }
+    ~TStateScope() { FState -= FItem; }
+    TStateScope(const TStateScope&) = delete;
+    TStateScope& operator=(const TStateScope&) = delete;
 };
 
 // ---------------------------------------------------------------------------
@@ -258,6 +286,8 @@ protected:
 
     // Called after the position or size changed.
     virtual void BoundsChanged() {}
+    // Moves the control to the top or the bottom of its siblings.
+    void SetZOrder(bool TopMost);
     void RequestAlign();
     // The parent repaints the part of its client area this control covers.
     void InvalidateControl(bool IsVisible, bool IsOpaque);
@@ -376,7 +406,6 @@ public:
     TPoint ClientOrigin() override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     UnicodeString GetText() override;
-    void SetText(const UnicodeString& Value) override;
     void SetParent(TWinControl* AParent) override;
 
     void WndProc(TMessage& Message) override;
@@ -461,7 +490,9 @@ protected:
     void CMEnabledChanged(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
-    void CMTextChanged(TMessage& Message) override;
+    // The graphic child a mouse message at Pos goes to: the one holding the
+    // mouse, else the one under it.
+    TControl* MouseTarget(LPARAM Pos);
     // Offers a message to a graphic child under the mouse; true when taken.
     bool IsControlMouseMsg(TMessage& Message);
     // Tracks the control under the mouse: leave for the old, enter for the new.
@@ -491,7 +522,6 @@ private:
     friend LRESULT CALLBACK KvControlWndProc(HWND, UINT, WPARAM, LPARAM);
     void InsertTab(TWinControl* AControl);
     void RemoveTab(TWinControl* AControl);
-    void ReadBoundsFromWindow();
 
 protected:
     // Reads the bounds back from the window.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/controls/Dialogs.h"
+#include "classlib/rtl/SysUtils.h"
 
 TApplication* Application = New<TApplication>(nullptr);
 TScreen* Screen = New<TScreen>(nullptr);
@@ -159,10 +160,7 @@ void TCustomForm::Init()
 
 TCustomForm::~TCustomForm()
 {
-    if (Screen)
-        Screen->RemoveForm(this);
-    if (Application && Application->FMainForm == this)
-        Application->FMainForm = nullptr;
+    Unlist();
     delete FCanvas;
     FCanvas = nullptr;
     delete FIcon;
@@ -175,20 +173,9 @@ void TCustomForm::AfterConstruction()
     if (!FCreatedNew) {
         UnicodeString cls = ClassName();
         if (cls != L"TForm" && cls != L"TCustomForm") {
-            FFormState += fsCreating;
-            try {
-                if (!InitInheritedComponent(this, L"TForm")) {
-                    UnicodeString res = cls;
-                    for (wchar_t& c : res)
-                        if (c >= L'a' && c <= L'z')
-                            c = wchar_t(c - 32);
-                    throw EReadError(L"Resource " + res + L" not found");
-                }
-            } catch (...) {
-                FFormState -= fsCreating;
-                throw;
-            }
-            FFormState -= fsCreating;
+            TStateScope creating(FFormState, fsCreating);
+            if (!InitInheritedComponent(this, L"TForm"))
+                throw EReadError(L"Resource " + UpperCase(cls) + L" not found");
         }
     }
     DoCreate();
@@ -197,11 +184,16 @@ void TCustomForm::AfterConstruction()
 void TCustomForm::BeforeDestruction()
 {
     DoDestroy();
+    Unlist();
+    TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::Unlist()
+{
     if (Screen)
         Screen->RemoveForm(this);
     if (Application && Application->FMainForm == this)
         Application->FMainForm = nullptr;
-    TWinControl::BeforeDestruction();
 }
 
 void TCustomForm::DoCreate()
@@ -223,11 +215,6 @@ void TCustomForm::DoDestroy()
     } catch (...) {
         ControlsHandleException(this);
     }
-}
-
-void TCustomForm::SetName(const UnicodeString& NewName)
-{
-    TWinControl::SetName(NewName);
 }
 
 void TCustomForm::Loaded()
@@ -457,8 +444,8 @@ void TCustomForm::CMShowingChanged(TMessage&)
     if (!FHandle)
         return;
     if (FShowing) {
-        FFormState += fsShowing;
-        try {
+        {
+            TStateScope showing(FFormState, fsShowing);
             ApplyPosition();
             try {
                 DoShow();
@@ -469,11 +456,7 @@ void TCustomForm::CMShowingChanged(TMessage&)
             ::ShowWindow(FHandle, cmds[FWindowState]);
             if (FFormStyle == fsStayOnTop)
                 ::SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        } catch (...) {
-            FFormState -= fsShowing;
-            throw;
         }
-        FFormState -= fsShowing;
         FFormState += fsVisible;
     } else {
         try {
@@ -566,9 +549,40 @@ void TCustomForm::Release()
 
 void TCustomForm::CMRelease(TMessage&)
 {
+    // A modal form's loop still runs on this object: the loop ends, and the
+    // form goes once ShowModal has returned.
+    if (FFormState.Contains(fsModal)) {
+        FReleaseAfterModal = true;
+        if (FModalResult == mrNone)
+            FModalResult = mrCancel;
+        return;
+    }
     TObject* self = this;
     FreeAndNil(self);
 }
+
+namespace {
+// The visible, enabled top-level windows of this thread but Keep, disabled
+// while a modal form runs.
+std::vector<HWND> DisableThreadWindows(HWND Keep)
+{
+    struct TEnum {
+        HWND Keep;
+        std::vector<HWND> List;
+        static BOOL CALLBACK Proc(HWND Wnd, LPARAM Self)
+        {
+            auto* e = reinterpret_cast<TEnum*>(Self);
+            if (Wnd != e->Keep && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd)) {
+                e->List.push_back(Wnd);
+                ::EnableWindow(Wnd, FALSE);
+            }
+            return TRUE;
+        }
+    } e{Keep, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), TEnum::Proc, reinterpret_cast<LPARAM>(&e));
+    return e.List;
+}
+} // namespace
 
 TModalResult TCustomForm::ShowModal()
 {
@@ -578,31 +592,15 @@ TModalResult TCustomForm::ShowModal()
         ::SendMessageW(capture, WM_CANCELMODE, 0, 0);
         ::ReleaseCapture();
     }
+    HWND activeWindow = ::GetActiveWindow();
+    // Made before anything changes, so that a window that cannot be made
+    // leaves no modal state behind.
+    HandleNeeded();
     Application->ModalStarted();
     FFormState += fsModal;
-    HWND activeWindow = ::GetActiveWindow();
-    HandleNeeded();
-
-    // Every other visible, enabled window of this thread is disabled.
-    struct TDisabled {
-        HWND Self;
-        std::vector<HWND> List;
-    } disabled{FHandle, {}};
-    struct TEnum {
-        static BOOL CALLBACK Proc(HWND wnd, LPARAM lp)
-        {
-            auto* d = reinterpret_cast<TDisabled*>(lp);
-            if (wnd != d->Self && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) {
-                d->List.push_back(wnd);
-                ::EnableWindow(wnd, FALSE);
-            }
-            return TRUE;
-        }
-    };
-    ::EnumThreadWindows(::GetCurrentThreadId(), TEnum::Proc, reinterpret_cast<LPARAM>(&disabled));
-
+    std::vector<HWND> disabled = DisableThreadWindows(FHandle);
     auto restore = [&] {
-        for (HWND w : disabled.List)
+        for (HWND w : disabled)
             if (::IsWindow(w))
                 ::EnableWindow(w, TRUE);
         if (activeWindow && ::IsWindow(activeWindow))
@@ -610,33 +608,9 @@ TModalResult TCustomForm::ShowModal()
         FFormState -= fsModal;
         Application->ModalFinished();
     };
-
     TModalResult result = mrNone;
     try {
-        FModalResult = mrNone;
-        Show();
-        ::SendMessageW(FHandle, CM_ACTIVATE, 0, 0);
-        do {
-            Application->HandleMessage();
-            if (Application->Terminated())
-                FModalResult = mrCancel;
-            else if (FModalResult != mrNone) {
-                // The modal form may refuse to close (OnCloseQuery, caNone).
-                TCloseAction action = caNone;
-                if (CloseQuery()) {
-                    action = caHide;
-                    DoClose(action);
-                }
-                if (action == caNone)
-                    FModalResult = mrNone;
-                else if (action == caFree)
-                    Release();
-            }
-        } while (FModalResult == mrNone);
-        result = FModalResult;
-        if (FHandle)
-            ::SendMessageW(FHandle, CM_DEACTIVATE, 0, 0);
-        Hide();
+        result = ModalLoop();
     } catch (...) {
         try {
             Hide();
@@ -646,7 +620,45 @@ TModalResult TCustomForm::ShowModal()
         throw;
     }
     restore();
+    if (FReleaseAfterModal) {
+        FReleaseAfterModal = false;
+        Release();
+    }
     return result;
+}
+
+TModalResult TCustomForm::ModalLoop()
+{
+    FModalResult = mrNone;
+    Show();
+    ::SendMessageW(FHandle, CM_ACTIVATE, 0, 0);
+    do {
+        Application->HandleMessage();
+        // A window destroyed from outside ends the loop as a cancel would.
+        if (Application->Terminated() || !FHandle)
+            FModalResult = mrCancel;
+        else if (FModalResult != mrNone)
+            CloseModal();
+    } while (FModalResult == mrNone);
+    TModalResult result = FModalResult;
+    if (FHandle)
+        ::SendMessageW(FHandle, CM_DEACTIVATE, 0, 0);
+    Hide();
+    return result;
+}
+
+void TCustomForm::CloseModal()
+{
+    // The modal form may refuse to close (OnCloseQuery, caNone).
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    if (action == caNone)
+        FModalResult = mrNone;
+    else if (action == caFree)
+        Release();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* Control)
@@ -798,17 +810,8 @@ void TCustomForm::Paint()
 
 void TCustomForm::PaintWindow(HDC DC)
 {
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(DC);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(FCanvas, DC);
+    Paint();
 }
 
 void TCustomForm::WndProc(TMessage& Message)
@@ -832,11 +835,6 @@ void TCustomForm::WndProc(TMessage& Message)
         break;
     }
     TWinControl::WndProc(Message);
-}
-
-void TCustomForm::DefaultHandler(TMessage& Message)
-{
-    TWinControl::DefaultHandler(Message);
 }
 
 // ---------------------------------------------------------------------------
@@ -900,6 +898,9 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPA
     } catch (...) {
         Application->HandleException(Application);
     }
+    // Destroyed by whoever: the next Handle makes a new window.
+    if (Msg == WM_NCDESTROY && Application && Application->FHandle == Wnd)
+        Application->FHandle = nullptr;
     return m.Result;
 }
 
@@ -1020,25 +1021,43 @@ bool TApplication::ProcessMessage(MSG& Msg)
         FTerminated = true;
         return true;
     }
-    // Keys go to the control first (CN_KEYDOWN...), which may offer them to
-    // its form as dialog keys.
-    if (Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST) {
-        HWND wnd = Msg.hwnd;
-        TWinControl* control = nullptr;
-        while (wnd && !(control = TWinControl::FindControl(wnd)))
-            wnd = ::GetParent(wnd);
-        if (control && control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0)
-            return true;
-    }
+    if (IsKeyMsg(Msg))
+        return true;
     ::TranslateMessage(&Msg);
     ::DispatchMessageW(&Msg);
     return true;
 }
 
+bool TApplication::IsKeyMsg(const MSG& Msg)
+{
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST)
+        return false;
+    // Keys go to the control first (CN_KEYDOWN...), which may offer them to
+    // its form as dialog keys.
+    HWND wnd = Msg.hwnd;
+    TWinControl* control = nullptr;
+    while (wnd && !(control = TWinControl::FindControl(wnd)))
+        wnd = ::GetParent(wnd);
+    if (!control)
+        return false;
+    // Handled as its window procedure would be: a failing handler is
+    // reported and the key counts as taken, whichever loop runs.
+    try {
+        return control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+    } catch (...) {
+        HandleException(control);
+        return true;
+    }
+}
+
 void TApplication::Idle()
 {
-    if (OnIdle)
-        OnIdle(this);
+    try {
+        if (OnIdle)
+            OnIdle(this);
+    } catch (...) {
+        HandleException(this);
+    }
     if (!FTerminated)
         ::WaitMessage();
 }
@@ -1181,8 +1200,6 @@ void TScreen::SetCursor(TCursor Value)
     if (FCursor == Value)
         return;
     FCursor = Value;
-    POINT p;
-    ::GetCursorPos(&p);
     ::SetCursor(CursorHandle(Value == crDefault ? crArrow : Value));
 }
 

@@ -59,9 +59,6 @@ public:
     void AfterConstruction() override;
     void BeforeDestruction() override;
 
-    // The form variable's name setter; the reader sets the root's name here.
-    void SetName(const UnicodeString& NewName) override;
-
     void Show();
     void Hide();
     // Asks OnCloseQuery, then OnClose; the action decides: caHide hides,
@@ -123,7 +120,6 @@ public:
     TNotifyEvent OnPaint;
 
     void WndProc(TMessage& Message) override;
-    void DefaultHandler(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -161,6 +157,8 @@ protected:
     bool FCreatedNew = false;
     bool FPositioned = false;
     bool FClosing = false;
+    // Release was asked for while modal: done once ShowModal returns.
+    bool FReleaseAfterModal = false;
     TIcon* FIcon = nullptr;
     TControlCanvas* FCanvas = nullptr;
     TWinControl* FActiveControl = nullptr;
@@ -175,6 +173,10 @@ protected:
 private:
     void Init();
     void IconChanged(TObject* Sender);
+    // Takes the form off the screen's list and out of MainForm.
+    void Unlist();
+    TModalResult ModalLoop();
+    void CloseModal();
     friend class TApplication;
 };
 
@@ -294,6 +296,8 @@ private:
     static LRESULT CALLBACK AppWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     void WndProc(TMessage& Message);
     void Idle();
+    // Offers a key message to its control (CN_KEYDOWN...); true when taken.
+    bool IsKeyMsg(const MSG& Msg);
     void CheckMainFormClosed();
     friend class TCustomForm;
 

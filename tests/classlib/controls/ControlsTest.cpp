@@ -630,3 +630,31 @@ TEST(WinControl, ACreationHookFindsTheControlOfTheWindowBeingCreated)
     TObject* o = form;
     FreeAndNil(o);
 }
+
+TEST(WinControl, AWindowDestroyedFromOutsideLeavesNoDeadHandles)
+{
+    FormPtr form(NewForm());
+    auto* panel = New<TTestPanel>(form.get());
+    panel->SetParent(form.get());
+    form->Show();
+
+    // A canvas used outside a paint holds a context of the window; a new
+    // window gives it a context of the new one.
+    HWND old = panel->Handle();
+    EXPECT_EQ(::WindowFromDC(panel->Canvas()->Handle()), old);
+    panel->RecreateWnd();
+    ASSERT_NE(panel->Handle(), old);
+    EXPECT_EQ(::WindowFromDC(panel->Canvas()->Handle()), panel->Handle());
+
+    // After a paint on another context the canvas draws on the window again.
+    TBitmap bmp;
+    bmp.SetSize(50, 40);
+    panel->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), 0);
+    EXPECT_EQ(::WindowFromDC(panel->Canvas()->Handle()), panel->Handle());
+
+    // Destroyed by the system: the control and its canvas let go of it.
+    ::DestroyWindow(panel->Handle());
+    EXPECT_FALSE(panel->HandleAllocated());
+    EXPECT_FALSE(panel->Showing());
+    EXPECT_FALSE(panel->Canvas()->HandleAllocated());
+}

@@ -2,6 +2,7 @@
 // the modal loop, the message loop and its exception boundary, ParamStr.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -207,6 +208,15 @@ TEST(Application, HandleExceptionShowsTheMessageOrStaysSilentForAbort)
     EXPECT_EQ(seam.Requests[1].Text, L"vector too long.");
 }
 
+TEST(Application, ItsWindowDestroyedFromOutsideIsMadeAnew)
+{
+    HWND old = Application->Handle();
+    ::DestroyWindow(old);
+    HWND now = Application->Handle();
+    EXPECT_NE(now, old);
+    EXPECT_TRUE(::IsWindow(now));
+}
+
 TEST(Application, AnExceptionInAWindowProcedureDoesNotUnwindThroughTheSystem)
 {
     TExceptionLog log;
@@ -287,6 +297,7 @@ TEST(Forms, ShowModalReturnsTheModalResult)
         {"ModalResult set", [](TForm* f) { f->SetModalResult(mrYes); }, mrYes},
         {"Close", [](TForm* f) { f->Close(); }, mrCancel},
         {"window closed", [](TForm* f) { ::PostMessageW(f->Handle(), WM_CLOSE, 0, 0); }, mrCancel},
+        {"window destroyed from outside", [](TForm* f) { ::DestroyWindow(f->Handle()); }, mrCancel},
     };
     for (const Case& c : cases) {
         TForm* modal = TForm::CreateNew(nullptr);
@@ -318,12 +329,83 @@ TEST(Forms, ShowModalReturnsTheModalResult)
     Free(other);
 }
 
+TEST(Forms, ReleaseWhileModalFreesTheFormAfterShowModalReturns)
+{
+    struct TDestroyed {
+        int N = 0;
+        void Count(TObject*) { ++N; }
+    } destroyed;
+    TForm* modal = TForm::CreateNew(nullptr);
+    modal->OnDestroy = Bind(&destroyed, &TDestroyed::Count);
+    TDelayed::After(10, [modal] { modal->Release(); });
+    EXPECT_EQ(modal->ShowModal(), mrCancel);
+    EXPECT_EQ(destroyed.N, 0); // the loop ran on a live form to its end
+    Application->ProcessMessages();
+    EXPECT_EQ(destroyed.N, 1);
+}
+
+TEST(Forms, AFailingHandlerInTheModalLoopIsReportedAndTheLoopGoesOn)
+{
+    TExceptionLog log;
+    Application->OnException = Bind(&log, &TExceptionLog::OnException);
+    // Enter offered to the form as a dialog key, and the idle handler:
+    // both run outside any window procedure.
+    struct TFailing {
+        TWndMethod Old;
+        int Idles = 0;
+        void Hook(TMessage& m)
+        {
+            if (m.Msg == CM_DIALOGKEY && m.WParamLo == VK_RETURN)
+                throw Exception(L"dialog key");
+            Old(m);
+        }
+        void Idle(TObject*)
+        {
+            if (++Idles == 1)
+                throw Exception(L"idle");
+        }
+    } failing;
+    TForm* modal = TForm::CreateNew(nullptr);
+    failing.Old = modal->WindowProc;
+    modal->WindowProc = Bind(&failing, &TFailing::Hook);
+    Application->OnIdle = Bind(&failing, &TFailing::Idle);
+    TDelayed::After(10, [modal] {
+        ::PostMessageW(modal->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+        TDelayed::After(10, [modal] { modal->SetModalResult(mrOk); });
+    });
+    EXPECT_EQ(modal->ShowModal(), mrOk);
+    Application->OnIdle = nullptr;
+    Application->OnException = nullptr;
+    modal->WindowProc = failing.Old;
+    std::sort(log.Messages.begin(), log.Messages.end());
+    EXPECT_EQ(log.Messages, (std::vector<UnicodeString>{L"dialog key", L"idle"}));
+    Free(modal);
+}
+
+namespace {
+// A form whose window cannot be made.
+class TNoWindowForm : public TForm {
+public:
+    explicit TNoWindowForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+
+protected:
+    void CreateWindowHandle(const TCreateParams&) override {}
+};
+} // namespace
+
 TEST(Forms, ShowModalRefusesAVisibleForm)
 {
     TForm* form = TForm::CreateNew(nullptr);
     form->Show();
     EXPECT_THROW(form->ShowModal(), EInvalidOperation);
     Free(form);
+
+    // Nor does a form without a window stay modal.
+    auto* broken = New<TNoWindowForm>(nullptr);
+    EXPECT_THROW(broken->ShowModal(), EOutOfResources);
+    EXPECT_FALSE(broken->FormState().Contains(fsModal));
+    EXPECT_EQ(Application->ModalLevel(), 0);
+    Free(broken);
 }
 
 TEST(ParamStr, SplitsTheCommandLineByTheLibrarysRules)
