@@ -318,8 +318,10 @@ void TControl::SetParent(TWinControl* AParent)
 {
     if (FParent == AParent)
         return;
-    if (AParent == this)
-        throw EInvalidOperation(L"A control cannot have itself as its parent");
+    // A parent inside this control would make the tree a loop.
+    for (TControl* p = AParent; p; p = p->FParent)
+        if (p == this)
+            throw EInvalidOperation(L"A control cannot have itself as its parent");
     if (FParent)
         FParent->RemoveControl(this);
     if (AParent)
@@ -748,15 +750,17 @@ void TWinControl::BeforeDestruction()
 
 TWinControl::~TWinControl()
 {
+    // Leaves the parent while still a windowed control, so that it also
+    // leaves the parent's tab order and its form's focus.
     if (FParent)
-        if (TCustomForm* form = GetParentForm(this))
-            form->DefocusControl(this, true);
+        FParent->RemoveControl(this);
     if (FHandle) {
         // Freed without BeforeDestruction: detach first, no handler of a
         // destroyed derived class may run.
         ::RemovePropW(FHandle, ControlProp);
         HWND h = FHandle;
         FHandle = nullptr;
+        TControlCanvas::FreeWindowContexts(h);
         ::DestroyWindow(h);
     }
     // A parent frees the controls it holds.

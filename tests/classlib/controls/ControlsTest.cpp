@@ -658,3 +658,28 @@ TEST(WinControl, AWindowDestroyedFromOutsideLeavesNoDeadHandles)
     EXPECT_FALSE(panel->Showing());
     EXPECT_FALSE(panel->Canvas()->HandleAllocated());
 }
+
+TEST(WinControl, AFreedChildLeavesItsParentsTabOrderAndTheTreeStaysATree)
+{
+    FormPtr form(NewForm());
+    auto* first = New<TTestEdit>(form.get());
+    first->SetParent(form.get());
+    auto* second = New<TTestEdit>(form.get());
+    second->SetParent(form.get());
+    ASSERT_EQ(second->TabOrder(), 1);
+    TObject* o = first;
+    FreeAndNil(o);
+    EXPECT_EQ(second->TabOrder(), 0);
+    std::vector<TWinControl*> tabs;
+    form->GetTabOrderList(tabs);
+    EXPECT_EQ(tabs, (std::vector<TWinControl*>{second}));
+
+    // A control cannot go inside itself, directly or deeper down.
+    auto* panel = New<TTestPanel>(form.get());
+    panel->SetParent(form.get());
+    auto* inner = New<TTestPanel>(form.get());
+    inner->SetParent(panel);
+    EXPECT_THROW(panel->SetParent(panel), EInvalidOperation);
+    EXPECT_THROW(panel->SetParent(inner), EInvalidOperation);
+    EXPECT_EQ(panel->Parent(), form.get());
+}
