@@ -511,7 +511,8 @@ protected:
     int FBorderWidth = 0;
     int FStoredTabOrder = -1;
     // The window's WM_SETFONT font: a copy of Font, in two slots used in
-    // turn, because Font drops its handle only after telling of a change.
+    // turn, so that the font the window holds stays alive until it has
+    // been given the new one.
     TFont* FWindowFonts[2] = {nullptr, nullptr};
     int FWindowFontSlot = 0;
     void UpdateWindowFont();

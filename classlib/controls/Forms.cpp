@@ -261,23 +261,44 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     TWinControl::CreateParams(Params);
     Params.Style &= ~DWORD(WS_CHILD | WS_GROUP | WS_TABSTOP);
     Params.Style |= WS_CLIPCHILDREN;
-    if (FParent) {
+    if (FParent)
         Params.Style |= WS_CHILD;
-    } else {
-        bool isMain = Application && (Application->MainForm() == this || !Application->MainForm());
-        if (isMain && Application->MainFormOnTaskBar()) {
-            Params.WndParent = nullptr;
-            Params.ExStyle |= WS_EX_APPWINDOW;
-        } else if (!isMain && Application && Application->MainForm() && Application->MainForm()->HandleAllocated() &&
-                   Application->MainFormOnTaskBar()) {
-            Params.WndParent = Application->MainForm()->FHandle;
-        } else if (Application) {
-            Params.WndParent = Application->Handle();
-        }
-        if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->HandleAllocated())
-            Params.WndParent = owner->FHandle;
-    }
+    else
+        AddOwnerWindow(Params);
+    AddBorderStyles(Params);
+    if (FFormStyle == fsStayOnTop)
+        Params.ExStyle |= WS_EX_TOPMOST;
 
+    if (FPosition == poDefault || FPosition == poDefaultPosOnly)
+        Params.X = Params.Y = CW_USEDEFAULT;
+    if (FPosition == poDefault || FPosition == poDefaultSizeOnly)
+        Params.Width = Params.Height = CW_USEDEFAULT;
+
+    Params.WindowClass.style = CS_DBLCLKS;
+    Params.WindowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON");
+    if (!Params.WindowClass.hIcon)
+        Params.WindowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+void TCustomForm::AddOwnerWindow(TCreateParams& Params)
+{
+    TCustomForm* mainForm = Application ? Application->MainForm() : nullptr;
+    bool onTaskBar = Application && Application->MainFormOnTaskBar();
+    bool isMain = Application && (mainForm == this || !mainForm);
+    if (isMain && onTaskBar) {
+        Params.WndParent = nullptr;
+        Params.ExStyle |= WS_EX_APPWINDOW;
+    } else if (!isMain && onTaskBar && mainForm->HandleAllocated()) {
+        Params.WndParent = mainForm->FHandle;
+    } else if (Application) {
+        Params.WndParent = Application->Handle();
+    }
+    if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->HandleAllocated())
+        Params.WndParent = owner->FHandle;
+}
+
+void TCustomForm::AddBorderStyles(TCreateParams& Params)
+{
     TBorderIcons icons = FBorderIcons;
     switch (FBorderStyle) {
     case bsNone:
@@ -315,18 +336,6 @@ void TCustomForm::CreateParams(TCreateParams& Params)
         Params.Style |= WS_MAXIMIZEBOX;
     if (icons.Contains(biHelp) && (FBorderStyle == bsDialog || !(icons.Contains(biMinimize) || icons.Contains(biMaximize))))
         Params.ExStyle |= WS_EX_CONTEXTHELP;
-    if (FFormStyle == fsStayOnTop)
-        Params.ExStyle |= WS_EX_TOPMOST;
-
-    if (FPosition == poDefault || FPosition == poDefaultPosOnly)
-        Params.X = Params.Y = CW_USEDEFAULT;
-    if (FPosition == poDefault || FPosition == poDefaultSizeOnly)
-        Params.Width = Params.Height = CW_USEDEFAULT;
-
-    Params.WindowClass.style = CS_DBLCLKS;
-    Params.WindowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON");
-    if (!Params.WindowClass.hIcon)
-        Params.WindowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 void TCustomForm::CreateWnd()
@@ -765,6 +774,18 @@ void TCustomForm::WMActivate(TMessage& Message)
     }
 }
 
+void TCustomForm::WMSize(TMessage& Message)
+{
+    // The window state follows the system's (the user minimises, restores...).
+    switch (Message.WParam) {
+    case SIZE_MINIMIZED: FWindowState = wsMinimized; break;
+    case SIZE_MAXIMIZED: FWindowState = wsMaximized; break;
+    case SIZE_RESTORED: FWindowState = wsNormal; break;
+    default: break;
+    }
+    TWinControl::WMSize(Message);
+}
+
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
 void TCustomForm::WMSysCommand(TMessage& Message)
@@ -823,14 +844,6 @@ void TCustomForm::WndProc(TMessage& Message)
     case CM_RELEASE: CMRelease(Message); return;
     case CM_ACTIVATE: CMActivate(Message); return;
     case CM_DEACTIVATE: CMDeactivate(Message); return;
-    case WM_SIZE:
-        if (Message.WParam == SIZE_MINIMIZED)
-            FWindowState = wsMinimized;
-        else if (Message.WParam == SIZE_MAXIMIZED)
-            FWindowState = wsMaximized;
-        else if (Message.WParam == SIZE_RESTORED)
-            FWindowState = wsNormal;
-        break;
     default:
         break;
     }

@@ -136,6 +136,7 @@ protected:
     virtual void Deactivate();
     void CMShowingChanged(TMessage& Message) override;
     void CMDialogKey(TMessage& Message) override;
+    void WMSize(TMessage& Message) override;
     virtual void WMClose(TMessage& Message);
     virtual void WMActivate(TMessage& Message);
     virtual void WMSysCommand(TMessage& Message);
@@ -144,6 +145,10 @@ protected:
     virtual void CMDeactivate(TMessage& Message);
     // Places the window by Position before it first shows.
     void ApplyPosition();
+    // CreateParams' parts: the window's owner, and the styles of
+    // BorderStyle and BorderIcons.
+    void AddOwnerWindow(TCreateParams& Params);
+    void AddBorderStyles(TCreateParams& Params);
 
     TModalResult FModalResult = mrNone;
     TFormBorderStyle FBorderStyle = bsSizeable;
