@@ -975,14 +975,7 @@ UnicodeString TApplication::Title() const
 {
     if (!FTitle.empty())
         return FTitle;
-    UnicodeString name = ModuleFileName();
-    size_t slash = name.find_last_of(L"\\/:");
-    if (slash != UnicodeString::npos)
-        name.erase(0, slash + 1);
-    size_t dot = name.rfind(L'.');
-    if (dot != UnicodeString::npos)
-        name.erase(dot);
-    return name;
+    return ChangeFileExt(ExtractFileName(ModuleFileName()), L"");
 }
 
 void TApplication::SetTitle(const UnicodeString& Value)
