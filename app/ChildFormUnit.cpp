@@ -6,10 +6,11 @@
 
 namespace {
 
+// Calling each unit's registration also links that unit in.
 const bool ClassesRegistered = [] {
     RegisterFlashClasses();
     RegisterExtCtrlsClasses();
-    RegisterClass<TSaveDialog>();
+    RegisterDialogsClasses();
     RegisterClass<TChildForm>();
     return true;
 }();

@@ -2,6 +2,7 @@
 
 namespace {
 
+// Calling the unit's registration also links that unit in.
 const bool ClassesRegistered = [] {
     RegisterStdCtrlsClasses();
     RegisterClass<TFileDownloadForm>();

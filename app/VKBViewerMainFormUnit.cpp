@@ -8,19 +8,14 @@
 
 TPlayerForm* PlayerForm = nullptr;
 
-// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
-// routine is meant here.
-#undef RegisterClass
-void RegisterClass(const TComponentClass& AClass);
-
 namespace {
 
-// Form resources name their component classes; make ours known to them.
+// Form resources name their component classes.  Calling each unit's
+// registration also links that unit in.
 const bool ClassesRegistered = [] {
     RegisterFlashClasses();
-    RegisterClass(TComponentClass::Of<TOpenDialog>());
-    RegisterClass(TComponentClass::Of<TSaveDialog>());
-    RegisterClass(TComponentClass::Of<TPlayerForm>());
+    RegisterDialogsClasses();
+    RegisterClass<TPlayerForm>();
     return true;
 }();
 

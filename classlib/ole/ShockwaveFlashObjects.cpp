@@ -15,15 +15,15 @@ KV_BEGIN_PUBLISHED(TShockwaveFlash, TOleControl)
     B.Event(L"OnFSCommand", &C::OnFSCommand);
 KV_END_PUBLISHED
 
-// <windows.h> renames RegisterClass to RegisterClassW; the class registry's
-// routine is meant here.
-#undef RegisterClass
-void RegisterClass(const TComponentClass& AClass);
-
 void RegisterFlashClasses()
 {
-    RegisterClass(TComponentClass::Of<TShockwaveFlash>());
+    RegisterClass<TShockwaveFlash>();
 }
+
+namespace {
+// Form resources may name the control as soon as this unit is linked in.
+[[maybe_unused]] const bool kRegistered = (RegisterFlashClasses(), true);
+} // namespace
 
 TShockwaveFlash::TShockwaveFlash(TComponent* AOwner)
     : TOleControl(AOwner), FScale(L"ShowAll"), FWMode(L"Window"), FQuality(L"High")
