@@ -29,19 +29,47 @@ UnicodeString ThroughAnsi(const UnicodeString& S)
     return AnsiToUnicode(UnicodeToAnsi(S));
 }
 
+struct TExtFilter {
+    const wchar_t* Ext;   // lower case, dot included
+    const wchar_t* Filter;
+};
+
 // Filters of "function_doccopy"; an extension not listed keeps the filter.
-UnicodeString DocumentFilter(const UnicodeString& LowerExt)
+const TExtFilter DocumentFilters[] = {
+    {L".hwp", L"한글 파일|*.hwp"},
+    {L".doc", L"마이크로소프트 워드 파일|*.doc;*.docx"},
+    {L".docx", L"마이크로소프트 워드 파일|*.doc;*.docx"},
+    {L".xls", L"마이크로소프트 엑셀 파일|*.xls;*.xlsx"},
+    {L".xlsx", L"마이크로소프트 엑셀 파일|*.xls;*.xlsx"},
+    {L".ppt", L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx"},
+    {L".pptx", L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx"},
+    {L".wmv", L"동영상 파일|*.wmv"},
+};
+
+// Filters of the attachment copies.
+const TExtFilter AttachmentFilters[] = {
+    {L".hwp", L"한글 문서 파일|*.hwp"},
+    {L".doc", L"마이크로소프트 워드 파일|*.doc;*.docx;"},
+    {L".docx", L"마이크로소프트 워드 파일|*.doc;*.docx;"},
+    {L".xls", L"마이크로소프트 엑셀 파일|*.xls;*.xlsx;"},
+    {L".xlsx", L"마이크로소프트 엑셀 파일|*.xls;*.xlsx;"},
+    {L".ppt", L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx;"},
+    {L".pptx", L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx;"},
+    {L".jpg", L"이미지파일|*.jpg;*.bmp;*.png;"},
+    {L".bmp", L"이미지파일|*.jpg;*.bmp;*.png;"},
+    {L".png", L"이미지파일|*.jpg;*.bmp;*.png;"},
+    {L".swf", L"플래시 파일|*.swf"},
+    {L".pdf", L"PDF 파일|*.pdf"},
+    {L".wmv", L"동영상 파일|*.wmv"},
+};
+
+// The filter of LowerExt in Table; empty text when it is not listed.
+template <size_t N>
+UnicodeString FilterFor(const TExtFilter (&Table)[N], const UnicodeString& LowerExt)
 {
-    if (LowerExt == L".hwp")
-        return L"한글 파일|*.hwp";
-    if (LowerExt == L".doc" || LowerExt == L".docx")
-        return L"마이크로소프트 워드 파일|*.doc;*.docx";
-    if (LowerExt == L".xls" || LowerExt == L".xlsx")
-        return L"마이크로소프트 엑셀 파일|*.xls;*.xlsx";
-    if (LowerExt == L".ppt" || LowerExt == L".pptx")
-        return L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx";
-    if (LowerExt == L".wmv")
-        return L"동영상 파일|*.wmv";
+    for (const TExtFilter& row : Table)
+        if (LowerExt == row.Ext)
+            return row.Filter;
     return UnicodeString();
 }
 
@@ -135,23 +163,8 @@ UnicodeString ExeBaseName()
 
 UnicodeString AttachmentFilter(const UnicodeString& LowerExt)
 {
-    if (LowerExt == L".hwp")
-        return L"한글 문서 파일|*.hwp";
-    if (LowerExt == L".doc" || LowerExt == L".docx")
-        return L"마이크로소프트 워드 파일|*.doc;*.docx;";
-    if (LowerExt == L".xls" || LowerExt == L".xlsx")
-        return L"마이크로소프트 엑셀 파일|*.xls;*.xlsx;";
-    if (LowerExt == L".ppt" || LowerExt == L".pptx")
-        return L"마이크로소프트 파워포인트 파일|*.ppt;*.pptx;";
-    if (LowerExt == L".jpg" || LowerExt == L".bmp" || LowerExt == L".png")
-        return L"이미지파일|*.jpg;*.bmp;*.png;";
-    if (LowerExt == L".swf")
-        return L"플래시 파일|*.swf";
-    if (LowerExt == L".pdf")
-        return L"PDF 파일|*.pdf";
-    if (LowerExt == L".wmv")
-        return L"동영상 파일|*.wmv";
-    return L"모든 파일|*.*";
+    UnicodeString filter = FilterFor(AttachmentFilters, LowerExt);
+    return filter.empty() ? UnicodeString(L"모든 파일|*.*") : filter;
 }
 
 void SaveAttachmentCopy(TSaveDialog* Dialog, const UnicodeString& Source, const UnicodeString& ShownName,
@@ -235,7 +248,7 @@ void TPlayerForm::function_imgcopy(const UnicodeString& Args)
 
 void TPlayerForm::function_doccopy(const UnicodeString& Args)
 {
-    UnicodeString filter = DocumentFilter(LowerExt(Args));
+    UnicodeString filter = FilterFor(DocumentFilters, LowerExt(Args));
     if (!filter.empty())
         fileSaveDialog->SetFilter(filter);
     UnicodeString source = ExeFolder() + Args;
