@@ -2,6 +2,8 @@
 // open the book's main window and run until it closes.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/VKBStartupUnit.h"
 #include "app/VKBViewerMainFormUnit.h"
 #include "classlib/controls/Forms.h"
@@ -17,9 +19,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         ProvisionFlash(exe, registered, FlashInstallerPath());
 
     try {
-        TIcon* icon = ApplicationIconFor(exe);
-        Application->SetIcon(icon);
-        delete icon;
+        {
+            std::unique_ptr<TIcon> icon(ApplicationIconFor(exe));
+            Application->SetIcon(icon.get());   // the application keeps a copy
+        }
 
         Application->Initialize();
         Application->SetMainFormOnTaskBar(true);
