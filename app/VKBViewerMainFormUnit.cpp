@@ -59,7 +59,12 @@ TPlayerForm::TPlayerForm(TComponent* AOwner) : TForm(AOwner)
 {
 }
 
-TPlayerForm::~TPlayerForm() = default;
+TPlayerForm::~TPlayerForm()
+{
+    // A later caption must not reach a destroyed window.
+    if (PlayerForm == this)
+        PlayerForm = nullptr;
+}
 
 namespace {
 

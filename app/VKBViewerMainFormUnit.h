@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/VKBViewerMainFormUnitFunctions.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/controls/Forms.h"
 #include "classlib/ole/ShockwaveFlashObjects.h"
@@ -64,10 +65,11 @@ public:
 
 private:
     UnicodeString FMoveSkin;
+    TMovieCommandQueue FCommands;
 };
 
 // The main window, filled by the application object before the window's
-// constructor runs.
+// constructor runs, and cleared when that window is destroyed.
 extern TPlayerForm* PlayerForm;
 
 // The command line as the main window reads it: the executable's path and

@@ -35,14 +35,11 @@ const TNamedFunction NamedFunctions[] = {
     {L"function_show", &TPlayerForm::function_show},
 };
 
-// The main window's commands, one at a time (there is one main window).
-TMovieCommandQueue MainWindowCommands;
-
 } // namespace
 
 void TPlayerForm::FlashPlayerFSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
 {
-    MainWindowCommands.Run(command, args, Bind(this, &TPlayerForm::RunMovieCommand));
+    FCommands.Run(command, args, Bind(this, &TPlayerForm::RunMovieCommand));
 }
 
 void TPlayerForm::RunMovieCommand(const UnicodeString& command, const UnicodeString& args)

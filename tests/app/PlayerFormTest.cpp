@@ -264,6 +264,12 @@ TEST(PlayerForm, SetNameCaptionsTheMainWindow)
     EXPECT_EQ(main->Caption(), L"Title & more");
     EXPECT_EQ(other->Caption(), L"Book");
     EXPECT_EQ(other->Name(), L"");
+
+    // Once the main window is gone its variable no longer points at it.
+    main.reset();
+    EXPECT_EQ(PlayerForm, nullptr);
+    other->SetName(L"Later");
+    EXPECT_EQ(other->Caption(), L"Later");
 }
 
 } // namespace
