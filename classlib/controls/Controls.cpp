@@ -25,11 +25,12 @@ TControl* MouseInControl = nullptr;
 TControl* CaptureControl = nullptr;
 
 // System procedure of each class we registered, by class name, for the
-// messages that arrive when no control is attached any more.
+// messages that arrive when no control is attached any more.  Never freed:
+// windows still go away while the program's statics are destroyed.
 std::map<UnicodeString, WNDPROC>& ClassDefaultProcs()
 {
-    static std::map<UnicodeString, WNDPROC> procs;
-    return procs;
+    static auto* procs = new std::map<UnicodeString, WNDPROC>();
+    return *procs;
 }
 
 WNDPROC DefaultProcOfWindow(HWND Wnd)
@@ -188,11 +189,12 @@ TShiftState GetShiftState()
 // TControlCanvas
 namespace {
 // The canvases that hold a context of their own, so that a window going
-// away takes them back before the context dies with it.
+// away takes them back before the context dies with it.  Never freed, like
+// the class procedures above.
 std::vector<TControlCanvas*>& CanvasesWithContext()
 {
-    static std::vector<TControlCanvas*> list;
-    return list;
+    static auto* list = new std::vector<TControlCanvas*>();
+    return *list;
 }
 } // namespace
 
