@@ -2,103 +2,17 @@
 // driven from outside the way a reader and the movie would.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <vector>
 
 #include "AppTestUtils.h"
-#include "classlib/ole/FlashCopyData.h"
+#include "ViewerProcess.h"
 
 namespace {
-
-// The viewer process; killed at the end of the scope when it still runs.
-class TChildProcess {
-public:
-    bool Start(const UnicodeString& exe, const UnicodeString& args, const UnicodeString& dir)
-    {
-        UnicodeString line = L"\"" + exe + L"\" " + args;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &FInfo);
-    }
-    ~TChildProcess()
-    {
-        if (FInfo.hProcess) {
-            if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(FInfo.hProcess, 1);
-                WaitForSingleObject(FInfo.hProcess, 5000);
-            }
-            CloseHandle(FInfo.hThread);
-            CloseHandle(FInfo.hProcess);
-        }
-    }
-    DWORD Id() const { return FInfo.dwProcessId; }
-    // The exit code, or STILL_ACTIVE when it has not ended within TimeoutMs.
-    DWORD WaitExit(DWORD TimeoutMs)
-    {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(FInfo.hProcess, TimeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(FInfo.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION FInfo{};
-};
-
-UnicodeString ClassOf(HWND wnd)
-{
-    wchar_t buf[256] = {};
-    GetClassNameW(wnd, buf, 256);
-    return buf;
-}
-
-UnicodeString TextOf(HWND wnd)
-{
-    wchar_t buf[512] = {};
-    GetWindowTextW(wnd, buf, 512);
-    return buf;
-}
-
-struct TWindowsOf {
-    DWORD Pid;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK CollectWindowOf(HWND w, LPARAM p)
-{
-    auto* c = reinterpret_cast<TWindowsOf*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == c->Pid && IsWindowVisible(w))
-        c->Found.push_back(w);
-    return TRUE;
-}
-
-// Visible top-level windows of the process.
-std::vector<HWND> WindowsOf(DWORD pid)
-{
-    TWindowsOf ctx{pid, {}};
-    EnumWindows(CollectWindowOf, LPARAM(&ctx));
-    return ctx.Found;
-}
-
-// Polls Test every 50 ms until it answers true or TimeoutMs passes.
-bool WaitFor(DWORD TimeoutMs, const std::function<bool()>& Test)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < TimeoutMs) {
-        if (Test())
-            return true;
-        Sleep(50);
-    }
-    return Test();
-}
 
 // A dialog of the process: a visible top-level window other than the player.
 HWND FindDialog(DWORD pid)
 {
-    for (HWND w : WindowsOf(pid))
+    for (HWND w : TopWindows(pid))
         if (ClassOf(w) != L"TPlayerForm")
             return w;
     return nullptr;
@@ -135,65 +49,13 @@ bool PressButton(HWND dialog, int Id, const UnicodeString& Caption)
     return true;
 }
 
-// A message-only window that receives the control's replies.
-class TFlashDriver {
-public:
-    TFlashDriver()
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KvFlashDriver";
-        RegisterClassW(&wc);
-        FWnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    }
-    ~TFlashDriver() { DestroyWindow(FWnd); }
-
-    bool Command(HWND flash, const UnicodeString& command, const UnicodeString& args)
-    {
-        return SendFlashCopyData(flash, FWnd, FlashCopyDataCommand, {command, args}, 10000) == 1;
-    }
-    bool Variable(HWND flash, const UnicodeString& name, UnicodeString& value)
-    {
-        Replies().erase(name);
-        if (SendFlashCopyData(flash, FWnd, FlashCopyDataGetVariable, {name}, 10000) != 1)
-            return false;
-        auto it = Replies().find(name);
-        if (it == Replies().end())
-            return false;
-        value = it->second;
-        return true;
-    }
-
-private:
-    static std::map<UnicodeString, UnicodeString>& Replies()
-    {
-        static std::map<UnicodeString, UnicodeString> replies;
-        return replies;
-    }
-    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
-    {
-        if (msg == WM_COPYDATA) {
-            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-            std::vector<UnicodeString> texts;
-            if (data->dwData == FlashCopyDataVariable && UnpackFlashTexts(data, 2, texts)) {
-                Replies()[texts[0]] = texts[1];
-                return 1;
-            }
-            return 0;
-        }
-        return DefWindowProcW(w, msg, wp, lp);
-    }
-    HWND FWnd = nullptr;
-};
-
 std::string BigEndian(uint32_t n)
 {
     return {char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
 }
 
 // Answers the quit question with Yes and waits for the program to end.
-void CloseViewer(TChildProcess& viewer, HWND player)
+void CloseViewer(TViewerProcess& viewer, HWND player)
 {
     PostMessageW(player, WM_CLOSE, 0, 0);
     HWND question = nullptr;
@@ -212,7 +74,7 @@ TEST(ViewerEndToEnd, RunsTheCarriedInstallerBeforeTheWindowOpens)
 
     TTempDir dir;
     WriteBytes(dir / L"Carrier.exe", image + installer + BigEndian(uint32_t(installer.size())));
-    TChildProcess viewerProcess;
+    TViewerProcess viewerProcess;
     ASSERT_TRUE(viewerProcess.Start(dir / L"Carrier.exe", L"", dir.Path()));
 
     // The installer ends with the "still active" code: one message (its
@@ -221,14 +83,14 @@ TEST(ViewerEndToEnd, RunsTheCarriedInstallerBeforeTheWindowOpens)
     HWND message = nullptr;
     ASSERT_TRUE(WaitFor(30000, [&] { return (message = FindDialog(viewerProcess.Id())) != nullptr; }));
     HWND player = nullptr;
-    for (HWND w : WindowsOf(viewerProcess.Id()))
+    for (HWND w : TopWindows(viewerProcess.Id()))
         if (ClassOf(w) == L"TPlayerForm")
             player = w;
     EXPECT_EQ(player, nullptr);
     ASSERT_TRUE(PressButton(message, IDOK, L"OK"));
 
     ASSERT_TRUE(WaitFor(30000, [&] {
-        for (HWND w : WindowsOf(viewerProcess.Id()))
+        for (HWND w : TopWindows(viewerProcess.Id()))
             if (ClassOf(w) == L"TPlayerForm")
                 player = w;
         return player != nullptr;
@@ -255,7 +117,7 @@ TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
     WriteBytes(dir / L"E2EBook_Page_Img\\Page_var.txt", "&title=E2E %26 Book&\r\n&width=640&&height=480&\r\n");
     WriteBytes(dir / L"E2EBook.swf", "FWS\x08\x0f\0\0\0");
 
-    TChildProcess viewerProcess;
+    TViewerProcess viewerProcess;
     ASSERT_TRUE(viewerProcess.Start(dir / L"E2EBook.exe", L"-p7", dir.Path()));
 
     // The start page is shown twice (as given, then as read back from the
@@ -269,7 +131,7 @@ TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
                 WaitFor(5000, [&] { return !IsWindow(d) || !IsWindowVisible(d); });
             }
         }
-        for (HWND w : WindowsOf(viewerProcess.Id()))
+        for (HWND w : TopWindows(viewerProcess.Id()))
             if (ClassOf(w) == L"TPlayerForm")
                 player = w;
         return player && dialogs >= 2;
@@ -285,7 +147,7 @@ TEST(ViewerEndToEnd, OpensTheBookAndAnswersTheMovieChannel)
 
     HWND flash = FindWindowExW(player, nullptr, L"TShockwaveFlash", nullptr);
     ASSERT_NE(flash, nullptr);
-    TFlashDriver driver;
+    TMovieDriver driver;
     UnicodeString page;
     ASSERT_TRUE(driver.Variable(flash, L"_root.BOOKLOAD_FIRSTPAGE", page));
     EXPECT_EQ(page, L"7");

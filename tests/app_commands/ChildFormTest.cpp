@@ -13,13 +13,13 @@ class TChildStyles {
 public:
     explicit TChildStyles(const std::string& ini)
     {
-        WriteFileBytes(FFolder / L"Book.ini", ini);
+        WriteBytes(FFolder / L"Book.ini", ini);
         INIController::GetInstance()->LoadFromFile(FFolder / L"Book.ini");
     }
     ~TChildStyles() { INIController::GetInstance()->LoadFromFile(FFolder / L"none.ini"); }
 
 private:
-    TTestFolder FFolder;
+    TTempDir FFolder;
 };
 
 // The pop-up windows owned by Owner.
@@ -130,7 +130,7 @@ TEST(ChildForm, MovieCommands)
 {
     TBook book;
     book.Put(L"contents\\a.pdf", "pdf");
-    TTestFolder out;
+    TTempDir out;
     TShellRecorder shell;
     TChildForm* form = book.Form->OpenPopUp(L"about:blank", L"");
     auto command = [&](const wchar_t* cmd, const wchar_t* args) {
@@ -161,7 +161,7 @@ TEST(ChildForm, MovieCommands)
         EXPECT_EQ(seam.Requests[0].FileName, L"a.pdf");
         EXPECT_EQ(seam.Requests[0].Filter, L"PDF 파일|*.pdf");
         EXPECT_EQ(seam.Requests[1].Text, L"a.pdf 파일이 저장되었습니다.");
-        EXPECT_EQ(ReadFileBytes(out / L"a.pdf"), "pdf");
+        EXPECT_EQ(ReadBytes(out / L"a.pdf"), "pdf");
 
         seam.Answer(IDOK, out / L"b.hwp");
         command(L"anything", L"function_copyfile@@@contents/b.hwp");

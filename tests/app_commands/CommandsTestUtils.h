@@ -8,29 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "../app/AppTestUtils.h"
 #include "app/VKBViewerMainFormUnit.h"
 #include "classlib/rtl/System.h"
-
-// A fresh folder below the temporary folder, removed with its contents.
-class TTestFolder {
-public:
-    TTestFolder();
-    ~TTestFolder();
-    TTestFolder(const TTestFolder&) = delete;
-    TTestFolder& operator=(const TTestFolder&) = delete;
-    const UnicodeString& Path() const { return FPath; }   // no trailing separator
-    UnicodeString operator/(const UnicodeString& name) const { return FPath + L"\\" + name; }
-
-private:
-    UnicodeString FPath;
-};
-
-void MakeFolder(const UnicodeString& path);
-void WriteFileBytes(const UnicodeString& path, const std::string& bytes);
-std::string ReadFileBytes(const UnicodeString& path);
-bool IsFile(const UnicodeString& path);
-// The folder of the running test program, without separator.
-UnicodeString ProgramFolder();
 
 // Frees a form (or any object) the class library's way.
 struct TObjectFree {
@@ -56,7 +36,7 @@ public:
     void Command(const UnicodeString& command, const UnicodeString& args);
     UnicodeString Variable(const UnicodeString& name);
 
-    TTestFolder Dir;
+    TTempDir Dir;
     TOwned<TPlayerForm> Form;
 
 private:
@@ -94,13 +74,13 @@ public:
     bool Mapped() const { return FMapped; }
     wchar_t Letter() const { return FLetter; }
     // The folder behind the drive.
-    const TTestFolder& Folder() const { return FFolder; }
+    const TTempDir& Folder() const { return FFolder; }
 
     // Maps (UnixPath given) or unmaps (empty) a drive letter.
     static bool Define(wchar_t letter, const std::string& unixPath);
 
 private:
     wchar_t FLetter;
-    TTestFolder FFolder;
+    TTempDir FFolder;
     bool FMapped = false;
 };

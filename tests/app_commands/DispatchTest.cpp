@@ -31,7 +31,7 @@ TEST(Dispatch, ExecOpensTheFilePartThroughTheShell)
         TBook book;
         TShellRecorder shell;
         TDialogSeamScope seam;
-        SetCurrentDir(ProgramFolder());
+        SetCurrentDir(TestExeDir());
         book.Command(L"exec", c.Args);
         ASSERT_EQ(shell.Calls().size(), 1u);
         const TShellCall& call = shell.Calls()[0];

@@ -16,9 +16,9 @@ TEST(CopyFunctions, CopyfileOverwritesAndTellsTheReader)
 {
     TBook book;
     book.Put(L"contents\\Guide.PDF", "new pdf");
-    TTestFolder out;
+    TTempDir out;
     UnicodeString target = out / L"kept.pdf";
-    WriteFileBytes(target, "old content");
+    WriteBytes(target, "old content");
 
     TShellRecorder shell;
     TDialogSeamScope seam;
@@ -31,13 +31,13 @@ TEST(CopyFunctions, CopyfileOverwritesAndTellsTheReader)
     EXPECT_EQ(seam.Requests[0].Filter, L"PDF 파일|*.pdf");
     EXPECT_EQ(seam.Requests[1].Kind, TDialogKind::ShowMessage);
     EXPECT_EQ(seam.Requests[1].Text, L"Guide.PDF" + SavedTail);
-    EXPECT_EQ(ReadFileBytes(target), "new pdf");
+    EXPECT_EQ(ReadBytes(target), "new pdf");
 }
 
 TEST(CopyFunctions, CopyfileFailureAndCancel)
 {
     TBook book;
-    TTestFolder out;
+    TTempDir out;
     {
         // No such attachment.
         TDialogSeamScope seam;
@@ -46,7 +46,7 @@ TEST(CopyFunctions, CopyfileFailureAndCancel)
         ASSERT_EQ(seam.Count(), 2u);
         EXPECT_EQ(seam.Requests[0].Filter, L"모든 파일|*.*");
         EXPECT_EQ(seam.Requests[1].Text, L"data.zip" + FailedTail);
-        EXPECT_FALSE(IsFile(out / L"x.zip"));
+        EXPECT_FALSE(FileThere(out / L"x.zip"));
     }
     {
         // Cancelled: no copy, no message.
@@ -102,7 +102,7 @@ TEST(CopyFunctions, ImgcopyAndDoccopyCopySilently)
     TBook book;
     book.Put(L"Book_page_img\\contents\\pics\\a.jpg", "jpeg");
     book.Put(L"docs\\r.docx", "word");
-    TTestFolder out;
+    TTempDir out;
     TDialogSeamScope seam;
     seam.Answer(IDOK, out / L"a.jpg").Answer(IDOK, out / L"r.docx");
     book.Command(L"exec", L"function_imgcopy@@@pics/a.jpg");
@@ -112,8 +112,8 @@ TEST(CopyFunctions, ImgcopyAndDoccopyCopySilently)
     EXPECT_EQ(seam.Requests[0].FileName, L"pics\\a.jpg");   // proposed as given
     EXPECT_EQ(seam.Requests[0].Filter, L"ImageFile|*.jpg,*.bmp");
     EXPECT_EQ(seam.Requests[1].FileName, L"r.docx");
-    EXPECT_EQ(ReadFileBytes(out / L"a.jpg"), "jpeg");
-    EXPECT_EQ(ReadFileBytes(out / L"r.docx"), "word");
+    EXPECT_EQ(ReadBytes(out / L"a.jpg"), "jpeg");
+    EXPECT_EQ(ReadBytes(out / L"r.docx"), "word");
 
     // A failed copy is not reported either.
     TDialogSeamScope again;
@@ -128,7 +128,7 @@ TEST(CopyFunctions, CopyfileModalFollowsThePrompt)
     UnicodeString exeDir = book.Dir.Path() + L"\\";
     UnicodeString source = book.Put(L"contents\\sub\\a.pdf", "attachment");
     SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY);
-    TTestFolder out;
+    TTempDir out;
     TShellRecorder shell;
 
     // Open: the base and the file joined as they are.
@@ -158,7 +158,7 @@ TEST(CopyFunctions, CopyfileModalFollowsThePrompt)
         EXPECT_EQ(seam.Requests[1].FileName, L"a.pdf");
         EXPECT_EQ(seam.Requests[1].Filter, L"PDF 파일|*.pdf");
         EXPECT_EQ(seam.Requests[2].Text, L"sub\\a.pdf" + SavedTail);
-        EXPECT_EQ(ReadFileBytes(out / L"copy.pdf"), "attachment");
+        EXPECT_EQ(ReadBytes(out / L"copy.pdf"), "attachment");
         EXPECT_EQ(GetFileAttributesW((out / L"copy.pdf").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 
         seam.Answer(TFileDownloadForm::SaveResult).Answer(IDOK, out / L"none.pdf");
@@ -212,7 +212,7 @@ TEST(ListFunctions, TxtListWritesTheBaseNames)
     book.Put(L"contents\\notes\\e.doc");
     book.Command(L"exec", L"function_TxtListSaveToFile@@@contents/notes@@@.txt");
 
-    std::string text = ReadFileBytes(book.Dir / L"contents\\notes\\TxtList.txt");
+    std::string text = ReadBytes(book.Dir / L"contents\\notes\\TxtList.txt");
     ASSERT_EQ(text.substr(0, 6), "&name=");
     ASSERT_EQ(text.back(), '&');
     std::vector<std::string> names;
@@ -233,20 +233,20 @@ TEST(ListFunctions, TxtListEdgeCases)
 
     // No entries: "&name&", the suffix is used as given.
     book.Command(L"exec", L"function_TxtListSaveToFile@@@empty@@@_all.txt");
-    EXPECT_EQ(ReadFileBytes(book.Dir / L"empty\\TxtList_all.txt"), "&name&");
+    EXPECT_EQ(ReadBytes(book.Dir / L"empty\\TxtList_all.txt"), "&name&");
 
     // Three backslashes in the path become one.
     book.Command(L"exec", L"function_TxtListSaveToFile@@@//notes@@@.lst");
-    EXPECT_EQ(ReadFileBytes(book.Dir / L"notes\\TxtList.lst"), "&name=x&");
+    EXPECT_EQ(ReadBytes(book.Dir / L"notes\\TxtList.lst"), "&name=x&");
 
     // A folder that does not exist: no list, nothing written anywhere.
     book.Command(L"exec", L"function_TxtListSaveToFile@@@missing@@@.txt");
-    EXPECT_FALSE(IsFile(book.Dir / L"missing\\TxtList.txt"));
-    EXPECT_FALSE(IsFile(book.Dir / L"missingTxtList.txt"));
+    EXPECT_FALSE(FileThere(book.Dir / L"missing\\TxtList.txt"));
+    EXPECT_FALSE(FileThere(book.Dir / L"missingTxtList.txt"));
 
     // Without a separator: no folder, and the suffix after two characters.
     book.Command(L"exec", L"function_TxtListSaveToFile@@@ab.out");
-    EXPECT_EQ(ReadFileBytes(book.Dir / L"TxtList.out"), "&name&");
+    EXPECT_EQ(ReadBytes(book.Dir / L"TxtList.out"), "&name&");
 }
 
 TEST(MovieVariables, InputParameterIsTheFirstArgument)

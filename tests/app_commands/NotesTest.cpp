@@ -34,14 +34,14 @@ TEST_F(NotesOnDrive, SaveWritesTheNoteInTextMode)
     EXPECT_EQ(FindRemovableDrive(), Drive.Letter());
     Book.Command(L"exec", L"function_saveTextFile@@@Hello@@@memo1.txt");
     EXPECT_EQ(Book.Variable(L"saveSuccess"), L"success");
-    EXPECT_EQ(ReadFileBytes(Note(L"memo1.txt")), "Hello");
+    EXPECT_EQ(ReadBytes(Note(L"memo1.txt")), "Hello");
 
     // The folder is there now; line feeds become CR LF; the file is replaced.
     Book.Command(L"exec", L"function_saveTextFile@@@two\nlines@@@memo1.txt");
-    EXPECT_EQ(ReadFileBytes(Note(L"memo1.txt")), "two\r\nlines");
+    EXPECT_EQ(ReadBytes(Note(L"memo1.txt")), "two\r\nlines");
     // "/" in the movie's text is a path separator like everywhere else.
     Book.Command(L"exec", L"function_saveTextFile@@@1/2@@@half.txt");
-    EXPECT_EQ(ReadFileBytes(Note(L"half.txt")), "1\\2");
+    EXPECT_EQ(ReadBytes(Note(L"half.txt")), "1\\2");
     EXPECT_EQ(Book.Variable(L"saveSuccess"), L"success");
 }
 
@@ -50,7 +50,7 @@ TEST_F(NotesOnDrive, KoreanNoteInTheAnsiCodePage)
     ASSERT_EQ(GetACP(), 949u) << "run with LANG=ko_KR.UTF-8";
     Book.Command(L"exec", L"function_saveTextFile@@@한글 메모@@@메모.txt");
     EXPECT_EQ(Book.Variable(L"saveSuccess"), L"success");
-    EXPECT_EQ(ReadFileBytes(Note(L"메모.txt")), "\xC7\xD1\xB1\xDB \xB8\xDE\xB8\xF0");
+    EXPECT_EQ(ReadBytes(Note(L"메모.txt")), "\xC7\xD1\xB1\xDB \xB8\xDE\xB8\xF0");
 }
 
 TEST_F(NotesOnDrive, ANoteThatCannotBeWrittenFails)
@@ -69,13 +69,13 @@ TEST_F(NotesOnDrive, ANoteThatCannotBeWrittenFails)
         Book.Command(L"exec", c.Args);
         EXPECT_EQ(Book.Variable(L"saveSuccess"), L"fail");
     }
-    EXPECT_FALSE(IsFile(Note(L"missing\\memo.txt")));
+    EXPECT_FALSE(FileThere(Note(L"missing\\memo.txt")));
 
     // Without a separator the name starts at the third character.
     Book.Command(L"exec", L"function_saveTextFile@@@xymemo2.txt");
     EXPECT_EQ(Book.Variable(L"saveSuccess"), L"success");
-    EXPECT_TRUE(IsFile(Note(L"memo2.txt")));
-    EXPECT_EQ(ReadFileBytes(Note(L"memo2.txt")), "");
+    EXPECT_TRUE(FileThere(Note(L"memo2.txt")));
+    EXPECT_EQ(ReadBytes(Note(L"memo2.txt")), "");
 }
 
 TEST_F(NotesOnDrive, LoadNamesTheNoteFolder)
