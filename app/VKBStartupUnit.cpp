@@ -124,11 +124,6 @@ bool ExtractFlashInstaller(const UnicodeString& ExePath, const UnicodeString& In
     return true;
 }
 
-void StartupMessage(const UnicodeString& Text)
-{
-    ShowMessage(Text);
-}
-
 TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Registered,
                            const UnicodeString& InstallerPath)
 {
@@ -152,9 +147,9 @@ TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Re
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
     if (!GetExitCodeProcess(pi.hProcess, &code))
-        StartupMessage(L"GetExitCodeProcess() failed\n");
+        ShowMessage(L"GetExitCodeProcess() failed\n");
     else if (code == STILL_ACTIVE)
-        StartupMessage(L"Process is still active\n");
+        ShowMessage(L"Process is still active\n");
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     DeleteFileA(path.c_str());

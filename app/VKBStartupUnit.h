@@ -50,6 +50,3 @@ TIcon* GetFileTypeIcon(const UnicodeString& Path);
 // The application icon: the ".ico" beside the executable when there is one,
 // otherwise the shell's icon for the executable's file type.
 TIcon* ApplicationIconFor(const UnicodeString& ExePath);
-
-// The provisioning's reports to the reader (plain message boxes).
-void StartupMessage(const UnicodeString& Text);

@@ -68,8 +68,6 @@ public:
     // Runs Command now, or after the command in progress.
     void Run(const UnicodeString& Command, const UnicodeString& Args, const TRunner& Runner);
     bool Running() const { return FRunning; }
-    // Drops the commands still waiting.
-    void Clear() { FPending.clear(); }
 
 private:
     bool FRunning = false;
