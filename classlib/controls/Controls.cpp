@@ -1378,7 +1378,11 @@ void TWinControl::SetParentBackground(bool Value)
     Invalidate();
 }
 
-void TWinControl::Invalidate()
+// Through WindowProc, so that a skinner painting the window itself can
+// take the request.
+void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
+
+void TWinControl::CMInvalidate(TMessage&)
 {
     if (FHandle)
         ::InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
@@ -1962,6 +1966,7 @@ void TWinControl::WndProc(TMessage& Message)
     case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
     case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
     case CM_RECREATEWND: CMRecreateWnd(Message); return;
+    case CM_INVALIDATE: CMInvalidate(Message); return;
     case WM_MOUSEMOVE: {
         TControl* target = MouseTarget(Message.LParam);
         TrackMouseControl(target ? target : this);

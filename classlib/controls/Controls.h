@@ -486,6 +486,7 @@ protected:
     virtual void CMFocusChanged(TMessage& Message);
     virtual void CMShowingChanged(TMessage& Message);
     virtual void CMRecreateWnd(TMessage& Message);
+    virtual void CMInvalidate(TMessage& Message);
     void CMVisibleChanged(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;

@@ -263,6 +263,7 @@ TEST(Notifications, SettersSendTheirNotification)
         {"color", [&] { panel->SetColor(clYellow); }, CM_COLORCHANGED},
         {"font", [&] { panel->Font()->SetSize(20); }, CM_FONTCHANGED},
         {"text", [&] { panel->SetCaption(L"x"); }, CM_TEXTCHANGED},
+        {"invalidated", [&] { panel->Invalidate(); }, CM_INVALIDATE},
         {"visible", [&] { panel->SetVisible(false); }, CM_VISIBLECHANGED},
     };
     for (const Case& c : cases) {
@@ -429,6 +430,26 @@ TEST(WinControl, RecreateWndKeepsTextAndChildren)
     EXPECT_EQ(edit->Text(), L"typed by the user");
     EXPECT_TRUE(::IsWindowVisible(edit->Handle()));
     EXPECT_EQ(::GetParent(edit->Handle()), form->Handle());
+}
+
+TEST(WinControl, ASkinnerThatTakesCMInvalidateKeepsTheWindowValid)
+{
+    FormPtr form(NewForm());
+    auto* panel = New<TTestPanel>(form.get());
+    panel->SetParent(form.get());
+    form->Show();
+    ::ValidateRect(panel->Handle(), nullptr);
+    TRecorder rec;
+    rec.Attach(panel);
+    rec.Before = [&](TMessage& m) {
+        if (m.Msg == CM_INVALIDATE)
+            m.Msg = WM_NULL; // taken: the control's own handler sees nothing
+    };
+    panel->Invalidate();
+    EXPECT_FALSE(::GetUpdateRect(panel->Handle(), nullptr, FALSE));
+    rec.Detach();
+    panel->Invalidate();
+    EXPECT_TRUE(::GetUpdateRect(panel->Handle(), nullptr, FALSE));
 }
 
 TEST(WinControl, AChildWithoutParentWindowGivesAClearError)
