@@ -89,39 +89,31 @@ UnicodeString FlashInstallerPath()
 
 bool ExtractFlashInstaller(const UnicodeString& ExePath, const UnicodeString& InstallerPath)
 {
-    unsigned long long payload = 0;
-    {
-        TCFile exe(std::fopen(UnicodeToAnsi(ExePath).c_str(), "rb"));
-        if (!exe.F || _fseeki64(exe.F, 0, SEEK_END) != 0)
-            return false;
-        long long size = _ftelli64(exe.F);
-        unsigned char trailer[4];
-        if (size < 4 || _fseeki64(exe.F, size - 4, SEEK_SET) != 0 || std::fread(trailer, 1, 4, exe.F) != 4)
-            return false;
-        payload = (unsigned long long)trailer[0] << 24 | (unsigned long long)trailer[1] << 16 |
-                  (unsigned long long)trailer[2] << 8 | trailer[3];
-        // No payload, or a length the file cannot hold: nothing to install.
-        if (payload == 0 || payload > (unsigned long long)(size - 4))
-            return false;
-        if (_fseeki64(exe.F, size - 4 - (long long)payload, SEEK_SET) != 0)
-            return false;
-        AnsiString target = UnicodeToAnsi(InstallerPath);
-        bool written = false;
-        {
-            TCFile out(std::fopen(target.c_str(), "wb"));
-            if (!out.F)
-                return false;
-            written = CopyBytes(exe.F, out.F, payload);
-            if (std::fclose(out.F) != 0)
-                written = false;
-            out.F = nullptr;
-        }
-        if (!written) {
-            DeleteFileA(target.c_str());
-            return false;
-        }
-    }
-    return true;
+    TCFile exe(std::fopen(UnicodeToAnsi(ExePath).c_str(), "rb"));
+    long long size = -1;
+    if (!exe.F || _fseeki64(exe.F, 0, SEEK_END) != 0 || (size = _ftelli64(exe.F)) < 4)
+        return false;
+    unsigned char trailer[4];
+    if (_fseeki64(exe.F, size - 4, SEEK_SET) != 0 || std::fread(trailer, 1, 4, exe.F) != 4)
+        return false;
+    unsigned long long payload = (unsigned long long)trailer[0] << 24 | (unsigned long long)trailer[1] << 16 |
+                                 (unsigned long long)trailer[2] << 8 | trailer[3];
+    // No payload, or a length the file cannot hold: nothing to install.
+    if (payload == 0 || payload > (unsigned long long)(size - 4))
+        return false;
+    if (_fseeki64(exe.F, size - 4 - (long long)payload, SEEK_SET) != 0)
+        return false;
+
+    AnsiString target = UnicodeToAnsi(InstallerPath);
+    FILE* out = std::fopen(target.c_str(), "wb");
+    if (!out)
+        return false;
+    bool written = CopyBytes(exe.F, out, payload);
+    if (std::fclose(out) != 0)
+        written = false;
+    if (!written)
+        DeleteFileA(target.c_str());   // no partial installer is left behind
+    return written;
 }
 
 TFlashSetup ProvisionFlash(const UnicodeString& ExePath, const UnicodeString& Registered,
