@@ -667,7 +667,7 @@ void TCustomForm::CloseModal()
     if (action == caNone)
         FModalResult = mrNone;
     else if (action == caFree)
-        Release();
+        FReleaseAfterModal = true;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* Control)

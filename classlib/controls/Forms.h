@@ -162,7 +162,8 @@ protected:
     bool FCreatedNew = false;
     bool FPositioned = false;
     bool FClosing = false;
-    // Release was asked for while modal: done once ShowModal returns.
+    // Release was asked for while modal (or OnClose gave caFree): done
+    // once ShowModal returns, by one posted CM_RELEASE.
     bool FReleaseAfterModal = false;
     TIcon* FIcon = nullptr;
     TControlCanvas* FCanvas = nullptr;

@@ -331,17 +331,32 @@ TEST(Forms, ShowModalReturnsTheModalResult)
 
 TEST(Forms, ReleaseWhileModalFreesTheFormAfterShowModalReturns)
 {
-    struct TDestroyed {
-        int N = 0;
-        void Count(TObject*) { ++N; }
-    } destroyed;
-    TForm* modal = TForm::CreateNew(nullptr);
-    modal->OnDestroy = Bind(&destroyed, &TDestroyed::Count);
-    TDelayed::After(10, [modal] { modal->Release(); });
-    EXPECT_EQ(modal->ShowModal(), mrCancel);
-    EXPECT_EQ(destroyed.N, 0); // the loop ran on a live form to its end
-    Application->ProcessMessages();
-    EXPECT_EQ(destroyed.N, 1);
+    struct TModalEnd {
+        int Destroyed = 0;
+        void FormDestroy(TObject*) { ++Destroyed; }
+        void FormClose(TObject*, TCloseAction& A) { A = caFree; }
+    };
+    struct Case {
+        const char* What;
+        bool FreeOnClose;
+        std::function<void(TForm*)> End;
+        TModalResult Expected;
+    } cases[] = {
+        {"Release while modal", false, [](TForm* f) { f->Release(); }, mrCancel},
+        {"OnClose gives caFree", true, [](TForm* f) { f->SetModalResult(mrOk); }, mrOk},
+    };
+    for (const Case& c : cases) {
+        TModalEnd end;
+        TForm* modal = TForm::CreateNew(nullptr);
+        modal->OnDestroy = Bind(&end, &TModalEnd::FormDestroy);
+        if (c.FreeOnClose)
+            modal->OnClose = Bind(&end, &TModalEnd::FormClose);
+        TDelayed::After(10, [&c, modal] { c.End(modal); });
+        EXPECT_EQ(modal->ShowModal(), c.Expected) << c.What;
+        EXPECT_EQ(end.Destroyed, 0) << c.What; // the loop ran on a live form to its end
+        Application->ProcessMessages();
+        EXPECT_EQ(end.Destroyed, 1) << c.What;
+    }
 }
 
 TEST(Forms, AFailingHandlerInTheModalLoopIsReportedAndTheLoopGoesOn)
