@@ -786,6 +786,17 @@ void TCustomForm::WMSize(TMessage& Message)
     TWinControl::WMSize(Message);
 }
 
+void TCustomForm::WMNCDestroy(TMessage& Message)
+{
+    TWinControl::WMNCDestroy(Message);
+    // Destroyed from outside (not by us, nor by a recreation): the form is
+    // no longer shown, and a later Show makes a new window.
+    if (!FControlState.Contains(csDestroyingHandle)) {
+        FVisible = false;
+        FFormState -= fsVisible;
+    }
+}
+
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
 void TCustomForm::WMSysCommand(TMessage& Message)

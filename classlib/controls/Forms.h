@@ -137,6 +137,7 @@ protected:
     void CMShowingChanged(TMessage& Message) override;
     void CMDialogKey(TMessage& Message) override;
     void WMSize(TMessage& Message) override;
+    void WMNCDestroy(TMessage& Message) override;
     virtual void WMClose(TMessage& Message);
     virtual void WMActivate(TMessage& Message);
     virtual void WMSysCommand(TMessage& Message);

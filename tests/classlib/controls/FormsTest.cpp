@@ -511,6 +511,25 @@ TEST(Forms, AnOwnedFormIsOwnedByItsOwnersWindowAndCentredOnIt)
     EXPECT_EQ(Screen->FormCount(), 0);
 }
 
+TEST(Forms, AFormWhoseWindowWasDestroyedFromOutsideShowsAgain)
+{
+    TForm* form = TForm::CreateNew(nullptr);
+    form->Show();
+    HWND old = form->Handle();
+    ::DestroyWindow(old);
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_FALSE(form->Visible());
+    form->Show();
+    ASSERT_TRUE(form->HandleAllocated());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+
+    // A recreated window is no outside destruction: the form stays shown.
+    form->RecreateWnd();
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+    Free(form);
+}
+
 TEST(Forms, AMaximisedFormRestoresToItsSetSize)
 {
     TForm* form = TForm::CreateNew(nullptr);
