@@ -21,8 +21,18 @@ const wchar_t* const ControlProp = L"KvControlObject";
 thread_local TWinControl* CreationControl = nullptr;
 // The control under the mouse (sent CM_MOUSEENTER, not yet CM_MOUSELEAVE).
 TControl* MouseInControl = nullptr;
-// A graphic control that holds the mouse between button down and up.
+// A graphic control that holds the mouse between button down and up (the
+// system's capture is on its parent's window).
 TControl* CaptureControl = nullptr;
+
+// Ends Control's hold on the mouse, if it has it.
+void ReleaseControlCapture(const TControl* Control)
+{
+    if (Control && CaptureControl == Control) {
+        CaptureControl = nullptr;
+        ::ReleaseCapture();
+    }
+}
 
 // System procedure of each class we registered, by class name, for the
 // messages that arrive when no control is attached any more.  Never freed:
@@ -294,8 +304,7 @@ TControl::~TControl()
 {
     if (MouseInControl == this)
         MouseInControl = nullptr;
-    if (CaptureControl == this)
-        CaptureControl = nullptr;
+    ReleaseControlCapture(this);
     if (FParent)
         FParent->RemoveControl(this);
     delete FFont;
@@ -594,10 +603,7 @@ void TControl::WMButtonUp(TMessage& Message, TMouseButton Button)
     DefaultHandler(Message);
     int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
     if (Button == mbLeft) {
-        if (CaptureControl == this) {
-            CaptureControl = nullptr;
-            ::ReleaseCapture();
-        }
+        ReleaseControlCapture(this);
         if (FControlState.Contains(csClicked)) {
             FControlState -= csClicked;
             if (GetClientRect().Contains({x, y}))
@@ -998,8 +1004,7 @@ void TWinControl::RemoveControl(TControl* AControl)
         if (TCustomForm* form = GetParentForm(this))
             form->DefocusControl(w, true);
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
-    if (AControl == CaptureControl)
-        CaptureControl = nullptr;
+    ReleaseControlCapture(AControl);
     if (auto* w = dynamic_cast<TWinControl*>(AControl))
         RemoveTab(w);
     else

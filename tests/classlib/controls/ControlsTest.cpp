@@ -704,3 +704,20 @@ TEST(WinControl, AFreedChildLeavesItsParentsTabOrderAndTheTreeStaysATree)
     EXPECT_THROW(panel->SetParent(inner), EInvalidOperation);
     EXPECT_EQ(panel->Parent(), form.get());
 }
+
+TEST(GraphicControl, HoldsTheMouseFromButtonDownToUpAndLetsGoWhenFreed)
+{
+    FormPtr form(NewForm());
+    form->Show();
+    for (bool freeWhileHeld : {false, true}) {
+        auto* graphic = New<TTestGraphic>(form.get());
+        graphic->SetParent(form.get());
+        ::SendMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 12));
+        EXPECT_EQ(::GetCapture(), form->Handle()) << freeWhileHeld;
+        if (!freeWhileHeld)
+            ::SendMessageW(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(12, 12));
+        TObject* o = graphic;
+        FreeAndNil(o);
+        EXPECT_EQ(::GetCapture(), nullptr) << freeWhileHeld;
+    }
+}
