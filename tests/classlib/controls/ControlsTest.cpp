@@ -1,5 +1,6 @@
 // Controls: WindowProc routing and subclassing, Perform, the notification
-// messages, window classes, painting into a given DC, alignment.
+// messages, window classes, painting into a given DC, alignment, and what
+// a control lets go of when it or its window goes.
 #include <gtest/gtest.h>
 
 #include <functional>
