@@ -2,6 +2,7 @@
 // driven from outside the way a reader and the movie would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "AppTestUtils.h"
