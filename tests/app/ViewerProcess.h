@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "classlib/ole/FlashCopyData.h"
@@ -22,12 +24,17 @@ public:
     {
         if (!FInfo.hProcess)
             return;
-        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+        Kill();
+        CloseHandle(FInfo.hThread);
+        CloseHandle(FInfo.hProcess);
+    }
+    // Ends the process now when it still runs.
+    void Kill()
+    {
+        if (FInfo.hProcess && WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(FInfo.hProcess, 1);
             WaitForSingleObject(FInfo.hProcess, 5000);
         }
-        CloseHandle(FInfo.hThread);
-        CloseHandle(FInfo.hProcess);
     }
 
     bool Start(const UnicodeString& exe, const UnicodeString& args, const UnicodeString& dir)
@@ -178,4 +185,40 @@ private:
         return DefWindowProcW(w, msg, wp, lp);
     }
     HWND FWnd = nullptr;
+};
+
+// A command whose handler shows a modal window (a save dialog, a message):
+// the request waits in a worker thread while the test works the windows.
+// Should the handler still run when this goes, the viewer is killed first,
+// so that the request returns and the thread can be joined.
+class TPendingCommand {
+public:
+    TPendingCommand(TViewerProcess& Viewer, HWND flash, const UnicodeString& command, const UnicodeString& args,
+                    UINT TimeoutMs = 60000)
+        : FViewer(Viewer)
+    {
+        FThread = std::thread([=, this] {
+            FResult = SendFlashCopyData(flash, nullptr, FlashCopyDataCommand, {command, args}, TimeoutMs);
+            FDone = true;
+        });
+    }
+    ~TPendingCommand()
+    {
+        if (!FDone)
+            FViewer.Kill();
+        FThread.join();
+    }
+    TPendingCommand(const TPendingCommand&) = delete;
+    TPendingCommand& operator=(const TPendingCommand&) = delete;
+
+    // True once the handler has returned (within TimeoutMs).
+    bool Finished(DWORD TimeoutMs) { return WaitFor(TimeoutMs, [this] { return FDone.load(); }); }
+    // The control's answer: 1 once the handler has run, 0 when the request failed.
+    LRESULT Result() const { return FResult; }
+
+private:
+    TViewerProcess& FViewer;
+    std::thread FThread;
+    std::atomic<bool> FDone{false};
+    std::atomic<LRESULT> FResult{0};
 };
