@@ -15,19 +15,15 @@ bool IsDotName(const UnicodeString& Name)
     return !Name.empty() && Name[0] == L'.';
 }
 
-bool IsDriveLetter(wchar_t c)
+// A folder that names the root of a drive or share ("C:", "C", "C:\",
+// "\\server\share", "C:\x\..") once NormalDir and the system have read it.
+// A name that cannot be resolved counts as one too.
+bool IsRootFolder(const UnicodeString& Dir)
 {
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-// "C:", "C:\" or "C:/": the root of a drive.
-bool IsDriveRoot(const UnicodeString& Dir)
-{
-    if (Dir.size() == 2)
-        return IsDriveLetter(Dir[0]) && Dir[1] == L':';
-    if (Dir.size() == 3)
-        return IsDriveLetter(Dir[0]) && Dir[1] == L':' && (Dir[2] == L'\\' || Dir[2] == L'/');
-    return false;
+    UnicodeString full = ExpandFileName(NormalDir(Dir));
+    if (full.empty())
+        return true;
+    return SameText(IncludeTrailingPathDelimiter(full), IncludeTrailingPathDelimiter(ExtractFileDrive(full)));
 }
 
 using TNameOf = UnicodeString (*)(const UnicodeString&);
@@ -200,8 +196,8 @@ void CopyFiles(const UnicodeString& Mask, const UnicodeString& SrcDir, const Uni
 bool ClearDir(const UnicodeString& Dir, bool RemoveDir)
 {
     // Clearing a whole drive is never what a caller with a bad folder name
-    // meant, so a drive root is left alone.
-    if (IsDriveRoot(Dir) || !kvDirExists(Dir))
+    // meant ("C" becomes "C:\" in NormalDir), so a root is left alone.
+    if (!kvDirExists(Dir) || IsRootFolder(Dir))
         return false;
     UnicodeString dir = NormalDir(Dir);
     bool result = true;
@@ -211,7 +207,13 @@ bool ClearDir(const UnicodeString& Dir, bool RemoveDir)
         if (IsDotName(sr.Name) || (sr.Attr & faVolumeID))
             continue;
         UnicodeString path = dir + sr.Name;
-        if (sr.Attr & faDirectory) {
+        if ((sr.Attr & faDirectory) && (sr.Attr & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A linked folder belongs elsewhere: never clear what it points
+            // to (and never loop through a link to an ancestor); only the
+            // link itself goes, with its folder.
+            if (RemoveDir)
+                result = kvRemoveDir(path) && result;
+        } else if (sr.Attr & faDirectory) {
             result = ClearDir(path, RemoveDir) && result;
         } else {
             if (sr.Attr & faReadOnly)

@@ -90,6 +90,43 @@ TEST(UtilsPaths, ClearDirNeverTouchesADriveRoot)
     EXPECT_TRUE(kvDirExists(sys));
 }
 
+TEST_F(UtilsFilesTest, ClearDirRemovesALinkedFolderButNotWhatItPointsTo)
+{
+    // sub\link points back at the folder above: following it would delete
+    // outside the folder being cleared and never end.
+    ASSERT_TRUE(kvCreateDir(Root + L"sub"));
+    Write(L"keep.txt");
+    Write(L"sub\\gone.txt");
+    if (!CreateSymbolicLinkW((Root + L"sub\\link").c_str(), Root.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+        GTEST_SKIP() << "no folder links here";
+
+    EXPECT_TRUE(ClearDir(Root + L"sub", false));
+    EXPECT_TRUE(Exists(L"keep.txt"));
+    EXPECT_FALSE(Exists(L"sub\\gone.txt"));
+
+    EXPECT_TRUE(ClearDir(Root + L"sub", true));
+    EXPECT_FALSE(kvDirExists(Root + L"sub"));
+    EXPECT_TRUE(Exists(L"keep.txt"));
+}
+
+TEST_F(UtilsFilesTest, ClearDirRefusesAOneLetterFolderThatNormalDirTurnsIntoADrive)
+{
+    // Pick a letter that names no drive, so even a faulty ClearDir could
+    // only fail to search "Q:\", never clear a real root.
+    DWORD drives = GetLogicalDrives();
+    wchar_t letter = L'Q';
+    while (letter > L'D' && (drives & (1u << (letter - L'A'))))
+        --letter;
+    const UnicodeString name(1, letter);
+    ASSERT_TRUE(kvCreateDir(Root + name));
+    Write(name + L"\\f.txt");
+    UnicodeString old = kvGetCurrentDir();
+    ASSERT_TRUE(kvSetCurrentDir(Root));
+    EXPECT_FALSE(ClearDir(name, true));
+    kvSetCurrentDir(old);
+    EXPECT_TRUE(Exists(name + L"\\f.txt"));
+}
+
 TEST_F(UtilsFilesTest, CopyFilesCreatesTheTargetAndOverwrites)
 {
     Write(L"one.dat", "1");
