@@ -1,5 +1,6 @@
 #include "skin/core/sStoreUtils.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "classlib/controls/Forms.h"
@@ -28,6 +29,14 @@ void ReadStrings(TStrings* List, const UnicodeString& Section, const UnicodeStri
     if (count == 0 || !List)
         return;
     List->Clear();
+    // A damaged count ("SkinsCount=2000000000") must not make us add
+    // millions of empty items: a list never has more items than its
+    // section has keys.
+    if (count > 0) {
+        TStringList keys;
+        Ini->ReadSection(Section, &keys);
+        count = std::min(count, keys.Count());
+    }
     for (int i = 0; i < count; ++i)
         List->Add(Ini->ReadString(Section, Name + L"Item" + IntToStr(i), UnicodeString()));
 }

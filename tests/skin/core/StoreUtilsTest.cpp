@@ -60,6 +60,19 @@ TEST(StoreUtils, StringListsRoundTripInMemory)
     EXPECT_EQ(target.Count(), 0);
 }
 
+TEST(StoreUtils, ADamagedHugeCountReadsNoMoreItemsThanTheSectionHolds)
+{
+    TMemIniFile ini;
+    ini.WriteString(L"Main", L"SkinsCount", L"2000000000");
+    ini.WriteString(L"Main", L"SkinsItem0", L"a");
+    ini.WriteString(L"Main", L"SkinsItem1", L"b");
+    TStringList target;
+    ReadIniStrings(&target, L"Main", L"Skins", &ini);
+    ASSERT_LE(target.Count(), 3);
+    EXPECT_EQ(target.Strings(0), L"a");
+    EXPECT_EQ(target.Strings(1), L"b");
+}
+
 TEST(StoreUtils, IntegersDistinguishMissingFromMalformed)
 {
     TMemIniFile ini;
