@@ -11,55 +11,10 @@
 
 namespace {
 
-bool IsDelim(wchar_t c, const TsCharSet& Delims) { return Delims.Contains(c); }
-
-int WordPositionBy(int N, const UnicodeString& S, const TsCharSet& Delims, bool (*Test)(wchar_t, const TsCharSet&))
-{
-    const int len = static_cast<int>(S.size());
-    int count = 0;
-    int i = 0;
-    while (i < len && count != N) {
-        while (i < len && Test(S[i], Delims))
-            ++i;
-        if (i < len)
-            ++count;
-        if (count != N)
-            while (i < len && !Test(S[i], Delims))
-                ++i;
-        else
-            return i + 1;
-    }
-    return 0;
-}
-
-int WordCountBy(const UnicodeString& S, const TsCharSet& Delims, bool (*Test)(wchar_t, const TsCharSet&))
-{
-    const int len = static_cast<int>(S.size());
-    int count = 0;
-    int i = 0;
-    while (i < len) {
-        while (i < len && Test(S[i], Delims))
-            ++i;
-        if (i < len)
-            ++count;
-        while (i < len && !Test(S[i], Delims))
-            ++i;
-    }
-    return count;
-}
-
 wchar_t UpperCaseCharLocale(wchar_t c)
 {
     CharUpperBuffW(&c, 1);
     return c;
-}
-
-UnicodeString UpperCaseAscii(UnicodeString S)
-{
-    for (wchar_t& c : S)
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - 32);
-    return S;
 }
 
 } // namespace
@@ -89,21 +44,33 @@ TsCharSet& TsCharSet::Include(unsigned c)
 bool WideCharInSet(wchar_t C, const TsCharSet& CharSet)
 {
     // Only single-byte characters can be members: testing wider ones by
-    // their low byte would turn Hangul syllables into delimiters.
+    // their low byte would turn Hangul syllables such as U+AC20 into blanks.
+    // So the kv word routines answer as the plain ones do.
     return CharSet.Contains(C);
 }
 
 // ---------------------------------------------------------------------------
 // Words
 
-int WordPosition(int N, const UnicodeString& S, const TsCharSet& WordDelims)
+int WordPosition(int N, const UnicodeString& S, const TsCharSet& Delims)
 {
-    return WordPositionBy(N, S, WordDelims, IsDelim);
+    const int len = static_cast<int>(S.size());
+    int count = 0;
+    int i = 0;
+    while (i < len) {
+        while (i < len && Delims.Contains(S[i]))
+            ++i;
+        if (i < len && ++count == N)
+            return i + 1;
+        while (i < len && !Delims.Contains(S[i]))
+            ++i;
+    }
+    return 0;
 }
 
 int kvWordPosition(int N, const UnicodeString& S, const TsCharSet& WordDelims)
 {
-    return WordPositionBy(N, S, WordDelims, WideCharInSet);
+    return WordPosition(N, S, WordDelims);
 }
 
 UnicodeString ExtractWord(int N, const UnicodeString& S, const TsCharSet& WordDelims)
@@ -117,14 +84,25 @@ UnicodeString ExtractWord(int N, const UnicodeString& S, const TsCharSet& WordDe
     return result;
 }
 
-int WordCount(const UnicodeString& S, const TsCharSet& WordDelims)
+int WordCount(const UnicodeString& S, const TsCharSet& Delims)
 {
-    return WordCountBy(S, WordDelims, IsDelim);
+    const int len = static_cast<int>(S.size());
+    int count = 0;
+    int i = 0;
+    while (i < len) {
+        while (i < len && Delims.Contains(S[i]))
+            ++i;
+        if (i < len)
+            ++count;
+        while (i < len && !Delims.Contains(S[i]))
+            ++i;
+    }
+    return count;
 }
 
 int kvWordCount(const UnicodeString& S, const TsCharSet& WordDelims)
 {
-    return WordCountBy(S, WordDelims, WideCharInSet);
+    return WordCount(S, WordDelims);
 }
 
 int GetWordNumber(const UnicodeString& W, const UnicodeString& S, const TsCharSet& WordDelims)
@@ -180,7 +158,7 @@ UnicodeString AnsiProperCase(const UnicodeString& S, const TsCharSet& WordDelims
 bool SubStrInclude(const UnicodeString& SubString, const UnicodeString& S, bool CaseInsensitive)
 {
     if (CaseInsensitive)
-        return UpperCaseAscii(S).find(UpperCaseAscii(SubString)) != UnicodeString::npos;
+        return UpperCase(S).find(UpperCase(SubString)) != UnicodeString::npos;
     return S.find(SubString) != UnicodeString::npos;
 }
 
@@ -373,10 +351,7 @@ bool ParseFloat(const UnicodeString& S, long double& Value)
 
 long double StringToFloat(const UnicodeString& S)
 {
-    UnicodeString t = S;
-    size_t b = t.find_first_not_of(L" \t\r\n");
-    size_t e = t.find_last_not_of(L" \t\r\n");
-    t = b == UnicodeString::npos ? UnicodeString() : t.substr(b, e - b + 1);
+    UnicodeString t = Trim(S);
     for (wchar_t& c : t)
         if (c == L',')
             c = L'.';
@@ -438,7 +413,7 @@ int64_t HexToInt(const UnicodeString& S)
 {
     if (S.empty())
         return 0;
-    UnicodeString t = UpperCaseAscii(S);
+    UnicodeString t = UpperCase(S);
     if (t.back() == L'H')
         t.pop_back();
     uint64_t v = 0;
