@@ -6,6 +6,7 @@
 
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
 
 namespace {
@@ -225,6 +226,18 @@ bool ClearDir(const UnicodeString& Dir, bool RemoveDir)
     if (RemoveDir && result && rc == ERROR_NO_MORE_FILES)
         result = kvRemoveDir(Dir) && result;
     return result;
+}
+
+void GetDirs(const UnicodeString& Path, TStrings* List)
+{
+    if (!List)
+        return;
+    List->Clear();
+    TSearchRec sr;
+    for (int rc = FindFirst(NormalDir(Path) + L"*.*", faDirectory, sr); rc == 0; rc = FindNext(sr))
+        if (!IsDotName(sr.Name) && (sr.Attr & faDirectory))
+            List->Add(sr.Name);
+    FindClose(sr);
 }
 
 UnicodeString GetSystemDir()

@@ -1,5 +1,7 @@
-// INI text held in memory, and folder lists.
+// INI text held in memory.
 #include "skin/core/kvntUtils.h"
+
+#include <memory>
 
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
@@ -48,8 +50,11 @@ void GetIniSections(TStrings* Source, TStringList* Sections)
         if (line.empty() || line[0] == L';')
             continue;
         if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
-            current = new TStringList();
-            Sections->AddObject(line.substr(1, line.size() - 2), current);
+            // Owned by the section list only once it holds it (a sorted list
+            // may refuse a duplicate name).
+            auto lines = std::make_unique<TStringList>();
+            int at = Sections->AddObject(line.substr(1, line.size() - 2), lines.get());
+            current = at >= 0 && Sections->Objects(at) == lines.get() ? lines.release() : nullptr;
         } else if (current) {
             current->Add(line);
         }
@@ -88,16 +93,4 @@ int ReadIniInteger(TStrings* Source, TStringList* Sections, const UnicodeString&
     if (s.size() >= 3 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X'))
         s = L"$" + s.substr(2);
     return StrToIntDef(s, Default);
-}
-
-void GetDirs(const UnicodeString& Path, TStrings* List)
-{
-    if (!List)
-        return;
-    List->Clear();
-    TSearchRec sr;
-    for (int rc = FindFirst(NormalDir(Path) + L"*.*", faDirectory, sr); rc == 0; rc = FindNext(sr))
-        if (!(sr.Name.size() && sr.Name[0] == L'.') && (sr.Attr & faDirectory))
-            List->Add(sr.Name);
-    FindClose(sr);
 }

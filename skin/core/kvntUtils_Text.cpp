@@ -17,6 +17,27 @@ wchar_t UpperCaseCharLocale(wchar_t c)
     return c;
 }
 
+// Walks S word by word, a word being a run of characters outside Delims.
+// Answers the 1-based start of word N, or 0 when S has fewer words (always
+// for N <= 0); Count receives the number of words passed.
+int ScanWords(const UnicodeString& S, const TsCharSet& Delims, int N, int& Count)
+{
+    const size_t len = S.size();
+    size_t i = 0;
+    Count = 0;
+    while (i < len) {
+        while (i < len && Delims.Contains(S[i]))
+            ++i;
+        if (i == len)
+            break;
+        if (++Count == N)
+            return static_cast<int>(i) + 1;
+        while (i < len && !Delims.Contains(S[i]))
+            ++i;
+    }
+    return 0;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -54,18 +75,8 @@ bool WideCharInSet(wchar_t C, const TsCharSet& CharSet)
 
 int WordPosition(int N, const UnicodeString& S, const TsCharSet& Delims)
 {
-    const int len = static_cast<int>(S.size());
     int count = 0;
-    int i = 0;
-    while (i < len) {
-        while (i < len && Delims.Contains(S[i]))
-            ++i;
-        if (i < len && ++count == N)
-            return i + 1;
-        while (i < len && !Delims.Contains(S[i]))
-            ++i;
-    }
-    return 0;
+    return ScanWords(S, Delims, N, count);
 }
 
 int kvWordPosition(int N, const UnicodeString& S, const TsCharSet& WordDelims)
@@ -86,17 +97,8 @@ UnicodeString ExtractWord(int N, const UnicodeString& S, const TsCharSet& WordDe
 
 int WordCount(const UnicodeString& S, const TsCharSet& Delims)
 {
-    const int len = static_cast<int>(S.size());
     int count = 0;
-    int i = 0;
-    while (i < len) {
-        while (i < len && Delims.Contains(S[i]))
-            ++i;
-        if (i < len)
-            ++count;
-        while (i < len && !Delims.Contains(S[i]))
-            ++i;
-    }
+    ScanWords(S, Delims, 0, count);
     return count;
 }
 
