@@ -97,8 +97,10 @@ TEST_F(UtilsFilesTest, ClearDirRemovesALinkedFolderButNotWhatItPointsTo)
     ASSERT_TRUE(kvCreateDir(Root + L"sub"));
     Write(L"keep.txt");
     Write(L"sub\\gone.txt");
-    if (!CreateSymbolicLinkW((Root + L"sub\\link").c_str(), Root.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
-        GTEST_SKIP() << "no folder links here";
+    // Wine makes the link but does not list it, so there is nothing to test.
+    if (!CreateSymbolicLinkW((Root + L"sub\\link").c_str(), Root.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+        !Exists(L"sub\\link"))
+        GTEST_SKIP() << "no visible folder links here";
 
     EXPECT_TRUE(ClearDir(Root + L"sub", false));
     EXPECT_TRUE(Exists(L"keep.txt"));
