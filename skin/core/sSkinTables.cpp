@@ -13,6 +13,13 @@ bool IsNeutralColor(TColor c)
     return c == -1 || c == NoColor || c == 0xFFFFFF;
 }
 
+// A border width of a nine-piece image: its own side's, else the uniform
+// one, else a whole frame.
+int BorderOr(int Side, int Uniform, int Frame)
+{
+    return Side > 0 ? Side : Uniform > 0 ? Uniform : Frame;
+}
+
 } // namespace
 
 int TsSkinTables::GetSkinIndex(const UnicodeString& SkinSection) const
@@ -95,13 +102,9 @@ int TsSkinTables::MaskWidthLeft(int MaskIndex)
     if (!IsValidImgIndex(MaskIndex))
         return 0;
     TsMaskData& m = ma[static_cast<size_t>(MaskIndex)];
-    if (m.WL > 0)
-        return m.WL;
-    if (m.BorderWidth > 0)
-        return m.BorderWidth;
-    if (m.ImageCount == 0)
-        m.ImageCount = 1;
-    return WidthOfImage(m);
+    if (m.WL <= 0 && m.BorderWidth <= 0 && m.ImageCount == 0)
+        m.ImageCount = 1;  // the entry is repaired as it is measured
+    return BorderOr(m.WL, m.BorderWidth, WidthOfImage(m));
 }
 
 int TsSkinTables::MaskWidthTop(int MaskIndex) const
@@ -109,7 +112,7 @@ int TsSkinTables::MaskWidthTop(int MaskIndex) const
     if (!IsValidImgIndex(MaskIndex))
         return 0;
     const TsMaskData& m = ma[static_cast<size_t>(MaskIndex)];
-    return m.WT > 0 ? m.WT : m.BorderWidth > 0 ? m.BorderWidth : HeightOfImage(m);
+    return BorderOr(m.WT, m.BorderWidth, HeightOfImage(m));
 }
 
 int TsSkinTables::MaskWidthRight(int MaskIndex) const
@@ -117,7 +120,7 @@ int TsSkinTables::MaskWidthRight(int MaskIndex) const
     if (!IsValidImgIndex(MaskIndex))
         return 0;
     const TsMaskData& m = ma[static_cast<size_t>(MaskIndex)];
-    return m.WR > 0 ? m.WR : m.BorderWidth > 0 ? m.BorderWidth : WidthOfImage(m);
+    return BorderOr(m.WR, m.BorderWidth, WidthOfImage(m));
 }
 
 int TsSkinTables::MaskWidthBottom(int MaskIndex) const
@@ -125,7 +128,7 @@ int TsSkinTables::MaskWidthBottom(int MaskIndex) const
     if (!IsValidImgIndex(MaskIndex))
         return 0;
     const TsMaskData& m = ma[static_cast<size_t>(MaskIndex)];
-    return m.WB > 0 ? m.WB : m.BorderWidth > 0 ? m.BorderWidth : HeightOfImage(m);
+    return BorderOr(m.WB, m.BorderWidth, HeightOfImage(m));
 }
 
 TSize TsSkinTables::MaskSize(int MaskIndex) const
