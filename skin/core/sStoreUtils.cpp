@@ -1,7 +1,6 @@
 #include "skin/core/sStoreUtils.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/Graphics.h"
