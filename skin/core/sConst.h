@@ -16,7 +16,7 @@
 class TBitmap;
 class TCanvas;
 class TForm;
-class TImageList;
+class TCustomImageList;
 
 // ---------------------------------------------------------------------------
 // A set of class-of-control codes (256 members; other codes are in none).
@@ -213,5 +213,10 @@ extern TForm* kvMagnForm;
 extern TsDisabledKind kvGlobalDisabledKind;
 extern PAINTSTRUCT kvGlobalPS;
 extern HDC kvGlobalDC;
-extern TImageList* LargeShellImages;
-extern TImageList* SmallShellImages;
+extern TCustomImageList* LargeShellImages;
+extern TCustomImageList* SmallShellImages;
+
+// Makes LargeShellImages and SmallShellImages when missing: lists that share
+// the system's large and small file-icon lists.  Both are made whatever the
+// arguments say.
+void InitShellImageLists(bool Large, bool Small);
