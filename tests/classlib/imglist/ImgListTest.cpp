@@ -129,6 +129,25 @@ TEST(ImageList, DisabledDrawPaintsTheSilhouetteInShadowColours)
     EXPECT_EQ(target.Canvas()->Pixels(10, 5), clBlue);
 }
 
+TEST(ImageList, ABackgroundColourFillsTheMaskedOutPart)
+{
+    TImageList list(nullptr);
+    list.SetWidth(8);
+    list.SetHeight(8);
+    list.SetBkColor(clLime);
+    auto image = SolidBitmap(8, 8, clRed);
+    auto mask = HalfMask(8, 8);
+    ASSERT_EQ(list.Add(image.get(), mask.get()), 0);
+    EXPECT_EQ(list.BkColor(), clLime) << "kept by the handle made after it was set";
+
+    TBitmap target(20, 20, pf24bit);
+    target.Canvas()->Brush()->SetColor(clBlue);
+    target.Canvas()->FillRect(TRect(0, 0, 20, 20));
+    list.Draw(target.Canvas(), 4, 4, 0);
+    EXPECT_EQ(target.Canvas()->Pixels(5, 5), clRed);
+    EXPECT_EQ(target.Canvas()->Pixels(10, 5), clLime);
+}
+
 TEST(ImageList, AddIconUsesTheListSize)
 {
     TImageList list(nullptr);
