@@ -1,5 +1,7 @@
 #include "classlib/ole/FlashCopyData.h"
 
+#include <cstring>
+
 std::vector<wchar_t> PackFlashTexts(std::initializer_list<UnicodeString> Texts)
 {
     std::vector<wchar_t> data;
@@ -15,8 +17,13 @@ bool UnpackFlashTexts(const COPYDATASTRUCT* Data, size_t Count, std::vector<Unic
     Texts.clear();
     if (!Data || (Data->cbData % sizeof(wchar_t)) != 0 || (Data->cbData > 0 && !Data->lpData))
         return false;
-    const wchar_t* p = static_cast<const wchar_t*>(Data->lpData);
+    // The sender chooses the address: copy the characters out rather than
+    // read them in place, since it need not be aligned for wchar_t.
     size_t n = Data->cbData / sizeof(wchar_t);
+    std::vector<wchar_t> chars(n);
+    if (n > 0)
+        std::memcpy(chars.data(), Data->lpData, Data->cbData);
+    const wchar_t* p = chars.data();
     size_t start = 0;
     for (size_t i = 0; i < n; ++i) {
         if (p[i] == L'\0') {

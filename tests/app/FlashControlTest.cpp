@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -77,6 +78,18 @@ TEST(FlashStandIn, CopyDataRaisesFSCommandForWellFormedPayloadsOnly)
             EXPECT_EQ(f.Log.LastSender, f.Flash);
         }
     }
+}
+
+TEST(FlashStandIn, CopyDataPayloadAtAnOddAddressIsRead)
+{
+    // An in-process sender hands its own buffer over as it is, unaligned or not.
+    std::vector<wchar_t> texts = PackFlashTexts({L"exec", L"메모"});
+    std::vector<unsigned char> buffer(texts.size() * sizeof(wchar_t) + 1);
+    std::memcpy(buffer.data() + 1, texts.data(), texts.size() * sizeof(wchar_t));
+    TFlashFixture f;
+    EXPECT_EQ(f.Send(FlashCopyDataCommand, buffer.data() + 1, DWORD(buffer.size() - 1)), 1);
+    ASSERT_EQ(f.Log.Calls.size(), 1u);
+    EXPECT_EQ(f.Log.Calls[0], (std::pair<UnicodeString, UnicodeString>{L"exec", L"메모"}));
 }
 
 // Collects the control's replies to variable requests.
