@@ -79,12 +79,7 @@ void TCustomImageList::Recreate()
 {
     if (!FHandle)
         return;
-    if (FShareImages) {
-        FHandle = nullptr;
-        FShareImages = false;
-    } else {
-        FreeHandle();
-    }
+    FreeHandle();
     CreateHandle();
     Change();
 }
