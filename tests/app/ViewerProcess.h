@@ -176,7 +176,7 @@ private:
         if (msg == WM_COPYDATA) {
             std::vector<UnicodeString> texts;
             auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-            if (data->dwData == FlashCopyDataVariable && UnpackFlashTexts(data, 2, texts)) {
+            if (data && data->dwData == FlashCopyDataVariable && UnpackFlashTexts(data, 2, texts)) {
                 Replies()[texts[0]] = texts[1];
                 return 1;
             }
