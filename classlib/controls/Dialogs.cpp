@@ -20,13 +20,6 @@ UnicodeString AppTitle()
     return Application ? Application->Title() : UnicodeString();
 }
 
-// A form freed on every way out of the function that made it.
-struct TFreeObject {
-    void operator()(TObject* Object) const { FreeAndNil(Object); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeObject>;
-
 } // namespace
 
 // ---------------------------------------------------------------------------

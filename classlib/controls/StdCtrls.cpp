@@ -5,14 +5,6 @@
 
 #include <memory>
 
-namespace {
-
-struct TFreeObject {
-    void operator()(TObject* Object) const { FreeAndNil(Object); }
-};
-
-} // namespace
-
 // ---------------------------------------------------------------------------
 // TButtonControl
 
@@ -294,15 +286,6 @@ void TCustomLabel::CMTextChanged(TMessage& Message)
 void TCustomLabel::CMFontChanged(TMessage& Message)
 {
     TGraphicControl::CMFontChanged(Message);
-    // The font tells of a change while it still holds the handle of its old
-    // face; measure with a copy made from its new properties.
-    std::unique_ptr<TFont, TFreeObject> measure(New<TFont>());
-    measure->Assign(Font());
-    FMeasureFont = measure.get();
-    struct TForget {
-        TFont*& Font;
-        ~TForget() { Font = nullptr; }
-    } forget{FMeasureFont};
     AdjustBounds();
 }
 
@@ -345,7 +328,7 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
     HDC dc = Canvas()->Handle();
-    SelectedObject font(dc, (FMeasureFont ? FMeasureFont : Font())->Handle());
+    SelectedObject font(dc, Font()->Handle());
     int oldMode = SetBkMode(dc, TRANSPARENT);
     if (!Enabled()) {
         OffsetRect(&Rect, 1, 1);

@@ -153,7 +153,6 @@ private:
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     TWinControl* FFocusControl = nullptr;
-    TFont* FMeasureFont = nullptr;   // while a font change is measured
 };
 
 class TLabel : public TCustomLabel {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 #include <exception>
+#include <memory>
 #include <string>
 #include <typeinfo>
 
@@ -52,6 +53,14 @@ void FreeAndNil(T*& obj)
     obj = nullptr;
     FreeAndNil(o);
 }
+
+// Owns an object and frees it the class library's way when the owner goes:
+// TOwned<TForm> form(New<TForm>(nullptr));
+struct TFreeObject {
+    void operator()(TObject* Object) const { FreeAndNil(Object); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TFreeObject>;
 
 // Creates an object and runs AfterConstruction, so that virtual calls made
 // there reach the most derived class.

@@ -20,10 +20,6 @@ struct TCommandLog : TObject {
     }
 };
 
-struct TFree {
-    void operator()(TObject* o) const { FreeAndNil(o); }
-};
-
 // A stand-in control on a form of its own.
 class TFlashFixture {
 public:
@@ -38,7 +34,7 @@ public:
         COPYDATASTRUCT cds{kind, bytes, const_cast<void*>(data)};
         return SendMessageW(Flash->Handle(), WM_COPYDATA, WPARAM(from), LPARAM(&cds));
     }
-    std::unique_ptr<TForm, TFree> Form;
+    TOwned<TForm> Form;
     TShockwaveFlash* Flash = nullptr;
     TCommandLog Log;
 };

@@ -8,15 +8,6 @@
 
 namespace {
 
-struct TFormFree {
-    void operator()(TPlayerForm* f) const
-    {
-        TObject* o = f;
-        FreeAndNil(o);
-    }
-};
-using TFormPtr = std::unique_ptr<TPlayerForm, TFormFree>;
-
 // A book folder and the command line the main window reads, put back at
 // the end of the scope.
 class TBookFixture {
@@ -40,7 +31,7 @@ public:
         WriteBytes(folder + L"\\Page_var.txt", content);
     }
     void ViewerArgs(std::vector<UnicodeString> args) { ViewerCommandLine().Args = std::move(args); }
-    TFormPtr Create() { return TFormPtr(New<TPlayerForm>(nullptr)); }
+    TOwned<TPlayerForm> Create() { return TOwned<TPlayerForm>(New<TPlayerForm>(nullptr)); }
 
     TTempDir Dir;
 
@@ -51,7 +42,7 @@ private:
 TEST(PlayerForm, ResourceGivesTheComponentsInOrder)
 {
     TBookFixture book(L"launcher.exe");
-    TFormPtr form = book.Create();
+    TOwned<TPlayerForm> form = book.Create();
     ASSERT_EQ(form->ComponentCount(), 4);
     EXPECT_EQ(form->Components(0), form->FlashPlayer);
     EXPECT_EQ(form->Components(1), form->imgSaveDialog);
@@ -94,7 +85,7 @@ TEST(PlayerForm, WithoutPageSettingsTheTitleIsTheBookNameAndTheWindowMaximised)
     };
     for (const auto& c : cases) {
         TBookFixture book(c.Exe);
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(form->Caption(), c.Caption);
         EXPECT_EQ(form->WindowState(), wsMaximized);
         EXPECT_EQ(form->FlashPlayer->Movie(), ChangeFileExt(book.Dir / c.Exe, L".swf"));
@@ -129,7 +120,7 @@ TEST(PlayerForm, PageSettingsGiveTitleAndSize)
         TBookFixture book(L"Book.exe");
         book.PageSettings(L"Book", c.Content);
         TDialogSeamScope seam;
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(seam.Count(), 0u);
         EXPECT_EQ(form->Caption(), c.Caption);
         EXPECT_EQ(form->WindowState(), c.State);
@@ -148,7 +139,7 @@ TEST(PlayerForm, BadWidthEndsCreationAfterTheTitle)
     TBookFixture book(L"Book.exe");
     book.PageSettings(L"Book", "&title=Bad&&width=abc&&height=300&");
     TDialogSeamScope seam;
-    TFormPtr form = book.Create();
+    TOwned<TPlayerForm> form = book.Create();
     EXPECT_EQ(form->Caption(), L"Bad");
     EXPECT_EQ(form->WindowState(), wsNormal);
     EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
@@ -166,14 +157,14 @@ TEST(PlayerForm, CommandLineChoosesTheBook)
         UnicodeString other = book.Dir / L"book2.exe";
         book.ViewerArgs({other});
         book.PageSettings(L"book2", "&title=Second&&width=400&&height=300&");
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(form->Caption(), L"Second");
         EXPECT_EQ(form->FlashPlayer->Movie(), book.Dir / L"book2.swf");
     }
     for (UnicodeString arg : {L"-p12", L"x-p5"}) {
         // A start page keeps the executable as the book.
         TBookFixture book(L"Book.exe", {arg});
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(form->Caption(), L"Book");
         EXPECT_EQ(form->FlashPlayer->Movie(), book.Dir / L"Book.swf");
     }
@@ -193,7 +184,7 @@ TEST(PlayerForm, MainFormBorderStyleFromTheIni)
         SCOPED_TRACE(c.Ini);
         TExeIni ini(c.Ini);
         TBookFixture book(L"Book.exe");
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(form->BorderStyle(), c.Expect);
     }
 }
@@ -206,7 +197,7 @@ TEST(PlayerForm, StartPageIsShownAndPassedToTheMovie)
     } cases[] = {{L"-p12", L"12"}, {L"x-p5", L"p5"}, {L"-p", L""}};
     for (const auto& c : cases) {
         TBookFixture book(L"Book.exe", {c.Arg});
-        TFormPtr form = book.Create();
+        TOwned<TPlayerForm> form = book.Create();
         TDialogSeamScope seam;
         form->FormShow(form.get());
         ASSERT_EQ(seam.Count(), 2u);
@@ -216,7 +207,7 @@ TEST(PlayerForm, StartPageIsShownAndPassedToTheMovie)
         EXPECT_EQ(form->FlashPlayer->GetVariable(L"_root.BOOKLOAD_FIRSTPAGE"), c.Page);
     }
     TBookFixture book(L"Book.exe", {L"other.exe"});
-    TFormPtr form = book.Create();
+    TOwned<TPlayerForm> form = book.Create();
     TDialogSeamScope seam;
     form->FormShow(form.get());
     EXPECT_EQ(seam.Count(), 0u);
@@ -226,7 +217,7 @@ TEST(PlayerForm, StartPageIsShownAndPassedToTheMovie)
 TEST(PlayerForm, ClosingAsksAndNoKeepsTheWindow)
 {
     TBookFixture book(L"Book.exe");
-    TFormPtr form = book.Create();
+    TOwned<TPlayerForm> form = book.Create();
     struct {
         int Answer;
         TCloseAction Action;
@@ -257,8 +248,8 @@ TEST(PlayerForm, ClosingAsksAndNoKeepsTheWindow)
 TEST(PlayerForm, SetNameCaptionsTheMainWindow)
 {
     TBookFixture book(L"Book.exe");
-    TFormPtr main = book.Create();
-    TFormPtr other = book.Create();
+    TOwned<TPlayerForm> main = book.Create();
+    TOwned<TPlayerForm> other = book.Create();
     PlayerForm = main.get();
     other->SetName(L"Title & more");
     EXPECT_EQ(main->Caption(), L"Title & more");

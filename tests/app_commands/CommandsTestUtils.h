@@ -13,12 +13,6 @@
 #include "classlib/rtl/System.h"
 
 // Frees a form (or any object) the class library's way.
-struct TObjectFree {
-    void operator()(TObject* o) const { FreeAndNil(o); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TObjectFree>;
-
 // A book: the viewer "installed" as Dir\Book.exe (the command line the main
 // window reads points there) and its main window.  The command line, the
 // current folder and the main-window variable are put back at the end.

@@ -120,15 +120,6 @@ TForm* NewForm()
     return f;
 }
 
-struct FormDeleter {
-    void operator()(TForm* f) const
-    {
-        TObject* o = f;
-        FreeAndNil(o);
-    }
-};
-using FormPtr = std::unique_ptr<TForm, FormDeleter>;
-
 UnicodeString WindowClassOf(HWND h)
 {
     wchar_t buf[128] = {};
@@ -168,7 +159,7 @@ struct THook {
 
 TEST(WindowProc, SwappedByASubclasserAndRestored)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     TWndMethod original = panel->WindowProc;
@@ -252,7 +243,7 @@ TEST(Perform, AnswersTheHandlersResultWithoutMakingAWindow)
 
 TEST(Notifications, SettersSendTheirNotification)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     struct Case {
@@ -303,7 +294,7 @@ TEST(Notifications, SettersSendTheirNotification)
 
 TEST(Notifications, VisibleChangedThenShowingChangedForEachWindow)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     auto* inner = New<TTestPanel>(form.get());
@@ -338,7 +329,7 @@ TEST(Notifications, VisibleChangedThenShowingChangedForEachWindow)
 
 TEST(Notifications, MouseEnterAndLeaveFromMouseMessages)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     panel->SetBounds(100, 50, 60, 60);
@@ -394,7 +385,7 @@ TEST(Notifications, MouseEnterAndLeaveFromMouseMessages)
 
 TEST(WindowClasses, AreNamedAfterTheControlClass)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     auto* button = New<TTestButton>(form.get());
@@ -419,7 +410,7 @@ TEST(WindowClasses, AreNamedAfterTheControlClass)
 
 TEST(WinControl, RecreateWndKeepsTextAndChildren)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* edit = New<TTestEdit>(form.get());
     edit->SetParent(form.get());
     form->Show();
@@ -435,7 +426,7 @@ TEST(WinControl, RecreateWndKeepsTextAndChildren)
 
 TEST(WinControl, ASkinnerThatTakesCMInvalidateKeepsTheWindowValid)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     form->Show();
@@ -561,7 +552,7 @@ public:
 
 TEST(Keys, DialogKeysGoToTheFormAndFocusMovesWithEnterAndExit)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* edit1 = New<TTestEdit>(form.get());
     edit1->SetParent(form.get());
     edit1->SetTabStop(true);
@@ -612,7 +603,7 @@ TEST(Keys, DialogKeysGoToTheFormAndFocusMovesWithEnterAndExit)
 
 TEST(WinControl, TheWindowKeepsALiveFontAcrossFontChanges)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* edit = New<TTestEdit>(form.get());
     edit->SetParent(form.get());
     form->Show();
@@ -655,7 +646,7 @@ TEST(WinControl, ACreationHookFindsTheControlOfTheWindowBeingCreated)
 
 TEST(WinControl, AWindowDestroyedFromOutsideLeavesNoDeadHandles)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* panel = New<TTestPanel>(form.get());
     panel->SetParent(form.get());
     form->Show();
@@ -683,7 +674,7 @@ TEST(WinControl, AWindowDestroyedFromOutsideLeavesNoDeadHandles)
 
 TEST(WinControl, AFreedChildLeavesItsParentsTabOrderAndTheTreeStaysATree)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     auto* first = New<TTestEdit>(form.get());
     first->SetParent(form.get());
     auto* second = New<TTestEdit>(form.get());
@@ -708,7 +699,7 @@ TEST(WinControl, AFreedChildLeavesItsParentsTabOrderAndTheTreeStaysATree)
 
 TEST(GraphicControl, HoldsTheMouseFromButtonDownToUpAndLetsGoWhenFreed)
 {
-    FormPtr form(NewForm());
+    TOwned<TForm> form(NewForm());
     form->Show();
     for (bool freeWhileHeld : {false, true}) {
         auto* graphic = New<TTestGraphic>(form.get());

@@ -7,16 +7,7 @@
 
 namespace {
 
-struct TFormDeleter {
-    void operator()(TForm* f) const
-    {
-        TObject* o = f;
-        FreeAndNil(o);
-    }
-};
-using FormPtr = std::unique_ptr<TForm, TFormDeleter>;
-
-TMessageForm* AsMessageForm(const FormPtr& f)
+TMessageForm* AsMessageForm(const TOwned<TForm>& f)
 {
     return dynamic_cast<TMessageForm*>(f.get());
 }
@@ -65,7 +56,7 @@ TEST(MessageForm, ButtonsFollowTheSetInOrderWithResultsDefaultAndCancel)
         {{}, {}},
     };
     for (const Case& c : cases) {
-        FormPtr form(CreateMessageDialog(L"Text", mtConfirmation, c.buttons));
+        TOwned<TForm> form(CreateMessageDialog(L"Text", mtConfirmation, c.buttons));
         ASSERT_TRUE(AsMessageForm(form));
         EXPECT_EQ(form->ClassName(), L"TMessageForm");
         std::vector<TButton*> buttons = ButtonsOf(form.get());
@@ -98,7 +89,7 @@ TEST(MessageForm, CaptionAndIconByType)
         {mtCustom, Application->Title(), false},
     };
     for (const Case& c : cases) {
-        FormPtr form(CreateMessageDialog(L"종료하시겠습니까?", c.type, {mbOK}));
+        TOwned<TForm> form(CreateMessageDialog(L"종료하시겠습니까?", c.type, {mbOK}));
         EXPECT_EQ(form->Caption(), c.caption);
         EXPECT_EQ(form->FindComponent(L"Image") != nullptr, c.icon) << c.caption;
         EXPECT_EQ(form->BorderStyle(), bsDialog);
@@ -116,13 +107,13 @@ TEST(MessageForm, CaptionAndIconByType)
 
 TEST(MessageForm, SizedToTheText)
 {
-    FormPtr small(CreateMessageDialog(L"Hi", mtCustom, {mbOK}));
-    FormPtr wide(CreateMessageDialog(UnicodeString(60, L'W'), mtCustom, {mbOK}));
-    FormPtr tall(CreateMessageDialog(L"one\ntwo\nthree\nfour", mtCustom, {mbOK}));
+    TOwned<TForm> small(CreateMessageDialog(L"Hi", mtCustom, {mbOK}));
+    TOwned<TForm> wide(CreateMessageDialog(UnicodeString(60, L'W'), mtCustom, {mbOK}));
+    TOwned<TForm> tall(CreateMessageDialog(L"one\ntwo\nthree\nfour", mtCustom, {mbOK}));
     UnicodeString many;
     for (int i = 0; i < 200; ++i)
         many += L"word ";
-    FormPtr words(CreateMessageDialog(many, mtCustom, {mbOK}));
+    TOwned<TForm> words(CreateMessageDialog(many, mtCustom, {mbOK}));
     EXPECT_GT(wide->ClientWidth(), small->ClientWidth());
     EXPECT_GT(tall->ClientHeight(), small->ClientHeight());
     // Lines wrap at half the screen's width.
@@ -136,8 +127,8 @@ TEST(MessageForm, SizedToTheText)
 TEST(MessageForm, AmpersandsOfTheTextAreShownAsTheyAre)
 {
     // A file name such as "Q&A.pdf" in a message keeps its '&'.
-    FormPtr amp(CreateMessageDialog(L"Q&A.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
-    FormPtr plain(CreateMessageDialog(L"QA.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
+    TOwned<TForm> amp(CreateMessageDialog(L"Q&A.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
+    TOwned<TForm> plain(CreateMessageDialog(L"QA.pdf 파일이 저장되었습니다.", mtCustom, {mbOK}));
     TLabel* m = AsMessageForm(amp)->Message();
     EXPECT_GT(m->Width(), AsMessageForm(plain)->Message()->Width());
     // The label draws the text as the form measured it.
@@ -185,7 +176,7 @@ int RunWithClicker(TClicker& clicker, const std::function<int()>& show)
 
 TEST(MessageForm, ModalFormEndsWithTheClickedButtonsResult)
 {
-    FormPtr form(CreateMessageDialog(L"종료하시겠습니까?", mtInformation, {mbYes, mbNo}));
+    TOwned<TForm> form(CreateMessageDialog(L"종료하시겠습니까?", mtInformation, {mbYes, mbNo}));
     TClicker clicker;
     int result = RunWithClicker(clicker, [&] { return form->ShowModal(); });
     EXPECT_EQ(clicker.Ticks, 1);
@@ -223,7 +214,7 @@ TEST(MessageForm, MessageDlgShowsOurFormWithTheLibrarysCaptions)
 
 TEST(MessageForm, SeamAnswersModalForms)
 {
-    FormPtr form(CreateMessageDialog(L"x", mtCustom, {mbYes, mbNo}));
+    TOwned<TForm> form(CreateMessageDialog(L"x", mtCustom, {mbYes, mbNo}));
     TDialogSeamScope seam;
     seam.Answer(mrYes);
     EXPECT_EQ(ShowModalThroughSeam(form.get()), mrYes);

@@ -11,14 +11,9 @@
 
 namespace {
 
-struct TFreer {
-    void operator()(TObject* o) const { FreeAndNil(o); }
-};
-using FormPtr = std::unique_ptr<TForm, TFreer>;
-
-FormPtr NewForm()
+TOwned<TForm> NewForm()
 {
-    FormPtr f(TForm::CreateNew(nullptr));
+    TOwned<TForm> f(TForm::CreateNew(nullptr));
     f->SetBounds(0, 0, 400, 300);
     return f;
 }
@@ -39,7 +34,7 @@ UnicodeString WindowClassOf(HWND wnd)
 
 TEST(Button, SuperclassOfTheSystemButtonWithItsStyles)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TButton* plain = New<TButton>(form.get());
     plain->SetParent(form.get());
     TButton* def = New<TButton>(form.get());
@@ -58,7 +53,7 @@ TEST(Button, SuperclassOfTheSystemButtonWithItsStyles)
 
 TEST(Button, ClickSetsTheFormsModalResultAndCallsOnClick)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TClickCounter counter;
     TButton* save = New<TButton>(form.get());
     save->SetParent(form.get());
@@ -76,7 +71,7 @@ TEST(Button, ClickSetsTheFormsModalResultAndCallsOnClick)
 
 TEST(Button, DialogKeysClickOnlyTheDefaultAndCancelButtons)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TClickCounter plainClicks, defClicks, cancelClicks;
     auto make = [&](TClickCounter& c) {
         TButton* b = New<TButton>(form.get());
@@ -108,7 +103,7 @@ TEST(Button, DialogKeysClickOnlyTheDefaultAndCancelButtons)
 
 TEST(Button, TheFocusedButtonTakesTheDefaultsPartUntilFocusLeavesTheButtons)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TClickCounter defClicks, otherClicks;
     TButton* def = New<TButton>(form.get());
     def->SetParent(form.get());
@@ -146,7 +141,7 @@ TEST(Button, TheFocusedButtonTakesTheDefaultsPartUntilFocusLeavesTheButtons)
 
 TEST(Label, AutoSizeFollowsTheCaption)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TLabel* label = New<TLabel>(form.get());
     label->SetParent(form.get());
     label->SetBounds(10, 10, 200, 100);
@@ -174,7 +169,7 @@ TEST(Label, AutoSizeFollowsTheCaption)
 
 TEST(Label, WordWrapKeepsTheWidthAndRightAlignmentKeepsTheRightEdge)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TLabel* wrap = New<TLabel>(form.get());
     wrap->SetParent(form.get());
     wrap->SetCaption(L"x");
@@ -200,7 +195,7 @@ TEST(Label, WordWrapKeepsTheWidthAndRightAlignmentKeepsTheRightEdge)
 
 TEST(Label, NotSizedWhileReadButWhenLoaded)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     TLabel* label = New<TLabel>(form.get());
     label->SetParent(form.get());
     label->IncludeState(csReading);
@@ -264,7 +259,7 @@ TEST(Label, PaintsItsTextWhereAlignmentAndLayoutPutIt)
         {taCenter, tlCenter, false, false, false, false},
     };
     for (const Case& c : cases) {
-        FormPtr form = NewForm();
+        TOwned<TForm> form = NewForm();
         form->SetColor(clWhite);
         TLabel* label = New<TLabel>(form.get());
         label->SetParent(form.get());
@@ -293,7 +288,7 @@ TEST(Label, PaintsItsTextWhereAlignmentAndLayoutPutIt)
 
 TEST(Label, OpaqueFillsItsColourTransparentLeavesTheParentsDisabledIsEmbossed)
 {
-    FormPtr form = NewForm();
+    TOwned<TForm> form = NewForm();
     form->SetColor(clWhite);
     TLabel* label = New<TLabel>(form.get());
     label->SetParent(form.get());
@@ -342,7 +337,7 @@ TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
          clBtnShadow, Bounds(7, 7, 36, 16)},
     };
     for (const Case& c : cases) {
-        FormPtr form = NewForm();
+        TOwned<TForm> form = NewForm();
         TPanel* panel = New<TPanel>(form.get());
         panel->SetParent(form.get());
         panel->SetBounds(0, 0, 50, 30);
@@ -376,7 +371,7 @@ TEST(Panel, CaptionCentredVerticallyAlignedAcrossHiddenWithoutShowCaption)
         bool showCaption;
     } cases[] = {{taCenter, true}, {taLeftJustify, true}, {taRightJustify, true}, {taCenter, false}};
     for (const Case& c : cases) {
-        FormPtr form = NewForm();
+        TOwned<TForm> form = NewForm();
         TPanel* panel = New<TPanel>(form.get());
         panel->SetParent(form.get());
         panel->SetBounds(0, 0, 120, 40);
