@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "classlib/graphics/BitmapRows.h"
 #include "classlib/graphics/GdiHandles.h"
 #include "classlib/graphics/Types.h"
 #include "classlib/rtl/Classes.h"
@@ -496,6 +497,9 @@ public:
     // Row Y as shown (0 = top), in the DIB's memory.  For the usual bottom-up
     // DIB the addresses fall as Y grows.  A DDB is made a DIB first.
     void* ScanLine(int Y);
+    // The pixel rows without Windows types (a DDB is made a DIB first); an
+    // empty view for an empty bitmap.  Valid until the image is replaced.
+    TBitmapRows Rows();
 
     TCanvas* Canvas();
     HBITMAP Handle();

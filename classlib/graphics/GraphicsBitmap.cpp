@@ -630,6 +630,25 @@ void* TBitmap::ScanLine(int Y)
     return const_cast<uint8_t*>(Row(Y));
 }
 
+TBitmapRows TBitmap::Rows()
+{
+    if (!FHandle)
+        return {};
+    if (FHandleType == bmDDB) {
+        MakeDIB(pfDevice);
+        Changed(this);
+    }
+    ::GdiFlush();
+    TBitmapRows R;
+    R.First = const_cast<uint8_t*>(Row(0));
+    R.Step = FTopDown ? FStride : -std::ptrdiff_t(FStride);
+    R.Width = FWidth;
+    R.Height = FHeight;
+    const int Bits = BitsPerPixel(FPixelFormat);
+    R.BytesPerPixel = Bits % 8 == 0 ? Bits / 8 : 0;
+    return R;
+}
+
 HBITMAP TBitmap::Handle()
 {
     return FHandle.Get();

@@ -60,6 +60,15 @@ TEST(TBitmapScanLine, AddressesFollowRowOrderAndMatchCanvas)
         EXPECT_EQ(c.TopDown ? rowBytes : -rowBytes, r1 - r0);
         EXPECT_EQ(r0 + 3 * (r1 - r0), static_cast<uint8_t*>(b->ScanLine(3)));
 
+        // The Windows-free row view agrees with ScanLine.
+        const TBitmapRows rows = b->Rows();
+        EXPECT_EQ(r0, rows.First);
+        EXPECT_EQ(r1 - r0, rows.Step);
+        EXPECT_EQ(5, rows.Width);
+        EXPECT_EQ(4, rows.Height);
+        EXPECT_EQ(c.Bits / 8, rows.BytesPerPixel);
+        EXPECT_EQ(static_cast<uint8_t*>(b->ScanLine(3)) + 2 * c.Bits / 8, rows.Pixel(2, 3));
+
         uint8_t* p = Px(b.get(), 2, 1);
         p[0] = 0x30; // B
         p[1] = 0x20; // G
@@ -84,6 +93,7 @@ TEST(TBitmapScanLine, DefaultBitmapIsBottomUpAndRejectsBadRows)
     EXPECT_THROW(b->ScanLine(-1), EInvalidGraphicOperation);
     BitmapPtr empty(New<TBitmap>());
     EXPECT_THROW(empty->ScanLine(0), EInvalidGraphicOperation);
+    EXPECT_TRUE(empty->Rows().Empty());
 }
 
 TEST(TBitmapPixelFormat, ConversionsKeepColoursAndSetAlpha)
