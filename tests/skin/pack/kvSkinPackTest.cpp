@@ -34,6 +34,33 @@ Bytes Deflated(const Bytes& data)
     return out;
 }
 
+// A zlib stream of Count zero bytes, made without holding them.
+Bytes DeflatedZeros(size_t count)
+{
+    z_stream z = {};
+    deflateInit(&z, 9);
+    const Bytes zeros(1 << 20, 0);
+    Bytes out;
+    uint8_t buf[1 << 16];
+    for (size_t left = count;;) {
+        const size_t n = std::min(left, zeros.size());
+        z.next_in = const_cast<Bytef*>(zeros.data());
+        z.avail_in = uInt(n);
+        left -= n;
+        int rc;
+        do {
+            z.next_out = buf;
+            z.avail_out = sizeof buf;
+            rc = deflate(&z, left ? Z_NO_FLUSH : Z_FINISH);
+            out.insert(out.end(), buf, buf + (sizeof buf - z.avail_out));
+        } while (z.avail_out == 0 || (!left && rc != Z_STREAM_END));
+        if (!left)
+            break;
+    }
+    deflateEnd(&z);
+    return out;
+}
+
 Bytes Container(const std::vector<Entry>& entries, int64_t count = -1)
 {
     Bytes b = {'P', 'L', 'z', 'f'};
@@ -174,6 +201,28 @@ TEST(PackDir, RoundTripThroughReader)
     }
 }
 
+// A name the system code page cannot hold would be stored as question
+// marks; the packer refuses it by name and leaves the target alone.
+TEST(PackDir, NameOutsideTheCodePageIsRefused)
+{
+    TTempDir tmp;
+    const std::wstring src = tmp / L"src\\";
+    CreateDirectoryW(src.c_str(), nullptr);
+    WriteFileBytes(src + L"a.png", Bytes{1});
+    WriteFileBytes(src + L"\u0E01\u0E02.png", Bytes{2});   // Thai: in neither 949 nor 1252
+    const Bytes old = {'o', 'l', 'd'};
+    WriteFileBytes(tmp / L"skin.plz", old);
+    try {
+        PackDir(src, tmp / L"skin.plz");
+        ADD_FAILURE() << "no exception";
+    } catch (const EWriteError& e) {
+        EXPECT_NE(e.Message().find(src + L"\u0E01\u0E02.png"), std::wstring::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFileBytes(tmp / L"skin.plz"), old);
+    EXPECT_THROW(PackDir(src, tmp / L"other.plz"), EWriteError);
+    EXPECT_FALSE(PathExists(tmp / L"other.plz"));
+}
+
 TEST(PackDir, NothingToPackWritesNothing)
 {
     TTempDir tmp;
@@ -225,6 +274,50 @@ TEST(ExtractPackedData, EmptyAndOptionsOnlyContainers)
         EXPECT_EQ(StreamBytes(*r->Options), Bytes{2});
         EXPECT_EQ(r->Files.size(), 1u);
     }
+}
+
+TEST(ExtractPackedData, ASecondReadReplacesTheEntries)
+{
+    Reader r(Container({{"Options.dat", {1}}, {"a.bmp", {2}}, {"b.png", {3}}}));
+    ExtractPackedData(r.sc);
+    ExtractPackedData(r.sc);
+    EXPECT_EQ(r->ImageCount, 2);
+    EXPECT_EQ(FilesOf(r.sc), (std::map<std::wstring, Bytes>{{L"a.bmp", {2}}, {L"b.png", {3}}}));
+
+    FreeAndNil(r->PackedData);
+    r->PackedData = MemoryOf(Container({{"c.png", {4}}}));
+    ExtractPackedData(r.sc);
+    EXPECT_EQ(r->ImageCount, 0);
+    EXPECT_EQ(r->Options, nullptr);
+    EXPECT_EQ(FilesOf(r.sc), (std::map<std::wstring, Bytes>{{L"c.png", {4}}}));
+}
+
+// Every entry of this container inflates honestly, but together they pass
+// what one skin may hold: the reader stops before inflating the entry that
+// goes beyond, instead of growing without bound entry after entry.
+TEST(ExtractPackedData, TheWholeContainerIsBounded)
+{
+    const size_t first = 160u << 20, second = 100u << 20;
+    ASSERT_GT(first + second, size_t(kvMaxPackTotalSize));
+    Bytes data = {'P', 'L', 'z', 'f'};
+    PutInt(data, 2);
+    for (const auto& [name, size] : {std::pair<std::string, size_t>{"a.bmp", first}, {"b.bmp", second}}) {
+        PutInt(data, int64_t(name.size()));
+        data.insert(data.end(), name.begin(), name.end());
+        PutInt(data, int64_t(size));
+        const Bytes z = DeflatedZeros(size);
+        data.insert(data.end(), z.begin(), z.end());
+    }
+    ASSERT_LT(data.size(), 300000u);
+    Reader r(data);
+    try {
+        ExtractPackedData(r.sc);
+        ADD_FAILURE() << "no exception";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message().rfind(L"Packed skin data is damaged: entry \"b.bmp\"", 0), 0u) << e.what();
+    }
+    ASSERT_EQ(r->Files.size(), 1u);
+    EXPECT_EQ(r->Files[0].FileStream->Size(), int64_t(first));
 }
 
 TEST(ExtractPackedData, WrongMagicDropsEntriesButKeepsLentData)
@@ -436,6 +529,10 @@ TEST(UnpackSkinFile, RoundTripIntoNewFolderReplacingFiles)
     const std::wstring fresh = tmp / L"fresh/";   // created, "/" taken as the separator
     UnpackSkinFile(tmp / L"skin.plz", fresh);
     EXPECT_EQ(ReadFileBytes(tmp / L"fresh\\b.png"), files.at(L"b.png"));
+
+    const std::wstring deep = tmp / L"one\\two\\three";   // every missing level is made
+    UnpackSkinFile(tmp / L"skin.plz", deep);
+    EXPECT_EQ(ReadFileBytes(deep + L"\\b.png"), files.at(L"b.png"));
 }
 
 TEST(UnpackSkinFile, WrongMagicWarnsAndWritesNothing)
