@@ -65,10 +65,10 @@ void TWinControl::AdjustClientRect(TRect& Rect)
     if (Rect.bottom < Rect.top) Rect.bottom = Rect.top;
 }
 
-void TWinControl::AlignControls(TControl*, TRect& Rect)
+// Anchored (not aligned) children keep their distances to the right and
+// bottom edges they are anchored to.
+void TWinControl::AnchorControls()
 {
-    // Anchored (not aligned) children keep their distances to the right and
-    // bottom edges they are anchored to.
     TRect client = GetClientRect();
     for (TControl* c : FControls) {
         // A control still being read takes its anchor distances when loaded,
@@ -77,6 +77,8 @@ void TWinControl::AlignControls(TControl*, TRect& Rect)
             continue;
         bool l = c->FAnchors.Contains(akLeft), r = c->FAnchors.Contains(akRight);
         bool t = c->FAnchors.Contains(akTop), b = c->FAnchors.Contains(akBottom);
+        if (!r && !b)
+            continue;
         int x = c->FLeft, y = c->FTop, w = c->FWidth, h = c->FHeight;
         if (r) {
             if (l)
@@ -90,57 +92,68 @@ void TWinControl::AlignControls(TControl*, TRect& Rect)
             else
                 y = client.Height() - c->FAnchorBottom - h;
         }
-        if (r || b) {
-            int ar = c->FAnchorRight, ab = c->FAnchorBottom;
-            c->SetBounds(x, y, w, h);
-            c->FAnchorRight = ar;
-            c->FAnchorBottom = ab;
-        }
+        int ar = c->FAnchorRight, ab = c->FAnchorBottom;
+        c->SetBounds(x, y, w, h);
+        c->FAnchorRight = ar;
+        c->FAnchorBottom = ab;
     }
+}
 
-    static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
-    for (TAlign a : order) {
-        std::vector<TControl*> list;
-        for (TControl* c : FControls)
-            if (c->FAlign == a && c->FVisible)
-                list.push_back(c);
-        // Controls of one alignment stack in the order of their position.
-        std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
-            switch (a) {
-            case alTop: return x->FTop < y->FTop;
-            case alBottom: return x->FTop + x->FHeight > y->FTop + y->FHeight;
-            case alLeft: return x->FLeft < y->FLeft;
-            case alRight: return x->FLeft + x->FWidth > y->FLeft + y->FWidth;
-            default: return false;
-            }
-        });
-        for (TControl* c : list) {
-            int w = Rect.Width(), h = Rect.Height();
-            switch (a) {
-            case alTop:
-                c->SetBounds(Rect.left, Rect.top, w, c->FHeight);
-                Rect.top += c->FHeight;
-                break;
-            case alBottom:
-                c->SetBounds(Rect.left, Rect.bottom - c->FHeight, w, c->FHeight);
-                Rect.bottom -= c->FHeight;
-                break;
-            case alLeft:
-                c->SetBounds(Rect.left, Rect.top, c->FWidth, h);
-                Rect.left += c->FWidth;
-                break;
-            case alRight:
-                c->SetBounds(Rect.right - c->FWidth, Rect.top, c->FWidth, h);
-                Rect.right -= c->FWidth;
-                break;
-            case alClient:
-                c->SetBounds(Rect.left, Rect.top, w, h);
-                break;
-            default:
-                break;
-            }
-            if (Rect.bottom < Rect.top) Rect.bottom = Rect.top;
-            if (Rect.right < Rect.left) Rect.right = Rect.left;
+// The visible children aligned to A, stacked in the order of their position.
+std::vector<TControl*> TWinControl::AlignedControls(TAlign A) const
+{
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+        if (c->FAlign == A && c->FVisible)
+            list.push_back(c);
+    std::stable_sort(list.begin(), list.end(), [A](TControl* x, TControl* y) {
+        switch (A) {
+        case alTop: return x->FTop < y->FTop;
+        case alBottom: return x->FTop + x->FHeight > y->FTop + y->FHeight;
+        case alLeft: return x->FLeft < y->FLeft;
+        case alRight: return x->FLeft + x->FWidth > y->FLeft + y->FWidth;
+        default: return false;
         }
+    });
+    return list;
+}
+
+// Puts C against the side of Rect that A names and takes its room from Rect.
+void TWinControl::PlaceAligned(TControl* C, TAlign A, TRect& Rect)
+{
+    int w = Rect.Width(), h = Rect.Height();
+    switch (A) {
+    case alTop:
+        C->SetBounds(Rect.left, Rect.top, w, C->FHeight);
+        Rect.top += C->FHeight;
+        break;
+    case alBottom:
+        C->SetBounds(Rect.left, Rect.bottom - C->FHeight, w, C->FHeight);
+        Rect.bottom -= C->FHeight;
+        break;
+    case alLeft:
+        C->SetBounds(Rect.left, Rect.top, C->FWidth, h);
+        Rect.left += C->FWidth;
+        break;
+    case alRight:
+        C->SetBounds(Rect.right - C->FWidth, Rect.top, C->FWidth, h);
+        Rect.right -= C->FWidth;
+        break;
+    case alClient:
+        C->SetBounds(Rect.left, Rect.top, w, h);
+        break;
+    default:
+        break;
     }
+    if (Rect.bottom < Rect.top) Rect.bottom = Rect.top;
+    if (Rect.right < Rect.left) Rect.right = Rect.left;
+}
+
+void TWinControl::AlignControls(TControl*, TRect& Rect)
+{
+    AnchorControls();
+    static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
+    for (TAlign a : order)
+        for (TControl* c : AlignedControls(a))
+            PlaceAligned(c, a, Rect);
 }
