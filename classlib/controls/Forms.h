@@ -156,6 +156,7 @@ protected:
     // The menu's messages.
     virtual void CMMenuChanged(TMessage& Message);
     virtual void WMInitMenuPopup(TMessage& Message);
+    virtual void WMMenuChar(TMessage& Message);
     void WMCommand(TMessage& Message) override;
     void WMDrawItem(TMessage& Message) override;
     void WMMeasureItem(TMessage& Message) override;

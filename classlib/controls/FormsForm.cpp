@@ -338,6 +338,7 @@ void TCustomForm::WndProc(TMessage& Message)
     case CM_DEACTIVATE: CMDeactivate(Message); return;
     case CM_MENUCHANGED: CMMenuChanged(Message); return;
     case WM_INITMENUPOPUP: WMInitMenuPopup(Message); return;
+    case WM_MENUCHAR: WMMenuChar(Message); return;
     default:
         break;
     }

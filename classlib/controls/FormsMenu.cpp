@@ -71,6 +71,13 @@ void TCustomForm::WMInitMenuPopup(TMessage& Message)
     DefaultHandler(Message);
 }
 
+void TCustomForm::WMMenuChar(TMessage& Message)
+{
+    if (FMenu && FMenu->ProcessMenuChar(Message))
+        return;
+    DefaultHandler(Message);
+}
+
 void TCustomForm::WMCommand(TMessage& Message)
 {
     // From a menu (high word 0) or an accelerator (1), not from a control.

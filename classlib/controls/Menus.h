@@ -197,6 +197,11 @@ public:
     bool DispatchCommand(WORD ACommand);
     // WM_INITMENUPOPUP: clicks the item whose sub-menu opens; false when none.
     bool DispatchPopup(HMENU AHandle);
+    // WM_MENUCHAR of an owner-drawn sub-menu of this menu: the entry whose
+    // caption has the typed character after '&' is chosen (MNC_EXECUTE;
+    // MNC_SELECT when several share it).  False when the sub-menu is not ours
+    // or no caption matches.
+    bool ProcessMenuChar(TMessage& Message);
     // A key down message (CN_KEYDOWN): clicks the enabled item with that
     // shortcut; true when one was clicked.
     bool IsShortCut(TMessage& Message);

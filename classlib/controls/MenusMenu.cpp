@@ -21,6 +21,20 @@ TMenuItem* FindInTree(TMenuItem* Item, Pred Matches)
     return nullptr;
 }
 
+// The character a caption marks with '&' (0 for none; "&&" is a literal '&').
+wchar_t Accelerator(const UnicodeString& Caption)
+{
+    for (size_t i = 0; i + 1 < Caption.size(); ++i)
+        if (Caption[i] == L'&') {
+            if (Caption[i + 1] != L'&')
+                return Caption[i + 1];
+            ++i;
+        }
+    return 0;
+}
+
+wchar_t Fold(wchar_t C) { return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(C)))); }
+
 bool ParentsEnabled(const TMenuItem* Item)
 {
     for (const TMenuItem* p = Item; p; p = p->Parent())
@@ -105,6 +119,29 @@ bool TMenu::DispatchPopup(HMENU AHandle)
         return false;
     // The item may fill its sub-menu now (OnClick of the opening item).
     item->Click();
+    return true;
+}
+
+bool TMenu::ProcessMenuChar(TMessage& Message)
+{
+    TMenuItem* parent = FindItem(static_cast<UINT_PTR>(Message.LParam), fkHandle);
+    wchar_t key = Fold(static_cast<wchar_t>(LOWORD(Message.WParam)));
+    if (!parent || !key)
+        return false;
+    // Positions count the visible entries, as the system's do.
+    std::vector<int> matches;
+    int pos = 0;
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (!item->Visible())
+            continue;
+        if (item->Enabled() && Fold(Accelerator(item->Caption())) == key)
+            matches.push_back(pos);
+        ++pos;
+    }
+    if (matches.empty())
+        return false;
+    Message.Result = MAKELRESULT(matches.front(), matches.size() == 1 ? MNC_EXECUTE : MNC_SELECT);
     return true;
 }
 
@@ -253,6 +290,10 @@ bool TPopupList::DispatchToMenus(TMessage& Message)
             if (MenuDrawItem(menu, reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)))
                 return true;
             break;
+        case WM_MENUCHAR:
+            if (menu->ProcessMenuChar(Message))
+                return true;
+            break;
         default:
             return false;
         }
@@ -277,6 +318,10 @@ void TPopupList::WndProc(TMessage& Message)
             Message.Result = TRUE;
             return;
         }
+        break;
+    case WM_MENUCHAR:
+        if (DispatchToMenus(Message))
+            return;
         break;
     default:
         break;
