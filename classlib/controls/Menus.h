@@ -146,6 +146,8 @@ protected:
 private:
     friend class TMenu;
     void SubItemChanged(TMenuItem* Source, bool Rebuild);
+    // Rebuilds every handle made below this item (a menu-wide change).
+    void RebuildTree();
     void TurnSiblingsOff();
     void BitmapChanged(TObject* Sender);
     void DefaultMeasure(TCanvas* ACanvas, int& Width, int& Height);

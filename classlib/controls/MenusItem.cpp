@@ -220,6 +220,14 @@ void TMenuItem::RebuildHandle()
             AppendEntry(child);
 }
 
+void TMenuItem::RebuildTree()
+{
+    for (TMenuItem* child : FItems)
+        child->RebuildTree();
+    if (FHandle)
+        RebuildHandle();
+}
+
 void TMenuItem::AppendEntry(TMenuItem* Child)
 {
     bool ownerDraw = Child->IsOwnerDraw();

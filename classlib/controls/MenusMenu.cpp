@@ -161,8 +161,9 @@ void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
 {
     if (ComponentState().Contains(csDestroying))
         return;
-    if (Source == nullptr && Rebuild && FItems->HandleAllocated())
-        FItems->RebuildHandle();
+    // A menu-wide change (owner drawing, images) reaches every sub-menu.
+    if (Source == nullptr && Rebuild)
+        FItems->RebuildTree();
     if (!ComponentState().Contains(csLoading) && OnChange)
         OnChange(Sender, Source, Rebuild);
 }

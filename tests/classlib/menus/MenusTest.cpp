@@ -354,10 +354,12 @@ TEST(OwnerDraw, MessagesReachTheItemEventsWithACanvasOnTheItemDC)
     TMainMenu* menu = New<TMainMenu>(form.get());
     TMenuItem* file = AddItem(menu->Items(), L"File", form.get());
     TMenuItem* open = AddItem(file, L"Open", form.get());
+    form->SetMenu(menu);
+    form->HandleNeeded();
+    // Switched on with the handles made: every sub-menu follows.
     menu->SetOwnerDraw(true);
     open->OnMeasureItem = Bind(&rec, &TRecorder::Measure);
     open->OnAdvancedDrawItem = Bind(&rec, &TRecorder::Draw);
-    form->SetMenu(menu);
     EXPECT_EQ(EntryInfo(file->Handle(), 0).fType & MFT_OWNERDRAW, UINT(MFT_OWNERDRAW));
     EXPECT_EQ(EntryInfo(menu->Handle(), 0).fType & MFT_OWNERDRAW, UINT(MFT_OWNERDRAW));
 
