@@ -134,19 +134,33 @@ TEST(PlayerForm, PageSettingsGiveTitleAndSize)
     }
 }
 
-TEST(PlayerForm, BadWidthEndsCreationAfterTheTitle)
+// A size that is not a number ends creation at the conversion: the error is
+// shown, the title is kept, the designed size stays and no movie plays.
+TEST(PlayerForm, BadSizeEndsCreationAfterTheTitle)
 {
-    TBookFixture book(L"Book.exe");
-    book.PageSettings(L"Book", "&title=Bad&&width=abc&&height=300&");
-    TDialogSeamScope seam;
-    TOwned<TPlayerForm> form = book.Create();
-    EXPECT_EQ(form->Caption(), L"Bad");
-    EXPECT_EQ(form->WindowState(), wsNormal);
-    EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
-    EXPECT_EQ(form->ClientHeight(), 600);
-    EXPECT_EQ(form->FlashPlayer->Movie(), L"");   // no movie
-    ASSERT_EQ(seam.Count(), 1u);                  // the conversion error, shown
-    EXPECT_NE(seam.Last().Text.find(L"abc"), UnicodeString::npos);
+    struct {
+        const char* Settings;
+        const wchar_t* BadValue;
+    } cases[] = {
+        {"&title=Bad&&width=abc&&height=300&", L"abc"},
+        {"&title=Bad&&width=400&&height=tall&", L"tall"},   // a valid width first
+        {"&title=Bad&&width=400&&height=300px&", L"300px"},
+        {"&title=Bad&&width=400&", L"''"},                  // no height at all
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Settings);
+        TBookFixture book(L"Book.exe");
+        book.PageSettings(L"Book", c.Settings);
+        TDialogSeamScope seam;
+        TOwned<TPlayerForm> form = book.Create();
+        EXPECT_EQ(form->Caption(), L"Bad");
+        EXPECT_EQ(form->WindowState(), wsNormal);
+        EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
+        EXPECT_EQ(form->ClientHeight(), 600);
+        EXPECT_EQ(form->FlashPlayer->Movie(), L"");   // no movie
+        ASSERT_EQ(seam.Count(), 1u);                  // the conversion error, shown
+        EXPECT_NE(seam.Last().Text.find(c.BadValue), UnicodeString::npos) << seam.Last().Text;
+    }
 }
 
 TEST(PlayerForm, CommandLineChoosesTheBook)
