@@ -203,6 +203,30 @@ TEST(PlayerForm, MainFormBorderStyleFromTheIni)
     }
 }
 
+// Every way the main window is to open maximised holds once it is shown,
+// with its designed border and without one.
+TEST(PlayerForm, OpensMaximisedWithAndWithoutBorder)
+{
+    const char* settings[] = {
+        nullptr,   // no page settings
+        "&title=F&&width=400&&height=300&&fullscreen=true&",
+        "&title=Z&&width=400&&height=0&",
+    };
+    for (const char* ini : {"", "[MainForm]\r\nBorderStyle=bsNone\r\n"}) {
+        for (const char* content : settings) {
+            SCOPED_TRACE(testing::Message() << ini << " / " << (content ? content : "no page settings"));
+            TExeIni styles(ini);
+            TBookFixture book(L"Book.exe");
+            if (content)
+                book.PageSettings(L"Book", content);
+            TOwned<TPlayerForm> form = book.Create();
+            form->Show();
+            EXPECT_TRUE(IsZoomed(form->Handle()));
+            EXPECT_EQ(form->WindowState(), wsMaximized);
+        }
+    }
+}
+
 TEST(PlayerForm, StartPageIsShownAndPassedToTheMovie)
 {
     struct {

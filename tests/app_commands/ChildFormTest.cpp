@@ -101,6 +101,9 @@ TEST(ChildForm, IniStyles)
             EXPECT_NE(form->Width(), 808);
             EXPECT_NE(form->Height(), 532);
         }
+        form->Show();   // designed maximised: it opens so, whatever its border
+        EXPECT_TRUE(IsZoomed(form->Handle()));
+        EXPECT_EQ(form->WindowState(), wsMaximized);
     }
 }
 
