@@ -85,7 +85,9 @@ void TFlashCommandQueue::Schedule()
     // Held back: the end of the handler or of the last modal window asks again.
     if (HeldBack() || FPosted || !Application)
         return;
-    FPosted = ::PostMessageW(Application->Handle(), RaiseWaitingMessage(), 0, 0) != FALSE;
+    // Never a thread message: that one no window would see.
+    if (HWND target = Application->Handle())
+        FPosted = ::PostMessageW(target, RaiseWaitingMessage(), 0, 0) != FALSE;
 }
 
 void TFlashCommandQueue::RaiseWaiting()

@@ -244,7 +244,7 @@ TEST(FlashCommandOrder, ACommandSentDuringARealModalFormWaits)
     HWND flash = f.Flash->Handle();
     LRESULT answer = 0;
     std::thread driver([&] {
-        while (!IsWindowVisible(modalWnd))
+        for (int i = 0; i < 1000 && !IsWindowVisible(modalWnd); ++i)
             Sleep(10);
         answer = SendFlashCopyData(flash, nullptr, FlashCopyDataCommand, {L"during", L""});
         PostMessageW(modalWnd, WM_CLOSE, 0, 0);
