@@ -318,6 +318,37 @@ TEST(Label, OpaqueFillsItsColourTransparentLeavesTheParentsDisabledIsEmbossed)
     EXPECT_GE(disabled.MinRed, int(GetRValue(ColorToRGB(clBtnShadow))));
 }
 
+// A descendant that goes on drawing on the canvas after the label's own
+// text finds the canvas's text colour and mode as they were.
+TEST(Label, DrawingItsTextLeavesTheCanvasColoursAsTheyWere)
+{
+    struct TDrawsOn : TLabel {
+        explicit TDrawsOn(TComponent* AOwner) : TLabel(AOwner) {}
+        COLORREF Before = 0, After = 1;
+        int ModeBefore = 0, ModeAfter = 1;
+        void Paint() override
+        {
+            Canvas()->TextWidth(L"x"); // the canvas's font and colour are selected
+            HDC dc = Canvas()->Handle();
+            Before = GetTextColor(dc);
+            ModeBefore = GetBkMode(dc);
+            TLabel::Paint();
+            After = GetTextColor(dc);
+            ModeAfter = GetBkMode(dc);
+        }
+    };
+    TOwned<TForm> form = NewForm();
+    auto* label = New<TDrawsOn>(form.get());
+    label->SetParent(form.get());
+    label->SetCaption(L"WW");
+    for (bool enabled : {true, false}) {
+        label->SetEnabled(enabled);
+        PaintedInk(form.get(), 100, 60, clWhite);
+        EXPECT_EQ(label->After, label->Before) << "enabled " << enabled;
+        EXPECT_EQ(label->ModeAfter, label->ModeBefore) << "enabled " << enabled;
+    }
+}
+
 TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
 {
     struct Case {
