@@ -3,6 +3,7 @@
 the skin sheet).  Pure Python with zlib and struct, so the build needs
 nothing beyond the interpreter."""
 
+import itertools
 import struct
 import zlib
 
@@ -53,21 +54,30 @@ def _chunk(kind, payload):
     return struct.pack(">I", len(payload)) + body + struct.pack(">I", zlib.crc32(body))
 
 
-def encode_png_rgba(width, height, rows):
-    """rows[y][x] = (r, g, b, a); 8 bits per channel, no ancillary chunks."""
+def _encode_png(width, height, rows, colour_type):
     raw = bytearray()
     for row in rows:
         raw.append(0)
-        for px in row:
-            raw += bytes(px)
-    ihdr = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+        raw += bytes(itertools.chain.from_iterable(row))
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
     return (PNG_SIGNATURE + _chunk(b"IHDR", ihdr)
             + _chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + _chunk(b"IEND", b""))
+
+
+def encode_png_rgba(width, height, rows):
+    """rows[y][x] = (r, g, b, a); 8 bits per channel, no ancillary chunks."""
+    return _encode_png(width, height, rows, 6)
 
 
 def write_png_rgba(path, width, height, rows):
     with open(path, "wb") as f:
         f.write(encode_png_rgba(width, height, rows))
+
+
+def write_png_rgb(path, width, height, rows):
+    """rows[y][x] = (r, g, b): an opaque picture."""
+    with open(path, "wb") as f:
+        f.write(_encode_png(width, height, rows, 2))
 
 
 def png_chunks(data):

@@ -331,13 +331,13 @@ def checker_over(w, h, rows, zoom):
 # --- layout ---------------------------------------------------------------------
 
 class Layout:
-    """Places boxes left to right in rows of a fixed width."""
+    """Places boxes left to right in rows of a fixed width, then draws them."""
 
     def __init__(self, width, margin):
         self.width, self.margin = width, margin
         self.x = self.y = margin
         self.row_h = 0
-        self.items = []
+        self.blocks = []  # (x, y, Pixels, zoom) or (x, y, text, colour, scale)
 
     def place(self, w, h):
         if self.x + w > self.width - self.margin and self.x > self.margin:
@@ -347,60 +347,67 @@ class Layout:
         self.row_h = max(self.row_h, h)
         return pos
 
-    def newline(self, extra=0):
+    def newline(self):
         self.x = self.margin
-        self.y += self.row_h + self.margin + extra
+        self.y += self.row_h + self.margin
         self.row_h = 0
+
+    def heading(self, text):
+        if self.x > self.margin:
+            self.newline()
+        self.blocks.append((self.margin, self.y, text, LABEL, 2))
+        self.y += 2 * font.HEIGHT + 12
+
+    def render(self):
+        self.newline()
+        out = Pixels(self.width, self.y, BACKGROUND)
+        for block in self.blocks:
+            x, y, what = block[:3]
+            if isinstance(what, str):
+                out.text(x, y, what, block[3], block[4])
+            else:
+                out.blit(what, x, y, block[3])
+        return out
+
+
+def add_windows(page, skin):
+    for active in (True, False):
+        win = sample_window(skin, active)
+        x, y = page.place(win.w * 2, win.h * 2 + 14)
+        page.blocks.append((x, y, win, 2))
+        page.blocks.append((x, y + win.h * 2 + 4, "ACTIVE" if active else "INACTIVE", FAINT_LABEL, 1))
+
+
+def add_images(page, skin):
+    for im in sorted(skin.images.values(), key=lambda i: (i.section != "GLOBALINFO", i.section, i.key)):
+        # Small pieces are shown larger so their pixels can be told apart.
+        zoom = 8 if im.fw <= 13 and im.fh <= 13 else 4
+        frames, raw = image_tile(skin, im)
+        w = max(frames.w * zoom, raw.w * zoom // 2, font.width(im.name))
+        x, y = page.place(w, 14 + frames.h * zoom + raw.h * zoom // 2)
+        page.blocks.append((x, y, im.name, LABEL, 1))
+        page.blocks.append((x, y + 10, frames, zoom))
+        page.blocks.append((x, y + 14 + frames.h * zoom, raw, zoom // 2))
+
+
+def add_pictures(page, pictures):
+    for name, (w, h, rows) in pictures.items():
+        pic = checker_over(w, h, rows, 4 if w <= 64 else 3)
+        label = f"{name}  {w}X{h}"
+        x, y = page.place(max(pic.w, font.width(label)), pic.h + 10)
+        page.blocks.append((x, y, label, LABEL, 1))
+        page.blocks.append((x, y + 10, pic, 1))
 
 
 def write(path, images, sections, pictures):
     skin = Skin(sections, images)
-    width, margin = 1264, 16
-    blocks = []  # (x, y, Pixels, zoom) or (x, y, text, colour)
-    lay_out = Layout(width, margin)
-
-    def heading(text):
-        if lay_out.x > margin:
-            lay_out.newline()
-        blocks.append((margin, lay_out.y, text, LABEL, 2))
-        lay_out.y += 14 * 2 // 1 + 4
-
-    title = skin.value("GLOBALINFO", "DESCRIPTION").upper()
-    heading(title + "  -  VERSION " + skin.value("GLOBALINFO", "VERSION"))
-    for active in (True, False):
-        win = sample_window(skin, active)
-        x, y = lay_out.place(win.w * 2, win.h * 2 + 14)
-        blocks.append((x, y, win, 2))
-        blocks.append((x, y + win.h * 2 + 4, "ACTIVE" if active else "INACTIVE", FAINT_LABEL, 1))
-
-    heading("IMAGES OF " + skin.value("GLOBALINFO", "MASTERBITMAP"))
-    for im in sorted(images.values(), key=lambda i: (i.section != "GLOBALINFO", i.section, i.key)):
-        # Small pieces are shown larger so their pixels can be told apart.
-        zoom = 8 if im.fw <= 13 and im.fh <= 13 else 4
-        frames, raw = image_tile(skin, im)
-        label = im.name
-        w = max(frames.w * zoom, raw.w * zoom // 2, font.width(label))
-        h = 10 + frames.h * zoom + 4 + raw.h * zoom // 2
-        x, y = lay_out.place(w, h)
-        blocks.append((x, y, label, LABEL, 1))
-        blocks.append((x, y + 10, frames, zoom))
-        blocks.append((x, y + 14 + frames.h * zoom, raw, zoom // 2))
-
-    heading("PICTURES (RESOURCES)")
-    for name, (w, h, rows) in pictures.items():
-        z = 4 if w <= 64 else 3
-        pic = checker_over(w, h, rows, z)
-        x, y = lay_out.place(max(pic.w, font.width(name)), pic.h + 10)
-        blocks.append((x, y, name + f"  {w}X{h}", LABEL, 1))
-        blocks.append((x, y + 10, pic, 1))
-    lay_out.newline()
-
-    out = Pixels(width, lay_out.y, BACKGROUND)
-    for block in blocks:
-        x, y, what = block[:3]
-        if isinstance(what, str):
-            out.text(x, y, what, block[3], block[4])
-        else:
-            out.blit(what, x, y, block[3])
-    imagefiles.write_png_rgba(path, out.w, out.h,
-                              [[c + (255,) for c in row] for row in out.rows])
+    page = Layout(1264, 16)
+    page.heading(skin.value("GLOBALINFO", "DESCRIPTION").upper() + "  -  VERSION "
+                 + skin.value("GLOBALINFO", "VERSION"))
+    add_windows(page, skin)
+    page.heading("IMAGES OF " + skin.value("GLOBALINFO", "MASTERBITMAP"))
+    add_images(page, skin)
+    page.heading("PICTURES (RESOURCES)")
+    add_pictures(page, pictures)
+    out = page.render()
+    imagefiles.write_png_rgb(path, out.w, out.h, out.rows)
