@@ -10,6 +10,19 @@ import zlib
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
+def write_file(path, data):
+    """Writes data unless the file already holds exactly it, so that an
+    unchanged output keeps its time and what is built from it stays built."""
+    try:
+        with open(path, "rb") as f:
+            if f.read() == data:
+                return
+    except OSError:
+        pass
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def write_bmp24(path, width, height, rows):
     """rows[y][x] = (r, g, b), top row first; the file is bottom-up."""
     stride = (width * 3 + 3) & ~3
@@ -22,8 +35,7 @@ def write_bmp24(path, width, height, rows):
     header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body),
                        2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + body)
+    write_file(path, header + info + bytes(body))
 
 
 def read_bmp24(path):
@@ -70,14 +82,12 @@ def encode_png_rgba(width, height, rows):
 
 
 def write_png_rgba(path, width, height, rows):
-    with open(path, "wb") as f:
-        f.write(encode_png_rgba(width, height, rows))
+    write_file(path, encode_png_rgba(width, height, rows))
 
 
 def write_png_rgb(path, width, height, rows):
     """rows[y][x] = (r, g, b): an opaque picture."""
-    with open(path, "wb") as f:
-        f.write(_encode_png(width, height, rows, 2))
+    write_file(path, _encode_png(width, height, rows, 2))
 
 
 def png_chunks(data):

@@ -29,8 +29,7 @@ def write_skin(folder, images):
     imagefiles.write_bmp24(os.path.join(folder, description.MASTER), atlas.width,
                            atlas.height, atlas.rows())
     sections = description.resolve(images)
-    with open(os.path.join(folder, "Options.dat"), "wb") as f:
-        f.write(description.text(sections))
+    imagefiles.write_file(os.path.join(folder, "Options.dat"), description.text(sections))
     return sections
 
 
