@@ -23,8 +23,9 @@ def restore(bx, by, s, w):
 
 
 def minimize(bx, by, s, w):
-    y = by + s - w / 2 - 0.5
-    return Stroke([(bx + 1.5, y), (bx + s - 1.5, y)], w)
+    # One full row and a fraction above the box's bottom, like the edges
+    # of the square.
+    return Rect(bx + 1, by + s - 2, bx + s - 1, by + s - 2 + w)
 
 
 def help_mark(bx, by, s, w):

@@ -17,7 +17,6 @@ MENU_HOT = rgb("#DCE6F1")
 TRACK = rgb("#E6EAEE")
 TRACK_HOT = rgb("#D6DAE3")
 WHITE = rgb("#FFFFFF")
-BLACK = rgb("#000000")
 
 # Title bar gradients (top, bottom)
 TITLE_ACTIVE = (rgb("#DCE5EE"), rgb("#CCD8E5"))

@@ -143,26 +143,6 @@ class Diff(Shape):
         return self.a.inside(x, y) and not self.b.inside(x, y)
 
 
-class Intersect(Shape):
-    def __init__(self, a, b):
-        self.a, self.b = a, b
-        self.box = (max(a.box[0], b.box[0]), max(a.box[1], b.box[1]),
-                    min(a.box[2], b.box[2]), min(a.box[3], b.box[3]))
-
-    def inside(self, x, y):
-        return self.a.inside(x, y) and self.b.inside(x, y)
-
-
-class Moved(Shape):
-    def __init__(self, shape, dx, dy):
-        self.shape, self.d = shape, (dx, dy)
-        b = shape.box
-        self.box = (b[0] + dx, b[1] + dy, b[2] + dx, b[3] + dy)
-
-    def inside(self, x, y):
-        return self.shape.inside(x - self.d[0], y - self.d[1])
-
-
 def outline(x0, y0, x1, y1, r, width=1.0, top_only=False):
     """The ring of a rounded rectangle, `width` pixels wide, inside its edge;
     top_only leaves the bottom open and its corners square."""
@@ -207,9 +187,6 @@ class Canvas:
                 dr, dg, db, da = self.px[py][px]
                 k = 1 - a
                 self.px[py][px] = (r * a + dr * k, g * a + dg * k, b * a + db * k, a + da * k)
-
-    def put(self, px, py, colour, opacity=1.0):
-        self.fill(Rect(px, py, px + 1, py + 1), colour, opacity)
 
     def cut_outside(self, shape, x0, y0, x1, y1):
         """Marks the pixels of (x0, y0)-(x1, y1) whose centre lies outside the
