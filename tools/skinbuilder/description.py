@@ -1,6 +1,7 @@
 """The skin description ("Options.dat"): INI text, ASCII with CRLF,
-upper-case names, KEY=VALUE without blanks around "=", decimal colours.
-Image values are filled in from the atlas."""
+upper-case names, KEY=VALUE lines without blanks around "=" and no blank
+lines or comments, decimal colours.  Image values are filled in from the
+atlas."""
 
 import palette as P
 from raster import tcolor
@@ -119,9 +120,9 @@ def is_image_value(section, key, value):
 
 
 def text(sections):
+    """The file's bytes: no blank lines, no comments, every line ended by CRLF."""
     lines = []
     for section, keys in sections:
         lines.append(f"[{section}]")
         lines += [f"{key}={value}" for key, value in keys]
-        lines.append("")
-    return "\r\n".join(lines).encode("ascii")
+    return "".join(line + "\r\n" for line in lines).encode("ascii")

@@ -24,8 +24,6 @@ def parse_description(data, problems):
         problems.append("the description's lines do not all end with CRLF")
     sections = []
     for n, line in enumerate(text.split("\r\n")[:-1], 1):
-        if not line:
-            continue
         if SECTION_LINE.match(line):
             sections.append((line[1:-1], []))
         elif KEY_LINE.match(line) and sections:
