@@ -15,7 +15,7 @@ MENU_SURFACE = rgb("#FAFBFC")
 ICON_COLUMN = rgb("#EDF1F5")
 MENU_HOT = rgb("#DCE6F1")
 TRACK = rgb("#E6EAEE")
-TRACK_HOT = rgb("#D6DAE3")
+TRACK_HOT = rgb("#D6DCE3")
 WHITE = rgb("#FFFFFF")
 
 # Title bar gradients (top, bottom)
