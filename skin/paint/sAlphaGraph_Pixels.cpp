@@ -66,7 +66,7 @@ void FillTransPixels32(const TBitmapRows& Dst, const TBitmapRows& Src, const Tkv
     if (Dst.Empty() || Src.Empty() || Dst.BytesPerPixel != 4 || Src.BytesPerPixel != 4)
         return;
     const bool byImage = KeyImage != nullptr;
-    if (byImage && (KeyImage->Empty() || KeyImage->BytesPerPixel != 3))
+    if (byImage && (KeyImage->Empty() || (KeyImage->BytesPerPixel != 3 && KeyImage->BytesPerPixel != 4)))
         return;
     // Offsets from the destination's (x, y) to the source's and the key image's.
     const int sx = Offset.X - R.Left, sy = Offset.Y - R.Top;

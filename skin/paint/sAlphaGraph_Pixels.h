@@ -20,7 +20,7 @@ void FillRect32(const TBitmapRows& Bmp, const TkvRect& R, TColor Color);
 // Destination pixel (R.Left + x, R.Top + y) of 32-bit Dst takes source pixel
 // (Offset.X + x, Offset.Y + y) of 32-bit Src where the key test passes: with
 // no KeyImage the destination's colour bytes are the key colour; otherwise
-// the pixel of the 24-bit KeyImage at KeyOrigin + (x, y) is.
+// the colour bytes of KeyImage's pixel at KeyOrigin + (x, y) are.
 void FillTransPixels32(const TBitmapRows& Dst, const TBitmapRows& Src, const TkvRect& R, TkvPoint Offset,
                        const TBitmapRows* KeyImage, TkvPoint KeyOrigin);
 

@@ -531,7 +531,7 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
             if (Blend != 0) {
                 k = (100 - Blend) * s[3] / 300 * f / 255;
                 if (k < 1)
-                    k = 0;
+                    continue;
             } else {
                 k = f * (s[3] / 3) / 255;
             }
@@ -545,6 +545,7 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
 void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
                bool UpdateTrans, TColor GrayedColor, int Blend, bool Reflected)
 {
+    Blend = std::max(Blend, 0);  // a negative fade would push alpha past 255
     TkvCopy c;
     if (!Usable(Dst) || Src.Empty() || Src.BytesPerPixel != 4 || !ClipPair(R1, R2, Dst, Src, c))
         return;
@@ -562,6 +563,8 @@ void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows
                 continue;
             }
             const int k = Blend == 0 ? s[3] : (100 - Blend) * s[3] / 100;
+            if (k <= 0)
+                continue;  // nothing of the image shows (a Blend above 100 included)
             OverPixel(d, s, k, look);
         }
     }

@@ -315,6 +315,8 @@ TEST(Compose, WildRectanglesNeverLeaveTheBitmaps)
                     [&] { CopyByMask(r, {p.X, p.Y, 3, 3}, d32.Rows, s32.Rows, ci, true); },
                     [&] { CopyByMaskData(r, {p.X, p.Y, 4, 4}, d32.Rows, s24.Rows, ci, true, 40); },
                     [&] { CopyBmp32(r, {p.X, p.Y, 6, 5}, d24.Rows, s32.Rows, ci, true, 0x808080, 30, true); },
+                    [&] { CopyBmp32(r, r, d32.Rows, s32.Rows, ci, false, kvNoColor, 130, true); },
+                    [&] { CopyBmp32(r, r, d32.Rows, s32.Rows, ci, false, kvNoColor, -40, true); },
                     [&] { BlendTransRectangle(d32.Rows, p.X, p.Y, s24.Rows, r, 0.3, 0); },
                     [&] { GradientBmp(d24.Rows, r, 0, 0xFFFFFF, 2, 30, 30, 50); },
                 };
