@@ -186,7 +186,7 @@ TEST(GraphUtils, ShadowsAndImages)
     EXPECT_NEAR(int(PixelOf(b.get(), 10, 10) & 0xFF), 100, 1);
     FadeBmp(b.get(), TRect(0, 0, 20, 20), 0, TsColor{.C = clBlack}, 3, 0);
     EXPECT_LT(int(PixelOf(b.get(), 10, 10) & 0xFF), 10);   // the middle takes the colour
-    EXPECT_NEAR(int(PixelOf(b.get(), 0, 10) & 0xFF), 100, 1);  // the edge keeps the image
+    EXPECT_NEAR(int(PixelOf(b.get(), 0, 10) & 0xFF), 99, 1);  // the edge keeps the image (99 after the first pass)
 
     TOwned<TImageList> list(New<TImageList>(nullptr));
     list->SetWidth(5);
