@@ -62,6 +62,22 @@ TEST(Stretch, KnownRows)
         EXPECT_EQ(At(six, 0), 20);
         EXPECT_EQ(At(six, 4), 45);    // 1/8 p1 + 3/4 p2 + 1/8 p2 (index 3 mirrored)
         EXPECT_TRUE(six.GuardsIntact());
+
+        // Doubling (0, 200): pixel 1 sits halfway; the weights in 16.16 of
+        // source pixel 1 (its mirror images included) decide.
+        struct Case { TFilterType f; int want; };
+        const Case halfway[] = {
+            {ftHermite, 100},   // 0.5 + 0.5
+            {ftSpline, 104},    // 1365 + 31403 + 1365
+            {ftMitchell, 93},   // -2276 + 35044 - 2276
+            {ftLanczos3, 72},   // 1594 - 8854 + 39841 - 8854
+        };
+        for (const Case& c : halfway) {
+            TestBitmap a(2, 2, 3, bottomUp), b(4, 2, 3, !bottomUp);
+            SetRow(a, {0, 200});
+            StretchRows(a.Rows, b.Rows, c.f);
+            EXPECT_EQ(At(b, 1), c.want) << c.f;
+        }
     }
 }
 
