@@ -2,6 +2,7 @@
 // the focus frame, and the unit's start-up and shut-down.
 #include "skin/paint/sGraphUtils.h"
 
+#include <tuple>
 #include <utility>
 
 #include "classlib/graphics/Jpeg.h"
@@ -71,77 +72,71 @@ void Stretch(TBitmap* Src, TBitmap* Dst, int Width, int Height, TFilterType Filt
         Dst->Assign(own.get());
 }
 
+namespace {
+
+// Glyph and caption along the layout's axis: client extent C, glyph and
+// text extents G and T, then the margin and spacing the rules settle on.
+struct TLayoutAxis {
+    int C, G, T, Margin, Spacing;
+
+    void Settle(TAlignment Alignment)
+    {
+        if (Margin == -1 && Spacing < 0) {
+            Margin = (C - (G + T)) / 3;
+            Spacing = Margin;
+        } else if (Margin == -1) {
+            Margin = Alignment == taCenter ? (C - (G + Spacing + T) + 1) / 2 : 2;
+        } else if (Spacing < 0) {
+            Spacing = (C - Margin - G - T) / 2;
+        }
+    }
+    // Glyph left of the text (or right of it when Mirrored); positions of both.
+    std::pair<int, int> Across(TAlignment Alignment, bool Mirrored) const
+    {
+        // The first item and the second along the axis.
+        const int first = Mirrored ? T : G, second = Mirrored ? G : T;
+        int a;
+        if (Alignment == taLeftJustify)
+            a = Margin;
+        else if (Alignment == taRightJustify)
+            a = C - Margin - second - Spacing - first;
+        else
+            a = (C - T - Spacing - G) / 2;
+        const int b = a + first + Spacing;
+        return Mirrored ? std::pair{b, a} : std::pair{a, b};
+    }
+};
+
+} // namespace
+
 void CalcButtonLayout(const TRect& Client, const TPoint& GlyphSize, const TSize& TextSize, TButtonLayout Layout,
                       TAlignment Alignment, int Margin, int Spacing, TPoint& GlyphPos, TRect& TextBounds,
                       int BiDiFlags)
 {
-    if (BiDiFlags & DT_RIGHT) {
-        if (Layout == blGlyphLeft)
-            Layout = blGlyphRight;
-        else if (Layout == blGlyphRight)
-            Layout = blGlyphLeft;
-    }
+    if ((BiDiFlags & DT_RIGHT) && (Layout == blGlyphLeft || Layout == blGlyphRight))
+        Layout = Layout == blGlyphLeft ? blGlyphRight : blGlyphLeft;
     const bool across = Layout == blGlyphLeft || Layout == blGlyphRight;
     const int cw = Client.Width(), ch = Client.Height();
-    TPoint textPos;
-    GlyphPos = TPoint();
-    if (across) {
-        GlyphPos.y = (ch - GlyphSize.y + 1) / 2;
-        textPos.y = (ch - TextSize.cy + 1) / 2;
-    } else {
-        GlyphPos.x = (cw - GlyphSize.x + 1) / 2;
-        textPos.x = (cw - TextSize.cx + 1) / 2;
-    }
     if (TextSize.cx == 0 || GlyphSize.x == 0)
         Spacing = 0;
-    // Extents along the layout's axis.
-    const int c = across ? cw : ch, g = across ? GlyphSize.x : GlyphSize.y, t = across ? TextSize.cx : TextSize.cy;
-    if (Margin == -1) {
-        if (Spacing < 0) {
-            Margin = (c - (g + t)) / 3;
-            Spacing = Margin;
-        } else {
-            Margin = Alignment == taCenter ? (c - (g + Spacing + t) + 1) / 2 : 2;
-        }
-    } else if (Spacing < 0) {
-        Spacing = (c - Margin - g - t) / 2;
+    TLayoutAxis axis{across ? cw : ch, int(across ? GlyphSize.x : GlyphSize.y), int(across ? TextSize.cx : TextSize.cy),
+                     Margin, Spacing};
+    axis.Settle(Alignment);
+    // Centred across the axis, placed along it.
+    TPoint glyph, text;
+    if (across) {
+        glyph.y = (ch - GlyphSize.y + 1) / 2;
+        text.y = (ch - TextSize.cy + 1) / 2;
+        std::tie(glyph.x, text.x) = axis.Across(Alignment, Layout == blGlyphRight);
+    } else {
+        glyph.x = (cw - GlyphSize.x + 1) / 2;
+        text.x = (cw - TextSize.cx + 1) / 2;
+        const int gap = (axis.C - axis.G - axis.Spacing - axis.T) / 2;
+        glyph.y = Layout == blGlyphTop ? gap : (axis.C - axis.G) - gap;
+        text.y = Layout == blGlyphTop ? glyph.y + axis.G + axis.Spacing : glyph.y - axis.Spacing - axis.T;
     }
-    switch (Layout) {
-    case blGlyphLeft:
-        if (Alignment == taLeftJustify) {
-            GlyphPos.x = Margin;
-            textPos.x = Margin + g + Spacing;
-        } else if (Alignment == taRightJustify) {
-            textPos.x = c - Margin - t;
-            GlyphPos.x = textPos.x - Spacing - g;
-        } else {
-            GlyphPos.x = (c - t - Spacing - g) / 2;
-            textPos.x = GlyphPos.x + g + Spacing;
-        }
-        break;
-    case blGlyphRight:
-        if (Alignment == taLeftJustify) {
-            textPos.x = Margin;
-            GlyphPos.x = Margin + t + Spacing;
-        } else if (Alignment == taRightJustify) {
-            GlyphPos.x = c - Margin - g;
-            textPos.x = GlyphPos.x - Spacing - t;
-        } else {
-            textPos.x = (c - t - Spacing - g) / 2;
-            GlyphPos.x = textPos.x + t + Spacing;
-        }
-        break;
-    case blGlyphTop:
-        GlyphPos.y = (c - g - Spacing - t) / 2;
-        textPos.y = GlyphPos.y + g + Spacing;
-        break;
-    case blGlyphBottom:
-        GlyphPos.y = (c - g) - ((c - g - Spacing - t) / 2);
-        textPos.y = GlyphPos.y - Spacing - t;
-        break;
-    }
-    GlyphPos = TPoint(GlyphPos.x + Client.left, GlyphPos.y + Client.top);
-    TextBounds = Bounds(Client.left + textPos.x, Client.top + textPos.y, TextSize.cx, TextSize.cy);
+    GlyphPos = TPoint(glyph.x + Client.left, glyph.y + Client.top);
+    TextBounds = Bounds(Client.left + text.x, Client.top + text.y, TextSize.cx, TextSize.cy);
 }
 
 int GetFontHeight(HFONT Font)
