@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ inline void Put32(std::vector<uint8_t>& V, uint32_t X)
     V.insert(V.end(), {uint8_t(X >> 24), uint8_t(X >> 16), uint8_t(X >> 8), uint8_t(X)});
 }
 
+inline void SetBE32(uint8_t* P, uint32_t X)
+{
+    P[0] = uint8_t(X >> 24), P[1] = uint8_t(X >> 16), P[2] = uint8_t(X >> 8), P[3] = uint8_t(X);
+}
+
 // A PNG file written chunk by chunk.
 struct Writer {
     std::vector<uint8_t> Bytes{std::begin(PNGMagic), std::end(PNGMagic)};
@@ -112,13 +118,25 @@ inline std::vector<uint8_t> Compress(const std::vector<uint8_t>& Raw, int Level 
     return out;
 }
 
-inline std::vector<uint8_t> Inflate(const std::vector<uint8_t>& Data, size_t Expected)
+// The inflated data of a zlib stream, as far as it goes (empty on an error
+// before any output).
+inline std::vector<uint8_t> Inflate(const std::vector<uint8_t>& Data)
 {
-    std::vector<uint8_t> out(Expected + 1);
-    uLongf size = uLongf(out.size());
-    if (uncompress(out.data(), &size, Data.data(), uLong(Data.size())) != Z_OK)
-        return {};
-    out.resize(size);
+    std::vector<uint8_t> out;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return out;
+    z.next_in = const_cast<Bytef*>(Data.data());
+    z.avail_in = uInt(Data.size());
+    uint8_t buf[16384];
+    int r;
+    do {
+        z.next_out = buf;
+        z.avail_out = sizeof buf;
+        r = inflate(&z, Z_NO_FLUSH);
+        out.insert(out.end(), buf, buf + (sizeof buf - z.avail_out));
+    } while (r == Z_OK && z.avail_out == 0);
+    inflateEnd(&z);
     return out;
 }
 
