@@ -34,23 +34,30 @@ inline void PutWord(uint8_t* P, uint16_t V)
 inline uint16_t Swap16(uint16_t V) { return uint16_t(V << 8 | V >> 8); }
 inline uint8_t Scale16(uint16_t V) { return uint8_t(MulDiv16(V, 255, 65535)); }
 inline uint16_t Widen8(uint8_t V) { return MulDiv16(V, 65535, 255); }
-inline uint8_t RotateRight(uint8_t Bit) { return uint8_t(Bit >> 1 | Bit << 7); }
 
-// Walks Count target pixels: Step(true) for a pixel that takes the next
-// source pixel, Step(false) for one the mask leaves alone.
+// Calls F(X) for each target pixel X that the mask gives the next source
+// pixel, in order; the others are left alone.  Only the taken pixels are
+// visited, so an interlace pass costs what it converts.
 template <class F>
-inline void WalkMask(uint32_t Count, uint8_t Mask, F Step)
+inline void ForEachTaken(uint32_t Count, uint8_t Mask, F Take)
 {
     if (Mask == 0xFF) {
-        for (uint32_t i = 0; i < Count; ++i)
-            Step(true);
+        for (uint32_t x = 0; x < Count; ++x)
+            Take(x);
         return;
     }
-    uint8_t bit = 0x80;
-    for (uint32_t i = 0; i < Count; ++i) {
-        Step((Mask & bit) != 0);
-        bit = RotateRight(bit);
-    }
+    uint32_t at[8];
+    int n = 0;
+    for (uint32_t b = 0; b < 8; ++b)
+        if (Mask & (0x80 >> b))
+            at[n++] = b;
+    for (uint32_t group = 0; group < Count; group += 8)
+        for (int k = 0; k < n; ++k) {
+            const uint32_t x = group + at[k];
+            if (x >= Count)
+                return;
+            Take(x);
+        }
 }
 
 // The component converters: one sample in, one target sample out.
@@ -322,11 +329,8 @@ void TColorManager::RowConvertIndexed8(const void* const* Source, int, uint8_t* 
     }
     const uint16_t sourceHigh = uint16_t((1u << FSourceBPS) - 1), targetHigh = uint16_t((1u << FTargetBPS) - 1);
     TPackedReader reader(src, FSourceBPS);
-    uint32_t i = 0;
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take)
-            PutPacked(Target, i, FTargetBPS, MulDiv16(uint16_t(reader.Next()), targetHigh, sourceHigh));
-        ++i;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        PutPacked(Target, X, FTargetBPS, MulDiv16(uint16_t(reader.Next()), targetHigh, sourceHigh));
     });
 }
 
@@ -339,12 +343,9 @@ void TColorManager::RowConvertIndexedBoth16(const void* const* Source, int, uint
         std::memcpy(Target, src, size_t(Count) * 2);
         return;
     }
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            PutWord(Target, swap ? SwappedWord(src) : Word(src));
-            src += 2;
-        }
-        Target += 2;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        PutWord(Target + 2 * X, swap ? SwappedWord(src) : Word(src));
+        src += 2;
     });
 }
 
@@ -354,13 +355,9 @@ void TColorManager::RowConvertIndexedSource16(const void* const* Source, int, ui
     const uint8_t* src = static_cast<const uint8_t*>(Source[0]);
     const bool swap = SourceOptions.Contains(coNeedByteSwap);
     const uint16_t targetHigh = uint16_t((1u << FTargetBPS) - 1);
-    uint32_t i = 0;
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            PutPacked(Target, i, FTargetBPS, MulDiv16(swap ? SwappedWord(src) : Word(src), targetHigh, 65535));
-            src += 2;
-        }
-        ++i;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        PutPacked(Target, X, FTargetBPS, MulDiv16(swap ? SwappedWord(src) : Word(src), targetHigh, 65535));
+        src += 2;
     });
 }
 
@@ -370,12 +367,9 @@ void TColorManager::RowConvertIndexedTarget16(const void* const* Source, int, ui
     const bool swap = SourceOptions.Contains(coNeedByteSwap);
     const uint16_t sourceHigh = uint16_t((1u << FSourceBPS) - 1);
     TPackedReader reader(static_cast<const uint8_t*>(Source[0]), FSourceBPS);
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            uint16_t v = MulDiv16(uint16_t(reader.Next()), 65535, sourceHigh);
-            PutWord(Target, swap ? Swap16(v) : v);
-        }
-        Target += 2;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        const uint16_t v = MulDiv16(uint16_t(reader.Next()), 65535, sourceHigh);
+        PutWord(Target + 2 * X, swap ? Swap16(v) : v);
     });
 }
 
@@ -385,29 +379,15 @@ void TColorManager::RowConvertGray(const void* const* Source, int, uint8_t* Targ
     const int samples = SourceOptions.Contains(coAlpha) ? 2 : 1;
     const bool swap = SourceOptions.Contains(coNeedByteSwap);
     if (FSourceBPS == 8 && FTargetBPS == 8) {
-        WalkMask(Count, Mask, [&](bool Take) {
-            if (Take)
-                *Target = *src, src += samples;
-            ++Target;
-        });
+        ForEachTaken(Count, Mask, [&](uint32_t X) { Target[X] = *src, src += samples; });
     } else if (FSourceBPS == 8 && FTargetBPS == 16) {
-        WalkMask(Count, Mask, [&](bool Take) {
-            if (Take)
-                PutWord(Target, Widen8(*src)), src += samples;
-            Target += 2;
-        });
+        ForEachTaken(Count, Mask, [&](uint32_t X) { PutWord(Target + 2 * X, Widen8(*src)), src += samples; });
     } else if (FSourceBPS == 16 && FTargetBPS == 8) {
         const TComponent8 conv{swap ? ckSwapScale : ckScale, FGammaTable};
-        WalkMask(Count, Mask, [&](bool Take) {
-            if (Take)
-                *Target = conv(Word(src)), src += 2 * samples;
-            ++Target;
-        });
+        ForEachTaken(Count, Mask, [&](uint32_t X) { Target[X] = conv(Word(src)), src += 2 * samples; });
     } else if (FSourceBPS == 16 && FTargetBPS == 16) {
-        WalkMask(Count, Mask, [&](bool Take) {
-            if (Take)
-                PutWord(Target, swap ? SwappedWord(src) : Word(src)), src += 2 * samples;
-            Target += 2;
+        ForEachTaken(Count, Mask, [&](uint32_t X) {
+            PutWord(Target + 2 * X, swap ? SwappedWord(src) : Word(src)), src += 2 * samples;
         });
     }
 }
@@ -426,15 +406,12 @@ void TColorManager::RowConvertGray2Color(const void* const* Source, int, uint8_t
     const int bytes = FSourceBPS / 8, step = bytes * (sourceAlpha ? 2 : 1), targetStep = targetAlpha ? 4 : 3;
     const TComponent8 conv{bytes == 1 ? (gamma ? ckGamma : ckNoConvert8) : Kind16(gamma, swap), FGammaTable};
     const TComponent8 alpha{bytes == 1 ? ckNoConvert8 : Kind16(false, swap), FGammaTable};
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            const uint8_t g = conv(bytes == 1 ? *src : Word(src));
-            Target[0] = Target[1] = Target[2] = g;
-            if (sourceAlpha && targetAlpha)
-                Target[3] = alpha(bytes == 1 ? src[1] : Word(src + 2));
-            src += step;
-        }
-        Target += targetStep;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        uint8_t* t = Target + X * targetStep;
+        t[0] = t[1] = t[2] = conv(bytes == 1 ? *src : Word(src));
+        if (sourceAlpha && targetAlpha)
+            t[3] = alpha(bytes == 1 ? src[1] : Word(src + 2));
+        src += step;
     });
 }
 
@@ -461,16 +438,27 @@ void TColorManager::ConvertColorRow(const void* const* Source, int Planes, uint8
     };
     const int first = SwapOrder ? 2 : 0, last = SwapOrder ? 0 : 2;
 
-    // The common case gets a loop of its own: 8-bit samples, no gamma.
-    if (sb == 1 && tb == 1 && !gamma && !planar && Mask == 0xFF) {
+    // The common case gets loops of its own: 8-bit samples, no gamma.
+    if (sb == 1 && tb == 1 && !gamma && !planar) {
         const uint8_t* s = p[0];
-        for (uint32_t i = 0; i < Count; ++i, s += sourceStep, Target += targetStep) {
-            Target[0] = s[first];
-            Target[1] = s[1];
-            Target[2] = s[last];
-            if (copyAlpha)
-                Target[3] = s[3];
+        if (Mask == 0xFF && SwapOrder && sourceStep == 4 && targetStep == 4) {
+            for (uint32_t i = 0; i < Count; ++i, s += 4, Target += 4) {
+                uint32_t v;
+                std::memcpy(&v, s, 4);
+                v = (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16; // red and blue change places
+                std::memcpy(Target, &v, 4);
+            }
+            return;
         }
+        ForEachTaken(Count, Mask, [&](uint32_t X) {
+            uint8_t* t = Target + X * targetStep;
+            t[0] = s[first];
+            t[1] = s[1];
+            t[2] = s[last];
+            if (copyAlpha)
+                t[3] = s[3];
+            s += sourceStep;
+        });
         return;
     }
 
@@ -488,18 +476,16 @@ void TColorManager::ConvertColorRow(const void* const* Source, int Planes, uint8
             PutWord(T, swap ? SwappedWord(S) : Word(S));
         }
     };
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            put(Target, sample(first), false);
-            put(Target + tb, sample(1), false);
-            put(Target + 2 * tb, sample(last), false);
-            if (copyAlpha && (!planar || alphaPlane))
-                put(Target + 3 * tb, sample(3), true);
-            for (auto& q : p)
-                if (q)
-                    q += sourceStep;
-        }
-        Target += targetStep;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        uint8_t* t = Target + X * targetStep;
+        put(t, sample(first), false);
+        put(t + tb, sample(1), false);
+        put(t + 2 * tb, sample(last), false);
+        if (copyAlpha && (!planar || alphaPlane))
+            put(t + 3 * tb, sample(3), true);
+        for (auto& q : p)
+            if (q)
+                q += sourceStep;
     });
 }
 
@@ -558,28 +544,26 @@ void TColorManager::ConvertModelRow(const void* const* Source, int Planes, uint8
     const uint8_t* p[4] = {};
     for (int i = 0; i < (planar ? std::min(Planes, 4) : 1); ++i)
         p[i] = static_cast<const uint8_t*>(Source[i]);
-    WalkMask(Count, Mask, [&](bool Take) {
-        if (Take) {
-            TSourceSamples s{{}, sb == 2};
-            for (int i = 0; i < n; ++i) {
-                const uint8_t* q = planar ? (i < Planes ? p[i] : nullptr) : p[0] + i * sb;
-                if (q)
-                    s.S[i] = sb == 1 ? *q : swap ? SwappedWord(q) : Word(q);
-            }
-            const TRGB c = model(s);
-            const int out[3] = {BGR ? c.B : c.R, c.G, BGR ? c.R : c.B};
-            for (int i = 0; i < 3; ++i) {
-                const uint8_t v = ClampByte(out[i]);
-                if (tb == 1)
-                    Target[i] = v;
-                else
-                    PutWord(Target + 2 * i, Widen8(v));
-            }
-            for (auto& q : p)
-                if (q)
-                    q += sourceStep;
+    ForEachTaken(Count, Mask, [&](uint32_t X) {
+        TSourceSamples s{{}, sb == 2};
+        for (int i = 0; i < n; ++i) {
+            const uint8_t* q = planar ? (i < Planes ? p[i] : nullptr) : p[0] + i * sb;
+            if (q)
+                s.S[i] = sb == 1 ? *q : swap ? SwappedWord(q) : Word(q);
         }
-        Target += targetStep;
+        const TRGB c = model(s);
+        const int out[3] = {BGR ? c.B : c.R, c.G, BGR ? c.R : c.B};
+        uint8_t* t = Target + X * targetStep;
+        for (int i = 0; i < 3; ++i) {
+            const uint8_t v = ClampByte(out[i]);
+            if (tb == 1)
+                t[i] = v;
+            else
+                PutWord(t + 2 * i, Widen8(v));
+        }
+        for (auto& q : p)
+            if (q)
+                q += sourceStep;
     });
 }
 

@@ -848,23 +848,32 @@ void TPNGDecoder::ConvertPixels(const uint8_t* Line, uint8_t* Target, uint8_t Ma
         SetKeyAlpha(Line, Target, Mask);
 }
 
+// The target pixels of an interlace pass: X from Start in steps of Step
+// (the pass's column start and increment; 0 and 1 for a whole row).
+void TPNGDecoder::PassColumns(uint8_t Mask, uint32_t& Start, uint32_t& Step)
+{
+    Start = 0, Step = 1;
+    for (const TAdam7Pass& p : KAdam7)
+        if (p.Mask == Mask)
+            Start = p.ColumnStart, Step = p.ColumnIncrement;
+}
+
 // Packed palette indexes or grey levels through the expansion table.
 void TPNGDecoder::ExpandPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const
 {
     const int bits = FIHDR.BitDepth;
     const unsigned high = (1u << bits) - 1;
+    const uint32_t* table = FExpandTable.data();
+    uint32_t start, step;
+    PassColumns(Mask, start, step);
     int shift = 8 - bits;
-    uint8_t bit = 0x80;
-    for (uint32_t x = 0; x < FIHDR.Width; ++x, Target += 4) {
-        if (Mask & bit) {
-            const uint32_t c = FExpandTable[(*Line >> shift) & high];
-            Target[0] = uint8_t(c), Target[1] = uint8_t(c >> 8), Target[2] = uint8_t(c >> 16),
-            Target[3] = uint8_t(c >> 24);
-            shift -= bits;
-            if (shift < 0)
-                shift = 8 - bits, ++Line;
-        }
-        bit = uint8_t(bit >> 1 | bit << 7);
+    for (uint32_t x = start; x < FIHDR.Width; x += step) {
+        const uint32_t c = table[(*Line >> shift) & high];
+        uint8_t* t = Target + size_t(x) * 4;
+        t[0] = uint8_t(c), t[1] = uint8_t(c >> 8), t[2] = uint8_t(c >> 16), t[3] = uint8_t(c >> 24);
+        shift -= bits;
+        if (shift < 0)
+            shift = 8 - bits, ++Line;
     }
 }
 
@@ -878,15 +887,11 @@ void TPNGDecoder::SetKeyAlpha(const uint8_t* Line, uint8_t* Target, uint8_t Mask
         if (bytes == 2)
             key[i * 2] = uint8_t(FKey[i] >> 8);
     }
-    const int size = bytes * samples;
-    uint8_t bit = 0x80;
-    for (uint32_t x = 0; x < FIHDR.Width; ++x, Target += 4) {
-        if (Mask & bit) {
-            Target[3] = std::memcmp(Line, key, size_t(size)) == 0 ? 0 : 255;
-            Line += size;
-        }
-        bit = uint8_t(bit >> 1 | bit << 7);
-    }
+    const size_t size = size_t(bytes * samples);
+    uint32_t start, step;
+    PassColumns(Mask, start, step);
+    for (uint32_t x = start; x < FIHDR.Width; x += step, Line += size)
+        Target[size_t(x) * 4 + 3] = std::memcmp(Line, key, size) == 0 ? 0 : 255;
 }
 
 // Makes the next piece of IDAT data the decoder's input; False when the run

@@ -213,6 +213,7 @@ private:
     TPNGImageLayout MakeLayout();
     void DecodeRows(const TBitmapRows& Rows);
     void ConvertPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask);
+    static void PassColumns(uint8_t Mask, uint32_t& Start, uint32_t& Step);
     void ExpandPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const;
     void SetKeyAlpha(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const;
     bool NextIDATData();
