@@ -208,36 +208,37 @@ TEST(PngMutation, EveryMutatedFileIsDecodedOrRefused)
     Watchdog watchdog;
     long index = 0, decoded = 0, refused = 0;
     const int perFile = 220, rounds = 2;
-    for (int round = 0; round < rounds; ++round)
-    for (const Bytes& original : originals) {
-        for (int i = 0; i < perFile; ++i, ++index) {
-            Bytes m;
-            if (i < 40)
-                m = mut.Truncate(original, i, 40);
-            else if (i < 60)
-                m = mut.HugeLength(original);
-            else if (i < 80)
-                m = mut.Header(original);
-            else if (i < 150)
-                m = mut.FlipWithCrc(original);
-            else if (i < 190)
-                m = mut.RawData(original);
-            else
-                m = mut.Shuffle(original);
+    for (int round = 0; round < rounds; ++round) {
+        for (const Bytes& original : originals) {
+            for (int i = 0; i < perFile; ++i, ++index) {
+                Bytes m;
+                if (i < 40)
+                    m = mut.Truncate(original, i, 40);
+                else if (i < 60)
+                    m = mut.HugeLength(original);
+                else if (i < 80)
+                    m = mut.Header(original);
+                else if (i < 150)
+                    m = mut.FlipWithCrc(original);
+                else if (i < 190)
+                    m = mut.RawData(original);
+                else
+                    m = mut.Shuffle(original);
 
-            pngtest::Decoding d;
-            d.Decoder.MaxImageBytes = KImageBound;
-            d.Image.MaxBytes = KImageBound;
-            watchdog.Start(index);
-            try {
-                d.Run(m);
-                ++decoded;
-            } catch (const Exception&) {
-                ++refused;
-            } catch (const std::exception& e) {
-                ADD_FAILURE() << "mutation " << index << ": " << e.what();
+                pngtest::Decoding d;
+                d.Decoder.MaxImageBytes = KImageBound;
+                d.Image.MaxBytes = KImageBound;
+                watchdog.Start(index);
+                try {
+                    d.Run(m);
+                    ++decoded;
+                } catch (const Exception&) {
+                    ++refused;
+                } catch (const std::exception& e) {
+                    ADD_FAILURE() << "mutation " << index << ": " << e.what();
+                }
+                watchdog.Stop();
             }
-            watchdog.Stop();
         }
     }
     std::printf("%ld mutated files: %ld decoded, %ld refused\n", index, decoded, refused);
