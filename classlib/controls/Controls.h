@@ -524,6 +524,10 @@ private:
     friend LRESULT CALLBACK KvControlWndProc(HWND, UINT, WPARAM, LPARAM);
     void InsertTab(TWinControl* AControl);
     void RemoveTab(TWinControl* AControl);
+    // The steps of AlignControls.
+    void AnchorControls();
+    std::vector<TControl*> AlignedControls(TAlign A) const;
+    static void PlaceAligned(TControl* C, TAlign A, TRect& Rect);
 
 protected:
     // Reads the bounds back from the window.
