@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ std::vector<uint8_t> ReadFile(const std::string& Path)
 struct LibpngImage {
     uint32_t Width = 0, Height = 0;
     size_t RowBytes = 0;
-    std::vector<uint8_t> Pixels;
+    std::unique_ptr<uint8_t[]> Pixels; // left uninitialised, as a fresh bitmap's memory is
 };
 
 struct MemoryReader {
@@ -80,10 +81,10 @@ bool DecodeLibpng(const std::vector<uint8_t>& File, LibpngImage& Image)
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     Image.RowBytes = png_get_rowbytes(png, info);
-    Image.Pixels.resize(Image.RowBytes * Image.Height);
+    Image.Pixels.reset(new uint8_t[Image.RowBytes * Image.Height]);
     rows.resize(Image.Height);
     for (uint32_t y = 0; y < Image.Height; ++y)
-        rows[y] = Image.Pixels.data() + y * Image.RowBytes;
+        rows[y] = Image.Pixels.get() + y * Image.RowBytes;
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
@@ -102,7 +103,7 @@ bool SamePixels(TPNGGraphic& Ours, const LibpngImage& Ref)
         return false;
     const TBitmapRows rows = Ours.Rows();
     for (uint32_t y = 0; y < Ref.Height; ++y)
-        if (std::memcmp(rows.Row(int(y)), Ref.Pixels.data() + y * Ref.RowBytes, Ref.RowBytes) != 0)
+        if (std::memcmp(rows.Row(int(y)), Ref.Pixels.get() + y * Ref.RowBytes, Ref.RowBytes) != 0)
             return false;
     return true;
 }
