@@ -26,6 +26,8 @@ const wchar_t* const SStreamRead = L"Stream read error";
 // Compressed data is read in pieces of this size, whatever a chunk's length
 // claims, so that a damaged length cannot force a large allocation.
 constexpr uint32_t KReadPiece = 64 * 1024;
+// Image data is inflated in blocks of up to this size (many rows per call).
+constexpr uint64_t KInflateBlock = 128 * 1024;
 // Deflate cannot expand data by more than this factor.
 constexpr uint64_t KMaxInflateRatio = 1032;
 // The PNG format's limit for chunk lengths, widths and heights.
@@ -410,6 +412,8 @@ void TPNGDecoder::Cleanup(bool Succeeded)
     std::unique_ptr<TLZ77Decoder> decoder(FDecoder);
     FDecoder = nullptr;
     FRawBuffer = std::vector<uint8_t>();
+    FInflated = std::vector<uint8_t>();
+    FInflatedPos = FInflatedEnd = 0;
     FCurrentSource = nullptr;
     FSourceLeft = 0;
     if (decoder) {
@@ -807,10 +811,13 @@ void TPNGDecoder::DecodeRows(const TBitmapRows& Rows)
     std::vector<uint8_t> a(rowBytes, 0), b(rowBytes, 0);
     uint8_t* row = a.data();
     uint8_t* prev = b.data();
+    FImageBytesLeft = ImageDataBytes();
+    FInflated.resize(size_t(std::min<uint64_t>(FImageBytesLeft, KInflateBlock)));
+    FInflatedPos = FInflatedEnd = 0;
     if (FIHDR.Interlace != 1) {
         for (uint32_t y = 0; y < height; ++y) {
-            ReadRow(row, uint32_t(rowBytes));
-            ApplyFilter(row[0], row + 1, prev + 1, row + 1, FSourceBPP, int(rowBytes - 1));
+            const uint8_t* line = ReadRow(row, uint32_t(rowBytes));
+            ApplyFilter(line[0], const_cast<uint8_t*>(line + 1), prev + 1, row + 1, FSourceBPP, int(rowBytes - 1));
             ConvertPixels(row + 1, Rows.Row(int(y)), 0xFF);
             Progress(ppsRunning, uint8_t(uint64_t(y) * 100 / height), true, L"");
             ++FProgressRect.Top, ++FProgressRect.Bottom;
@@ -826,8 +833,8 @@ void TPNGDecoder::DecodeRows(const TBitmapRows& Rows)
         const size_t passBytes = size_t(RowBytes(passWidth));
         std::fill(prev, prev + passBytes, uint8_t(0));
         for (uint32_t y = p.RowStart; y < height; y += p.RowIncrement) {
-            ReadRow(row, uint32_t(passBytes));
-            ApplyFilter(row[0], row + 1, prev + 1, row + 1, FSourceBPP, int(passBytes - 1));
+            const uint8_t* line = ReadRow(row, uint32_t(passBytes));
+            ApplyFilter(line[0], const_cast<uint8_t*>(line + 1), prev + 1, row + 1, FSourceBPP, int(passBytes - 1));
             ConvertPixels(row + 1, Rows.Row(int(y)), p.Mask);
             if (pass == 6) {
                 Progress(ppsRunning, uint8_t(std::min<uint64_t>(uint64_t(y + 1) * 100 / height, 100)), true, L"");
@@ -918,10 +925,48 @@ bool TPNGDecoder::NextIDATData()
     return false;
 }
 
-void TPNGDecoder::ReadRow(uint8_t* RowBuffer, uint32_t BytesPerRow)
+// The filtered bytes of the whole image (every pass of an interlaced one).
+uint64_t TPNGDecoder::ImageDataBytes() const
 {
-    uint8_t* dest = RowBuffer;
-    uint32_t missing = BytesPerRow;
+    if (FIHDR.Interlace != 1)
+        return RowBytes(FIHDR.Width) * FIHDR.Height;
+    uint64_t total = 0;
+    for (const TAdam7Pass& p : KAdam7)
+        if (p.ColumnStart < FIHDR.Width && p.RowStart < FIHDR.Height)
+            total += RowBytes((FIHDR.Width + p.ColumnIncrement - p.ColumnStart - 1) / p.ColumnIncrement) *
+                     ((FIHDR.Height + p.RowIncrement - p.RowStart - 1) / p.RowIncrement);
+    return total;
+}
+
+// The next row's filtered bytes: inside the inflated block when they lie
+// there in one piece, else gathered into RowBuffer.
+const uint8_t* TPNGDecoder::ReadRow(uint8_t* RowBuffer, uint32_t BytesPerRow)
+{
+    if (FInflatedEnd - FInflatedPos >= BytesPerRow) {
+        const uint8_t* p = FInflated.data() + FInflatedPos;
+        FInflatedPos += BytesPerRow;
+        return p;
+    }
+    uint32_t done = 0;
+    while (done < BytesPerRow) {
+        if (FInflatedPos == FInflatedEnd)
+            InflateBlock();
+        const size_t n = std::min<size_t>(BytesPerRow - done, FInflatedEnd - FInflatedPos);
+        std::memcpy(RowBuffer + done, FInflated.data() + FInflatedPos, n);
+        FInflatedPos += n;
+        done += uint32_t(n);
+    }
+    return RowBuffer;
+}
+
+// Inflates the next block of image data, never past the image's end:
+// inflate is called for many rows at once, and the end of the zlib stream
+// is met only when it lies inside the image's data.
+void TPNGDecoder::InflateBlock()
+{
+    const uint32_t want = uint32_t(std::min<uint64_t>(FImageBytesLeft, FInflated.size()));
+    uint8_t* dest = FInflated.data();
+    uint32_t missing = want;
     while (missing > 0) {
         const bool noInput = FSourceLeft == 0 && FDecoder->ZLibResult() == Z_OK && !NextIDATData();
         const uint8_t* src = FCurrentSource;
@@ -939,11 +984,14 @@ void TPNGDecoder::ReadRow(uint8_t* RowBuffer, uint32_t BytesPerRow)
         if (result == Z_STREAM_END) {
             if (missing > 0 || FSourceLeft > 0 || FChunkLeft > 0)
                 CompressionFailed(SExtraCompressedData);
-            return;
+            break;
         }
         if (result != Z_OK)
             CompressionFailed(SCompressionError);
     }
+    FImageBytesLeft -= want;
+    FInflatedPos = 0;
+    FInflatedEnd = want;
 }
 
 // Damaged data shows as a zlib error before the damaged chunk's CRC is

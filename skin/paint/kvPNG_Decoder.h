@@ -171,6 +171,9 @@ private:
     std::vector<uint8_t> FRawBuffer; // compressed data read but not inflated yet
     const uint8_t* FCurrentSource = nullptr;
     uint32_t FSourceLeft = 0;
+    std::vector<uint8_t> FInflated;  // a block of inflated image data
+    size_t FInflatedPos = 0, FInflatedEnd = 0;
+    uint64_t FImageBytesLeft = 0;    // image data not inflated yet
     int FSourceBPP = 1;
     TPNGProgressRect FProgressRect;
     bool FDepthSetUp = false;
@@ -217,7 +220,9 @@ private:
     void ExpandPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const;
     void SetKeyAlpha(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const;
     bool NextIDATData();
-    void ReadRow(uint8_t* RowBuffer, uint32_t BytesPerRow);
+    uint64_t ImageDataBytes() const;
+    const uint8_t* ReadRow(uint8_t* RowBuffer, uint32_t BytesPerRow);
+    void InflateBlock();
     [[noreturn]] void CompressionFailed(const wchar_t* Message);
     void FinishIDAT();
     void Progress(TPNGProgressStage Stage, uint8_t Percent, bool Redraw, const wchar_t* Msg);

@@ -18,6 +18,7 @@ namespace pngtest {
 class MemoryImage : public TPNGImageTarget {
 public:
     uint64_t MaxBytes = uint64_t(256) << 20; // what the target agrees to allocate
+    bool Fill = true; // a pattern in the new image shows pixels the decoder did not write
     bool Prepared = false;
     TPNGImageLayout Layout;
     std::vector<uint8_t> Bits;
@@ -32,8 +33,10 @@ public:
         const uint64_t bytes = uint64_t(Stride) * L.Height;
         if (bytes > MaxBytes)
             throw std::runtime_error("decoder asked for " + std::to_string(bytes) + " bytes");
-        // Filled with a pattern, so that pixels a decoder does not write show.
-        Bits.assign(size_t(bytes), 0xA5);
+        if (Fill)
+            Bits.assign(size_t(bytes), 0xA5);
+        else
+            Bits.resize(size_t(bytes));
         TBitmapRows r;
         r.Width = int(L.Width);
         r.Height = int(L.Height);
