@@ -196,8 +196,13 @@ void UnfilterPaeth(const uint8_t* Line, const uint8_t* Prev, uint8_t* T, int N)
     for (int i = B; i < N; ++i) {
         const int a = T[i - B], b = Prev[i], c = Prev[i - B];
         const int p = b - c, q = a - c;
-        const int pa = p < 0 ? -p : p, pb = q < 0 ? -q : q, pc = (p + q) < 0 ? -(p + q) : p + q;
-        const int pred = (pa <= pb && pa <= pc) ? a : pb <= pc ? b : c;
+        const int pa = std::abs(p), pb = std::abs(q), pc = std::abs(p + q);
+        // The predictor's choice written so that it compiles without jumps
+        // (photographs make these comparisons unpredictable).
+        int pred = a, best = pa;
+        pred = pb < best ? b : pred;
+        best = pb < best ? pb : best;
+        pred = pc < best ? c : pred;
         T[i] = uint8_t(Line[i] + pred);
     }
 }
