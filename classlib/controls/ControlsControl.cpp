@@ -257,6 +257,7 @@ void TControl::WndProc(TMessage& Message)
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_HITTEST: CMHitTest(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     default: DefaultHandler(Message); break;
     }
 }

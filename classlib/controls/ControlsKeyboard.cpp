@@ -209,6 +209,8 @@ void TWinControl::WMChar(TMessage& Message)
 void TWinControl::CNKeyDown(TMessage& Message)
 {
     Message.Result = 1;
+    if (IsMenuKey(Message))
+        return;
     WORD key = LOWORD(Message.WParam);
     if (Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0)
         return;

@@ -2,6 +2,8 @@
 // property tables.
 #include "classlib/controls/Controls.h"
 
+#include "classlib/controls/Menus.h"
+
 // Cursor names, for form resources ("Cursor = crHandPoint").
 namespace {
 struct TCursorIdent {
@@ -62,6 +64,7 @@ KV_BEGIN_PUBLISHED(TControl, TComponent)
     B.Str(L"Hint", &C::Hint, &C::SetHint);
     B.Bool(L"ShowHint", &C::ShowHint, &C::SetShowHint, false);
     B.Bool(L"ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint, true);
+    B.Ref(L"PopupMenu", &C::PopupMenu, &C::SetPopupMenu);
     B.Event(L"OnClick", &C::OnClick);
     B.Event(L"OnDblClick", &C::OnDblClick);
     B.Event(L"OnMouseDown", &C::OnMouseDown);
@@ -70,6 +73,7 @@ KV_BEGIN_PUBLISHED(TControl, TComponent)
     B.Event(L"OnMouseEnter", &C::OnMouseEnter);
     B.Event(L"OnMouseLeave", &C::OnMouseLeave);
     B.Event(L"OnResize", &C::OnResize);
+    B.Event(L"OnContextPopup", &C::OnContextPopup);
 KV_END_PUBLISHED
 
 KV_BEGIN_PUBLISHED(TWinControl, TControl)

@@ -3,6 +3,7 @@
 #include "classlib/controls/Forms.h"
 
 #include "classlib/controls/ControlsPrivate.h"
+#include "classlib/controls/Menus.h"
 #include "classlib/rtl/SysUtils.h"
 
 // ---------------------------------------------------------------------------
@@ -335,6 +336,9 @@ void TCustomForm::WndProc(TMessage& Message)
     case CM_RELEASE: CMRelease(Message); return;
     case CM_ACTIVATE: CMActivate(Message); return;
     case CM_DEACTIVATE: CMDeactivate(Message); return;
+    case CM_MENUCHANGED: CMMenuChanged(Message); return;
+    case WM_INITMENUPOPUP: WMInitMenuPopup(Message); return;
+    case WM_MENUCHAR: WMMenuChar(Message); return;
     default:
         break;
     }
@@ -362,6 +366,7 @@ KV_BEGIN_PUBLISHED(TCustomForm, TWinControl)
     B.Bool(L"KeyPreview", &C::KeyPreview, &C::SetKeyPreview, false);
     B.Object(L"Icon", &C::Icon, &C::SetIcon);
     B.Ref(L"ActiveControl", &C::ActiveControl, &C::SetActiveControl);
+    B.Ref(L"Menu", &C::Menu, &C::SetMenu);
     // Kept by form resources for the designer's sake; nothing reads them.
     B.Int(L"PixelsPerInch", &C::FStoredPixelsPerInch, &C::FStoredPixelsPerInch, 96);
     B.Int(L"TextHeight", &C::FStoredTextHeight, &C::FStoredTextHeight, 13);

@@ -7,6 +7,20 @@
 // TScreen
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
+TScreen::~TScreen() { delete FMenuFont; }
+
+TFont* TScreen::MenuFont()
+{
+    if (!FMenuFont) {
+        FMenuFont = new TFont();
+        NONCLIENTMETRICSW ncm{};
+        ncm.cbSize = sizeof(ncm);
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+            FMenuFont->SetHandle(::CreateFontIndirectW(&ncm.lfMenuFont));
+    }
+    return FMenuFont;
+}
+
 int TScreen::Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return ::GetSystemMetrics(SM_CYSCREEN); }
 int TScreen::DesktopLeft() const { return ::GetSystemMetrics(SM_XVIRTUALSCREEN); }

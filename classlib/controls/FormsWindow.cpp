@@ -98,6 +98,7 @@ void TCustomForm::CreateWnd()
         icon = Application->Icon()->Handle();
     if (icon)
         ::SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    AttachMenu();
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
