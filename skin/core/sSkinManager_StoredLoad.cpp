@@ -27,12 +27,13 @@ UnicodeString SkinFilePath(const UnicodeString& Folder, const UnicodeString& Nam
     return Name.find(L':') != UnicodeString::npos ? Name : Folder + Name;
 }
 
-// "main left top right bottom" of five keys read with inheritance.
+// "main left top right bottom" of five keys read with inheritance, as the
+// loader reads them (a colour of -1 is taken from the parent).
 UnicodeString FontColors(TsSkinDescription& d, const UnicodeString& Section, const wchar_t* const Keys[5])
 {
-    UnicodeString s = d.ReadString(Section, Keys[0], L"0");
+    UnicodeString s = IntToStr(d.ReadInteger(Section, Keys[0], 0));
     for (int i = 1; i < 5; ++i)
-        s += L" " + d.ReadString(Section, Keys[i], L"-1");
+        s += L" " + IntToStr(d.ReadInteger(Section, Keys[i], -1));
     return s;
 }
 
