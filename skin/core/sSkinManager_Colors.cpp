@@ -79,8 +79,24 @@ struct TsKeptRegion {
     std::unique_ptr<TBitmap> Copy;
 };
 
-// The title-bar glyphs that keep their hue: regions of the master image are
-// copied aside; images of their own (and their glow images) are listed.
+// A glyph of the master image is copied aside; any other (an image of its
+// own, or none) is listed as kept.
+void KeepGlyph(TsSkinStore* sm, int Index, std::vector<TsKeptRegion>& Regions, std::vector<int>& Kept)
+{
+    if (Index < 0 || sm->ma[size_t(Index)].Bmp || !sm->MasterBitmap) {
+        Kept.push_back(Index);
+        return;
+    }
+    TsKeptRegion k;
+    k.R = sm->ma[size_t(Index)].R;
+    if (k.R.IsEmpty())
+        return;
+    k.Copy = std::make_unique<TBitmap>(k.R.Width(), k.R.Height(), pf24bit);
+    k.Copy->Canvas()->CopyRect(TRect(0, 0, k.R.Width(), k.R.Height()), sm->MasterBitmap->Canvas(), k.R);
+    Regions.push_back(std::move(k));
+}
+
+// The title-bar glyphs that keep their hue, and their glow images.
 void KeepTitleGlyphs(TsSkinStore* sm, std::vector<TsKeptRegion>& Regions, std::vector<int>& Kept)
 {
     static const wchar_t* const all[] = {s_BiconClose, s_SiconClose, s_BiconMax, s_BiconMin, s_BiconNorm,
@@ -88,16 +104,7 @@ void KeepTitleGlyphs(TsSkinStore* sm, std::vector<TsKeptRegion>& Regions, std::v
     const int count = sm->SkinData->BIKeepHUE == 1 ? 9 : 2;
     for (int i = 0; i < count; ++i) {
         const UnicodeString name = all[i];
-        const int index = sm->GetMaskIndex(s_GlobalInfo, name);
-        if (index >= 0 && !sm->ma[size_t(index)].Bmp && sm->MasterBitmap) {
-            TsKeptRegion k;
-            k.R = sm->ma[size_t(index)].R;
-            k.Copy = std::make_unique<TBitmap>(k.R.Width(), k.R.Height(), pf24bit);
-            k.Copy->Canvas()->CopyRect(TRect(0, 0, k.R.Width(), k.R.Height()), sm->MasterBitmap->Canvas(), k.R);
-            Regions.push_back(std::move(k));
-        } else {
-            Kept.push_back(index);
-        }
+        KeepGlyph(sm, sm->GetMaskIndex(s_GlobalInfo, name), Regions, Kept);
         const int glow = sm->GetMaskIndex(s_GlobalInfo, name + L"GLOW0");
         if (glow >= 0 && sm->ma[size_t(glow)].Bmp)
             Kept.push_back(glow);
