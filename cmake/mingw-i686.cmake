@@ -9,5 +9,16 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-find_program(WINE_EXECUTABLE wine)
+# The Wine that runs the tests: the WoW64 build in /opt/kv-wine where there is
+# one (tools/setup makes it on machines that cannot run 32-bit Linux programs),
+# else the first on PATH. Checked at every configure, so that a cache entry
+# made before that build, or pointing at a Wine since removed, does not win.
+if(EXISTS /opt/kv-wine/bin/wine)
+  set(WINE_EXECUTABLE /opt/kv-wine/bin/wine CACHE FILEPATH "Wine that runs the tests" FORCE)
+else()
+  if(WINE_EXECUTABLE AND NOT EXISTS "${WINE_EXECUTABLE}")
+    unset(WINE_EXECUTABLE CACHE)
+  endif()
+  find_program(WINE_EXECUTABLE wine)
+endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
