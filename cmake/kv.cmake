@@ -15,6 +15,19 @@ function(kv_library name dir)
   target_include_directories(${name} ${scope} ${CMAKE_SOURCE_DIR})
 endfunction()
 
+# One static library made of several folders.
+function(kv_library_of name dirs)
+  set(srcs "")
+  foreach(dir ${dirs})
+    file(GLOB dsrcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND srcs ${dsrcs})
+  endforeach()
+  add_library(${name} STATIC ${srcs})
+  target_compile_options(${name} PRIVATE ${KV_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
 # A Windows executable with the program's resources linked in.
 function(kv_executable name)
   cmake_parse_arguments(KV "GUI" "" "SOURCES;LIBS" ${ARGN})

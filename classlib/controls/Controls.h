@@ -22,6 +22,7 @@
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------
 // Enumerations and sets.
@@ -55,6 +56,14 @@ enum TControlStateItem {
     csRecreating, csAligning, csGlassPaint, csPrintClient
 };
 using TControlState = TSet<TControlStateItem>;
+
+// State of an owner-drawn item (menu items, list and combo items): element i
+// is bit i of the system's item state (ODS_SELECTED is bit 0...).
+enum TOwnerDrawStateItem {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
 // Cursors: the class library's numbers, negative for the built-in ones.
 using TCursor = int16_t;
@@ -90,6 +99,8 @@ using TKeyEvent = TMethod<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = TMethod<void(TObject* Sender, wchar_t& Key)>;
 using TMouseWheelEvent =
     TMethod<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+// MousePos is in client coordinates, (-1, -1) when the keyboard asked.
+using TContextPopupEvent = TMethod<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // Shift state from the MK_* flags of a mouse message / the keyboard state.
 TShiftState KeysToShiftState(WORD Keys);
@@ -225,6 +236,10 @@ public:
     void SetShowHint(bool Value) { FShowHint = Value; }
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool Value) { FParentShowHint = Value; }
+    // The menu a right click (WM_CONTEXTMENU) pops up; a control without one
+    // leaves the message to its parent.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
 
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
@@ -256,6 +271,7 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
     TNotifyEvent OnResize;
+    TContextPopupEvent OnContextPopup;
 
     // Overridable behaviour.
     virtual void Click();
@@ -267,8 +283,14 @@ public:
 
     void Loaded() override;
     void SetName(const UnicodeString& NewName) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
+    // The context menu: OnContextPopup first, then the popup menu.
+    virtual void WMContextMenu(TMessage& Message);
+    virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
+    virtual TPopupMenu* GetPopupMenu() { return FPopupMenu; }
+
     // Handlers WndProc dispatches to.
     virtual void WMMouseMove(TMessage& Message);
     virtual void WMButtonDown(TMessage& Message, TMouseButton Button);
@@ -313,6 +335,7 @@ protected:
     bool FParentShowHint = true;
     TControlStyle FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
+    TPopupMenu* FPopupMenu = nullptr;
 
 private:
     friend class TWinControl;
@@ -487,6 +510,11 @@ protected:
     virtual void CMShowingChanged(TMessage& Message);
     virtual void CMRecreateWnd(TMessage& Message);
     virtual void CMInvalidate(TMessage& Message);
+    // A graphic child under the mouse gets the context menu first.
+    void WMContextMenu(TMessage& Message) override;
+    // A shortcut of a popup menu on the way up, or of the form's menus; true
+    // when one took the key.
+    bool IsMenuKey(TMessage& Message);
     void CMVisibleChanged(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
@@ -524,6 +552,10 @@ private:
     friend LRESULT CALLBACK KvControlWndProc(HWND, UINT, WPARAM, LPARAM);
     void InsertTab(TWinControl* AControl);
     void RemoveTab(TWinControl* AControl);
+    // The steps of AlignControls.
+    void AnchorControls();
+    std::vector<TControl*> AlignedControls(TAlign A) const;
+    static void PlaceAligned(TControl* C, TAlign A, TRect& Rect);
 
 protected:
     // Reads the bounds back from the window.

@@ -207,6 +207,123 @@ TRect MeasureText(TFont* Font, const UnicodeString& Text, TRect Rect, UINT Flags
     return Rect;
 }
 
+// Where the parts of a message form go, in pixels of its font.
+struct TMessageLayout {
+    int HorzMargin = 0, VertMargin = 0, HorzSpacing = 0, VertSpacing = 0;
+    int ButtonWidth = 0, ButtonHeight = 0, ButtonSpacing = 0, ButtonCount = 0;
+    TRect Text;            // the text's extent from the origin
+    int IconTextWidth = 0; // the icon and the text side by side
+    int IconTextHeight = 0;
+    int ButtonGroupWidth = 0;
+};
+
+// Dialog units: 4 per average character width, 8 per character height.
+void SetDialogUnits(TMessageLayout& L, TFont* Font)
+{
+    TSize units = AverageCharSize(Font);
+    L.HorzMargin = MulDiv(8, units.cx, 4);
+    L.VertMargin = MulDiv(8, units.cy, 8);
+    L.HorzSpacing = MulDiv(10, units.cx, 4);
+    L.VertSpacing = MulDiv(10, units.cy, 8);
+    L.ButtonWidth = MulDiv(50, units.cx, 4);
+    L.ButtonHeight = MulDiv(14, units.cy, 8);
+    L.ButtonSpacing = MulDiv(4, units.cx, 4);
+}
+
+// Every button is as wide as the widest caption needs.
+void MeasureButtons(TMessageLayout& L, TFont* Font, TMsgDlgButtons Buttons)
+{
+    for (int b = mbYes; b <= mbClose; ++b) {
+        if (!Buttons.Contains(TMsgDlgBtn(b)))
+            continue;
+        ++L.ButtonCount;
+        TRect r = MeasureText(Font, MsgDlgButtonCaption(TMsgDlgBtn(b)), TRect(), DT_LEFT | DT_SINGLELINE);
+        L.ButtonWidth = std::max<int>(L.ButtonWidth, r.Width() + 8);
+    }
+    L.ButtonGroupWidth = L.ButtonCount ? L.ButtonWidth * L.ButtonCount + L.ButtonSpacing * (L.ButtonCount - 1) : 0;
+}
+
+void MeasureIconAndText(TMessageLayout& L, TFont* Font, const UnicodeString& Msg, bool HasIcon)
+{
+    // The text is shown as given: an '&' (in a file name, say) is no accelerator.
+    L.Text = MeasureText(Font, Msg, TRect(0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0),
+                         DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
+    L.IconTextWidth = L.Text.right;
+    L.IconTextHeight = L.Text.bottom;
+    if (HasIcon) {
+        L.IconTextWidth += 32 + L.HorzSpacing;
+        L.IconTextHeight = std::max(L.IconTextHeight, 32);
+    }
+}
+
+TMessageLayout LayOutMessage(TFont* Font, const UnicodeString& Msg, bool HasIcon, TMsgDlgButtons Buttons)
+{
+    TMessageLayout layout;
+    SetDialogUnits(layout, Font);
+    MeasureButtons(layout, Font, Buttons);
+    MeasureIconAndText(layout, Font, Msg, HasIcon);
+    return layout;
+}
+
+// Sizes the form to its contents, centred on the screen, and gives it its caption.
+void PlaceMessageForm(TMessageForm* Form, const TMessageLayout& L, TMsgDlgType DlgType)
+{
+    Form->SetClientWidth(std::max(L.IconTextWidth, L.ButtonGroupWidth) + L.HorzMargin * 2);
+    Form->SetClientHeight(L.IconTextHeight + L.ButtonHeight + L.VertSpacing + L.VertMargin * 2);
+    Form->SetLeft(GetSystemMetrics(SM_CXSCREEN) / 2 - Form->Width() / 2);
+    Form->SetTop(GetSystemMetrics(SM_CYSCREEN) / 2 - Form->Height() / 2);
+    Form->SetCaption(DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType));
+}
+
+void AddMessageIcon(TMessageForm* Form, LPCWSTR IconId, const TMessageLayout& L)
+{
+    TMessageIcon* icon = New<TMessageIcon>(Form, LoadIconW(nullptr, IconId));
+    icon->SetName(L"Image");
+    icon->SetParent(Form);
+    icon->SetBounds(L.HorzMargin, L.VertMargin, 32, 32);
+}
+
+TLabel* AddMessageText(TMessageForm* Form, const UnicodeString& Msg, const TMessageLayout& L)
+{
+    TLabel* message = New<TLabel>(Form);
+    message->SetName(L"Message");
+    message->SetParent(Form);
+    message->SetWordWrap(true);
+    message->SetShowAccelChar(false);
+    message->SetCaption(Msg);
+    message->SetBounds(L.IconTextWidth - L.Text.right + L.HorzMargin, L.VertMargin, L.Text.right, L.Text.bottom);
+    return message;
+}
+
+// One button per button asked for, in enumeration order, centred in a row
+// under the text; Made receives each.
+void AddMessageButtons(TMessageForm* Form, TMsgDlgButtons Buttons, const TMessageLayout& L,
+                       TButton* (&Made)[mbClose + 1])
+{
+    TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
+    TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
+    int x = (Form->ClientWidth() - L.ButtonGroupWidth) / 2;
+    for (int i = mbYes; i <= mbClose; ++i) {
+        TMsgDlgBtn b = TMsgDlgBtn(i);
+        if (!Buttons.Contains(b))
+            continue;
+        TButton* button = New<TButton>(Form);
+        button->SetName(kButtonNames[b]);
+        button->SetParent(Form);
+        button->SetCaption(MsgDlgButtonCaption(b));
+        button->SetModalResult(MsgDlgButtonResult(b));
+        if (b == defaultButton) {
+            button->SetDefault(true);
+            Form->SetActiveControl(button);
+        }
+        if (b == cancelButton)
+            button->SetCancel(true);
+        button->SetBounds(x, L.IconTextHeight + L.VertMargin + L.VertSpacing, L.ButtonWidth, L.ButtonHeight);
+        x += L.ButtonWidth + L.ButtonSpacing;
+        Made[b] = button;
+    }
+}
+
 } // namespace
 
 TButton* TMessageForm::Button(TMsgDlgBtn B) const
@@ -226,82 +343,13 @@ TForm* CreateMessageDialog(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDl
     form->SetKeyPreview(true);
     form->SetPosition(poDesigned);
 
-    // Dialog units: 4 per average character width, 8 per character height.
-    TSize units = AverageCharSize(form->Font());
-    int horzMargin = MulDiv(8, units.cx, 4);
-    int vertMargin = MulDiv(8, units.cy, 8);
-    int horzSpacing = MulDiv(10, units.cx, 4);
-    int vertSpacing = MulDiv(10, units.cy, 8);
-    int buttonWidth = MulDiv(50, units.cx, 4);
-    int buttonHeight = MulDiv(14, units.cy, 8);
-    int buttonSpacing = MulDiv(4, units.cx, 4);
-    int buttonCount = 0;
-    for (int b = mbYes; b <= mbClose; ++b) {
-        if (!Buttons.Contains(TMsgDlgBtn(b)))
-            continue;
-        ++buttonCount;
-        TRect r = MeasureText(form->Font(), MsgDlgButtonCaption(TMsgDlgBtn(b)), TRect(),
-                              DT_LEFT | DT_SINGLELINE);
-        buttonWidth = std::max<int>(buttonWidth, r.Width() + 8);
-    }
-
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // The text is shown as given: an '&' (in a file name, say) is no accelerator.
-    TRect textRect = MeasureText(form->Font(), Msg, TRect(0, 0, screenWidth / 2, 0),
-                                 DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
-    LPCWSTR iconId = iconIds[DlgType];
-    int iconTextWidth = textRect.right;
-    int iconTextHeight = textRect.bottom;
-    if (iconId) {
-        iconTextWidth += 32 + horzSpacing;
-        iconTextHeight = std::max(iconTextHeight, 32);
-    }
-    int buttonGroupWidth = buttonCount ? buttonWidth * buttonCount + buttonSpacing * (buttonCount - 1) : 0;
-    form->SetClientWidth(std::max(iconTextWidth, buttonGroupWidth) + horzMargin * 2);
-    form->SetClientHeight(iconTextHeight + buttonHeight + vertSpacing + vertMargin * 2);
-    form->SetLeft(screenWidth / 2 - form->Width() / 2);
-    form->SetTop(screenHeight / 2 - form->Height() / 2);
-    form->SetCaption(DlgType == mtCustom ? AppTitle() : MsgDlgCaption(DlgType));
-
-    if (iconId) {
-        TMessageIcon* icon = New<TMessageIcon>(form, LoadIconW(nullptr, iconId));
-        icon->SetName(L"Image");
-        icon->SetParent(form);
-        icon->SetBounds(horzMargin, vertMargin, 32, 32);
-    }
-
-    TLabel* message = New<TLabel>(form);
-    message->SetName(L"Message");
-    message->SetParent(form);
-    message->SetWordWrap(true);
-    message->SetShowAccelChar(false);
-    message->SetCaption(Msg);
-    message->SetBounds(iconTextWidth - textRect.right + horzMargin, vertMargin, textRect.right, textRect.bottom);
-    form->FMessage = message;
-
-    TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
-    TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
-    int x = (form->ClientWidth() - buttonGroupWidth) / 2;
-    for (int i = mbYes; i <= mbClose; ++i) {
-        TMsgDlgBtn b = TMsgDlgBtn(i);
-        if (!Buttons.Contains(b))
-            continue;
-        TButton* button = New<TButton>(form);
-        button->SetName(kButtonNames[b]);
-        button->SetParent(form);
-        button->SetCaption(MsgDlgButtonCaption(b));
-        button->SetModalResult(MsgDlgButtonResult(b));
-        if (b == defaultButton) {
-            button->SetDefault(true);
-            form->SetActiveControl(button);
-        }
-        if (b == cancelButton)
-            button->SetCancel(true);
-        button->SetBounds(x, iconTextHeight + vertMargin + vertSpacing, buttonWidth, buttonHeight);
-        x += buttonWidth + buttonSpacing;
-        form->FButtons[b] = button;
-    }
+    const LPCWSTR iconId = iconIds[DlgType];
+    const TMessageLayout layout = LayOutMessage(form->Font(), Msg, iconId != nullptr, Buttons);
+    PlaceMessageForm(form, layout, DlgType);
+    if (iconId)
+        AddMessageIcon(form, iconId, layout);
+    form->FMessage = AddMessageText(form, Msg, layout);
+    AddMessageButtons(form, Buttons, layout, form->FButtons);
     return owned.release();
 }
 

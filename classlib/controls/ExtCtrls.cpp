@@ -1,27 +1,11 @@
 #include "classlib/controls/ExtCtrls.h"
 
 #include "classlib/controls/Forms.h"
+#include "classlib/controls/UtilWindow.h"
 #include "classlib/graphics/GdiHandles.h"
 
 namespace {
-
-const wchar_t kUtilWindowClass[] = L"TPUtilWindow";
 constexpr UINT_PTR kTimerId = 1;
-
-// The class of the timers' hidden windows; each window's user data is its
-// timer.
-void RegisterUtilWindowClass(WNDPROC proc)
-{
-    WNDCLASSW wc{};
-    HINSTANCE inst = GetModuleHandleW(nullptr);
-    if (GetClassInfoW(inst, kUtilWindowClass, &wc))
-        return;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = inst;
-    wc.lpszClassName = kUtilWindowClass;
-    RegisterClassW(&wc);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -29,21 +13,15 @@ void RegisterUtilWindowClass(WNDPROC proc)
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner)
 {
-    RegisterUtilWindowClass(&TTimer::UtilWndProc);
-    FWindowHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                    nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!FWindowHandle)
-        throw EOutOfResources(L"Not enough timers available");
-    SetWindowLongPtrW(FWindowHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FWindowHandle = AllocateHWnd(Bind(this, &TTimer::WndProc));
 }
 
 TTimer::~TTimer()
 {
-    // Cut the window off from this object first: nothing queued for it may
-    // reach a freed timer.
-    SetWindowLongPtrW(FWindowHandle, GWLP_USERDATA, 0);
+    // The window is cut off from this object first: nothing queued for it
+    // may reach a freed timer.
     KillTimer(FWindowHandle, kTimerId);
-    DestroyWindow(FWindowHandle);
+    DeallocateHWnd(FWindowHandle);
 }
 
 void TTimer::SetEnabled(bool Value)
@@ -82,23 +60,22 @@ void TTimer::Timer()
         FOnTimer(this);
 }
 
-LRESULT CALLBACK TTimer::UtilWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+void TTimer::WndProc(TMessage& Message)
 {
-    if (msg == WM_TIMER && wParam == kTimerId) {
-        auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-        // A tick fetched before the timer stopped (or was freed) is dropped.
-        if (timer && timer->FEnabled && timer->FInterval != 0 && timer->FOnTimer) {
+    if (Message.Msg == WM_TIMER && Message.WParam == kTimerId) {
+        // A tick fetched before the timer stopped is dropped.
+        if (FEnabled && FInterval != 0 && FOnTimer) {
             try {
-                timer->Timer();
+                Timer();
             } catch (...) {
-                // An exception must not unwind through the system's dispatch.
+                // Reported with the timer as the sender.
                 if (Application)
-                    Application->HandleException(timer);
+                    Application->HandleException(this);
             }
         }
-        return 0;
+        return;
     }
-    return DefWindowProcW(wnd, msg, wParam, lParam);
+    Message.Result = DefWindowProcW(FWindowHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
 KV_BEGIN_PUBLISHED(TTimer, TComponent)

@@ -88,7 +88,7 @@ protected:
     virtual void Timer();
 
 private:
-    static LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void WndProc(TMessage& Message);
     void UpdateTimer();
 
     HWND FWindowHandle = nullptr;

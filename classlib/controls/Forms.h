@@ -14,6 +14,8 @@
 
 #include "classlib/controls/Controls.h"
 
+class TMainMenu;
+
 // ---------------------------------------------------------------------------
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -91,6 +93,13 @@ public:
     void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
     TCanvas* Canvas() const { return FCanvas; }
     bool Active() const { return FActive; }
+    // The menu bar: set, the window shows it; its commands and owner-draw
+    // messages come to the form and go on to the menu's items.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // A key down message: true when a shortcut of the form's menu took it.
+    virtual bool IsShortCut(TMessage& Message);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Client size as stored in form resources: kept while the form is read
     // and applied afterwards.
@@ -144,6 +153,16 @@ protected:
     virtual void CMRelease(TMessage& Message);
     virtual void CMActivate(TMessage& Message);
     virtual void CMDeactivate(TMessage& Message);
+    // The menu's messages.
+    virtual void CMMenuChanged(TMessage& Message);
+    virtual void WMInitMenuPopup(TMessage& Message);
+    virtual void WMMenuChar(TMessage& Message);
+    void WMCommand(TMessage& Message) override;
+    void WMDrawItem(TMessage& Message) override;
+    void WMMeasureItem(TMessage& Message) override;
+    void WMDestroy(TMessage& Message) override;
+    // Puts the menu on the window (a top-level window only).
+    void AttachMenu();
     // Places the window by Position before it first shows.
     void ApplyPosition();
     // CreateParams' parts: the window's owner, and the styles of
@@ -170,6 +189,7 @@ protected:
     TControlCanvas* FCanvas = nullptr;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
+    TMainMenu* FMenu = nullptr;
     int FStoredClientWidth = -1;
     int FStoredClientHeight = -1;
     int FStoredPixelsPerInch = 96;
@@ -325,6 +345,7 @@ class TScreen : public TComponent {
     KV_CLASS(TScreen)
 public:
     explicit TScreen(TComponent* AOwner);
+    ~TScreen() override;
 
     int Width() const;
     int Height() const;
@@ -348,6 +369,8 @@ public:
 
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+    // The system's menu font, read when first asked for.
+    TFont* MenuFont();
 
 private:
     friend class TCustomForm;
@@ -356,6 +379,7 @@ private:
     std::vector<TCustomForm*> FForms;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    TFont* FMenuFont = nullptr;
 };
 
 extern TApplication* Application;

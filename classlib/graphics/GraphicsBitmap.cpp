@@ -851,107 +851,158 @@ void TBitmap::Assign(TPersistent* Source)
 
 // ---------------------------------------------------------------------------
 // BMP files.
-void TBitmap::LoadFromStream(TStream* Stream)
+namespace {
+[[noreturn]] void InvalidBitmap()
 {
-    const int64_t start = Stream->Position();
-    const int64_t available = Stream->Size() - start;
-    // A file cut short anywhere in its headers is a damaged picture.
-    auto readHeader = [&](void* buffer, int32_t count) {
-        if (Stream->Read(buffer, count) != count)
-            throw EInvalidGraphic(L"Bitmap image is not valid");
-    };
-    BITMAPFILEHEADER fh{};
-    readHeader(&fh, sizeof(fh));
-    if (fh.bfType != 0x4D42)
-        throw EInvalidGraphic(L"Bitmap image is not valid");
+    throw EInvalidGraphic(L"Bitmap image is not valid");
+}
 
-    DWORD headerSize = 0;
-    readHeader(&headerSize, 4);
-    BITMAPINFOHEADER ih{};
-    DWORD headerMasks[3] = {};
-    int64_t tableBytes = 0;
-    int entrySize = 4;
-    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+// A file cut short anywhere in its headers is a damaged picture.
+void ReadHeaderPart(TStream* Stream, void* Buffer, int32_t Count)
+{
+    if (Stream->Read(Buffer, Count) != Count)
+        InvalidBitmap();
+}
+
+// What the headers of a BMP file say about its image.
+struct TBmpHeaders {
+    BITMAPFILEHEADER File{};
+    DWORD InfoSize = 0;      // the info header's length as stored
+    BITMAPINFOHEADER Info{}; // an old core header is turned into this
+    int EntrySize = 4;       // bytes of a colour table entry (3 after a core header)
+    DWORD Masks[3] = {};     // channel masks of BI_BITFIELDS images
+    std::vector<RGBQUAD> Colors;
+};
+
+// The info header, in any of its lengths.
+void ReadInfoHeader(TStream* Stream, TBmpHeaders& H)
+{
+    ReadHeaderPart(Stream, &H.InfoSize, 4);
+    const DWORD size = H.InfoSize;
+    BITMAPINFOHEADER& ih = H.Info;
+    if (size == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER ch{};
-        ch.bcSize = headerSize;
-        readHeader(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof(ch) - 4);
+        ch.bcSize = size;
+        ReadHeaderPart(Stream, reinterpret_cast<uint8_t*>(&ch) + 4, sizeof(ch) - 4);
         ih.biWidth = ch.bcWidth;
         ih.biHeight = ch.bcHeight;
         ih.biPlanes = ch.bcPlanes;
         ih.biBitCount = ch.bcBitCount;
         ih.biCompression = BI_RGB;
-        entrySize = 3;
-    } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024) {
-        std::vector<uint8_t> h(headerSize);
-        std::memcpy(h.data(), &headerSize, 4);
-        readHeader(h.data() + 4, int32_t(headerSize - 4));
-        std::memcpy(&ih, h.data(), sizeof(ih));
+        H.EntrySize = 3;
+    } else if (size >= sizeof(BITMAPINFOHEADER) && size <= 1024) {
+        std::vector<uint8_t> raw(size);
+        std::memcpy(raw.data(), &size, 4);
+        ReadHeaderPart(Stream, raw.data() + 4, int32_t(size - 4));
+        std::memcpy(&ih, raw.data(), sizeof(ih));
         ih.biSize = sizeof(ih);
         // Headers longer than the basic one carry the channel masks right after it.
-        if (ih.biCompression == BI_BITFIELDS && headerSize >= sizeof(BITMAPINFOHEADER) + sizeof(headerMasks))
-            std::memcpy(headerMasks, h.data() + sizeof(BITMAPINFOHEADER), sizeof(headerMasks));
+        if (ih.biCompression == BI_BITFIELDS && size >= sizeof(BITMAPINFOHEADER) + sizeof(H.Masks))
+            std::memcpy(H.Masks, raw.data() + sizeof(BITMAPINFOHEADER), sizeof(H.Masks));
     } else {
-        throw EInvalidGraphic(L"Bitmap image is not valid");
+        InvalidBitmap();
     }
+}
 
-    const int bits = ih.biBitCount;
+int64_t ImageHeight(const BITMAPINFOHEADER& Info)
+{
+    return Info.biHeight < 0 ? -int64_t(Info.biHeight) : Info.biHeight;
+}
+
+// Only sizes and pixel layouts that a DIB section can hold are taken.
+void CheckImageFormat(const BITMAPINFOHEADER& Info)
+{
+    const int bits = Info.biBitCount;
     const bool validBits = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    const int64_t width = ih.biWidth, height = ih.biHeight < 0 ? -int64_t(ih.biHeight) : ih.biHeight;
-    if (!validBits || width <= 0 || height <= 0 || width > 32767 || height > 32767 || ih.biPlanes > 1)
-        throw EInvalidGraphic(L"Bitmap image is not valid");
-    if (!(ih.biCompression == BI_RGB || (ih.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32))))
+    const int64_t width = Info.biWidth, height = ImageHeight(Info);
+    if (!validBits || width <= 0 || height <= 0 || width > 32767 || height > 32767 || Info.biPlanes > 1)
+        InvalidBitmap();
+    if (!(Info.biCompression == BI_RGB || (Info.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32))))
         throw EInvalidGraphic(L"Unsupported bitmap format");
+}
 
-    DWORD masks[3] = {};
-    if (ih.biCompression == BI_BITFIELDS) {
-        if (headerSize == sizeof(BITMAPINFOHEADER))
-            readHeader(masks, sizeof(masks));
-        else
-            std::copy(headerMasks, headerMasks + 3, masks);
-    }
-    std::vector<RGBQUAD> colors;
-    if (bits <= 8) {
-        int64_t n = ih.biClrUsed ? int64_t(ih.biClrUsed) : (int64_t(1) << bits);
-        if (n > (int64_t(1) << bits))
-            n = int64_t(1) << bits;
-        tableBytes = n * entrySize;
-        std::vector<uint8_t> raw(static_cast<size_t>(tableBytes));
-        readHeader(raw.data(), int32_t(tableBytes));
-        colors.resize(size_t(n));
-        for (int64_t i = 0; i < n; ++i)
-            colors[size_t(i)] = RGBQUAD{raw[size_t(i * entrySize)], raw[size_t(i * entrySize + 1)],
-                                        raw[size_t(i * entrySize + 2)], 0};
-    }
+// The channel masks that follow a basic info header, and the colour table
+// of a palette image (no longer than its pixels can index).
+void ReadMasksAndColors(TStream* Stream, TBmpHeaders& H)
+{
+    const BITMAPINFOHEADER& ih = H.Info;
+    if (ih.biCompression == BI_BITFIELDS && H.InfoSize == sizeof(BITMAPINFOHEADER))
+        ReadHeaderPart(Stream, H.Masks, sizeof(H.Masks));
+    const int bits = ih.biBitCount;
+    if (bits > 8)
+        return;
+    int64_t n = ih.biClrUsed ? int64_t(ih.biClrUsed) : (int64_t(1) << bits);
+    if (n > (int64_t(1) << bits))
+        n = int64_t(1) << bits;
+    const int e = H.EntrySize;
+    std::vector<uint8_t> raw(static_cast<size_t>(n * e));
+    ReadHeaderPart(Stream, raw.data(), int32_t(n * e));
+    H.Colors.resize(size_t(n));
+    for (int64_t i = 0; i < n; ++i)
+        H.Colors[size_t(i)] = RGBQUAD{raw[size_t(i * e)], raw[size_t(i * e + 1)], raw[size_t(i * e + 2)], 0};
+}
 
-    const int64_t stride = StrideOf(int(width), bits);
-    const int64_t dataBytes = stride * height;
-    const int64_t offset = fh.bfOffBits ? int64_t(fh.bfOffBits) : Stream->Position() - start;
-    if (offset < Stream->Position() - start || offset + dataBytes > available)
-        throw EInvalidGraphic(L"Bitmap image is not valid");
-    Stream->SetPosition(start + offset);
+TBmpHeaders ReadBmpHeaders(TStream* Stream)
+{
+    TBmpHeaders h;
+    ReadHeaderPart(Stream, &h.File, sizeof(h.File));
+    if (h.File.bfType != 0x4D42)
+        InvalidBitmap();
+    ReadInfoHeader(Stream, h);
+    CheckImageFormat(h.Info);
+    ReadMasksAndColors(Stream, h);
+    return h;
+}
 
+// Moves to the pixels of the file that starts at Start; they must lie
+// wholly inside the stream, after the headers.
+void SeekToPixels(TStream* Stream, const TBmpHeaders& H, int64_t Start, int64_t Available, int64_t DataBytes)
+{
+    const int64_t read = Stream->Position() - Start;
+    const int64_t offset = H.File.bfOffBits ? int64_t(H.File.bfOffBits) : read;
+    if (offset < read || offset + DataBytes > Available)
+        InvalidBitmap();
+    Stream->SetPosition(Start + offset);
+}
+
+// An empty DIB section laid out as the file's image.
+GdiObject<HBITMAP> NewDibFor(const TBmpHeaders& H, void** Bits)
+{
     BitmapInfo bi;
-    bi.Header = ih;
+    bi.Header = H.Info;
     bi.Header.biSize = sizeof(BITMAPINFOHEADER);
     bi.Header.biPlanes = 1; // some writers leave it 0, which the system refuses
     bi.Header.biSizeImage = 0;
-    if (ih.biCompression == BI_BITFIELDS)
-        std::memcpy(bi.Colors, masks, sizeof(masks));
-    else if (!colors.empty()) {
-        std::copy(colors.begin(), colors.end(), bi.Colors);
-        bi.Header.biClrUsed = DWORD(colors.size());
+    if (H.Info.biCompression == BI_BITFIELDS)
+        std::memcpy(bi.Colors, H.Masks, sizeof(H.Masks));
+    else if (!H.Colors.empty()) {
+        std::copy(H.Colors.begin(), H.Colors.end(), bi.Colors);
+        bi.Header.biClrUsed = DWORD(H.Colors.size());
     }
-    void* dibBits = nullptr;
+    *Bits = nullptr;
     GdiObject<HBITMAP> dib(
-        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &dibBits, nullptr, 0));
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, Bits, nullptr, 0));
     // The file holds every byte of the image, so its size is no strain: a
     // refusal means the header asks for what cannot be (a zero channel mask).
-    if (!dib || !dibBits)
-        throw EInvalidGraphic(L"Bitmap image is not valid");
-    Stream->ReadBuffer(dibBits, int32_t(dataBytes));
+    if (!dib || !*Bits)
+        InvalidBitmap();
+    return dib;
+}
+} // namespace
+
+void TBitmap::LoadFromStream(TStream* Stream)
+{
+    const int64_t start = Stream->Position();
+    const int64_t available = Stream->Size() - start;
+    const TBmpHeaders h = ReadBmpHeaders(Stream);
+    const int64_t dataBytes = int64_t(StrideOf(int(h.Info.biWidth), h.Info.biBitCount)) * ImageHeight(h.Info);
+    SeekToPixels(Stream, h, start, available, dataBytes);
+    void* bits = nullptr;
+    GdiObject<HBITMAP> dib = NewDibFor(h, &bits);
+    Stream->ReadBuffer(bits, int32_t(dataBytes));
     FPalette.Reset();
     FWantedColors.clear();
-    SetImage(dib.Release(), ih.biHeight < 0 ? 1 : 0);
+    SetImage(dib.Release(), h.Info.biHeight < 0 ? 1 : 0);
     Changed(this);
 }
 

@@ -176,142 +176,186 @@ void TFormReader::ReadProperty(TObject* Instance, const TFormProperty& Prop, con
     SetValue(obj, Prop.Name.substr(start), Prop.Value, full);
 }
 
+// One property assignment being read: the object, its property and the
+// stored value, with the checks that every kind of property shares.
+struct TFormReader::PropWrite {
+    const TFormReader& Reader;
+    TObject* Instance;
+    const TPropInfo* Prop;
+    const TFormValue& Value;
+    const UnicodeString& Where;
+
+    [[noreturn]] void Fail(const UnicodeString& Msg) const { Reader.Error(Where, Msg, Value.Line); }
+
+    [[noreturn]] void BadValue() const
+    {
+        Fail(UnicodeString(L"Invalid property value: ") + KindText(Value.Kind) + L" for a property of type " +
+             (Prop->TypeName.empty() ? UnicodeString(L"?") : Prop->TypeName));
+    }
+
+    void NeedWritable(bool Writable) const
+    {
+        if (!Writable)
+            Fail(L"Property " + Prop->Name + L" is read-only");
+    }
+
+    void SetOrd(int64_t V) const
+    {
+        NeedWritable(bool(Prop->SetOrd));
+        Prop->SetOrd(Instance, V);
+    }
+
+    void SetInteger() const;
+    void SetChar() const;
+    void SetEnum() const;
+    void SetSet() const;
+    void SetFloat() const;
+    void SetString() const;
+};
+
+// An integer, or an identifier the property's type names (clRed, crHandPoint).
+void TFormReader::PropWrite::SetInteger() const
+{
+    int64_t v = 0;
+    if (Value.Kind == TFormValueKind::Integer)
+        v = Value.Int;
+    else if (Value.Kind != TFormValueKind::Ident || !IdentToIntOfType(Prop->TypeName, Value.Str, v))
+        BadValue();
+    if (Prop->Kind == tkInteger && (v < INT32_MIN || v > int64_t(UINT32_MAX)))
+        Fail(L"Value " + std::to_wstring(v) + L" out of range");
+    SetOrd(v);
+}
+
+// A one-character string or a character code.
+void TFormReader::PropWrite::SetChar() const
+{
+    int64_t v = 0;
+    if (Value.Kind == TFormValueKind::String && Value.Str.size() == 1)
+        v = Value.Str[0];
+    else if (Value.Kind == TFormValueKind::Integer && Value.Int >= 0 && Value.Int <= 0xFFFF)
+        v = Value.Int;
+    else
+        BadValue();
+    SetOrd(v);
+}
+
+void TFormReader::PropWrite::SetEnum() const
+{
+    if (Value.Kind != TFormValueKind::Ident)
+        BadValue();
+    int v = GetEnumValue(Prop, Value.Str);
+    if (v < 0)
+        Fail(L"Invalid property value " + Value.Str);
+    SetOrd(v);
+}
+
+void TFormReader::PropWrite::SetSet() const
+{
+    if (Value.Kind != TFormValueKind::Set)
+        BadValue();
+    uint32_t bits = 0;
+    for (const UnicodeString& e : Value.Set) {
+        int bit = GetEnumValue(Prop, e);
+        if (bit < 0 || bit >= 32)
+            Fail(L"Invalid set element " + e);
+        bits |= uint32_t(1) << bit;
+    }
+    SetOrd(bits);
+}
+
+void TFormReader::PropWrite::SetFloat() const
+{
+    double v = 0;
+    if (Value.Kind == TFormValueKind::Float)
+        v = Value.Float;
+    else if (Value.Kind == TFormValueKind::Integer)
+        v = static_cast<double>(Value.Int);
+    else
+        BadValue();
+    NeedWritable(bool(Prop->SetFloat));
+    Prop->SetFloat(Instance, v);
+}
+
+void TFormReader::PropWrite::SetString() const
+{
+    if (Value.Kind != TFormValueKind::String)
+        BadValue();
+    NeedWritable(bool(Prop->SetStr));
+    Prop->SetStr(Instance, Value.Str);
+}
+
 void TFormReader::SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value,
                            const UnicodeString& Where)
 {
-    const int line = Value.Line;
     const TPropInfo* p = GetPropInfo(Instance, Name);
     if (!p) {
         if (ReadDefined(Instance, Name, Value, Where))
             return;
-        Error(Where, L"Property " + Name + L" does not exist", line);
+        Error(Where, L"Property " + Name + L" does not exist", Value.Line);
     }
-    auto badValue = [&]() {
-        Error(Where, UnicodeString(L"Invalid property value: ") + KindText(Value.Kind) + L" for a property of type " +
-                         (p->TypeName.empty() ? UnicodeString(L"?") : p->TypeName),
-              line);
-    };
-    auto needWritable = [&](bool writable) {
-        if (!writable)
-            Error(Where, L"Property " + p->Name + L" is read-only", line);
-    };
-
+    const PropWrite w{*this, Instance, p, Value, Where};
     switch (p->Kind) {
-    case tkInteger:
-    case tkInt64: {
-        int64_t v = 0;
-        if (Value.Kind == TFormValueKind::Integer)
-            v = Value.Int;
-        else if (Value.Kind == TFormValueKind::Ident && IdentToIntOfType(p->TypeName, Value.Str, v))
-            ;
+    case tkInteger: case tkInt64: w.SetInteger(); return;
+    case tkChar: w.SetChar(); return;
+    case tkEnumeration: w.SetEnum(); return;
+    case tkSet: w.SetSet(); return;
+    case tkFloat: w.SetFloat(); return;
+    case tkString: w.SetString(); return;
+    case tkClass: SetObjectValue(w); return;
+    case tkMethod: SetMethodValue(w); return;
+    default: w.Fail(L"Property " + p->Name + L" cannot be read");
+    }
+}
+
+// A reference by name (resolved when the reading ends), a collection, or a
+// string list's items.
+void TFormReader::SetObjectValue(const PropWrite& W)
+{
+    const TFormValue& value = W.Value;
+    if (value.Kind == TFormValueKind::Ident) {
+        W.NeedWritable(bool(W.Prop->SetObj));
+        if (SameText(value.Str, L"nil"))
+            W.Prop->SetObj(W.Instance, nullptr);
         else
-            badValue();
-        if (p->Kind == tkInteger && (v < INT32_MIN || v > int64_t(UINT32_MAX)))
-            Error(Where, L"Value " + std::to_wstring(v) + L" out of range", line);
-        needWritable(bool(p->SetOrd));
-        p->SetOrd(Instance, v);
+            FFixups.push_back(Fixup{W.Instance, W.Prop, value.Str, W.Where, value.Line, FItems});
         return;
     }
-    case tkChar: {
-        int64_t v = 0;
-        if (Value.Kind == TFormValueKind::String && Value.Str.size() == 1)
-            v = Value.Str[0];
-        else if (Value.Kind == TFormValueKind::Integer && Value.Int >= 0 && Value.Int <= 0xFFFF)
-            v = Value.Int;
-        else
-            badValue();
-        needWritable(bool(p->SetOrd));
-        p->SetOrd(Instance, v);
+    if (W.Prop->IsReference)
+        W.BadValue();
+    if (value.Kind == TFormValueKind::Collection) {
+        TCollection* c = dynamic_cast<TCollection*>(W.Prop->GetObj(W.Instance));
+        if (!c)
+            W.Fail(L"Property " + W.Prop->Name + L" is not a collection");
+        ReadCollection(c, value, W.Where);
         return;
     }
-    case tkEnumeration: {
-        if (Value.Kind != TFormValueKind::Ident)
-            badValue();
-        int v = GetEnumValue(p, Value.Str);
-        if (v < 0)
-            Error(Where, L"Invalid property value " + Value.Str, line);
-        needWritable(bool(p->SetOrd));
-        p->SetOrd(Instance, v);
-        return;
-    }
-    case tkSet: {
-        if (Value.Kind != TFormValueKind::Set)
-            badValue();
-        uint32_t bits = 0;
-        for (const UnicodeString& e : Value.Set) {
-            int bit = GetEnumValue(p, e);
-            if (bit < 0 || bit >= 32)
-                Error(Where, L"Invalid set element " + e, line);
-            bits |= uint32_t(1) << bit;
-        }
-        needWritable(bool(p->SetOrd));
-        p->SetOrd(Instance, bits);
-        return;
-    }
-    case tkFloat: {
-        double v = 0;
-        if (Value.Kind == TFormValueKind::Float)
-            v = Value.Float;
-        else if (Value.Kind == TFormValueKind::Integer)
-            v = static_cast<double>(Value.Int);
-        else
-            badValue();
-        needWritable(bool(p->SetFloat));
-        p->SetFloat(Instance, v);
-        return;
-    }
-    case tkString:
-        if (Value.Kind != TFormValueKind::String)
-            badValue();
-        needWritable(bool(p->SetStr));
-        p->SetStr(Instance, Value.Str);
-        return;
-    case tkClass:
-        if (Value.Kind == TFormValueKind::Ident) {
-            needWritable(bool(p->SetObj));
-            if (SameText(Value.Str, L"nil"))
-                p->SetObj(Instance, nullptr);
-            else
-                FFixups.push_back(Fixup{Instance, p, Value.Str, Where, line, FItems});
+    if (value.Kind == TFormValueKind::List) {
+        TObject* target = W.Prop->GetObj(W.Instance);
+        if (target && ReadDefined(target, L"Strings", value, W.Where + L".Strings"))
             return;
-        }
-        if (p->IsReference)
-            badValue();
-        if (Value.Kind == TFormValueKind::Collection) {
-            TCollection* c = dynamic_cast<TCollection*>(p->GetObj(Instance));
-            if (!c)
-                Error(Where, L"Property " + p->Name + L" is not a collection", line);
-            ReadCollection(c, Value, Where);
-            return;
-        }
-        if (Value.Kind == TFormValueKind::List) {
-            TObject* target = p->GetObj(Instance);
-            if (target && ReadDefined(target, L"Strings", Value, Where + L".Strings"))
-                return;
-            Error(Where, L"Property " + p->Name + L" is not a string list", line);
-        }
-        badValue();
-        return;
-    case tkMethod: {
-        if (Value.Kind != TFormValueKind::Ident)
-            badValue();
-        needWritable(bool(p->SetMethod));
-        if (SameText(Value.Str, L"nil")) {
-            p->SetMethod(Instance, TMethodValue());
-            return;
-        }
-        TMethodValue m = MethodAddress(FRoot, Value.Str);
-        if (!m.HasType())
-            Error(Where, L"Method " + Value.Str + L" not found in " + FRoot->ClassName(), line);
-        try {
-            p->SetMethod(Instance, m);
-        } catch (const EPropertyError&) {
-            Error(Where, L"Method " + Value.Str + L" does not match the event type of " + p->Name, line);
-        }
+        W.Fail(L"Property " + W.Prop->Name + L" is not a string list");
+    }
+    W.BadValue();
+}
+
+// An event handler: a method of the root by name, or nil.
+void TFormReader::SetMethodValue(const PropWrite& W)
+{
+    const TFormValue& value = W.Value;
+    if (value.Kind != TFormValueKind::Ident)
+        W.BadValue();
+    W.NeedWritable(bool(W.Prop->SetMethod));
+    if (SameText(value.Str, L"nil")) {
+        W.Prop->SetMethod(W.Instance, TMethodValue());
         return;
     }
-    default:
-        Error(Where, L"Property " + p->Name + L" cannot be read", line);
+    TMethodValue m = MethodAddress(FRoot, value.Str);
+    if (!m.HasType())
+        W.Fail(L"Method " + value.Str + L" not found in " + FRoot->ClassName());
+    try {
+        W.Prop->SetMethod(W.Instance, m);
+    } catch (const EPropertyError&) {
+        W.Fail(L"Method " + value.Str + L" does not match the event type of " + W.Prop->Name);
     }
 }
 

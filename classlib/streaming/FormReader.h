@@ -80,7 +80,10 @@ private:
     void ReadComponent(const TFormObject& Node);
     void ReadProperties(TObject* Instance, const std::vector<TFormProperty>& Props, const UnicodeString& Where);
     void ReadProperty(TObject* Instance, const TFormProperty& Prop, const UnicodeString& Where);
+    struct PropWrite;
     void SetValue(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
+    void SetObjectValue(const PropWrite& W);
+    void SetMethodValue(const PropWrite& W);
     bool ReadDefined(TObject* Instance, const UnicodeString& Name, const TFormValue& Value, const UnicodeString& Where);
     void ReadCollection(TCollection* Collection, const TFormValue& Value, const UnicodeString& Where);
     void DropFixupsIn(TCollection* Collection);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/ZLibEx.h"
@@ -153,12 +152,6 @@ bool IsPlainFileName(const UnicodeString& name)
     return true;
 }
 
-// Messages of the unpacker go through here.
-void ShowPackWarning(const UnicodeString& text)
-{
-    MessageDlg(text, mtWarning, {mbOK}, 0);
-}
-
 std::vector<UnicodeString> CollectPackFiles(const UnicodeString& srcDir)
 {
     std::vector<UnicodeString> names;
@@ -299,7 +292,7 @@ void PackDir(const UnicodeString& SrcDir, const UnicodeString& FileName)
         WritePackFile(SrcDir, names, FileName);
 }
 
-void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir)
+void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir, TPackWarningProc Warn)
 {
     const UnicodeString dir = NormalDir(DestDir);
     if (!dir.empty() && !DirectoryExists(dir))
@@ -308,7 +301,8 @@ void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir)
     TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
     TPackReader reader(&file);
     if (!reader.ReadMagic()) {
-        ShowPackWarning(FileName + SNotPackedFile);
+        if (Warn)
+            Warn(FileName + SNotPackedFile);
         return;
     }
     const int32_t count = reader.ReadCount();

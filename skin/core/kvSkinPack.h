@@ -61,9 +61,17 @@ void LoadSkinFromFile(const UnicodeString& FileName, TkvSkinConvertor*& sc, bool
 // none.
 void PackDir(const UnicodeString& SrcDir, const UnicodeString& FileName);
 
+// Shows a warning of the unpacker to the user.
+using TPackWarningProc = void (*)(const UnicodeString& Text);
+
 // Unpacks FileName into DestDir (created when missing).  A file without the
-// magic is reported in a warning box and nothing is written.  Entry names
-// must be plain file names: one naming a folder, a drive, a device or a
-// parent raises EReadError, and nothing is written outside DestDir.  An
-// existing file is replaced only once its new content has been inflated.
+// magic is reported through Warn (nothing when it is nullptr) and nothing is
+// written.  Entry names must be plain file names: one naming a folder, a
+// drive, a device or a parent raises EReadError, and nothing is written
+// outside DestDir.  An existing file is replaced only once its new content
+// has been inflated.
+void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir, TPackWarningProc Warn);
+// The same, with the warning in a box of the class library's message dialog.
+// It is the one routine here that needs the GUI units (kvSkinPack_Dialogs.cpp);
+// the reader itself builds with the runtime and zlib alone.
 void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir);

@@ -2,9 +2,7 @@
 #include "skin/core/kvntUtils.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
@@ -273,20 +271,4 @@ UnicodeString GetAppName()
 UnicodeString GetAppPath()
 {
     return ExtractFilePath(ModuleFileName());
-}
-
-TIcon* GetIconForFile(const UnicodeString& FullFileName, UINT Flags)
-{
-    if (GetFileAttributesW(FullFileName.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return nullptr;
-    SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(FullFileName.c_str(), 0, &info, sizeof(info), Flags | SHGFI_ICON) || !info.hIcon)
-        return nullptr;
-    TIcon* icon = new TIcon();
-    icon->SetHandle(info.hIcon);
-    if (icon->Empty()) {
-        delete icon;
-        return nullptr;
-    }
-    return icon;
 }

@@ -452,6 +452,24 @@ TEST(UnpackSkinFile, WrongMagicWarnsAndWritesNothing)
     EXPECT_TRUE(FolderContent(tmp / L"out\\").empty());
 }
 
+// Handed a warning function, the unpacker shows no dialog of its own.
+namespace {
+std::vector<UnicodeString> HandedWarnings;
+} // namespace
+
+TEST(UnpackSkinFile, WrongMagicGoesToTheHandedWarning)
+{
+    TTempDir tmp;
+    WriteFileBytes(tmp / L"x.plz", Bytes{'P', 'K', 3, 4, 0, 0, 0, 0});
+    TDialogSeamScope seam;
+    HandedWarnings.clear();
+    UnpackSkinFile(tmp / L"x.plz", tmp / L"out", [](const UnicodeString& Text) { HandedWarnings.push_back(Text); });
+    EXPECT_EQ(HandedWarnings, (std::vector<UnicodeString>{tmp / L"x.plz is not packed Pellura file"}));
+    UnpackSkinFile(tmp / L"x.plz", tmp / L"out", nullptr);
+    EXPECT_EQ(seam.Count(), 0u);
+    EXPECT_TRUE(FolderContent(tmp / L"out\\").empty());
+}
+
 // Names that would put a file outside the target folder, or somewhere else
 // than a plain file in it, are refused before anything is written.
 TEST(UnpackSkinFile, HostileNamesAreRejected)
