@@ -9,9 +9,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The Wine that runs the tests: the WoW64 build in /opt/kv-wine where there is
-# one (tools/setup makes it on machines that cannot run 32-bit Linux programs),
-# else the first on PATH. Checked at every configure, so that a cache entry
+# The Wine that runs the tests: the one in /opt/kv-wine where there is one
+# (tools/build-wine), else the first on PATH, as in tools/wine-env. Checked at every configure, so that a cache entry
 # made before that build, or pointing at a Wine since removed, does not win.
 if(EXISTS /opt/kv-wine/bin/wine)
   set(WINE_EXECUTABLE /opt/kv-wine/bin/wine CACHE FILEPATH "Wine that runs the tests" FORCE)
