@@ -7,7 +7,7 @@
 #include "classlib/controls/Controls.h"
 #include "classlib/controls/ImgList.h"
 #include "skin/core/kvntUtils.h"
-#include "skin/paint/sGraphUtils_Scopes.h"
+#include "classlib/graphics/GdiHandles.h"
 
 // ---------------------------------------------------------------------------
 // Colours.
@@ -37,14 +37,14 @@ TColor ChangeHue(int Delta, TColor Color)
 
 void FillDC(HDC DC, const TRect& R, TColor Color)
 {
-    TSavedDC saved(DC);
+    SavedDC saved(DC);
     GdiObject<HBRUSH> brush(::CreateSolidBrush(COLORREF(ColorToRGB(Color))));
     ::FillRect(DC, &R, brush.Get());
 }
 
 void FillDCBorder(HDC DC, const TRect& R, int WL, int WT, int WR, int WB, TColor Color)
 {
-    TSavedDC saved(DC);
+    SavedDC saved(DC);
     GdiObject<HBRUSH> brush(::CreateSolidBrush(COLORREF(ColorToRGB(Color))));
     const TRect strips[] = {
         {R.left, R.top, R.right, R.top + WT},
@@ -87,7 +87,7 @@ void DrawRectangleOnDC(HDC DC, TRect& R, TColor ColorTop, TColor ColorBottom, in
     GdiObject<HPEN> top(::CreatePen(PS_SOLID, 1, COLORREF(ColorToRGB(ColorTop))));
     GdiObject<HPEN> bottom(::CreatePen(PS_SOLID, 1, COLORREF(ColorToRGB(ColorBottom))));
     // Restored before the pens go, so neither is selected when deleted.
-    TSavedDC saved(DC);
+    SavedDC saved(DC);
     ::SelectObject(DC, ::GetStockObject(NULL_BRUSH));
     --R.right;
     --R.bottom;

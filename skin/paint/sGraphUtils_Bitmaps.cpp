@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "skin/paint/sGraphUtils_Scopes.h"
+#include "classlib/graphics/GdiHandles.h"
 
 namespace {
 
@@ -210,7 +210,7 @@ void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint&
     if (!SrcCanvas || !DstDC || w <= 0 || h <= 0)
         return;
     HDC src = SrcCanvas->Handle();
-    TSavedDC savedSrc(src), savedDst(DstDC);
+    SavedDC savedSrc(src), savedDst(DstDC);
     if (Transparency <= 0) {
         FillDC(DstDC, Bounds(DstPoint.x, DstPoint.y, w, h), Color);
         return;

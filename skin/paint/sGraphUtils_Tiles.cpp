@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "classlib/graphics/Jpeg.h"
-#include "skin/paint/sGraphUtils_Scopes.h"
+#include "classlib/graphics/GdiHandles.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void TileJpeg(TCanvas* Canvas, const TRect& R, TJPEGImage* Jpeg)
 {
     const int w = Jpeg->Width(), h = Jpeg->Height();
     HDC dc = Canvas->Handle();
-    TSavedDC saved(dc);
+    SavedDC saved(dc);
     ::IntersectClipRect(dc, R.left, R.top, R.right, R.bottom);
     for (int i = 0; i <= R.Width() / w; ++i)
         for (int j = 0; j <= R.Height() / h; ++j)
