@@ -9,35 +9,11 @@
 #include "classlib/controls/Forms.h"
 #include "classlib/ole/FlashCopyData.h"
 #include "classlib/ole/ShockwaveFlashObjects.h"
-#include "servers/TestFlash/TestFlashApi.h"
+#include "servers/TestFlash/TestFlashRegistration.h"
 
 namespace {
 
-std::wstring ServerPath()
-{
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = exe;
-    return path.substr(0, path.find_last_of(L"\\/")) + L"\\kvtestflash.dll";
-}
-
-TTestFlashServer& Server()
-{
-    static TTestFlashServer server(ServerPath());
-    return server;
-}
-
-// Registers the test control for the whole run and takes it out afterwards.
-class TRegistration : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(Server().Loaded()) << "kvtestflash.dll not built beside the test";
-        ASSERT_EQ(Server().Register(), S_OK);
-    }
-    void TearDown() override { Server().Unregister(); }
-};
-[[maybe_unused]] testing::Environment* const Registration = testing::AddGlobalTestEnvironment(new TRegistration);
+TEST_FLASH_REGISTERED_FOR_THE_RUN();
 
 // The entries of the control's log that start with one of Prefixes, in order.
 std::vector<std::wstring> LogOf(std::initializer_list<std::wstring> Prefixes)
