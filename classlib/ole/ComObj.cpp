@@ -18,13 +18,6 @@ TOleVariant::TOleVariant(int Value)
     FValue.lVal = Value;
 }
 
-TOleVariant::TOleVariant(bool Value)
-{
-    ::VariantInit(&FValue);
-    FValue.vt = VT_BOOL;
-    FValue.boolVal = Value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
 TOleVariant::TOleVariant(const TOleVariant& Other)
 {
     ::VariantInit(&FValue);
@@ -38,6 +31,7 @@ TOleVariant& TOleVariant::operator=(const TOleVariant& Other)
     return *this;
 }
 
+// The system's variant routines take no const source, though they leave it as it is.
 UnicodeString TOleVariant::AsString() const
 {
     if (FValue.vt == VT_EMPTY || FValue.vt == VT_NULL)

@@ -78,14 +78,11 @@ public:
     TOleVariant(const UnicodeString& Value);
     TOleVariant(const wchar_t* Value) : TOleVariant(UnicodeString(Value)) {}
     TOleVariant(int Value);
-    TOleVariant(bool Value);
     TOleVariant(const TOleVariant& Other);
     TOleVariant& operator=(const TOleVariant& Other);
     ~TOleVariant() { ::VariantClear(&FValue); }
 
     VARIANT* Ptr() { return &FValue; }
-    const VARIANT* Ptr() const { return &FValue; }
-    VARTYPE Type() const { return FValue.vt; }
     // The value as text (also through a reference); EOleException when it
     // cannot be converted.
     UnicodeString AsString() const;
@@ -125,7 +122,6 @@ public:
     }
     TOleInitScope(const TOleInitScope&) = delete;
     TOleInitScope& operator=(const TOleInitScope&) = delete;
-    bool Initialized() const { return SUCCEEDED(FResult); }
     HRESULT Result() const { return FResult; }
 
 private:
