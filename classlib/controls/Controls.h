@@ -306,6 +306,9 @@ protected:
     virtual void CMParentFontChanged(TMessage& Message);
     virtual void CMHitTest(TMessage& Message);
 
+    // The first step of BeforeDestruction (csDestroying, mouse state), for
+    // TWinControl, which destroys its window before freeing owned components.
+    void StartDestruction();
     // Called after the position or size changed.
     virtual void BoundsChanged() {}
     // Moves the control to the top or the bottom of its siblings.
