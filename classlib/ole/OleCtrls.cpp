@@ -110,39 +110,39 @@ void TOleControl::CreateControlObject()
 
 void TOleControl::ConnectEvents()
 {
-    // The event interface is the control's default source; a control that
-    // does not say which one gets its first connection point but the
-    // property-change one.  A control without events is hosted all the same.
-    auto container = FOleObject.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    if (!container)
-        return;
+    // A control without events is hosted all the same.
     IID eventIID = IID_NULL;
-    if (auto info = FOleObject.As<IProvideClassInfo2>(IID_IProvideClassInfo2))
-        if (FAILED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &eventIID)))
-            eventIID = IID_NULL;
-    TComPtr<IConnectionPoint> point;
-    if (eventIID != IID_NULL) {
-        if (FAILED(container->FindConnectionPoint(eventIID, point.Out())))
-            return;
-    } else {
-        TComPtr<IEnumConnectionPoints> points;
-        if (FAILED(container->EnumConnectionPoints(points.Out())) || !points)
-            return;
-        TComPtr<IConnectionPoint> candidate;
-        while (points->Next(1, candidate.Out(), nullptr) == S_OK) {
-            IID iid;
-            if (SUCCEEDED(candidate->GetConnectionInterface(&iid)) && iid != IID_IPropertyNotifySink) {
-                eventIID = iid;
-                point = candidate;
-                break;
-            }
-        }
-        if (!point)
-            return;
-    }
+    TComPtr<IConnectionPoint> point = FindEventPoint(eventIID);
+    if (!point)
+        return;
     FSink = TComPtr<TOleEventSink>::Attach(new TOleEventSink(this, eventIID));
     OleCheck(point->Advise(static_cast<IDispatch*>(FSink.Get()), &FEventCookie), L"Connecting to the control's events");
     FEventPoint = point;
+}
+
+TComPtr<IConnectionPoint> TOleControl::FindEventPoint(IID& EventIID) const
+{
+    // The control's default source interface; a control that does not say
+    // which one that is gets its first connection point but the
+    // property-change one.
+    TComPtr<IConnectionPoint> point;
+    auto container = FOleObject.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    if (!container)
+        return point;
+    if (auto info = FOleObject.As<IProvideClassInfo2>(IID_IProvideClassInfo2))
+        if (SUCCEEDED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &EventIID))) {
+            if (FAILED(container->FindConnectionPoint(EventIID, point.Out())))
+                point.Reset();
+            return point;
+        }
+    TComPtr<IEnumConnectionPoints> points;
+    if (FAILED(container->EnumConnectionPoints(points.Out())) || !points)
+        return point;
+    while (points->Next(1, point.Out(), nullptr) == S_OK)
+        if (SUCCEEDED(point->GetConnectionInterface(&EventIID)) && EventIID != IID_IPropertyNotifySink)
+            return point;
+    point.Reset();
+    return point;
 }
 
 bool TOleControl::ActivateControl()
@@ -271,6 +271,24 @@ void TOleControl::EventReceived(DISPID DispID, std::vector<TOleVariant>& Args)
 // ---------------------------------------------------------------------------
 // Dispatch calls.
 
+namespace {
+
+// The exception the control raised during a call, as ours.
+[[noreturn]] void RaiseControlException(EXCEPINFO& Info)
+{
+    if (Info.pfnDeferredFillIn)
+        Info.pfnDeferredFillIn(&Info);
+    UnicodeString source = Info.bstrSource ? Info.bstrSource : L"";
+    UnicodeString text = Info.bstrDescription ? Info.bstrDescription : L"";
+    HRESULT code = Info.scode ? Info.scode : DISP_E_EXCEPTION;
+    ::SysFreeString(Info.bstrSource);
+    ::SysFreeString(Info.bstrDescription);
+    ::SysFreeString(Info.bstrHelpFile);
+    throw EOleException(text.empty() ? OleErrorText(code) : text, code, source);
+}
+
+} // namespace
+
 DISPID TOleControl::DispIDOfName(const UnicodeString& Name)
 {
     if (!FDispatch)
@@ -304,17 +322,8 @@ void TOleControl::Invoke(DISPID DispID, WORD Flags, std::vector<TOleVariant>& Ar
     // the interface for the length of the call.
     TComPtr<IDispatch> dispatch = FDispatch;
     HRESULT hr = dispatch->Invoke(DispID, IID_NULL, LOCALE_USER_DEFAULT, Flags, &params, Result, &info, &argError);
-    if (hr == DISP_E_EXCEPTION) {
-        if (info.pfnDeferredFillIn)
-            info.pfnDeferredFillIn(&info);
-        UnicodeString source = info.bstrSource ? info.bstrSource : L"";
-        UnicodeString text = info.bstrDescription ? info.bstrDescription : L"";
-        HRESULT code = info.scode ? info.scode : hr;
-        ::SysFreeString(info.bstrSource);
-        ::SysFreeString(info.bstrDescription);
-        ::SysFreeString(info.bstrHelpFile);
-        throw EOleException(text.empty() ? OleErrorText(code) : text, code, source);
-    }
+    if (hr == DISP_E_EXCEPTION)
+        RaiseControlException(info);
     OleCheck(hr, L"Calling the control");
 }
 

@@ -73,6 +73,8 @@ private:
     bool CreateControl();
     void CreateControlObject();
     void ConnectEvents();
+    // The connection point of the control's events and their interface.
+    TComPtr<IConnectionPoint> FindEventPoint(IID& EventIID) const;
     // In-place activation in our window; false when the control refuses.
     bool ActivateControl();
     void DeactivateControl();
