@@ -587,3 +587,20 @@ UnicodeString ExpandFileName(const UnicodeString& FileName)
     out.resize(n);
     return out;
 }
+
+// ---------------------------------------------------------------------------
+namespace {
+TSysLocale ReadSysLocale()
+{
+    TSysLocale l;
+    LCID id = ::GetUserDefaultLCID();
+    l.DefaultLCID = id;
+    l.PriLangID = PRIMARYLANGID(LANGIDFROMLCID(id));
+    l.SubLangID = SUBLANGID(LANGIDFROMLCID(id));
+    l.FarEast = ::GetSystemMetrics(SM_DBCSENABLED) != 0;
+    l.MiddleEast = ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+    return l;
+}
+} // namespace
+
+TSysLocale SysLocale = ReadSysLocale();

@@ -125,3 +125,16 @@ UnicodeString IncludeTrailingPathDelimiter(const UnicodeString& S);
 UnicodeString ExcludeTrailingPathDelimiter(const UnicodeString& S);
 bool IsPathDelimiter(const UnicodeString& S, int Index);       // 1-based
 UnicodeString ExpandFileName(const UnicodeString& FileName);   // full path; empty when impossible
+
+// ---------------------------------------------------------------------------
+// The user's locale as the controls see it, read at start-up.  MiddleEast
+// (a right-to-left system) decides whether BiDiMode has any effect; tests
+// may set it for a while.
+struct TSysLocale {
+    unsigned DefaultLCID = 0;
+    unsigned PriLangID = 0;
+    unsigned SubLangID = 0;
+    bool FarEast = false;
+    bool MiddleEast = false;
+};
+extern TSysLocale SysLocale;
