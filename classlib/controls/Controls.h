@@ -491,6 +491,9 @@ protected:
     // The client area children are aligned in.
     virtual void AdjustClientRect(TRect& Rect);
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A child that is neither aligned nor anchored moved or changed size
+    // (scrolling controls follow their children).
+    virtual void ControlBoundsChanged(TControl* Control) {}
     // Makes the window's visibility follow Visible and the parents'.
     void UpdateShowing();
     void UpdateShowingCascade(bool ParentShows);
@@ -633,3 +636,29 @@ TControl* MouseControl();
 TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control whose window is Wnd.
 inline TWinControl* FindControl(HWND Wnd) { return TWinControl::FindControl(Wnd); }
+
+// ---------------------------------------------------------------------------
+// A hint: a borderless popup with a frame that shows a short text in the
+// system's hint font on the info colour.  It stays hidden until
+// ActivateHint shows it (without taking the focus).
+class THintWindow : public TCustomControl {
+    KV_CLASS(THintWindow)
+    KV_PUBLISHED
+public:
+    explicit THintWindow(TComponent* AOwner);
+    // The size the hint needs for AHint, its lines broken at MaxWidth.
+    virtual TRect CalcHintRect(int MaxWidth, const UnicodeString& AHint, void* AData);
+    // Shows AHint at Rect (screen coordinates, kept on the screen), topmost.
+    virtual void ActivateHint(TRect Rect, const UnicodeString& AHint);
+    // Hides the hint and gives its window back.
+    void ReleaseHandle();
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void WndProc(TMessage& Message) override;
+};
+
+// The system's AnimateWindow, looked up at start-up; nullptr where missing.
+using TAnimateWindowProc = BOOL(WINAPI*)(HWND Wnd, DWORD Time, DWORD Flags);
+extern TAnimateWindowProc AnimateWindowProc;
