@@ -370,9 +370,14 @@ public:
 
 protected:
     void Update(TCollectionItem* Item) override;
+    // A panel joins the collection from its base constructor, before its
+    // own fields exist: the bar hears of it once it is whole.
+    void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
+    void Added(TCollectionItem* Item) override;
 
 private:
     TStatusBar* FStatusBar;
+    bool FJoining = false;
 };
 
 class TStatusBar : public TWinControl {

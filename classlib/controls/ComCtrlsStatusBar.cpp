@@ -78,7 +78,27 @@ TStatusPanels::TStatusPanels(TStatusBar* StatusBar)
 
 TPersistent* TStatusPanels::GetOwner() { return FStatusBar; }
 
-void TStatusPanels::Update(TCollectionItem*) { FStatusBar->UpdatePanels(); }
+void TStatusPanels::Notify(TCollectionItem*, TCollectionNotification Action)
+{
+    if (Action == cnAdded)
+        FJoining = true;
+}
+
+void TStatusPanels::Update(TCollectionItem*)
+{
+    if (FJoining) {
+        FJoining = false;
+        return;
+    }
+    FStatusBar->UpdatePanels();
+}
+
+void TStatusPanels::Added(TCollectionItem*)
+{
+    FJoining = false;
+    if (UpdateCount() == 0)
+        FStatusBar->UpdatePanels();
+}
 
 // ---------------------------------------------------------------------------
 // TStatusBar
