@@ -76,17 +76,17 @@ void TChildForm::FormShow(TObject* Sender)
 
 void TChildForm::FormClose(TObject* Sender, TCloseAction& Action)
 {
-    if (FCommands.Running()) {
+    if (FRunningCommand) {
         // A command of the movie is still running (its dialog is open) and
         // uses this window and its control: close when it is done.
         Action = caNone;
-        FCloseAfterCommands = true;
+        FCloseRequested = true;
         return;
     }
     if (ShockwaveFlash1) {
         if (ShockwaveFlash1->CanFocus())
             ShockwaveFlash1->SetFocus();
-        FreeAndNil(ShockwaveFlash1);
+        FreeAndNil(ShockwaveFlash1);   // its waiting commands go with it
     }
     Action = caFree;
 }
@@ -94,7 +94,7 @@ void TChildForm::FormClose(TObject* Sender, TCloseAction& Action)
 void TChildForm::CloseRequest()
 {
     FCloseRequested = true;
-    if (!FCommands.Running())
+    if (!FRunningCommand)
         PostClose();
 }
 
@@ -111,16 +111,27 @@ void TChildForm::PostClose()
 
 void TChildForm::ShockwaveFlash1FSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
 {
-    FCommands.Run(command, args, Bind(this, &TChildForm::RunMovieCommand));
-    if ((FCloseRequested || FCloseAfterCommands) && !FCommands.Running())
+    if (FCloseRequested)
+        return;   // the window is on its way out
+    FRunningCommand = true;
+    try {
+        RunMovieCommand(command, args);
+    } catch (...) {
+        CommandDone();
+        throw;
+    }
+    CommandDone();
+}
+
+void TChildForm::CommandDone()
+{
+    FRunningCommand = false;
+    if (FCloseRequested)
         PostClose();
 }
 
 void TChildForm::RunMovieCommand(const UnicodeString& command, const UnicodeString& args)
 {
-    if (FCloseRequested)
-        return;   // the window is on its way out
-
     // The pop-up's movie writes its paths as they are: no "/" conversion here.
     UnicodeString name, functionArgs;
     SplitFunctionArgs(args, name, functionArgs);

@@ -32,16 +32,17 @@ protected:
     void Loaded() override;
 
 private:
-    // One command of the movie (ShockwaveFlash1FSCommand runs them one at a time).
+    // One command of the movie.
     void RunMovieCommand(const UnicodeString& command, const UnicodeString& args);
-    // Closes the window once the movie's commands are done: the movie asks
-    // from inside its control's event, and closing destroys that control.
-    // Commands that come after are dropped.
+    // Closes the window once the movie's command in progress is done: the
+    // movie asks from inside its control's event, and closing destroys
+    // that control.  The movie's later commands are dropped.
     void CloseRequest();
     void PostClose();
+    // After each command: a close asked for meanwhile goes ahead.
+    void CommandDone();
 
-    TMovieCommandQueue FCommands;
-    bool FCloseRequested = false;      // by the movie: later commands are dropped
-    bool FCloseAfterCommands = false;  // from outside while a command was running
+    bool FRunningCommand = false;
+    bool FCloseRequested = false;
     bool FClosePosted = false;
 };

@@ -28,12 +28,10 @@ public:
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
-    // The movie's commands.
+    // The movie's commands (the control raises them one at a time).
     void FlashPlayerFSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args);
 
     // Movie command dispatch
-    // One command of the movie (FlashPlayerFSCommand runs them one at a time).
-    void RunMovieCommand(const UnicodeString& Command, const UnicodeString& Args);
     void HandleFunctionCommand(const UnicodeString& Args);
     void HandleFormControl(const UnicodeString& Args);
     // The shell-open of the command "exec".
@@ -65,7 +63,6 @@ public:
 
 private:
     UnicodeString FMoveSkin;
-    TMovieCommandQueue FCommands;
 };
 
 // The main window, filled by the application object before the window's

@@ -39,11 +39,6 @@ const TNamedFunction NamedFunctions[] = {
 
 void TPlayerForm::FlashPlayerFSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
 {
-    FCommands.Run(command, args, Bind(this, &TPlayerForm::RunMovieCommand));
-}
-
-void TPlayerForm::RunMovieCommand(const UnicodeString& command, const UnicodeString& args)
-{
     // The movie writes paths with "/".
     const UnicodeString arguments = StringReplace(args, L"/", L"\\", rfReplaceAll);
 

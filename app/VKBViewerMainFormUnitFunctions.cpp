@@ -183,26 +183,6 @@ void SaveAttachmentCopy(TSaveDialog* Dialog, const UnicodeString& Source, const 
     }
 }
 
-void TMovieCommandQueue::Run(const UnicodeString& Command, const UnicodeString& Args, const TRunner& Runner)
-{
-    FPending.emplace_back(Command, Args);
-    if (FRunning)
-        return;
-    FRunning = true;
-    try {
-        while (!FPending.empty()) {
-            std::pair<UnicodeString, UnicodeString> next = std::move(FPending.front());
-            FPending.pop_front();
-            Runner(next.first, next.second);
-        }
-    } catch (...) {
-        FPending.clear();
-        FRunning = false;
-        throw;
-    }
-    FRunning = false;
-}
-
 wchar_t FindRemovableDrive()
 {
     for (char letter = 'C'; letter <= 'Z'; ++letter) {

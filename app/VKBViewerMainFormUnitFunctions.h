@@ -6,9 +6,6 @@
 
 #include <windows.h>
 
-#include <deque>
-#include <utility>
-
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/System.h"
 
@@ -55,21 +52,3 @@ void SaveAttachmentCopy(TSaveDialog* Dialog, const UnicodeString& Source, const 
 // ---------------------------------------------------------------------------
 // The first drive from C to Z that the system reports removable, or 0.
 wchar_t FindRemovableDrive();
-
-// ---------------------------------------------------------------------------
-// Runs a window's movie commands one at a time.  A command that arrives
-// while another one is still running (a dialog of it is open, and the
-// movie goes on playing in the dialog's message loop) waits until that one
-// is done, and then runs.
-class TMovieCommandQueue {
-public:
-    using TRunner = TMethod<void(const UnicodeString& Command, const UnicodeString& Args)>;
-
-    // Runs Command now, or after the command in progress.
-    void Run(const UnicodeString& Command, const UnicodeString& Args, const TRunner& Runner);
-    bool Running() const { return FRunning; }
-
-private:
-    bool FRunning = false;
-    std::deque<std::pair<UnicodeString, UnicodeString>> FPending;
-};

@@ -55,3 +55,25 @@ function(kv_test_folder dir)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# A form text as the program carries it: a binary value written {@path} is
+# replaced by the hexadecimal lines of the file BASE/path when the program
+# is built (classlib/streaming/FORMAT.md).
+function(kv_form_text src out base)
+  file(STRINGS ${src} lines REGEX "{@[^}]*}")
+  set(deps "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCHALL "{@[^}]*}" refs "${line}")
+    foreach(ref IN LISTS refs)
+      string(REGEX REPLACE "^{@(.*)}$" "\\1" rel "${ref}")
+      list(APPEND deps ${base}/${rel})
+    endforeach()
+  endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DSRC=${src} -DOUT=${out} -DBASE=${base}
+            -P ${CMAKE_SOURCE_DIR}/cmake/kv_form_data.cmake
+    DEPENDS ${src} ${deps} ${CMAKE_SOURCE_DIR}/cmake/kv_form_data.cmake
+    VERBATIM)
+endfunction()

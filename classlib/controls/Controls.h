@@ -331,6 +331,9 @@ protected:
     virtual void CMBiDiModeChanged(TMessage& Message);
     virtual void CMParentBiDiModeChanged(TMessage& Message);
 
+    // The first step of BeforeDestruction (csDestroying, mouse state), for
+    // TWinControl, which destroys its window before freeing owned components.
+    void StartDestruction();
     // Called after the position or size changed.
     virtual void BoundsChanged() {}
     // Moves the control to the top or the bottom of its siblings.

@@ -29,6 +29,14 @@ TControl::~TControl()
 
 void TControl::BeforeDestruction()
 {
+    StartDestruction();
+    // Owned components go while this control is whole: one that puts back
+    // the WindowProc it swapped, or talks to its owner, finds it intact.
+    DestroyComponents();
+}
+
+void TControl::StartDestruction()
+{
     TComponent::BeforeDestruction();
     if (MouseInControl == this)
         MouseInControl = nullptr;

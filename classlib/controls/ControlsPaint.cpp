@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "classlib/controls/ControlsPrivate.h"
+#include "classlib/graphics/GdiHandles.h"
 
 using namespace controls_detail;
 
@@ -137,31 +138,6 @@ void TWinControl::Update()
 }
 
 namespace {
-// SaveDC/RestoreDC for a scope.
-class TSavedDC {
-    HDC FDC;
-    int FSaved;
-
-public:
-    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(::SaveDC(DC)) {}
-    ~TSavedDC() { ::RestoreDC(FDC, FSaved); }
-};
-
-// BeginPaint/EndPaint for a scope.
-class TWindowPaint {
-    HWND FWnd;
-    PAINTSTRUCT FPS{};
-
-public:
-    HDC DC;
-    explicit TWindowPaint(HWND Wnd) : FWnd(Wnd), DC(::BeginPaint(Wnd, &FPS)) {}
-    ~TWindowPaint()
-    {
-        if (DC)
-            ::EndPaint(FWnd, &FPS);
-    }
-};
-
 // Moves DC's origin to (X, Y) and clips it to a W x H area there: where a
 // child paints.
 void EnterChildArea(HDC DC, int X, int Y, int W, int H)
@@ -176,7 +152,7 @@ void EnterChildArea(HDC DC, int X, int Y, int W, int H)
 void TWinControl::PaintTo(HDC DC, int X, int Y)
 {
     TStateScope state(FControlState, csPaintCopy);
-    TSavedDC saved(DC);
+    SavedDC saved(DC);
     EnterChildArea(DC, X, Y, FWidth, FHeight);
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
@@ -203,7 +179,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First)
         RECT clip, r = c->BoundsRect(), tmp;
         if (::GetClipBox(DC, &clip) != NULLREGION && !::IntersectRect(&tmp, &clip, &r))
             continue;
-        TSavedDC saved(DC);
+        SavedDC saved(DC);
         EnterChildArea(DC, c->FLeft, c->FTop, c->FWidth, c->FHeight);
         std::optional<TStateScope<TControlStateItem>> copy;
         if (FControlState.Contains(csPaintCopy))
@@ -216,7 +192,7 @@ void TWinControl::PaintHandler(TMessage& Message)
 {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc) {
-        TWindowPaint paint(FHandle);
+        WindowPaint paint(FHandle);
         if (paint.DC) {
             TMessage m = Message;
             m.WParam = reinterpret_cast<WPARAM>(paint.DC);
@@ -224,7 +200,7 @@ void TWinControl::PaintHandler(TMessage& Message)
         }
         return;
     }
-    TSavedDC saved(dc);
+    SavedDC saved(dc);
     PaintWindow(dc);
     PaintControls(dc, nullptr);
 }
@@ -236,7 +212,7 @@ void TWinControl::WMPaint(TMessage& Message)
         return;
     }
     // Double-buffered: erase and paint into memory, then copy.
-    TWindowPaint paint(FHandle);
+    WindowPaint paint(FHandle);
     if (!paint.DC)
         return;
     TRect r;

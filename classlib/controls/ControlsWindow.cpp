@@ -92,11 +92,13 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner)
 
 void TWinControl::BeforeDestruction()
 {
-    TControl::BeforeDestruction();
+    StartDestruction();
     // The window goes while the object is whole, so that every handler and
-    // every subclasser still sees WM_DESTROY.
+    // every subclasser still sees WM_DESTROY; then the owned components,
+    // which may put back a WindowProc they swapped.
     if (FHandle)
         DestroyWindowHandle();
+    DestroyComponents();
 }
 
 TWinControl::~TWinControl()

@@ -174,11 +174,10 @@ void TCustomPanel::Paint()
         GetTextMetricsW(dc, &tm);
         rect.top = (rect.bottom + rect.top - tm.tmHeight) / 2;
         rect.bottom = rect.top + tm.tmHeight;
-        int oldMode = SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        BkModeScope mode(dc, TRANSPARENT);
+        TextColorScope colour(dc, ColorToRGB(Font()->Color()));
         DrawTextW(dc, caption.c_str(), int(caption.size()), &rect,
                   DT_EXPANDTABS | DT_VCENTER | alignments[FAlignment]);
-        SetBkMode(dc, oldMode);
     }
 }
 

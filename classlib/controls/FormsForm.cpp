@@ -282,12 +282,17 @@ void TCustomForm::CMRelease(TMessage&)
 
 void TCustomForm::WMSize(TMessage& Message)
 {
-    // The window state follows the system's (the user minimises, restores...).
-    switch (Message.WParam) {
-    case SIZE_MINIMIZED: FWindowState = wsMinimized; break;
-    case SIZE_MAXIMIZED: FWindowState = wsMaximized; break;
-    case SIZE_RESTORED: FWindowState = wsNormal; break;
-    default: break;
+    // The window state follows the system's (the user minimises, restores...)
+    // once the window is shown.  A hidden window is sized while it is made
+    // (a popup-style one is told "restored" at once), restyled or placed;
+    // that says nothing of the state it is to show in.
+    if (::GetWindowLongW(FHandle, GWL_STYLE) & WS_VISIBLE) {
+        switch (Message.WParam) {
+        case SIZE_MINIMIZED: FWindowState = wsMinimized; break;
+        case SIZE_MAXIMIZED: FWindowState = wsMaximized; break;
+        case SIZE_RESTORED: FWindowState = wsNormal; break;
+        default: break;
+        }
     }
     TWinControl::WMSize(Message);
 }

@@ -1,5 +1,7 @@
 #include "classlib/controls/ImgList.h"
 
+#include "classlib/graphics/GdiHandles.h"
+
 namespace {
 
 COLORREF ToImageListColor(TColor Color)
@@ -208,37 +210,25 @@ void TCustomImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, UINT Sty
 void TCustomImageList::DrawDisabled(int Index, HDC DC, int X, int Y)
 {
     const int w = Width(), h = Height();
-    HDC monoDC = CreateCompatibleDC(DC);
-    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
-    if (!monoDC || !mono) {
-        if (mono)
-            DeleteObject(mono);
-        if (monoDC)
-            DeleteDC(monoDC);
+    MemoryDC monoDC(DC);
+    GdiObject<HBITMAP> mono(CreateBitmap(w, h, 1, 1, nullptr));
+    if (!monoDC || !mono)
         return;
-    }
-    HGDIOBJ oldBmp = SelectObject(monoDC, mono);
+    SelectedObject monoSel(monoDC, mono.Get());
     PatBlt(monoDC, 0, 0, w, h, WHITENESS);
     ImageList_DrawEx(FHandle, Index, monoDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_MASK);
 
     // Mask bits 0 (image) take the text colour, 1 (background) the back colour;
     // DSPDxax then paints the brush where the source is white and keeps the rest.
     constexpr DWORD ROP_DSPDxax = 0x00E20746;
-    COLORREF oldText = SetTextColor(DC, RGB(255, 255, 255));
-    COLORREF oldBk = ::SetBkColor(DC, RGB(0, 0, 0));
+    TextColorScope text(DC, RGB(255, 255, 255));
+    BkColorScope back(DC, RGB(0, 0, 0));
     const int colours[2][3] = {{COLOR_BTNHIGHLIGHT, 1, 1}, {COLOR_BTNSHADOW, 0, 0}};
     for (const auto& c : colours) {
-        HBRUSH brush = CreateSolidBrush(GetSysColor(c[0]));
-        HGDIOBJ oldBrush = SelectObject(DC, brush);
+        GdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(c[0])));
+        SelectedObject brushSel(DC, brush.Get());
         BitBlt(DC, X + c[1], Y + c[2], w, h, monoDC, 0, 0, ROP_DSPDxax);
-        SelectObject(DC, oldBrush);
-        DeleteObject(brush);
     }
-    SetTextColor(DC, oldText);
-    ::SetBkColor(DC, oldBk);
-    SelectObject(monoDC, oldBmp);
-    DeleteObject(mono);
-    DeleteDC(monoDC);
 }
 
 KV_BEGIN_PUBLISHED(TCustomImageList, TComponent)

@@ -275,19 +275,15 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
         Flags |= DT_NOPREFIX;
     HDC dc = Canvas()->Handle();
     SelectedObject font(dc, Font()->Handle());
-    int oldMode = SetBkMode(dc, TRANSPARENT);
+    BkModeScope mode(dc, TRANSPARENT);
+    TextColorScope colour(dc, ColorToRGB(Enabled() ? Font()->Color() : clBtnHighlight));
     if (!Enabled()) {
         OffsetRect(&Rect, 1, 1);
-        SetTextColor(dc, ColorToRGB(clBtnHighlight));
         DrawTextW(dc, text.c_str(), int(text.size()), &Rect, Flags);
         OffsetRect(&Rect, -1, -1);
-        SetTextColor(dc, ColorToRGB(clBtnShadow));
-        DrawTextW(dc, text.c_str(), int(text.size()), &Rect, Flags);
-    } else {
-        SetTextColor(dc, ColorToRGB(Font()->Color()));
-        DrawTextW(dc, text.c_str(), int(text.size()), &Rect, Flags);
+        colour.Set(ColorToRGB(clBtnShadow));
     }
-    SetBkMode(dc, oldMode);
+    DrawTextW(dc, text.c_str(), int(text.size()), &Rect, Flags);
 }
 
 void TCustomLabel::Paint()

@@ -1,5 +1,6 @@
-// Small owning wrappers for GDI and USER handles: every handle and every
-// SelectObject has an owner that gives it back.
+// Small owning wrappers for GDI and USER handles: every handle, every
+// SelectObject and every change of a device context's state has an owner
+// that gives it back.
 #pragma once
 
 #include <windows.h>
@@ -158,4 +159,135 @@ public:
             ::DestroyIcon(FHandle);
         FHandle = h;
     }
+};
+
+// SaveDC for a scope: everything changed in the context meanwhile (origin,
+// clipping, selections, colours) is put back by RestoreDC.
+class SavedDC {
+    HDC FDC;
+    int FSaved;
+
+public:
+    explicit SavedDC(HDC dc) : FDC(dc), FSaved(dc ? ::SaveDC(dc) : 0) {}
+    SavedDC(const SavedDC&) = delete;
+    SavedDC& operator=(const SavedDC&) = delete;
+    ~SavedDC()
+    {
+        if (FSaved)
+            ::RestoreDC(FDC, FSaved);
+    }
+};
+
+// BeginPaint/EndPaint for a scope.  DC is null when the window could not
+// be painted (no window, or BeginPaint failed).
+class WindowPaint {
+    HWND FWnd;
+    PAINTSTRUCT FPS{};
+
+public:
+    HDC DC;
+    explicit WindowPaint(HWND wnd) : FWnd(wnd), DC(wnd ? ::BeginPaint(wnd, &FPS) : nullptr) {}
+    WindowPaint(const WindowPaint&) = delete;
+    WindowPaint& operator=(const WindowPaint&) = delete;
+    ~WindowPaint()
+    {
+        if (DC)
+            ::EndPaint(FWnd, &FPS);
+    }
+    const PAINTSTRUCT& PaintStruct() const { return FPS; }
+};
+
+namespace gdi_detail {
+// One setting of a device context that a Set call changes and answers the
+// old value of; Failed tells the answer of a call that changed nothing.
+struct TextColorOp {
+    using Value = COLORREF;
+    static Value Set(HDC dc, Value v) { return ::SetTextColor(dc, v); }
+    static bool Failed(Value v) { return v == CLR_INVALID; }
+};
+struct BkColorOp {
+    using Value = COLORREF;
+    static Value Set(HDC dc, Value v) { return ::SetBkColor(dc, v); }
+    static bool Failed(Value v) { return v == CLR_INVALID; }
+};
+struct BkModeOp {
+    using Value = int;
+    static Value Set(HDC dc, Value v) { return ::SetBkMode(dc, v); }
+    static bool Failed(Value v) { return v == 0; }
+};
+struct StretchModeOp {
+    using Value = int;
+    static Value Set(HDC dc, Value v) { return ::SetStretchBltMode(dc, v); }
+    static bool Failed(Value v) { return v == 0; }
+};
+} // namespace gdi_detail
+
+// Sets one value of a device context for a scope and puts the old one back.
+// Set may change it again inside the scope; the value from before the scope
+// is what comes back.
+template <class Op>
+class DCSetting {
+    using Value = typename Op::Value;
+    HDC FDC = nullptr;
+    Value FOld{};
+
+public:
+    DCSetting(HDC dc, Value v)
+    {
+        if (!dc)
+            return;
+        Value old = Op::Set(dc, v);
+        if (!Op::Failed(old)) {
+            FDC = dc;
+            FOld = old;
+        }
+    }
+    DCSetting(const DCSetting&) = delete;
+    DCSetting& operator=(const DCSetting&) = delete;
+    ~DCSetting()
+    {
+        if (FDC)
+            Op::Set(FDC, FOld);
+    }
+    void Set(Value v)
+    {
+        if (FDC)
+            Op::Set(FDC, v);
+    }
+};
+
+using TextColorScope = DCSetting<gdi_detail::TextColorOp>;
+using BkColorScope = DCSetting<gdi_detail::BkColorOp>;
+using BkModeScope = DCSetting<gdi_detail::BkModeOp>;
+using StretchModeScope = DCSetting<gdi_detail::StretchModeOp>;
+
+// Keeps a device context's clip region for a scope: Intersect and Select
+// narrow or replace it, and the region from before (or none) comes back.
+class ClipScope {
+    HDC FDC;
+    GdiObject<HRGN> FSaved;
+    bool FHadClip = false;
+
+public:
+    explicit ClipScope(HDC dc) : FDC(dc)
+    {
+        if (!FDC)
+            return;
+        FSaved.Reset(::CreateRectRgn(0, 0, 0, 0));
+        FHadClip = FSaved && ::GetClipRgn(FDC, FSaved.Get()) == 1;
+    }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+    ~ClipScope()
+    {
+        if (FDC)
+            ::SelectClipRgn(FDC, FHadClip ? FSaved.Get() : nullptr);
+    }
+    // Logical coordinates, like IntersectClipRect.
+    int Intersect(const RECT& r)
+    {
+        return FDC ? ::IntersectClipRect(FDC, r.left, r.top, r.right, r.bottom) : ERROR;
+    }
+    // A region in device coordinates combined by Mode (RGN_AND, RGN_COPY...).
+    int Select(HRGN rgn, int mode = RGN_COPY) { return FDC ? ::ExtSelectClipRgn(FDC, rgn, mode) : ERROR; }
 };

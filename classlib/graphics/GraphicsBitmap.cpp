@@ -765,10 +765,9 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect)
         return;
     }
     HDC src = Canvas()->Handle();
-    int oldMode = ::SetStretchBltMode(dst, COLORONCOLOR);
+    StretchModeScope mode(dst, COLORONCOLOR);
     ::StretchBlt(dst, Rect.left, Rect.top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight,
                  DWORD(ACanvas->CopyMode()));
-    ::SetStretchBltMode(dst, oldMode);
 }
 
 void TBitmap::Assign(TPersistent* Source)

@@ -620,9 +620,10 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRe
     Changing();
     RequiredState(csHandleValid | csFontValid | csBrushValid);
     HDC src = Source->Handle();
-    int oldMode = ::SetStretchBltMode(FHandle, COLORONCOLOR);
-    ::StretchBlt(FHandle, Dest.left, Dest.top, Dest.Width(), Dest.Height(), src, SourceRect.left, SourceRect.top,
-                 SourceRect.Width(), SourceRect.Height(), DWORD(FCopyMode));
-    ::SetStretchBltMode(FHandle, oldMode);
+    {
+        StretchModeScope mode(FHandle, COLORONCOLOR);
+        ::StretchBlt(FHandle, Dest.left, Dest.top, Dest.Width(), Dest.Height(), src, SourceRect.left, SourceRect.top,
+                     SourceRect.Width(), SourceRect.Height(), DWORD(FCopyMode));
+    }
     Changed();
 }

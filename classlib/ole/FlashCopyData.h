@@ -12,6 +12,11 @@
 
 // "command\0args\0": raise FSCommand(command, args).
 constexpr ULONG_PTR FlashCopyDataCommand = 0x4B564643;     // "KVFC"
+// Its answers: the handler has run, or the event waits its turn (it runs
+// later, after the handler in progress and the open modal windows); 0 for
+// a malformed payload.
+constexpr LRESULT FlashCommandRan = 1;
+constexpr LRESULT FlashCommandWaits = 2;
 // "name\0", WParam = the window that receives the reply.
 constexpr ULONG_PTR FlashCopyDataGetVariable = 0x4B564756; // "KVGV"
 // The reply: "name\0value\0", WParam = the control's window.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "classlib/graphics/GdiHandles.h"
+#include "classlib/ole/FlashCommandQueue.h"
 #include "classlib/ole/FlashCopyData.h"
 
 const CLSID CLASS_ShockwaveFlash = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -32,6 +33,12 @@ TShockwaveFlash::TShockwaveFlash(TComponent* AOwner)
     SetTabStop(true);
 }
 
+TShockwaveFlash::~TShockwaveFlash()
+{
+    // Events of a control that is gone are never raised.
+    TFlashCommandQueue::Instance().Drop(this);
+}
+
 void TShockwaveFlash::CreateParams(TCreateParams& Params)
 {
     TOleControl::CreateParams(Params);
@@ -57,7 +64,12 @@ UnicodeString TShockwaveFlash::GetVariable(const UnicodeString& name)
     return it == FVariables.end() ? UnicodeString() : it->second;
 }
 
-void TShockwaveFlash::DoFSCommand(const UnicodeString& command, const UnicodeString& args)
+bool TShockwaveFlash::DoFSCommand(const UnicodeString& command, const UnicodeString& args)
+{
+    return TFlashCommandQueue::Instance().Raise(this, command, args);
+}
+
+void TShockwaveFlash::FireFSCommand(const UnicodeString& command, const UnicodeString& args)
 {
     if (OnFSCommand)
         OnFSCommand(this, command, args);
@@ -88,8 +100,11 @@ void TShockwaveFlash::WMCopyData(TMessage& Message)
     if (data->dwData == FlashCopyDataCommand) {
         if (!UnpackFlashTexts(data, 2, texts))
             return;
-        Message.Result = 1;
-        DoFSCommand(texts[0], texts[1]);
+        // The driver can tell a command that ran (also one whose handler
+        // failed) from one that waits.
+        Message.Result = FlashCommandRan;
+        if (!DoFSCommand(texts[0], texts[1]))
+            Message.Result = FlashCommandWaits;
     } else if (data->dwData == FlashCopyDataGetVariable) {
         HWND replyTo = reinterpret_cast<HWND>(Message.WParam);
         if (!UnpackFlashTexts(data, 1, texts) || !IsWindow(replyTo))

@@ -26,6 +26,7 @@ class TShockwaveFlash : public TOleControl {
     KV_PUBLISHED
 public:
     explicit TShockwaveFlash(TComponent* AOwner);
+    ~TShockwaveFlash() override;
 
     const CLSID& ControlClassID() const override { return CLASS_ShockwaveFlash; }
 
@@ -45,10 +46,12 @@ public:
     // The variable's current value; empty text for one never set.
     UnicodeString GetVariable(const UnicodeString& name);
 
-    // FSCommand (dispatch id 150), raised on the GUI thread.
+    // FSCommand (dispatch id 150), raised on the GUI thread, one event of
+    // the process at a time (see FlashCommandQueue.h).
     TShockwaveFlashFSCommand OnFSCommand;
-    // Raises OnFSCommand.
-    void DoFSCommand(const UnicodeString& command, const UnicodeString& args);
+    // Raises OnFSCommand: true once the handler has returned; false when
+    // the event waits for a running handler or an open modal window.
+    bool DoFSCommand(const UnicodeString& command, const UnicodeString& args);
 
     void WndProc(TMessage& Message) override;
 
@@ -57,6 +60,9 @@ protected:
     void PaintWindow(HDC DC) override;
 
 private:
+    friend class TFlashCommandQueue;
+    // Calls the handler, when there is one.
+    void FireFSCommand(const UnicodeString& command, const UnicodeString& args);
     void WMCopyData(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message) override;
 

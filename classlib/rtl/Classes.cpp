@@ -90,12 +90,9 @@ void TComponent::DestroyComponents()
 {
     while (!FComponents.empty()) {
         TComponent* instance = FComponents.back();
-        // Components that others watch announce their removal to the
-        // remaining siblings; the rest just leave the list.
-        if (instance->FComponentState.Contains(csFreeNotification))
-            RemoveComponent(instance);
-        else
-            Remove(instance);
+        // The owner (and through it the remaining siblings) hears of each
+        // removal, so that it can drop what it kept of the component.
+        RemoveComponent(instance);
         TObject* obj = instance;
         FreeAndNil(obj);
     }

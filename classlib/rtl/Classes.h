@@ -179,9 +179,9 @@ public:
     // Create components with New<T>(AOwner) so that AfterConstruction runs.
     explicit TComponent(TComponent* AOwner);
     // Frees the owned components, tells every free-notification client and
-    // leaves the owner's list.  A derived destructor that needs its owned
-    // components gone while it still exists calls Destroying() and
-    // DestroyComponents() itself first.
+    // leaves the owner's list.  A class whose owned components must go while
+    // it is still whole (controls and forms: a component may put back the
+    // owner's WindowProc in its destructor) frees them in BeforeDestruction.
     ~TComponent() override;
     void BeforeDestruction() override;
 
@@ -203,6 +203,8 @@ public:
     TComponent* FindComponent(const UnicodeString& AName) const;
     void InsertComponent(TComponent* AComponent);
     void RemoveComponent(TComponent* AComponent);
+    // Frees the owned components, the last first; the owner's Notification
+    // sees opRemove for each before it goes.
     void DestroyComponents();
     void Destroying();
 

@@ -589,6 +589,31 @@ UnicodeString ExpandFileName(const UnicodeString& FileName)
 }
 
 // ---------------------------------------------------------------------------
+// Locale
+
+namespace {
+
+void ReadLocaleChar(LCTYPE Type, wchar_t& Value)
+{
+    wchar_t buf[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, Type, buf, 8) > 1)
+        Value = buf[0];
+}
+
+// The settings follow the user's locale from start-up on.
+struct TLocaleAtStartup {
+    TLocaleAtStartup() { GetFormatSettings(); }
+} LocaleAtStartup;
+
+} // namespace
+
+void GetFormatSettings()
+{
+    ReadLocaleChar(LOCALE_SDECIMAL, FormatSettings.DecimalSeparator);
+    ReadLocaleChar(LOCALE_STHOUSAND, FormatSettings.ThousandSeparator);
+}
+
+// ---------------------------------------------------------------------------
 namespace {
 TSysLocale ReadSysLocale()
 {

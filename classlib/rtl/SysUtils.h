@@ -2,6 +2,7 @@
 // Portable header; the code-page and locale routines call the system in the .cpp.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <initializer_list>
 
@@ -31,16 +32,21 @@ UnicodeString IntToStr(int Value);
 UnicodeString IntToStr(int64_t Value);
 UnicodeString IntToStr(uint64_t Value);
 // The other integer types (size_t, DWORD-like longs) pick one of the above.
-inline UnicodeString IntToStr(long Value) { return IntToStr(int(Value)); }
+// Where long is 64 bits wide (native builds) it already is int64_t.
 inline UnicodeString IntToStr(unsigned Value) { return IntToStr(int64_t(Value)); }
+#if LONG_MAX == INT_MAX
+inline UnicodeString IntToStr(long Value) { return IntToStr(int(Value)); }
 inline UnicodeString IntToStr(unsigned long Value) { return IntToStr(int64_t(Value)); }
+#endif
 // Upper-case hex, at least Digits digits; negative values as two's complement.
 UnicodeString IntToHex(int Value, int Digits);
 UnicodeString IntToHex(int64_t Value, int Digits);
 inline UnicodeString IntToHex(uint64_t Value, int Digits) { return IntToHex(int64_t(Value), Digits); }
-inline UnicodeString IntToHex(long Value, int Digits) { return IntToHex(int(Value), Digits); }
 inline UnicodeString IntToHex(unsigned Value, int Digits) { return IntToHex(int(Value), Digits); }
+#if LONG_MAX == INT_MAX
+inline UnicodeString IntToHex(long Value, int Digits) { return IntToHex(int(Value), Digits); }
 inline UnicodeString IntToHex(unsigned long Value, int Digits) { return IntToHex(int(Value), Digits); }
+#endif
 
 // ---------------------------------------------------------------------------
 // Format: "%" ["-"] [width] ["." precision] type, types d i u x X s and
@@ -125,6 +131,74 @@ UnicodeString IncludeTrailingPathDelimiter(const UnicodeString& S);
 UnicodeString ExcludeTrailingPathDelimiter(const UnicodeString& S);
 bool IsPathDelimiter(const UnicodeString& S, int Index);       // 1-based
 UnicodeString ExpandFileName(const UnicodeString& FileName);   // full path; empty when impossible
+
+// ---------------------------------------------------------------------------
+// Floating-point numbers and the locale's separators.  The conversions are
+// Windows-free (SysUtils_Float.cpp); only GetFormatSettings asks the system.
+using Extended = long double;
+
+struct TFormatSettings {
+    wchar_t DecimalSeparator = L'.';
+    wchar_t ThousandSeparator = L',';
+};
+
+// The process-wide settings every conversion without a settings argument
+// uses; read from the user's locale at start-up.
+extern TFormatSettings FormatSettings;
+
+// Reads the user's locale into FormatSettings (again after a change of the
+// system's settings).  A separator the locale does not give keeps its value.
+void GetFormatSettings();
+
+// Replaces FormatSettings while it lives and puts the old value back, so a
+// caller (or a test) can work with known separators for a while.
+class TFormatSettingsScope {
+    TFormatSettings FSaved;
+
+public:
+    explicit TFormatSettingsScope(const TFormatSettings& Settings);
+    TFormatSettingsScope(wchar_t DecimalSeparator, wchar_t ThousandSeparator);
+    ~TFormatSettingsScope();
+    TFormatSettingsScope(const TFormatSettingsScope&) = delete;
+    TFormatSettingsScope& operator=(const TFormatSettingsScope&) = delete;
+};
+
+// Text to number: blanks around it, a sign, digits with at most one decimal
+// separator (the settings' one; thousand separators are not taken) and an
+// optional exponent "E"/"e" with a sign.  Infinity, NaN, hexadecimal and a
+// value beyond the Extended range are refused.  Value is untouched when the
+// result is false; StrToFloat raises EConvertError.
+bool TryStrToFloat(const UnicodeString& S, Extended& Value);
+bool TryStrToFloat(const UnicodeString& S, Extended& Value, const TFormatSettings& Settings);
+Extended StrToFloat(const UnicodeString& S);
+Extended StrToFloat(const UnicodeString& S, const TFormatSettings& Settings);
+
+// ffGeneral: the shortest text with at most Precision (1 to 18) significant
+// digits, fixed unless the number has more than Precision integer digits or
+// is below 0.0001, then scientific ("1.5E20", "1E-5") with at least Digits
+// (0 to 4) exponent digits.  ffFixed: Digits (0 to 18) decimals, the value
+// rounded to Precision significant digits first; scientific as ffGeneral
+// when the integer part has more than Precision digits.  Rounding is half
+// away from zero; "NAN", "INF" and "-INF" stand for the special values.
+enum TFloatFormat { ffGeneral, ffFixed };
+UnicodeString FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits);
+UnicodeString FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits,
+                          const TFormatSettings& Settings);
+// FloatToStrF(Value, ffGeneral, 15, 0).
+UnicodeString FloatToStr(Extended Value);
+UnicodeString FloatToStr(Extended Value, const TFormatSettings& Settings);
+
+// Formats with a picture of up to three sections separated by ';' (for
+// positive, negative and zero values; an empty or missing one falls back to
+// the first, which then gets a "-" for negative values).  In a section '0'
+// is a digit always shown, '#' a digit shown when significant, the first
+// '.' the decimal separator, a ',' before it turns on thousand separators,
+// text in quotes and any other character is copied.  A character between
+// integer digits (a blank in "# ##0") is shown only once a digit stands
+// before it.  A value that rounds to zero takes the zero section.  An empty
+// picture, a value of 1E18 or more and the special values give FloatToStr.
+UnicodeString FormatFloat(const UnicodeString& Format, Extended Value);
+UnicodeString FormatFloat(const UnicodeString& Format, Extended Value, const TFormatSettings& Settings);
 
 // ---------------------------------------------------------------------------
 // The user's locale as the controls see it, read at start-up.  MiddleEast

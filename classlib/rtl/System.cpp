@@ -1,5 +1,7 @@
 #include "classlib/rtl/System.h"
 
+#include <chrono>
+
 bool TObject::ClassNameIs(const UnicodeString& name) const
 {
     UnicodeString own = ClassName();
@@ -55,4 +57,38 @@ const char* Exception::what() const noexcept
         }
     }
     return FWhat.c_str();
+}
+
+// ---------------------------------------------------------------------------
+// Random numbers
+
+uint32_t RandSeed = 0;
+
+namespace {
+uint32_t NextRandom()
+{
+    RandSeed = RandSeed * 134775813u + 1u;
+    return RandSeed;
+}
+} // namespace
+
+void Randomize()
+{
+    // Both clocks, in case one of them is coarse.
+    const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
+    const auto mono = std::chrono::steady_clock::now().time_since_epoch().count();
+    RandSeed = uint32_t(uint64_t(wall) ^ (uint64_t(wall) >> 32) ^ uint64_t(mono) ^ (uint64_t(mono) >> 32));
+}
+
+int Random(int Range)
+{
+    if (Range <= 0)
+        return 0;
+    // The high bits of the state are the random ones.
+    return int((uint64_t(NextRandom()) * uint64_t(Range)) >> 32);
+}
+
+double Random()
+{
+    return NextRandom() / 4294967296.0;
 }

@@ -182,3 +182,11 @@ KV_EXCEPTION(EIniFileException, Exception)
 KV_EXCEPTION(ERegistryException, Exception)
 KV_EXCEPTION(EComponentError, Exception)
 KV_EXCEPTION(EPropertyError, Exception)
+
+// ---------------------------------------------------------------------------
+// Pseudo-random numbers: one process-wide linear congruential generator.
+// Setting RandSeed repeats a sequence; Randomize seeds it from the clock.
+extern uint32_t RandSeed;
+void Randomize();
+int Random(int Range);   // 0 <= result < Range; 0 when Range <= 0
+double Random();         // 0 <= result < 1

@@ -40,9 +40,15 @@ UnicodeString Quoted(const UnicodeString& s)
 class TPackReader {
     TStream* FStream;
     int64_t FSize;
+    // What the entries still to come may inflate to, all together.
+    int64_t FInflateBudget;
 
 public:
-    explicit TPackReader(TStream* stream) : FStream(stream), FSize(stream->Size()) {}
+    explicit TPackReader(TStream* stream)
+        : FStream(stream), FSize(stream->Size()),
+          FInflateBudget(std::min<int64_t>(FSize * MaxInflateRatio, kvMaxPackTotalSize))
+    {
+    }
 
     int64_t Left() { return FSize - FStream->Position(); }
 
@@ -79,11 +85,18 @@ public:
         return name;
     }
 
+    // Each entry is bounded by the bytes left after it, and all of them
+    // together by what the whole container can hold, so that a small file
+    // cannot make the reader inflate gigabytes before it fails.
     int32_t ReadSize(const UnicodeString& name)
     {
         int32_t size = ReadInt(L"a content size");
         if (size < 0 || size > kvMaxPackEntrySize || size > Left() * MaxInflateRatio)
             Damaged(L"content size " + IntToStr(size) + L" of entry " + Quoted(name));
+        if (size > FInflateBudget)
+            Damaged(L"entry " + Quoted(name) + L" takes the content past " + IntToStr(kvMaxPackTotalSize) +
+                    L" bytes or what " + IntToStr(FSize) + L" bytes can hold");
+        FInflateBudget -= size;
         return size;
     }
 };
@@ -175,13 +188,23 @@ void WriteInt(TStream* s, int32_t v)
     s->WriteBuffer(b, 4);
 }
 
-void WritePackEntry(TStream* out, const UnicodeString& srcDir, const UnicodeString& name)
+// Names travel in the system code page.  One that does not come back from
+// it unchanged would be stored as something else ("???.png") that no
+// reader finds and the unpacker refuses.
+AnsiString PackEntryName(const UnicodeString& srcDir, const UnicodeString& name)
+{
+    const AnsiString aname = UnicodeToAnsi(name);
+    if (AnsiToUnicode(aname) != name)
+        throw EWriteError(L"File " + Quoted(srcDir + name) + L" has a name the system code page cannot hold");
+    return aname;
+}
+
+void WritePackEntry(TStream* out, const UnicodeString& srcDir, const UnicodeString& name, const AnsiString& aname)
 {
     TFileStream in(srcDir + name, fmOpenRead | fmShareDenyWrite);
     const int64_t size = in.Size();
     if (size > kvMaxPackEntrySize)
         throw EWriteError(L"File " + Quoted(srcDir + name) + L" is too large to pack");
-    const AnsiString aname = UnicodeToAnsi(name);
     WriteInt(out, int32_t(aname.size()));
     out->WriteBuffer(aname.data(), int32_t(aname.size()));
     WriteInt(out, int32_t(size));
@@ -201,11 +224,14 @@ void WritePackEntry(TStream* out, const UnicodeString& srcDir, const UnicodeStri
 // file behind and an existing one untouched.
 void WritePackFile(const UnicodeString& srcDir, const std::vector<UnicodeString>& names, const UnicodeString& fileName)
 {
+    std::vector<AnsiString> anames;
+    for (const UnicodeString& name : names)
+        anames.push_back(PackEntryName(srcDir, name));
     TMemoryStream data;
     data.WriteBuffer(PackMagic, 4);
     WriteInt(&data, int32_t(names.size()));
-    for (const UnicodeString& name : names)
-        WritePackEntry(&data, srcDir, name);
+    for (size_t i = 0; i < names.size(); ++i)
+        WritePackEntry(&data, srcDir, names[i], anames[i]);
     data.SaveToFile(fileName);
 }
 
@@ -246,6 +272,9 @@ void ExtractPackedData(TkvSkinConvertor* sc)
         sc->ClearEntries();
         throw Exception(SNotPackedData);
     }
+    // A second read of the same convertor replaces what the first one found.
+    sc->ClearEntries();
+    sc->ImageCount = -1;
     const int32_t count = reader.ReadCount();
     sc->ImageCount = count - 1;
     for (int32_t i = 0; i < count; ++i) {
@@ -296,7 +325,7 @@ void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir,
 {
     const UnicodeString dir = NormalDir(DestDir);
     if (!dir.empty() && !DirectoryExists(dir))
-        CreateDir(dir);
+        ForceDirectories(dir);
 
     TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
     TPackReader reader(&file);

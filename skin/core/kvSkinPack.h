@@ -44,11 +44,15 @@ public:
 // Limits a container must keep; anything beyond them is damage.
 constexpr int32_t kvMaxPackNameLength = 1024;
 constexpr int32_t kvMaxPackEntrySize = 256 * 1024 * 1024;
+// The content of all entries together; a container also never holds more
+// than its size times what deflate can pack into one byte.
+constexpr int32_t kvMaxPackTotalSize = 256 * 1024 * 1024;
 
-// Unpacks PackedData into Files and Options.  Raises Exception "Loaded data
-// is not packed Pellura file" on a wrong magic (the entries are dropped,
-// PackedData stays), EReadError on a damaged or truncated container and
-// EZDecompressionError on bad zlib data (the entries read so far stay).
+// Unpacks PackedData into Files and Options, replacing what they held.
+// Raises Exception "Loaded data is not packed Pellura file" on a wrong magic
+// (the entries are dropped, PackedData stays), EReadError on a damaged or
+// truncated container and EZDecompressionError on bad zlib data (the
+// entries read so far stay).
 void ExtractPackedData(TkvSkinConvertor* sc);
 
 // Reads a packed skin file into sc (created when nullptr, cleared
@@ -58,18 +62,19 @@ void LoadSkinFromFile(const UnicodeString& FileName, TkvSkinConvertor*& sc, bool
 
 // Packs the "*.dat", "*.bmp", "*.png" and "*.jpg" files of SrcDir (given
 // with its trailing separator) into FileName; writes nothing when there are
-// none.
+// none.  A file whose name the system code page cannot hold raises
+// EWriteError naming it, and nothing is written.
 void PackDir(const UnicodeString& SrcDir, const UnicodeString& FileName);
 
 // Shows a warning of the unpacker to the user.
 using TPackWarningProc = void (*)(const UnicodeString& Text);
 
-// Unpacks FileName into DestDir (created when missing).  A file without the
-// magic is reported through Warn (nothing when it is nullptr) and nothing is
-// written.  Entry names must be plain file names: one naming a folder, a
-// drive, a device or a parent raises EReadError, and nothing is written
-// outside DestDir.  An existing file is replaced only once its new content
-// has been inflated.
+// Unpacks FileName into DestDir (created with every missing folder above
+// it).  A file without the magic is reported through Warn (nothing when it
+// is nullptr) and nothing is written.  Entry names must be plain file names:
+// one naming a folder, a drive, a device or a parent raises EReadError, and
+// nothing is written outside DestDir.  An existing file is replaced only
+// once its new content has been inflated.
 void UnpackSkinFile(const UnicodeString& FileName, const UnicodeString& DestDir, TPackWarningProc Warn);
 // The same, with the warning in a box of the class library's message dialog.
 // It is the one routine here that needs the GUI units (kvSkinPack_Dialogs.cpp);

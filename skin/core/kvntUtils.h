@@ -93,8 +93,12 @@ int iffi(bool L, int A, int B);
 TObject* iffo(bool L, TObject* O1, TObject* O2);
 int SumTrans(int A, int B);
 int GetCents(long double X);
+// Raises EConvertError where the cents leave the 64-bit integer range
+// (beyond about 9.2E16).
 long double CurRound(long double X);
+// "," or "." as the decimal point; 0 for anything that is no number.
 long double StringToFloat(const UnicodeString& S);
+// The separators are FormatSettings'.
 bool IsValidFloat(const UnicodeString& Value, long double& RetValue);
 UnicodeString FormatFloatStr(const UnicodeString& S, bool Thousands);
 int64_t HexToInt(const UnicodeString& S);
@@ -177,7 +181,3 @@ void Alert(const UnicodeString& Text);
 void Alert(int Number);
 bool DeleteRequest();
 bool CustomRequest(const UnicodeString& Text);
-
-// The locale's decimal and thousand separators as the number routines use them.
-wchar_t LocaleDecimalSeparator();
-wchar_t LocaleThousandSeparator();

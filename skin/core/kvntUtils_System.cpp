@@ -117,15 +117,3 @@ bool CustomRequest(const UnicodeString& Text)
 {
     return sMessageDlg(Text, mtConfirmation, {mbYes, mbNo}, 0) == IDYES;
 }
-
-wchar_t LocaleDecimalSeparator()
-{
-    wchar_t buf[8] = {};
-    return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) > 1 ? buf[0] : L'.';
-}
-
-wchar_t LocaleThousandSeparator()
-{
-    wchar_t buf[8] = {};
-    return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, 8) > 1 ? buf[0] : L',';
-}

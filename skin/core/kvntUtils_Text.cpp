@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cwchar>
 
@@ -324,66 +323,41 @@ int GetCents(long double X)
 
 long double CurRound(long double X)
 {
-    return std::llrint((X + 0.000001L) * 100) / 100.0L;
+    // Beyond the 64-bit integer range the rounding has no integer to give.
+    const long double cents = (X + 0.000001L) * 100;
+    if (!(std::fabs(cents) < 0x1p63L))
+        throw EConvertError(L"Cannot round " + FloatToStr(X) + L" to cents");
+    return std::llrint(cents) / 100.0L;
 }
-
-namespace {
-
-// Reads a whole decimal float (optional sign, digits with one '.', optional
-// exponent); false when anything else is there.
-bool ParseFloat(const UnicodeString& S, long double& Value)
-{
-    if (S.empty())
-        return false;
-    const wchar_t* p = S.c_str();
-    wchar_t* end = nullptr;
-    // The C runtime's conversion would also take "inf", "nan" and hex forms.
-    for (wchar_t c : S)
-        if (!((c >= L'0' && c <= L'9') || c == L'.' || c == L'+' || c == L'-' || c == L'e' || c == L'E'))
-            return false;
-    errno = 0;
-    long double v = std::wcstold(p, &end);
-    if (end == p || *end != L'\0' || errno == ERANGE)
-        return false;
-    Value = v;
-    return true;
-}
-
-} // namespace
 
 long double StringToFloat(const UnicodeString& S)
 {
+    // Either separator reads as a decimal point, whatever the locale says.
     UnicodeString t = Trim(S);
     for (wchar_t& c : t)
         if (c == L',')
             c = L'.';
+    TFormatSettings dot = FormatSettings;
+    dot.DecimalSeparator = L'.';
     long double v = 0;
-    return ParseFloat(t, v) ? v : 0;
+    return TryStrToFloat(t, v, dot) ? v : 0;
 }
 
 bool IsValidFloat(const UnicodeString& Value, long double& RetValue)
 {
-    const wchar_t sep = LocaleDecimalSeparator();
+    const wchar_t sep = FormatSettings.DecimalSeparator;
     if (Value.empty())
         return false;
     for (wchar_t c : Value)
         if (!((c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'E' || c == L'e' || c == sep))
             return false;
-    UnicodeString t = Value.substr(0, 127);
-    for (wchar_t& c : t)
-        if (c == sep)
-            c = L'.';
-    long double v = 0;
-    if (!ParseFloat(t, v))
-        return false;
-    RetValue = v;
-    return true;
+    return TryStrToFloat(Value.substr(0, 127), RetValue);
 }
 
 UnicodeString FormatFloatStr(const UnicodeString& S, bool Thousands)
 {
-    const wchar_t sep = LocaleDecimalSeparator();
-    const wchar_t thousand = LocaleThousandSeparator();
+    const wchar_t sep = FormatSettings.DecimalSeparator;
+    const wchar_t thousand = FormatSettings.ThousandSeparator;
     size_t end = S.size();
     for (size_t i = 0; i < S.size(); ++i)
         if (S[i] == sep || S[i] == L'E' || S[i] == L'e') {

@@ -31,9 +31,10 @@ UINT LayoutOf(TMsgDlgButtons B)
     return MB_OK;
 }
 
-// The box counts as a modal phase of the application.  With an active
-// window of this thread it goes through the application (owned by that
-// window), otherwise it is owned by the application window.
+// The box counts as a modal phase of the application.  It is owned by the
+// thread's active window, or by the application window when there is none.
+// It does not go through Application->MessageBox, which would put the
+// application's title in place of the empty caption of a custom box.
 int ShowApplicationMessageBox(const UnicodeString& Text, const UnicodeString& Caption, UINT Style)
 {
     if (!Application)
@@ -42,9 +43,8 @@ int ShowApplicationMessageBox(const UnicodeString& Text, const UnicodeString& Ca
         TModalPhase() { Application->ModalStarted(); }
         ~TModalPhase() { Application->ModalFinished(); }
     } phase;
-    if (GetActiveWindow())
-        return Application->MessageBox(Text, Caption, Style);
-    return KvMessageBox(Application->Handle(), Text, Caption, Style);
+    HWND active = GetActiveWindow();
+    return KvMessageBox(active ? active : Application->Handle(), Text, Caption, Style);
 }
 
 // Puts the placement globals back however the box ends.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/graphics/Graphics.h"
 #include "skin/core/sSkinProps.h"
 
 namespace {
@@ -133,11 +134,13 @@ int TsSkinTables::MaskWidthBottom(int MaskIndex) const
 
 TSize TsSkinTables::MaskSize(int MaskIndex) const
 {
-    // One frame, whether the image has a bitmap of its own or lies in the
-    // master bitmap: R describes it in either case.
+    // An image with a bitmap of its own is a three-state picture over its
+    // mask; one in the master bitmap is measured by its frames.
     if (!IsValidImgIndex(MaskIndex))
         return TSize(0, 0);
     const TsMaskData& m = ma[static_cast<size_t>(MaskIndex)];
+    if (m.Bmp)
+        return TSize(m.Bmp->Width() / 3, m.Bmp->Height() / 2);
     return TSize(WidthOfImage(m), HeightOfImage(m));
 }
 

@@ -35,7 +35,8 @@ public:
     int MaskWidthTop(int MaskIndex) const;
     int MaskWidthRight(int MaskIndex) const;
     int MaskWidthBottom(int MaskIndex) const;
-    // Size of one frame of an image; (0, 0) for an index outside ma.
+    // Size of one frame of an image: for one with its own bitmap a third of
+    // the bitmap's width and half its height; (0, 0) for an index outside ma.
     TSize MaskSize(int MaskIndex) const;
 
     bool IsValidSkinIndex(int SkinIndex) const;

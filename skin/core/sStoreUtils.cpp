@@ -93,9 +93,11 @@ void WriteIniStrings(const UnicodeString& Section, const UnicodeString& Name, TS
 void WriteIniStrings(const UnicodeString& Section, const UnicodeString& Name, const UnicodeString& FileName,
                      TStrings* List)
 {
-    TMemIniFile ini(FileName);
+    // Key by key through the system, which leaves the rest of the file (its
+    // other sections, comments and encoding) as it was; a rewrite from
+    // memory would not.
+    TIniFile ini(FileName);
     WriteStrings(Section, Name, List, &ini);
-    ini.UpdateFile();
 }
 
 void WriteIniStr(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value,

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
+#include "classlib/controls/Dialogs.h"
 #include "classlib/controls/Forms.h"
+#include "classlib/ole/FlashCommandQueue.h"
 #include "classlib/ole/FlashCopyData.h"
 #include "classlib/ole/ShockwaveFlashObjects.h"
 
@@ -13,10 +17,14 @@ namespace {
 struct TCommandLog : TObject {
     std::vector<std::pair<UnicodeString, UnicodeString>> Calls;
     TObject* LastSender = nullptr;
+    // Runs inside the handler, after the call is logged.
+    std::function<void(const UnicodeString& command)> During;
     void FSCommand(TObject* Sender, const UnicodeString& command, const UnicodeString& args)
     {
         LastSender = Sender;
         Calls.emplace_back(command, args);
+        if (During)
+            During(command);
     }
 };
 
@@ -33,6 +41,19 @@ public:
     {
         COPYDATASTRUCT cds{kind, bytes, const_cast<void*>(data)};
         return SendMessageW(Flash->Handle(), WM_COPYDATA, WPARAM(from), LPARAM(&cds));
+    }
+    // A driver's command: 1 when it ran, 2 when it waits.
+    LRESULT Command(const UnicodeString& command, const UnicodeString& args = UnicodeString())
+    {
+        return SendFlashCopyData(Flash->Handle(), nullptr, FlashCopyDataCommand, {command, args});
+    }
+    // The commands the handler saw, in order.
+    std::vector<UnicodeString> Seen() const
+    {
+        std::vector<UnicodeString> seen;
+        for (const auto& call : Log.Calls)
+            seen.push_back(call.first);
+        return seen;
     }
     TOwned<TForm> Form;
     TShockwaveFlash* Flash = nullptr;
@@ -148,6 +169,140 @@ TEST(FlashStandIn, KeepsMovieAndScaleAndIsTheStandIn)
     wchar_t cls[64] = {};
     GetClassNameW(f.Flash->Handle(), cls, 64);
     EXPECT_STREQ(cls, L"TShockwaveFlash");
+}
+
+// Commands that come while a handler runs (the movie goes on playing in a
+// dialog's message loop) wait, whichever control they are for, answer 2,
+// and run in arrival order from the message loop once the handler is done.
+TEST(FlashCommandOrder, CommandsWaitForTheRunningHandlerOfAnyControl)
+{
+    TFlashFixture main, popUp;
+    std::vector<UnicodeString> order;
+    std::vector<LRESULT> answersDuring;
+    size_t seenDuring = 99;
+    main.Log.During = [&](const UnicodeString& command) {
+        order.push_back(command);
+        if (command != L"dialog")
+            return;
+        answersDuring.push_back(popUp.Command(L"p1"));
+        answersDuring.push_back(main.Command(L"m2"));
+        answersDuring.push_back(popUp.Command(L"p3"));
+        seenDuring = order.size();
+    };
+    popUp.Log.During = [&](const UnicodeString& command) { order.push_back(command); };
+
+    EXPECT_EQ(main.Command(L"dialog"), FlashCommandRan);
+    EXPECT_EQ(answersDuring, (std::vector<LRESULT>{FlashCommandWaits, FlashCommandWaits, FlashCommandWaits}));
+    EXPECT_EQ(seenDuring, 1u);
+    EXPECT_EQ(TFlashCommandQueue::Instance().Waiting(), 3u);
+    EXPECT_EQ(TFlashCommandQueue::Instance().Waiting(popUp.Flash), 2u);
+
+    // One that comes before the waiting ones had their turn waits behind them.
+    EXPECT_EQ(popUp.Command(L"p4"), FlashCommandWaits);
+    Application->ProcessMessages();
+    EXPECT_EQ(order, (std::vector<UnicodeString>{L"dialog", L"p1", L"m2", L"p3", L"p4"}));
+    EXPECT_EQ(popUp.Log.LastSender, popUp.Flash);
+    EXPECT_EQ(TFlashCommandQueue::Instance().Waiting(), 0u);
+    EXPECT_EQ(popUp.Command(L"p5"), FlashCommandRan);
+}
+
+// A modal window that no command opened holds commands back too, until the
+// last one closes.
+TEST(FlashCommandOrder, CommandsWaitBehindEveryModalWindow)
+{
+    TFlashFixture f;
+    int previousCalls = 0;
+    struct TModalEndLog : TObject {
+        int* Calls;
+        void Ended(TObject*) { ++*Calls; }
+    } previous;
+    previous.Calls = &previousCalls;
+    Application->OnModalEnd = Bind(&previous, &TModalEndLog::Ended);
+
+    Application->ModalStarted();
+    Application->ModalStarted();   // a message box over a dialog
+    EXPECT_EQ(f.Command(L"held"), FlashCommandWaits);
+    Application->ProcessMessages();
+    Application->ModalFinished();
+    Application->ProcessMessages();
+    EXPECT_TRUE(f.Log.Calls.empty());
+    Application->ModalFinished();
+    EXPECT_TRUE(f.Log.Calls.empty());   // raised from the message loop, not from inside the closing window
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Seen(), std::vector<UnicodeString>{L"held"});
+    // The application's own handler was told each time and is back in place.
+    EXPECT_EQ(previousCalls, 2);
+    EXPECT_TRUE(Application->OnModalEnd == Bind(&previous, &TModalEndLog::Ended));
+    Application->OnModalEnd = nullptr;
+}
+
+TEST(FlashCommandOrder, ACommandSentDuringARealModalFormWaits)
+{
+    TFlashFixture f;
+    TOwned<TForm> modal(TForm::CreateNew<TForm>(nullptr));
+    HWND modalWnd = modal->Handle();
+    HWND flash = f.Flash->Handle();
+    LRESULT answer = 0;
+    std::thread driver([&] {
+        for (int i = 0; i < 1000 && !IsWindowVisible(modalWnd); ++i)
+            Sleep(10);
+        answer = SendFlashCopyData(flash, nullptr, FlashCopyDataCommand, {L"during", L""});
+        PostMessageW(modalWnd, WM_CLOSE, 0, 0);
+    });
+    modal->ShowModal();
+    driver.join();
+    EXPECT_EQ(answer, FlashCommandWaits);
+    EXPECT_TRUE(f.Log.Calls.empty());
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Seen(), std::vector<UnicodeString>{L"during"});
+}
+
+TEST(FlashCommandOrder, AControlThatGoesTakesItsWaitingCommandsWithIt)
+{
+    TFlashFixture a;
+    auto b = std::make_unique<TFlashFixture>();
+    a.Log.During = [&](const UnicodeString& c) {
+        if (c == L"first") {
+            b->Command(L"b1");
+            a.Command(L"a2");
+        }
+    };
+    a.Command(L"first");
+    b.reset();
+    EXPECT_EQ(TFlashCommandQueue::Instance().Waiting(), 1u);
+    Application->ProcessMessages();
+    EXPECT_EQ(a.Seen(), (std::vector<UnicodeString>{L"first", L"a2"}));
+
+    // The last waiting command gone: nothing is left behind in the application.
+    a.Log.During = [&](const UnicodeString& c) {
+        if (c == L"again")
+            a.Command(L"dropped");
+    };
+    a.Command(L"again");
+    EXPECT_EQ(TFlashCommandQueue::Instance().Waiting(a.Flash), 1u);
+    TFlashCommandQueue::Instance().Drop(a.Flash);
+    EXPECT_TRUE(Application->OnModalEnd == nullptr);
+    Application->ProcessMessages();
+    EXPECT_EQ(a.Seen().back(), L"again");
+}
+
+// A handler that fails is shown as an error; the commands behind it still run.
+TEST(FlashCommandOrder, AFailingHandlerDoesNotStrandTheOthers)
+{
+    TFlashFixture f;
+    f.Log.During = [&](const UnicodeString& c) {
+        if (c == L"fails") {
+            f.Command(L"next");
+            throw Exception(L"broken");
+        }
+    };
+    TDialogSeamScope seam;
+    EXPECT_EQ(f.Command(L"fails"), FlashCommandRan);
+    ASSERT_EQ(seam.Count(), 1u);
+    EXPECT_NE(seam.Last().Text.find(L"broken"), UnicodeString::npos);
+    EXPECT_FALSE(TFlashCommandQueue::Instance().Handling());
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Seen(), (std::vector<UnicodeString>{L"fails", L"next"}));
 }
 
 } // namespace

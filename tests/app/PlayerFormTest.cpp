@@ -134,19 +134,33 @@ TEST(PlayerForm, PageSettingsGiveTitleAndSize)
     }
 }
 
-TEST(PlayerForm, BadWidthEndsCreationAfterTheTitle)
+// A size that is not a number ends creation at the conversion: the error is
+// shown, the title is kept, the designed size stays and no movie plays.
+TEST(PlayerForm, BadSizeEndsCreationAfterTheTitle)
 {
-    TBookFixture book(L"Book.exe");
-    book.PageSettings(L"Book", "&title=Bad&&width=abc&&height=300&");
-    TDialogSeamScope seam;
-    TOwned<TPlayerForm> form = book.Create();
-    EXPECT_EQ(form->Caption(), L"Bad");
-    EXPECT_EQ(form->WindowState(), wsNormal);
-    EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
-    EXPECT_EQ(form->ClientHeight(), 600);
-    EXPECT_EQ(form->FlashPlayer->Movie(), L"");   // no movie
-    ASSERT_EQ(seam.Count(), 1u);                  // the conversion error, shown
-    EXPECT_NE(seam.Last().Text.find(L"abc"), UnicodeString::npos);
+    struct {
+        const char* Settings;
+        const wchar_t* BadValue;
+    } cases[] = {
+        {"&title=Bad&&width=abc&&height=300&", L"abc"},
+        {"&title=Bad&&width=400&&height=tall&", L"tall"},   // a valid width first
+        {"&title=Bad&&width=400&&height=300px&", L"300px"},
+        {"&title=Bad&&width=400&", L"''"},                  // no height at all
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Settings);
+        TBookFixture book(L"Book.exe");
+        book.PageSettings(L"Book", c.Settings);
+        TDialogSeamScope seam;
+        TOwned<TPlayerForm> form = book.Create();
+        EXPECT_EQ(form->Caption(), L"Bad");
+        EXPECT_EQ(form->WindowState(), wsNormal);
+        EXPECT_EQ(form->ClientWidth(), 800);   // the designed size stays
+        EXPECT_EQ(form->ClientHeight(), 600);
+        EXPECT_EQ(form->FlashPlayer->Movie(), L"");   // no movie
+        ASSERT_EQ(seam.Count(), 1u);                  // the conversion error, shown
+        EXPECT_NE(seam.Last().Text.find(c.BadValue), UnicodeString::npos) << seam.Last().Text;
+    }
 }
 
 TEST(PlayerForm, CommandLineChoosesTheBook)
@@ -186,6 +200,30 @@ TEST(PlayerForm, MainFormBorderStyleFromTheIni)
         TBookFixture book(L"Book.exe");
         TOwned<TPlayerForm> form = book.Create();
         EXPECT_EQ(form->BorderStyle(), c.Expect);
+    }
+}
+
+// Every way the main window is to open maximised holds once it is shown,
+// with its designed border and without one.
+TEST(PlayerForm, OpensMaximisedWithAndWithoutBorder)
+{
+    const char* settings[] = {
+        nullptr,   // no page settings
+        "&title=F&&width=400&&height=300&&fullscreen=true&",
+        "&title=Z&&width=400&&height=0&",
+    };
+    for (const char* ini : {"", "[MainForm]\r\nBorderStyle=bsNone\r\n"}) {
+        for (const char* content : settings) {
+            SCOPED_TRACE(testing::Message() << ini << " / " << (content ? content : "no page settings"));
+            TExeIni styles(ini);
+            TBookFixture book(L"Book.exe");
+            if (content)
+                book.PageSettings(L"Book", content);
+            TOwned<TPlayerForm> form = book.Create();
+            form->Show();
+            EXPECT_TRUE(IsZoomed(form->Handle()));
+            EXPECT_EQ(form->WindowState(), wsMaximized);
+        }
     }
 }
 

@@ -140,6 +140,22 @@ TEST(FlashInstaller, ExitCode259IsReportedOnceAndTheInstallerDeleted)
     EXPECT_FALSE(FileThere(dir / L"flash10.exe"));
 }
 
+// The installer is started with its path as the whole command line: no
+// arguments, no quotes; a normal end is not reported.
+TEST(FlashInstaller, StartedWithoutArguments)
+{
+    TTempDir dir;
+    std::string installer = ReadBytes(TestExeDir() + L"\\cmdlinerecorder.exe");
+    ASSERT_FALSE(installer.empty());
+    WriteBytes(dir / L"book.exe", std::string(64, 'P') + installer + Trailer(uint32_t(installer.size())));
+
+    TDialogSeamScope seam;
+    EXPECT_EQ(ProvisionFlash(dir / L"book.exe", L"", dir / L"flash10.exe"), TFlashSetup::Ran);
+    EXPECT_EQ(ReadBytes(dir / L"flash10.cmdline"), UnicodeToAnsi(dir / L"flash10.exe"));
+    EXPECT_EQ(seam.Count(), 0u);
+    EXPECT_FALSE(FileThere(dir / L"flash10.exe"));
+}
+
 TEST(FlashInstaller, PayloadThatIsNoProgramIsSkippedQuietly)
 {
     TTempDir dir;

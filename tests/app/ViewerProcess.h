@@ -144,7 +144,13 @@ public:
     // True once the control's handler has run (10 s at most).
     bool Command(HWND flash, const UnicodeString& command, const UnicodeString& args)
     {
-        return SendFlashCopyData(flash, FWnd, FlashCopyDataCommand, {command, args}, 10000) == 1;
+        return Send(flash, command, args) == FlashCommandRan;
+    }
+    // The control's answer: FlashCommandRan, FlashCommandWaits (a dialog
+    // is open: the command runs after it), or 0 (refused, or no answer).
+    LRESULT Send(HWND flash, const UnicodeString& command, const UnicodeString& args)
+    {
+        return SendFlashCopyData(flash, FWnd, FlashCopyDataCommand, {command, args}, 10000);
     }
     // False when the control gave no answer.
     bool Variable(HWND flash, const UnicodeString& name, UnicodeString& value)
@@ -213,7 +219,8 @@ public:
 
     // True once the handler has returned (within TimeoutMs).
     bool Finished(DWORD TimeoutMs) { return WaitFor(TimeoutMs, [this] { return FDone.load(); }); }
-    // The control's answer: 1 once the handler has run, 0 when the request failed.
+    // The control's answer: 1 once the handler has run, 2 when the command
+    // waits its turn, 0 when the request failed.
     LRESULT Result() const { return FResult; }
 
 private:

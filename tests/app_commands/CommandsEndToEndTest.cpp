@@ -241,4 +241,64 @@ TEST(CommandsEndToEnd, CopiesAnAttachmentThroughTheSaveDialog)
     EXPECT_TRUE(movie.Command(flash, L"fscommand_other", L"nothing"));
 }
 
+// The process's save dialog holds back the commands of every window: a
+// pop-up's command answers "waits" and opens no second dialog; the driver
+// reads the main window's variables as they were until the waiting commands
+// have run, one dialog after the other.
+TEST(CommandsEndToEnd, CommandsOfEveryWindowWaitForTheOpenDialog)
+{
+    std::string image = ReadBytes(TestExeDir() + L"\\..\\app\\viewer.exe");
+    ASSERT_FALSE(image.empty()) << "viewer.exe not built";
+
+    TTempDir dir;
+    WriteBytes(dir / L"Order.exe", image + std::string(4, '\0'));   // no installer
+    WriteBytes(dir / L"Order_Page_Img\\Page_var.txt", "&title=Order&&width=640&&height=480&");
+    WriteBytes(dir / L"Order.swf", "FWS");
+    WriteBytes(dir / L"pop.swf", "FWS");
+    WriteBytes(dir / L"Order_Page_Img\\contents\\data.zip", "PK");
+    WriteBytes(dir / L"lists\\a.txt", "a");
+
+    TViewerProcess viewer;
+    HWND player = StartPlayer(viewer, dir / L"Order.exe", dir.Path());
+    ASSERT_NE(player, nullptr);
+    HWND flash = FlashOf(player);
+    ASSERT_NE(flash, nullptr);
+    TMovieDriver movie;
+    ASSERT_TRUE(movie.Command(flash, L"function", L"PopUpForm@@@pop.swf"));
+    HWND popUp = WaitForWindow(viewer.Id(), L"TChildForm", 10000);
+    ASSERT_NE(popUp, nullptr);
+    HWND popUpFlash = FlashOf(popUp);
+    ASSERT_NE(popUpFlash, nullptr);
+
+    TPendingCommand mainCopy(viewer, flash, L"exec", L"function_copyfile@@@Order_Page_Img/contents/data.zip");
+    HWND first = WaitForWindow(viewer.Id(), L"#32770", 20000);
+    ASSERT_NE(first, nullptr) << "no save dialog";
+
+    EXPECT_EQ(movie.Send(popUpFlash, L"exec", L"function_copyfile@@@Order_Page_Img/contents/data.zip"),
+              FlashCommandWaits);
+    EXPECT_EQ(movie.Send(flash, L"exec", L"function_searchList@@@lists"), FlashCommandWaits);
+    Sleep(500);
+    EXPECT_EQ(TopWindows(viewer.Id(), L"#32770"), std::vector<HWND>{first});
+    EXPECT_EQ(movie.Variable(flash, L"resultList"), L"");
+
+    ClickDialogButton(first, IDCANCEL);
+    ASSERT_TRUE(mainCopy.Finished(20000)) << "the dialog stayed";
+    EXPECT_EQ(mainCopy.Result(), FlashCommandRan);
+
+    // The pop-up's command has its turn: its own dialog, the list still waiting.
+    HWND second = nullptr;
+    ASSERT_TRUE(WaitFor(20000, [&] {
+        std::vector<HWND> dialogs = TopWindows(viewer.Id(), L"#32770");
+        second = dialogs.size() == 1 && dialogs[0] != first ? dialogs[0] : nullptr;
+        return second != nullptr;
+    })) << "the pop-up's dialog did not follow";
+    EXPECT_EQ(HeldText(FileNameField(second)), L"data.zip");
+    EXPECT_EQ(movie.Variable(flash, L"resultList"), L"");
+
+    ClickDialogButton(second, IDCANCEL);
+    EXPECT_TRUE(WaitFor(20000, [&] { return movie.Variable(flash, L"resultList") == L"a.txt@@@"; }));
+    EXPECT_TRUE(TopWindows(viewer.Id(), L"#32770").empty());
+    EXPECT_EQ(movie.Send(popUpFlash, L"formcontrol", L"nothing"), FlashCommandRan);
+}
+
 } // namespace

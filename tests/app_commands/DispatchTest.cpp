@@ -63,23 +63,43 @@ TEST(Dispatch, ExecTriesTheShellThenRunsTheNamedFunction)
     EXPECT_EQ(seam.Last().Filter, L"PDF 파일|*.pdf");
 }
 
-TEST(Dispatch, CommandsDuringADialogWaitTheirTurn)
+// While a command's dialog is open, the movies of every window of the
+// process go on sending commands: none runs (nor opens a second dialog)
+// until that command is done; then they run in arrival order.
+TEST(Dispatch, CommandsOfEveryWindowWaitForADialog)
 {
     TBook book;
     book.Put(L"contents\\a.pdf");
     TShellRecorder shell;
-    size_t callsDuringDialog = 99;
+    TChildForm* popUp = book.Form->OpenPopUp(L"about:blank", L"");
+    size_t callsDuringDialog = 99, dialogsDuringDialog = 99;
+    std::vector<bool> ranDuringDialog;
+    bool inDialog = false;
     TDialogSeamScope seam([&](TDialogRequest& request) {
-        if (request.Kind == TDialogKind::SaveDialog) {
-            book.Form->FlashPlayer->DoFSCommand(L"exec", L"notes.txt");
+        if (request.Kind == TDialogKind::SaveDialog && request.Dialog == book.Form->fileSaveDialog) {
+            inDialog = true;
+            ranDuringDialog.push_back(popUp->ShockwaveFlash1->DoFSCommand(L"exec", L"function_copyfile@@@contents/a.pdf"));
+            ranDuringDialog.push_back(book.Form->FlashPlayer->DoFSCommand(L"exec", L"notes.txt"));
+            ranDuringDialog.push_back(popUp->ShockwaveFlash1->DoFSCommand(L"exec", L"popup.exe"));
+            Application->ProcessMessages();
             callsDuringDialog = shell.Calls().size();
+            inDialog = false;
         }
+        if (inDialog)
+            dialogsDuringDialog = 0;   // a second dialog over the first
         return IDCANCEL;
     });
-    book.Form->FlashPlayer->DoFSCommand(L"exec", L"function_copyfile@@@contents/a.pdf");
+    EXPECT_TRUE(book.Form->FlashPlayer->DoFSCommand(L"exec", L"function_copyfile@@@contents/a.pdf"));
+    EXPECT_EQ(ranDuringDialog, (std::vector<bool>{false, false, false}));
     EXPECT_EQ(callsDuringDialog, 1u);   // the outer command's own shell-open
-    ASSERT_EQ(shell.Calls().size(), 2u);
+    EXPECT_EQ(dialogsDuringDialog, 99u);
+
+    Application->ProcessMessages();
+    ASSERT_EQ(seam.Count(), 2u);
+    EXPECT_EQ(seam.Requests[1].Dialog, popUp->fileSaveDialog);
+    ASSERT_EQ(shell.Calls().size(), 3u);
     EXPECT_EQ(shell.Calls()[1].File, "notes.txt");
+    EXPECT_EQ(shell.Calls()[2].File, "popup.exe");
 }
 
 TEST(Dispatch, OtherCommandsOnlyKnowTheFixedWindowActions)
@@ -217,6 +237,37 @@ TEST(Dispatch, PopUpFormPlaysTheFirstMovieThatExists)
         EXPECT_TRUE(IsWindowVisible(popUps[i]->Handle()));
     }
     EXPECT_EQ(seam.Count(), 0u);
+}
+
+// Where a movie lies in several of the places, the earlier place wins.
+TEST(Dispatch, PopUpMovieSearchOrder)
+{
+    struct {
+        const char* Name;
+        bool BesideExe, BelowCurrent, InHintedBook;
+        UnicodeString Expected;   // below the book's folder
+    } cases[] = {
+        {"everywhere", true, true, true, L"m.swf"},
+        {"beside and below the current folder", true, true, false, L"m.swf"},
+        {"beside and in the hinted book", true, false, true, L"m.swf"},
+        {"below the current folder and in the hinted book", false, true, true, L"_Page_img\\contents\\m.swf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBook book;
+        TDialogSeamScope seam;
+        if (c.BesideExe)
+            book.Put(L"m.swf");
+        if (c.BelowCurrent)
+            book.Put(L"_Page_img\\contents\\m.swf");
+        if (c.InHintedBook)
+            book.Put(L"hint_Page_img\\contents\\m.swf");
+        SetCurrentDir(book.Dir.Path());
+        book.Command(L"MoveSkin", L"hint.swf");
+        UnicodeString found = book.Form->FindPopUpMovie(L"m.swf");
+        // The second place is relative to the current folder.
+        EXPECT_EQ(ExpandFileName(found), book.Dir / c.Expected);
+    }
 }
 
 TEST(Dispatch, OnlyPopUpFormIsAFunction)

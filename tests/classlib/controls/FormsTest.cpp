@@ -547,6 +547,42 @@ TEST(Forms, AMaximisedFormRestoresToItsSetSize)
     Free(form);
 }
 
+// A form set to open maximised does so whatever its border.  A popup-style
+// window (no border, dialog border) is told it is "restored" while it is
+// made, and a restyle of the hidden window sizes it again: neither is the
+// state it is to show in.  Once shown, the state follows the window's.
+TEST(Forms, AMaximisedFormOpensMaximisedWithEveryBorder)
+{
+    const TFormBorderStyle borders[] = {bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin};
+    for (TFormBorderStyle border : borders) {
+        for (bool restyled : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "border " << int(border) << (restyled ? ", restyled" : ""));
+            TOwned<TForm> form(TForm::CreateNew<TForm>(nullptr));
+            form->SetBounds(10, 20, 400, 300);
+            form->SetWindowState(wsMaximized);
+            if (restyled)
+                form->HandleNeeded();   // the window exists before its border changes
+            form->SetBorderStyle(border);
+            EXPECT_EQ(form->WindowState(), wsMaximized);
+            form->Show();
+            EXPECT_TRUE(::IsZoomed(form->Handle()));
+            EXPECT_EQ(form->WindowState(), wsMaximized);
+
+            // Restyled while shown, it stays maximised.
+            form->SetBorderStyle(border == bsNone ? bsSizeable : bsNone);
+            EXPECT_TRUE(::IsZoomed(form->Handle()));
+            EXPECT_EQ(form->WindowState(), wsMaximized);
+
+            // Restored from outside (the reader's button): the state follows.
+            ::ShowWindow(form->Handle(), SW_RESTORE);
+            EXPECT_EQ(form->WindowState(), wsNormal);
+            RECT r;
+            ::GetWindowRect(form->Handle(), &r);
+            EXPECT_EQ(r.right - r.left, 400);
+        }
+    }
+}
+
 TEST(Forms, HooksOfTheApplicationWindowSeeItsMessagesFirst)
 {
     struct THook {

@@ -318,6 +318,34 @@ TEST(Label, OpaqueFillsItsColourTransparentLeavesTheParentsDisabledIsEmbossed)
     EXPECT_GE(disabled.MinRed, int(GetRValue(ColorToRGB(clBtnShadow))));
 }
 
+// A descendant that goes on drawing on the canvas after the label's own
+// text finds the canvas's text colour as it was (the canvas does not set it
+// again while its font stays selected).
+TEST(Label, DrawingItsTextLeavesTheCanvasTextColourAsItWas)
+{
+    struct TDrawsOn : TLabel {
+        explicit TDrawsOn(TComponent* AOwner) : TLabel(AOwner) {}
+        COLORREF Before = 0, After = 1;
+        void Paint() override
+        {
+            Canvas()->TextWidth(L"x"); // the canvas's font and colour are selected
+            HDC dc = Canvas()->Handle();
+            Before = GetTextColor(dc);
+            TLabel::Paint();
+            After = GetTextColor(dc);
+        }
+    };
+    TOwned<TForm> form = NewForm();
+    auto* label = New<TDrawsOn>(form.get());
+    label->SetParent(form.get());
+    label->SetCaption(L"WW");
+    for (bool enabled : {true, false}) {
+        label->SetEnabled(enabled);
+        PaintedInk(form.get(), 100, 60, clWhite);
+        EXPECT_EQ(label->After, label->Before) << "enabled " << enabled;
+    }
+}
+
 TEST(Panel, BevelsAndBorderPaintInsideTheClientArea)
 {
     struct Case {

@@ -83,6 +83,38 @@ TEST(MessageDlg, TheBoxIsAModalPhaseOfTheApplication)
     EXPECT_EQ(Application->ModalLevel(), 0);
 }
 
+// With an active window the box belongs to it, and a custom box keeps its
+// empty caption (not the application's title).
+TEST(MessageDlg, ActiveWindowOwnsTheBoxAndCaptionsStay)
+{
+    ASSERT_NE(Application, nullptr);
+    HWND wnd = CreateWindowExW(0, L"STATIC", L"active", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(wnd, nullptr);
+    SetActiveWindow(wnd);
+    ASSERT_EQ(GetActiveWindow(), wnd);
+    struct Case {
+        UnicodeString Title;
+        TMsgDlgType Type;
+        const wchar_t* Caption;
+    } const cases[] = {
+        {L"", mtCustom, L""},
+        {L"", mtInformation, L"Information"},
+        {L"Mine", mtCustom, L"Mine"},
+    };
+    for (const Case& c : cases) {
+        TDialogSeamScope seam;
+        sMessageDlg(c.Title, L"text", c.Type, {mbOK}, 0);
+        ASSERT_EQ(seam.Count(), 1u);
+        EXPECT_EQ(seam.Last().Caption, c.Caption);
+        EXPECT_EQ(seam.Last().Owner, wnd);
+    }
+    TDialogSeamScope seam;
+    sShowMessage(L"plain");
+    EXPECT_EQ(seam.Last().Caption, L"");
+    DestroyWindow(wnd);
+}
+
 TEST(MessageDlg, PlacementIsResetWhenTheBoxThrows)
 {
     TDialogSeamScope seam([](TDialogRequest&) -> int { throw Exception(L"boom"); });

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "classlib/graphics/Graphics.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sSkinTables.h"
 
@@ -132,12 +133,21 @@ TEST_F(SkinTablesTest, IndexesOutsideTheTablesGiveNeutralAnswers)
 
 TEST_F(SkinTablesTest, MaskSizeIsOneFrame)
 {
-    // Three frames side by side, mask in the lower half: one frame is 10 x 20,
-    // whether or not the image has a bitmap of its own.
+    // In the master bitmap: three frames side by side, mask in the lower
+    // half, so one frame is 10 x 20; a single plain image is its rectangle.
     int i = AddImage(L"S", L"A", itisaBorder, TRect(0, 0, 30, 40), 3, 1);
     EXPECT_EQ(t.MaskSize(i), TSize(10, 20));
     int single = AddImage(L"S", L"B", itisaGlyph, TRect(5, 5, 21, 21), 1, 0);
     EXPECT_EQ(t.MaskSize(single), TSize(16, 16));
+
+    // With a bitmap of its own: a third of its width and half its height,
+    // whatever R and the frame count say.
+    TBitmap own;
+    own.SetSize(91, 41);
+    int withBmp = AddImage(L"S", L"C", itisaGlyph, TRect(0, 0, 30, 40), 1, 0);
+    t.ma[withBmp].Bmp = &own;
+    EXPECT_EQ(t.MaskSize(withBmp), TSize(30, 20));
+    t.ma[withBmp].Bmp = nullptr;
 }
 
 TEST_F(SkinTablesTest, ValidSkinIndexNeedsSkinData)

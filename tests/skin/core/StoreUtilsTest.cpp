@@ -7,6 +7,7 @@
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/Registry.h"
+#include "classlib/rtl/Streams.h"
 #include "skin/core/sStoreUtils.h"
 
 namespace {
@@ -134,6 +135,40 @@ TEST(StoreUtils, FileFormsReadAndWriteTheFile)
     ReadIniStrings(&back, L"Lists", L"L", file.Name);
     EXPECT_EQ(Items(back), (std::vector<UnicodeString>{L"one", L"two"}));
     EXPECT_EQ(ReadIniString(L"Main", L"Skin", file.Name), L"하늘");   // the earlier value stays
+}
+
+// Writing a list into a file changes that list's keys only: a UTF-16 file
+// keeps its other sections, its comments and its encoding.
+TEST(StoreUtils, WritingAListLeavesTheRestOfTheFile)
+{
+    TempIni file(L"unicode");
+    const std::wstring text = L"; viewer settings\r\n[Main]\r\nSkin=하늘\r\n\r\n[Other]\r\nKey=value\r\n";
+    {
+        TFileStream out(file.Name, fmCreate);
+        const uint8_t bom[] = {0xFF, 0xFE};
+        out.WriteBuffer(bom, 2);
+        out.WriteBuffer(text.data(), int32_t(text.size() * sizeof(wchar_t)));
+    }
+    TStringList list;
+    list.Add(L"one");
+    list.Add(L"둘");
+    WriteIniStrings(L"Lists", L"L", file.Name, &list);
+
+    TStringList back;
+    ReadIniStrings(&back, L"Lists", L"L", file.Name);
+    EXPECT_EQ(Items(back), (std::vector<UnicodeString>{L"one", L"둘"}));
+    EXPECT_EQ(ReadIniString(L"Main", L"Skin", file.Name), L"하늘");
+    EXPECT_EQ(ReadIniString(L"Other", L"Key", file.Name), L"value");
+
+    TMemoryStream bytes;
+    bytes.LoadFromFile(file.Name);
+    ASSERT_GE(bytes.Size(), 2);
+    const uint8_t* p = static_cast<const uint8_t*>(bytes.Memory());
+    EXPECT_EQ(p[0], 0xFF);
+    EXPECT_EQ(p[1], 0xFE);
+    const std::wstring written(reinterpret_cast<const wchar_t*>(p + 2), size_t(bytes.Size() - 2) / 2);
+    EXPECT_NE(written.find(L"; viewer settings"), std::wstring::npos);
+    EXPECT_NE(written.find(L"LItem1=둘"), std::wstring::npos);
 }
 
 class FormPlacementTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/Lists.h"
 #include "skin/core/kvntUtils.h"
+#include "support/WineHost.h"
 
 namespace {
 
@@ -78,16 +79,23 @@ TEST_F(UtilsFilesTest, ClearDirEmptiesAndRemovesNestedFolders)
     EXPECT_FALSE(ClearDir(Root + L"missing", true));
 }
 
+// On a scratch drive of its own, so that a faulty ClearDir could only empty
+// a folder of the test, never the system drive.
 TEST(UtilsPaths, ClearDirNeverTouchesADriveRoot)
 {
-    // A drive root is refused before anything is searched, so this is safe
-    // to ask on the real system drive.
-    wchar_t sys[MAX_PATH];
-    GetSystemDirectoryW(sys, MAX_PATH);
-    UnicodeString drive(sys, 2);
-    for (const UnicodeString& root : {drive, drive + L"\\", drive + L"/"})
+    TScratchDrive scratch;
+    ASSERT_TRUE(scratch.Mapped()) << "could not map a scratch drive";
+    const UnicodeString drive = scratch.Drive();
+    ASSERT_TRUE(kvCreateDir(drive + L"\\sub"));
+    HANDLE h = CreateFileW((drive + L"\\sub\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    for (const UnicodeString& root : {drive, drive + L"\\", drive + L"/"}) {
         EXPECT_FALSE(ClearDir(root, true)) << root;
-    EXPECT_TRUE(kvDirExists(sys));
+        EXPECT_FALSE(ClearDir(root, false)) << root;
+    }
+    EXPECT_TRUE(kvDirExists(scratch.Folder() + L"sub"));
+    EXPECT_NE(kvFileGetAttr(scratch.Folder() + L"sub\\f.txt"), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(UtilsFilesTest, ClearDirRemovesALinkedFolderButNotWhatItPointsTo)
@@ -97,18 +105,29 @@ TEST_F(UtilsFilesTest, ClearDirRemovesALinkedFolderButNotWhatItPointsTo)
     ASSERT_TRUE(kvCreateDir(Root + L"sub"));
     Write(L"keep.txt");
     Write(L"sub\\gone.txt");
-    // Wine makes the link but does not list it, so there is nothing to test.
-    if (!CreateSymbolicLinkW((Root + L"sub\\link").c_str(), Root.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
-        !Exists(L"sub\\link"))
-        GTEST_SKIP() << "no visible folder links here";
+    const UnicodeString link = Root + L"sub\\link";
+    if (!MakeFolderLink(link, Root)) {
+        ASSERT_FALSE(RunningUnderWine()) << "the host could not make a folder link";
+        GTEST_SKIP() << "folder links need a privilege here";
+    }
+    ASSERT_TRUE(kvFileGetAttr(link) & FILE_ATTRIBUTE_REPARSE_POINT);
 
     EXPECT_TRUE(ClearDir(Root + L"sub", false));
     EXPECT_TRUE(Exists(L"keep.txt"));
     EXPECT_FALSE(Exists(L"sub\\gone.txt"));
+    EXPECT_TRUE(Exists(L"sub\\link"));
 
-    EXPECT_TRUE(ClearDir(Root + L"sub", true));
-    EXPECT_FALSE(kvDirExists(Root + L"sub"));
+    // Windows removes the link itself; Wine can only reach the folder it
+    // points to (not empty, so nothing goes) and reports the failure.
+    const bool removed = ClearDir(Root + L"sub", true);
+    EXPECT_EQ(removed, !kvDirExists(Root + L"sub"));
+    if (!RunningUnderWine()) {
+        EXPECT_TRUE(removed);
+    }
     EXPECT_TRUE(Exists(L"keep.txt"));
+    if (!removed) {
+        EXPECT_TRUE(RemoveFolderLink(link));
+    }
 }
 
 TEST_F(UtilsFilesTest, ClearDirRefusesAOneLetterFolderThatNormalDirTurnsIntoADrive)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
 
 namespace {
@@ -85,6 +88,7 @@ TEST(UtilsStrings, Table)
 
 TEST(UtilsNumbers, Table)
 {
+    TFormatSettingsScope english(L'.', L',');
     EXPECT_EQ(SumTrans(50, 50), 75);
     EXPECT_EQ(SumTrans(0, 0), 0);
     EXPECT_EQ(SumTrans(100, 30), 100);
@@ -127,6 +131,34 @@ TEST(UtilsNumbers, Table)
     TMessage m = MakeMessage(WM_USER, 1, 2, 3);
     EXPECT_EQ(m.Msg, static_cast<UINT>(WM_USER));
     EXPECT_EQ(m.Result, 3);
+}
+
+// The number routines read the runtime's separators, so they follow a
+// change of them (and a locale with a decimal comma).
+TEST(UtilsNumbers, FollowTheRuntimeSeparators)
+{
+    TFormatSettingsScope european(L',', L' ');
+    EXPECT_EQ(FormatFloatStr(L"-1234567,89", true), L"-1 234 567,89");
+    EXPECT_EQ(FormatFloatStr(L"+1234567e3", true), L"+1 234 567e3");
+    long double v = -1;
+    EXPECT_TRUE(IsValidFloat(L"1,5e1", v));
+    EXPECT_EQ(v, 15);
+    EXPECT_FALSE(IsValidFloat(L"1.5", v));
+    EXPECT_EQ(v, 15);
+    // Either character is a decimal point to StringToFloat.
+    EXPECT_EQ(StringToFloat(L"2.5"), 2.5L);
+    EXPECT_EQ(StringToFloat(L"2,5"), 2.5L);
+}
+
+TEST(UtilsNumbers, CurRoundRefusesWhatItCannotRound)
+{
+    EXPECT_EQ(CurRound(9e16L), 9e16L);
+    EXPECT_EQ(CurRound(-12.344L), -12.34L);
+    for (long double x : {1e17L, -1e17L, 1e300L, std::numeric_limits<long double>::infinity(),
+                          std::numeric_limits<long double>::quiet_NaN()}) {
+        SCOPED_TRACE(static_cast<double>(x));
+        EXPECT_THROW(CurRound(x), EConvertError);
+    }
 }
 
 TEST(UtilsRects, Table)

@@ -201,15 +201,26 @@ TEST(ZCompressionStream, RoundTripThroughDestination)
     EXPECT_EQ(back, data);
 }
 
+// The rate is the share of the input saved: (1 - out / in) * 100 over the
+// bytes taken and written so far.
 TEST(ZCompressionStream, DestructorFinishesAndRateOfText)
 {
     const Bytes data = TextBytes(100000, 9);
-    TMemoryStream dest;
+    TMemoryStream dest, finished;
+    float rate = 0;
     {
         TZCompressionStream c(&dest);
         EXPECT_EQ(c.GetCompressionRate(), 0.0f);
         PutBytes(c, data);
+        TZCompressionStream f(&finished);
+        PutBytes(f, data);
+        f.Finish();
+        rate = f.GetCompressionRate();
+        EXPECT_EQ(rate, float((1.0 - double(finished.Size()) / double(data.size())) * 100.0));
     }
+    EXPECT_GT(rate, 50.0f) << "text compresses well";
+    EXPECT_LT(rate, 100.0f);
+    EXPECT_EQ(StreamBytes(dest), StreamBytes(finished)) << "the destructor finishes the same way";
     dest.SetPosition(0);
     TZDecompressionStream d(&dest);
     EXPECT_EQ(ReadAll(d), data);

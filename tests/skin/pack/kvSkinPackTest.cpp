@@ -174,6 +174,28 @@ TEST(PackDir, RoundTripThroughReader)
     }
 }
 
+// A name the system code page cannot hold would be stored as question
+// marks; the packer refuses it by name and leaves the target alone.
+TEST(PackDir, NameOutsideTheCodePageIsRefused)
+{
+    TTempDir tmp;
+    const std::wstring src = tmp / L"src\\";
+    CreateDirectoryW(src.c_str(), nullptr);
+    WriteFileBytes(src + L"a.png", Bytes{1});
+    WriteFileBytes(src + L"\u0E01\u0E02.png", Bytes{2});   // Thai: in neither 949 nor 1252
+    const Bytes old = {'o', 'l', 'd'};
+    WriteFileBytes(tmp / L"skin.plz", old);
+    try {
+        PackDir(src, tmp / L"skin.plz");
+        ADD_FAILURE() << "no exception";
+    } catch (const EWriteError& e) {
+        EXPECT_NE(e.Message().find(src + L"\u0E01\u0E02.png"), std::wstring::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFileBytes(tmp / L"skin.plz"), old);
+    EXPECT_THROW(PackDir(src, tmp / L"other.plz"), EWriteError);
+    EXPECT_FALSE(PathExists(tmp / L"other.plz"));
+}
+
 TEST(PackDir, NothingToPackWritesNothing)
 {
     TTempDir tmp;
@@ -225,6 +247,49 @@ TEST(ExtractPackedData, EmptyAndOptionsOnlyContainers)
         EXPECT_EQ(StreamBytes(*r->Options), Bytes{2});
         EXPECT_EQ(r->Files.size(), 1u);
     }
+}
+
+TEST(ExtractPackedData, ASecondReadReplacesTheEntries)
+{
+    Reader r(Container({{"Options.dat", {1}}, {"a.bmp", {2}}, {"b.png", {3}}}));
+    ExtractPackedData(r.sc);
+    ExtractPackedData(r.sc);
+    EXPECT_EQ(r->ImageCount, 2);
+    EXPECT_EQ(FilesOf(r.sc), (std::map<std::wstring, Bytes>{{L"a.bmp", {2}}, {L"b.png", {3}}}));
+
+    FreeAndNil(r->PackedData);
+    r->PackedData = MemoryOf(Container({{"c.png", {4}}}));
+    ExtractPackedData(r.sc);
+    EXPECT_EQ(r->ImageCount, 0);
+    EXPECT_EQ(r->Options, nullptr);
+    EXPECT_EQ(FilesOf(r.sc), (std::map<std::wstring, Bytes>{{L"c.png", {4}}}));
+}
+
+// Each entry may stay within its own bounds while all of them together pass
+// what one skin may hold: the reader refuses the entry that goes beyond
+// before inflating anything of it, instead of growing entry after entry.
+TEST(ExtractPackedData, TheWholeContainerIsBounded)
+{
+    const Bytes small = TextBytes(100, 21);
+    Bytes data = Container({{"a.bmp", small}}, 2);
+    // The second entry claims the most one entry may have; the bytes after
+    // it are enough for that on their own.
+    const std::string name = "b.bmp";
+    PutInt(data, int64_t(name.size()));
+    data.insert(data.end(), name.begin(), name.end());
+    PutInt(data, kvMaxPackEntrySize);
+    data.resize(data.size() + 262144, 0);
+    Reader r(data);
+    try {
+        ExtractPackedData(r.sc);
+        ADD_FAILURE() << "no exception";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message().rfind(L"Packed skin data is damaged: entry \"b.bmp\" takes the content past", 0), 0u)
+            << e.what();
+    } catch (const Exception& e) {
+        ADD_FAILURE() << "the entry was inflated: " << e.what();
+    }
+    EXPECT_EQ(FilesOf(r.sc), (std::map<std::wstring, Bytes>{{L"a.bmp", small}}));
 }
 
 TEST(ExtractPackedData, WrongMagicDropsEntriesButKeepsLentData)
@@ -436,6 +501,10 @@ TEST(UnpackSkinFile, RoundTripIntoNewFolderReplacingFiles)
     const std::wstring fresh = tmp / L"fresh/";   // created, "/" taken as the separator
     UnpackSkinFile(tmp / L"skin.plz", fresh);
     EXPECT_EQ(ReadFileBytes(tmp / L"fresh\\b.png"), files.at(L"b.png"));
+
+    const std::wstring deep = tmp / L"one\\two\\three";   // every missing level is made
+    UnpackSkinFile(tmp / L"skin.plz", deep);
+    EXPECT_EQ(ReadFileBytes(deep + L"\\b.png"), files.at(L"b.png"));
 }
 
 TEST(UnpackSkinFile, WrongMagicWarnsAndWritesNothing)

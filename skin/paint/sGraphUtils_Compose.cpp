@@ -1,0 +1,687 @@
+#include "skin/paint/sGraphUtils_Compose.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "skin/paint/sGraphUtils_Colors.h"
+
+namespace kvPaint {
+
+namespace {
+
+bool Usable(const TBitmapRows& B)
+{
+    return !B.Empty() && (B.BytesPerPixel == 3 || B.BytesPerPixel == 4);
+}
+
+bool IsColor(const uint8_t* p, TColor C)
+{
+    return p[0] == BlueOf(C) && p[1] == GreenOf(C) && p[2] == RedOf(C);
+}
+
+uint32_t Pixel32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// ((a - b) * m + b * 256) shr 8: m = 0 gives b, 255 almost a.
+inline uint8_t MaskMix(int a, int b, int m)
+{
+    return uint8_t(((a - b) * m + b * 256) >> 8);
+}
+
+// ((s - d) * k + d * 256) shr 8: k = 0 keeps d.
+inline uint8_t Over(int s, int d, int k)
+{
+    return uint8_t(((s - d) * k + d * 256) >> 8);
+}
+
+void PutColor(uint8_t* d, TColor C)
+{
+    d[0] = BlueOf(C);
+    d[1] = GreenOf(C);
+    d[2] = RedOf(C);
+}
+
+// One copy between two bitmaps: W x H pixels from (SX, SY) to (DX, DY).
+struct TkvCopy {
+    int SX, SY, DX, DY, W, H;
+};
+
+// A source rectangle with Right and Bottom included, cut to Src, placed at
+// (X, Y) and cut to Dst.
+bool ClipInclusive(TkvRect S, int X, int Y, const TBitmapRows& Src, const TBitmapRows& Dst, TkvCopy& c)
+{
+    S.Left = std::max(S.Left, 0);
+    S.Top = std::max(S.Top, 0);
+    S.Right = std::min(S.Right, Src.Width - 1);
+    S.Bottom = std::min(S.Bottom, Src.Height - 1);
+    TkvSpan s;
+    if (!ClipArea(X, Y, S.Right - S.Left + 1, S.Bottom - S.Top + 1, Dst.Width, Dst.Height, s))
+        return false;
+    c = {S.Left + s.CutX, S.Top + s.CutY, s.X, s.Y, s.W, s.H};
+    return true;
+}
+
+// Destination rectangle R1 and source rectangle R2 (exclusive): negative
+// lefts and tops move both origins, and the copy is as large as both
+// rectangles and both bitmaps allow.
+bool ClipPair(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, TkvCopy& c)
+{
+    const int dx = std::max(0, -std::min(R1.Left, R2.Left)), dy = std::max(0, -std::min(R1.Top, R2.Top));
+    c.DX = R1.Left + dx;
+    c.SX = R2.Left + dx;
+    c.DY = R1.Top + dy;
+    c.SY = R2.Top + dy;
+    c.W = std::min({R1.Width() - dx, R2.Width() - dx, Dst.Width - c.DX, Src.Width - c.SX});
+    c.H = std::min({R1.Height() - dy, R2.Height() - dy, Dst.Height - c.DY, Src.Height - c.SY});
+    return c.W > 0 && c.H > 0;
+}
+
+// The background pixel behind destination pixel (x, y), or nullptr when it
+// lies outside the background bitmap.
+const uint8_t* BackPixel(const TkvBack& CI, int x, int y)
+{
+    const int bx = CI.X + x, by = CI.Y + y;
+    if (!Usable(CI.Bmp) || bx < 0 || by < 0 || bx >= CI.Bmp.Width || by >= CI.Bmp.Height)
+        return nullptr;
+    return CI.Bmp.Pixel(bx, by);
+}
+
+// What happens to a key-colour pixel of a masked copy.
+enum class TKeyMode { Mix, Stay, Background, Fill };
+
+struct TMaskCopy {
+    TkvCopy C;
+    int MaskRow0;         // mask row of source row C.SY
+    TKeyMode Key;
+    int MixAlpha = -1;    // alpha written with mixed and background pixels (-1 none)
+    int FillAlpha = -1;   // alpha written with fill-colour pixels (-1 none)
+};
+
+void MaskCopy24(const TMaskCopy& m, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI)
+{
+    const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
+    for (int i = 0; i < m.C.H; ++i) {
+        const int dy = m.C.DY + i;
+        uint8_t* d = Dst.Pixel(m.C.DX, dy);
+        const uint8_t* s = Src.Pixel(m.C.SX, m.C.SY + i);
+        const uint8_t* k = Src.Pixel(m.C.SX, m.MaskRow0 + i);
+        for (int x = 0; x < m.C.W; ++x, d += db, s += sb, k += sb) {
+            if (m.Key != TKeyMode::Mix && IsColor(s, kvKeyColor)) {
+                if (m.Key == TKeyMode::Background) {
+                    if (const uint8_t* b = BackPixel(CI, m.C.DX + x, dy)) {
+                        std::copy_n(b, 3, d);
+                        if (db == 4 && m.MixAlpha >= 0)
+                            d[3] = uint8_t(m.MixAlpha);
+                    }
+                } else if (m.Key == TKeyMode::Fill) {
+                    PutColor(d, CI.FillColor);
+                    if (db == 4 && m.FillAlpha >= 0)
+                        d[3] = uint8_t(m.FillAlpha);
+                }
+                continue;
+            }
+            for (int c = 0; c < 3; ++c)
+                d[c] = MaskMix(d[c], s[c], k[c]);
+            if (db == 4 && m.MixAlpha >= 0)
+                d[3] = uint8_t(m.MixAlpha);
+        }
+    }
+}
+
+// A 32-bit image laid over Dst by its own alpha (first CopyByMask form).
+void AlphaCopy32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI, TKeyMode Key)
+{
+    const int db = Dst.BytesPerPixel;
+    for (int i = 0; i < c.H; ++i) {
+        const int dy = c.DY + i;
+        uint8_t* d = Dst.Pixel(c.DX, dy);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += 4) {
+            if (Key != TKeyMode::Mix && IsColor(s, kvKeyColor)) {
+                if (Key == TKeyMode::Background)
+                    if (const uint8_t* b = BackPixel(CI, c.DX + x, dy)) {
+                        std::copy_n(b, 3, d);
+                        if (db == 4)
+                            d[3] = 255;
+                    }
+                continue;
+            }
+            for (int ch = 0; ch < 3; ++ch)
+                d[ch] = Over(s[ch], d[ch], s[3]);
+            if (db == 4)
+                d[3] = 255;
+        }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+void RotatePixels(const TBitmapRows& Src, const TBitmapRows& Dst, bool CW)
+{
+    const int bpp = Src.BytesPerPixel;
+    if (!Usable(Src) || Src.Width < 2 || Src.Height < 2 || Dst.BytesPerPixel != bpp || Dst.Width != Src.Height ||
+        Dst.Height != Src.Width)
+        return;
+    for (int y = 0; y < Src.Height; ++y) {
+        const uint8_t* s = Src.Row(y);
+        for (int x = 0; x < Src.Width; ++x, s += bpp) {
+            const int tx = CW ? Src.Height - 1 - y : y, ty = CW ? x : Src.Width - 1 - x;
+            std::copy_n(s, bpp, Dst.Pixel(tx, ty));
+        }
+    }
+}
+
+void SumBitmaps(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W)
+{
+    if (Dst.Width != Src.Width || Dst.Height != Src.Height || Dst.BytesPerPixel != Src.BytesPerPixel)
+        return;
+    // Each format with its own blender: a 32-bit pair blends alpha too.
+    TkvFastSum24 sum24;
+    TkvFastSum32 sum32;
+    TkvFastSum& sum = Src.BytesPerPixel == 4 ? static_cast<TkvFastSum&>(sum32) : sum24;
+    if (!sum.Attach(Src, Dst))
+        return;
+    sum.Alpha = W;
+    sum.BlendBitmaps();
+}
+
+void SumBmpRect(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W, TkvRect SrcRect, TkvPoint DstPoint)
+{
+    if (DstPoint.X < 0) {
+        SrcRect.Left -= DstPoint.X;
+        DstPoint.X = 0;
+    }
+    if (DstPoint.Y < 0) {
+        SrcRect.Top -= DstPoint.Y;
+        DstPoint.Y = 0;
+    }
+    if (SrcRect.Left < 0) {
+        DstPoint.X -= SrcRect.Left;
+        SrcRect.Left = 0;
+    }
+    if (SrcRect.Top < 0) {
+        DstPoint.Y -= SrcRect.Top;
+        SrcRect.Top = 0;
+    }
+    if (SrcRect.Left >= SrcRect.Right || SrcRect.Top >= SrcRect.Bottom || DstPoint.X >= Dst.Width ||
+        DstPoint.Y >= Dst.Height || SrcRect.Left >= Src.Width || SrcRect.Top >= Src.Height)
+        return;
+    const int w = std::min(std::min(SrcRect.Right, Src.Width) - SrcRect.Left, Dst.Width - DstPoint.X);
+    const int h = std::min(std::min(SrcRect.Bottom, Src.Height) - SrcRect.Top, Dst.Height - DstPoint.Y);
+    if (Dst.BytesPerPixel != Src.BytesPerPixel)
+        return;
+    TkvFastSum24 sum24;
+    TkvFastSum32 sum32;
+    TkvFastSum& sum = Src.BytesPerPixel == 4 ? static_cast<TkvFastSum&>(sum32) : sum24;
+    if (!sum.Attach(Src, Dst))
+        return;
+    sum.Alpha = W;
+    sum.DstX1 = DstPoint.X;
+    sum.DstY1 = DstPoint.Y;
+    sum.DstX2 = DstPoint.X + w;
+    sum.DstY2 = DstPoint.Y + h;
+    sum.SrcX1 = SrcRect.Left;
+    sum.SrcY1 = SrcRect.Top;
+    sum.SrcX2 = SrcRect.Left + w;
+    sum.SrcY2 = SrcRect.Top + h;
+    sum.BlendBitmapsRect();
+}
+
+void SumBitmapsByMask(const TBitmapRows& Out, const TBitmapRows& Src1, const TBitmapRows& Src2,
+                      const TBitmapRows* Msk, int Percent)
+{
+    if (!Usable(Out) || !Usable(Src1) || !Usable(Src2) || Src1.Width != Src2.Width || Src1.Height != Src2.Height)
+        return;
+    const int w = Src1.Width, h = Src1.Height;
+    if (Out.Width < w || Out.Height < h || (Msk && (!Usable(*Msk) || Msk->Width < w || Msk->Height < h)))
+        return;
+    const int pct = std::clamp(Percent, 0, 256);
+    const int ob = Out.BytesPerPixel, b1 = Src1.BytesPerPixel, b2 = Src2.BytesPerPixel, mb = Msk ? Msk->BytesPerPixel : 0;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* o = Out.Row(y);
+        const uint8_t* s1 = Src1.Row(y);
+        const uint8_t* s2 = Src2.Row(y);
+        const uint8_t* m = Msk ? Msk->Row(y) : nullptr;
+        for (int x = 0; x < w; ++x, o += ob, s1 += b1, s2 += b2)
+            for (int c = 0; c < 3; ++c)
+                o[c] = MaskMix(s1[c], s2[c], m ? m[x * mb + c] : pct);
+    }
+}
+
+namespace {
+
+// R cut to the common area of three bitmaps.
+bool ClipToAll(const TkvRect& R, const TBitmapRows& A, const TBitmapRows& B, const TBitmapRows& C, TkvSpan& s)
+{
+    return ClipArea(R.Left, R.Top, R.Width(), R.Height(), std::min({A.Width, B.Width, C.Width}),
+                    std::min({A.Height, B.Height, C.Height}), s);
+}
+
+} // namespace
+
+void SumByMask(const TBitmapRows& Bmp1, const TBitmapRows& Bmp2, const TBitmapRows& Msk, const TkvRect& R)
+{
+    TkvSpan s;
+    if (!Usable(Bmp1) || !Usable(Bmp2) || !Usable(Msk) || !ClipToAll(R, Bmp1, Bmp2, Msk, s))
+        return;
+    for (int y = s.Y; y < s.Y + s.H; ++y) {
+        uint8_t* a = Bmp1.Pixel(s.X, y);
+        const uint8_t* b = Bmp2.Pixel(s.X, y);
+        const uint8_t* m = Msk.Pixel(s.X, y);
+        for (int x = 0; x < s.W; ++x, a += Bmp1.BytesPerPixel, b += Bmp2.BytesPerPixel, m += Msk.BytesPerPixel)
+            for (int c = 0; c < 3; ++c)
+                a[c] = MaskMix(a[c], b[c], m[c]);
+    }
+}
+
+void SumByMaskWith32(const TBitmapRows& Bmp1, const TBitmapRows& Bmp2, const TBitmapRows& Msk, const TkvRect& R)
+{
+    TkvSpan s;
+    if (!Usable(Bmp1) || Bmp2.BytesPerPixel != 4 || !Usable(Bmp2) || !Usable(Msk) || !ClipToAll(R, Bmp1, Bmp2, Msk, s))
+        return;
+    for (int y = s.Y; y < s.Y + s.H; ++y) {
+        uint8_t* a = Bmp1.Pixel(s.X, y);
+        const uint8_t* b = Bmp2.Pixel(s.X, y);
+        const uint8_t* m = Msk.Pixel(s.X, y);
+        for (int x = 0; x < s.W; ++x, a += Bmp1.BytesPerPixel, b += 4, m += Msk.BytesPerPixel)
+            if (m[2] != 255)
+                for (int c = 0; c < 3; ++c)
+                    a[c] = Over(b[c], a[c], b[3]);
+    }
+}
+
+void BlendBmpByMask(const TBitmapRows& Bmp, const TBitmapRows& Msk, TColor BlendColor)
+{
+    if (!Usable(Bmp) || !Usable(Msk) || Bmp.Width != Msk.Width || Bmp.Height != Msk.Height)
+        return;
+    const uint8_t col[3] = {BlueOf(BlendColor), GreenOf(BlendColor), RedOf(BlendColor)};
+    for (int y = 0; y < Bmp.Height; ++y) {
+        uint8_t* p = Bmp.Row(y);
+        const uint8_t* m = Msk.Row(y);
+        for (int x = 0; x < Bmp.Width; ++x, p += Bmp.BytesPerPixel, m += Msk.BytesPerPixel)
+            for (int c = 0; c < 3; ++c)
+                p[c] = MaskMix(p[c], col[c], m[c]);
+    }
+}
+
+// ---------------------------------------------------------------------------
+void CopyTransBitmaps(const TBitmapRows& Dst, const TBitmapRows& Src, int X, int Y, TColor TransColor)
+{
+    TkvCopy c;
+    if (!Usable(Dst) || !Usable(Src) || !ClipInclusive({0, 0, Src.Width - 1, Src.Height - 1}, X, Y, Src, Dst, c))
+        return;
+    const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += sb)
+            if (!IsColor(s, TransColor)) {
+                std::copy_n(s, 3, d);
+                if (db == 4)
+                    d[3] = 255;
+            }
+    }
+}
+
+void CopyTransRectA(const TBitmapRows& Dst, const TBitmapRows& Src, int X, int Y, TkvRect SrcRect, TColor TransColor)
+{
+    TkvCopy c;
+    if (Dst.Empty() || Src.Empty() || Dst.BytesPerPixel != 3 || Src.BytesPerPixel != 3 ||
+        !ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+        return;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += 3, s += 3)
+            if (!IsColor(s, TransColor))
+                std::copy_n(s, 3, d);
+    }
+}
+
+namespace {
+
+// Key pixels take the background; Dst alpha 255 when 32-bit.
+void CopyTransOverBack(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, TColor TransColor,
+                       const TkvBack& CI, bool DstIsBack)
+{
+    const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
+    // A 32-bit destination is only served from a 32-bit background.
+    if (db == 4 && CI.Bmp.BytesPerPixel != 4)
+        return;
+    for (int i = 0; i < c.H; ++i) {
+        const int dy = c.DY + i;
+        uint8_t* d = Dst.Pixel(c.DX, dy);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += sb) {
+            const uint8_t* from = s;
+            if (IsColor(s, TransColor)) {
+                from = DstIsBack ? nullptr : BackPixel(CI, c.DX + x, dy);
+                if (!from)
+                    continue;
+            }
+            std::copy_n(from, 3, d);
+            if (db == 4)
+                d[3] = 255;
+        }
+    }
+}
+
+void CopyTrans24(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, TColor TransColor,
+                 const TkvBack& CI)
+{
+    const int db = Dst.BytesPerPixel;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += 3) {
+            const bool key = IsColor(s, TransColor);
+            if (key && CI.Ready)
+                continue;
+            if (key)
+                PutColor(d, CI.FillColor);
+            else
+                std::copy_n(s, 3, d);
+            if (db == 4 && !CI.Ready)
+                d[3] = 255;
+        }
+    }
+}
+
+void CopyTrans32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, TColor TransColor,
+                 const TkvBack& CI)
+{
+    // The whole pixel (blue, green, red, zero) is the key.
+    const uint32_t key = uint32_t(BlueOf(TransColor)) | uint32_t(GreenOf(TransColor)) << 8 |
+                         uint32_t(RedOf(TransColor)) << 16;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += 4, s += 4) {
+            if (Pixel32(s) != key)
+                std::copy_n(s, 4, d);
+            else if (!CI.Ready) {
+                PutColor(d, CI.FillColor);
+                d[3] = TopOf(CI.FillColor);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void CopyTransRect(const TBitmapRows& Dst, const TBitmapRows& Src, int X, int Y, TkvRect SrcRect, TColor TransColor,
+                   const TkvBack& CI, bool UpdateTrans, bool DstIsBack)
+{
+    TkvCopy c;
+    if (!Usable(Dst) || !Usable(Src) || !ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+        return;
+    if (UpdateTrans && CI.Ready && Usable(CI.Bmp))
+        CopyTransOverBack(c, Dst, Src, TransColor, CI, DstIsBack);
+    else if (Src.BytesPerPixel == 3)
+        CopyTrans24(c, Dst, Src, TransColor, CI);
+    else if (Dst.BytesPerPixel == 4)
+        CopyTrans32(c, Dst, Src, TransColor, CI);
+}
+
+void CopyRect(const TBitmapRows& Dst, const TBitmapRows& Src, int X, int Y, TkvRect SrcRect)
+{
+    TkvCopy c;
+    if (!Usable(Dst) || !Usable(Src) || !ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+        return;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        if (Dst.BytesPerPixel == 3 && Src.BytesPerPixel == 3)
+            std::copy_n(s, std::size_t(c.W) * 3, d);
+        else
+            for (int x = 0; x < c.W; ++x, d += Dst.BytesPerPixel, s += Src.BytesPerPixel)
+                std::copy_n(s, 3, d);
+    }
+}
+
+// ---------------------------------------------------------------------------
+void CopyByMask(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
+                bool UpdateTrans)
+{
+    TMaskCopy m;
+    if (!Usable(Dst) || !Usable(Src) || !ClipPair(R1, R2, Dst, Src, m.C))
+        return;
+    if (Src.BytesPerPixel == 4) {
+        const TKeyMode key = !CI.Ready ? TKeyMode::Mix : (UpdateTrans ? TKeyMode::Background : TKeyMode::Stay);
+        AlphaCopy32(m.C, Dst, Src, CI, key);
+        return;
+    }
+    m.MaskRow0 = Src.Height / 2 + m.C.SY;
+    // Mask rows past the image's end are not read.
+    m.C.H = std::min(m.C.H, Src.Height - m.MaskRow0);
+    if (m.C.H < 1)
+        return;
+    m.Key = !CI.Ready ? TKeyMode::Mix : (UpdateTrans ? TKeyMode::Background : TKeyMode::Stay);
+    MaskCopy24(m, Dst, Src, CI);
+}
+
+void CopyByMaskData(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
+                    bool UpdateTrans, int MaskHeight)
+{
+    TMaskCopy m;
+    if (!Usable(Dst) || !Usable(Src) || !ClipPair(R1, R2, Dst, Src, m.C))
+        return;
+    m.MaskRow0 = std::max(0, std::min(m.C.SY + MaskHeight / 2, Src.Height - m.C.H));
+    if (CI.Ready && UpdateTrans) {
+        const int cb = CI.Bmp.BytesPerPixel;
+        if (cb != 3 && cb != 4)
+            return;
+        m.Key = TKeyMode::Background;
+        if (cb == 4 && Dst.BytesPerPixel == 4)
+            m.MixAlpha = 255;
+    } else if (CI.Ready) {
+        m.Key = TKeyMode::Mix;
+    } else if (!UpdateTrans) {
+        m.Key = TKeyMode::Stay;
+    } else {
+        m.Key = TKeyMode::Fill;
+        m.FillAlpha = TopOf(CI.FillColor);
+    }
+    MaskCopy24(m, Dst, Src, CI);
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+
+struct TAlphaLook {
+    bool Gray;
+    uint8_t Tint[3];  // GrayedColor's B, G, R
+};
+
+// One pixel of a 32-bit image over a destination pixel with alpha k.
+inline void OverPixel(uint8_t* d, const uint8_t* s, int k, const TAlphaLook& look)
+{
+    if (!look.Gray) {
+        for (int c = 0; c < 3; ++c)
+            d[c] = Over(s[c], d[c], k);
+        return;
+    }
+    const int g = (s[0] + s[1] + s[2]) / 3;
+    for (int c = 0; c < 3; ++c)
+        d[c] = Over(std::min(255, RoundEven(g * look.Tint[c] / 255.0)), d[c], k);
+}
+
+void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, int DstBottom, int SrcBottom,
+               int Blend, const TAlphaLook& look)
+{
+    const int half = Src.Height / 2;
+    const int rows = std::min(half - 1, Dst.Height - DstBottom - 1);
+    if (rows < 1)
+        return;
+    const int drop = 255 / half;
+    int f = 255;
+    for (int t = 1; t <= rows; ++t, f -= drop) {
+        const int dy = DstBottom + t, sy = SrcBottom - t - 1;
+        if (dy < 0 || dy >= Dst.Height || sy < 0 || sy >= Src.Height)
+            continue;
+        uint8_t* d = Dst.Pixel(c.DX, dy);
+        const uint8_t* s = Src.Pixel(c.SX, sy);
+        for (int x = 0; x < c.W; ++x, d += Dst.BytesPerPixel, s += 4) {
+            if (Pixel32(s) == 0x00FF00FFu)
+                continue;
+            int k;
+            if (Blend != 0) {
+                k = (100 - Blend) * s[3] / 300 * f / 255;
+                if (k < 1)
+                    continue;
+            } else {
+                k = f * (s[3] / 3) / 255;
+            }
+            OverPixel(d, s, k, look);
+        }
+    }
+}
+
+} // namespace
+
+void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
+               bool UpdateTrans, TColor GrayedColor, int Blend, bool Reflected)
+{
+    Blend = std::max(Blend, 0);  // a negative fade would push alpha past 255
+    TkvCopy c;
+    if (!Usable(Dst) || Src.Empty() || Src.BytesPerPixel != 4 || !ClipPair(R1, R2, Dst, Src, c))
+        return;
+    const TAlphaLook look{GrayedColor != kvNoColor, {BlueOf(GrayedColor), GreenOf(GrayedColor), RedOf(GrayedColor)}};
+    const int db = Dst.BytesPerPixel;
+    for (int i = 0; i < c.H; ++i) {
+        const int dy = c.DY + i;
+        uint8_t* d = Dst.Pixel(c.DX, dy);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += 4) {
+            if (CI.Ready && Pixel32(s) == 0x00FF00FFu) {
+                if (UpdateTrans)
+                    if (const uint8_t* b = BackPixel(CI, c.DX + x, dy))
+                        std::copy_n(b, 3, d);
+                continue;
+            }
+            const int k = Blend == 0 ? s[3] : (100 - Blend) * s[3] / 100;
+            if (k <= 0)
+                continue;  // nothing of the image shows (a Blend above 100 included)
+            OverPixel(d, s, k, look);
+        }
+    }
+    if (Reflected)
+        Reflect32(c, Dst, Src, R1.Bottom, R2.Bottom, Blend, look);
+}
+
+// ---------------------------------------------------------------------------
+void BlendTransRectangle(const TBitmapRows& Dst, int X, int Y, const TBitmapRows& Src, TkvRect SrcRect, double Blend,
+                         TColor TransColor)
+{
+    if (!Usable(Dst) || !Usable(Src))
+        return;
+    // A negative source corner moves the destination instead.
+    if (SrcRect.Top < 0) {
+        Y -= SrcRect.Top;
+        SrcRect.Top = 0;
+    }
+    if (SrcRect.Left < 0) {
+        X -= SrcRect.Left;
+        SrcRect.Left = 0;
+    }
+    TkvCopy c;
+    if (!ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+        return;
+    const bool keyed = TopOf(TransColor) != 255;
+    const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
+    for (int i = 0; i < c.H; ++i) {
+        uint8_t* d = Dst.Pixel(c.DX, c.DY + i);
+        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
+        for (int x = 0; x < c.W; ++x, d += db, s += sb) {
+            if (keyed && (sb == 4 ? Pixel32(s) == uint32_t(TransColor) : IsColor(s, TransColor)))
+                continue;
+            for (int ch = 0; ch < 3; ++ch)
+                d[ch] = uint8_t(ClampByte(RoundEven(s[ch] - Blend * (s[ch] - d[ch]))));
+        }
+    }
+}
+
+void BlendTransBitmap(const TBitmapRows& Bmp, double Blend, TColor Color, TColor TransColor)
+{
+    if (!Usable(Bmp))
+        return;
+    const uint8_t col[3] = {BlueOf(Color), GreenOf(Color), RedOf(Color)};
+    uint8_t table[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v)
+            table[c][v] = uint8_t(ClampByte(RoundEven(col[c] + Blend * (v - col[c]))));
+    const int bpp = Bmp.BytesPerPixel;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        uint8_t* p = Bmp.Row(y);
+        for (int x = 0; x < Bmp.Width; ++x, p += bpp) {
+            if (bpp == 4 ? Pixel32(p) == uint32_t(TransColor) : IsColor(p, TransColor))
+                continue;
+            for (int c = 0; c < 3; ++c)
+                p[c] = table[c][p[c]];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+
+// Colours along one gradient axis of Extent pixels: a band of A from Color1
+// toward the middle, a plateau, and a band of B from the middle toward Color2.
+std::vector<TColor> ThreeBands(int Extent, TColor Color1, TColor Color2, int A, int B)
+{
+    const TColor mid = AverageColor(Color1, Color2);
+    std::vector<TColor> out(std::size_t(Extent > 0 ? Extent : 0));
+    auto step = [](TColor from, TColor to, int j, int n) {
+        auto ch = [&](uint8_t f, uint8_t t) { return ClampByte(RoundEven(f + j * (double(t) - f) / n)); };
+        return MakeColor(ch(RedOf(from), RedOf(to)), ch(GreenOf(from), GreenOf(to)), ch(BlueOf(from), BlueOf(to)));
+    };
+    for (int j = 0; j < Extent; ++j)
+        out[j] = j < A ? step(Color1, mid, j, A) : step(Color1, mid, A - 1, A);
+    for (int j = 0; j < B && j < Extent; ++j)
+        out[Extent - B + j] = step(mid, Color2, j, B);
+    return out;
+}
+
+int BandSize(int Size, int Percent, int Extent)
+{
+    return std::max(1, std::min(std::max(Size * Percent / 100, 1), Extent));
+}
+
+} // namespace
+
+void GradientBmp(const TBitmapRows& Bmp, TkvRect R, TColor Color1, TColor Color2, int GradType, int Percent1,
+                 int Percent2, int Size)
+{
+    TkvSpan s;
+    if (!Usable(Bmp) || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+        return;
+    const int bpp = Bmp.BytesPerPixel;
+    const bool across = GradType == 1;  // gtLeftRight
+    const int extent = across ? s.W : s.H;
+    std::vector<TColor> along = ThreeBands(extent, Color1, Color2, BandSize(Size, Percent1, extent),
+                                           BandSize(Size, Percent2, extent));
+    std::vector<TColor> down;
+    if (GradType == 2) {
+        // Bands at every edge: the nearer edge's band decides.
+        down = ThreeBands(s.H, Color1, Color2, BandSize(Size, Percent1, s.H), BandSize(Size, Percent2, s.H));
+        along = ThreeBands(s.W, Color1, Color2, BandSize(Size, Percent1, s.W), BandSize(Size, Percent2, s.W));
+    }
+    for (int y = 0; y < s.H; ++y) {
+        uint8_t* p = Bmp.Pixel(s.X, y + s.Y);
+        for (int x = 0; x < s.W; ++x, p += bpp) {
+            TColor c;
+            if (GradType == 2) {
+                const int dx = std::min(x, s.W - 1 - x), dy = std::min(y, s.H - 1 - y);
+                c = dx <= dy ? along[x] : down[y];
+            } else {
+                c = along[across ? x : y];
+            }
+            PutColor(p, c);
+        }
+    }
+}
+
+} // namespace kvPaint

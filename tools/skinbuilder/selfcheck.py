@@ -1,0 +1,121 @@
+"""Reads back what the builder wrote and checks the rules the loader and
+the painters rely on; any breach stops the build with the reasons."""
+
+import re
+
+import imagefiles
+from description import RESERVED
+from palette import KEY
+
+SECTION_LINE = re.compile(r"^\[[A-Z0-9_]+\]$")
+KEY_LINE = re.compile(r"^[A-Z0-9_]+=\S(.*\S)?$")
+BORDER_VALUE = re.compile(r"^\^(\d{4},){8}\d,\d,\d,\d$")
+GLYPH_VALUE = re.compile(r"^@(\d{4},){4}\d,\d$")
+
+
+def parse_description(data, problems):
+    """Sections as an ordered list of (name, [(key, value)])."""
+    try:
+        text = data.decode("ascii")
+    except UnicodeDecodeError:
+        problems.append("the description is not ASCII")
+        return []
+    if re.search(r"\r(?!\n)|(?<!\r)\n", text) or not text.endswith("\r\n"):
+        problems.append("the description's lines do not all end with CRLF")
+    sections = []
+    for n, line in enumerate(text.split("\r\n")[:-1], 1):
+        if SECTION_LINE.match(line):
+            sections.append((line[1:-1], []))
+        elif KEY_LINE.match(line) and sections:
+            key, value = line.split("=", 1)
+            sections[-1][1].append((key, value))
+        else:
+            problems.append(f"line {n} is not [SECTION] or KEY=VALUE: {line!r}")
+    return sections
+
+
+def image_region(value):
+    """(left, top, right, bottom, frames, borders, form) of an image value."""
+    nums = [int(v) for v in value[1:].split(",")]
+    if value[0] == "@":
+        return nums[0], nums[1], nums[2], nums[3], nums[4], None, "@"
+    return nums[0], nums[1], nums[2], nums[3], nums[8], tuple(nums[4:8]), "^"
+
+
+def check_value(section, key, value, problems):
+    """True for a well-formed image value; text values are checked here."""
+    where = f"{section}/{key}"
+    if value[:1] in ("^", "@"):
+        if (BORDER_VALUE if value[0] == "^" else GLYPH_VALUE).match(value):
+            return True
+        problems.append(f"{where}: malformed image value {value}")
+        return False
+    if not (section == "GLOBALINFO" and key == "MASTERBITMAP"):
+        for bad in RESERVED:
+            if bad in value.upper():
+                problems.append(f"{where}: text value contains {bad!r}")
+    return False
+
+
+def check_region(name, region, master, problems):
+    """Masks exact greys, holes only in corner pieces of borders."""
+    width, height, rows = master
+    left, top, right, bottom, frames, borders, form = region
+    if not (0 <= left < right <= width and 0 <= top < bottom <= height):
+        problems.append(f"{name}: region lies outside the master image")
+        return
+    if (bottom - top) % 2 or (right - left) % frames:
+        problems.append(f"{name}: region height odd or width not a whole number of frames")
+        return
+    fw, fh = (right - left) // frames, (bottom - top) // 2
+    for y in range(fh):
+        for x in range(right - left):
+            pic = rows[top + y][left + x]
+            mask = rows[top + fh + y][left + x]
+            if mask[0] != mask[1] or mask[1] != mask[2]:
+                problems.append(f"{name}: mask pixel ({x}, {y}) is not grey")
+            if pic != KEY:
+                continue
+            if mask != (255, 255, 255):
+                problems.append(f"{name}: hole ({x}, {y}) has mask {mask}")
+            fx = x % fw
+            in_corner = borders is not None and \
+                (fx < borders[0] or fx >= fw - borders[2]) and (y < borders[1] or y >= fh - borders[3])
+            if not in_corner:
+                problems.append(f"{name}: key colour at ({x}, {y}) outside a corner piece")
+
+
+def check_picture(name, path, size, problems):
+    with open(path, "rb") as f:
+        data = f.read()
+    try:
+        w, h, _rows, kinds = imagefiles.decode_png_rgba(data)
+    except ValueError as e:
+        problems.append(f"{name}: {e}")
+        return
+    if (w, h) != size:
+        problems.append(f"{name}: {w} x {h}, expected {size[0]} x {size[1]}")
+    if b"gAMA" in kinds:
+        problems.append(f"{name}: has a gAMA chunk")
+
+
+def run(description_path, master_path, pictures):
+    """pictures: name -> (path, (width, height)).  Returns the problems found."""
+    problems = []
+    with open(description_path, "rb") as f:
+        sections = parse_description(f.read(), problems)
+    master = imagefiles.read_bmp24(master_path)
+    names = [s for s, _ in sections]
+    if len(set(names)) != len(names):
+        problems.append("a section is written twice")
+    for section, keys in sections:
+        seen = set()
+        for key, value in keys:
+            if key in seen:
+                problems.append(f"{section}/{key} is written twice")
+            seen.add(key)
+            if check_value(section, key, value, problems):
+                check_region(f"{section}/{key}", image_region(value), master, problems)
+    for name, (path, size) in pictures.items():
+        check_picture(name, path, size, problems)
+    return problems

@@ -1,0 +1,150 @@
+"""The drawings of every image in the master image.  Fills come from the
+sections' colours and gradients; the images carry outlines, highlights,
+glyphs and the pressed shade only."""
+
+import glyphs
+import palette as P
+from atlas import SkinImage
+from raster import Circle, Rect, RoundRect, outline
+
+GLYPH_STROKE = 1.25
+
+
+def form_border():
+    # Square corners: the title's border rounds the top ones.
+    def paint(c, i):
+        c.fill(outline(0, 0, 9, 9, 0), P.FRAME_OUTLINES[i])
+    return SkinImage("FORM", "BORDERSMASK", "^", 2, 9, 9, (4, 4, 4, 4), 0, 4).draw(paint)
+
+
+def title_border():
+    def paint(c, i):
+        c.fill(outline(0, 0, 13, 8, 4, top_only=True), P.FRAME_OUTLINES[i])
+        c.fill(Rect(1, 7, 12, 8), P.TITLE_SEPARATORS[i])
+        c.cut_outside(RoundRect(0, 0, 13, 8, 4, top_only=True), 0, 0, 13, 6)
+    return SkinImage("FORMTITLE", "BORDERSMASK", "^", 2, 13, 8, (6, 6, 6, 1), 0, 0).draw(paint)
+
+
+def button_border():
+    def paint(c, i):
+        if i == 2:
+            c.fill(RoundRect(1, 1, 8, 8, 2), P.PRESSED_SHADE, 0.10)
+        c.fill(outline(0, 0, 9, 9, 3), P.BUTTON_OUTLINES[i])
+        if i == 1:
+            c.fill(outline(1, 1, 8, 8, 2), P.WHITE, 0.60)
+        c.cut_outside(RoundRect(0, 0, 9, 9, 3), 0, 0, 9, 9)
+    return SkinImage("BUTTON", "BORDERSMASK", "^", 3, 9, 9, (4, 4, 4, 4), 4, 4).draw(paint)
+
+
+def menu_border():
+    def paint(c, i):
+        c.fill(outline(0, 0, 7, 7, 0), P.MENU_OUTLINE)
+    return SkinImage("MAINMENU", "BORDERSMASK", "^", 1, 7, 7, (3, 3, 3, 3), 0, 3).draw(paint)
+
+
+def menu_item_border():
+    # Frame 0 is never drawn (draw mode 2): a plain item shows the menu.
+    def paint(c, i):
+        if i == 1:
+            c.fill(outline(0, 0, 7, 7, 3), P.MENU_ITEM_OUTLINE)
+            c.cut_outside(RoundRect(0, 0, 7, 7, 3), 0, 0, 7, 7)
+    return SkinImage("MENUITEM", "BORDERSMASK", "^", 2, 7, 7, (3, 3, 3, 3), 2, 3).draw(paint)
+
+
+def divider():
+    def paint(c, i):
+        c.fill(Rect(0, 0, 3, 1), P.DIVIDER[0])
+        c.fill(Rect(0, 1, 3, 2), P.DIVIDER[1])
+    return SkinImage("DIVIDERV", "BORDERSMASK", "^", 1, 3, 2, (1, 1, 1, 1), 0, 1).draw(paint)
+
+
+def scroll_button(section):
+    # Nothing in state 0 (draw mode 2); a soft square behind the arrow when
+    # hot or pressed.
+    def paint(c, i):
+        if i == 1:
+            c.fill(RoundRect(2, 2, 15, 15, 3), P.WHITE, 0.55)
+        elif i == 2:
+            c.fill(RoundRect(2, 2, 15, 15, 3), P.SCROLL_PRESSED, 0.80)
+    return SkinImage(section, "BORDERSMASK", "^", 3, 17, 17, (8, 8, 8, 8), 6, 8).draw(paint)
+
+
+def arrow(section, direction):
+    def paint(c, i):
+        c.fill(glyphs.chevron(direction), P.ARROWS[i])
+    return SkinImage(section, "GLYPHMASK", "@", 3, 8, 8).draw(paint)
+
+
+def slider(section, horizontal):
+    # A pill 3 pixels in from the bar's edges, radius-5 ends.
+    def paint(c, i):
+        shape = RoundRect(1, 3, 12, 14, 5) if horizontal else RoundRect(3, 1, 14, 12, 5)
+        c.fill(shape, P.THUMBS[i])
+    if horizontal:
+        return SkinImage(section, "BORDERSMASK", "^", 3, 13, 17, (6, 8, 6, 8), 4, 0).draw(paint)
+    return SkinImage(section, "BORDERSMASK", "^", 3, 17, 13, (8, 6, 8, 6), 4, 0).draw(paint)
+
+
+def title_button(prefix, face, fw, fh, box):
+    """BICON (26 x 18, glyph box 10) and SICON (20 x 16, glyph box 8) faces."""
+    bx, by = (fw - box) // 2, (fh - box) // 2
+    glyph = glyphs.TITLE_FACES[face](bx, by, box, GLYPH_STROKE)
+    plate = RoundRect(1, 1, fw - 1, fh - 1, 3)
+
+    def paint(c, i):
+        if face == "CLOSE" and i > 0:
+            c.fill(plate, P.CLOSE_HOT if i == 1 else P.CLOSE_PRESSED)
+            c.fill(glyph, P.WHITE)
+            return
+        if i == 1:
+            c.fill(plate, P.WHITE, 0.55)
+        elif i == 2:
+            c.fill(plate, P.TITLE_PRESSED, 0.70)
+        c.fill(glyph, P.TITLE_GLYPH)
+    return SkinImage("GLOBALINFO", prefix + face, "@", 3, fw, fh).draw(paint)
+
+
+def check_images():
+    def check(c, i):
+        c.fill(glyphs.check_mark(), P.CHECK)
+
+    def radio(c, i):
+        c.fill(Circle(6, 6, 2.75), P.CHECK)
+
+    def box(c, i):
+        c.fill(outline(1, 1, 11, 11, 2), P.CHECK)
+        c.fill(glyphs.check_mark(1.3, 1.0, 0.8, 1.25), P.CHECK)
+    return [SkinImage("GLOBALINFO", "CHECK", "@", 3, 12, 12).draw(check),
+            SkinImage("GLOBALINFO", "RADIOCHECKED", "@", 3, 12, 12).draw(radio),
+            SkinImage("GLOBALINFO", "BOXCHECKED", "@", 3, 12, 12).draw(box)]
+
+
+def grip():
+    def paint(c, i):
+        for gx, gy in ((9, 1), (5, 5), (9, 5), (1, 9), (5, 9), (9, 9)):
+            c.fill(Rect(gx, gy, gx + 2, gy + 2), P.GRIP)
+    return SkinImage("GLOBALINFO", "GRIPIMAGE", "@", 1, 12, 12).draw(paint)
+
+
+SCROLL_BUTTONS = (("SCROLLBTNLEFT", "left"), ("SCROLLBTNRIGHT", "right"),
+                  ("SCROLLBTNTOP", "up"), ("SCROLLBTNBOTTOM", "down"))
+
+
+def all_images():
+    """Every image of the skin, keyed by (section, key)."""
+    images = []
+    for face in ("CLOSE", "MAX", "NORM", "MIN", "HELP"):
+        images.append(title_button("BICON", face, 26, 18, 10))
+    for face in ("CLOSE", "MAX", "NORM", "MIN", "HELP"):
+        images.append(title_button("SICON", face, 20, 16, 8))
+    images += check_images()
+    images.append(grip())
+    images += [form_border(), title_border(), button_border(), menu_border(),
+               menu_item_border(), divider()]
+    for section, direction in SCROLL_BUTTONS:
+        images.append(scroll_button(section))
+        images.append(arrow(section, direction))
+    images.append(slider("SCROLLSLIDERH", True))
+    images.append(slider("SCROLLSLIDERV", False))
+    images.append(arrow("COMBOBOX", "down"))
+    return {(im.section, im.key): im for im in images}
