@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "ManagerFixture.h"
+#include "../manager/ManagerFixture.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/controls/SubclassWindow.h"
 #include "classlib/graphics/GdiHandles.h"
