@@ -224,3 +224,18 @@ TEST_F(SkinChange, ApplicationWindowHook)
         EXPECT_FALSE(Manager->MainWindowHook(m)) << msg;
     }
 }
+
+TEST_F(SkinChange, AFormFreedDuringTheBroadcastIsSkippedAndTheRestStillHear)
+{
+    TRecForm* victim = NewForm(L"Victim");
+    TRecForm* killer = NewForm(L"Killer");  // reached first: the walk goes from the last form
+    killer->Rec.OnCommand = [&](TControl*, int cmd, TMessage&) {
+        if (cmd == SMC_SKIN_SET)
+            FreeAndNil(victim);
+    };
+    Manager->UpdateSkin();
+    EXPECT_EQ(victim, nullptr);
+    EXPECT_EQ(ReceiversOf(SMC_SKIN_SET),
+              (std::vector<std::wstring>{L"Killer", L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel"}));
+    FreeAndNil(killer);
+}
