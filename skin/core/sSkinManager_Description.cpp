@@ -72,14 +72,13 @@ template <class Accept>
 const UnicodeString* TsSkinDescription::Lookup(const UnicodeString& Section, const UnicodeString& UpperKey,
                                                Accept accept) const
 {
-    std::vector<const TSection*> visited;
-    for (const TSection* s = Find(Section); s; s = s->Parent) {
-        if (std::find(visited.begin(), visited.end(), s) != visited.end())
-            return nullptr;
+    // Chains are short; a cycle is caught by counting the steps, which
+    // cannot exceed the number of sections without one.
+    size_t steps = 0;
+    for (const TSection* s = Find(Section); s && steps <= FIndex.size(); s = s->Parent, ++steps) {
         const auto value = s->Keys.find(UpperKey);
         if (value != s->Keys.end() && accept(value->second))
             return &value->second;
-        visited.push_back(s);
     }
     return nullptr;
 }
@@ -104,9 +103,14 @@ UnicodeString TsSkinDescription::ReadString(const UnicodeString& Section, const 
 int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeString& Key, int Default)
 {
     UnicodeString buffer;
-    const UnicodeString* v =
-        Lookup(Section, Upper(Key, buffer), [](const UnicodeString& t) { return ToInteger(t) != -1; });
-    return v ? ToInteger(*v) : Default;
+    int result = Default;
+    Lookup(Section, Upper(Key, buffer), [&result](const UnicodeString& t) {
+        const int v = ToInteger(t);
+        if (v != -1)
+            result = v;
+        return v != -1;
+    });
+    return result;
 }
 
 void ForEachKey(TCustomIniFile* Ini, const TsDescriptionKeyFn& Fn)

@@ -38,7 +38,7 @@ private:
     };
     const TSection* Find(const UnicodeString& Section) const;
     // The first value of UpperKey up the chain from Section that Accept
-    // takes; nullptr when none.  A section met twice ends the chain.
+    // takes; nullptr when none.  A cycle of parents ends the search.
     template <class Accept>
     const UnicodeString* Lookup(const UnicodeString& Section, const UnicodeString& UpperKey, Accept accept) const;
 
