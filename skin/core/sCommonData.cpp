@@ -22,6 +22,12 @@ KV_BEGIN_PUBLISHED(TsCommonData, TPersistent)
     B.Str(L"SkinSection", &C::SkinSection, &C::SetSkinSection);
 KV_END_PUBLISHED
 
+bool InheritsFromClass(TObject* Object, const wchar_t* ClassName)
+{
+    auto* p = dynamic_cast<TPersistent*>(Object);
+    return p && p->ClassInfo() && p->ClassInfo()->InheritsFrom(ClassName);
+}
+
 TsCommonData* SkinDataOf(TObject* Control)
 {
     return Control ? dynamic_cast<TsCommonData*>(kvntUtils::GetObjProp(Control, L"SkinData")) : nullptr;
@@ -87,10 +93,16 @@ bool TsCommonData::Skinned(bool CheckSkinActive) const
 // ---------------------------------------------------------------------------
 // Indexes, section and manager.
 
+// A component at design time that a frame (or the frame itself) owns.
 static bool DesignedInFrame(TObject* Owner)
 {
     auto* c = dynamic_cast<TComponent*>(Owner);
-    return c && c->ComponentState().Contains(csDesigning) && GetOwnerFrame(c) != nullptr;
+    if (!c || !c->ComponentState().Contains(csDesigning))
+        return false;
+    for (; c; c = c->Owner())
+        if (InheritsFromClass(c, L"TCustomFrame"))
+            return true;
+    return false;
 }
 
 static WORD BackgroundKind(const TsGeneralData& g)
@@ -302,17 +314,9 @@ bool TsCommonData::ParentTextured()
     return parent && parent->HandleAllocated() && GetBoolMsg(parent, SMC_GET_TEXTURED);
 }
 
-// The owner is of the named class or one derived from it, known only by
-// name (the class lives in a higher subsystem).
-static bool OwnerOfClass(TObject* Owner, const wchar_t* ClassName)
-{
-    auto* p = dynamic_cast<TPersistent*>(Owner);
-    return p && p->ClassInfo() && p->ClassInfo()->InheritsFrom(ClassName);
-}
-
 bool TsCommonData::RepaintIfMoved()
 {
-    if (UrgentPainting || !Skinned() || OwnerOfClass(FOwnerObject, L"TsTabSheet") || !FOwnerControl ||
+    if (UrgentPainting || !Skinned() || InheritsFromClass(FOwnerObject, L"TsTabSheet") || !FOwnerControl ||
         FOwnerControl->ControlState().Contains(csCreating) || !FOwnerControl->Visible())
         return true;
     TsSkinManager* m = GetSkinManager();

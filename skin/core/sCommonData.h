@@ -118,6 +118,10 @@ extern bool RestrictDrawing;
 // that has none.  How the engine reaches the state of controls of higher
 // subsystems (speed buttons, splitters) without knowing their classes.
 TsCommonData* SkinDataOf(TObject* Control);
+// The object's class is ClassName or derives from it, told by the class's
+// published table.  For classes of higher subsystems or of class-library
+// units the engine does not include.
+bool InheritsFromClass(TObject* Object, const wchar_t* ClassName);
 
 // ---------------------------------------------------------------------------
 // Default sections by class-of-control code.

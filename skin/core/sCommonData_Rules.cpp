@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "classlib/controls/ComCtrls.h"
-#include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/Forms.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sMessages.h"
@@ -51,8 +49,10 @@ const TsMaskData* BorderOf(TsCommonData* SkinData)
 // Plain containers may paint straight from their parent's cache.
 bool MayGoWithoutCache(TControl* Control)
 {
-    return dynamic_cast<TScrollingWinControl*>(Control) || dynamic_cast<TPanel*>(Control) ||
-           dynamic_cast<TPageControl*>(Control);
+    for (const wchar_t* name : {L"TFrame", L"TPanel", L"TScrollingWinControl", L"TPageControl"})
+        if (InheritsFromClass(Control, name))
+            return true;
+    return false;
 }
 
 } // namespace
