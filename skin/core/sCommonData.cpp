@@ -28,6 +28,12 @@ bool InheritsFromClass(TObject* Object, const wchar_t* ClassName)
     return p && p->ClassInfo() && p->ClassInfo()->InheritsFrom(ClassName);
 }
 
+TCustomForm* ProviderForm(TsProviderSeam* Provider)
+{
+    TComponent* c = Provider ? Provider->ProviderComponent() : nullptr;
+    return c ? dynamic_cast<TCustomForm*>(c->Owner()) : nullptr;
+}
+
 TsCommonData* SkinDataOf(TObject* Control)
 {
     return Control ? dynamic_cast<TsCommonData*>(kvntUtils::GetObjProp(Control, L"SkinData")) : nullptr;
@@ -159,7 +165,7 @@ void TsCommonData::SetSkinSection(const UnicodeString& Value)
             FOwnerControl->Perform(SM_KORVEXCMD, RefreshOrRemove(m), reinterpret_cast<LPARAM>(m));
     } else if (TsProviderSeam* p = OwnerProvider()) {
         BGChanged = true;
-        p->DropTitleBG();
+        p->FreeTitleBG();
     }
 }
 
@@ -243,7 +249,7 @@ bool TsCommonData::GetUpdating()
 // The provider's form window, made when needed.
 static HWND ProviderFormHandle(TsProviderSeam* Provider)
 {
-    TCustomForm* f = Provider ? Provider->ProviderForm() : nullptr;
+    TCustomForm* f = ProviderForm(Provider);
     return f ? f->Handle() : nullptr;
 }
 
@@ -280,7 +286,7 @@ void TsCommonData::Invalidate()
             FOwnerControl->Invalidate();
     } else if (TsProviderSeam* p = OwnerProvider()) {
         BGChanged = true;
-        TCustomForm* f = p->ProviderForm();
+        TCustomForm* f = ProviderForm(p);
         if (f && f->HandleAllocated())
             RedrawWindow(f->Handle(), nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);

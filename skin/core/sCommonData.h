@@ -16,6 +16,7 @@
 
 class TsSkinManager;
 class TsProviderSeam;
+class TCustomForm;
 
 // Bits of TsCommonData::CtrlSkinState (the form skinner uses higher ones).
 constexpr WORD CSS_NOCACHE = 0x1;    // no cache of its own: paints straight from the parent
@@ -122,6 +123,8 @@ TsCommonData* SkinDataOf(TObject* Control);
 // published table.  For classes of higher subsystems or of class-library
 // units the engine does not include.
 bool InheritsFromClass(TObject* Object, const wchar_t* ClassName);
+// The form a provider skins: the form its component is placed on.
+TCustomForm* ProviderForm(TsProviderSeam* Provider);
 
 // ---------------------------------------------------------------------------
 // Default sections by class-of-control code.

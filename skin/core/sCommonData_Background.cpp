@@ -21,7 +21,7 @@ TColor OwnerColor(TsCommonData* SkinData)
     if (SkinData->FOwnerControl)
         return SkinData->FOwnerControl->Color();
     if (TsProviderSeam* p = SkinData->OwnerProvider())
-        if (TCustomForm* f = p->ProviderForm())
+        if (TCustomForm* f = ProviderForm(p))
             return f->Color();
     return clBtnFace;
 }

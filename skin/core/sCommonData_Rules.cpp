@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "classlib/controls/ComCtrls.h"
+#include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/Forms.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sMessages.h"
@@ -49,10 +51,9 @@ const TsMaskData* BorderOf(TsCommonData* SkinData)
 // Plain containers may paint straight from their parent's cache.
 bool MayGoWithoutCache(TControl* Control)
 {
-    for (const wchar_t* name : {L"TFrame", L"TPanel", L"TScrollingWinControl", L"TPageControl"})
-        if (InheritsFromClass(Control, name))
-            return true;
-    return false;
+    // Frames are scrolling controls too.
+    return dynamic_cast<TScrollingWinControl*>(Control) || dynamic_cast<TPanel*>(Control) ||
+           dynamic_cast<TPageControl*>(Control);
 }
 
 } // namespace
@@ -150,7 +151,7 @@ void UpdateSkinState(TsCommonData* SkinData, bool UpdateChildren)
             for (int i = 0; i < w->ControlCount(); ++i)
                 SendAMessage(w->Controls(i), SMC_CTRL_STATE, 1);
     } else if (TsProviderSeam* p = SkinData->OwnerProvider()) {
-        auto* form = dynamic_cast<TForm*>(p->ProviderForm());
+        auto* form = dynamic_cast<TForm*>(ProviderForm(p));
         bool mdiParent = form && form->FormStyle() == fsMDIForm;
         if (!IsCacheRequired(SkinData) && !mdiParent)
             SkinData->CtrlSkinState |= CSS_NOCACHE;

@@ -65,8 +65,8 @@ TEST_F(SkinState, SectionNamesAreStoredUpperCased)
     EXPECT_EQ(sd->SkinIndex, 0);
     EXPECT_EQ(Count(c->Part.Commands, SMC_SKIN_REFRESH), 1);
 
-    // The same text again does nothing; another spelling of it re-indexes.
-    sd->SetSkinSection(L"button");
+    // The stored text again does nothing; another spelling of it re-indexes.
+    sd->SetSkinSection(L"BUTTON");
     EXPECT_EQ(Count(c->Part.Commands, SMC_SKIN_REFRESH), 1);
     sd->SetSkinSection(L"Button");
     EXPECT_EQ(Count(c->Part.Commands, SMC_SKIN_REFRESH), 2);
