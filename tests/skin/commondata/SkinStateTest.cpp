@@ -242,6 +242,43 @@ TEST_F(SkinState, BackgroundChangesAreMarked)
     EXPECT_EQ(Command(solid, SMC_GET_UPDATING), 0);
 }
 
+// Only a control whose picture depends on its place repaints after moving,
+// and then its children learn that their background moved too.
+TEST_F(SkinState, MovingRepaintsWhatDependsOnItsPlace)
+{
+    Skin.AddSection({L"GRADIENT", 0, 0x808080, 30});
+    Skin.AddSection({L"PLAIN"});
+    Skin.AddSection({L"GLASS", 50});
+    TTestPanel* gradient = Place<TTestPanel>(Form.get(), 0, 0, 200, 100);
+    TTestPanel* plain = Place<TTestPanel>(Form.get(), 0, 100, 200, 100);
+    gradient->SkinData()->SetSkinSection(L"GRADIENT");
+    plain->SkinData()->SetSkinSection(L"PLAIN");
+    struct Case {
+        TWinControl* Parent;
+        const wchar_t* Section;
+        bool Repaints;
+    } cases[] = {
+        {gradient, L"GLASS", true},
+        {plain, L"GLASS", false},
+        {gradient, L"PLAIN", false},
+    };
+    for (const Case& c : cases) {
+        TTestPanel* moved = Place<TTestPanel>(c.Parent, 10, 10, 80, 50);
+        moved->SkinData()->SetSkinSection(c.Section);
+        TTestControl* child = Place<TTestControl>(moved, 5, 5);
+        child->HandleNeeded();
+        moved->SkinData()->BGChanged = false;
+        child->Part.Commands.clear();
+        moved->SetBounds(20, 20, 80, 50);
+        EXPECT_EQ(moved->SkinData()->BGChanged, c.Repaints) << c.Section;
+        EXPECT_EQ(Count(child->Part.Commands, SMC_REPAINT_IF_MOVED), c.Repaints ? 1 : 0) << c.Section;
+    }
+
+    // A window procedure without skin data leaves every message alone.
+    TMessage m = MakeMessage(WM_MOVE, 0, 0, 0);
+    EXPECT_FALSE(CommonWndProc(m, nullptr));
+}
+
 TEST_F(SkinState, ParentsUpdatingHoldsThePaintUntilParentUpdated)
 {
     Skin.AddSection({L"PANEL", 0, 0x808080, 20});
