@@ -174,6 +174,7 @@ TEST_F(Background, ColourAnswerAgreesWithTheColourChildrenSee)
     Skin.AddSection({L"PARENT", 0, Red});
     Skin.AddSection({L"SOLID", 0, Blue});
     Skin.AddSection({L"HALF", 50, Blue});
+    Skin.AddSection({L"QUARTER", 25, Blue});
     Skin.AddSection({L"GLASS", 100, Blue});
     auto* parent = Place<TTestPanel>(Form.get(), L"PARENT", 0, 0, 100, 100);
     struct Case {
@@ -184,6 +185,7 @@ TEST_F(Background, ColourAnswerAgreesWithTheColourChildrenSee)
         {L"SOLID", false, Blue},
         {L"SOLID", true, Green},  // a control with its own colour shows it
         {L"HALF", false, 0x800080},
+        {L"QUARTER", false, 0xBF0040},  // a quarter of the parent's colour
         {L"GLASS", false, Red},
         {nullptr, false, Green},  // not skinned: its own colour
     };
@@ -195,7 +197,7 @@ TEST_F(Background, ColourAnswerAgreesWithTheColourChildrenSee)
         TColor seen = ColorToRGB(GetBGColor(ctl->SkinData(), 0));
         TColor answered = static_cast<TColor>(Command(ctl, SMC_GET_BG_COLOR));
         EXPECT_EQ(answered, seen) << (c.Section ? c.Section : L"-");
-        // Half of each channel, rounded either way.
+        // Each channel rounded either way.
         EXPECT_NEAR(answered & 0xFF, c.Expected & 0xFF, 1);
         EXPECT_NEAR((answered >> 8) & 0xFF, (c.Expected >> 8) & 0xFF, 1);
         EXPECT_NEAR((answered >> 16) & 0xFF, (c.Expected >> 16) & 0xFF, 1);
