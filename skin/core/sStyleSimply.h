@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "classlib/controls/Messages.h"
 #include "skin/core/sConst.h"
+
+class TIcon;
 
 // Raised while a skin is loaded and announced, and while it is removed;
 // painting and animation code read them to skip work.
@@ -87,10 +90,6 @@ class TCustomForm;
 extern std::vector<TCustomForm*> HookedComponents;
 // The upper-cased section of the last UpdateSkinSection.
 extern UnicodeString GlobalSectionName;
-// Raised while a skin is loaded and announced, and while one is removed;
-// painting and animation skip work meanwhile.
-extern bool aSkinChanging;
-extern bool aSkinRemoving;
 // Raised while a new skin is announced: skinned controls do not paint.
 extern bool RestrictDrawing;
 
@@ -105,8 +104,9 @@ public:
     TFlagScope(const TFlagScope&) = delete;
     TFlagScope& operator=(const TFlagScope&) = delete;
 };
+
 // The program file's small and large icons, read when the first skin
-// manager is made.
+// manager is made; freed at shutdown.
 extern TIcon* AppIcon;
 extern TIcon* AppIconLarge;
 

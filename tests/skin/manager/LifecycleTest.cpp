@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "FakeFormsServices.h"
 #include "ManagerFixture.h"
 #include "RecordingControls.h"
-#include "classlib/controls/WindowsHook.h"
 #include "classlib/rtl/FileUtils.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
-#include "skin/forms/kvDials.h"
 
 using namespace managertest;
 using namespace recording;
@@ -55,7 +54,7 @@ public:
 };
 
 const bool Registered = [] {
-    RegisterSkinFormsServices();
+    UseFakeFormsServices();
     RegisterSkinManagerClasses();
     RegisterClasses<TRecordingSkinManager, THostForm>();
     return true;
@@ -128,11 +127,6 @@ protected:
     TRecForm* Watcher = NewForm(L"Watcher");
 };
 
-bool ThreadHasCreationHook()
-{
-    return TWindowsHook::Current(WH_CBT) != nullptr && HookCallback != nullptr;
-}
-
 } // namespace
 
 TEST_F(ManagerLifecycle, SkinLoadsWhileTheResourceIsReadAndIsAnnouncedInLoaded)
@@ -169,7 +163,6 @@ TEST_F(ManagerLifecycle, CreationHookLivesWithTheSkin)
     ASSERT_TRUE(ThreadHasCreationHook());
     Manager->SetActive(false);
     EXPECT_FALSE(ThreadHasCreationHook());
-    EXPECT_EQ(kvSupportedList, nullptr);
     EXPECT_EQ(ReceiversOf(SMC_SKIN_REMOVE), (std::vector<std::wstring>{L"Watcher"}));
     Manager->SetActive(true);
     EXPECT_TRUE(ThreadHasCreationHook());
@@ -181,19 +174,19 @@ TEST_F(ManagerLifecycle, CreationHookLivesWithTheSkin)
 TEST_F(ManagerLifecycle, ASecondDefaultManagerTakesTheThreadsOneHook)
 {
     ReadHost();
-    const HHOOK first = HookCallback;
+    const HHOOK first = CreationHookHandle();
     std::unique_ptr<TsSkinManager> second(New<TsSkinManager>(nullptr));
     EXPECT_FALSE(second->IsDefault());
     EXPECT_FALSE(second->HookInstalled());
     AddBuiltin(second.get());
     second->SetSkinName(BuiltinName());
-    EXPECT_EQ(HookCallback, first);  // a manager that is not the default hooks nothing
+    EXPECT_EQ(CreationHookHandle(), first);  // a manager that is not the default hooks nothing
 
     second->SetIsDefault(true);
     EXPECT_EQ(DefaultManager, second.get());
     EXPECT_TRUE(second->HookInstalled());
     EXPECT_FALSE(Manager->HookInstalled());
-    EXPECT_EQ(HookCallback, first);  // still the one hook
+    EXPECT_EQ(CreationHookHandle(), first);  // still the one hook
     FreeAndNil(Host);                // the former default lets go of nothing
     EXPECT_TRUE(ThreadHasCreationHook());
     second.reset();

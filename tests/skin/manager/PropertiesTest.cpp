@@ -4,21 +4,20 @@
 
 #include <memory>
 
+#include "FakeFormsServices.h"
 #include "ManagerFixture.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
-#include "skin/forms/kvDials.h"
-#include "skin/forms/sSkinMenus.h"
 
 using namespace managertest;
 
 namespace {
 
 const bool Registered = [] {
-    RegisterSkinFormsServices();
+    UseFakeFormsServices();
     return true;
 }();
 
@@ -70,15 +69,11 @@ TEST(ManagerProperties, ANewManagerHasItsDeclaredDefaults)
     EXPECT_EQ(sm->AnimEffects()->Manager, sm.get());
     EXPECT_EQ(sm->ThirdParty()->GetString(tpButton), L"TButton");
 
-    auto* menus = dynamic_cast<TsSkinableMenus*>(sm->SkinableMenus());
+    // The menu skinner and its settings come from the form skinning.
+    auto* menus = dynamic_cast<TFakeMenus*>(sm->SkinableMenus());
     ASSERT_NE(menus, nullptr);
-    EXPECT_EQ((std::vector<int>{menus->Margin(), menus->BevelWidth(), menus->BorderWidth(), menus->Spacing()}),
-              (std::vector<int>{2, 0, 3, 6}));
-    EXPECT_FALSE(menus->Active());
-    auto* support = dynamic_cast<TkvMenuSupport*>(sm->MenuSupport());
-    ASSERT_NE(support, nullptr);
-    EXPECT_FALSE(support->UseExtraLine());
-    EXPECT_EQ(support->ExtraLineWidth(), 32);
+    EXPECT_EQ(menus->Owner, sm.get());
+    EXPECT_NE(dynamic_cast<TFakeMenuSupport*>(sm->MenuSupport()), nullptr);
 
     // A second manager is not the default and leaves the first in place.
     std::unique_ptr<TsSkinManager> second(New<TsSkinManager>(nullptr));

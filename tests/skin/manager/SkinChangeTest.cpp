@@ -5,12 +5,12 @@
 
 #include <memory>
 
+#include "FakeFormsServices.h"
 #include "ManagerFixture.h"
 #include "RecordingControls.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
-#include "skin/forms/kvDials.h"
 
 using namespace managertest;
 using namespace recording;
@@ -68,7 +68,7 @@ public:
 };
 
 const bool Registered = [] {
-    RegisterSkinFormsServices();
+    UseFakeFormsServices();
     return true;
 }();
 
