@@ -11,8 +11,6 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/kvGlow.h"
 
-bool RestrictDrawing = false;
-
 KV_BEGIN_PUBLISHED(TsCommonData, TPersistent)
     B.Bool(L"CustomColor", &C::CustomColor, &C::SetCustomColor, false);
     B.Bool(L"CustomFont", &C::CustomFont, &C::SetCustomFont, false);
