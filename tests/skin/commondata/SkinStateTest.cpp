@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "SkinnedControls.h"
 #include "skin/core/kvntUtils.h"
@@ -113,6 +114,45 @@ TEST_F(SkinState, IndexesFollowTheSkin)
     EXPECT_EQ(sd->SkinIndex, 1);
     EXPECT_EQ(sd->BorderIndex, -1);
     EXPECT_TRUE(sd->BGChanged);
+}
+
+// A control with a manager of its own follows that manager, not the
+// default one, and forgets it when it goes away.
+TEST_F(SkinState, AControlMayHaveAManagerOfItsOwn)
+{
+    Skin.AddSection({L"BUTTON"});
+    auto other = std::make_unique<TTestSkin>();
+    other->AddSection({L"EDIT"});
+    other->AddSection({L"BUTTON"});
+    ASSERT_EQ(DefaultManager, Skin.Manager);
+    // The application's forms hear the managers' announcements.
+    TOwned<TForm> appForm{TForm::CreateNew(Application)};
+    TTestControl* c = Place<TTestControl>(appForm.get());
+    TsCommonData* sd = c->SkinData();
+    sd->SetSkinSection(L"BUTTON");
+    EXPECT_FALSE(sd->ManagerStored());
+
+    c->Part.Commands.clear();
+    sd->SetSkinManager(other->Manager);
+    EXPECT_TRUE(sd->ManagerStored());
+    EXPECT_EQ(sd->GetSkinManager(), other->Manager);
+    EXPECT_EQ(sd->SkinIndex, 1);
+    EXPECT_EQ(Count(c->Part.Commands, SMC_SKIN_REFRESH), 1);
+
+    // The default manager's announcements are not for this control.
+    Skin.Clear();
+    Command(c, SMC_SKIN_SET, 0, reinterpret_cast<LPARAM>(Skin.Manager));
+    EXPECT_EQ(sd->SkinIndex, 1);
+
+    // Its manager goes away: the control keeps no pointer to it.
+    other.reset();
+    EXPECT_FALSE(sd->ManagerStored());
+    EXPECT_EQ(sd->SkinIndex, -1);
+    EXPECT_EQ(sd->GetSkinManager(), Skin.Manager);
+
+    // Choosing the default manager stores none.
+    sd->SetSkinManager(Skin.Manager);
+    EXPECT_FALSE(sd->ManagerStored());
 }
 
 TEST_F(SkinState, RemovingTheSkinGivesTheStandardLookBack)
