@@ -31,11 +31,10 @@ bool HasAlpha(TBitmap* Bmp)
 }
 
 // The alpha of an image that has none: the colour of the bottom-left pixel
-// is the background (alpha 0), every other colour is opaque.  Force makes
-// it up also where the alpha bytes were filled in by a conversion.
-void MakeUpAlpha(TBitmap* Bmp, bool Force)
+// is the background (alpha 0), every other colour is opaque.
+void MakeUpAlpha(TBitmap* Bmp)
 {
-    if (Bmp->Empty() || (!Force && HasAlpha(Bmp)))
+    if (Bmp->Empty() || HasAlpha(Bmp))
         return;
     const TBitmapRows rows = Bmp->Rows();
     uint8_t key[3];
@@ -57,18 +56,33 @@ void NearestStretch(TBitmap* Src, TBitmap* Dst)
             std::copy_n(s.Pixel(x * s.Width / d.Width, y * s.Height / d.Height), 4, d.Pixel(x, y));
 }
 
-// The colour bitmap of an icon as a 32-bit DIB (nullptr when unreadable).
+// The colour bitmap of an icon as a 32-bit DIB with its alpha bytes as the
+// system keeps them (nullptr when unreadable).  The bits are read by the
+// system itself: a pixel-format conversion would make them opaque.
 TBitmap* IconColorBitmap(HICON Icon, GdiObject<HBITMAP>* Mask = nullptr)
 {
     ICONINFO ii{};
     if (!Icon || !::GetIconInfo(Icon, &ii))
         return nullptr;
     GdiObject<HBITMAP> color(ii.hbmColor), mask(ii.hbmMask);
-    if (!color)
+    BITMAP bm{};
+    if (!color || !::GetObjectW(color.Get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
         return nullptr;
-    TOwned<TBitmap> bmp(New<TBitmap>());
-    bmp->SetHandle(color.Release());
-    bmp->SetPixelFormat(pf32bit);
+    TOwned<TBitmap> bmp(CreateBmp32(bm.bmWidth, bm.bmHeight));
+    bmp->FreeContext();
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint8_t> bits(size_t(bm.bmWidth) * bm.bmHeight * 4);
+    ScreenDC dc;
+    if (!::GetDIBits(dc, color.Get(), 0, UINT(bm.bmHeight), bits.data(), &bi, DIB_RGB_COLORS))
+        return nullptr;
+    const TBitmapRows rows = bmp->Rows();
+    for (int y = 0; y < rows.Height; ++y)
+        std::copy_n(&bits[size_t(y) * bm.bmWidth * 4], size_t(bm.bmWidth) * 4, rows.Row(y));
     if (Mask)
         *Mask = std::move(mask);
     return bmp.release();
@@ -353,8 +367,6 @@ bool TsAlphaImageList::BitmapFromItem(int Index, TBitmap* Image)
     } catch (const Exception&) {
         return false;  // the system list still has what could be read
     }
-    // Alpha bytes that a conversion filled in say nothing: made up below.
-    const bool noAlpha = png->PixelFormat() != pf32bit;
     if (png->Width() == Width() && png->Height() == Height()) {
         Image->Assign(png.get());
     } else {
@@ -365,9 +377,11 @@ bool TsAlphaImageList::BitmapFromItem(int Index, TBitmap* Image)
         else
             Stretch(png.get(), Image, Image->Width(), Image->Height(), ftMitchell, 0);
     }
-    if (Image->PixelFormat() != pf32bit || noAlpha) {
+    // A picture without alpha is converted opaque: no key colour is cut out
+    // of a picture that never asked for transparency.
+    if (Image->PixelFormat() != pf32bit) {
         Image->SetPixelFormat(pf32bit);
-        MakeUpAlpha(Image, true);
+        MakeUpAlpha(Image);
     }
     return true;
 }
@@ -381,7 +395,7 @@ void TsAlphaImageList::BitmapFromSystemList(int Index, TBitmap* Image)
     TOwned<TBitmap> bmp(IconColorBitmap(icon.Get()));
     if (!bmp)
         return;
-    MakeUpAlpha(bmp.get(), false);
+    MakeUpAlpha(bmp.get());
     Image->Assign(bmp.get());
 }
 
