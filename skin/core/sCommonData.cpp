@@ -11,7 +11,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/kvGlow.h"
 
-bool RestrictDrawing = false;
+// RestrictDrawing is defined with the broadcast globals (sStyleSimply).
 
 KV_BEGIN_PUBLISHED(TsCommonData, TPersistent)
     B.Bool(L"CustomColor", &C::CustomColor, &C::SetCustomColor, false);
