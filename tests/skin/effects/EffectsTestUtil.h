@@ -75,6 +75,20 @@ inline DWORD UserCount()
     return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
 }
 
+inline BOOL CALLBACK CountWindow(HWND, LPARAM P)
+{
+    ++*reinterpret_cast<int*>(P);
+    return TRUE;
+}
+
+// Top-level windows of this thread: timers each keep a hidden one.
+inline int ThreadWindowCount()
+{
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
 // The pixel an icon leaves on a background of Bg at (X, Y).
 inline Px IconPixel(HICON Icon, int W, int H, int X, int Y, Px Bg)
 {
