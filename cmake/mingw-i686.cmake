@@ -9,5 +9,10 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The Wine that runs the tests: the first on PATH, as in tools/wine-env.  A
+# cached entry pointing at a Wine since removed does not win.
+if(WINE_EXECUTABLE AND NOT EXISTS "${WINE_EXECUTABLE}")
+  unset(WINE_EXECUTABLE CACHE)
+endif()
 find_program(WINE_EXECUTABLE wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})

@@ -38,6 +38,11 @@ using TBorderStyle = TFormBorderStyle;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Right-to-left layout: only honoured on a middle-east system (SysLocale).
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
 
@@ -241,6 +246,24 @@ public:
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
 
+    // Bidirectional text.  Right-to-left takes effect only where
+    // SysLocale.MiddleEast is set.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
+    bool IsRightToLeft() const;
+    bool UseRightToLeftAlignment() const;
+    bool UseRightToLeftReading() const;
+    bool UseRightToLeftScrollBar() const;
+    // DrawText flags for this control: left and right alignment swapped for
+    // right-to-left alignment (centring kept), DT_RTLREADING added for
+    // right-to-left reading.
+    UINT DrawTextBiDiModeFlags(UINT Flags) const;
+    UINT DrawTextBiDiModeFlagsReadingOnly() const;
+    // The alignment the control shows (check boxes override it).
+    virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
+
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
     TControlState ControlState() const { return FControlState; }
@@ -305,6 +328,8 @@ protected:
     virtual void CMParentColorChanged(TMessage& Message);
     virtual void CMParentFontChanged(TMessage& Message);
     virtual void CMHitTest(TMessage& Message);
+    virtual void CMBiDiModeChanged(TMessage& Message);
+    virtual void CMParentBiDiModeChanged(TMessage& Message);
 
     // The first step of BeforeDestruction (csDestroying, mouse state), for
     // TWinControl, which destroys its window before freeing owned components.
@@ -339,6 +364,8 @@ protected:
     TControlStyle FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
     TPopupMenu* FPopupMenu = nullptr;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
 
 private:
     friend class TWinControl;
@@ -467,6 +494,9 @@ protected:
     // The client area children are aligned in.
     virtual void AdjustClientRect(TRect& Rect);
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A child that is neither aligned nor anchored moved or changed size
+    // (scrolling controls follow their children).
+    virtual void ControlBoundsChanged(TControl* Control) {}
     // Makes the window's visibility follow Visible and the parents'.
     void UpdateShowing();
     void UpdateShowingCascade(bool ParentShows);
@@ -522,6 +552,11 @@ protected:
     void CMEnabledChanged(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    // A new mode makes the window anew (its extended styles carry it) and
+    // tells the children that follow their parent.
+    void CMBiDiModeChanged(TMessage& Message) override;
+    // WS_EX_RTLREADING, WS_EX_LEFTSCROLLBAR and WS_EX_RIGHT as BiDiMode asks.
+    void AddBiDiModeExStyle(DWORD& ExStyle) const;
     // The graphic child a mouse message at Pos goes to: the one holding the
     // mouse, else the one under it.
     TControl* MouseTarget(LPARAM Pos);
@@ -604,3 +639,29 @@ TControl* MouseControl();
 TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control whose window is Wnd.
 inline TWinControl* FindControl(HWND Wnd) { return TWinControl::FindControl(Wnd); }
+
+// ---------------------------------------------------------------------------
+// A hint: a borderless popup with a frame that shows a short text in the
+// system's hint font on the info colour.  It stays hidden until
+// ActivateHint shows it (without taking the focus).
+class THintWindow : public TCustomControl {
+    KV_CLASS(THintWindow)
+    KV_PUBLISHED
+public:
+    explicit THintWindow(TComponent* AOwner);
+    // The size the hint needs for AHint, its lines broken at MaxWidth.
+    virtual TRect CalcHintRect(int MaxWidth, const UnicodeString& AHint, void* AData);
+    // Shows AHint at Rect (screen coordinates, kept on the screen), topmost.
+    virtual void ActivateHint(TRect Rect, const UnicodeString& AHint);
+    // Hides the hint and gives its window back.
+    void ReleaseHandle();
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void WndProc(TMessage& Message) override;
+};
+
+// The system's AnimateWindow, looked up at start-up; nullptr where missing.
+using TAnimateWindowProc = BOOL(WINAPI*)(HWND Wnd, DWORD Time, DWORD Flags);
+extern TAnimateWindowProc AnimateWindowProc;

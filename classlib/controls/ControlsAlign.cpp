@@ -33,6 +33,8 @@ void TControl::RequestAlign()
 {
     if (FParent && (FAlign != alNone || FAnchors != TAnchors{akLeft, akTop}))
         FParent->Realign();
+    else if (FParent)
+        FParent->ControlBoundsChanged(this);
 }
 
 void TWinControl::EnableAlign()

@@ -265,6 +265,8 @@ void TControl::WndProc(TMessage& Message)
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_HITTEST: CMHitTest(Message); break;
+    case CM_BIDIMODECHANGED: CMBiDiModeChanged(Message); break;
+    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); break;
     case WM_CONTEXTMENU: WMContextMenu(Message); break;
     default: DefaultHandler(Message); break;
     }

@@ -65,6 +65,9 @@ KV_BEGIN_PUBLISHED(TControl, TComponent)
     B.Bool(L"ShowHint", &C::ShowHint, &C::SetShowHint, false);
     B.Bool(L"ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint, true);
     B.Ref(L"PopupMenu", &C::PopupMenu, &C::SetPopupMenu);
+    B.Enum(L"BiDiMode", &C::BiDiMode, &C::SetBiDiMode, bdLeftToRight,
+           {L"bdLeftToRight", L"bdRightToLeft", L"bdRightToLeftNoAlign", L"bdRightToLeftReadingOnly"}, L"TBiDiMode");
+    B.Bool(L"ParentBiDiMode", &C::ParentBiDiMode, &C::SetParentBiDiMode, true);
     B.Event(L"OnClick", &C::OnClick);
     B.Event(L"OnDblClick", &C::OnDblClick);
     B.Event(L"OnMouseDown", &C::OnMouseDown);

@@ -20,6 +20,8 @@ void TWinControl::InsertControl(TControl* AControl)
         AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (AControl->FParentFont)
         AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    if (AControl->FParentBiDiMode)
+        AControl->Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
     AControl->UpdateAnchorRules();
     if (AControl->FAlign != alNone)
         Realign();

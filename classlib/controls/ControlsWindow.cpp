@@ -189,6 +189,7 @@ void TWinControl::CreateParams(TCreateParams& Params)
     Params.WindowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     Params.WindowClass.hbrBackground = nullptr;
     Params.WinClassName = ClassName();
+    AddBiDiModeExStyle(Params.ExStyle);
 }
 
 void TWinControl::CreateWnd()
@@ -217,6 +218,10 @@ void TWinControl::CreateWnd()
     CreateWindowHandle(params);
     if (!FHandle)
         throw EOutOfResources(L"Error creating window " + params.WinClassName);
+    // A child's id is its handle, so that WM_MEASUREITEM (which names the
+    // sender only by id) finds it with GetDlgItem.
+    if ((params.Style & WS_CHILD) && ::GetWindowLongPtrW(FHandle, GWLP_ID) == 0)
+        ::SetWindowLongPtrW(FHandle, GWLP_ID, reinterpret_cast<LONG_PTR>(FHandle));
     UpdateWindowFont();
 }
 

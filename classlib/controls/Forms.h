@@ -49,7 +49,145 @@ using TExceptionEvent = TMethod<void(TObject* Sender, Exception* E)>;
 using TWindowHook = TMethod<bool(TMessage& Message)>;
 
 // ---------------------------------------------------------------------------
-class TCustomForm : public TWinControl {
+// Scrolling controls.  With AutoScroll the ranges follow the children: the
+// right and bottom edges of the children that are not aligned to the far
+// side, plus the sizes of those that are.  A bar shows while its range is
+// larger than the client area; moving it moves the children.
+enum TScrollBarKind { sbHorizontal, sbVertical };
+
+class TScrollingWinControl;
+
+class TControlScrollBar : public TPersistent {
+    KV_CLASS(TControlScrollBar)
+    KV_PUBLISHED
+public:
+    TControlScrollBar(TScrollingWinControl* AControl, TScrollBarKind AKind);
+
+    TScrollBarKind Kind() const { return FKind; }
+    // The step of the bar's arrows.
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value) { FIncrement = Value > 0 ? Value : 1; }
+    // Room added after the farthest child.
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int Range() const { return FRange; }
+    void SetRange(int Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    bool Tracking() const { return FTracking; }
+    void SetTracking(bool Value) { FTracking = Value; }
+    // Whether the bar shows now.
+    bool IsScrollBarVisible() const { return FShown; }
+    // Position while the bar shows, 0 otherwise.
+    int ScrollPos() const { return FShown ? FPosition : 0; }
+    void Assign(TPersistent* Source) override;
+    TPersistent* GetOwner() override;
+
+private:
+    friend class TScrollingWinControl;
+    // Sets the range a child layout asks for (AutoScroll).
+    void SetAutoRange(int Value);
+    // Shows or hides the bar for a client extent of PageSize.
+    void Apply(bool Show, int PageSize);
+    void ScrollMessage(TMessage& Message);
+    int BarCode() const { return FKind == sbHorizontal ? SB_HORZ : SB_VERT; }
+
+    TScrollingWinControl* FControl;
+    TScrollBarKind FKind;
+    int FIncrement = 8;
+    int FMargin = 0;
+    int FPosition = 0;
+    int FRange = 0;
+    int FCalcRange = 0;
+    int FPageSize = 0;
+    bool FVisible = true;
+    bool FTracking = false;
+    bool FShown = false;
+};
+
+class TScrollingWinControl : public TWinControl {
+    KV_CLASS(TScrollingWinControl)
+    KV_PUBLISHED
+public:
+    explicit TScrollingWinControl(TComponent* AOwner);
+    ~TScrollingWinControl() override;
+
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
+    void SetHorzScrollBar(TControlScrollBar* Value) { FHorzScrollBar->Assign(Value); }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar; }
+    void SetVertScrollBar(TControlScrollBar* Value) { FVertScrollBar->Assign(Value); }
+    // Moves the children by (DeltaX, DeltaY) and repaints.
+    virtual void ScrollBy(int DeltaX, int DeltaY);
+    // Scrolls so that AControl (a child) lies inside the client area.
+    void ScrollInView(TControl* AControl);
+    // While disabled, child changes do not recompute the ranges.
+    void DisableAutoRange() { ++FAutoRangeCount; }
+    void EnableAutoRange();
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateWnd() override;
+    void Loaded() override;
+    // Children are aligned in the scrolled area, at least the client size.
+    void AdjustClientRect(TRect& Rect) override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void ControlBoundsChanged(TControl* Control) override;
+    // Recomputes the ranges (AutoScroll) and shows or hides the bars.
+    void CalcAutoRange();
+    void UpdateScrollBars();
+
+private:
+    friend class TControlScrollBar;
+    int AutoRange(TScrollBarKind Kind) const;
+    TControlScrollBar* FHorzScrollBar;
+    TControlScrollBar* FVertScrollBar;
+    bool FAutoScroll = true;
+    int FAutoRangeCount = 0;
+    bool FUpdatingBars = false;
+    bool FScrolling = false;
+};
+
+// A framed scrolling area placed on forms.
+class TScrollBox : public TScrollingWinControl {
+    KV_CLASS(TScrollBox)
+    KV_PUBLISHED
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    TBorderStyle FBorderStyle = bsSingle;
+};
+
+// A frame: a group of controls designed once and placed on forms.  A frame
+// class with a form resource of its own (RCDATA named after the upper-case
+// class name) reads it when created, as a form does; its components are
+// owned by the frame.
+class TCustomFrame : public TScrollingWinControl {
+    KV_CLASS(TCustomFrame)
+    KV_PUBLISHED
+public:
+    explicit TCustomFrame(TComponent* AOwner);
+    void AfterConstruction() override;
+};
+
+class TFrame : public TCustomFrame {
+    KV_CLASS(TFrame)
+    KV_PUBLISHED
+public:
+    explicit TFrame(TComponent* AOwner) : TCustomFrame(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
+class TCustomForm : public TScrollingWinControl {
     KV_CLASS(TCustomForm)
     KV_PUBLISHED
 public:
@@ -97,6 +235,12 @@ public:
     // messages come to the form and go on to the menu's items.
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
+    // The whole window drawn with constant alpha AlphaBlendValue (a layered
+    // window; top-level forms only).
+    bool AlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool Value);
+    BYTE AlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(BYTE Value);
     // A key down message: true when a shortcut of the form's menu took it.
     virtual bool IsShortCut(TMessage& Message);
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -161,6 +305,8 @@ protected:
     void WMDrawItem(TMessage& Message) override;
     void WMMeasureItem(TMessage& Message) override;
     void WMDestroy(TMessage& Message) override;
+    // Makes the window layered, or not, as AlphaBlend says.
+    void SetLayeredAttribs();
     // Puts the menu on the window (a top-level window only).
     void AttachMenu();
     // Places the window by Position before it first shows.
@@ -190,6 +336,8 @@ protected:
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
     TMainMenu* FMenu = nullptr;
+    bool FAlphaBlend = false;
+    BYTE FAlphaBlendValue = 255;
     int FStoredClientWidth = -1;
     int FStoredClientHeight = -1;
     int FStoredPixelsPerInch = 96;
@@ -371,6 +519,8 @@ public:
     void SetCursor(TCursor Value);
     // The system's menu font, read when first asked for.
     TFont* MenuFont();
+    // The system's font of hints and status bars, read when first asked for.
+    TFont* HintFont();
 
 private:
     friend class TCustomForm;
@@ -380,6 +530,7 @@ private:
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
     TFont* FMenuFont = nullptr;
+    TFont* FHintFont = nullptr;
 };
 
 extern TApplication* Application;

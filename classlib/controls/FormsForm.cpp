@@ -32,9 +32,9 @@ TCustomForm* ValidParentForm(TControl* Control, bool TopForm)
 
 // ---------------------------------------------------------------------------
 // TCustomForm
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) { Init(); }
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) { Init(); }
 
-TCustomForm::TCustomForm(TComponent* AOwner, int) : TWinControl(AOwner)
+TCustomForm::TCustomForm(TComponent* AOwner, int) : TScrollingWinControl(AOwner)
 {
     FCreatedNew = true;
     Init();
@@ -121,7 +121,7 @@ void TCustomForm::DoDestroy()
 
 void TCustomForm::Loaded()
 {
-    TWinControl::Loaded();
+    TScrollingWinControl::Loaded();
     if (FStoredClientWidth >= 0 || FStoredClientHeight >= 0) {
         TRect r = GetClientRect();
         int w = FStoredClientWidth >= 0 ? FStoredClientWidth : r.Width();
@@ -347,12 +347,14 @@ void TCustomForm::WndProc(TMessage& Message)
     default:
         break;
     }
-    TWinControl::WndProc(Message);
+    TScrollingWinControl::WndProc(Message);
 }
 
 // ---------------------------------------------------------------------------
 // Published properties.
-KV_BEGIN_PUBLISHED(TCustomForm, TWinControl)
+KV_BEGIN_PUBLISHED(TCustomForm, TScrollingWinControl)
+    B.Bool(L"AlphaBlend", &C::AlphaBlend, &C::SetAlphaBlend, false);
+    B.Int(L"AlphaBlendValue", &C::AlphaBlendValue, &C::SetAlphaBlendValue, 255);
     B.Enum(L"BorderStyle", &C::BorderStyle, &C::SetBorderStyle, bsSizeable,
            {L"bsNone", L"bsSingle", L"bsSizeable", L"bsDialog", L"bsToolWindow", L"bsSizeToolWin"},
            L"TFormBorderStyle");

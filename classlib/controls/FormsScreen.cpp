@@ -7,7 +7,11 @@
 // TScreen
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
-TScreen::~TScreen() { delete FMenuFont; }
+TScreen::~TScreen()
+{
+    delete FMenuFont;
+    delete FHintFont;
+}
 
 TFont* TScreen::MenuFont()
 {
@@ -19,6 +23,19 @@ TFont* TScreen::MenuFont()
             FMenuFont->SetHandle(::CreateFontIndirectW(&ncm.lfMenuFont));
     }
     return FMenuFont;
+}
+
+TFont* TScreen::HintFont()
+{
+    if (!FHintFont) {
+        FHintFont = new TFont();
+        NONCLIENTMETRICSW ncm{};
+        ncm.cbSize = sizeof(ncm);
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+            FHintFont->SetHandle(::CreateFontIndirectW(&ncm.lfStatusFont));
+        FHintFont->SetColor(clInfoText);
+    }
+    return FHintFont;
 }
 
 int TScreen::Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }

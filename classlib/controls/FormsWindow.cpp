@@ -87,7 +87,8 @@ void TCustomForm::AddBorderStyles(TCreateParams& Params)
 
 void TCustomForm::CreateWnd()
 {
-    TWinControl::CreateWnd();
+    TScrollingWinControl::CreateWnd();
+    SetLayeredAttribs();
     // CW_USEDEFAULT placements come back from the window.
     if (FPosition != poDesigned)
         UpdateBounds();

@@ -128,60 +128,6 @@ void TButton::CMFocusChanged(TMessage& Message)
 }
 
 // ---------------------------------------------------------------------------
-// TCustomEdit
-
-TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
-{
-    FControlStyle = {csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight};
-    FWidth = 121;
-    FHeight = 21;
-    FTabStop = true;
-    FParentColor = false;
-    FColor = clWindow;
-}
-
-void TCustomEdit::CreateParams(TCreateParams& Params)
-{
-    TWinControl::CreateParams(Params);
-    CreateSubClass(Params, L"EDIT");
-    Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-}
-
-void TCustomEdit::CreateWnd()
-{
-    TWinControl::CreateWnd();
-    SendMessageW(FHandle, EM_LIMITTEXT, FMaxLength, 0);
-}
-
-void TCustomEdit::SetMaxLength(int Value)
-{
-    FMaxLength = Value < 0 ? 0 : Value;
-    if (HandleAllocated())
-        SendMessageW(FHandle, EM_LIMITTEXT, FMaxLength, 0);
-}
-
-void TCustomEdit::SelectAll()
-{
-    if (HandleAllocated())
-        SendMessageW(FHandle, EM_SETSEL, 0, -1);
-}
-
-void TCustomEdit::WndProc(TMessage& Message)
-{
-    if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == EN_CHANGE)
-        Change();
-    else
-        TWinControl::WndProc(Message);
-}
-
-void TCustomEdit::Change()
-{
-    if (OnChange)
-        OnChange(this);
-}
-
-// ---------------------------------------------------------------------------
 // TCustomLabel
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
@@ -395,15 +341,6 @@ KV_BEGIN_PUBLISHED(TButton, TButtonControl)
     B.Int(L"ModalResult", &C::ModalResult, &C::SetModalResult, 0, L"TModalResult");
 KV_END_PUBLISHED
 
-KV_BEGIN_PUBLISHED(TCustomEdit, TWinControl)
-    B.Int(L"MaxLength", &C::MaxLength, &C::SetMaxLength, 0);
-    B.Event(L"OnChange", &C::OnChange);
-KV_END_PUBLISHED
-
-KV_BEGIN_PUBLISHED(TEdit, TCustomEdit)
-    static_assert(sizeof(C) > 0); // all inherited
-KV_END_PUBLISHED
-
 KV_BEGIN_PUBLISHED(TCustomLabel, TGraphicControl)
     B.Enum(L"Alignment", &C::Alignment, &C::SetAlignment, taLeftJustify,
            {L"taLeftJustify", L"taRightJustify", L"taCenter"}, L"TAlignment");
@@ -421,7 +358,7 @@ KV_END_PUBLISHED
 
 void RegisterStdCtrlsClasses()
 {
-    RegisterClasses<TButton, TEdit, TLabel>();
+    RegisterClasses<TButton, TEdit, TMemo, TListBox, TComboBox, TCheckBox, TRadioButton, TGroupBox, TLabel>();
 }
 
 namespace {

@@ -46,22 +46,77 @@ void TShockwaveFlash::CreateParams(TCreateParams& Params)
     Params.WindowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
 }
 
+namespace {
+// The names the control knows its stored settings by; it takes the quality
+// as text under the second.
+const wchar_t* const WModeName = L"WMode";
+const wchar_t* const QualityName = L"Quality2";
+} // namespace
+
 void TShockwaveFlash::SetMovie(const UnicodeString& Value)
 {
     FMovie = Value;
-    if (HandleAllocated())
+    if (Hosted())
+        SetProperty(DISPID_FlashMovie, Value);
+    else if (HandleAllocated())
         Invalidate();
+}
+
+void TShockwaveFlash::SetScale(const UnicodeString& Value)
+{
+    FScale = Value;
+    if (Hosted())
+        SetProperty(DISPID_FlashScale, Value);
+}
+
+void TShockwaveFlash::SetWMode(const UnicodeString& Value)
+{
+    FWMode = Value;
+    if (Hosted())
+        SetProperty(WModeName, Value);
+}
+
+void TShockwaveFlash::SetQuality(const UnicodeString& Value)
+{
+    FQuality = Value;
+    if (Hosted())
+        SetProperty(QualityName, Value);
 }
 
 void TShockwaveFlash::SetVariable(const UnicodeString& name, const UnicodeString& value)
 {
+    if (Hosted()) {
+        InvokeMethod(L"SetVariable", {name, value});
+        return;
+    }
     FVariables[name] = value;
 }
 
 UnicodeString TShockwaveFlash::GetVariable(const UnicodeString& name)
 {
+    if (Hosted())
+        return InvokeMethod(L"GetVariable", {name}).AsString();
     auto it = FVariables.find(name);
     return it == FVariables.end() ? UnicodeString() : it->second;
+}
+
+void TShockwaveFlash::InitControlData()
+{
+    // The window mode counts only before the control makes its window; the
+    // movie comes after the settings it is to be played with.
+    SetProperty(WModeName, FWMode);
+    SetProperty(QualityName, FQuality);
+    SetProperty(DISPID_FlashScale, FScale);
+    if (!FMovie.empty())
+        SetProperty(DISPID_FlashMovie, FMovie);
+    for (const auto& [name, value] : FVariables)
+        InvokeMethod(L"SetVariable", {name, value});
+}
+
+void TShockwaveFlash::InvokeEvent(DISPID DispID, std::vector<TOleVariant>& Args)
+{
+    if (DispID == DISPID_FlashFSCommand && Args.size() == 2)
+        DoFSCommand(Args[0].AsString(), Args[1].AsString());
 }
 
 bool TShockwaveFlash::DoFSCommand(const UnicodeString& command, const UnicodeString& args)
@@ -91,10 +146,11 @@ void TShockwaveFlash::WndProc(TMessage& Message)
 
 void TShockwaveFlash::WMCopyData(TMessage& Message)
 {
-    // Commands from a driving program stand in for the movie's FSCommand.
+    // Commands from a driving program stand in for the movie's FSCommand;
+    // a real movie speaks for itself.
     Message.Result = 0;
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(Message.LParam);
-    if (!data)
+    if (!data || Hosted())
         return;
     std::vector<UnicodeString> texts;
     if (data->dwData == FlashCopyDataCommand) {
@@ -133,6 +189,11 @@ void TShockwaveFlash::PaintWindow(HDC DC)
     {
         GdiObject<HBRUSH> back(CreateSolidBrush(RGB(0x20, 0x20, 0x28)));
         FillRect(mem, &rc, back.Get());
+    }
+    if (Hosted()) {
+        // The control's window covers ours; only a moment's gap shows this.
+        BitBlt(DC, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+        return;
     }
 
     // The movie's file name, centred.

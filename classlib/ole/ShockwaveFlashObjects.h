@@ -1,7 +1,9 @@
-// The Flash player control.  When the control is not available, a stand-in
-// window takes its place: it keeps the movie, the scale and the movie
-// variables, paints the movie's file name, and raises FSCommand when another
-// program sends it a command (see FlashCopyData.h).
+// The Flash player control.  Where the control is registered it is hosted
+// in our window and every property, variable and event goes through it.
+// Where it is not (or it fails to start), a stand-in takes its place: it
+// keeps the movie, the scale and the movie variables, paints the movie's
+// file name, and raises FSCommand when another program sends it a command
+// (see FlashCopyData.h).
 #pragma once
 
 #include <windows.h>
@@ -35,12 +37,12 @@ public:
     void SetMovie(const UnicodeString& Value);
     // Scale (dispatch id 137): "ShowAll", "NoBorder", "ExactFit", "NoScale"...
     const UnicodeString& Scale() const { return FScale; }
-    void SetScale(const UnicodeString& Value) { FScale = Value; }
-    // Stored settings.
+    void SetScale(const UnicodeString& Value);
+    // Stored settings: "Window", "Opaque", "Transparent"...; "High", "Low"...
     const UnicodeString& WMode() const { return FWMode; }
-    void SetWMode(const UnicodeString& Value) { FWMode = Value; }
+    void SetWMode(const UnicodeString& Value);
     const UnicodeString& Quality() const { return FQuality; }
-    void SetQuality(const UnicodeString& Value) { FQuality = Value; }
+    void SetQuality(const UnicodeString& Value);
 
     void SetVariable(const UnicodeString& name, const UnicodeString& value);
     // The variable's current value; empty text for one never set.
@@ -58,6 +60,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void PaintWindow(HDC DC) override;
+    void InitControlData() override;
+    void InvokeEvent(DISPID DispID, std::vector<TOleVariant>& Args) override;
 
 private:
     friend class TFlashCommandQueue;

@@ -612,3 +612,20 @@ void GetFormatSettings()
     ReadLocaleChar(LOCALE_SDECIMAL, FormatSettings.DecimalSeparator);
     ReadLocaleChar(LOCALE_STHOUSAND, FormatSettings.ThousandSeparator);
 }
+
+// ---------------------------------------------------------------------------
+namespace {
+TSysLocale ReadSysLocale()
+{
+    TSysLocale l;
+    LCID id = ::GetUserDefaultLCID();
+    l.DefaultLCID = id;
+    l.PriLangID = PRIMARYLANGID(LANGIDFROMLCID(id));
+    l.SubLangID = SUBLANGID(LANGIDFROMLCID(id));
+    l.FarEast = ::GetSystemMetrics(SM_DBCSENABLED) != 0;
+    l.MiddleEast = ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+    return l;
+}
+} // namespace
+
+TSysLocale SysLocale = ReadSysLocale();

@@ -199,3 +199,16 @@ UnicodeString FloatToStr(Extended Value, const TFormatSettings& Settings);
 // picture, a value of 1E18 or more and the special values give FloatToStr.
 UnicodeString FormatFloat(const UnicodeString& Format, Extended Value);
 UnicodeString FormatFloat(const UnicodeString& Format, Extended Value, const TFormatSettings& Settings);
+
+// ---------------------------------------------------------------------------
+// The user's locale as the controls see it, read at start-up.  MiddleEast
+// (a right-to-left system) decides whether BiDiMode has any effect; tests
+// may set it for a while.
+struct TSysLocale {
+    unsigned DefaultLCID = 0;
+    unsigned PriLangID = 0;
+    unsigned SubLangID = 0;
+    bool FarEast = false;
+    bool MiddleEast = false;
+};
+extern TSysLocale SysLocale;

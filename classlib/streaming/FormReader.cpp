@@ -104,7 +104,7 @@ void TFormReader::ReadComponent(const TFormObject& Node)
     TComponent* comp = nullptr;
     bool created = false;
     if (Node.Kind == TFormObject::okInherited) {
-        comp = FRoot->FindComponent(Node.Name);
+        comp = FLookupRoot->FindComponent(Node.Name);
         if (!comp)
             Error(NodeName(Node), L"no inherited component named " + Node.Name, Node.Line);
     } else {
@@ -131,7 +131,23 @@ void TFormReader::ReadComponent(const TFormObject& Node)
         AddLoaded(comp);
         const TFormObject* saved = FNode;
         FNode = &Node;
-        comp->ReadState(this);
+        // Inside an inline frame, "inherited" names the frame's own
+        // components and new ones belong to the frame.
+        TComponent* savedOwner = FOwner;
+        TComponent* savedLookup = FLookupRoot;
+        if (Node.Kind == TFormObject::okInline) {
+            FOwner = comp;
+            FLookupRoot = comp;
+        }
+        try {
+            comp->ReadState(this);
+        } catch (...) {
+            FOwner = savedOwner;
+            FLookupRoot = savedLookup;
+            throw;
+        }
+        FOwner = savedOwner;
+        FLookupRoot = savedLookup;
         FNode = saved;
     } catch (...) {
         if (created) {

@@ -7,6 +7,11 @@
 
 #include "skin/core/sConst.h"
 
+// Raised while a skin is loaded and announced, and while it is removed;
+// painting and animation code read them to skip work.
+extern bool aSkinChanging;
+extern bool aSkinRemoving;
+
 struct TConstantSkinData {
     int16_t IndexGLobalInfo = -1;
     int16_t ExBorder = -1;

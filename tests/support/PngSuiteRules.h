@@ -1,4 +1,4 @@
-// The PNG test suite under shared/testdata/pngsuite and the reader's own
+// The PNG test suite under tests/fixtures/pngsuite and the reader's own
 // rules for comparing with its reference pixels (8-bit RGBA, no gamma).
 // Windows-free and header-only: the Wine tests and the native tests share it.
 #pragma once
@@ -19,16 +19,11 @@ inline bool DirExists(const std::string& Path)
     return f.good();
 }
 
-// The suite lies in shared/ beside the repository (CI) or beside the
-// folder of work trees.
+// The suite is kept with the test fixtures (tests/fixtures/pngsuite).
 inline std::string SuiteDir(const std::string& Fixtures)
 {
-    for (const char* up : {"/../../../shared/testdata/pngsuite", "/../../../../shared/testdata/pngsuite"}) {
-        std::string d = Fixtures + up;
-        if (DirExists(d))
-            return d;
-    }
-    return std::string();
+    const std::string d = Fixtures + "/pngsuite";
+    return DirExists(d) ? d : std::string();
 }
 
 inline std::vector<uint8_t> ReadFile(const std::string& Path)

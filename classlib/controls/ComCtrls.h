@@ -1,0 +1,423 @@
+// Common controls: tab and page controls, the tool bar with its buttons, and
+// the status bar with its panels.  Each is a superclass of the system's
+// common-control window under its own class name.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "classlib/controls/Controls.h"
+#include "classlib/controls/ImgList.h"
+#include "classlib/rtl/Lists.h"
+
+class TPopupMenu;
+class TCustomTabControl;
+class TToolBar;
+class TToolButton;
+class TStatusBar;
+class TStatusPanel;
+
+// ---------------------------------------------------------------------------
+// Tab controls.  Tabs live in the window once it exists, in a string list
+// before that; each tab may carry an object (a page control's sheet).
+enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+using TTabChangingEvent = TMethod<void(TObject* Sender, bool& AllowChange)>;
+using TDrawTabEvent = TMethod<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
+
+class TCustomTabControl : public TWinControl {
+    KV_CLASS(TCustomTabControl)
+    KV_PUBLISHED
+public:
+    explicit TCustomTabControl(TComponent* AOwner);
+    ~TCustomTabControl() override;
+
+    TStrings* Tabs() const { return FTabs; }
+    void SetTabs(TStrings* Value) { FTabs->Assign(Value); }
+    // The selected tab, -1 for none.  Setting it sends no notification.
+    int TabIndex();
+    void SetTabIndex(int Value);
+    // A tab's rectangle in client coordinates (empty without a window).
+    TRect TabRect(int Index);
+    int IndexOfTabAt(int X, int Y);
+    TTabPosition TabPosition() const { return FTabPosition; }
+    void SetTabPosition(TTabPosition Value);
+    TTabStyle Style() const { return FStyle; }
+    void SetStyle(TTabStyle Value);
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value);
+    // Tabs drawn by DrawTab / OnDrawTab.
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value);
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    // The page area: the client area without the tabs.
+    TRect DisplayRect();
+    TCanvas* Canvas() const { return FCanvas; }
+
+    TNotifyEvent OnChange;
+    TTabChangingEvent OnChanging;
+    TDrawTabEvent OnDrawTab;
+
+    void WndProc(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void AdjustClientRect(TRect& Rect) override;
+    // TCN_SELCHANGING asks CanChange (OnChanging); TCN_SELCHANGE calls Change.
+    virtual bool CanChange();
+    virtual void Change();
+    virtual void DrawTab(int TabIndex, const TRect& Rect, bool Active);
+    // The image a tab shows (its index, by default).
+    virtual int GetImageIndex(int TabIndex) { return TabIndex; }
+    virtual void CNNotify(TMessage& Message);
+    virtual void CNDrawItem(TMessage& Message);
+    // The tabs changed: the page area may have moved.
+    void TabsChanged();
+
+private:
+    friend class TTabStrings;
+    TStrings* FTabs;
+    TControlCanvas* FCanvas;
+    TCustomImageList* FImages = nullptr;
+    TTabPosition FTabPosition = tpTop;
+    TTabStyle FStyle = tsTabs;
+    bool FMultiLine = false;
+    bool FHotTrack = false;
+    bool FOwnerDraw = false;
+    int FSavedTabIndex = -1;
+};
+
+class TTabControl : public TCustomTabControl {
+    KV_CLASS(TTabControl)
+    KV_PUBLISHED
+public:
+    explicit TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner) {}
+};
+
+class TPageControl;
+
+// One page of a page control; it fills the page area while it is active.
+class TTabSheet : public TWinControl {
+    KV_CLASS(TTabSheet)
+    KV_PUBLISHED
+public:
+    explicit TTabSheet(TComponent* AOwner);
+    ~TTabSheet() override;
+
+    TPageControl* PageControl() const { return FPageControl; }
+    void SetPageControl(TPageControl* Value);
+    // Position among the page control's pages.
+    int PageIndex() const;
+    void SetPageIndex(int Value);
+    // Position among the shown tabs, -1 without a tab.
+    int TabIndex() const;
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    void SetParentComponent(TComponent* Value) override;
+
+protected:
+    void CMTextChanged(TMessage& Message) override;
+
+private:
+    friend class TPageControl;
+    TPageControl* FPageControl = nullptr;
+    bool FTabVisible = true;
+    int FImageIndex = -1;
+};
+
+class TPageControl : public TCustomTabControl {
+    KV_CLASS(TPageControl)
+    KV_PUBLISHED
+public:
+    explicit TPageControl(TComponent* AOwner);
+    ~TPageControl() override;
+
+    int PageCount() const { return int(FPages.size()); }
+    TTabSheet* Pages(int Index) const { return FPages.at(Index); }
+    TTabSheet* ActivePage() const { return FActivePage; }
+    void SetActivePage(TTabSheet* Page);
+    int ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
+    void SetActivePageIndex(int Value);
+    TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible);
+    void SelectNextPage(bool GoForward, bool CheckTabVisible = true);
+
+protected:
+    void Change() override;
+    // Shows the page of the selected tab.
+    virtual void UpdateActivePage();
+    int GetImageIndex(int TabIndex) override;
+    void Loaded() override;
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet* Page);
+    void RemovePage(TTabSheet* Page);
+    void MovePage(TTabSheet* Page, int NewIndex);
+    // Rebuilds the tabs from the pages that show one.
+    void UpdateTabs();
+    void ChangeActivePage(TTabSheet* Page);
+    std::vector<TTabSheet*> FPages;
+    TTabSheet* FActivePage = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Tool bars.  The bar's window draws and clicks the buttons; each
+// TToolButton is a graphic child that mirrors one of them and takes the
+// bounds the bar gives it.
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using TEdgeBorders = TSet<TEdgeBorder>;
+enum TEdgeStyle { esNone, esRaised, esLowered };
+enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+// Element i is bit i of the system's item state (CDIS_SELECTED is bit 0...).
+enum TCustomDrawStateItem {
+    cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot, cdsMarked, cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+enum TTBCustomDrawFlag { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
+using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
+using TTBAdvancedCustomDrawEvent =
+    TMethod<void(TToolBar* Sender, TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+using TTBAdvancedCustomDrawBtnEvent =
+    TMethod<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
+                 TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
+
+class TToolButton : public TGraphicControl {
+    KV_CLASS(TToolButton)
+    KV_PUBLISHED
+public:
+    explicit TToolButton(TComponent* AOwner);
+    ~TToolButton() override;
+
+    TToolBar* ToolBar() const { return FToolBar; }
+    TToolButtonStyle Style() const { return FStyle; }
+    void SetStyle(TToolButtonStyle Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    // Pressed (a button) or checked (a check button).
+    bool Down() const;
+    void SetDown(bool Value);
+    bool Marked() const { return FMarked; }
+    void SetMarked(bool Value);
+    bool Indeterminate() const { return FIndeterminate; }
+    void SetIndeterminate(bool Value);
+    // Check buttons of a group: one of them down.
+    bool Grouped() const { return FGrouped; }
+    void SetGrouped(bool Value);
+    bool Wrap() const { return FWrap; }
+    void SetWrap(bool Value);
+    TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+    void SetDropdownMenu(TPopupMenu* Value);
+    // Position on the bar.
+    int Index() const;
+    // The command the bar's window knows the button by.
+    int CommandId() const { return FCommand; }
+
+    void SetParent(TWinControl* AParent) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    void CMHitTest(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+    void CMVisibleChanged(TMessage& Message) override;
+
+private:
+    friend class TToolBar;
+    // The bar's idea of the button (TBBUTTON fields).
+    BYTE StateFlags() const;
+    BYTE StyleFlags() const;
+    void Changed();
+    void SetBoundsFromBar(const TRect& R);
+    TToolBar* FToolBar = nullptr;
+    TToolButtonStyle FStyle = tbsButton;
+    int FImageIndex = -1;
+    bool FDown = false;
+    bool FMarked = false;
+    bool FIndeterminate = false;
+    bool FGrouped = false;
+    bool FWrap = false;
+    TPopupMenu* FDropdownMenu = nullptr;
+    int FCommand;
+};
+
+class TToolBar : public TWinControl {
+    KV_CLASS(TToolBar)
+    KV_PUBLISHED
+public:
+    explicit TToolBar(TComponent* AOwner);
+    ~TToolBar() override;
+
+    int ButtonCount() const { return int(FButtons.size()); }
+    TToolButton* Buttons(int Index) const { return FButtons.at(Index); }
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* HotImages() const { return FHotImages; }
+    void SetHotImages(TCustomImageList* Value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value);
+    // Captions right of the images instead of below them.
+    bool List() const { return FList; }
+    void SetList(bool Value);
+    bool ShowCaptions() const { return FShowCaptions; }
+    void SetShowCaptions(bool Value);
+    int ButtonWidth() const { return FButtonWidth; }
+    void SetButtonWidth(int Value);
+    int ButtonHeight() const { return FButtonHeight; }
+    void SetButtonHeight(int Value);
+    // The etched edges round the bar, drawn in its non-client area.
+    TEdgeBorders EdgeBorders() const { return FEdgeBorders; }
+    void SetEdgeBorders(TEdgeBorders Value);
+    TEdgeStyle EdgeInner() const { return FEdgeInner; }
+    void SetEdgeInner(TEdgeStyle Value);
+    TEdgeStyle EdgeOuter() const { return FEdgeOuter; }
+    void SetEdgeOuter(TEdgeStyle Value);
+    TCanvas* Canvas() const { return FCanvas; }
+
+    TTBAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+    TTBAdvancedCustomDrawBtnEvent OnAdvancedCustomDrawButton;
+
+    void WndProc(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void CNNotify(TMessage& Message);
+    virtual void CNCommand(TMessage& Message);
+    void WMSize(TMessage& Message) override;
+
+private:
+    friend class TToolButton;
+    void InsertButton(TToolButton* Button);
+    void RemoveButton(TToolButton* Button);
+    // Gives the window the buttons again and the buttons their bounds.
+    void RebuildButtons();
+    void UpdateButtonBounds();
+    TToolButton* ButtonByCommand(int Command) const;
+    LRESULT CustomDraw(NMTBCUSTOMDRAW& Draw);
+    void NCCalcSize(TMessage& Message);
+    void NCPaint(TMessage& Message);
+    int EdgeWidth() const;
+    std::vector<TToolButton*> FButtons;
+    TControlCanvas* FCanvas;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FHotImages = nullptr;
+    bool FFlat = false;
+    bool FList = false;
+    bool FShowCaptions = false;
+    int FButtonWidth = 23;
+    int FButtonHeight = 22;
+    TEdgeBorders FEdgeBorders = {ebTop};
+    TEdgeStyle FEdgeInner = esRaised;
+    TEdgeStyle FEdgeOuter = esLowered;
+    int FUpdating = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Status bars.  The panels are a collection; in simple mode (or without
+// panels) the bar shows SimpleText across its width.
+enum TStatusPanelStyle { psText, psOwnerDraw };
+enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+using TDrawPanelEvent = TMethod<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
+
+class TStatusPanel : public TCollectionItem {
+    KV_CLASS(TStatusPanel)
+    KV_PUBLISHED
+public:
+    explicit TStatusPanel(TCollection* Collection);
+
+    const UnicodeString& Text() const { return FText; }
+    void SetText(const UnicodeString& Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TStatusPanelStyle Style() const { return FStyle; }
+    void SetStyle(TStatusPanelStyle Value);
+    TStatusPanelBevel Bevel() const { return FBevel; }
+    void SetBevel(TStatusPanelBevel Value);
+    void Assign(TPersistent* Source) override;
+
+private:
+    UnicodeString FText;
+    int FWidth = 50;
+    TAlignment FAlignment = taLeftJustify;
+    TStatusPanelStyle FStyle = psText;
+    TStatusPanelBevel FBevel = pbLowered;
+};
+
+class TStatusPanels : public TCollection {
+    KV_CLASS(TStatusPanels)
+public:
+    explicit TStatusPanels(TStatusBar* StatusBar);
+    TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
+    TStatusPanel* Items(int Index) const { return static_cast<TStatusPanel*>(TCollection::Items(Index)); }
+    TStatusPanel* operator[](int Index) const { return Items(Index); }
+    TPersistent* GetOwner() override;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+    // A panel joins the collection from its base constructor, before its
+    // own fields exist: the bar hears of it once it is whole.
+    void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
+    void Added(TCollectionItem* Item) override;
+
+private:
+    TStatusBar* FStatusBar;
+    bool FJoining = false;
+};
+
+class TStatusBar : public TWinControl {
+    KV_CLASS(TStatusBar)
+    KV_PUBLISHED
+public:
+    explicit TStatusBar(TComponent* AOwner);
+    ~TStatusBar() override;
+
+    TStatusPanels* Panels() const { return FPanels; }
+    void SetPanels(TStatusPanels* Value) { FPanels->Assign(Value); }
+    bool SimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool Value);
+    const UnicodeString& SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const UnicodeString& Value);
+    bool SizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool Value);
+    TCanvas* Canvas() const { return FCanvas; }
+
+    TDrawPanelEvent OnDrawPanel;
+    void WndProc(TMessage& Message) override;
+
+    // Gives the window the panels' widths, texts and styles.
+    void UpdatePanels();
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WMSize(TMessage& Message) override;
+    // Draws an owner-draw panel (OnDrawPanel by default).
+    virtual void DrawPanel(TStatusPanel* Panel, const TRect& Rect);
+    virtual void CNDrawItem(TMessage& Message);
+
+private:
+    TStatusPanels* FPanels;
+    TControlCanvas* FCanvas;
+    bool FSimplePanel = false;
+    UnicodeString FSimpleText;
+    bool FSizeGrip = true;
+};
+
+// Registers the classes of this unit for form resources.
+void RegisterComCtrlsClasses();

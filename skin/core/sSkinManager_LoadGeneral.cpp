@@ -1,0 +1,329 @@
+// The loader's sections: the global values of "GLOBALINFO", one gd entry per
+// section of the description (or of an internal skin, or of the common
+// sections), the mask indexes of every section and the recolouring.
+#include <memory>
+
+#include "classlib/graphics/Graphics.h"
+#include "classlib/rtl/IniFiles.h"
+#include "classlib/rtl/Lists.h"
+#include "classlib/rtl/SysUtils.h"
+#include "skin/core/kvntUtils.h"
+#include "skin/core/sSkinManager_Colors.h"
+#include "skin/core/sSkinManager_Description.h"
+#include "skin/core/sSkinManager_Load.h"
+#include "skin/core/sSkinManager_Stored.h"
+#include "skin/core/sSkinProps.h"
+#include "skin/paint/sGradient.h"
+
+namespace {
+
+bool IsTrue(const UnicodeString& S)
+{
+    return AnsiUpperCase(S) == L"TRUE";
+}
+
+// A gradient text other than one blank becomes its pieces.
+void SetGradient(UnicodeString& Text, TsGradArray& Array, const UnicodeString& Value)
+{
+    Text = Value;
+    Array.clear();
+    if (Value != L" ")
+        PrepareGradArray(Value, Array);
+}
+
+// One key of a section: how it is read, its default, where it goes.  Set
+// takes the value read (the integer, or the text for text keys); Copy takes
+// the parent entry's value (common sections inherit from loaded entries).
+struct TsSectionKey {
+    const wchar_t* Key;
+    bool Text;
+    int IntDefault;
+    const wchar_t* TextDefault;
+    void (*Set)(TsGeneralData& g, int i, const UnicodeString& s);
+    void (*Copy)(TsGeneralData& g, const TsGeneralData& parent);
+};
+
+#define KV_INT_KEY(key, def, field) \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = i; }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
+#define KV_RGB_KEY(key, def, field) \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = ColorToRGB(i); }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
+#define KV_BYTE_KEY(key, def, field) \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = uint8_t(i); }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
+#define KV_BOOL_KEY(key, def, field) \
+    {key, true, 0, def, [](TsGeneralData& g, int, const UnicodeString& s) { g.field = IsTrue(s); }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
+#define KV_FONT_KEY(key, def, field, n) \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field[n] = i; }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field[n] = p.field[n]; }}
+#define KV_GRAD_KEY(key, def, text, array) \
+    {key, true, 0, def, [](TsGeneralData& g, int, const UnicodeString& s) { SetGradient(g.text, g.array, s); }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.text = p.text; g.array = p.array; }}
+
+const TsSectionKey SectionKeys[] = {
+    KV_RGB_KEY(s_Color, 0xFFFFFF, Color),
+    KV_BOOL_KEY(s_ReservedBoolean, L"FALSE", ReservedBoolean),
+    KV_BOOL_KEY(s_GiveOwnFont, L"FALSE", GiveOwnFont),
+    KV_INT_KEY(s_Glow, 0, GlowCount),
+    KV_INT_KEY(s_GlowMargin, 0, GlowMargin),
+    KV_FONT_KEY(s_FontColor, 0, FontColor, 1),
+    KV_FONT_KEY(s_TcLeft, -1, FontColor, 2),
+    KV_FONT_KEY(s_TcTop, -1, FontColor, 3),
+    KV_FONT_KEY(s_TcRight, -1, FontColor, 4),
+    KV_FONT_KEY(s_TcBottom, -1, FontColor, 5),
+    KV_FONT_KEY(s_HotFontColor, 0, HotFontColor, 1),
+    KV_FONT_KEY(s_HotTcLeft, -1, HotFontColor, 2),
+    KV_FONT_KEY(s_HotTcTop, -1, HotFontColor, 3),
+    KV_FONT_KEY(s_HotTcRight, -1, HotFontColor, 4),
+    KV_FONT_KEY(s_HotTcBottom, -1, HotFontColor, 5),
+    KV_INT_KEY(s_Transparency, 0, Transparency),
+    KV_INT_KEY(s_GradientPercent, 0, GradientPercent),
+    KV_INT_KEY(s_ImagePercent, 0, ImagePercent),
+    KV_GRAD_KEY(s_GradientData, L" ", GradientData, GradientArray),
+    KV_BOOL_KEY(s_ShowFocus, L"FALSE", ShowFocus),
+    KV_BOOL_KEY(s_FadingEnabled, L"FALSE", FadingEnabled),
+    KV_INT_KEY(s_FadingIterations, 5, FadingIterations),
+    KV_INT_KEY(s_HotColor, 0xFFFFFF, HotColor),
+    KV_INT_KEY(s_HotTransparency, 0, HotTransparency),
+    KV_INT_KEY(s_HotGradientPercent, 0, HotGradientPercent),
+    KV_GRAD_KEY(s_HotGradientData, L"", HotGradientData, HotGradientArray),
+    KV_INT_KEY(s_HotImagePercent, 0, HotImagePercent),
+    KV_RGB_KEY(s_Hgcol, 0xFFFFFF, HotGlowColor),
+    KV_BYTE_KEY(s_Hgsize, 0, HotGlowSize),
+    KV_RGB_KEY(s_Gcol, 0xFFFFFF, GlowColor),
+    KV_BYTE_KEY(s_Gsize, 0, GlowSize),
+};
+
+#undef KV_INT_KEY
+#undef KV_RGB_KEY
+#undef KV_BYTE_KEY
+#undef KV_BOOL_KEY
+#undef KV_FONT_KEY
+#undef KV_GRAD_KEY
+
+void SetDefault(TsGeneralData& g, const TsSectionKey& k)
+{
+    k.Set(g, k.IntDefault, k.TextDefault);
+}
+
+// A decimal-text key: unreadable text raises, as a damaged skin should.
+int16_t TextNumber(TCustomIniFile* Ini, const wchar_t* Key, const wchar_t* Default)
+{
+    const UnicodeString v = Ini->ReadString(s_GlobalInfo, Key, Default);
+    try {
+        return static_cast<int16_t>(StrToInt(v));
+    } catch (const EConvertError& e) {
+        throw EConvertError(UnicodeString(L"Skin section GLOBALINFO, key ") + Key + L": " + e.Message());
+    }
+}
+
+int16_t IntNumber(TCustomIniFile* Ini, const wchar_t* Key, int Default)
+{
+    return static_cast<int16_t>(Ini->ReadInteger(s_GlobalInfo, Key, Default));
+}
+
+// "main left top right bottom"; any other text gives 0 and four times -1.
+void ParseFontColors(const UnicodeString& Text, TsFontColors& Colors)
+{
+    const TsCharSet blank{L' '};
+    int values[5];
+    bool ok = WordCount(Text, blank) == 5;
+    for (int i = 0; ok && i < 5; ++i)
+        ok = TryStrToInt(ExtractWord(i + 1, Text, blank), values[i]);
+    for (int i = 0; i < 5; ++i)
+        Colors[i + 1] = ok ? values[i] : (i == 0 ? 0 : -1);
+}
+
+} // namespace
+
+void TsSkinLoader::LoadAllGeneralData()
+{
+    if (FSource.SkinFile) {
+        ReadGlobals();
+        FTarget.CheckVersion(FSkin.SkinData->Version);
+        AddDescriptionSections();
+    } else if (FSource.Stored) {
+        ReadStoredGlobals();
+        FTarget.CheckVersion(FSkin.SkinData->Version);
+        AddStoredSections();
+    } else {
+        return;
+    }
+    AddCommonSections();
+    InitMaskIndexes();
+    ChangeSkinHue(&FSkin, FSettings.HueOffset);
+    ChangeSkinSaturation(&FSkin, FSettings.Saturation);
+}
+
+void TsSkinLoader::ReadGlobals()
+{
+    TCustomIniFile* ini = FSource.SkinFile;
+    TsSkinData& d = *FSkin.SkinData;
+    TFormatSettings point = FormatSettings;
+    point.DecimalSeparator = L'.';
+    Extended version = 0;
+    d.Version = TryStrToFloat(ini->ReadString(s_GlobalInfo, s_Version, L"0"), version, point) ? double(version) : 0;
+    d.Author = ini->ReadString(s_GlobalInfo, s_Author, UnicodeString());
+    d.Description = ini->ReadString(s_GlobalInfo, s_Description, UnicodeString());
+    d.ExBorderWidth = IntNumber(ini, s_BorderWidth, 4);
+    d.ExTitleHeight = IntNumber(ini, s_TitleHeight, 30);
+    d.ExMaxHeight = IntNumber(ini, s_MaxHeight, 0);
+    if (d.ExMaxHeight == 0)
+        d.ExMaxHeight = d.ExTitleHeight;
+    d.ExContentOffs = IntNumber(ini, s_FormOffset, 8);
+    d.ExCenterOffs = IntNumber(ini, s_CenterOffset, 0);
+    d.ExDrawMode = IntNumber(ini, s_BorderMode, 0);
+    d.Shadow1Color = ini->ReadInteger(s_GlobalInfo, s_Shadow1Color, 0);
+    d.Shadow1Offset = TextNumber(ini, s_Shadow1Offset, L"0");
+    d.Shadow1Blur = TextNumber(ini, s_Shadow1Blur, L"-1");
+    d.Shadow1Transparency = TextNumber(ini, s_Shadow1Transparency, L"0");
+    d.BISpacing = IntNumber(ini, s_BiSpace, 0);
+    d.BIVAlign = IntNumber(ini, s_BiValign, 0);
+    d.BIRightMargin = IntNumber(ini, s_BiRight, 0);
+    d.BILeftMargin = IntNumber(ini, s_BiLeft, 0);
+    d.BorderColor = ini->ReadInteger(s_GlobalInfo, s_BorderColor, 0);
+    d.BIKeepHUE = IntNumber(ini, s_BiKeepHue, 0);
+    d.BICloseGlow = TextNumber(ini, s_BiconCloseGlow, L"0");
+    d.BICloseGlowMargin = TextNumber(ini, s_BiconCloseGlowMargin, L"0");
+    d.BIMaxGlow = TextNumber(ini, s_BiconMaxGlow, L"0");
+    d.BIMaxGlowMargin = TextNumber(ini, s_BiconMaxGlowMargin, L"0");
+    d.BIMinGlow = TextNumber(ini, s_BiconMinGlow, L"0");
+    d.BIMinGlowMargin = TextNumber(ini, s_BiconMinGlowMargin, L"0");
+}
+
+void TsSkinLoader::ReadStoredGlobals()
+{
+    const TsStoredSkin& s = *FSource.Stored;
+    TsSkinData& d = *FSkin.SkinData;
+    d.Version = s.FVersion;
+    d.Author = s.FAuthor;
+    d.Description = s.FDescription;
+    d.Shadow1Color = s.FShadow1Color;
+    d.Shadow1Offset = static_cast<int16_t>(s.FShadow1Offset);
+    d.Shadow1Blur = static_cast<int16_t>(s.FShadow1Blur);
+    d.Shadow1Transparency = static_cast<int16_t>(s.FShadow1Transparency);
+    d.BorderColor = s.FBorderColor;
+}
+
+void TsSkinLoader::AddDescriptionSections()
+{
+    TsSkinDescription d(FSource.SkinFile);
+    std::unique_ptr<TStringList> sections(new TStringList);
+    FSource.SkinFile->ReadSections(sections.get());
+    FSkin.gd.clear();
+    for (int i = 0; i < sections->Count(); ++i) {
+        const UnicodeString section = sections->Strings(i);
+        TsGeneralData g;
+        g.ClassName = section;
+        g.ParentClass = d.ParentOf(section);
+        for (const TsSectionKey& k : SectionKeys) {
+            try {
+                if (k.Text)
+                    k.Set(g, 0, d.ReadString(section, k.Key, k.TextDefault));
+                else
+                    k.Set(g, d.ReadInteger(section, k.Key, k.IntDefault), UnicodeString());
+            } catch (const EConvertError& e) {
+                throw EConvertError(L"Skin section " + section + L", key " + k.Key + L": " + e.Message());
+            }
+        }
+        FSkin.gd.push_back(std::move(g));
+    }
+}
+
+void TsSkinLoader::AddStoredSections()
+{
+    TsSkinGenerals* sections = FSource.Stored->GeneralData();
+    for (int i = 0; i < sections->Count(); ++i) {
+        const TsSkinGeneral& s = *sections->GetItem(i);
+        TsGeneralData g;
+        g.ClassName = s.FSectionName;
+        g.ParentClass = s.FParentClass;
+        g.Color = s.FColor;
+        g.ReservedBoolean = s.FReservedBoolean;
+        g.GiveOwnFont = s.FGiveOwnFont;
+        g.GlowCount = s.FGlowCount;
+        g.GlowMargin = s.FGlowMargin;
+        ParseFontColors(s.FFontColor, g.FontColor);
+        ParseFontColors(s.FHotFontColor, g.HotFontColor);
+        g.Transparency = s.FTransparency;
+        g.GradientPercent = s.FGradientPercent;
+        g.ImagePercent = s.FImagePercent;
+        g.GradientData = s.FGradientData;
+        PrepareGradArray(g.GradientData, g.GradientArray);
+        g.ShowFocus = s.FShowFocus;
+        g.FadingEnabled = s.FFadingEnabled;
+        g.FadingIterations = s.FFadingIterations;
+        g.HotColor = s.FHotColor;
+        g.HotTransparency = s.FHotTransparency;
+        g.HotGradientPercent = s.FHotGradientPercent;
+        g.HotGradientData = s.FHotGradientData;
+        PrepareGradArray(g.HotGradientData, g.HotGradientArray);
+        g.HotImagePercent = s.FHotImagePercent;
+        g.HotGlowColor = s.FHotGlowColor;
+        g.GlowColor = s.FGlowColor;
+        g.HotGlowSize = static_cast<uint8_t>(s.FHotGlowSize);
+        g.GlowSize = static_cast<uint8_t>(s.FGlowSize);
+        FSkin.gd.push_back(std::move(g));
+    }
+}
+
+void TsSkinLoader::AddCommonSections()
+{
+    TStrings* lines = FSettings.CommonSections;
+    if (!lines || lines->Count() == 0)
+        return;
+    std::unique_ptr<TStringList> sections(new TStringList(true));
+    GetIniSections(lines, sections.get());
+    for (int i = 0; i < sections->Count(); ++i) {
+        const UnicodeString section = sections->Strings(i);
+        if (FSkin.GetSkinIndex(section) >= 0)
+            continue;   // the skin's own section stays as it is
+        TsGeneralData g;
+        g.ClassName = section;
+        g.ParentClass = AnsiUpperCase(ReadIniString(lines, sections.get(), section, s_ParentClass, L"-1"));
+        const TsGeneralData* parent = nullptr;
+        for (const TsGeneralData& p : FSkin.gd)
+            if (AnsiUpperCase(p.ClassName) == g.ParentClass) {
+                parent = &p;
+                break;
+            }
+        for (const TsSectionKey& k : SectionKeys) {
+            bool present;
+            if (k.Text) {
+                const UnicodeString v = ReadIniString(lines, sections.get(), section, k.Key, L"?");
+                present = v != L"?";
+                if (present)
+                    k.Set(g, 0, v);
+            } else {
+                const int v = ReadIniInteger(lines, sections.get(), section, k.Key, -1);
+                present = v != -1;
+                if (present)
+                    k.Set(g, v, UnicodeString());
+            }
+            if (!present) {
+                if (parent)
+                    k.Copy(g, *parent);
+                else
+                    SetDefault(g, k);
+            }
+        }
+        FSkin.gd.push_back(std::move(g));
+    }
+}
+
+void TsSkinLoader::InitMaskIndexes()
+{
+    for (size_t i = 0; i < FSkin.gd.size(); ++i) {
+        TsGeneralData& g = FSkin.gd[i];
+        if (g.ClassName == s_GlobalInfo)
+            continue;
+        const int index = static_cast<int>(i);
+        g.BorderIndex = FSkin.GetMaskIndex(index, g.ClassName, s_BordersMask);
+        g.ImgTL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopLeft);
+        g.ImgTR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopRight);
+        g.ImgBL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmLeft);
+        g.ImgBR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmRight);
+    }
+}

@@ -1,0 +1,4 @@
+#include "skin/core/sStyleSimply.h"
+
+bool aSkinChanging = false;
+bool aSkinRemoving = false;
