@@ -13,6 +13,7 @@
 #include "skin/paint/sAlphaGraph_Pixels.h"
 
 class TControl;
+class TsSkinTables;
 
 // ---------------------------------------------------------------------------
 // Between the class library's records and the kernels' own.
@@ -23,12 +24,21 @@ TBitmapRows RowsOf(TBitmap* Bmp);
 // The background a TCacheInfo describes.
 TkvBack BackOf(const TCacheInfo& CI);
 
-// The skin manager's master image.  The manager unit installs the lookup;
-// until then every image without its own bitmap counts as missing.
+// The skin manager's master image.  The default reads the loaded skin's
+// store; a manager that keeps it elsewhere installs its own lookup.
 using TMasterBitmapOf = TBitmap* (*)(TObject* Manager);
 extern TMasterBitmapOf MasterBitmapOf;
 // The image table of a skin manager (nil when it has none).
 TsMaskArray* MaskTableOf(TObject* Manager);
+
+// The default skin manager: the manager unit installs the lookup, so that
+// the painting routines reach it without including the manager.
+using TDefaultManagerOf = TObject* (*)();
+extern TDefaultManagerOf DefaultManagerOf;
+// Manager, or the default one when it is nil.
+TObject* ManagerOrDefault(TObject* Manager);
+// The skin tables of Manager (the default one for nil); nil when it has none.
+TsSkinTables* SkinTablesOf(TObject* Manager);
 
 // ---------------------------------------------------------------------------
 // The opaque 32-bit pixel of a colour (R and B exchanged, top byte 0xFF).
