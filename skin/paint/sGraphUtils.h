@@ -141,3 +141,5 @@ void TileBitmapFromOther(TCanvas* Canvas, const TRect& R, const TsMaskData& Mask
 
 // Text with contours and glow, blur, text measuring.
 #include "skin/paint/sGraphUtils_Text.h"
+// Painting skin sections and window regions.
+#include "skin/paint/sGraphUtils_Sections.h"
