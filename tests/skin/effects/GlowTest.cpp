@@ -14,8 +14,11 @@ namespace {
 
 struct GlowFixture : ::testing::Test {
     TsSkinManager* manager = New<TsSkinManager>(nullptr);
+    // Three 12 x 12 frames over their masks (a 32-bit image carries its own alpha).
     std::unique_ptr<TBitmap> image = loadtest::MakeBitmap(
-        36, 12, pf32bit, [](int x, int y) { return Rgb(255, 255, 0, (x % 12 < 4 || y < 4) ? 200 : 0); });
+        36, 24, pf32bit, [](int x, int y) {
+            return y >= 12 ? Rgb(0, 0, 0, 0) : Rgb(255, 255, 0, (x % 12 < 4 || y < 4) ? 200 : 0);
+        });
     const TRect R{100, 100, 140, 120};
 
     GlowFixture()
@@ -27,10 +30,11 @@ struct GlowFixture : ::testing::Test {
         m.ClassName = L"BUTTON";
         m.PropertyName = L"GLOW0";
         m.Bmp = image.get();
-        m.R = TRect(0, 0, 36, 12);
+        m.R = TRect(0, 0, 36, 24);
         m.ImageCount = 3;
-        m.MaskType = -1;
+        m.MaskType = 1;
         m.WL = m.WT = m.WR = m.WB = 4;
+        m.Manager = manager;
         manager->ma.push_back(m);
     }
     ~GlowFixture() override
@@ -123,4 +127,22 @@ TEST_F(GlowFixture, ManyGlowsLeakNothing)
         round();
     EXPECT_LE(GdiCount(), gdi + 2);
     EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+TEST_F(GlowFixture, ImageIsTheGlowMaskWithItsAlpha)
+{
+    TkvGlowEffect effect;
+    effect.SkinManager = manager;
+    effect.MaskIndex = 0;
+    effect.CreateAlphaBmp(20, 16);
+    ASSERT_TRUE(effect.AlphaBmp);
+    EXPECT_EQ(effect.AlphaBmp->PixelFormat(), pf32bit);
+    const Px corner = PixelOf(effect.AlphaBmp, 1, 1);
+    EXPECT_TRUE(corner.R > 0 && corner.G > 0 && corner.B == 0)
+        << "a corner of the mask: " << int(corner.R) << "," << int(corner.G) << "," << int(corner.B) << "," << int(corner.A);
+    EXPECT_EQ(PixelOf(effect.AlphaBmp, 10, 8), Rgb(0, 0, 0, 0)) << "the centre is left transparent";
+
+    TkvGlowEffect none;
+    none.CreateAlphaBmp(4, 4);
+    EXPECT_EQ(PixelOf(none.AlphaBmp, 2, 2), Rgb(0, 0, 0, 0));
 }
