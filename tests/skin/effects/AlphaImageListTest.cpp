@@ -265,3 +265,14 @@ TEST_F(ListFixture, ListsLeakNoGdiObjects)
     EXPECT_LE(GdiCount(), gdi + 2);
     EXPECT_LE(UserCount(), user + 2);
 }
+
+TEST_F(ListFixture, ListDrawsItselfWithTheImagesAlpha)
+{
+    auto list = List(12, 4);
+    ASSERT_TRUE(list->TryLoadFromFile(Write(L"f.png", loadtest::PngBytes(12, 4, Frames))));
+    auto canvas = loadtest::Solid(20, 10, Rgb(0, 0, 0));
+    list->Draw(canvas->Canvas(), 2, 2, 0);
+    EXPECT_NEAR(PixelOf(canvas.get(), 2, 2).R, 128, 3) << "half-transparent red over black";
+    EXPECT_EQ(PixelOf(canvas.get(), 5, 2), Rgb(0, 0, 0)) << "a transparent column";
+    EXPECT_EQ(PixelOf(canvas.get(), 15, 2), Rgb(0, 0, 0)) << "nothing beyond the image";
+}
