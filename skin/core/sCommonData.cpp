@@ -11,6 +11,8 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/kvGlow.h"
 
+// RestrictDrawing is defined with the broadcast globals (sStyleSimply).
+
 KV_BEGIN_PUBLISHED(TsCommonData, TPersistent)
     B.Bool(L"CustomColor", &C::CustomColor, &C::SetCustomColor, false);
     B.Bool(L"CustomFont", &C::CustomFont, &C::SetCustomFont, false);

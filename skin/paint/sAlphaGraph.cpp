@@ -1,10 +1,34 @@
 #include "skin/paint/sAlphaGraph.h"
 
 #include "classlib/controls/Controls.h"
+#include "skin/core/sSkinManager_Store.h"
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sGraphUtils.h"
 
-TMasterBitmapOf MasterBitmapOf = nullptr;
+namespace {
+
+TBitmap* StoredMasterBitmap(TObject* Manager)
+{
+    auto* store = dynamic_cast<TsSkinStore*>(Manager);
+    return store ? store->MasterBitmap : nullptr;
+}
+
+} // namespace
+
+TMasterBitmapOf MasterBitmapOf = StoredMasterBitmap;
+TDefaultManagerOf DefaultManagerOf = nullptr;
+
+TObject* ManagerOrDefault(TObject* Manager)
+{
+    if (Manager)
+        return Manager;
+    return DefaultManagerOf ? DefaultManagerOf() : nullptr;
+}
+
+TsSkinTables* SkinTablesOf(TObject* Manager)
+{
+    return dynamic_cast<TsSkinTables*>(ManagerOrDefault(Manager));
+}
 
 namespace {
 
