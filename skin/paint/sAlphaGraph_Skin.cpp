@@ -49,22 +49,27 @@ TRect Inclusive(const TkvRect& R)
 }
 
 // Pieces of an image with a mask: every piece mixed through the mask; only
-// corners see the background.
+// corners see the background.  The rows are taken once: narrow side pieces
+// make hundreds of copies per border.
 class TMaskedSink : public kvPaint::TPieceSink {
 public:
-    TBitmap* Dst;
-    TBitmap* Src;
-    const TCacheInfo& CI;
-    const TsMaskData& MaskData;
+    TBitmapRows Dst, Src;
+    TkvBack Back, Empty;
+    int MaskHeight;
     bool UpdateCorners;
     TMaskedSink(TBitmap* D, TBitmap* S, const TCacheInfo& C, const TsMaskData& M, bool U)
-        : Dst(D), Src(S), CI(C), MaskData(M), UpdateCorners(U)
+        : Dst(RowsOf(D)), Src(RowsOf(S)), Back(BackOf(C)), Empty(BackOf(EmptyCI)), MaskHeight(M.R.Height()),
+          UpdateCorners(U)
     {
     }
     void Copy(TPiece Piece, const TkvRect& D, const TkvRect& S, bool) override
     {
         const bool corner = kvPaint::IsCorner(Piece);
-        CopyByMask(WinRect(D), WinRect(S), Dst, Src, corner ? CI : EmptyCI, corner && UpdateCorners, MaskData);
+        kvPaint::CopyByMaskData(D, S, Dst, Src, corner ? Back : Empty, corner && UpdateCorners, MaskHeight);
+    }
+    bool Tile(TPiece, const TkvRect& Area, TkvPoint Origin, int W, int H) override
+    {
+        return kvPaint::TileByMask(Dst, Area, Src, Origin.X, Origin.Y, W, H, MaskHeight / 2);
     }
 };
 
