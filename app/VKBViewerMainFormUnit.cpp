@@ -5,6 +5,7 @@
 #include "app/INIController.h"
 #include "app/VKBTxtParser.h"
 #include "classlib/rtl/SysUtils.h"
+#include "skin/core/sSkinManager.h"
 
 TPlayerForm* PlayerForm = nullptr;
 
@@ -15,6 +16,7 @@ namespace {
 const bool ClassesRegistered = [] {
     RegisterFlashClasses();
     RegisterDialogsClasses();
+    RegisterSkinManagerClasses();
     RegisterClass<TPlayerForm>();
     return true;
 }();
@@ -83,6 +85,7 @@ void TPlayerForm::Loaded()
     imgSaveDialog = Owned<TSaveDialog>(this, L"imgSaveDialog");
     fileSaveDialog = Owned<TSaveDialog>(this, L"fileSaveDialog");
     FileOpenDialog = Owned<TOpenDialog>(this, L"FileOpenDialog");
+    sSkinManager1 = Owned<TsSkinManager>(this, L"sSkinManager1");
     TForm::Loaded();
 }
 

@@ -11,6 +11,7 @@
 #include "classlib/ole/ShockwaveFlashObjects.h"
 
 class TChildForm;
+class TsSkinManager;
 
 class TPlayerForm : public TForm {
     KV_CLASS(TPlayerForm)
@@ -24,6 +25,7 @@ public:
     TSaveDialog* imgSaveDialog = nullptr;
     TSaveDialog* fileSaveDialog = nullptr;
     TOpenDialog* FileOpenDialog = nullptr;
+    TsSkinManager* sSkinManager1 = nullptr;
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);

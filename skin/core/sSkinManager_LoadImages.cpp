@@ -10,6 +10,7 @@
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvSkinPack.h"
+#include "skin/core/sSkinManager_Description.h"
 #include "skin/core/sSkinManager_ImageValue.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
@@ -156,17 +157,10 @@ void TsSkinLoader::LoadMasterBitmap()
 
 void TsSkinLoader::AddDescriptionImages()
 {
-    std::unique_ptr<TStringList> sections(new TStringList), keys(new TStringList);
-    FSource.SkinFile->ReadSections(sections.get());
-    for (int s = 0; s < sections->Count(); ++s) {
-        const UnicodeString section = sections->Strings(s);
-        FSource.SkinFile->ReadSection(section, keys.get());
-        for (int k = 0; k < keys->Count(); ++k) {
-            const UnicodeString key = keys->Strings(k);
-            if (!IsMasterKey(section, key))
-                AddImage(section, key, FSource.SkinFile->ReadString(section, key, UnicodeString()));
-        }
-    }
+    ForEachKey(FSource.SkinFile, [this](const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* v) {
+        if (!IsMasterKey(Section, Key))
+            AddImage(Section, Key, v ? *v : UnicodeString());
+    });
 }
 
 void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value)

@@ -8,6 +8,7 @@
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
+#include "skin/core/sSkinManager_Description.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
 
@@ -37,19 +38,14 @@ void TsSkinLoader::LoadAllPatterns()
 
 void TsSkinLoader::AddDescriptionPatterns()
 {
-    std::unique_ptr<TStringList> sections(new TStringList), keys(new TStringList);
-    FSource.SkinFile->ReadSections(sections.get());
-    for (int s = 0; s < sections->Count(); ++s) {
-        const UnicodeString section = sections->Strings(s);
-        FSource.SkinFile->ReadSection(section, keys.get());
-        for (int k = 0; k < keys->Count(); ++k) {
-            const UnicodeString key = keys->Strings(k);
-            const UnicodeString value = AnsiUpperCase(FSource.SkinFile->ReadString(section, key, L"-"));
-            if (IsJpegName(value))
-                if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(value))
-                    AddPattern(section, key, std::move(jpeg));
-        }
-    }
+    ForEachKey(FSource.SkinFile, [this](const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* v) {
+        const UnicodeString value = v ? *v : UnicodeString(L"-");
+        // The system's upper-casing is slow; the extension test needs none.
+        if (!IsJpegName(UpperCase(value)))
+            return;
+        if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(AnsiUpperCase(value)))
+            AddPattern(Section, Key, std::move(jpeg));
+    });
 }
 
 void TsSkinLoader::AddPattern(const UnicodeString& Section, const UnicodeString& Key, std::unique_ptr<TJPEGImage> Jpeg)

@@ -1,11 +1,16 @@
 // The global values of a loaded skin (TsSkinData) and the indexes of the
 // sections and images that the most frequent painting paths use
-// (TConstantSkinData), so that those paths need no string search.
+// (TConstantSkinData), so that those paths need no string search; the list
+// of skinned forms and the broadcasts that announce a skin change.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "classlib/controls/Messages.h"
 #include "skin/core/sConst.h"
+
+class TIcon;
 
 // Raised while a skin is loaded and announced, and while it is removed;
 // painting and animation code read them to skip work.
@@ -75,3 +80,49 @@ public:
     int16_t BIMinGlow = 0;
     int16_t BIMinGlowMargin = 0;
 };
+
+// ---------------------------------------------------------------------------
+// The skinned forms and the skin-change broadcast.
+class TCustomForm;
+
+// The forms that have a form skinner, in order of arrival; the skinner adds
+// its form when it starts and removes it when it stops.
+extern std::vector<TCustomForm*> HookedComponents;
+// The upper-cased section of the last UpdateSkinSection.
+extern UnicodeString GlobalSectionName;
+// Raised while a new skin is announced: skinned controls do not paint.
+extern bool RestrictDrawing;
+
+// Sets a flag for a scope and puts the old value back however it is left.
+class TFlagScope {
+    bool& FFlag;
+    bool FOld;
+
+public:
+    TFlagScope(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
+    ~TFlagScope() { FFlag = FOld; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+};
+
+// The program file's small and large icons, read when the first skin
+// manager is made; freed at shutdown.
+extern TIcon* AppIcon;
+extern TIcon* AppIconLarge;
+
+void IntSkinForm(TCustomForm* Form);
+void IntUnSkinForm(TCustomForm* Form);
+
+// Message to every ordinary form of the application and its controls (a
+// form with a skinner is reached once, through SendToHooked), then
+// SendToHooked.  A form that goes away meanwhile is skipped; the others
+// still get the message.
+void AppBroadCastS(TMessage& Message);
+// Message to every skinned form and its controls, and to every visible
+// skinned system dialog.
+void SendToHooked(TMessage& Message);
+// Freezes the drawing of the visible top-level skinned forms of Manager
+// while a skin changes (nothing while the application is minimised).
+void LockForms(TComponent* Manager);
+// Unfreezes them; with Repaint they show the new look at once.
+void UnLockForms(TComponent* Manager, bool Repaint = true);

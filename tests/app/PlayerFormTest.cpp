@@ -5,6 +5,7 @@
 #include "AppTestUtils.h"
 #include "app/VKBViewerMainFormUnit.h"
 #include "classlib/rtl/SysUtils.h"
+#include "skin/core/sSkinManager.h"
 
 namespace {
 
@@ -43,11 +44,12 @@ TEST(PlayerForm, ResourceGivesTheComponentsInOrder)
 {
     TBookFixture book(L"launcher.exe");
     TOwned<TPlayerForm> form = book.Create();
-    ASSERT_EQ(form->ComponentCount(), 4);
+    ASSERT_EQ(form->ComponentCount(), 5);
     EXPECT_EQ(form->Components(0), form->FlashPlayer);
     EXPECT_EQ(form->Components(1), form->imgSaveDialog);
     EXPECT_EQ(form->Components(2), form->fileSaveDialog);
     EXPECT_EQ(form->Components(3), form->FileOpenDialog);
+    EXPECT_EQ(form->Components(4), form->sSkinManager1);
     ASSERT_NE(form->FlashPlayer, nullptr);
     ASSERT_NE(form->FileOpenDialog, nullptr);
 
@@ -302,3 +304,18 @@ TEST(PlayerForm, SetNameCaptionsTheMainWindow)
 }
 
 } // namespace
+
+TEST(PlayerForm, CarriesTheBuiltInSkinLoadedAndAnnounced)
+{
+    TBookFixture book(L"launcher.exe");
+    TOwned<TPlayerForm> form = book.Create();
+    TsSkinManager* sm = form->sSkinManager1;
+    ASSERT_NE(sm, nullptr);
+    EXPECT_EQ(DefaultManager, sm);
+    EXPECT_EQ(sm->SkinName(), L"Calm Blue-Grey (internal)");
+    EXPECT_EQ(sm->SkinDirectory(), L"C:\\Skins");
+    EXPECT_TRUE(sm->SkinData->Active);
+    EXPECT_GE(sm->GetSkinIndex(L"FORM"), 0);
+    EXPECT_EQ(sm->ThirdParty()->GetString(tpButton), L"TButton");
+    EXPECT_FALSE(aSkinChanging);
+}

@@ -1,0 +1,196 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "classlib/controls/Forms.h"
+#include "classlib/graphics/Graphics.h"
+#include "skin/core/sFormsSeam.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sStyleSimply.h"
+#include "skin/core/sVclUtils.h"
+
+std::vector<TCustomForm*> HookedComponents;
+UnicodeString GlobalSectionName;
+bool RestrictDrawing = false;
+TIcon* AppIcon = nullptr;
+TIcon* AppIconLarge = nullptr;
+
+namespace {
+
+// Frees the program's icons when the process ends.
+struct TAppIconsOwner {
+    ~TAppIconsOwner()
+    {
+        FreeAndNil(AppIcon);
+        FreeAndNil(AppIconLarge);
+    }
+} AppIconsOwner;
+
+bool Gone(const TComponent* Component)
+{
+    return Component->ComponentState().Contains(csDestroying);
+}
+
+// The components Application owns now; a broadcast checks each again before
+// it sends, since receivers may free forms meanwhile.
+std::vector<TComponent*> ApplicationComponents()
+{
+    std::vector<TComponent*> list;
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        list.push_back(Application->Components(i));
+    return list;
+}
+
+bool StillOwnedByApplication(TComponent* Component)
+{
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        if (Application->Components(i) == Component)
+            return true;
+    return false;
+}
+
+void SendToForm(TCustomForm* Form, TMessage& Message)
+{
+    ::SendMessageW(Form->Handle(), Message.Msg, Message.WParam, Message.LParam);
+    KorvexBroadCast(Form, Message);
+}
+
+// A top-level, visible, not minimised skinned form whose provider serves
+// Manager: the provider, else nullptr.
+TsProviderSeam* LockableProvider(TCustomForm* Form, TComponent* Manager)
+{
+    if (!Form || Gone(Form) || Form->FormStyle() == fsMDIChild || Form->Parent() || !Form->Visible() ||
+        !Form->HandleAllocated() || ::IsIconic(Form->Handle()))
+        return nullptr;
+    TsProviderSeam* provider = ProviderOf(Form->Handle());
+    return provider && provider->ProviderManager() == Manager ? provider : nullptr;
+}
+
+bool ApplicationMinimized()
+{
+    return ::IsIconic(Application->Handle()) != FALSE;
+}
+
+bool OldWindows()
+{
+    return LOBYTE(LOWORD(::GetVersion())) < 6;
+}
+
+void ShowMaximizedAgain(HWND Wnd)
+{
+    const LONG style = ::GetWindowLongW(Wnd, GWL_STYLE);
+    ::SetWindowLongW(Wnd, GWL_STYLE, style & ~WS_VISIBLE);
+    const HWND active = ::GetActiveWindow();
+    ::ShowWindow(Wnd, SW_SHOWMAXIMIZED);
+    ::SetWindowLongW(Wnd, GWL_STYLE, ::GetWindowLongW(Wnd, GWL_STYLE) | WS_VISIBLE);
+    if (active)
+        ::SetActiveWindow(active);
+}
+
+void ShowNewLook(TCustomForm* Form, TsProviderSeam* Provider)
+{
+    const HWND wnd = Form->Handle();
+    if (Provider->HasBorderForm() && ::IsZoomed(wnd))
+        ShowMaximizedAgain(wnd);
+    ::SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+    Provider->SetInAnimation(false);
+    if (Provider->DrawsNonClientArea()) {
+        if (OldWindows())
+            ::SetWindowRgn(wnd, nullptr, FALSE);
+        Provider->UpdateRegion();
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        if (Provider->HasBorderForm())
+            Provider->UpdateBorderPos();
+    } else {
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+}
+
+} // namespace
+
+void IntSkinForm(TCustomForm* Form)
+{
+    HookedComponents.push_back(Form);
+}
+
+void IntUnSkinForm(TCustomForm* Form)
+{
+    auto it = std::find(HookedComponents.begin(), HookedComponents.end(), Form);
+    if (it == HookedComponents.end())
+        return;
+    *it = HookedComponents.back();
+    HookedComponents.pop_back();
+}
+
+void AppBroadCastS(TMessage& Message)
+{
+    if (!Application)
+        return;
+    const std::vector<TComponent*> components = ApplicationComponents();
+    for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        // A form freed by an earlier receiver is skipped; the rest still hear.
+        if (!StillOwnedByApplication(*it))
+            continue;
+        auto* form = dynamic_cast<TForm*>(*it);
+        if (!form || form->FormStyle() == fsMDIChild || Gone(form) || form->ComponentState().Contains(csLoading))
+            continue;
+        if (GetBoolMsg(form->Handle(), SMC_IS_SKINNED))
+            continue;  // reached once, through SendToHooked
+        SendToForm(form, Message);
+    }
+    SendToHooked(Message);
+}
+
+void SendToHooked(TMessage& Message)
+{
+    for (size_t i = 0; i < HookedComponents.size(); ++i) {
+        TCustomForm* form = HookedComponents[i];
+        if (!form || Gone(form))
+            continue;
+        SendToForm(form, Message);
+    }
+    if (const auto visible = FormsServices().VisibleSkinnedDialogs)
+        for (HWND dlg : visible())
+            ::SendMessageW(dlg, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void LockForms(TComponent* Manager)
+{
+    if (!Application || ApplicationMinimized())
+        return;
+    auto* sm = dynamic_cast<TsSkinManager*>(Manager);
+    if (sm && sm == DefaultManager && sm->AnimEffects()->SkinChanging()->Active())
+        InAnimationProcess = true;
+    const std::vector<TCustomForm*> forms = HookedComponents;
+    for (TCustomForm* form : forms) {
+        TsProviderSeam* provider = LockableProvider(form, Manager);
+        if (!provider)
+            continue;
+        provider->SetInAnimation(true);
+        if (provider->HasBorderForm())
+            provider->FreezeBorderForm();
+        ::SendMessageW(form->Handle(), WM_SETREDRAW, 0, 0);
+    }
+}
+
+void UnLockForms(TComponent* Manager, bool Repaint)
+{
+    if (!Application || ApplicationMinimized())
+        return;
+    if (Manager && Manager == DefaultManager)
+        InAnimationProcess = false;
+    const std::vector<TCustomForm*> forms = HookedComponents;
+    for (TCustomForm* form : forms) {
+        TsProviderSeam* provider = LockableProvider(form, Manager);
+        if (!provider)
+            continue;
+        if (Repaint) {
+            ShowNewLook(form, provider);
+        } else {
+            ::SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);
+            // A form left marked as frozen would skip its painting for good.
+            provider->SetInAnimation(false);
+        }
+    }
+}

@@ -1,0 +1,66 @@
+// What the manager tests share: the built-in skin the build packed, managers
+// that hold it as their internal skin, and a count of the process's GDI
+// objects.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "classlib/rtl/Streams.h"
+#include "skin/core/sSkinManager.h"
+
+#ifndef KV_BUILT_SKIN
+#error "KV_BUILT_SKIN names the skin folder of the build"
+#endif
+
+namespace managertest {
+
+inline std::wstring Widen(const std::string& S)
+{
+    return std::wstring(S.begin(), S.end());
+}
+
+inline std::wstring BuiltinName()
+{
+    return Widen(KV_INTERNAL_SKIN_NAME);
+}
+
+inline std::wstring BuiltinPackedFile()
+{
+    return Widen(KV_BUILT_SKIN) + L"/internal.plz";
+}
+
+// Adds an internal skin named Name holding the built-in skin's packed data.
+inline TsStoredSkin* AddBuiltin(TsSkinManager* Manager, const std::wstring& Name = BuiltinName())
+{
+    auto* item = static_cast<TsStoredSkin*>(Manager->InternalSkins()->Add());
+    item->SetName(Name);
+    item->PackedData->LoadFromFile(BuiltinPackedFile());
+    return item;
+}
+
+// A manager (owned by Owner) with the built-in skin loaded and announced.
+inline TsSkinManager* NewManager(TComponent* Owner = nullptr)
+{
+    auto* sm = New<TsSkinManager>(Owner);
+    AddBuiltin(sm);
+    sm->SetSkinName(BuiltinName());
+    return sm;
+}
+
+// The GDI objects the process holds.  Wine keeps no per-process count
+// (GetGuiResources answers 0) but takes a handle given by its table index
+// alone, so the live entries of its table can be counted.
+inline int LiveGdiObjects()
+{
+    if (DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(n);
+    int live = 0;
+    for (ULONG_PTR index = 1; index < 0x10000; ++index)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)))
+            ++live;
+    return live;
+}
+
+} // namespace managertest

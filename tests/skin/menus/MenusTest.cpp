@@ -1,0 +1,177 @@
+// What the manager keeps of the menu skinning: hooking the application's
+// menus by the skin, measuring items by the skin's rules, the popup
+// window's shape, and the border width measured once per skin.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "../manager/ManagerFixture.h"
+#include "classlib/controls/Menus.h"
+#include "classlib/controls/SubclassWindow.h"
+#include "classlib/graphics/GdiHandles.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/forms/kvDials.h"
+#include "skin/forms/sSkinMenus.h"
+
+using namespace managertest;
+
+namespace {
+
+const bool Registered = [] {
+    RegisterSkinFormsServices();
+    return true;
+}();
+
+struct TAppHandlers {
+    void Measure(TObject*, TCanvas*, int&, int&) {}
+    void ExtraLine(TMenuItem*, UnicodeString& Section, UnicodeString& Caption, TBitmap*&, bool& Visible)
+    {
+        ++Asked;
+        Caption = L"&Line";
+        Visible = ShowLine;
+    }
+    int Asked = 0;
+    bool ShowLine = true;
+};
+
+class MenuSkinning : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Registered);
+        Manager.reset(NewManager());
+        Menus = dynamic_cast<TsSkinableMenus*>(Manager->SkinableMenus());
+        ASSERT_NE(Menus, nullptr);
+        Form = TForm::CreateNew(Application);
+        Popup = New<TPopupMenu>(Form);
+        for (const wchar_t* caption : {L"Open", L"-", L"-Options-", L"Close"}) {
+            auto* item = New<TMenuItem>(Form);
+            item->SetCaption(caption);
+            Popup->Items()->Add(item);
+        }
+    }
+    void TearDown() override
+    {
+        FreeAndNil(Form);
+        Manager.reset();
+    }
+    TMenuItem* Item(int i) { return Popup->Items()->Items(i); }
+
+    std::unique_ptr<TsSkinManager> Manager;
+    TsSkinableMenus* Menus = nullptr;
+    TForm* Form = nullptr;
+    TPopupMenu* Popup = nullptr;
+    TAppHandlers App;
+};
+
+bool HookedByMenus(TMenuItem* Item)
+{
+    return Item->OnMeasureItem.Assigned() && Item->OnAdvancedDrawItem.Assigned();
+}
+
+} // namespace
+
+TEST_F(MenuSkinning, MenusFollowTheSkinAndKeepTheApplicationsOwnHandlers)
+{
+    Item(3)->OnMeasureItem = Bind(&App, &TAppHandlers::Measure);
+    Menus->UpdateMenus();
+    EXPECT_TRUE(Menus->Active());
+    EXPECT_TRUE(Popup->OwnerDraw());
+    EXPECT_TRUE(Popup->MenuAnimation().Contains(maNone));
+    EXPECT_TRUE(HookedByMenus(Item(0)));
+    EXPECT_EQ(Item(3)->OnMeasureItem, Bind(&App, &TAppHandlers::Measure));
+
+    Manager->SetActive(false);
+    Menus->UpdateMenus();
+    EXPECT_FALSE(Menus->Active());
+    EXPECT_FALSE(Popup->OwnerDraw());
+    EXPECT_FALSE(Popup->MenuAnimation().Contains(maNone));
+    EXPECT_FALSE(Item(0)->OnMeasureItem.Assigned());
+    EXPECT_FALSE(Item(0)->OnAdvancedDrawItem.Assigned());
+    EXPECT_EQ(Item(3)->OnMeasureItem, Bind(&App, &TAppHandlers::Measure));
+}
+
+TEST_F(MenuSkinning, WithoutSkinnedPopupsThePopupStaysSystemDrawn)
+{
+    Manager->SetSkinnedPopups(false);
+    Menus->UpdateMenus();
+    EXPECT_FALSE(Popup->OwnerDraw());
+    EXPECT_FALSE(HookedByMenus(Item(0)));
+}
+
+TEST_F(MenuSkinning, ItemsAreMeasuredByTheSkinsRules)
+{
+    TBitmap bmp(10, 10, pf24bit);
+    TCanvas* canvas = bmp.Canvas();
+    canvas->SetFont(Screen->MenuFont());
+    const int text = static_cast<int>(std::nearbyint(canvas->TextHeight(L"W") * 1.25));
+    int w = 0, h = 0;
+    Menus->sMeasureItem(Item(0), canvas, w, h);
+    EXPECT_EQ(h, std::max(text, 16) + 4);  // a 16-pixel glyph column without images
+    EXPECT_EQ(w, 2 * 16 + canvas->TextWidth(L"Open") + 3 * 2 + 6);
+    Menus->sMeasureItem(Item(1), canvas, w, h);
+    EXPECT_EQ(h, 2);
+    Menus->sMeasureItem(Item(2), canvas, w, h);
+    EXPECT_EQ(h, text + 4);
+    EXPECT_TRUE(kvCanHookMenu);
+}
+
+TEST_F(MenuSkinning, TheExtraLineWidensTheFirstColumnWhenTheApplicationShowsIt)
+{
+    auto* support = static_cast<TkvMenuSupport*>(Manager->MenuSupport());
+    support->SetUseExtraLine(true);
+    Manager->OnGetMenuExtraLineData = Bind(&App, &TAppHandlers::ExtraLine);
+    TBitmap bmp(10, 10, pf24bit);
+    int plain = 0, wide = 0, h = 0;
+    support->SetUseExtraLine(false);
+    Menus->sMeasureItem(Item(0), bmp.Canvas(), plain, h);
+    support->SetUseExtraLine(true);
+    Menus->sMeasureItem(Item(0), bmp.Canvas(), wide, h);
+    EXPECT_EQ(wide, plain + 32);
+    EXPECT_EQ(ExtraLineCaption, L"Line");
+    EXPECT_EQ(ExtraLineSection, L"EXTRALINE");
+
+    // The skin-selection submenu never gets the line.
+    App.Asked = 0;
+    Item(0)->SetName(L"SkinSelectItem");
+    Menus->sMeasureItem(Item(3), bmp.Canvas(), wide, h);
+    EXPECT_EQ(App.Asked, 0);
+    Manager->OnGetMenuExtraLineData = nullptr;
+}
+
+TEST_F(MenuSkinning, BorderWidthIsMeasuredOncePerSkin)
+{
+    Menus->SetSkinBorderWidth(-1);
+    const int mask = Manager->GetMaskIndex(Manager->GetSkinIndex(L"MAINMENU"), L"MAINMENU", L"BORDERSMASK");
+    ASSERT_TRUE(Manager->IsValidImgIndex(mask));
+    const int expected = Manager->ma[mask].BorderWidth > 0 ? Manager->ma[mask].BorderWidth : 3;
+    EXPECT_EQ(Menus->GetSkinBorderWidth(), expected);
+    Menus->SetSkinBorderWidth(9);
+    EXPECT_EQ(Menus->GetSkinBorderWidth(), 9);
+    Manager->SendNewSkin(false);  // a new skin is measured again
+    EXPECT_EQ(Menus->GetSkinBorderWidth(), expected);
+}
+
+TEST_F(MenuSkinning, APopupWindowGetsItsShapeOnceAndEmptiesTheCacheWhenItGoes)
+{
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, HInstance, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    TBitmap picture(40, 30, pf24bit);
+    Menus->ArOR.clear();
+    Menus->DrawWndBorder(wnd, &picture);
+    Menus->DrawWndBorder(wnd, &picture);
+
+    GdiObject<HRGN> rgn(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(::GetWindowRgn(wnd, rgn.Get()), ERROR);
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 0, 0));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 1, 0));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 39, 29));
+    EXPECT_EQ(::SendMessageW(wnd, WM_ERASEBKGND, 0, 0), 1);
+
+    MenuInfoArray.push_back(TkvMenuInfo{Item(0), new TBitmap(4, 4, pf24bit), wnd, false});
+    EXPECT_EQ(Menus->GetMenuInfo(nullptr, 0, 0, wnd).FirstItem, Item(0));
+    EXPECT_EQ(Menus->GetMenuInfo(Item(2), 0, 0, nullptr).FirstItem, Item(0));
+    ::DestroyWindow(wnd);
+    EXPECT_TRUE(MenuInfoArray.empty());
+}
