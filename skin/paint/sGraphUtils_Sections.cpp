@@ -458,7 +458,8 @@ void AddRgn(TAOR& AOR, int Width, const TsMaskData& MaskData, int VertOffset, bo
 {
     TBitmap* src = MaskData.Manager ? ImageBitmapOf(MaskData) : nullptr;
     const int fw = WidthOfImage(MaskData), fh = HeightOfImage(MaskData);
-    if (!src || src->Empty() || fw <= 0)
+    // An image without picture height (no mask type) has no bands to read.
+    if (!src || src->Empty() || fw <= 0 || fh <= 0)
         return;
     const int bandHeight = Bottom ? MaskData.WB : MaskData.WT;
     const int top = MaskData.R.top + (Bottom ? fh - MaskData.WB : 0);
