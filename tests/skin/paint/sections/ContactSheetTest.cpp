@@ -62,7 +62,8 @@ void PaintCell(TBuiltinStore& Skin, TBitmap* Sheet, int Index, int State, int X,
     PaintItem(Index, gd.ClassName, MakeCacheInfo(Sheet, X, Y), true, State, TRect(0, 0, Size.cx, Size.cy),
               TPoint(0, 0), cell.get(), &Skin);
     TRect r(2, 0, Size.cx - 2, Size.cy);
-    const UnicodeString caption = gd.ClassName + L" " + std::to_wstring(State);
+    static const wchar_t* const names[States] = {L"normal", L"hot", L"pressed"};
+    const UnicodeString caption = gd.ClassName + L" " + names[State];
     cell->Canvas()->Font()->SetHeight(-11);
     WriteTextEx(cell->Canvas(), caption.c_str(), true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS,
                 Index, State != 0, &Skin);
