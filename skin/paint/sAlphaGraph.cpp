@@ -1,6 +1,7 @@
 #include "skin/paint/sAlphaGraph.h"
 
 #include "classlib/controls/Controls.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinManager_Store.h"
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sGraphUtils.h"
@@ -16,13 +17,9 @@ TBitmap* StoredMasterBitmap(TObject* Manager)
 } // namespace
 
 TMasterBitmapOf MasterBitmapOf = StoredMasterBitmap;
-TDefaultManagerOf DefaultManagerOf = nullptr;
-
 TObject* ManagerOrDefault(TObject* Manager)
 {
-    if (Manager)
-        return Manager;
-    return DefaultManagerOf ? DefaultManagerOf() : nullptr;
+    return Manager ? Manager : static_cast<TObject*>(DefaultManager);
 }
 
 TsSkinTables* SkinTablesOf(TObject* Manager)

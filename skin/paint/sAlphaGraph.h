@@ -14,6 +14,7 @@
 
 class TControl;
 class TsSkinTables;
+class TsCommonData;
 
 // ---------------------------------------------------------------------------
 // Between the class library's records and the kernels' own.
@@ -31,11 +32,7 @@ extern TMasterBitmapOf MasterBitmapOf;
 // The image table of a skin manager (nil when it has none).
 TsMaskArray* MaskTableOf(TObject* Manager);
 
-// The default skin manager: the manager unit installs the lookup, so that
-// the painting routines reach it without including the manager.
-using TDefaultManagerOf = TObject* (*)();
-extern TDefaultManagerOf DefaultManagerOf;
-// Manager, or the default one when it is nil.
+// Manager, or DefaultManager when it is nil.
 TObject* ManagerOrDefault(TObject* Manager);
 // The skin tables of Manager (the default one for nil); nil when it has none.
 TsSkinTables* SkinTablesOf(TObject* Manager);
@@ -99,3 +96,12 @@ void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsM
 // read: the key is always sFuchsia.
 void BlendGlyphByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, TColor TransColor, int Mode,
                       const TsMaskData& MaskData);
+
+enum TsCorner { scLeftTop, scLeftBottom, scRightTop, scRightBottom };
+using TsCorners = TSet<TsCorner>;
+inline constexpr TsCorners AllCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom};
+
+// Gives the key-colour pixels of the corners of the control's border image
+// (frame State) in its cache bitmap what lies behind the control: the
+// parent's cached image or its colour.
+void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Corners = AllCorners);

@@ -163,4 +163,31 @@ std::vector<TKeyRun> KeyRuns(const TBitmapRows& Bmp, const TkvRect& Area, TColor
     return runs;
 }
 
+bool TileByMask(const TBitmapRows& Dst, const TkvRect& Area, const TBitmapRows& Src, int SX, int SY, int W, int H,
+                int MaskOffset)
+{
+    const int db = Dst.BytesPerPixel;
+    if (Dst.Empty() || Src.Empty() || Src.BytesPerPixel != 3 || (db != 3 && db != 4) || W <= 0 || H <= 0 ||
+        Area.Left < 0 || Area.Top < 0 || Area.Right > Dst.Width || Area.Bottom > Dst.Height || SX < 0 || SY < 0 ||
+        SX + W > Src.Width || MaskOffset < 0 || SY + MaskOffset + H > Src.Height)
+        return false;
+    for (int y = Area.Top; y < Area.Bottom; ++y) {
+        const int sy = SY + (y - Area.Top) % H;
+        const uint8_t* srow = Src.Pixel(SX, sy);
+        const uint8_t* krow = Src.Pixel(SX, sy + MaskOffset);
+        uint8_t* d = Dst.Pixel(Area.Left, y);
+        for (int x = Area.Left, i = 0; x < Area.Right; ++x, d += db) {
+            const uint8_t* s = srow + 3 * i;
+            const uint8_t* k = krow + 3 * i;
+            if (++i == W)
+                i = 0;
+            if (s[0] == 0xFF && s[1] == 0x00 && s[2] == 0xFF)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                d[c] = uint8_t(((d[c] - s[c]) * k[c] + s[c] * 256) >> 8);
+        }
+    }
+    return true;
+}
+
 } // namespace kvPaint

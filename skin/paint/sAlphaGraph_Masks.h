@@ -21,6 +21,14 @@ namespace kvPaint {
 void BlendGlyph(const TBitmapRows& Dst, int DX, int DY, const TBitmapRows& Src, int SX, int SY, int W, int H,
                 int MaskOffset, bool Faint);
 
+// Area of Dst tiled with the W x H piece at (SX, SY) of the 24-bit Src
+// through the mask MaskOffset rows below it: key-colour pixels leave the
+// destination, the others are mixed by the mask formula, exactly as one
+// masked copy per tile would do.  False (nothing drawn) unless Area lies in
+// Dst and the piece and its mask lie in Src.
+bool TileByMask(const TBitmapRows& Dst, const TkvRect& Area, const TBitmapRows& Src, int SX, int SY, int W, int H,
+                int MaskOffset);
+
 // A run of Length key-colour pixels starting at (X, Y).
 struct TKeyRun {
     int X, Y, Length;

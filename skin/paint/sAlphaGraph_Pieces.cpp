@@ -28,7 +28,7 @@ void ShrinkCorners(int Length, int& Near, int& Far)
 
 void TileArea(TPiece Piece, const TkvRect& Area, TkvPoint Origin, int W, int H, TPieceSink& Sink)
 {
-    if (W <= 0 || H <= 0)
+    if (W <= 0 || H <= 0 || Sink.Tile(Piece, Area, Origin, W, H))
         return;
     auto place = [&](int x, int y, int w, int h) {
         Sink.Copy(Piece, {x, y, x + w, y + h}, {Origin.X, Origin.Y, Origin.X + w, Origin.Y + h}, false);

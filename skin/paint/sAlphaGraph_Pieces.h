@@ -37,6 +37,12 @@ inline bool IsCorner(TPiece P)
 class TPieceSink {
 public:
     virtual void Copy(TPiece Piece, const TkvRect& Dst, const TkvRect& Src, bool Stretch) = 0;
+    // Tiles Area with the W x H piece at Origin in one pass when the sink
+    // can give exactly the result of the single copies; false leaves it to them.
+    virtual bool Tile(TPiece /*Piece*/, const TkvRect& /*Area*/, TkvPoint /*Origin*/, int /*W*/, int /*H*/)
+    {
+        return false;
+    }
 
 protected:
     ~TPieceSink() = default;

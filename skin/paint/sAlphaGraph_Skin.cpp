@@ -4,10 +4,13 @@
 #include <algorithm>
 
 #include "classlib/graphics/GdiHandles.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sAlphaGraph_Masks.h"
 #include "skin/paint/sAlphaGraph_Pieces.h"
 #include "skin/paint/sGraphUtils.h"
+#include "skin/paint/sGraphUtils_BGInfo.h"
 
 using kvPaint::TPiece;
 
@@ -49,22 +52,27 @@ TRect Inclusive(const TkvRect& R)
 }
 
 // Pieces of an image with a mask: every piece mixed through the mask; only
-// corners see the background.
+// corners see the background.  The rows are taken once: narrow side pieces
+// make hundreds of copies per border.
 class TMaskedSink : public kvPaint::TPieceSink {
 public:
-    TBitmap* Dst;
-    TBitmap* Src;
-    const TCacheInfo& CI;
-    const TsMaskData& MaskData;
+    TBitmapRows Dst, Src;
+    TkvBack Back, Empty;
+    int MaskHeight;
     bool UpdateCorners;
     TMaskedSink(TBitmap* D, TBitmap* S, const TCacheInfo& C, const TsMaskData& M, bool U)
-        : Dst(D), Src(S), CI(C), MaskData(M), UpdateCorners(U)
+        : Dst(RowsOf(D)), Src(RowsOf(S)), Back(BackOf(C)), Empty(BackOf(EmptyCI)), MaskHeight(M.R.Height()),
+          UpdateCorners(U)
     {
     }
     void Copy(TPiece Piece, const TkvRect& D, const TkvRect& S, bool) override
     {
         const bool corner = kvPaint::IsCorner(Piece);
-        CopyByMask(WinRect(D), WinRect(S), Dst, Src, corner ? CI : EmptyCI, corner && UpdateCorners, MaskData);
+        kvPaint::CopyByMaskData(D, S, Dst, Src, corner ? Back : Empty, corner && UpdateCorners, MaskHeight);
+    }
+    bool Tile(TPiece, const TkvRect& Area, TkvPoint Origin, int W, int H) override
+    {
+        return kvPaint::TileByMask(Dst, Area, Src, Origin.X, Origin.Y, W, H, MaskHeight / 2);
     }
 };
 
@@ -232,4 +240,75 @@ void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsM
         CopyTransRect(Bmp, master, P.x, P.y, src, sFuchsia.C, CI, true);
     else if (MaskData.MaskType == 0)
         BlendTransRectangle(Bmp, P.x, P.y, master, src, 0.5, sFuchsia);
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+
+// What lies behind the control, in the cache's coordinates: the parent's
+// cached image (Ready) or its colour.  False when nothing can be told.
+bool CornerBackground(TsCommonData* SkinData, TkvBGInfo& Info, TkvBack& Back)
+{
+    TControl* owner = SkinData->FOwnerControl;
+    if (!owner->Parent())
+        return false;
+    GetBGInfo(&Info, owner->Parent(), false);
+    if (Info.BgType == btCache) {
+        if (!Info.Bmp || Info.Bmp->Empty())
+            return false;
+        Back.Bmp = RowsOf(Info.Bmp);
+        Back.X = Info.Offset.x + owner->Left();
+        Back.Y = Info.Offset.y + owner->Top();
+        Back.Ready = true;
+        return true;
+    }
+    Back.FillColor = ColorToRGB(Info.Color);
+    return Back.FillColor != kvKeyColor;
+}
+
+// The border image as UpdateCorners reads it: an own bitmap without frames
+// counts as three masked frames over the whole bitmap.
+TsMaskData CornerImage(const TsMaskData& Md)
+{
+    TsMaskData m = Md;
+    if (m.ImageCount == 0 && m.Bmp) {
+        m.ImageCount = 3;
+        m.MaskType = 1;
+        m.R = TRect(0, 0, m.Bmp->Width(), m.Bmp->Height());
+    }
+    return m;
+}
+
+} // namespace
+
+void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Corners)
+{
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    TControl* owner = SkinData ? SkinData->FOwnerControl : nullptr;
+    if (!sm || SkinData->BorderIndex < 0 || !sm->IsValidImgIndex(SkinData->BorderIndex) || !SkinData->FCacheBmp ||
+        SkinData->FCacheBmp->Empty() || SkinData->FCacheBmp->PixelFormat() != pf24bit || !owner ||
+        owner->Width() <= 1 || owner->Height() <= 1)
+        return;
+    TkvBGInfo info;
+    TkvBack back;
+    if (!CornerBackground(SkinData, info, back))
+        return;
+    const TsMaskData md = CornerImage(sm->ma[std::size_t(SkinData->BorderIndex)]);
+    TBitmap* image = ImageBitmapOf(md);
+    const int fw = WidthOfImage(md), fh = HeightOfImage(md);
+    // An image without picture height (no mask type) has no corners to read.
+    if (!image || image->Empty() || md.ImageCount <= 0 || fh <= 0)
+        return;
+    const int x0 = md.R.left + FrameOf(md, State) * md.R.Width() / md.ImageCount;
+    const int mw = fw - md.WL - md.WR, w = owner->Width(), h = owner->Height();
+    const int top = md.R.top, bottom = md.R.top + fh - md.WB;
+    const TBitmapRows cache = RowsOf(SkinData->FCacheBmp), src = RowsOf(image);
+    if (Corners.Contains(scLeftTop))
+        kvPaint::RepairCorner(cache, 0, 0, src, x0, top, md.WL, md.WT, back);
+    if (Corners.Contains(scLeftBottom))
+        kvPaint::RepairCorner(cache, 0, h - md.WB, src, x0, bottom, md.WL, md.WB, back);
+    if (Corners.Contains(scRightBottom))
+        kvPaint::RepairCorner(cache, w - md.WR, h - md.WB, src, x0 + md.WL + mw, bottom, md.WR, md.WB, back);
+    if (Corners.Contains(scRightTop))
+        kvPaint::RepairCorner(cache, w - md.WR, 0, src, x0 + md.WL + mw, top, md.WR, md.WT, back);
 }

@@ -5,6 +5,10 @@
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sAlphaGraph_Masks.h"
+#include "skin/paint/sGraphUtils.h"
+#include "skin/paint/sGraphUtils_BGInfo.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
 
 namespace {
 
@@ -82,4 +86,78 @@ void PaintRgnBorder(TBitmap* Bmp, HRGN Rgn, bool Filling, const TsMaskData& Mask
     }
     TRgnSink sink(Bmp, src, Rgn, MaskData);
     kvPaint::PlanNinePieces({0, 0, Bmp->Width(), Bmp->Height()}, image, options, sink);
+}
+
+namespace {
+
+TRect Shrunk(const TRect& R, int L, int T, int Rt, int B)
+{
+    TRect r(R.left + L, R.top + T, R.right - Rt, R.bottom - B);
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+    return r;
+}
+
+// What lies behind the control, with the offset of the control itself.
+TkvBGInfo ParentBackground(TsCommonData* SkinData)
+{
+    TkvBGInfo info;
+    TControl* owner = SkinData->FOwnerControl;
+    if (owner && owner->Parent()) {
+        GetBGInfo(&info, owner->Parent(), false);
+        info.Offset.x += owner->Left();
+        info.Offset.y += owner->Top();
+    }
+    return info;
+}
+
+// The image's border over R of the cache, on the parent's background where
+// a masked image lets it through.  The rectangle inside the image's border.
+TRect PaintImageBorder(const TRect& R, TsCommonData* SkinData, const TsMaskData& Md, TkvBGInfo& Info, TColor BG,
+                       int State)
+{
+    SkinData->InitCacheBmp();
+    TBitmap* cache = SkinData->FCacheBmp;
+    HDC dc = cache->Canvas()->Handle();
+    if (Md.MaskType == 1) {
+        if (Info.BgType == btCache && Info.Bmp)
+            ::BitBlt(dc, R.left, R.top, R.Width(), R.Height(), Info.Bmp->Canvas()->Handle(), Info.Offset.x + R.left,
+                     Info.Offset.y + R.top, SRCCOPY);
+        else
+            FillDCBorder(dc, R, Md.WL, Md.WT, Md.WR, Md.WB, BG);
+    }
+    DrawSkinRect(cache, R, false, BGInfoToCI(&Info), Md, State, true, nullptr);
+    return Shrunk(R, Md.WL, Md.WT, Md.WR, Md.WB);
+}
+
+} // namespace
+
+TRect PaintBorderFast(HDC DC, const TRect& R, int BorderWidth, TsCommonData* SkinData, int State)
+{
+    if (!SkinData)
+        return R;
+    TsSkinManager* sm = SkinData->GetSkinManager();
+    const TColor BG = GetBGColor(SkinData, State);
+    TkvBGInfo info = ParentBackground(SkinData);
+    const int bw = BorderWidth;
+    if (!sm || SkinData->BorderIndex < 0 || !sm->IsValidImgIndex(SkinData->BorderIndex)) {
+        if (bw == 0)
+            return R;
+        FillDCBorder(DC, R, bw, bw, bw, bw, BG);
+        return Shrunk(R, bw, bw, bw, bw);
+    }
+    const TsMaskData& md = sm->ma[std::size_t(SkinData->BorderIndex)];
+    TRect result = PaintImageBorder(R, SkinData, md, info, BG, State);
+    if (bw == 0)
+        return result;
+    // The band between the image's border and BorderWidth.
+    HDC cacheDC = SkinData->FCacheBmp->Canvas()->Handle();
+    const int w = R.Width(), h = R.Height();
+    FillDCBorder(cacheDC, result, std::max(0, std::min(bw, w - md.WR) - md.WL),
+                 std::max(0, std::min(bw, h - md.WB) - md.WT), std::max(0, std::min(bw, w - md.WL) - md.WR),
+                 std::max(0, std::min(bw, h - md.WT) - md.WB), BG);
+    result = Shrunk(R, bw, bw, bw, bw);
+    if (DC != cacheDC)
+        BitBltBorder(DC, R.left, R.top, w, h, cacheDC, R.left, R.top, bw);
+    return result;
 }

@@ -23,3 +23,10 @@ void CopyMask(int DstX1, int DstY1, int DstX2, int DstY2, int SrcX1, int SrcY1, 
 // pixels are cut out of the window region Rgn.  An image without frames
 // counts as one frame over its whole bitmap.
 void PaintRgnBorder(TBitmap* Bmp, HRGN Rgn, bool Filling, const TsMaskData& MaskData, int State);
+
+// Paints the border of a windowed control into its cache bitmap (the border
+// image over R, a band of the background colour out to BorderWidth) and
+// copies the BorderWidth frame to DC when DC is not the cache's own.
+// Returns the rectangle inside the border: R shrunk by BorderWidth when it
+// is given, else by the image's border widths (R itself without either).
+TRect PaintBorderFast(HDC DC, const TRect& R, int BorderWidth, TsCommonData* SkinData, int State);

@@ -4,13 +4,18 @@
 
 #include "classlib/graphics/GdiHandles.h"
 #include "classlib/graphics/Jpeg.h"
+#include "classlib/controls/Forms.h"
 #include "skin/core/kvntUtils.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sFormsSeam.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sAlphaGraph_Masks.h"
 #include "skin/paint/sGradient.h"
 #include "skin/paint/sGraphUtils.h"
+#include "skin/paint/sGraphUtils_BGInfo.h"
 
 namespace {
 
@@ -350,6 +355,70 @@ int PaintSection(TBitmap* Bmp, const UnicodeString& Section, const UnicodeString
 // ---------------------------------------------------------------------------
 namespace {
 
+// The owner's own colour for a section painted in it: the form's for a
+// form's provider, else the control's; the key colour without either.
+TColor OwnerColor(TsCommonData* SkinData)
+{
+    if (TsProviderSeam* provider = SkinData->OwnerProvider()) {
+        TCustomForm* form = ProviderForm(provider);
+        return form ? ColorToRGB(form->Color()) : kvKeyColor;
+    }
+    return SkinData->FOwnerControl ? ColorToRGB(SkinData->FOwnerControl->Color()) : kvKeyColor;
+}
+
+// Border and corner glyphs of the control's section over R.
+void PaintControlBorder(TsCommonData* SkinData, const TsSkinTables& sm, const TCacheInfo& CI, bool Filling,
+                        int State, const TRect& R, const TPoint& Offset, TBitmap* Bmp, bool UpdateCorners)
+{
+    const int border = SkinData->BorderIndex;
+    if (ValidImage(sm, border)) {
+        const TsMaskData& md = sm.ma[std::size_t(border)];
+        if (State != 0 || !(md.DrawMode & 2))
+            DrawSkinRect(Bmp, R, Filling, Moved(CI, Offset), md, State, UpdateCorners, nullptr);
+    }
+    DrawCornerGlyphs(sm, sm.gd[std::size_t(SkinData->SkinIndex)], Bmp, R, State);
+}
+
+} // namespace
+
+void PaintItemBG(TsCommonData* SkinData, const TCacheInfo& CI, int State, const TRect& R, const TPoint& Offset,
+                 TBitmap* Bmp, int /*TextureIndex*/, int /*HotTextureIndex*/)
+{
+    if (!SkinData)
+        return;
+    const TColor custom = SkinData->FCustomColor ? OwnerColor(SkinData) : kvKeyColor;
+    PaintItemBG(SkinData->SkinIndex, SkinData->FSkinSection, CI, State, R, Offset, Bmp, SkinData->GetSkinManager(),
+                SkinData->Texture, SkinData->HotTexture, custom);
+}
+
+void PaintItem(TsCommonData* SkinData, const TCacheInfo& CI, bool Filling, int State, const TRect& R,
+               const TPoint& Offset, TBitmap* Bmp, bool UpdateCorners, int TextureIndex, int HotTextureIndex)
+{
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!sm || !sm->IsValidSkinIndex(SkinData->SkinIndex) || !InsideBmp(Bmp, R))
+        return;
+    PaintItemBG(SkinData, CI, State, R, Offset, Bmp, TextureIndex, HotTextureIndex);
+    PaintControlBorder(SkinData, *sm, CI, Filling, State, R, Offset, Bmp, UpdateCorners);
+}
+
+void PaintSkinControl(TsCommonData* SkinData, TControl* Parent, bool Filling, int State, const TRect& R,
+                      const TPoint& Offset, TBitmap* Bmp, bool UpdateCorners, int TextureIndex, int HotTextureIndex)
+{
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!sm || !sm->IsValidSkinIndex(SkinData->SkinIndex) || !InsideBmp(Bmp, R))
+        return;
+    TkvBGInfo info;
+    info.PleaseDraw = false;
+    if (Parent)
+        GetBGInfo(&info, Parent, false);
+    const TCacheInfo ci = Parent ? BGInfoToCI(&info) : EmptyCI;
+    PaintItemBG(SkinData, ci, State, R, Offset, Bmp, TextureIndex, HotTextureIndex);
+    PaintControlBorder(SkinData, *sm, ci, Filling, State, R, Offset, Bmp, UpdateCorners);
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+
 void AppendRuns(TAOR& AOR, const std::vector<kvPaint::TKeyRun>& Runs, int DX, int DY)
 {
     for (const kvPaint::TKeyRun& r : Runs)
@@ -389,7 +458,8 @@ void AddRgn(TAOR& AOR, int Width, const TsMaskData& MaskData, int VertOffset, bo
 {
     TBitmap* src = MaskData.Manager ? ImageBitmapOf(MaskData) : nullptr;
     const int fw = WidthOfImage(MaskData), fh = HeightOfImage(MaskData);
-    if (!src || src->Empty() || fw <= 0)
+    // An image without picture height (no mask type) has no bands to read.
+    if (!src || src->Empty() || fw <= 0 || fh <= 0)
         return;
     const int bandHeight = Bottom ? MaskData.WB : MaskData.WT;
     const int top = MaskData.R.top + (Bottom ? fh - MaskData.WB : 0);

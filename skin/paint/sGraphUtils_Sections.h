@@ -53,6 +53,26 @@ int PaintSection(TBitmap* Bmp, const UnicodeString& Section, const UnicodeString
                  TObject* Manager, const TPoint& ParentOffset, TColor BGColor, HDC ParentDC);
 
 // ---------------------------------------------------------------------------
+// A control's section, from its skin state.
+
+class TsCommonData;
+
+// The background of the control's section; with FCustomColor the owner's
+// own colour alone.  The two integers are not read.
+void PaintItemBG(TsCommonData* SkinData, const TCacheInfo& CI, int State, const TRect& R, const TPoint& Offset,
+                 TBitmap* Bmp, int TextureIndex = -1, int HotTextureIndex = -1);
+// Background, border (not in state 0 when the image's DrawMode has 2), then
+// the corner glyphs.  UpdateCorners lets the border's transparent corners
+// show CI.
+void PaintItem(TsCommonData* SkinData, const TCacheInfo& CI, bool Filling, int State, const TRect& R,
+               const TPoint& Offset, TBitmap* Bmp, bool UpdateCorners, int TextureIndex = -1,
+               int HotTextureIndex = -1);
+// PaintItem over what Parent answers lies behind the control.
+void PaintSkinControl(TsCommonData* SkinData, TControl* Parent, bool Filling, int State, const TRect& R,
+                      const TPoint& Offset, TBitmap* Bmp, bool UpdateCorners, int TextureIndex = -1,
+                      int HotTextureIndex = -1);
+
+// ---------------------------------------------------------------------------
 // Regions.
 
 // The runs of TransColor pixels of the 24-bit Bmp, row by row, as

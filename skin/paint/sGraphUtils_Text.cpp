@@ -4,6 +4,8 @@
 #include <cwchar>
 
 #include "classlib/graphics/GdiHandles.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils_Blur.h"
@@ -161,6 +163,86 @@ void kvWriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R,
                    bool Hot, TObject* SkinManager)
 {
     WriteTextEx(Canvas, Text, Enabled, R, Flags, SkinIndex, Hot, SkinManager);
+}
+
+namespace {
+
+// The section whose colours a control's caption takes.
+int CaptionSection(TsCommonData* SkinData, TsSkinManager* Manager, bool Hot)
+{
+    const int index = SkinData->SkinIndex;
+    TControl* owner = SkinData->FOwnerControl;
+    if (!owner || !Manager->IsValidSkinIndex(index))
+        return index;
+    const int coc = SkinData->COC;
+    const bool kind = coc == 32 || coc == 33 || coc == 74 || !dynamic_cast<TWinControl*>(owner);
+    const TsGeneralData& gd = Manager->gd[std::size_t(index)];
+    if (kind && owner->ParentFont() && owner->Parent() && (Hot ? gd.HotTransparency : gd.Transparency) >= 1)
+        return GetFontIndex(owner, index, Manager);
+    return index;
+}
+
+void DrawGlow(TsCommonData* SkinData, const TsGeneralData& gd, const wchar_t* Text, const TRect& R, unsigned Flags,
+              bool Hot)
+{
+    const int size = Hot ? gd.HotGlowSize : gd.GlowSize;
+    if (!SkinData->FCacheBmp || size == 0)
+        return;
+    TBitmap* mask = nullptr;
+    try {
+        kvDrawGlowForText(SkinData->FCacheBmp, Text, R, Flags, 15, size, Hot ? gd.HotGlowColor : gd.GlowColor, mask);
+    } catch (...) {
+        FreeAndNil(mask);
+        throw;
+    }
+    FreeAndNil(mask);
+}
+
+} // namespace
+
+void WriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, unsigned Flags, TsCommonData* SkinData,
+                 bool Hot)
+{
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!sm)
+        return;
+    if (TControl* owner = SkinData->FOwnerControl)
+        Canvas->Font()->Assign(owner->Font());
+    if (Hot && SkinData->FSkinSection == L"WEBBUTTON") {
+        TFontStyles style = Canvas->Font()->Style();
+        style.Include(fsUnderline);
+        Canvas->Font()->SetStyle(style);
+    }
+    HDC dc = Canvas->Handle();
+    SavedDC saved(dc);
+    ::IntersectClipRect(dc, R.left, R.top, R.right, R.bottom);
+    if (TextLength(Text) == 0)
+        return;
+    const int index = CaptionSection(SkinData, sm, Hot);
+    Canvas->Brush()->SetStyle(bsClear);
+    if (!sm->IsValidSkinIndex(index)) {
+        DrawOnce(Canvas->Handle(), Text, R, Flags);
+        return;
+    }
+    const TsGeneralData& gd = sm->gd[std::size_t(index)];
+    DrawGlow(SkinData, gd, Text, R, Flags, Hot);
+    if (!Enabled) {
+        DrawIn(Canvas, Text, R, Flags, MixColors(gd.FontColor[1], sm->GetGlobalColor(), 0.4));
+        return;
+    }
+    if (SkinData->FCustomFont) {
+        DrawOnce(Canvas->Handle(), Text, R, Flags | DT_NOCLIP);
+        return;
+    }
+    const TsFontColors& colors = Hot ? gd.HotFontColor : gd.FontColor;
+    DrawContours(Canvas, Text, R, Flags, colors);
+    DrawIn(Canvas, Text, R, Flags | DT_NOCLIP, colors[1]);
+}
+
+void kvWriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, unsigned Flags,
+                   TsCommonData* SkinData, bool Hot, TObject* /*SkinManager*/)
+{
+    WriteTextEx(Canvas, Text, Enabled, R, Flags, SkinData, Hot);
 }
 
 // ---------------------------------------------------------------------------

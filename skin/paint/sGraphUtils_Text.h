@@ -40,6 +40,18 @@ void WriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, u
 void kvWriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, unsigned Flags, int SkinIndex,
                    bool Hot, TObject* SkinManager = nullptr);
 
+// A control's caption in its section's colours: the owner's font (underlined
+// when hot in a "WEBBUTTON"), clipped to R, first the section's glow into
+// the control's cache, then the contour copies and the text.  Check boxes,
+// radio buttons, group boxes and graphic controls with ParentFont on a
+// see-through section take the colours their parent gives.  Disabled text
+// mixes 40 % font colour with 60 % the skin's global colour.
+void WriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, unsigned Flags, TsCommonData* SkinData,
+                 bool Hot);
+// The same; SkinManager is not read.
+void kvWriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R, unsigned Flags,
+                   TsCommonData* SkinData, bool Hot, TObject* SkinManager = nullptr);
+
 // The glow around a text: a white 8-bit mask BlurSize + 4 pixels larger than
 // R on every side gets the text in black (shifted once for each Side bit:
 // 1 left, 2 up, 4 right, 8 down, then unshifted) and is blurred by

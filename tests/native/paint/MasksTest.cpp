@@ -4,6 +4,8 @@
 
 #include "PaintFixture.h"
 #include "skin/paint/sAlphaGraph_Masks.h"
+#include "skin/paint/sAlphaGraph_Pieces.h"
+#include "skin/paint/sGraphUtils_Compose.h"
 
 using namespace kvPaint;
 
@@ -162,4 +164,48 @@ TEST(Masks, KeyRunsRowByRow)
     EXPECT_EQ(KeyRuns(b.Rows, {1, 0, 3, 1}, 0xFF00FF).size(), 1u);
     EXPECT_TRUE(KeyRuns(b.Rows, {0, 0, 5, 2}, 0x01FF00FF).empty());
     EXPECT_TRUE(KeyRuns(b.Rows, {-5, -5, 50, 50}, 0xFF00FF).size() == 3);
+}
+
+namespace {
+
+// The single masked copies of a tiling, the way the border painter made them.
+class TCopySink : public TPieceSink {
+public:
+    const TBitmapRows& Dst;
+    const TBitmapRows& Src;
+    int MaskHeight;
+    TCopySink(const TBitmapRows& D, const TBitmapRows& S, int M) : Dst(D), Src(S), MaskHeight(M) {}
+    void Copy(TPiece, const TkvRect& D, const TkvRect& S, bool) override
+    {
+        CopyByMaskData(D, S, Dst, Src, TkvBack{}, false, MaskHeight);
+    }
+};
+
+} // namespace
+
+TEST(Masks, TileByMaskEqualsOneCopyPerTile)
+{
+    // A 5 x 3 picture of varied pixels (one key pixel) over its mask.
+    TestBitmap img(7, 8, 3, true);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 7; ++x)
+            img.Set(x, y, uint32_t(x * 37 + y * 53) * 0x010203u & 0xFFFFFF);
+    img.Set(2, 1, Key);
+    for (bool bottomUp : RowOrders)
+        for (int bpp : {3, 4})
+            for (auto [w, h] : {std::pair{1, 1}, {3, 2}, {5, 3}}) {
+                TestBitmap one(23, 13, bpp, bottomUp, 90), tiled(23, 13, bpp, bottomUp, 90);
+                const TkvRect area{2, 1, 21, 12};
+                TCopySink sink(one.Rows, img.Rows, 8);
+                TileArea(TPiece::Center, area, {1, 1}, w, h, sink);
+                ASSERT_TRUE(TileByMask(tiled.Rows, area, img.Rows, 1, 1, w, h, 4));
+                for (int y = 0; y < 13; ++y)
+                    for (int x = 0; x < 23; ++x)
+                        ASSERT_EQ(tiled.Get(x, y), one.Get(x, y)) << w << "x" << h << " at " << x << "," << y;
+            }
+    // Outside either bitmap: nothing drawn, the single copies take over.
+    TestBitmap dst(10, 10, 3, true, 90);
+    EXPECT_FALSE(TileByMask(dst.Rows, {0, 0, 11, 5}, img.Rows, 0, 0, 2, 2, 4));
+    EXPECT_FALSE(TileByMask(dst.Rows, {0, 0, 5, 5}, img.Rows, 0, 3, 2, 2, 4)) << "mask past the image";
+    EXPECT_EQ(dst.Get(0, 0), Grey(90));
 }

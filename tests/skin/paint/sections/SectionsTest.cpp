@@ -281,3 +281,29 @@ TEST(Sections, RegionsFromKeyPixels)
     EXPECT_EQ(GetRgnForMask(1, 40, 30, &skin.M), nullptr);
     EXPECT_EQ(GetRgnForMask(5, 40, 30, &skin.M), nullptr);
 }
+
+TEST(Sections, FastBackgroundCases)
+{
+    TSkin skin;
+    TBitmapPtr parent = MakeBmp(20, 20, 24, false, Parent);
+    TCacheInfo fill = EmptyCI;
+    fill.FillColor = 0x0A0B0C;
+    struct Case {
+        int Transparency;
+        bool Ready;
+        uint32_t Want;
+    } cases[] = {
+        {100, true, Parent},        // the parent's image alone
+        {-5, true, 0x777777},       // a negative transparency over an image paints nothing
+        {100, false, 0x0C0B0A},     // no image: the colour share takes the fill colour
+        {50, false, SectionPx},     // ... only at 100; otherwise the section's colour, unmixed
+        {0, true, SectionPx},
+    };
+    for (const Case& c : cases) {
+        skin.G().Transparency = c.Transparency;
+        TBitmapPtr b = MakeBmp(10, 10, 24, false, 0x777777);
+        PaintItemBGFast(0, -1, -1, L"PANEL", c.Ready ? MakeCacheInfo(parent.get(), 2, 2) : fill, 0,
+                        TRect(0, 0, 10, 10), TPoint(0, 0), b.get(), &skin.M);
+        EXPECT_EQ(PixelOf(b.get(), 4, 4), c.Want) << c.Transparency << (c.Ready ? " over an image" : " over a fill");
+    }
+}

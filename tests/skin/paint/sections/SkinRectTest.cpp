@@ -295,3 +295,18 @@ TEST(SkinRect, RegionBordersCutTheirCornerHoles)
     EXPECT_EQ(PixelOf(c.get(), 1, 1), Code(0, 3, 1)) << "the smaller of the two rectangles";
     EXPECT_EQ(PixelOf(c.get(), 2, 2), 0x777777u);
 }
+
+TEST(SkinRect, ImagesWithoutMaskTypeHaveNoPictureHeight)
+{
+    // MaskType -1: no picture height, so nothing to draw or cut (and no division by zero).
+    TSkinImage img(0, 4);
+    img.Md.MaskType = -1;
+    TBitmapPtr b = MakeBmp(20, 20, 24, false, 0x777777);
+    DrawSmallSkinRect(b.get(), TRect(0, 0, 20, 20), true, EmptyCI, img.Md, 0);
+    DrawSkinGlyph(b.get(), TPoint(0, 0), 0, 1, img.Md, EmptyCI);
+    img.Manager.ma.push_back(img.Md);
+    EXPECT_EQ(GetRgnForMask(0, 20, 20, &img.Manager), nullptr);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(PixelOf(b.get(), x, y), 0x777777u);
+}

@@ -41,11 +41,9 @@ uint32_t Px(TColor C)
     return uint32_t((C & 0xFF) << 16 | (C & 0xFF00) | ((C >> 16) & 0xFF));
 }
 
-// One section with known font colours, as the default manager.
+// One section with known font colours.
 struct TSectionSkin {
     TTestManager Manager;
-    TDefaultManagerOf Previous = DefaultManagerOf;
-    static inline TTestManager* Current = nullptr;
     TSectionSkin()
     {
         TsGeneralData g;
@@ -60,10 +58,7 @@ struct TSectionSkin {
             c = TColor(-1);
         g.HotFontColor.Items[0] = 0x808080;
         Manager.gd.push_back(g);
-        Current = &Manager;
-        DefaultManagerOf = [] { return static_cast<TObject*>(Current); };
     }
-    ~TSectionSkin() { DefaultManagerOf = Previous; }
 };
 
 } // namespace
@@ -73,7 +68,7 @@ TEST(Text, ContourCopiesInTheSectionColours)
     TSectionSkin skin;
     TBitmapPtr b = TextBmp(80, 40, 0xFFFFFF);
     TRect r(4, 4, 76, 36);
-    WriteTextEx(b->Canvas(), L"HM", true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, false);
+    WriteTextEx(b->Canvas(), L"HM", true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, false, &skin.Manager);
     // Main red, left blue and right yellow copies show; the skipped ones (-1) do not.
     std::set<uint32_t> c = ColoursOf(b.get());
     EXPECT_TRUE(c.count(Px(0x0000FF)));
@@ -90,16 +85,17 @@ TEST(Text, ContourCopiesInTheSectionColours)
 
     // Disabled: one draw in 40 % of the font colour and 60 % of the section's colour.
     TBitmapPtr d = TextBmp(80, 40, 0xFFFFFF);
-    WriteTextEx(d->Canvas(), L"HM", false, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, false);
+    WriteTextEx(d->Canvas(), L"HM", false, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, false, &skin.Manager);
     std::set<uint32_t> disabled = ColoursOf(d.get());
     EXPECT_TRUE(disabled.count(Px(MixColors(0x0000FF, 0x00FF00, 0.4))));
     EXPECT_FALSE(disabled.count(Px(0x0000FF)));
     EXPECT_FALSE(disabled.count(Px(0xFF0000))) << "no contours";
 
-    // An unknown section or an empty text draws nothing.
+    // An unknown section, an empty text or no manager at all draws nothing.
     TBitmapPtr n = TextBmp(80, 40, 0xFFFFFF);
-    WriteTextEx(n->Canvas(), L"HM", true, r, 0, 5, false);
-    WriteTextEx(n->Canvas(), L"", true, r, 0, 0, false);
+    WriteTextEx(n->Canvas(), L"HM", true, r, 0, 5, false, &skin.Manager);
+    WriteTextEx(n->Canvas(), L"", true, r, 0, 0, false, &skin.Manager);
+    WriteTextEx(n->Canvas(), L"HM", true, r, 0, 0, false, nullptr);
     EXPECT_EQ(ColoursOf(n.get()).size(), 1u);
 }
 
