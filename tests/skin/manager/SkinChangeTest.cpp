@@ -132,7 +132,9 @@ TEST_F(SkinChange, EveryWindowHearsEachStepOnceAndInOrder)
     Append(expected, Told(SMC_STOP_FADING));
     Append(expected, {{L"Provider", kFrozen, 0}, {L"Hooked", kRedrawOff, 0}});
     Append(expected, Told(SMC_SKIN_REFRESH));
-    Append(expected, {{L"Hooked", kRedrawOn, 0}, {L"Provider", kThawed, 0}, {L"Manager", kAfterChange, 0}});
+    // The fade into the new look lets the form draw, then the unlocking does.
+    Append(expected, {{L"Hooked", kRedrawOn, 0}, {L"Hooked", kRedrawOn, 0}, {L"Provider", kThawed, 0},
+                      {L"Manager", kAfterChange, 0}});
     EXPECT_EQ(Log(), expected);
     EXPECT_FALSE(aSkinChanging);
     EXPECT_FALSE(InAnimationProcess);
@@ -142,6 +144,12 @@ TEST_F(SkinChange, RepaintAndSectionBroadcasts)
 {
     Manager->RepaintForms();
     EXPECT_EQ(ReceiversOf(SMC_SKIN_REFRESH), (std::vector<std::wstring>{L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel"}));
+    EXPECT_EQ(CommandsOf(L"Hooked"),
+              (std::vector<int>{SMC_STOP_FADING, kRedrawOff, SMC_SKIN_REFRESH, kRedrawOn, kRedrawOn}));
+    // Without the skin-change animation the form is only unlocked.
+    Manager->AnimEffects()->SkinChanging()->SetActive(false);
+    Log().clear();
+    Manager->RepaintForms();
     EXPECT_EQ(CommandsOf(L"Hooked"), (std::vector<int>{SMC_STOP_FADING, kRedrawOff, SMC_SKIN_REFRESH, kRedrawOn}));
 
     Log().clear();
