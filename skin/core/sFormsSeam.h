@@ -14,6 +14,7 @@
 
 class TBitmap;
 class TMenuItem;
+class TPopupMenu;
 class TsSkinManager;
 
 // The manager's menu skinner (TsSkinableMenus), owned by the manager.
@@ -30,6 +31,12 @@ public:
     virtual TBitmap* PopupPicture(TMenuItem* Item, HWND Wnd) = 0;
     // Gives a popup-menu window its skinned shape from its picture.
     virtual void DrawWndBorder(HWND Wnd, TBitmap* MenuBmp) = 0;
+    // Makes Menu and its items drawn by the skin (Active) or gives them back.
+    virtual void HookPopupMenu(TPopupMenu* Menu, bool Active)
+    {
+        (void)Menu;
+        (void)Active;
+    }
 };
 
 // The menu settings the manager publishes as MenuSupport (TkvMenuSupport).
@@ -72,6 +79,9 @@ public:
     virtual int OffsetY() = 0;
     // The design-time message entry; it does nothing at run time.
     virtual void DsgnWndProc(TMessage& Message) = 0;
+    // Frees the cached title background so that the title is drawn anew
+    // (the form's section changed).
+    virtual void FreeTitleBG() {}
 };
 
 // The provider of the form whose window is FormWnd (asked with

@@ -3,13 +3,34 @@
 // and so on up the chain.
 #pragma once
 
+#include <unordered_map>
+#include <vector>
+
 #include "classlib/rtl/System.h"
 
 class TCustomIniFile;
 
+// One key of a description, with the value ReadString gives for it (the
+// first of a key written twice; none for a line without "=").
+struct TsDescriptionEntry {
+    UnicodeString Section;
+    UnicodeString Key;
+    bool HasValue = false;
+    UnicodeString Value;
+};
+
+// Every key of every section in the order of the description, each section
+// read once.
+std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini);
+
 class TsSkinDescription {
 public:
-    explicit TsSkinDescription(TCustomIniFile* Ini) : FIni(Ini) {}
+    // Indexes the description once: a skin's sections are read key by key
+    // up their parent chains, which a search of the text for every key
+    // would make the slowest part of loading a skin.
+    explicit TsSkinDescription(TCustomIniFile* Ini);
+    // The same over entries read already (ReadEntries of Ini).
+    TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries);
 
     // The value in Section, else in its parents; a value of "?" counts as
     // missing; Default when the chain ends without one.  A section met twice
@@ -24,8 +45,23 @@ public:
     TCustomIniFile* Ini() const { return FIni; }
 
 private:
-    template <class Found>
-    bool Search(const UnicodeString& Section, Found found);
+    struct TSection;
+    using TKeys = std::unordered_map<UnicodeString, UnicodeString>;
+    struct TSection {
+        TKeys Keys;                       // upper-cased key -> value
+        const TSection* Parent = nullptr; // the section PARENTCLASS names, when there is one
+    };
+    const TSection* Find(const UnicodeString& Section) const;
+    // The first value of UpperKey up the chain from Section that Accept
+    // takes; nullptr when none.  A cycle of parents ends the search.
+    template <class Accept>
+    const UnicodeString* Lookup(const UnicodeString& Section, const UnicodeString& UpperKey, Accept accept) const;
 
     TCustomIniFile* FIni;
+    // Upper-cased section -> its keys; the first of equal names counts, as
+    // when the description itself is read.
+    std::unordered_map<UnicodeString, TSection> FIndex;
+    mutable UnicodeString FLastName;
+    mutable const TSection* FLastSection = nullptr;
 };
+

@@ -10,6 +10,7 @@
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvSkinPack.h"
+#include "skin/core/sSkinManager_Description.h"
 #include "skin/core/sSkinManager_ImageValue.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
@@ -154,19 +155,19 @@ void TsSkinLoader::LoadMasterBitmap()
     FSkin.MasterBitmap = master.release();
 }
 
+const std::vector<TsDescriptionEntry>& TsSkinLoader::Entries()
+{
+    if (!FEntriesRead && FSource.SkinFile)
+        FEntries = ReadEntries(FSource.SkinFile);
+    FEntriesRead = true;
+    return FEntries;
+}
+
 void TsSkinLoader::AddDescriptionImages()
 {
-    std::unique_ptr<TStringList> sections(new TStringList), keys(new TStringList);
-    FSource.SkinFile->ReadSections(sections.get());
-    for (int s = 0; s < sections->Count(); ++s) {
-        const UnicodeString section = sections->Strings(s);
-        FSource.SkinFile->ReadSection(section, keys.get());
-        for (int k = 0; k < keys->Count(); ++k) {
-            const UnicodeString key = keys->Strings(k);
-            if (!IsMasterKey(section, key))
-                AddImage(section, key, FSource.SkinFile->ReadString(section, key, UnicodeString()));
-        }
-    }
+    for (const TsDescriptionEntry& e : Entries())
+        if (!IsMasterKey(e.Section, e.Key))
+            AddImage(e.Section, e.Key, e.HasValue ? e.Value : UnicodeString());
 }
 
 void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value)

@@ -8,6 +8,7 @@
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
+#include "skin/core/sSkinManager_Description.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
 
@@ -37,18 +38,13 @@ void TsSkinLoader::LoadAllPatterns()
 
 void TsSkinLoader::AddDescriptionPatterns()
 {
-    std::unique_ptr<TStringList> sections(new TStringList), keys(new TStringList);
-    FSource.SkinFile->ReadSections(sections.get());
-    for (int s = 0; s < sections->Count(); ++s) {
-        const UnicodeString section = sections->Strings(s);
-        FSource.SkinFile->ReadSection(section, keys.get());
-        for (int k = 0; k < keys->Count(); ++k) {
-            const UnicodeString key = keys->Strings(k);
-            const UnicodeString value = AnsiUpperCase(FSource.SkinFile->ReadString(section, key, L"-"));
-            if (IsJpegName(value))
-                if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(value))
-                    AddPattern(section, key, std::move(jpeg));
-        }
+    for (const TsDescriptionEntry& e : Entries()) {
+        const UnicodeString value = e.HasValue ? e.Value : UnicodeString(L"-");
+        // The system's upper-casing is slow; the extension test needs none.
+        if (!IsJpegName(UpperCase(value)))
+            continue;
+        if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(AnsiUpperCase(value)))
+            AddPattern(e.Section, e.Key, std::move(jpeg));
     }
 }
 

@@ -53,6 +53,15 @@ public:
     TColor BackgroundColor() const { return FBackgroundColor; }
     // The tRNS alpha of each palette entry (255 where none was given).
     const uint8_t* Transparency() const { return FTransparency; }
+
+protected:
+    // A 32-bit picture is laid over the canvas by its alpha (scaled when
+    // Rect has another size, mirrored below when Reflected and unscaled);
+    // other formats draw as plain bitmaps.  In kvPNG_Draw.cpp.
+    void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+
+private:
+    void DrawScaled(TBitmap* Work, int W, int H);
 };
 
 // A palette handle with the entries of a colour manager's palette; the

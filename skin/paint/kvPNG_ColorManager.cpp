@@ -116,12 +116,13 @@ inline void PutPacked(uint8_t* Target, uint32_t Index, int Bits, unsigned V)
     b = uint8_t((b & ~mask) | ((V << shift) & mask));
 }
 
-} // namespace
-
+// The painting layer has an int ClampByte of its own; this one stays here.
 uint8_t ClampByte(int Value)
 {
     return Value < 0 ? 0 : Value > 255 ? 255 : uint8_t(Value);
 }
+
+} // namespace
 
 uint16_t MulDiv16(uint16_t Number, uint16_t Numerator, uint16_t Denominator)
 {

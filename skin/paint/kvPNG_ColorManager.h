@@ -35,7 +35,6 @@ using TColorPalette = std::vector<TPaletteEntry>;
 
 KV_EXCEPTION(EColorConversionError, Exception)
 
-uint8_t ClampByte(int Value);
 // Number * Numerator div Denominator with a 32-bit product, truncated.
 uint16_t MulDiv16(uint16_t Number, uint16_t Numerator, uint16_t Denominator);
 

@@ -1,10 +1,31 @@
 #include "skin/paint/sAlphaGraph.h"
 
 #include "classlib/controls/Controls.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManager_Store.h"
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sGraphUtils.h"
 
-TMasterBitmapOf MasterBitmapOf = nullptr;
+namespace {
+
+TBitmap* StoredMasterBitmap(TObject* Manager)
+{
+    auto* store = dynamic_cast<TsSkinStore*>(Manager);
+    return store ? store->MasterBitmap : nullptr;
+}
+
+} // namespace
+
+TMasterBitmapOf MasterBitmapOf = StoredMasterBitmap;
+TObject* ManagerOrDefault(TObject* Manager)
+{
+    return Manager ? Manager : static_cast<TObject*>(DefaultManager);
+}
+
+TsSkinTables* SkinTablesOf(TObject* Manager)
+{
+    return dynamic_cast<TsSkinTables*>(ManagerOrDefault(Manager));
+}
 
 namespace {
 

@@ -9,9 +9,12 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sMaskData.h"
 #include "skin/paint/sAlphaGraph_Fast.h"
+#include "skin/paint/sAlphaGraph_Pieces.h"
 #include "skin/paint/sAlphaGraph_Pixels.h"
 
 class TControl;
+class TsSkinTables;
+class TsCommonData;
 
 // ---------------------------------------------------------------------------
 // Between the class library's records and the kernels' own.
@@ -22,12 +25,17 @@ TBitmapRows RowsOf(TBitmap* Bmp);
 // The background a TCacheInfo describes.
 TkvBack BackOf(const TCacheInfo& CI);
 
-// The skin manager's master image.  The manager unit installs the lookup;
-// until then every image without its own bitmap counts as missing.
+// The skin manager's master image.  The default reads the loaded skin's
+// store; a manager that keeps it elsewhere installs its own lookup.
 using TMasterBitmapOf = TBitmap* (*)(TObject* Manager);
 extern TMasterBitmapOf MasterBitmapOf;
 // The image table of a skin manager (nil when it has none).
 TsMaskArray* MaskTableOf(TObject* Manager);
+
+// Manager, or DefaultManager when it is nil.
+TObject* ManagerOrDefault(TObject* Manager);
+// The skin tables of Manager (the default one for nil); nil when it has none.
+TsSkinTables* SkinTablesOf(TObject* Manager);
 
 // ---------------------------------------------------------------------------
 // The opaque 32-bit pixel of a colour (R and B exchanged, top byte 0xFF).
@@ -54,3 +62,46 @@ void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind DisabledKind, TControl* Parent
 // R2 of the master image onto R1 of the 24-bit Bmp through the mask that
 // lies HeightOf(MaskData.R) div 2 rows below; key pixels show CI.
 void CopyMasterRect(const TRect& R1, const TRect& R2, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& MaskData);
+
+// Key-colour pixels leave the destination as it is, whatever CI holds.
+void CopyMasterRectA(const TRect& R1, const TRect& R2, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& MaskData);
+
+// ---------------------------------------------------------------------------
+// Skin images.  State is the painting state (0 normal, 1 hot, 2 pressed); the
+// frame drawn is min(State, ImageCount - 1).
+
+// The bitmap an image lives in: its own, else its manager's master image.
+TBitmap* ImageBitmapOf(const TsMaskData& MaskData);
+int FrameOf(const TsMaskData& MaskData, int State);
+kvPaint::TNineImage NineImageOf(const TsMaskData& MaskData);
+
+// Frame State of a border image as nine pieces over R of Bmp (Right and
+// Bottom excluded).  Corners let CI show through their transparent pixels
+// when UpdateCorners; the centre is drawn when Filling and the image's
+// DrawMode has 4; DrawMode 1 stretches the sides of key-colour images, and
+// DrawMode 2 draws nothing in state 0.  SkinManager is not read.
+void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
+                  int State, bool UpdateCorners, TObject* SkinManager);
+// The same for a master-image border drawn in thirds of a frame (its border
+// widths are not used).
+void DrawSmallSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
+                       int State);
+// Frame State of a glyph image with its top-left at P; a negative P cuts the
+// frame's first columns or rows.  Mode 1 draws normally, any other value a
+// fainter (masked) or half-transparent (key-colour) glyph.
+void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsMaskData& MaskData,
+                   const TCacheInfo& CI);
+// The inclusive R2 of Bmp2 laid over the inclusive R1 of Bmp1 through the
+// image's mask (key-colour images: a key-colour copy).  TransColor is not
+// read: the key is always sFuchsia.
+void BlendGlyphByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, TColor TransColor, int Mode,
+                      const TsMaskData& MaskData);
+
+enum TsCorner { scLeftTop, scLeftBottom, scRightTop, scRightBottom };
+using TsCorners = TSet<TsCorner>;
+inline constexpr TsCorners AllCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom};
+
+// Gives the key-colour pixels of the corners of the control's border image
+// (frame State) in its cache bitmap what lies behind the control: the
+// parent's cached image or its colour.
+void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Corners = AllCorners);

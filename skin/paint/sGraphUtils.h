@@ -138,3 +138,8 @@ void TileBitmap(TCanvas* Canvas, TRect& R, TGraphic* Graphic, const TsMaskData& 
 void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Graphic);
 void TileMasked(TBitmap* Bmp, TRect& R, const TCacheInfo& CI, const TsMaskData& MaskData, TkvFillMode FillMode);
 void TileBitmapFromOther(TCanvas* Canvas, const TRect& R, const TsMaskData& MaskData);
+
+// Text with contours and glow, blur, text measuring.
+#include "skin/paint/sGraphUtils_Text.h"
+// Painting skin sections and window regions.
+#include "skin/paint/sGraphUtils_Sections.h"

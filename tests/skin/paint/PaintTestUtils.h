@@ -7,6 +7,7 @@
 
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sSkinTables.h"
+#include "skin/core/sStyleSimply.h"
 #include "skin/paint/sAlphaGraph.h"
 
 using TBitmapPtr = TOwned<TBitmap>;
@@ -53,14 +54,17 @@ inline void SetPixelOf(TBitmap* B, int X, int Y, uint32_t V)
 class TTestManager : public TObject, public TsSkinTables {
 public:
     TBitmap* Master = nullptr;
+    TMasterBitmapOf Previous = MasterBitmapOf;
+    TsSkinData Data;
     TTestManager()
     {
+        SkinData = &Data;
         MasterBitmapOf = [](TObject* M) -> TBitmap* {
             auto* t = dynamic_cast<TTestManager*>(M);
             return t ? t->Master : nullptr;
         };
     }
-    ~TTestManager() override { MasterBitmapOf = nullptr; }
+    ~TTestManager() override { MasterBitmapOf = Previous; }
 };
 
 inline constexpr bool TopDownOrders[] = {false, true};

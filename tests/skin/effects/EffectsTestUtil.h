@@ -1,0 +1,106 @@
+// Helpers of the effects tests: PNG files of RGB or RGBA pixels, bitmaps
+// of known pixels, and the process's GDI object count.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "classlib/rtl/Streams.h"
+#include "skin/paint/kvPNG.h"
+#include "tests/skin/load/LoadTestUtil.h"
+
+namespace fxtest {
+
+using loadtest::PixelOf;
+using loadtest::Px;
+using loadtest::Rgb;
+
+// An RGB PNG (colour type 2): Fill's alpha is dropped.
+inline std::string RgbPngBytes(int W, int H, const std::function<Px(int, int)>& Fill)
+{
+    auto be32 = [](std::string& s, uint32_t v) {
+        for (int i = 3; i >= 0; --i)
+            s += char(v >> (8 * i));
+    };
+    auto chunk = [&](std::string& out, const char* type, const std::string& data) {
+        be32(out, uint32_t(data.size()));
+        std::string body = std::string(type, 4) + data;
+        out += body;
+        be32(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+    };
+    std::string header;
+    be32(header, uint32_t(W));
+    be32(header, uint32_t(H));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    std::string raw;
+    for (int y = 0; y < H; ++y) {
+        raw += '\0';
+        for (int x = 0; x < W; ++x) {
+            Px p = Fill(x, y);
+            raw += char(p.R);
+            raw += char(p.G);
+            raw += char(p.B);
+        }
+    }
+    uLongf size = compressBound(uLong(raw.size()));
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+    packed.resize(size);
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", packed);
+    chunk(png, "IEND", std::string());
+    return png;
+}
+
+inline std::unique_ptr<TPNGGraphic> LoadPng(const std::string& Bytes)
+{
+    auto png = std::make_unique<TPNGGraphic>();
+    TMemoryStream s;
+    s.WriteBuffer(Bytes.data(), int32_t(Bytes.size()));
+    s.SetPosition(0);
+    png->LoadFromStream(&s);
+    return png;
+}
+
+inline DWORD GdiCount()
+{
+    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+}
+
+inline DWORD UserCount()
+{
+    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+}
+
+inline BOOL CALLBACK CountWindow(HWND, LPARAM P)
+{
+    ++*reinterpret_cast<int*>(P);
+    return TRUE;
+}
+
+// Top-level windows of this thread: timers each keep a hidden one.
+inline int ThreadWindowCount()
+{
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+// The pixel an icon leaves on a background of Bg at (X, Y).
+inline Px IconPixel(HICON Icon, int W, int H, int X, int Y, Px Bg)
+{
+    auto bmp = loadtest::Solid(W, H, Bg, pf24bit);
+    ::DrawIconEx(bmp->Canvas()->Handle(), 0, 0, Icon, W, H, 0, nullptr, DI_NORMAL);
+    return PixelOf(bmp.get(), X, Y);
+}
+
+// Colour bytes within Tol of each other (alpha not compared).
+inline bool Near(Px A, Px B, int Tol = 2)
+{
+    return std::abs(A.R - B.R) <= Tol && std::abs(A.G - B.G) <= Tol && std::abs(A.B - B.B) <= Tol;
+}
+
+} // namespace fxtest
