@@ -24,6 +24,7 @@
 #include "skin/core/sStyleSimply.h"
 
 class TBitmap;
+class TMemIniFile;
 class TMenuItem;
 class TStringList;
 class TStrings;
@@ -119,6 +120,9 @@ public:
     // Saves the internal skin named NameOfSkin as a packed file in DestDir.
     void ExtractInternalSkin(const UnicodeString& NameOfSkin, const UnicodeString& DestDir);
     void ExtractByIndex(int Index, const UnicodeString& DestDir);
+    // Writes the sections of internal skin Index into sf in the description
+    // format, one key per value.
+    void SaveToIni(int Index, TMemIniFile* sf);
 
     // --- hooks and mouse tracking
     void InstallHook();

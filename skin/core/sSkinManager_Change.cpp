@@ -8,6 +8,7 @@
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/paint/kvGlow.h"
 
 namespace {
 
@@ -147,6 +148,7 @@ void TsSkinManager::SendNewSkin(bool Repaint)
 {
     if (LoadingOrReading())
         return;
+    ClearGlows();
     const bool lock = Repaint && !Designing();
     if (lock)
         LockForms(this);
@@ -175,6 +177,7 @@ void TsSkinManager::SendNewSkin(bool Repaint)
 void TsSkinManager::SendRemoveSkin()
 {
     TFlagScope removing(aSkinRemoving, true);
+    ClearGlows();
     UnInstallHook();
     SkinData->Active = false;
     Broadcast(SMC_SKIN_REMOVE, reinterpret_cast<LPARAM>(this));
@@ -198,6 +201,8 @@ void TsSkinManager::RepaintForms()
     }
     if (lock)
         UnLockForms(this, true);
+    if (kvMagnForm && kvMagnForm->HandleAllocated())
+        ::SendMessageW(kvMagnForm->Handle(), SM_KORVEXCMD, MakeKorvexWParam(SMC_SKIN_REFRESH), self);
     if (const auto visible = FormsServices().VisibleSkinnedDialogs)
         for (HWND dlg : visible())
             ::RedrawWindow(dlg, nullptr, nullptr,

@@ -31,22 +31,17 @@ const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
 
 } // namespace
 
-TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini) : FIni(Ini)
+TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
+    : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : std::vector<TsDescriptionEntry>())
 {
-    if (!Ini)
-        return;
-    TStringList sections, lines;
-    Ini->ReadSections(&sections);
-    for (int i = 0; i < sections.Count(); ++i) {
-        TKeys& keys = FIndex[UpperCase(sections.Strings(i))].Keys;
-        lines.Clear();
-        Ini->ReadSectionValues(sections.Strings(i), &lines);
-        for (int j = 0; j < lines.Count(); ++j) {
-            const UnicodeString line = lines.Strings(j);
-            const size_t eq = line.find(L'=');
-            if (eq != UnicodeString::npos)
-                keys.emplace(UpperCase(line.substr(0, eq)), line.substr(eq + 1));
-        }
+}
+
+TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries) : FIni(Ini)
+{
+    for (const TsDescriptionEntry& e : Entries) {
+        TKeys& keys = FIndex[UpperCase(e.Section)].Keys;
+        if (e.HasValue)
+            keys.emplace(UpperCase(e.Key), e.Value);
     }
     const UnicodeString parentKey = UpperCase(s_ParentClass);
     for (auto& [name, section] : FIndex) {
@@ -72,14 +67,13 @@ template <class Accept>
 const UnicodeString* TsSkinDescription::Lookup(const UnicodeString& Section, const UnicodeString& UpperKey,
                                                Accept accept) const
 {
-    std::vector<const TSection*> visited;
-    for (const TSection* s = Find(Section); s; s = s->Parent) {
-        if (std::find(visited.begin(), visited.end(), s) != visited.end())
-            return nullptr;
+    // Chains are short; a cycle is caught by counting the steps, which
+    // cannot exceed the number of sections without one.
+    size_t steps = 0;
+    for (const TSection* s = Find(Section); s && steps <= FIndex.size(); s = s->Parent, ++steps) {
         const auto value = s->Keys.find(UpperKey);
         if (value != s->Keys.end() && accept(value->second))
             return &value->second;
-        visited.push_back(s);
     }
     return nullptr;
 }
@@ -104,34 +98,44 @@ UnicodeString TsSkinDescription::ReadString(const UnicodeString& Section, const 
 int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeString& Key, int Default)
 {
     UnicodeString buffer;
-    const UnicodeString* v =
-        Lookup(Section, Upper(Key, buffer), [](const UnicodeString& t) { return ToInteger(t) != -1; });
-    return v ? ToInteger(*v) : Default;
+    int result = Default;
+    Lookup(Section, Upper(Key, buffer), [&result](const UnicodeString& t) {
+        const int v = ToInteger(t);
+        if (v != -1)
+            result = v;
+        return v != -1;
+    });
+    return result;
 }
 
-void ForEachKey(TCustomIniFile* Ini, const TsDescriptionKeyFn& Fn)
+std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
 {
+    std::vector<TsDescriptionEntry> entries;
     TStringList sections, lines;
     Ini->ReadSections(&sections);
     std::unordered_map<UnicodeString, UnicodeString> first;
-    std::vector<UnicodeString> keys;
     for (int i = 0; i < sections.Count(); ++i) {
         const UnicodeString section = sections.Strings(i);
         lines.Clear();
         Ini->ReadSectionValues(section, &lines);
         first.clear();
-        keys.clear();
+        const size_t begin = entries.size();
         for (int j = 0; j < lines.Count(); ++j) {
             const UnicodeString line = lines.Strings(j);
             const size_t eq = line.find(L'=');
-            keys.push_back(eq == UnicodeString::npos ? UnicodeString() : line.substr(0, eq));
-            // A key written twice reads as its first value.
-            if (eq != UnicodeString::npos)
-                first.emplace(UpperCase(keys.back()), line.substr(eq + 1));
+            TsDescriptionEntry& e = entries.emplace_back();
+            e.Section = section;
+            if (eq == UnicodeString::npos)
+                continue;
+            e.Key = line.substr(0, eq);
+            first.emplace(UpperCase(e.Key), line.substr(eq + 1));
         }
-        for (const UnicodeString& key : keys) {
-            const auto value = first.find(UpperCase(key));
-            Fn(section, key, value == first.end() ? nullptr : &value->second);
+        for (size_t k = begin; k < entries.size(); ++k) {
+            const auto value = first.find(UpperCase(entries[k].Key));
+            entries[k].HasValue = value != first.end();
+            if (entries[k].HasValue)
+                entries[k].Value = value->second;
         }
     }
+    return entries;
 }

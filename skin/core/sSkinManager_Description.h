@@ -3,12 +3,25 @@
 // and so on up the chain.
 #pragma once
 
-#include <functional>
 #include <unordered_map>
+#include <vector>
 
 #include "classlib/rtl/System.h"
 
 class TCustomIniFile;
+
+// One key of a description, with the value ReadString gives for it (the
+// first of a key written twice; none for a line without "=").
+struct TsDescriptionEntry {
+    UnicodeString Section;
+    UnicodeString Key;
+    bool HasValue = false;
+    UnicodeString Value;
+};
+
+// Every key of every section in the order of the description, each section
+// read once.
+std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini);
 
 class TsSkinDescription {
 public:
@@ -16,6 +29,8 @@ public:
     // up their parent chains, which a search of the text for every key
     // would make the slowest part of loading a skin.
     explicit TsSkinDescription(TCustomIniFile* Ini);
+    // The same over entries read already (ReadEntries of Ini).
+    TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries);
 
     // The value in Section, else in its parents; a value of "?" counts as
     // missing; Default when the chain ends without one.  A section met twice
@@ -38,7 +53,7 @@ private:
     };
     const TSection* Find(const UnicodeString& Section) const;
     // The first value of UpperKey up the chain from Section that Accept
-    // takes; nullptr when none.  A section met twice ends the chain.
+    // takes; nullptr when none.  A cycle of parents ends the search.
     template <class Accept>
     const UnicodeString* Lookup(const UnicodeString& Section, const UnicodeString& UpperKey, Accept accept) const;
 
@@ -50,9 +65,3 @@ private:
     mutable const TSection* FLastSection = nullptr;
 };
 
-// Calls Fn for every key of every section in the order of the description,
-// with the value ReadString would give for it (nullptr for none), reading
-// each section once.
-using TsDescriptionKeyFn =
-    std::function<void(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* Value)>;
-void ForEachKey(TCustomIniFile* Ini, const TsDescriptionKeyFn& Fn);

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "skin/core/sSkinManager_Description.h"
 #include "skin/core/sSkinManager_Store.h"
 
 class TJPEGImage;
@@ -69,6 +71,11 @@ private:
     TsSkinStore& FSkin;
     const TsSkinSource& FSource;
     const TsSkinLoadSettings& FSettings;
+    // The description's keys, read once for the images, the patterns and
+    // the sections.
+    const std::vector<TsDescriptionEntry>& Entries();
+    std::vector<TsDescriptionEntry> FEntries;
+    bool FEntriesRead = false;
 };
 
 // Reads text lines of a stream (the description of a packed skin) into an

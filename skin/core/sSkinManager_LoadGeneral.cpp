@@ -209,7 +209,7 @@ void TsSkinLoader::ReadStoredGlobals()
 
 void TsSkinLoader::AddDescriptionSections()
 {
-    TsSkinDescription d(FSource.SkinFile);
+    TsSkinDescription d(FSource.SkinFile, Entries());
     std::unique_ptr<TStringList> sections(new TStringList);
     FSource.SkinFile->ReadSections(sections.get());
     FSkin.gd.clear();

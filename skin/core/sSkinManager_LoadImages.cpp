@@ -155,12 +155,19 @@ void TsSkinLoader::LoadMasterBitmap()
     FSkin.MasterBitmap = master.release();
 }
 
+const std::vector<TsDescriptionEntry>& TsSkinLoader::Entries()
+{
+    if (!FEntriesRead && FSource.SkinFile)
+        FEntries = ReadEntries(FSource.SkinFile);
+    FEntriesRead = true;
+    return FEntries;
+}
+
 void TsSkinLoader::AddDescriptionImages()
 {
-    ForEachKey(FSource.SkinFile, [this](const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* v) {
-        if (!IsMasterKey(Section, Key))
-            AddImage(Section, Key, v ? *v : UnicodeString());
-    });
+    for (const TsDescriptionEntry& e : Entries())
+        if (!IsMasterKey(e.Section, e.Key))
+            AddImage(e.Section, e.Key, e.HasValue ? e.Value : UnicodeString());
 }
 
 void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value)

@@ -38,14 +38,14 @@ void TsSkinLoader::LoadAllPatterns()
 
 void TsSkinLoader::AddDescriptionPatterns()
 {
-    ForEachKey(FSource.SkinFile, [this](const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* v) {
-        const UnicodeString value = v ? *v : UnicodeString(L"-");
+    for (const TsDescriptionEntry& e : Entries()) {
+        const UnicodeString value = e.HasValue ? e.Value : UnicodeString(L"-");
         // The system's upper-casing is slow; the extension test needs none.
         if (!IsJpegName(UpperCase(value)))
-            return;
+            continue;
         if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(AnsiUpperCase(value)))
-            AddPattern(Section, Key, std::move(jpeg));
-    });
+            AddPattern(e.Section, e.Key, std::move(jpeg));
+    }
 }
 
 void TsSkinLoader::AddPattern(const UnicodeString& Section, const UnicodeString& Key, std::unique_ptr<TJPEGImage> Jpeg)

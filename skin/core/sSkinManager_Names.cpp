@@ -9,6 +9,8 @@
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinProps.h"
+#include "skin/core/sStoreUtils.h"
 
 namespace {
 
@@ -45,6 +47,54 @@ void AddExternalSkins(const UnicodeString& Dir, TkvSkinTypes SkinType, TStringLi
         }
     }
     kvFindClose(sr);
+}
+
+UnicodeString BoolText(bool Value)
+{
+    return Value ? L"TRUE" : L"FALSE";
+}
+
+// The five numbers of a font-colour value go to five keys.
+void WriteFontColors(const UnicodeString& Section, const UnicodeString& Colors, const wchar_t* const Keys[5],
+                     TMemIniFile* sf)
+{
+    for (int i = 0; i < 5; ++i) {
+        const UnicodeString word = ExtractWord(i + 1, Colors, {L' '});
+        if (!word.empty())
+            WriteIniStr(Section, Keys[i], word, sf);
+    }
+}
+
+void WriteSection(const TsSkinGeneral& g, TMemIniFile* sf)
+{
+    static const wchar_t* const font[5] = {s_FontColor, s_TcLeft, s_TcTop, s_TcRight, s_TcBottom};
+    static const wchar_t* const hotFont[5] = {s_HotFontColor, s_HotTcLeft, s_HotTcTop, s_HotTcRight, s_HotTcBottom};
+    const UnicodeString& s = g.FSectionName;
+    if (!g.FParentClass.empty())
+        WriteIniStr(s, s_ParentClass, g.FParentClass, sf);
+    WriteIniStr(s, s_Color, IntToStr(g.FColor), sf);
+    WriteIniStr(s, s_ReservedBoolean, BoolText(g.FReservedBoolean), sf);
+    WriteIniStr(s, s_GiveOwnFont, BoolText(g.FGiveOwnFont), sf);
+    WriteIniStr(s, s_Glow, IntToStr(g.FGlowCount), sf);
+    WriteIniStr(s, s_GlowMargin, IntToStr(g.FGlowMargin), sf);
+    WriteFontColors(s, g.FFontColor, font, sf);
+    WriteFontColors(s, g.FHotFontColor, hotFont, sf);
+    WriteIniStr(s, s_Transparency, IntToStr(g.FTransparency), sf);
+    WriteIniStr(s, s_GradientPercent, IntToStr(g.FGradientPercent), sf);
+    WriteIniStr(s, s_ImagePercent, IntToStr(g.FImagePercent), sf);
+    WriteIniStr(s, s_GradientData, g.FGradientData, sf);
+    WriteIniStr(s, s_ShowFocus, BoolText(g.FShowFocus), sf);
+    WriteIniStr(s, s_FadingEnabled, BoolText(g.FFadingEnabled), sf);
+    WriteIniStr(s, s_FadingIterations, IntToStr(g.FFadingIterations), sf);
+    WriteIniStr(s, s_HotColor, IntToStr(g.FHotColor), sf);
+    WriteIniStr(s, s_HotTransparency, IntToStr(g.FHotTransparency), sf);
+    WriteIniStr(s, s_HotGradientPercent, IntToStr(g.FHotGradientPercent), sf);
+    WriteIniStr(s, s_HotGradientData, g.FHotGradientData, sf);
+    WriteIniStr(s, s_HotImagePercent, IntToStr(g.FHotImagePercent), sf);
+    WriteIniStr(s, s_Hgcol, IntToStr(g.FHotGlowColor), sf);
+    WriteIniStr(s, s_Hgsize, IntToStr(g.FHotGlowSize), sf);
+    WriteIniStr(s, s_Gcol, IntToStr(g.FGlowColor), sf);
+    WriteIniStr(s, s_Gsize, IntToStr(g.FGlowSize), sf);
 }
 
 } // namespace
@@ -142,4 +192,13 @@ void TsSkinManager::ExtractByIndex(int Index, const UnicodeString& DestDir)
     TsStoredSkin* skin = FBuiltInSkins->GetItem(Index);
     if (skin->PackedData->Size() > 0)
         skin->PackedData->SaveToFile(dir + skin->Name() + L" extracted.plz");
+}
+
+void TsSkinManager::SaveToIni(int Index, TMemIniFile* sf)
+{
+    if (!sf || Index < 0 || Index >= FBuiltInSkins->Count())
+        return;
+    TsSkinGenerals* sections = FBuiltInSkins->GetItem(Index)->GeneralData();
+    for (int i = 0; i < sections->Count(); ++i)
+        WriteSection(*sections->GetItem(i), sf);
 }

@@ -9,6 +9,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/core/sVclUtils_Anim.h"
 
 std::vector<TCustomForm*> HookedComponents;
 UnicodeString GlobalSectionName;
@@ -88,8 +89,22 @@ void ShowMaximizedAgain(HWND Wnd)
         ::SetActiveWindow(active);
 }
 
-void ShowNewLook(TCustomForm* Form, TsProviderSeam* Provider)
+// Fades the form into its new look when the manager animates skin changes.
+void AnimateNewLook(TCustomForm* Form, TsProviderSeam* Provider, TComponent* Manager)
 {
+    auto* sm = dynamic_cast<TsSkinManager*>(Manager);
+    if (!sm || !sm->AnimEffects()->SkinChanging()->Active())
+        return;
+    const TkvSkinChanging* anim = sm->AnimEffects()->SkinChanging();
+    if (Provider->DrawsNonClientArea())
+        AnimShowControl(Form, anim->Time(), 255, anim->Mode());
+    else
+        AnimShowControl(Form, 0, 255, atFading);
+}
+
+void ShowNewLook(TCustomForm* Form, TsProviderSeam* Provider, TComponent* Manager)
+{
+    AnimateNewLook(Form, Provider, Manager);
     const HWND wnd = Form->Handle();
     if (Provider->HasBorderForm() && ::IsZoomed(wnd))
         ShowMaximizedAgain(wnd);
@@ -186,7 +201,7 @@ void UnLockForms(TComponent* Manager, bool Repaint)
         if (!provider)
             continue;
         if (Repaint) {
-            ShowNewLook(form, provider);
+            ShowNewLook(form, provider, Manager);
         } else {
             ::SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);
             // A form left marked as frozen would skip its painting for good.

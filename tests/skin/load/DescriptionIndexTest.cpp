@@ -54,10 +54,11 @@ TEST(DescriptionIndex, EveryKeyIsVisitedInOrderWithWhatReadStringGives)
 {
     TDescription d;
     std::vector<std::wstring> seen;
-    ForEachKey(&d.Ini, [&](const UnicodeString& Section, const UnicodeString& Key, const UnicodeString* Value) {
-        seen.push_back(Section + L"." + Key + L"=" + (Value ? *Value : UnicodeString(L"<none>")));
-        EXPECT_EQ(Value ? *Value : UnicodeString(L"<none>"), d.Ini.ReadString(Section, Key, L"<none>"));
-    });
+    for (const TsDescriptionEntry& e : ReadEntries(&d.Ini)) {
+        const UnicodeString value = e.HasValue ? e.Value : UnicodeString(L"<none>");
+        seen.push_back(e.Section + L"." + e.Key + L"=" + value);
+        EXPECT_EQ(value, d.Ini.ReadString(e.Section, e.Key, L"<none>"));
+    }
     EXPECT_EQ(seen, (std::vector<std::wstring>{
                         L"BUTTON.COLOR=10", L"BUTTON.HOTCOLOR=0x20", L"BUTTON.GRADIENT=?", L"BUTTON.TEXT=a=b",
                         L"MyButton.ParentClass=button", L"MyButton.Color=11", L"MyButton.color=11",

@@ -8,6 +8,7 @@
 #include "ManagerFixture.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
@@ -173,4 +174,37 @@ TEST(ManagerProperties, TheVersionSwitchIsAnyCaseButExact)
     CheckVersionSwitch({L"-kvver", L"/kvverx"});
     ASSERT_EQ(seam.Count(), 1u);
     EXPECT_EQ(seam.Requests[0].Text, L"Korvex v6.53");
+}
+
+TEST(ManagerProperties, SaveToIniWritesSectionsThatReadBackTheSame)
+{
+    std::unique_ptr<TsSkinManager> sm(New<TsSkinManager>(nullptr));
+    auto* skin = static_cast<TsStoredSkin*>(sm->InternalSkins()->Add());
+    TMemIniFile source;
+    TStringList lines;
+    lines.SetText(L"[BUTTON]\r\nCOLOR=255\r\nFONTCOLOR=1\r\nTCLEFT=2\r\nSHOWFOCUS=TRUE\r\nGRADIENT=0;50;1\r\n"
+                  L"[MYBUTTON]\r\nPARENTCLASS=BUTTON\r\nHOTCOLOR=77\r\n");
+    source.SetStrings(&lines);
+    skin->LoadFromIni(skin->GeneralData(), &source);
+
+    TMemIniFile saved;
+    sm->SaveToIni(0, &saved);
+    EXPECT_EQ(saved.ReadString(L"MYBUTTON", L"PARENTCLASS", L""), L"BUTTON");
+    EXPECT_EQ(saved.ReadString(L"MYBUTTON", L"COLOR", L""), L"255");  // inherited values are written out
+    sm->SaveToIni(5, &saved);                                         // no such skin: nothing
+
+    auto* again = static_cast<TsStoredSkin*>(sm->InternalSkins()->Add());
+    again->LoadFromIni(again->GeneralData(), &saved);
+    ASSERT_EQ(again->GeneralData()->Count(), skin->GeneralData()->Count());
+    for (int i = 0; i < skin->GeneralData()->Count(); ++i) {
+        const TsSkinGeneral& a = *skin->GeneralData()->GetItem(i);
+        const TsSkinGeneral& b = *again->GeneralData()->GetItem(i);
+        EXPECT_EQ(b.FSectionName, a.FSectionName);
+        EXPECT_EQ(b.FParentClass, a.FParentClass);
+        EXPECT_EQ((std::vector<int>{int(b.FColor), int(b.FHotColor), b.FFadingIterations, b.FShowFocus}),
+                  (std::vector<int>{int(a.FColor), int(a.FHotColor), a.FFadingIterations, a.FShowFocus}))
+            << a.FSectionName;
+        EXPECT_EQ(b.FFontColor, a.FFontColor) << a.FSectionName;
+        EXPECT_EQ(b.FGradientData, a.FGradientData) << a.FSectionName;
+    }
 }

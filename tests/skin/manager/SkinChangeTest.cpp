@@ -132,7 +132,9 @@ TEST_F(SkinChange, EveryWindowHearsEachStepOnceAndInOrder)
     Append(expected, Told(SMC_STOP_FADING));
     Append(expected, {{L"Provider", kFrozen, 0}, {L"Hooked", kRedrawOff, 0}});
     Append(expected, Told(SMC_SKIN_REFRESH));
-    Append(expected, {{L"Hooked", kRedrawOn, 0}, {L"Provider", kThawed, 0}, {L"Manager", kAfterChange, 0}});
+    // The fade into the new look lets the form draw, then the unlocking does.
+    Append(expected, {{L"Hooked", kRedrawOn, 0}, {L"Hooked", kRedrawOn, 0}, {L"Provider", kThawed, 0},
+                      {L"Manager", kAfterChange, 0}});
     EXPECT_EQ(Log(), expected);
     EXPECT_FALSE(aSkinChanging);
     EXPECT_FALSE(InAnimationProcess);
@@ -142,6 +144,12 @@ TEST_F(SkinChange, RepaintAndSectionBroadcasts)
 {
     Manager->RepaintForms();
     EXPECT_EQ(ReceiversOf(SMC_SKIN_REFRESH), (std::vector<std::wstring>{L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel"}));
+    EXPECT_EQ(CommandsOf(L"Hooked"),
+              (std::vector<int>{SMC_STOP_FADING, kRedrawOff, SMC_SKIN_REFRESH, kRedrawOn, kRedrawOn}));
+    // Without the skin-change animation the form is only unlocked.
+    Manager->AnimEffects()->SkinChanging()->SetActive(false);
+    Log().clear();
+    Manager->RepaintForms();
     EXPECT_EQ(CommandsOf(L"Hooked"), (std::vector<int>{SMC_STOP_FADING, kRedrawOff, SMC_SKIN_REFRESH, kRedrawOn}));
 
     Log().clear();
@@ -223,4 +231,19 @@ TEST_F(SkinChange, ApplicationWindowHook)
         TMessage m = MakeMessage(msg);
         EXPECT_FALSE(Manager->MainWindowHook(m)) << msg;
     }
+}
+
+TEST_F(SkinChange, AFormFreedDuringTheBroadcastIsSkippedAndTheRestStillHear)
+{
+    TRecForm* victim = NewForm(L"Victim");
+    TRecForm* killer = NewForm(L"Killer");  // reached first: the walk goes from the last form
+    killer->Rec.OnCommand = [&](TControl*, int cmd, TMessage&) {
+        if (cmd == SMC_SKIN_SET)
+            FreeAndNil(victim);
+    };
+    Manager->UpdateSkin();
+    EXPECT_EQ(victim, nullptr);
+    EXPECT_EQ(ReceiversOf(SMC_SKIN_SET),
+              (std::vector<std::wstring>{L"Killer", L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel"}));
+    FreeAndNil(killer);
 }
