@@ -4,6 +4,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinManager_Store.h"
 #include "skin/core/sSkinTables.h"
+#include "skin/core/sVclUtils.h"
 #include "skin/paint/sGraphUtils.h"
 
 namespace {
@@ -43,13 +44,6 @@ bool AttachBitmap(Fast& F, TBitmap* Bmp, TPixelFormat Format)
         RaiseFormatNotSupported();
     }
     return F.Attach(Bmp->Rows());
-}
-
-// The background colour of a control as its parent would answer it; the
-// key colour for none.
-TColor ControlColorOf(TControl* Control)
-{
-    return Control ? ColorToRGB(Control->Color()) : kvKeyColor;
 }
 
 } // namespace
@@ -167,7 +161,7 @@ void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind DisabledKind, TControl* Parent
         BlendTransRectangle(Bmp, 0, 0, CI.Bmp, TRect(x, y, x + w - 1, y + h - 1), 0.4, noKey);
         return;
     }
-    const TColor c = CI.FillColor == kvKeyColor ? ControlColorOf(Parent) : CI.FillColor;
+    const TColor c = CI.FillColor == kvKeyColor ? GetControlColor(Parent) : CI.FillColor;
     BlendColorRect(Bmp, TRect(0, 0, w, h), 50, c);
 }
 
