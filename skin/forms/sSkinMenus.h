@@ -131,9 +131,12 @@ private:
     bool QueryExtraLine(TMenuItem* FirstItem);
     void UseMenuFont(TCanvas* Canvas, TMenuItem* Item) const;
     UnicodeString MeasuredText(TMenuItem* Item) const;
+    void PaintPopupBackground(TBitmap* Bg, int Section, const TkvMenuInfo& mi);
+    void PaintExtraLine(TBitmap* Bg, TkvMenuSupport* Support, int Sbw, int Inner);
     void PaintFrameStrips(HWND Wnd, TBitmap* Bmp, TMenuItem* Item, const TRect& ARect, int Extra);
     void AskForPopupWindow(TMenuItem* Item);
     void FillColumns(TCanvas* ACanvas, const TRect& ARect, TMenuItem* Item, TBitmap* Bmp);
+    void PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot);
     void PaintItemBackground(TBitmap* B, TBitmap* Bmp, const TRect& ARect, int Extra, bool Selected);
     // Answers the width of the glyph column.
     int PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot);

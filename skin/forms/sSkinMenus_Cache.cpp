@@ -7,7 +7,10 @@
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/kvntUtils.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sGraphUtils_Sections.h"
 
 namespace {
 
@@ -88,19 +91,80 @@ void TsSkinableMenus::PrepareMenuBG(TMenuItem* Item, int Width, int Height, HWND
         extraLine = QueryExtraLine(Item);
     auto bg = std::make_unique<TBitmap>(std::max(Width, 1), std::max(Height, 1), pf24bit);
     GlyphColumnWidth = FMargin + GlyphSize(Item, false).cx + FSpacing;
-    ArOR.clear();
     TsSkinManager* sm = Manager();
     const int section = sm ? sm->GetSkinIndex(L"MAINMENU") : -1;
-    if (sm && sm->IsValidSkinIndex(section)) {
-        // The section's colour; the skin's images are not laid over it here.
-        TCanvas* c = bg->Canvas();
-        c->Brush()->SetColor(sm->gd[section].Color);
-        c->FillRect(TRect(0, 0, bg->Width(), bg->Height()));
-    }
+    if (sm && sm->IsValidSkinIndex(section))
+        PaintPopupBackground(bg.get(), section, TkvMenuInfo{Item, nullptr, Wnd, extraLine});
     FreeAndNil(ExtraLineGlyph);
     if (Wnd)
         DrawWndBorder(Wnd, bg.get());
     MenuInfoArray.push_back(TkvMenuInfo{Item, bg.release(), Wnd, extraLine});
+}
+
+void TsSkinableMenus::PaintPopupBackground(TBitmap* Bg, int Section, const TkvMenuInfo& mi)
+{
+    TsSkinManager* sm = Manager();
+    const TRect r(0, 0, Bg->Width(), Bg->Height());
+    PaintItemBG(Section, L"MAINMENU", EmptyCI, 0, r, TPoint{0, 0}, Bg, sm);
+    const int sbw = GetSkinBorderWidth();
+    const int inner = Bg->Height() - 2 * sbw;
+    auto* support = dynamic_cast<TkvMenuSupport*>(sm->MenuSupport());
+    const int icoLine = support ? sm->GetSkinIndex(support->IcoLineSkin()) : -1;
+    if (sm->IsValidSkinIndex(icoLine) && GlyphColumnWidth > 0 && inner > 0) {
+        const int x = ExtraWidth(mi) + sbw;
+        TBitmap column(GlyphColumnWidth, inner, pf24bit);
+        PaintItem(icoLine, support->IcoLineSkin(), MakeCacheInfo(Bg, x, sbw), true, 0,
+                  TRect(0, 0, column.Width(), column.Height()), TPoint{0, 0}, &column, sm);
+        ::BitBlt(Bg->Canvas()->Handle(), x, sbw, column.Width(), column.Height(), column.Canvas()->Handle(), 0, 0,
+                 SRCCOPY);
+    }
+    const int mask = sm->GetMaskIndex(Section, L"MAINMENU", L"BORDERSMASK");
+    if (sm->IsValidImgIndex(mask))
+        DrawSkinRect(Bg, r, false, MakeCacheInfo(Bg), sm->ma[mask], 0, false, sm);
+    if (support && support->UseExtraLine() && mi.HaveExtraLine && inner > 0)
+        PaintExtraLine(Bg, support, sbw, inner);
+    ArOR.clear();
+    if (sm->IsValidImgIndex(mask)) {
+        AddRgn(ArOR, Bg->Width(), sm->ma[mask], 0, false);
+        AddRgn(ArOR, Bg->Width(), sm->ma[mask], Bg->Height() - sm->MaskWidthBottom(mask), true);
+    }
+}
+
+// The band of the extra line, its glyph and its caption read upwards.
+void TsSkinableMenus::PaintExtraLine(TBitmap* Bg, TkvMenuSupport* Support, int Sbw, int Inner)
+{
+    TsSkinManager* sm = Manager();
+    const int section = sm->GetSkinIndex(ExtraLineSection);
+    if (!sm->IsValidSkinIndex(section) || Support->ExtraLineWidth() <= 0)
+        return;
+    TBitmap band(Support->ExtraLineWidth(), Inner, pf24bit);
+    PaintItem(section, ExtraLineSection, MakeCacheInfo(Bg, Sbw, Sbw), true, 0, TRect(0, 0, band.Width(), Inner),
+              TPoint{0, 0}, &band, sm);
+    int margin = 12;
+    if (ExtraLineGlyph && !ExtraLineGlyph->Empty()) {
+        band.Canvas()->Draw((band.Width() - ExtraLineGlyph->Width()) / 2, Inner - 12 - ExtraLineGlyph->Height(),
+                            ExtraLineGlyph);
+        margin = ExtraLineGlyph->Height() + 20;
+    }
+    if (!ExtraLineCaption.empty()) {
+        TFont* f = Support->ExtraLineFont();
+        LOGFONTW lf{};
+        lf.lfHeight = std::abs(f->Height());
+        lf.lfEscapement = lf.lfOrientation = -2700;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfItalic = f->Style().Contains(fsItalic);
+        lf.lfUnderline = f->Style().Contains(fsUnderline);
+        lf.lfStrikeOut = f->Style().Contains(fsStrikeOut);
+        lf.lfCharSet = static_cast<BYTE>(f->Charset());
+        wcsncpy(lf.lfFaceName, f->Name().c_str(), LF_FACESIZE - 1);
+        TCanvas* c = band.Canvas();
+        c->Font()->SetColor(sm->gd[section].FontColor[1]);
+        c->Font()->SetHandle(::CreateFontIndirectW(&lf));  // the canvas's font owns it
+        c->Brush()->SetStyle(bsClear);
+        c->TextRect(TRect(0, 0, band.Width(), Inner), (band.Width() - c->TextHeight(ExtraLineCaption)) / 2,
+                    Inner - margin, ExtraLineCaption);
+    }
+    ::BitBlt(Bg->Canvas()->Handle(), Sbw, Sbw, band.Width(), Inner, band.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsSkinableMenus::DrawWndBorder(HWND Wnd, TBitmap* MenuBmp)

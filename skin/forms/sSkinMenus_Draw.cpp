@@ -9,7 +9,11 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/core/kvntUtils.h"
+#include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
+#include "skin/paint/sGraphUtils_Sections.h"
+#include "skin/paint/sGraphUtils_Text.h"
 
 namespace {
 
@@ -50,17 +54,25 @@ UnicodeString FirstDashWord(const UnicodeString& Caption)
     return Caption.substr(start, end == UnicodeString::npos ? UnicodeString::npos : end - start);
 }
 
-// Text in the section's font colour (hot or normal).
+// Text in the section's colours (hot or normal).
 void WriteText(TCanvas* Canvas, const UnicodeString& Text, TRect R, UINT Flags, TsSkinManager* sm, int Section,
-               bool Hot)
+               bool Hot, bool Enabled = true)
 {
-    TColor color = clMenuText;
-    if (sm && sm->IsValidSkinIndex(Section))
-        color = Hot ? sm->gd[Section].HotFontColor[1] : sm->gd[Section].FontColor[1];
-    HDC dc = Canvas->Handle();
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ColorToRGB(color));
-    ::DrawTextW(dc, Text.c_str(), static_cast<int>(Text.size()), &R, Flags);
+    kvWriteTextEx(Canvas, Text.c_str(), Enabled, R, Flags, Section, Hot, sm);
+}
+
+// The image list of the item's glyph, nullptr when it has none.
+TCustomImageList* ImagesOf(TMenuItem* Item)
+{
+    if (Item->Parent() && Item->Parent()->SubMenuImages())
+        return Item->Parent()->SubMenuImages();
+    TMenu* menu = Item->GetParentMenu();
+    return menu ? menu->Images() : nullptr;
+}
+
+bool HasImage(TMenuItem* Item)
+{
+    return ImagesOf(Item) && Item->ImageIndex() >= 0;
 }
 
 const wchar_t* SysMenuGlyph(intptr_t Tag)
@@ -171,6 +183,8 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, TRect
     auto b = std::make_unique<TBitmap>(w, h, pf24bit);
     const bool hot = item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
     PaintItemBackground(b.get(), bmp, ARect, extra, item->Enabled() && State.Contains(odSelected));
+    if (State.Contains(odChecked) && !item->HasBitmap() && !HasImage(item))
+        PaintCheckMark(b.get(), item, item->Enabled() && State.Contains(odSelected));
     const int glyphWidth = PaintGlyph(b.get(), item, ARect, hot);
     PaintItemText(b.get(), item, State, glyphWidth, hot);
     if (OnDrawItem.Assigned())
@@ -207,19 +221,29 @@ void TsSkinableMenus::PaintItemBackground(TBitmap* B, TBitmap* Bmp, const TRect&
          ARect.top + PopupFrame);
     TsSkinManager* sm = Manager();
     const int section = sm->GetSkinIndex(L"MENUITEM");
-    if (Selected && sm->IsValidSkinIndex(section)) {
-        B->Canvas()->Brush()->SetColor(sm->gd[section].HotColor);
-        B->Canvas()->FillRect(TRect(0, 0, B->Width(), B->Height()));
-    }
+    if (sm->IsValidSkinIndex(section))
+        PaintItem(section, L"MENUITEM", MakeCacheInfo(Bmp, Extra + ARect.left + PopupFrame, ARect.top + PopupFrame),
+                  true, Selected ? 1 : 0, TRect(0, 0, B->Width(), B->Height()), TPoint{0, 0}, B, sm);
+}
+
+void TsSkinableMenus::PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot)
+{
+    TsSkinManager* sm = Manager();
+    const int info = sm->GetSkinIndex(L"GLOBALINFO");
+    int mask = sm->GetMaskIndex(info, L"GLOBALINFO", Item->RadioItem() ? L"RADIOCHECKED" : L"CHECK");
+    if (!Item->RadioItem() && !sm->IsValidImgIndex(mask))
+        mask = sm->GetMaskIndex(info, L"GLOBALINFO", L"BOXCHECKED");
+    if (!sm->IsValidImgIndex(mask))
+        return;
+    const TSize size = sm->MaskSize(mask);
+    DrawSkinGlyph(B, TPoint{FMargin, (B->Height() - size.cy) / 2}, Hot ? 1 : 0, 1, sm->ma[mask], MakeCacheInfo(B));
 }
 
 int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot)
 {
     const TSize size = GlyphSize(Item, false);
     TMenu* menu = Item->GetParentMenu();
-    TCustomImageList* images = Item->Parent() && Item->Parent()->SubMenuImages() ? Item->Parent()->SubMenuImages()
-                               : menu                                            ? menu->Images()
-                                                                                 : nullptr;
+    TCustomImageList* images = ImagesOf(Item);
     if (Item->HasBitmap()) {
         const int top = (B->Height() - Item->Bitmap()->Height()) / 2;
         B->Canvas()->Draw(top, top, Item->Bitmap());
@@ -273,13 +297,24 @@ void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState
 
 void TsSkinableMenus::PaintDivider(TCanvas* Canvas, const TRect& ARect, TBitmap* Bmp, const TkvMenuInfo& mi)
 {
-    TRect r = ARect;
+    TsSkinManager* sm = Manager();
+    const int mask = sm->GetMaskIndex(sm->GetSkinIndex(L"DIVIDERV"), L"DIVIDERV", L"BORDERSMASK");
+    const int w = ARect.Width(), h = ARect.Height();
+    if (!sm->IsValidImgIndex(mask) || w <= 0 || h <= 0) {
+        TRect r = ARect;
+        int width = 1;
+        DrawRectangleOnDC(Canvas->Handle(), r, clGray, clWhite, width);
+        return;
+    }
+    TBitmap b(w, h, pf24bit);
     if (Bmp)
-        Copy(Canvas->Handle(), r.left, r.top, r.Width(), r.Height(), Bmp, r.left + PopupFrame, r.top + PopupFrame);
-    r.left = std::max<int>(r.left, ExtraWidth(mi) + GlyphColumnWidth + 2);
-    r.right -= FMargin;
-    int width = 1;
-    DrawRectangleOnDC(Canvas->Handle(), r, clGray, clWhite, width);
+        Copy(b.Canvas()->Handle(), 0, 0, w, h, Bmp, ARect.left + PopupFrame, ARect.top + PopupFrame);
+    const int extra = ExtraWidth(mi);
+    int left = extra + FMargin + FSpacing;
+    if (left < extra + GlyphColumnWidth)
+        left = extra + GlyphColumnWidth + 2;
+    DrawSkinRect(&b, TRect(left, 0, w - FMargin, h), true, MakeCacheInfo(&b), sm->ma[mask], 0, true, sm);
+    Copy(Canvas->Handle(), ARect.left, ARect.top, w, h, &b, 0, 0);
 }
 
 void TsSkinableMenus::PaintCaption(TCanvas* Canvas, const TRect& ARect, TMenuItem* Item, TBitmap* Bmp,
@@ -292,6 +327,12 @@ void TsSkinableMenus::PaintCaption(TCanvas* Canvas, const TRect& ARect, TMenuIte
     auto b = std::make_unique<TBitmap>(w, h, pf24bit);
     if (Bmp)
         Copy(b->Canvas()->Handle(), 0, 0, w, h, Bmp, ARect.left + PopupFrame, ARect.top + PopupFrame);
+    const int extra = ExtraWidth(mi);
+    const int toolbar = Manager()->GetSkinIndex(L"TOOLBAR");
+    if (Manager()->IsValidSkinIndex(toolbar) && w - 1 > extra + 1 && h > 2)
+        PaintItem(toolbar, L"TOOLBAR", MakeCacheInfo(Bmp ? Bmp : b.get(), extra + ARect.left + PopupFrame,
+                                                     ARect.top + PopupFrame),
+                  true, 0, TRect(extra + 1, 1, w - 1, h - 1), TPoint{0, 0}, b.get(), Manager());
     TCanvas* c = b->Canvas();
     c->SetFont(FCaptionFont);
     WriteText(c, FirstDashWord(Item->Caption()), TRect(ExtraWidth(mi), 0, w, h),
