@@ -253,3 +253,24 @@ TEST_F(MenuSkinning, DrawingWithoutThePopupWindowBuildsItsPictureAndAsksTheAppli
     ClearCache();
     EXPECT_TRUE(MenuInfoArray.empty());
 }
+
+TEST_F(MenuSkinning, ThePopupPictureCarriesTheIconColumnInsideTheSkinsBorder)
+{
+    ClearCache();
+    auto* support = static_cast<TkvMenuSupport*>(Manager->MenuSupport());
+    support->SetIcoLineSkin(L"ICOLINE");
+    const int column = Manager->GetSkinIndex(L"ICOLINE");
+    ASSERT_GE(column, 0);
+    const TkvMenuInfo mi = Menus->GetMenuInfo(Item(0), 120, 90, nullptr);
+    ASSERT_NE(mi.Bmp, nullptr);
+    EXPECT_EQ(mi.Bmp->Width(), 120);
+    EXPECT_EQ(mi.Bmp->Height(), 90);
+    EXPECT_EQ(GlyphColumnWidth, 2 + 16 + 6);
+    const int sbw = Menus->GetSkinBorderWidth();
+    TCanvas* c = mi.Bmp->Canvas();
+    EXPECT_EQ(ColorToRGB(c->Pixels(sbw + GlyphColumnWidth / 2, 45)), ColorToRGB(Manager->gd[column].Color));
+    EXPECT_NE(c->Pixels(sbw + GlyphColumnWidth + 10, 45), c->Pixels(sbw + GlyphColumnWidth / 2, 45));
+    // Asked again, the same picture comes back.
+    EXPECT_EQ(Menus->GetMenuInfo(Item(3), 999, 999, nullptr).Bmp, mi.Bmp);
+    ClearCache();
+}
