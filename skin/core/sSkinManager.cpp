@@ -8,6 +8,8 @@
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/paint/kvGlow.h"
+#include "skin/paint/sGlyphUtils.h"
 
 TsSkinManager* DefaultManager = nullptr;
 bool IsNT = false;
@@ -128,6 +130,10 @@ TsSkinManager::~TsSkinManager()
     if (DefaultManager == this) {
         UnhookMainWindow();
         DefaultManager = nullptr;
+        // The program's skinning ends with its default manager: the glow
+        // windows and the built-in glyph list go with it.
+        ClearGlows();
+        FreeResImgList();
     }
     UpdateThirdNames(FThirdParty, ThirdLists);
     for (TStringList* list : ThirdLists)

@@ -233,6 +233,12 @@ void CopyToolBtnGlyph(TToolBar* ToolBar, TToolButton* Button, TCustomDrawState S
     CopyTransBitmaps(BG, bmp.get(), p.x, p.y, SColor(key));
 }
 
+void DrawBtnGlyph(TControl* Control, TCanvas* Canvas)
+{
+    if (auto* source = dynamic_cast<TsBtnGlyphSource*>(Control))
+        DrawBtnGlyph(source->GlyphInfo(), Canvas);
+}
+
 int GetImageCount(TCustomImageList* ImageList)
 {
     return ImageList ? ImageList->Count() : 0;

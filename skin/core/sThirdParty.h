@@ -31,6 +31,19 @@ struct TsBtnGlyphInfo {
 
 // Draws the glyph of Info onto Canvas, or onto Info.Cache when Canvas is nil.
 void DrawBtnGlyph(const TsBtnGlyphInfo& Info, TCanvas* Canvas = nullptr);
+
+// What the library's bit and speed buttons offer the glyph painter; they
+// sit in a higher layer and implement it alongside their control class.
+class TsBtnGlyphSource {
+public:
+    virtual ~TsBtnGlyphSource() = default;
+    // The button's glyph, images, state and skinned picture, as of now.
+    virtual TsBtnGlyphInfo GlyphInfo() = 0;
+};
+
+// The glyph of a library button (a control implementing TsBtnGlyphSource);
+// nothing for other controls.
+void DrawBtnGlyph(TControl* Control, TCanvas* Canvas = nullptr);
 // The image of a button of a standard tool bar drawn into the bar's
 // background picture BG.
 void CopyToolBtnGlyph(TToolBar* ToolBar, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,

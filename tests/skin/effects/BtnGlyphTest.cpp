@@ -210,3 +210,33 @@ TEST(ToolBtnGlyph, PlaceAndListFollowTheDrawingState)
     EXPECT_EQ(GetImageCount(nullptr), 0);
     EXPECT_FALSE(CheckDevEx(bar));
 }
+
+namespace {
+
+// A button as the library's bit and speed buttons present themselves.
+class TGlyphButtonStub : public TGraphicControl, public TsBtnGlyphSource {
+public:
+    explicit TGlyphButtonStub(TComponent* AOwner) : TGraphicControl(AOwner) {}
+    TsBtnGlyphInfo Info;
+    TsBtnGlyphInfo GlyphInfo() override { return Info; }
+};
+
+} // namespace
+
+TEST(BtnGlyph, ControlEntryDrawsForLibraryButtonsOnly)
+{
+    auto strip = Strip();
+    Button b;
+    b.info.Glyph = strip.get();
+    b.info.NumGlyphs = 3;
+    b.info.State = 1;
+    TOwned<TGlyphButtonStub> button(New<TGlyphButtonStub>(nullptr));
+    button->Info = b.info;
+    DrawBtnGlyph(button.get());
+    EXPECT_TRUE(Near(b.At(), kFrames[1]));
+
+    Button other;
+    TOwned<TGraphicControl> plain(New<TGraphicControl>(nullptr));
+    DrawBtnGlyph(plain.get(), other.cache->Canvas());
+    EXPECT_EQ(other.At(), kBg);
+}

@@ -41,7 +41,8 @@ struct GlowFixture : ::testing::Test {
     {
         ClearGlows();
         Application->ProcessMessages();
-        manager->ma.clear();  // the image belongs to the test
+        if (manager)
+            manager->ma.clear();  // the image belongs to the test
         FreeAndNil(manager);
     }
     int Show(const TRect& Real, int Margin = 1)
@@ -145,4 +146,15 @@ TEST_F(GlowFixture, ImageIsTheGlowMaskWithItsAlpha)
     TkvGlowEffect none;
     none.CreateAlphaBmp(4, 4);
     EXPECT_EQ(PixelOf(none.AlphaBmp, 2, 2), Rgb(0, 0, 0, 0));
+}
+
+TEST_F(GlowFixture, GlowsGoWithTheDefaultManager)
+{
+    ASSERT_EQ(DefaultManager, manager);
+    const int id = Show(TRect(0, 0, 40, 20));
+    ASSERT_NE(GlowOf(id), nullptr);
+    manager->ma.clear();
+    FreeAndNil(manager);
+    EXPECT_EQ(GlowOf(id), nullptr);
+    EXPECT_EQ(GlowListLength(), 0);
 }
