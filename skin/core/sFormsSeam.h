@@ -15,6 +15,7 @@
 class TBitmap;
 class TMenuItem;
 class TPopupMenu;
+class TsAnimShowSeam;
 class TsSkinManager;
 
 // The manager's menu skinner (TsSkinableMenus), owned by the manager.
@@ -82,6 +83,9 @@ public:
     // Frees the cached title background so that the title is drawn anew
     // (the form's section changed).
     virtual void FreeTitleBG() {}
+    // The form as a layered show sees it (its window image, border window
+    // and offsets); nil while the provider offers none.
+    virtual TsAnimShowSeam* AnimShow() { return nullptr; }
 };
 
 // The provider of the form whose window is FormWnd (asked with

@@ -152,9 +152,9 @@ void PrepareForAnimation(TWinControl* Ctrl)
     }
 }
 
-void AnimShowControl(TWinControl* Ctrl, WORD Time, int, TkvAnimType)
+void AnimShowControl(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvAnimType AnimType)
 {
-    if (!Ctrl)
+    if (!Ctrl || AnimShowLayeredForm(Ctrl, Time, MaxTransparency, AnimType))
         return;
     // The flag is put back however the animation ends, so that controls do
     // not keep skipping their painting after a failure.

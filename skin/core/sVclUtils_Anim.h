@@ -48,3 +48,43 @@ void PrepareForAnimation(TWinControl* Ctrl);
 // Shows the control's new look as a cross-fade of Time milliseconds from
 // the image PrepareForAnimation kept (kept now when it was not).
 void AnimShowControl(TWinControl* Ctrl, WORD Time, int MaxTransparency = 255, TkvAnimType AnimType = atFading);
+
+// What a layered show needs of the window being shown: a skinned form with
+// its provider and extended-border window, or a skinned dialog with its
+// wrapper.  The forms layer implements it.
+class TsAnimShowSeam {
+public:
+    virtual ~TsAnimShowSeam() = default;
+    // The form or dialog itself.
+    virtual HWND RealWindow() = 0;
+    // The extended-border window; 0 when the window has none.
+    virtual HWND BorderWindow() = 0;
+    // Renders the window's image into its cache (PaintAll); the size of
+    // that cache is the animation's size.
+    virtual TSize RenderImage() = 0;
+    // Paints the window (and its children) into Bmp; kvPrintDC is set.
+    virtual void PaintInto(TBitmap* Bmp) = 0;
+    // Where the cache's origin lies left of and above the real window.
+    virtual TPoint BorderOffset() = 0;
+    // The show has ended at MaxTransparency: a form using alpha blending
+    // takes it as its AlphaBlendValue, a dialog gets its region again.
+    virtual void ShowEnded(int MaxTransparency) { (void)MaxTransparency; }
+};
+
+// The constant alpha of frame Frame (0 .. Steps) of a layered show, which
+// grows by MaxTransparency / Divisor per frame up to MaxTransparency.
+int LayeredFrameAlpha(int Frame, int Divisor, int MaxTransparency);
+// Where frame Frame of an atAero show of a W x H image is stretched to.
+TRect AeroFrameRect(int Frame, int Steps, int W, int H);
+// Shows Dst on the layered window Wnd in Steps + 1 frames, pausing between
+// them; Divisor as for LayeredFrameAlpha.
+void ShowLayeredFrames(HWND Wnd, TBitmap* Dst, int Steps, int Divisor, int MaxTransparency, TkvAnimType AnimType);
+
+// A form with an extended-border window shown in Time ms.
+void AnimShowForm(TsAnimShowSeam& Form, WORD Time, int MaxTransparency, TkvAnimType AnimType);
+// The layered path of AnimShowControl for a skinned form: False (nothing
+// done) when layered windows are missing or the form's provider offers no
+// show interface.
+bool AnimShowLayeredForm(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvAnimType AnimType);
+// A skinned system dialog shown in Time ms.
+void AnimShowDlg(TsAnimShowSeam& Dlg, WORD Time, int MaxTransparency, TkvAnimType AnimType);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "classlib/controls/Forms.h"
+#include "skin/core/sFormsSeam.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/sVclUtils_Anim.h"
 #include "skin/paint/sGraphUtils.h"
@@ -122,4 +124,170 @@ TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
     }
     EXPECT_EQ(ThreadWindowCount(), windows);
     EXPECT_LE(GdiCount(), gdi + 2);
+}
+
+TEST(LayeredShow, FrameAlphaAndAeroRectangles)
+{
+    struct Case {
+        int Frame, Divisor, Alpha;
+    } cases[] = {{0, 12, 21}, {11, 12, 255}, {12, 12, 255}, {11, 13, 235}, {12, 13, 255}, {0, 0, 200}};
+    for (const Case& c : cases)
+        EXPECT_EQ(LayeredFrameAlpha(c.Frame, c.Divisor, c.Divisor ? 255 : 200), c.Alpha) << c.Frame << "/" << c.Divisor;
+    EXPECT_EQ(AeroFrameRect(0, 12, 200, 100), TRect(50, 25, 150, 75));
+    EXPECT_EQ(AeroFrameRect(6, 12, 200, 100), TRect(25, 13, 175, 88));
+    EXPECT_EQ(AeroFrameRect(12, 12, 200, 100), TRect(0, 0, 200, 100));
+}
+
+namespace {
+
+// A form or dialog as the forms layer presents it to a layered show.
+struct TShowStub : TsAnimShowSeam {
+    TForm* Real = nullptr;
+    TForm* Border = nullptr;
+    bool Fail = false, SawAnimation = false, SawPrintDC = false;
+    int EndedWith = -1;
+    HWND RealWindow() override { return Real->Handle(); }
+    HWND BorderWindow() override { return Border ? Border->Handle() : nullptr; }
+    TSize RenderImage() override { return TSize{Real->Width() + 8, Real->Height() + 8}; }
+    void PaintInto(TBitmap* Bmp) override
+    {
+        SawAnimation = InAnimationProcess;
+        SawPrintDC = kvPrintDC == Bmp->Canvas()->Handle();
+        if (Fail)
+            throw Exception(L"paint failed");
+    }
+    TPoint BorderOffset() override { return TPoint(4, 4); }
+    void ShowEnded(int MaxTransparency) override { EndedWith = MaxTransparency; }
+};
+
+struct LayeredFixture : AnimFixture {
+    TOwned<TForm> real{TForm::CreateNew(nullptr)};
+    TOwned<TForm> border{TForm::CreateNew(nullptr)};
+    TShowStub stub;
+    LayeredFixture()
+    {
+        real->SetBounds(100, 100, 120, 80);
+        border->SetBorderStyle(bsNone);
+        border->Handle();
+        real->Show();
+        Application->ProcessMessages();
+        stub.Real = real.get();
+    }
+};
+
+} // namespace
+
+TEST_F(LayeredFixture, FormShowsItsBorderWindowAroundTheForm)
+{
+    stub.Border = border.get();
+    AnimShowForm(stub, 100, 230, atAero);
+    EXPECT_TRUE(stub.SawAnimation);
+    EXPECT_TRUE(stub.SawPrintDC);
+    EXPECT_EQ(gPauses, 12);
+    EXPECT_EQ(stub.EndedWith, 230);
+    EXPECT_FALSE(InAnimationProcess);
+    EXPECT_EQ(kvDstBmp, nullptr);
+    HWND h = border->Handle();
+    EXPECT_TRUE(::IsWindowVisible(h));
+    EXPECT_TRUE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+    RECT r;
+    ::GetWindowRect(h, &r);
+    RECT f;
+    ::GetWindowRect(real->Handle(), &f);
+    EXPECT_EQ(r.left, f.left - 4);
+    EXPECT_EQ(r.top, f.top - 4);
+    EXPECT_EQ(r.right - r.left, real->Width() + 8);
+}
+
+TEST_F(LayeredFixture, ShowsPutEverythingBackAlsoWhenPaintingFails)
+{
+    const int windows = ThreadWindowCount();
+    const DWORD gdi = GdiCount();
+    AnimShowDlg(stub, 100, 255, atFading);
+    EXPECT_EQ(gPauses, 12) << "13 frames";
+    EXPECT_EQ(stub.EndedWith, 255);
+    EXPECT_EQ(ThreadWindowCount(), windows) << "the dialog's own animation window is gone";
+
+    stub.Fail = true;
+    EXPECT_THROW(AnimShowDlg(stub, 100, 255, atFading), Exception);
+    stub.Border = border.get();
+    EXPECT_THROW(AnimShowForm(stub, 0, 255, atFading), Exception);
+    EXPECT_FALSE(InAnimationProcess);
+    EXPECT_EQ(kvPrintDC, nullptr);
+    EXPECT_EQ(kvDstBmp, nullptr);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_LE(GdiCount(), gdi + 2);
+}
+
+namespace {
+
+// A provider whose form shows through a layered show.
+struct TProviderStub : TsProviderSeam {
+    TComponent Component{nullptr};
+    TShowStub* Show = nullptr;
+    TComponent* ProviderComponent() override { return &Component; }
+    TComponent* ProviderManager() override { return nullptr; }
+    void SetInAnimation(bool) override {}
+    bool HasBorderForm() override { return Show->Border != nullptr; }
+    void FreezeBorderForm() override {}
+    bool DrawsNonClientArea() override { return true; }
+    void UpdateRegion() override {}
+    void UpdateBorderPos() override {}
+    int OffsetX() override { return 4; }
+    int OffsetY() override { return 4; }
+    void DsgnWndProc(TMessage&) override {}
+    TsAnimShowSeam* AnimShow() override { return Show; }
+};
+
+// A form that names its provider when asked.
+class TProvidedForm : public TForm {
+public:
+    using TForm::TForm;
+    TProviderStub* Provider = nullptr;
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == SM_KORVEXCMD && HIWORD(Message.WParam) == SMC_GET_PROVIDER && Provider) {
+            Message.Result = reinterpret_cast<LRESULT>(&Provider->Component);
+            return;
+        }
+        TForm::WndProc(Message);
+    }
+};
+
+} // namespace
+
+TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
+{
+    ASSERT_TRUE(kvLayered());
+    TOwned<TProvidedForm> form(TForm::CreateNew<TProvidedForm>(nullptr));
+    TOwned<TForm> border(TForm::CreateNew(nullptr));
+    border->SetBorderStyle(bsNone);
+    form->SetBounds(50, 50, 100, 60);
+    form->Show();
+    border->Handle();
+    Application->ProcessMessages();
+    TShowStub show;
+    show.Real = form.get();
+    show.Border = border.get();
+    TProviderStub provider;
+    provider.Show = &show;
+    form->Provider = &provider;
+    const int windows = ThreadWindowCount();
+
+    PrepareForAnimation(form.get());
+    AnimShowControl(form.get(), 100, 255, atFading);
+    EXPECT_TRUE(show.SawAnimation);
+    EXPECT_EQ(gPauses, 12);
+    EXPECT_EQ(show.EndedWith, 255);
+    EXPECT_FALSE(InAnimationProcess);
+    EXPECT_EQ(ow, nullptr) << "the kept cover went too";
+    EXPECT_EQ(kvSrcBmp, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(border->Handle())) << "the border window carries the last frame";
+    EXPECT_EQ(ThreadWindowCount(), windows);
+
+    show.Fail = true;
+    EXPECT_THROW(AnimShowControl(form.get(), 100, 255, atFading), Exception);
+    EXPECT_FALSE(InAnimationProcess);
+    EXPECT_EQ(kvDstBmp, nullptr);
+    EXPECT_EQ(ThreadWindowCount(), windows);
 }
