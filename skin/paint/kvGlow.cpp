@@ -1,5 +1,7 @@
 #include "skin/paint/kvGlow.h"
 
+#include <algorithm>
+
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sConst.h"
@@ -37,17 +39,48 @@ void TkvGlowEffect::FreeAlphaBmp()
     FreeAndNil(AlphaBmp);
 }
 
+namespace {
+
+TBitmap* FilledBmp32(int Width, int Height, uint8_t Byte)
+{
+    TBitmap* bmp = CreateBmp32(std::max(Width, 0), std::max(Height, 0));
+    const TBitmapRows rows = bmp->Rows();
+    for (int y = 0; y < rows.Height; ++y)
+        std::fill_n(rows.Row(y), size_t(rows.Width) * 4, Byte);
+    return bmp;
+}
+
+// The skin renderer mixes the glow image over its background by the
+// image's mask but leaves the alpha bytes alone, and a layered window
+// shows by alpha only.  The glow drawn over black (Black) and over white
+// (White) tells each pixel's coverage; Black, which then holds the colour
+// already multiplied by it, gets the coverage as alpha.
+void TakeCoverageAsAlpha(TBitmap* Black, TBitmap* White)
+{
+    const TBitmapRows b = Black->Rows(), w = White->Rows();
+    for (int y = 0; y < b.Height; ++y)
+        for (int x = 0; x < b.Width; ++x) {
+            uint8_t* pb = b.Pixel(x, y);
+            const uint8_t* pw = w.Pixel(x, y);
+            const int through = (pw[0] - pb[0]) + (pw[1] - pb[1]) + (pw[2] - pb[2]);
+            pb[3] = uint8_t(std::clamp(255 - (through + 1) / 3, 0, 255));
+        }
+}
+
+} // namespace
+
 void TkvGlowEffect::CreateAlphaBmp(int Width, int Height)
 {
     FreeAlphaBmp();
-    AlphaBmp = CreateBmp32(std::max(Width, 0), std::max(Height, 0));
-    FillDC(AlphaBmp->Canvas()->Handle(), TRect(0, 0, Width, Height), 0);
-    const TBitmapRows rows = AlphaBmp->Rows();
-    for (int y = 0; y < rows.Height; ++y)
-        std::fill_n(rows.Row(y), size_t(rows.Width) * 4, uint8_t(0));
-    if (MaskIndex >= 0 && SkinManager && size_t(MaskIndex) < SkinManager->ma.size())
-        DrawSkinRect(AlphaBmp, TRect(0, 0, Width, Height), false, EmptyCI, SkinManager->ma[size_t(MaskIndex)], 0,
-                     false, SkinManager);
+    AlphaBmp = FilledBmp32(Width, Height, 0);
+    if (MaskIndex < 0 || !SkinManager || size_t(MaskIndex) >= SkinManager->ma.size())
+        return;
+    const TsMaskData& mask = SkinManager->ma[size_t(MaskIndex)];
+    const TRect r(0, 0, Width, Height);
+    DrawSkinRect(AlphaBmp, r, false, EmptyCI, mask, 0, false, SkinManager);
+    TOwned<TBitmap> white(FilledBmp32(Width, Height, 0xFF));
+    DrawSkinRect(white.get(), r, false, EmptyCI, mask, 0, false, SkinManager);
+    TakeCoverageAsAlpha(AlphaBmp, white.get());
 }
 
 void TkvGlowEffect::NewWndProc(TMessage& Message)
