@@ -204,7 +204,9 @@ TPoint ToolImagePos(TToolBar* Bar, TToolButton* Button, TCustomImageList* List, 
         p = TPoint(5, (bh - ih) / 2);
     } else {
         p.x = (bw - iw) / 2 + 1 - (Button->Style() == tbsDropDown ? 8 : 0);
-        const int caption = Bar->ShowCaptions() ? BG->Canvas()->TextHeight(L"A") + 3 : 0;
+        auto* skinned = dynamic_cast<TsToolBarGlyphSeam*>(Bar);
+        TCanvas* measure = skinned && skinned->BarCacheCanvas() ? skinned->BarCacheCanvas() : BG->Canvas();
+        const int caption = Bar->ShowCaptions() ? measure->TextHeight(L"A") + 3 : 0;
         p.y = (bh - ih - caption) / 2;
     }
     if (Mode == 2) {
@@ -228,6 +230,11 @@ void CopyToolBtnGlyph(TToolBar* ToolBar, TToolButton* Button, TCustomDrawState S
     if (!list || Button->ImageIndex() < 0 || Button->ImageIndex() >= GetImageCount(list))
         return;
     const TPoint p = ToolImagePos(ToolBar, Button, list, BG, mode);
+    if (auto* bar = dynamic_cast<TsToolBarGlyphSeam*>(ToolBar))
+        if (dynamic_cast<TsAlphaImageList*>(list) || !bar->BarSkinned()) {
+            list->Draw(BG->Canvas(), p.x, p.y, Button->ImageIndex(), true);
+            return;
+        }
     TColor key;
     TOwned<TBitmap> bmp(ListImage(list, ToolBar->Images(), Button->ImageIndex(), key));
     CopyTransBitmaps(BG, bmp.get(), p.x, p.y, SColor(key));

@@ -44,8 +44,20 @@ public:
 // The glyph of a library button (a control implementing TsBtnGlyphSource);
 // nothing for other controls.
 void DrawBtnGlyph(TControl* Control, TCanvas* Canvas = nullptr);
-// The image of a button of a standard tool bar drawn into the bar's
-// background picture BG.
+// What the library's tool bar (a TToolBar, in a higher layer) offers the
+// tool-button painter.
+class TsToolBarGlyphSeam {
+public:
+    virtual ~TsToolBarGlyphSeam() = default;
+    // The bar paints from a skin section.
+    virtual bool BarSkinned() = 0;
+    // The canvas of the bar's skinned picture, where captions are measured.
+    virtual TCanvas* BarCacheCanvas() = 0;
+};
+
+// The image of a tool button drawn into the bar's background picture BG;
+// the library's tool bar (TsToolBarGlyphSeam) lets an alpha image list, or
+// any list on an unskinned bar, draw the image itself.
 void CopyToolBtnGlyph(TToolBar* ToolBar, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                       TTBCustomDrawFlags Flags, TBitmap* BG);
 // The number of images, 0 for nil.

@@ -240,3 +240,41 @@ TEST(BtnGlyph, ControlEntryDrawsForLibraryButtonsOnly)
     DrawBtnGlyph(plain.get(), other.cache->Canvas());
     EXPECT_EQ(other.At(), kBg);
 }
+
+namespace {
+
+// The library's tool bar as the tool-button painter sees it.
+class TSkinnedBarStub : public TToolBar, public TsToolBarGlyphSeam {
+public:
+    using TToolBar::TToolBar;
+    bool Skinned = true;
+    bool BarSkinned() override { return Skinned; }
+    TCanvas* BarCacheCanvas() override { return nullptr; }
+};
+
+} // namespace
+
+TEST(ToolBtnGlyph, AlphaListsOnTheLibraryBarDrawThemselves)
+{
+    TTempDir dir;
+    const std::wstring path = dir.Path() + L"\\half.png";
+    loadtest::WriteBytes(path, loadtest::PngBytes(4, 4, [](int, int) { return Rgb(255, 0, 0, 128); }));
+    TsAlphaImageList images(nullptr);
+    images.AfterConstruction();
+    images.SetWidth(4);
+    images.SetHeight(4);
+    images.Handle();
+    ASSERT_TRUE(images.TryLoadFromFile(path));
+    TOwned<TForm> form(TForm::CreateNew(nullptr));
+    auto* bar = New<TSkinnedBarStub>(form.get());
+    bar->SetParent(form.get());
+    bar->SetList(true);
+    bar->SetImages(&images);
+    auto* button = New<TToolButton>(form.get());
+    button->SetParent(bar);
+    button->SetImageIndex(0);
+    const int top = (button->Height() - 4) / 2;
+    auto bg = loadtest::Solid(button->Width(), button->Height(), Rgb(0, 0, 0));
+    CopyToolBtnGlyph(bar, button, TCustomDrawState{}, cdPrePaint, TTBCustomDrawFlags{}, bg.get());
+    EXPECT_NEAR(PixelOf(bg.get(), 6, top + 1).R, 128, 3) << "half-transparent red over black";
+}
