@@ -141,7 +141,10 @@ void TMemIniFile::SetStrings(TStrings* List)
     Clear();
     Section* current = nullptr;
     for (int i = 0; i < List->Count(); ++i) {
-        UnicodeString s = Trim(List->Strings(i));
+        UnicodeString s = List->Strings(i);
+        // Most lines have no blanks at their ends; Trim would copy them twice.
+        if (!s.empty() && (s.front() <= L' ' || s.back() <= L' '))
+            s = Trim(s);
         if (s.empty() || s[0] == L';')
             continue;
         if (s[0] == L'[' && s.back() == L']') {
