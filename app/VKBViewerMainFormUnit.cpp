@@ -6,6 +6,7 @@
 #include "app/VKBTxtParser.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/kvDials.h"
 
 TPlayerForm* PlayerForm = nullptr;
 
@@ -17,6 +18,7 @@ const bool ClassesRegistered = [] {
     RegisterFlashClasses();
     RegisterDialogsClasses();
     RegisterSkinManagerClasses();
+    RegisterSkinFormsServices();
     RegisterClass<TPlayerForm>();
     return true;
 }();

@@ -75,6 +75,9 @@ public:
     void SetMenuIndex(int Value);
     // The menu this item belongs to, through its parents; nullptr when loose.
     TMenu* GetParentMenu() const;
+    // Whether Item points to a menu item that has not been freed: a pointer
+    // that travelled in a posted message may outlive its item.
+    static bool Exists(const TMenuItem* Item);
 
     // The sub-menu of this item's children, made on demand.
     HMENU Handle();

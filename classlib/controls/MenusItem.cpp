@@ -2,6 +2,7 @@
 #include "classlib/controls/Menus.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "classlib/rtl/SysUtils.h"
 
@@ -60,10 +61,28 @@ UINT BreakType(TMenuBreak Break)
 } // namespace
 
 // ---------------------------------------------------------------------------
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(UniqueCommand()) {}
+namespace {
+// Every menu item alive (menus live on the GUI thread).
+std::unordered_set<const TMenuItem*>& LiveItems()
+{
+    static std::unordered_set<const TMenuItem*> items;
+    return items;
+}
+} // namespace
+
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(UniqueCommand())
+{
+    LiveItems().insert(this);
+}
+
+bool TMenuItem::Exists(const TMenuItem* Item)
+{
+    return Item && LiveItems().count(Item) != 0;
+}
 
 TMenuItem::~TMenuItem()
 {
+    LiveItems().erase(this);
     Destroying();
     if (FParent)
         FParent->Remove(this);

@@ -1,5 +1,6 @@
 #include "classlib/controls/WindowsHook.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -8,8 +9,47 @@
 namespace {
 constexpr int kKinds = WH_MAX - WH_MIN + 1;
 
-// This thread's hook owners by kind.
-thread_local std::array<TWindowsHook*, kKinds> Owners{};
+// This thread's hook owners by kind, in a system TLS slot rather than a
+// thread_local: a hook may be removed by a static destructor at exit, when
+// the runtime's thread-local storage is already gone.
+using TOwners = std::array<TWindowsHook*, kKinds>;
+
+DWORD OwnersSlot()
+{
+    static const DWORD slot = ::TlsAlloc();
+    return slot;
+}
+
+TOwners* ThreadOwners()
+{
+    return static_cast<TOwners*>(::TlsGetValue(OwnersSlot()));
+}
+
+TWindowsHook*& OwnerOf(int HookId)
+{
+    TOwners* owners = ThreadOwners();
+    if (!owners) {
+        owners = new TOwners{};
+        ::TlsSetValue(OwnersSlot(), owners);
+    }
+    return (*owners)[size_t(HookId - WH_MIN)];
+}
+
+TWindowsHook* FindOwner(int HookId)
+{
+    TOwners* owners = ThreadOwners();
+    return owners ? (*owners)[size_t(HookId - WH_MIN)] : nullptr;
+}
+
+// The table goes with the thread's last hook.
+void ReleaseOwnersIfEmpty()
+{
+    TOwners* owners = ThreadOwners();
+    if (owners && std::all_of(owners->begin(), owners->end(), [](TWindowsHook* h) { return !h; })) {
+        ::TlsSetValue(OwnersSlot(), nullptr);
+        delete owners;
+    }
+}
 
 bool ValidKind(int HookId) { return HookId >= WH_MIN && HookId <= WH_MAX; }
 } // namespace
@@ -17,7 +57,7 @@ bool ValidKind(int HookId) { return HookId >= WH_MIN && HookId <= WH_MAX; }
 struct TWindowsHookAccess {
     static LRESULT Call(int HookId, int Code, WPARAM WParam, LPARAM LParam)
     {
-        TWindowsHook* owner = Owners[size_t(HookId - WH_MIN)];
+        TWindowsHook* owner = FindOwner(HookId);
         if (Code < 0 || !owner || !owner->FHandler)
             return ::CallNextHookEx(owner ? owner->FHook : nullptr, Code, WParam, LParam);
         // Kept alive for this call: the handler may remove its own hook.
@@ -59,7 +99,7 @@ bool TWindowsHook::Install(int HookId, THookHandler Handler)
     FHook = hook;
     FHookId = HookId;
     FHandler = std::make_shared<THookHandler>(std::move(Handler));
-    Owners[size_t(HookId - WH_MIN)] = this;
+    OwnerOf(HookId) = this;
     return true;
 }
 
@@ -68,8 +108,10 @@ void TWindowsHook::Remove()
     if (!FHook)
         return;
     ::UnhookWindowsHookEx(std::exchange(FHook, nullptr));
-    if (Owners[size_t(FHookId - WH_MIN)] == this)
-        Owners[size_t(FHookId - WH_MIN)] = nullptr;
+    if (FindOwner(FHookId) == this) {
+        OwnerOf(FHookId) = nullptr;
+        ReleaseOwnersIfEmpty();
+    }
     FHandler.reset();
     FHookId = 0;
 }
@@ -81,5 +123,5 @@ LRESULT TWindowsHook::CallNext(int Code, WPARAM WParam, LPARAM LParam) const
 
 TWindowsHook* TWindowsHook::Current(int HookId)
 {
-    return ValidKind(HookId) ? Owners[size_t(HookId - WH_MIN)] : nullptr;
+    return ValidKind(HookId) ? FindOwner(HookId) : nullptr;
 }

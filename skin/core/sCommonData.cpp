@@ -39,6 +39,49 @@ TsCommonData* SkinDataOf(TObject* Control)
     return Control ? dynamic_cast<TsCommonData*>(kvntUtils::GetObjProp(Control, L"SkinData")) : nullptr;
 }
 
+// Hears the free notification of a control's own manager.
+class TsManagerWatch : public TComponent {
+public:
+    explicit TsManagerWatch(TsCommonData* Data) : TComponent(nullptr), FData(Data) {}
+    void Watch(TComponent* Manager)
+    {
+        if (FWatched)
+            FWatched->RemoveFreeNotification(this);
+        FWatched = Manager;
+        if (FWatched)
+            FWatched->FreeNotification(this);
+    }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent == FWatched) {
+            FWatched = nullptr;
+            FData->ManagerFreed();
+        }
+    }
+
+private:
+    TsCommonData* FData;
+    TComponent* FWatched = nullptr;
+};
+
+void TsCommonData::StoreManager(TsSkinManager* Value)
+{
+    FSkinManager = Value;
+    if (!FManagerWatch && Value)
+        FManagerWatch = std::make_unique<TsManagerWatch>(this);
+    if (FManagerWatch)
+        FManagerWatch->Watch(Value);
+}
+
+void TsCommonData::ManagerFreed()
+{
+    FSkinManager = nullptr;
+    BorderIndex = SkinIndex = Texture = HotTexture = -1;
+}
+
 TsCommonData::TsCommonData(TObject* AOwner, bool CreateCacheBmp)
     : FOwnerControl(dynamic_cast<TControl*>(AOwner)), FOwnerObject(AOwner)
 {
@@ -53,7 +96,7 @@ TsCommonData::~TsCommonData()
     SkinIndex = Texture = HotTexture = -1;
     FOwnerControl = nullptr;
     FOwnerObject = nullptr;
-    FSkinManager = nullptr;
+    StoreManager(nullptr);
     FreeAndNil(FCacheBmp);
     if (GlowID != -1) {
         HideGlow(GlowID);
@@ -173,7 +216,7 @@ void TsCommonData::SetSkinManager(TsSkinManager* Value)
 {
     if (FSkinManager == Value)
         return;
-    FSkinManager = Value == DefaultManager ? nullptr : Value;
+    StoreManager(Value == DefaultManager ? nullptr : Value);
     if (OwnerLoading())
         return;
     if (Value && !Value->gd.empty())

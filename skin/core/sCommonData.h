@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "classlib/controls/Controls.h"
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/Classes.h"
@@ -25,6 +27,8 @@ constexpr WORD CSS_INUPDATE = 0x800; // inside BeginUpdate ... EndUpdate
 // Bits of TsCommonData::BGType: what the section's background is made of.
 constexpr WORD BGT_TEXTURE = 0x1;  // a texture image shows (image percent above 0)
 constexpr WORD BGT_GRADIENT = 0x2; // a gradient shows (gradient percent above 0)
+
+class TsManagerWatch;
 
 class TsCommonData : public TPersistent {
     KV_CLASS(TsCommonData)
@@ -87,6 +91,11 @@ public:
     int GlowID = -1;
     bool FUpdating = false;
     TsSkinManager* FSkinManager = nullptr;
+    // Stores the control's own manager and watches it, so that the pointer
+    // is dropped when that manager is freed whoever hears its broadcasts.
+    void StoreManager(TsSkinManager* Value);
+    void ManagerFreed();
+    std::unique_ptr<TsManagerWatch> FManagerWatch;
     int BorderIndex = -1;
     int SkinIndex = -1;
     int Texture = -1;

@@ -56,7 +56,7 @@ void OnSkinRemove(TsCommonData* SkinData, const TMessage& Message)
         return;
     TsSkinManager* m = SkinData->GetSkinManager();
     if (m && m->ComponentState().Contains(csDestroying))
-        SkinData->FSkinManager = nullptr;
+        SkinData->StoreManager(nullptr);
     SkinData->BorderIndex = SkinData->SkinIndex = SkinData->Texture = SkinData->HotTexture = -1;
     SkinData->FUpdating = true;
     if (SkinData->FCacheBmp)

@@ -95,8 +95,9 @@ bool TsSkinManager::MainWindowHook(TMessage& Message)
                 SendAMessage(Screen->Forms(i), SMC_REPAINT_NOW, 0);
         return false;
     case KV_MENU_ITEM_BORDER:
-        if (Message.LParam)
-            DrawMenuBorder(reinterpret_cast<TMenuItem*>(Message.LParam), nullptr);
+        // Posted: the item may have been freed since.
+        if (TMenuItem* item = reinterpret_cast<TMenuItem*>(Message.LParam); TMenuItem::Exists(item))
+            DrawMenuBorder(item, nullptr);
         return true;
     case KV_MENU_WND_BORDER:
         if (Message.LParam)

@@ -6,6 +6,8 @@
 #include "app/VKBViewerMainFormUnit.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/kvDials.h"
+#include "skin/forms/sSkinMenus.h"
 
 namespace {
 
@@ -318,4 +320,12 @@ TEST(PlayerForm, CarriesTheBuiltInSkinLoadedAndAnnounced)
     EXPECT_GE(sm->GetSkinIndex(L"FORM"), 0);
     EXPECT_EQ(sm->ThirdParty()->GetString(tpButton), L"TButton");
     EXPECT_FALSE(aSkinChanging);
+    // The viewer links the form skinning: menu settings and the creation hook.
+    auto* support = dynamic_cast<TkvMenuSupport*>(sm->MenuSupport());
+    ASSERT_NE(support, nullptr);
+    EXPECT_EQ(support->IcoLineSkin(), L"ICOLINE");
+    EXPECT_EQ(support->ExtraLineFont()->Height(), -11);
+    EXPECT_NE(dynamic_cast<TsSkinableMenus*>(sm->SkinableMenus()), nullptr);
+    EXPECT_TRUE(sm->HookInstalled());
+    EXPECT_NE(HookCallback, nullptr);
 }

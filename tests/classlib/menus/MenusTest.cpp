@@ -239,6 +239,24 @@ TEST(MenuItems, FoundByCommandHandleAndShortCutHiddenIncluded)
     EXPECT_NE(sub->Command(), deep->Command());
 }
 
+// A pointer posted in a message is checked before use: freed items, their
+// children freed with them, and anything else are not items.
+TEST(MenuItems, ExistOnlyUntilFreed)
+{
+    TOwned<TPopupMenu> popup(New<TPopupMenu>(nullptr));
+    TMenuItem* item = AddItem(popup->Items(), L"Item");
+    TMenuItem* child = AddItem(item, L"Child");
+    EXPECT_TRUE(TMenuItem::Exists(item));
+    EXPECT_TRUE(TMenuItem::Exists(child));
+    const TMenuItem* gone = item;
+    const TMenuItem* goneChild = child;
+    FreeAndNil(item);
+    EXPECT_FALSE(TMenuItem::Exists(gone));
+    EXPECT_FALSE(TMenuItem::Exists(goneChild));
+    EXPECT_FALSE(TMenuItem::Exists(nullptr));
+    EXPECT_FALSE(TMenuItem::Exists(reinterpret_cast<const TMenuItem*>(popup.get())));
+}
+
 TEST(ShortCuts, TextsBothWays)
 {
     struct Case {

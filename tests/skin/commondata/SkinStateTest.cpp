@@ -153,6 +153,20 @@ TEST_F(SkinState, AControlMayHaveAManagerOfItsOwn)
     // Choosing the default manager stores none.
     sd->SetSkinManager(Skin.Manager);
     EXPECT_FALSE(sd->ManagerStored());
+
+    // A control on a form that no announcement reaches forgets its freed
+    // manager too.
+    auto third = std::make_unique<TTestSkin>();
+    third->AddSection({L"BUTTON"});
+    TTestControl* loose = Place<TTestControl>(Form.get());
+    TsCommonData* lsd = loose->SkinData();
+    lsd->SetSkinSection(L"BUTTON");
+    lsd->SetSkinManager(third->Manager);
+    ASSERT_TRUE(lsd->ManagerStored());
+    third.reset();
+    EXPECT_FALSE(lsd->ManagerStored());
+    EXPECT_EQ(lsd->SkinIndex, -1);
+    EXPECT_EQ(lsd->GetSkinManager(), Skin.Manager);
 }
 
 TEST_F(SkinState, RemovingTheSkinGivesTheStandardLookBack)

@@ -175,3 +175,102 @@ TEST_F(MenuSkinning, APopupWindowGetsItsShapeOnceAndEmptiesTheCacheWhenItGoes)
     ::DestroyWindow(wnd);
     EXPECT_TRUE(MenuInfoArray.empty());
 }
+
+TEST_F(MenuSkinning, UnhookingRemovesOurHandlersWhicheverMenusObjectSetThem)
+{
+    TsSkinableMenus other(Manager.get());
+    other.HookPopupMenu(Popup, true);
+    ASSERT_TRUE(HookedByMenus(Item(0)));
+    Item(3)->OnMeasureItem = Bind(&App, &TAppHandlers::Measure);
+    Menus->HookPopupMenu(Popup, false);
+    EXPECT_FALSE(HookedByMenus(Item(0)));
+    EXPECT_FALSE(Item(0)->OnAdvancedDrawItem.Assigned());
+    EXPECT_EQ(Item(3)->OnMeasureItem, Bind(&App, &TAppHandlers::Measure));
+}
+
+TEST_F(MenuSkinning, TheMenuBarTakesLineHandlersOnlyWhilePopupsAreSkinned)
+{
+    auto* bar = New<TMainMenu>(Form);
+    auto* file = New<TMenuItem>(Form);
+    file->SetCaption(L"&File");
+    bar->Items()->Add(file);
+    auto* open = New<TMenuItem>(Form);
+    open->SetCaption(L"Open");
+    file->Add(open);
+
+    Manager->SetSkinnedPopups(false);
+    Menus->InitMenuLine(bar, true);  // the system keeps drawing the bar
+    EXPECT_FALSE(bar->OwnerDraw());
+    EXPECT_FALSE(file->OnMeasureItem.Assigned());
+
+    Manager->SetSkinnedPopups(true);
+    Menus->UpdateMenus();
+    EXPECT_TRUE(bar->OwnerDraw());
+    EXPECT_EQ(file->OnMeasureItem, TMenuMeasureItemEvent(Menus, &TsSkinableMenus::sMeasureLineItem));
+    EXPECT_EQ(open->OnMeasureItem, TMenuMeasureItemEvent(Menus, &TsSkinableMenus::sMeasureItem));
+
+    Manager->SetActive(false);
+    Menus->UpdateMenus();
+    EXPECT_FALSE(bar->OwnerDraw());
+    EXPECT_FALSE(file->OnMeasureItem.Assigned());
+    EXPECT_FALSE(open->OnMeasureItem.Assigned());
+}
+
+TEST_F(MenuSkinning, DrawingWithoutThePopupWindowBuildsItsPictureAndAsksTheApplicationOnce)
+{
+    ClearCache();
+    MSG msg;
+    while (::PeekMessageW(&msg, Application->Handle(), 0xBCB3, 0xBCB4, PM_REMOVE)) {
+    }
+    TBitmap canvas(200, 100, pf24bit);
+    TCanvas* c = canvas.Canvas();
+    int w = 0, h = 0;
+    Menus->sMeasureItem(Item(0), c, w, h);
+    const TRect first(0, 0, 120, h), divider(0, h, 120, h + 2);
+    Menus->sAdvancedDrawItem(Item(0), c, first, TOwnerDrawState{});
+    Menus->sAdvancedDrawItem(Item(1), c, divider, TOwnerDrawState{});
+
+    ASSERT_EQ(MenuInfoArray.size(), 1u);
+    EXPECT_EQ(MenuInfoArray[0].FirstItem, Item(0));
+    EXPECT_EQ(MenuInfoArray[0].Wnd, nullptr);
+    EXPECT_EQ(MenuInfoArray[0].Bmp->Width(), Menus->ParentWidth(c, Item(0)) + 6);
+    EXPECT_EQ(MenuInfoArray[0].Bmp->Height(), Menus->ParentHeight(c, Item(0)) + 6);
+    int posted = 0;
+    while (::PeekMessageW(&msg, Application->Handle(), 0xBCB3, 0xBCB4, PM_REMOVE)) {
+        EXPECT_EQ(msg.message, 0xBCB3u);
+        EXPECT_EQ(reinterpret_cast<TMenuItem*>(msg.lParam), Item(0));
+        ++posted;
+    }
+    EXPECT_EQ(posted, 1);  // only while none is waiting
+
+    // The caption is written over the popup's background.
+    const TColor bg = c->Pixels(first.right - 2, first.top + 1);
+    bool text = false;
+    for (int x = 40; x < 100 && !text; ++x)
+        for (int y = 0; y < h && !text; ++y)
+            text = c->Pixels(x, y) != bg;
+    EXPECT_TRUE(text);
+    ClearCache();
+    EXPECT_TRUE(MenuInfoArray.empty());
+}
+
+TEST_F(MenuSkinning, ThePopupPictureCarriesTheIconColumnInsideTheSkinsBorder)
+{
+    ClearCache();
+    auto* support = static_cast<TkvMenuSupport*>(Manager->MenuSupport());
+    support->SetIcoLineSkin(L"ICOLINE");
+    const int column = Manager->GetSkinIndex(L"ICOLINE");
+    ASSERT_GE(column, 0);
+    const TkvMenuInfo mi = Menus->GetMenuInfo(Item(0), 120, 90, nullptr);
+    ASSERT_NE(mi.Bmp, nullptr);
+    EXPECT_EQ(mi.Bmp->Width(), 120);
+    EXPECT_EQ(mi.Bmp->Height(), 90);
+    EXPECT_EQ(GlyphColumnWidth, 2 + 16 + 6);
+    const int sbw = Menus->GetSkinBorderWidth();
+    TCanvas* c = mi.Bmp->Canvas();
+    EXPECT_EQ(ColorToRGB(c->Pixels(sbw + GlyphColumnWidth / 2, 45)), ColorToRGB(Manager->gd[column].Color));
+    EXPECT_NE(c->Pixels(sbw + GlyphColumnWidth + 10, 45), c->Pixels(sbw + GlyphColumnWidth / 2, 45));
+    // Asked again, the same picture comes back.
+    EXPECT_EQ(Menus->GetMenuInfo(Item(3), 999, 999, nullptr).Bmp, mi.Bmp);
+    ClearCache();
+}

@@ -1,0 +1,368 @@
+// Drawing popup items on their popup's background and the items of a main
+// menu's bar.  Each item is composed in a small bitmap and copied to the
+// menu's canvas at once.
+#include <memory>
+
+#include "classlib/controls/Forms.h"
+#include "classlib/graphics/GdiHandles.h"
+#include "skin/core/sConst.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/forms/sSkinMenus.h"
+#include "skin/core/kvntUtils.h"
+#include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sGraphUtils.h"
+#include "skin/paint/sGraphUtils_Sections.h"
+#include "skin/paint/sGraphUtils_Text.h"
+
+namespace {
+
+constexpr int PopupFrame = 3;  // the popup frame, pixels on each side
+
+TFont* MenuFont()
+{
+    return CustomMenuFont ? CustomMenuFont : Screen->MenuFont();
+}
+
+void Copy(HDC Dst, int X, int Y, int W, int H, TBitmap* Src, int SX, int SY)
+{
+    if (W > 0 && H > 0)
+        ::BitBlt(Dst, X, Y, W, H, Src->Canvas()->Handle(), SX, SY, SRCCOPY);
+}
+
+// The first or last visible item of its parent.
+bool IsEdgeItem(TMenuItem* Item, bool First)
+{
+    TMenuItem* parent = Item->Parent();
+    if (!parent)
+        return true;
+    const int n = parent->Count();
+    for (int k = 0; k < n; ++k) {
+        TMenuItem* it = parent->Items(First ? k : n - 1 - k);
+        if (it->Visible())
+            return it == Item;
+    }
+    return false;
+}
+
+UnicodeString FirstDashWord(const UnicodeString& Caption)
+{
+    const size_t start = Caption.find_first_not_of(L'-');
+    if (start == UnicodeString::npos)
+        return UnicodeString();
+    const size_t end = Caption.find(L'-', start);
+    return Caption.substr(start, end == UnicodeString::npos ? UnicodeString::npos : end - start);
+}
+
+// Text in the section's colours (hot or normal).
+void WriteText(TCanvas* Canvas, const UnicodeString& Text, TRect R, UINT Flags, TsSkinManager* sm, int Section,
+               bool Hot, bool Enabled = true)
+{
+    kvWriteTextEx(Canvas, Text.c_str(), Enabled, R, Flags, Section, Hot, sm);
+}
+
+// The image list of the item's glyph, nullptr when it has none.
+TCustomImageList* ImagesOf(TMenuItem* Item)
+{
+    if (Item->Parent() && Item->Parent()->SubMenuImages())
+        return Item->Parent()->SubMenuImages();
+    TMenu* menu = Item->GetParentMenu();
+    return menu ? menu->Images() : nullptr;
+}
+
+bool HasImage(TMenuItem* Item)
+{
+    return ImagesOf(Item) && Item->ImageIndex() >= 0;
+}
+
+const wchar_t* SysMenuGlyph(intptr_t Tag)
+{
+    switch (Tag) {
+    case SC_MINIMIZE:
+        return L"0";
+    case SC_MAXIMIZE:
+        return L"1";
+    case SC_CLOSE:
+        return L"r";
+    case SC_RESTORE:
+        return L"2";
+    default:
+        return nullptr;
+    }
+}
+
+// The context of a whole window, frame included.
+struct TWholeWindowDC {
+    HWND Wnd;
+    HDC DC;
+    explicit TWholeWindowDC(HWND W) : Wnd(W), DC(::GetWindowDC(W)) {}
+    ~TWholeWindowDC()
+    {
+        if (DC)
+            ::ReleaseDC(Wnd, DC);
+    }
+    TWholeWindowDC(const TWholeWindowDC&) = delete;
+    TWholeWindowDC& operator=(const TWholeWindowDC&) = delete;
+};
+
+// A drop-down button whose menu opens is told once.
+void ReleaseTempControl()
+{
+    if (TempControl)
+        SendAMessage(std::exchange(TempControl, nullptr), 675);
+}
+
+UINT AlignmentFlag(TAlignment A)
+{
+    return A == taRightJustify ? DT_RIGHT : A == taCenter ? DT_CENTER : DT_LEFT;
+}
+
+} // namespace
+
+void TsSkinableMenus::PaintFrameStrips(HWND Wnd, TBitmap* Bmp, TMenuItem* Item, const TRect& ARect, int Extra)
+{
+    TWholeWindowDC windowDC(Wnd);
+    HDC dc = windowDC.DC;
+    if (!dc)
+        return;
+    const int bw = FBorderWidth, h = ARect.Height();
+    if (IsEdgeItem(Item, true))
+        Copy(dc, 0, 0, Bmp->Width(), bw, Bmp, 0, 0);
+    if (IsEdgeItem(Item, false))
+        Copy(dc, 0, Bmp->Height() - bw, Bmp->Width(), bw, Bmp, 0, Bmp->Height() - bw);
+    const int left = std::max(bw, GetSkinBorderWidth()) + Extra;
+    Copy(dc, 0, bw + ARect.top, left, h, Bmp, 0, bw + ARect.top);
+    Copy(dc, Bmp->Width() - bw, bw + ARect.top, bw, h, Bmp, Bmp->Width() - bw, bw + ARect.top);
+}
+
+void TsSkinableMenus::AskForPopupWindow(TMenuItem* Item)
+{
+    if (!Application || !Application->Handle())
+        return;
+    MSG pending;
+    if (!::PeekMessageW(&pending, Application->Handle(), WM_KV_MENUITEM_DRAWN, WM_KV_MENUWINDOW, PM_NOREMOVE))
+        ::PostMessageW(Application->Handle(), WM_KV_MENUITEM_DRAWN, 0, reinterpret_cast<LPARAM>(Item));
+}
+
+void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    TsSkinManager* sm = Manager();
+    if (!item || !sm || !sm->Active())
+        return;
+    const int fc = Breaked(item) ? 0 : 1;
+    ReleaseTempControl();
+    HWND wnd = IsNT ? ::WindowFromDC(ACanvas->Handle()) : nullptr;
+    RECT wr{};
+    if (!wnd || !::GetWindowRect(wnd, &wr)) {
+        wr = RECT{0, 0, ParentWidth(ACanvas, item) + 2 * FBorderWidth, ParentHeight(ACanvas, item) + 2 * FBorderWidth};
+    }
+    const TkvMenuInfo mi = GetMenuInfo(item, wr.right - wr.left, wr.bottom - wr.top, wnd);
+    TBitmap* bmp = mi.Bmp;
+    const int extra = ExtraWidth(mi) * fc;
+    if (wnd && bmp)
+        PaintFrameStrips(wnd, bmp, item, ARect, extra);
+    else if (!wnd)
+        AskForPopupWindow(item);
+
+    if (item->IsLine()) {
+        PaintDivider(ACanvas, ARect, bmp, mi);
+        return;
+    }
+    if (IsDivText(item)) {
+        PaintCaption(ACanvas, ARect, item, bmp, mi);
+        return;
+    }
+    CurrentItemType = smNormal;
+    if (!bmp)
+        return;
+    FillColumns(ACanvas, ARect, item, bmp);
+    const int w = ARect.Width() - extra, h = ARect.Height();
+    if (w <= 0 || h <= 0)
+        return;
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    const bool hot = item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
+    PaintItemBackground(b.get(), bmp, ARect, extra, item->Enabled() && State.Contains(odSelected));
+    if (State.Contains(odChecked) && !item->HasBitmap() && !HasImage(item))
+        PaintCheckMark(b.get(), item, item->Enabled() && State.Contains(odSelected));
+    const int glyphWidth = PaintGlyph(b.get(), item, ARect, hot);
+    PaintItemText(b.get(), item, State, glyphWidth, hot);
+    if (OnDrawItem.Assigned())
+        OnDrawItem(item, b->Canvas(), TRect(0, 0, b->Width(), b->Height()), State, CurrentItemType);
+    if (!item->Enabled()) {
+        TRect src = ARect;
+        ::OffsetRect(&src, extra + FBorderWidth, FBorderWidth);
+        BlendTransRectangle(b.get(), 0, 0, bmp, src, 0.4, TsColor(sFuchsia));
+    }
+    Copy(ACanvas->Handle(), extra + ARect.left, ARect.top, w, h, b.get(), 0, 0);
+    // The extra line reaches the client area through the popup's first item.
+    if (item == GetFirstItem(item) && ExtraWidth(mi) > 0 && (!IsNT || LOBYTE(LOWORD(::GetVersion())) >= 6))
+        Copy(ACanvas->Handle(), 0, 0, ExtraWidth(mi) * fc + PopupFrame, bmp->Height(), bmp, PopupFrame, PopupFrame);
+}
+
+void TsSkinableMenus::FillColumns(TCanvas* ACanvas, const TRect& ARect, TMenuItem* Item, TBitmap* Bmp)
+{
+    TMenuItem* parent = Item->Parent();
+    const int idx = parent ? parent->IndexOf(Item) : -1;
+    const bool nextBreaks = parent && idx + 1 < parent->Count() && parent->Items(idx + 1)->Break() != mbNone;
+    const bool last = parent && idx == parent->Count() - 1;
+    const int inner = Bmp->Height() - 2 * PopupFrame;
+    HDC dc = ACanvas->Handle();
+    if (nextBreaks || (last && inner > ARect.bottom))
+        Copy(dc, ARect.left, ARect.bottom, ARect.Width(), inner - ARect.bottom, Bmp, ARect.left + PopupFrame,
+             ARect.bottom + PopupFrame);
+    if (Item->Break() != mbNone)
+        Copy(dc, ARect.left - 4, ARect.top, 4, inner, Bmp, ARect.left - 1, ARect.top + PopupFrame);
+}
+
+void TsSkinableMenus::PaintItemBackground(TBitmap* B, TBitmap* Bmp, const TRect& ARect, int Extra, bool Selected)
+{
+    Copy(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Bmp, Extra + ARect.left + PopupFrame,
+         ARect.top + PopupFrame);
+    TsSkinManager* sm = Manager();
+    const int section = sm->GetSkinIndex(L"MENUITEM");
+    if (sm->IsValidSkinIndex(section))
+        PaintItem(section, L"MENUITEM", MakeCacheInfo(Bmp, Extra + ARect.left + PopupFrame, ARect.top + PopupFrame),
+                  true, Selected ? 1 : 0, TRect(0, 0, B->Width(), B->Height()), TPoint{0, 0}, B, sm);
+}
+
+void TsSkinableMenus::PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot)
+{
+    TsSkinManager* sm = Manager();
+    const int info = sm->GetSkinIndex(L"GLOBALINFO");
+    int mask = sm->GetMaskIndex(info, L"GLOBALINFO", Item->RadioItem() ? L"RADIOCHECKED" : L"CHECK");
+    if (!Item->RadioItem() && !sm->IsValidImgIndex(mask))
+        mask = sm->GetMaskIndex(info, L"GLOBALINFO", L"BOXCHECKED");
+    if (!sm->IsValidImgIndex(mask))
+        return;
+    const TSize size = sm->MaskSize(mask);
+    DrawSkinGlyph(B, TPoint{FMargin, (B->Height() - size.cy) / 2}, Hot ? 1 : 0, 1, sm->ma[mask], MakeCacheInfo(B));
+}
+
+int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot)
+{
+    const TSize size = GlyphSize(Item, false);
+    TMenu* menu = Item->GetParentMenu();
+    TCustomImageList* images = ImagesOf(Item);
+    if (Item->HasBitmap()) {
+        const int top = (B->Height() - Item->Bitmap()->Height()) / 2;
+        B->Canvas()->Draw(top, top, Item->Bitmap());
+    } else if (images && Item->ImageIndex() >= 0) {
+        const int top = (B->Height() - images->Height()) / 2;
+        images->Draw(B->Canvas(), top, top, Item->ImageIndex(), true);
+    } else if (menu && menu->Name() == L"SysMenu") {
+        if (const wchar_t* glyph = SysMenuGlyph(Item->Tag())) {
+            TCanvas* c = B->Canvas();
+            c->Font()->SetName(L"Webdings");
+            c->Font()->SetStyle({});
+            c->Font()->SetSize(10);
+            const int th = c->TextHeight(glyph);
+            const int top = (B->Height() - th) / 2;
+            WriteText(c, glyph, TRect(4, top, 4 + th + 10, top + th), 0, Manager(),
+                      Manager()->GetSkinIndex(L"MENUITEM"), Hot);
+        }
+    }
+    return size.cx;
+}
+
+void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState State, int GlyphWidth, bool Hot)
+{
+    TCanvas* c = B->Canvas();
+    UseMenuFont(c, Item);
+    if (State.Contains(odDefault))
+        c->Font()->SetStyle(c->Font()->Style() + fsBold);
+    const int section = Manager()->GetSkinIndex(L"MENUITEM");
+    TRect r(GlyphWidth + 2 * FMargin + FSpacing, 0, B->Width(), B->Height());
+    UnicodeString caption = Item->Caption();
+    UINT align = AlignmentFlag(FAlignment);
+    // A caption that starts with a backspace is right-aligned.
+    if (!caption.empty() && caption.front() == L'\b') {
+        caption = caption.substr(1) + L"      ";
+        align = DT_RIGHT;
+    }
+    UINT flags = align | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
+    if (State.Contains(odNoAccel))
+        flags |= DT_HIDEPREFIX;
+    WriteText(c, caption, r, flags, Manager(), section, Hot);
+    const UnicodeString shortcut = ShortCutToText(Item->ShortCut());
+    if (!shortcut.empty()) {
+        RECT calc{0, 0, 1, 0};
+        ::DrawTextW(c->Handle(), shortcut.c_str(), static_cast<int>(shortcut.size()), &calc,
+                    DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+        const int sw = calc.right - calc.left;
+        WriteText(c, shortcut, TRect(B->Width() - sw - 8, 0, B->Width() - 8, B->Height()), DT_SINGLELINE | DT_VCENTER,
+                  Manager(), section, Hot);
+    }
+}
+
+void TsSkinableMenus::PaintDivider(TCanvas* Canvas, const TRect& ARect, TBitmap* Bmp, const TkvMenuInfo& mi)
+{
+    TsSkinManager* sm = Manager();
+    const int mask = sm->GetMaskIndex(sm->GetSkinIndex(L"DIVIDERV"), L"DIVIDERV", L"BORDERSMASK");
+    const int w = ARect.Width(), h = ARect.Height();
+    if (!sm->IsValidImgIndex(mask) || w <= 0 || h <= 0) {
+        TRect r = ARect;
+        int width = 1;
+        DrawRectangleOnDC(Canvas->Handle(), r, clGray, clWhite, width);
+        return;
+    }
+    TBitmap b(w, h, pf24bit);
+    if (Bmp)
+        Copy(b.Canvas()->Handle(), 0, 0, w, h, Bmp, ARect.left + PopupFrame, ARect.top + PopupFrame);
+    const int extra = ExtraWidth(mi);
+    int left = extra + FMargin + FSpacing;
+    if (left < extra + GlyphColumnWidth)
+        left = extra + GlyphColumnWidth + 2;
+    DrawSkinRect(&b, TRect(left, 0, w - FMargin, h), true, MakeCacheInfo(&b), sm->ma[mask], 0, true, sm);
+    Copy(Canvas->Handle(), ARect.left, ARect.top, w, h, &b, 0, 0);
+}
+
+void TsSkinableMenus::PaintCaption(TCanvas* Canvas, const TRect& ARect, TMenuItem* Item, TBitmap* Bmp,
+                                   const TkvMenuInfo& mi)
+{
+    CurrentItemType = smCaption;
+    const int w = ARect.Width(), h = ARect.Height();
+    if (w <= 0 || h <= 0)
+        return;
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    if (Bmp)
+        Copy(b->Canvas()->Handle(), 0, 0, w, h, Bmp, ARect.left + PopupFrame, ARect.top + PopupFrame);
+    const int extra = ExtraWidth(mi);
+    const int toolbar = Manager()->GetSkinIndex(L"TOOLBAR");
+    if (Manager()->IsValidSkinIndex(toolbar) && w - 1 > extra + 1 && h > 2)
+        PaintItem(toolbar, L"TOOLBAR", MakeCacheInfo(Bmp ? Bmp : b.get(), extra + ARect.left + PopupFrame,
+                                                     ARect.top + PopupFrame),
+                  true, 0, TRect(extra + 1, 1, w - 1, h - 1), TPoint{0, 0}, b.get(), Manager());
+    TCanvas* c = b->Canvas();
+    c->SetFont(FCaptionFont);
+    WriteText(c, FirstDashWord(Item->Caption()), TRect(ExtraWidth(mi), 0, w, h),
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, Manager(), Manager()->GetSkinIndex(L"TOOLBAR"),
+              false);
+    Copy(Canvas->Handle(), ARect.left, ARect.top, w, h, b.get(), 0, 0);
+}
+
+void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item || !Manager())
+        return;
+    // No form provider paints a menu line for the bar: the item is drawn in
+    // the system's menu colours, so that the bar stays readable.
+    const bool hot = item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
+    HDC dc = ACanvas->Handle();
+    ::FillRect(dc, &ARect, ::GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_MENU));
+    ACanvas->SetFont(MenuFont());
+    if (State.Contains(odDefault))
+        ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + fsBold);
+    dc = ACanvas->Handle();
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(!item->Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
+    if (State.Contains(odNoAccel))
+        flags |= DT_HIDEPREFIX;
+    RECT r = ARect;
+    const UnicodeString caption = item->Caption();
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
+    if (OnDrawItem.Assigned())
+        OnDrawItem(item, ACanvas, ARect, State, smTopLine);
+}
