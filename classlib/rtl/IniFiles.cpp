@@ -68,6 +68,32 @@ TMemIniFile::TMemIniFile(const UnicodeString& FileName) : TCustomIniFile(FileNam
 
 TMemIniFile::~TMemIniFile() = default;
 
+namespace {
+
+// Line starts with Ident, letters a-z matched without regard to case (as
+// SameText matches).
+bool SameTextPrefix(const UnicodeString& Line, const UnicodeString& Ident)
+{
+    for (size_t i = 0; i < Ident.size(); ++i) {
+        wchar_t a = Line[i], b = Ident[i];
+        if (a >= L'a' && a <= L'z')
+            a = wchar_t(a - 32);
+        if (b >= L'a' && b <= L'z')
+            b = wchar_t(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// "key=value" as SetStrings keeps it: no blanks around the key or the value.
+bool IsTrimmedPair(const UnicodeString& S, size_t Eq)
+{
+    return (Eq == 0 || S[Eq - 1] > L' ') && (Eq + 1 == S.size() || S[Eq + 1] > L' ');
+}
+
+} // namespace
+
 bool TMemIniFile::Same(const UnicodeString& a, const UnicodeString& b) const
 {
     return FCaseSensitive ? a == b : SameText(a, b);
@@ -83,9 +109,12 @@ TMemIniFile::Section* TMemIniFile::FindSection(const UnicodeString& Name)
 
 int TMemIniFile::FindKey(const Section& Sec, const UnicodeString& Ident) const
 {
+    // Compared in place: a copy of every key would cost more than the search.
     for (size_t i = 0; i < Sec.Lines.size(); ++i) {
-        size_t eq = Sec.Lines[i].find(L'=');
-        if (eq != UnicodeString::npos && Same(Sec.Lines[i].substr(0, eq), Ident))
+        const UnicodeString& line = Sec.Lines[i];
+        if (line.size() <= Ident.size() || line[Ident.size()] != L'=' || line.find(L'=') != Ident.size())
+            continue;
+        if (FCaseSensitive ? line.compare(0, Ident.size(), Ident) == 0 : SameTextPrefix(line, Ident))
             return static_cast<int>(i);
     }
     return -1;
@@ -112,7 +141,10 @@ void TMemIniFile::SetStrings(TStrings* List)
     Clear();
     Section* current = nullptr;
     for (int i = 0; i < List->Count(); ++i) {
-        UnicodeString s = Trim(List->Strings(i));
+        UnicodeString s = List->Strings(i);
+        // Most lines have no blanks at their ends; Trim would copy them twice.
+        if (!s.empty() && (s.front() <= L' ' || s.back() <= L' '))
+            s = Trim(s);
         if (s.empty() || s[0] == L';')
             continue;
         if (s[0] == L'[' && s.back() == L']') {
@@ -129,7 +161,9 @@ void TMemIniFile::SetStrings(TStrings* List)
         if (!current)
             continue;
         size_t eq = s.find(L'=');
-        if (eq != UnicodeString::npos)
+        if (eq != UnicodeString::npos && IsTrimmedPair(s, eq))
+            current->Lines.push_back(std::move(s));
+        else if (eq != UnicodeString::npos)
             current->Lines.push_back(Trim(s.substr(0, eq)) + L"=" + Trim(s.substr(eq + 1)));
         else
             current->Lines.push_back(s);

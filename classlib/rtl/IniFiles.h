@@ -96,6 +96,14 @@ public:
     // Re-reads the file named FileName (or empties the content).
     void Rename(const UnicodeString& FileName, bool Reload);
     bool CaseSensitive() const { return FCaseSensitive; }
+    // Visit(section name, its lines) for every section in order, without
+    // the copies ReadSections and ReadSectionValues make.
+    template <class F>
+    void ForEachSection(F Visit) const
+    {
+        for (const Section& s : FSections)
+            Visit(s.Name, s.Lines);
+    }
     void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
 
 private:

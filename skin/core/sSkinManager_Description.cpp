@@ -29,6 +29,12 @@ const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
     return Buffer;
 }
 
+const UnicodeString& ParentKey()
+{
+    static const UnicodeString key = UpperCase(s_ParentClass);
+    return key;
+}
+
 } // namespace
 
 TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
@@ -38,14 +44,21 @@ TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
 
 TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries) : FIni(Ini)
 {
+    // Entries come section by section: a section is looked up once per run
+    // of its keys, not once per key.
+    const UnicodeString* lastSection = nullptr;
+    TKeys* keys = nullptr;
+    UnicodeString buffer;
     for (const TsDescriptionEntry& e : Entries) {
-        TKeys& keys = FIndex[UpperCase(e.Section)].Keys;
+        if (!lastSection || e.Section != *lastSection) {
+            keys = &FIndex[Upper(e.Section, buffer)].Keys;
+            lastSection = &e.Section;
+        }
         if (e.HasValue)
-            keys.emplace(UpperCase(e.Key), e.Value);
+            keys->emplace(Upper(e.Key, buffer), e.Value);
     }
-    const UnicodeString parentKey = UpperCase(s_ParentClass);
     for (auto& [name, section] : FIndex) {
-        const auto parent = section.Keys.find(parentKey);
+        const auto parent = section.Keys.find(ParentKey());
         if (parent != section.Keys.end() && !parent->second.empty() && parent->second != L"?")
             section.Parent = Find(parent->second);
     }
@@ -83,7 +96,7 @@ UnicodeString TsSkinDescription::ParentOf(const UnicodeString& Section)
     const TSection* s = Find(Section);
     if (!s)
         return UnicodeString();
-    const auto parent = s->Keys.find(UpperCase(s_ParentClass));
+    const auto parent = s->Keys.find(ParentKey());
     return parent == s->Keys.end() ? UnicodeString() : parent->second;
 }
 
@@ -108,34 +121,54 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
     return result;
 }
 
+namespace {
+
+// Appends the entries of one section.  First maps an upper-cased key to the
+// entry holding its first value in the section.
+void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section,
+                const std::vector<UnicodeString>& Lines, std::unordered_map<UnicodeString, size_t>& First)
+{
+    First.clear();
+    UnicodeString buffer;
+    for (const UnicodeString& line : Lines) {
+        const size_t eq = line.find(L'=');
+        TsDescriptionEntry& e = Entries.emplace_back();
+        e.Section = Section;
+        if (eq == UnicodeString::npos)
+            continue;
+        e.Key.assign(line, 0, eq);
+        e.HasValue = true;
+        const auto [it, added] = First.emplace(Upper(e.Key, buffer), Entries.size() - 1);
+        if (added)
+            e.Value.assign(line, eq + 1, UnicodeString::npos);
+        else
+            e.Value = Entries[it->second].Value;
+    }
+}
+
+} // namespace
+
 std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
 {
     std::vector<TsDescriptionEntry> entries;
+    std::unordered_map<UnicodeString, size_t> first;
+    // A description in memory is read in place: this runs on every skin load.
+    if (auto* mem = dynamic_cast<TMemIniFile*>(Ini)) {
+        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>& Lines) {
+            AddSection(entries, Section, Lines, first);
+        });
+        return entries;
+    }
     TStringList sections, lines;
     Ini->ReadSections(&sections);
-    std::unordered_map<UnicodeString, UnicodeString> first;
+    std::vector<UnicodeString> text;
     for (int i = 0; i < sections.Count(); ++i) {
-        const UnicodeString section = sections.Strings(i);
         lines.Clear();
-        Ini->ReadSectionValues(section, &lines);
-        first.clear();
-        const size_t begin = entries.size();
-        for (int j = 0; j < lines.Count(); ++j) {
-            const UnicodeString line = lines.Strings(j);
-            const size_t eq = line.find(L'=');
-            TsDescriptionEntry& e = entries.emplace_back();
-            e.Section = section;
-            if (eq == UnicodeString::npos)
-                continue;
-            e.Key = line.substr(0, eq);
-            first.emplace(UpperCase(e.Key), line.substr(eq + 1));
-        }
-        for (size_t k = begin; k < entries.size(); ++k) {
-            const auto value = first.find(UpperCase(entries[k].Key));
-            entries[k].HasValue = value != first.end();
-            if (entries[k].HasValue)
-                entries[k].Value = value->second;
-        }
+        Ini->ReadSectionValues(sections.Strings(i), &lines);
+        text.clear();
+        for (int j = 0; j < lines.Count(); ++j)
+            text.push_back(lines.Strings(j));
+        AddSection(entries, sections.Strings(i), text, first);
     }
     return entries;
 }

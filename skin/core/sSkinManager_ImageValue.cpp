@@ -113,6 +113,9 @@ TsImageForm ImageFormOf(const UnicodeString& Value)
     }
     if (Value != L"#" && Contains(Value, L"#"))
         return ifRegion;
+    // Most values are numbers or colours: no extension, no upper-cased copy.
+    if (!Contains(Value, L"."))
+        return ifNone;
     const UnicodeString upper = AnsiUpperCase(Value);
     if (Contains(upper, L".BMP"))
         return ifPlainBmp;

@@ -76,6 +76,8 @@ private:
     const std::vector<TsDescriptionEntry>& Entries();
     std::vector<TsDescriptionEntry> FEntries;
     bool FEntriesRead = false;
+    // The upper-cased names of the packed files, in their order.
+    mutable std::vector<UnicodeString> FPackedNames;
 };
 
 // Reads text lines of a stream (the description of a packed skin) into an

@@ -2,6 +2,7 @@
 // section of the description (or of an internal skin, or of the common
 // sections), the mask indexes of every section and the recolouring.
 #include <memory>
+#include <vector>
 
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/IniFiles.h"
@@ -207,8 +208,26 @@ void TsSkinLoader::ReadStoredGlobals()
     d.BorderColor = s.FBorderColor;
 }
 
+namespace {
+
+// The key names of SectionKeys as strings, made once: every section reads
+// every key.
+const std::vector<UnicodeString>& SectionKeyNames()
+{
+    static const std::vector<UnicodeString> names = [] {
+        std::vector<UnicodeString> n;
+        for (const TsSectionKey& k : SectionKeys)
+            n.emplace_back(k.Key);
+        return n;
+    }();
+    return names;
+}
+
+} // namespace
+
 void TsSkinLoader::AddDescriptionSections()
 {
+    const std::vector<UnicodeString>& names = SectionKeyNames();
     TsSkinDescription d(FSource.SkinFile, Entries());
     std::unique_ptr<TStringList> sections(new TStringList);
     FSource.SkinFile->ReadSections(sections.get());
@@ -218,12 +237,13 @@ void TsSkinLoader::AddDescriptionSections()
         TsGeneralData g;
         g.ClassName = section;
         g.ParentClass = d.ParentOf(section);
-        for (const TsSectionKey& k : SectionKeys) {
+        for (size_t n = 0; n < names.size(); ++n) {
+            const TsSectionKey& k = SectionKeys[n];
             try {
                 if (k.Text)
-                    k.Set(g, 0, d.ReadString(section, k.Key, k.TextDefault));
+                    k.Set(g, 0, d.ReadString(section, names[n], k.TextDefault));
                 else
-                    k.Set(g, d.ReadInteger(section, k.Key, k.IntDefault), UnicodeString());
+                    k.Set(g, d.ReadInteger(section, names[n], k.IntDefault), UnicodeString());
             } catch (const EConvertError& e) {
                 throw EConvertError(L"Skin section " + section + L", key " + k.Key + L": " + e.Message());
             }

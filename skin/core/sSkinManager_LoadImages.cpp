@@ -55,10 +55,17 @@ TStream* TsSkinLoader::OpenImage(const UnicodeString& Name, std::unique_ptr<TStr
     if (Name.empty())
         return nullptr;
     if (FSource.sc) {
-        for (const TkvImageItem& f : FSource.sc->Files)
-            if (f.FileStream && AnsiUpperCase(f.FileName) == Name) {
-                f.FileStream->SetPosition(0);
-                return f.FileStream;
+        const std::vector<TkvImageItem>& files = FSource.sc->Files;
+        // Upper-cased once per load, not once per image looked up.
+        if (FPackedNames.size() != files.size()) {
+            FPackedNames.clear();
+            for (const TkvImageItem& f : files)
+                FPackedNames.push_back(AnsiUpperCase(f.FileName));
+        }
+        for (size_t i = 0; i < files.size(); ++i)
+            if (files[i].FileStream && FPackedNames[i] == Name) {
+                files[i].FileStream->SetPosition(0);
+                return files[i].FileStream;
             }
         return nullptr;
     }
@@ -178,6 +185,9 @@ void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& K
     } catch (const EConvertError& e) {
         throw EConvertError(L"Skin section " + Section + L", key " + Key + L" (" + Value + L"): " + e.Message());
     }
+    // Patterns are read by the pattern loader; most values are no image.
+    if (v.Form == ifJpeg || v.Form == ifNone)
+        return;
     TsMaskData m = NewEntry(Section, Key);
     switch (v.Form) {
     case ifFile:
@@ -219,7 +229,7 @@ void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& K
         if (std::unique_ptr<TBitmap> b = LoadBitmap(v.FileName, false))
             AddPlainBmp(m, std::move(b));
         break;
-    case ifJpeg:   // read by the pattern loader
+    case ifJpeg:
     case ifNone:
         break;
     }

@@ -38,21 +38,24 @@ template <class Match>
 int TsSkinTables::FindInSections(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& Key,
                                  Match match) const
 {
-    std::vector<UnicodeString> visited;
+    // The names stay in gd (or are the caller's) for the whole search:
+    // pointers to them spare a copy per step.
+    std::vector<const UnicodeString*> visited;
     int index = SkinIndex;
-    UnicodeString section = SkinSection;
-    while (index >= 0 && !section.empty()) {
-        int found = match(section, Key);
+    const UnicodeString* section = &SkinSection;
+    while (index >= 0 && !section->empty()) {
+        int found = match(*section, Key);
         if (found >= 0)
             return found;
         visited.push_back(section);
         if (index >= static_cast<int>(gd.size()))
             return -1;
         const UnicodeString& parent = gd[static_cast<size_t>(index)].ParentClass;
-        if (parent.empty() || std::find(visited.begin(), visited.end(), parent) != visited.end())
+        if (parent.empty() ||
+            std::any_of(visited.begin(), visited.end(), [&parent](const UnicodeString* v) { return *v == parent; }))
             return -1;
         index = GetSkinIndex(parent);
-        section = parent;
+        section = &parent;
     }
     return -1;
 }

@@ -56,6 +56,24 @@ TEST(MemIniFile, ParsesLikeTheClassLibrary)
     EXPECT_FALSE(ini.ValueExists(L"first", L"b"));
 }
 
+// Keys are matched whole, up to the first "=", however the line was written.
+TEST(MemIniFile, KeysMatchWholeNames)
+{
+    TMemIniFile ini;
+    Fill(ini, L"[S]\nAB=long\nA=short\nabc =spaced\nx=a=b\n=nameless\nk\t=\ttab\n");
+    struct Case {
+        const wchar_t* Key;
+        const wchar_t* Expected;
+    };
+    for (const Case& c : {Case{L"a", L"short"}, Case{L"ab", L"long"}, Case{L"ABC", L"spaced"}, Case{L"x", L"a=b"},
+                          Case{L"x=a", L"-"}, Case{L"", L"nameless"}, Case{L"k", L"tab"}, Case{L"abcd", L"-"},
+                          Case{L"b", L"-"}})
+        EXPECT_EQ(ini.ReadString(L"s", c.Key, L"-"), c.Expected) << c.Key;
+    ini.SetCaseSensitive(true);
+    EXPECT_EQ(ini.ReadString(L"S", L"ab", L"-"), L"-");
+    EXPECT_EQ(ini.ReadString(L"S", L"AB", L"-"), L"long");
+}
+
 TEST(MemIniFile, ReadIntegerAndBool)
 {
     TMemIniFile ini;
