@@ -20,39 +20,7 @@ using loadtest::Rgb;
 // An RGB PNG (colour type 2): Fill's alpha is dropped.
 inline std::string RgbPngBytes(int W, int H, const std::function<Px(int, int)>& Fill)
 {
-    auto be32 = [](std::string& s, uint32_t v) {
-        for (int i = 3; i >= 0; --i)
-            s += char(v >> (8 * i));
-    };
-    auto chunk = [&](std::string& out, const char* type, const std::string& data) {
-        be32(out, uint32_t(data.size()));
-        std::string body = std::string(type, 4) + data;
-        out += body;
-        be32(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-    };
-    std::string header;
-    be32(header, uint32_t(W));
-    be32(header, uint32_t(H));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    std::string raw;
-    for (int y = 0; y < H; ++y) {
-        raw += '\0';
-        for (int x = 0; x < W; ++x) {
-            Px p = Fill(x, y);
-            raw += char(p.R);
-            raw += char(p.G);
-            raw += char(p.B);
-        }
-    }
-    uLongf size = compressBound(uLong(raw.size()));
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
-    packed.resize(size);
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    chunk(png, "IHDR", header);
-    chunk(png, "IDAT", packed);
-    chunk(png, "IEND", std::string());
-    return png;
+    return loadtest::PngBytes(W, H, Fill, false);
 }
 
 inline std::unique_ptr<TPNGGraphic> LoadPng(const std::string& Bytes)

@@ -76,8 +76,9 @@ inline std::string ReadBytes(const std::wstring& Path)
     return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
 }
 
-// An RGBA PNG (8 bits a channel, no filtering) of Fill(x, y).
-inline std::string PngBytes(int W, int H, const std::function<Px(int, int)>& Fill)
+// An RGBA PNG (8 bits a channel, no filtering) of Fill(x, y); without Alpha
+// an RGB one (colour type 2) that drops Fill's alpha.
+inline std::string PngBytes(int W, int H, const std::function<Px(int, int)>& Fill, bool Alpha = true)
 {
     auto be32 = [](std::string& s, uint32_t v) {
         for (int i = 3; i >= 0; --i)
@@ -92,7 +93,7 @@ inline std::string PngBytes(int W, int H, const std::function<Px(int, int)>& Fil
     std::string header;
     be32(header, uint32_t(W));
     be32(header, uint32_t(H));
-    header += std::string("\x08\x06\x00\x00\x00", 5);
+    header += std::string(Alpha ? "\x08\x06\x00\x00\x00" : "\x08\x02\x00\x00\x00", 5);
     std::string raw;
     for (int y = 0; y < H; ++y) {
         raw += '\0';
@@ -101,7 +102,8 @@ inline std::string PngBytes(int W, int H, const std::function<Px(int, int)>& Fil
             raw += char(p.R);
             raw += char(p.G);
             raw += char(p.B);
-            raw += char(p.A);
+            if (Alpha)
+                raw += char(p.A);
         }
     }
     uLongf size = compressBound(uLong(raw.size()));
