@@ -108,7 +108,7 @@ HRESULT TOleControlSite::GetExtendedControl(IDispatch** Disp)
     return E_NOTIMPL;
 }
 
-HRESULT TOleControlSite::GetTypeInfoCount(UINT* Count)
+HRESULT TOleIdDispatch::GetTypeInfoCount(UINT* Count)
 {
     if (!Count)
         return E_POINTER;
@@ -116,14 +116,14 @@ HRESULT TOleControlSite::GetTypeInfoCount(UINT* Count)
     return S_OK;
 }
 
-HRESULT TOleControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
+HRESULT TOleIdDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
 {
     if (Info)
         *Info = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT TOleControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+HRESULT TOleIdDispatch::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
 {
     return DISP_E_UNKNOWNNAME;
 }
@@ -215,26 +215,6 @@ HRESULT TOleEventSink::QueryInterface(REFIID Iid, void** Object)
     if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == FEventIID)
         return Hand(static_cast<IDispatch*>(this), Object);
     return E_NOINTERFACE;
-}
-
-HRESULT TOleEventSink::GetTypeInfoCount(UINT* Count)
-{
-    if (!Count)
-        return E_POINTER;
-    *Count = 0;
-    return S_OK;
-}
-
-HRESULT TOleEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
-{
-    if (Info)
-        *Info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT TOleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return DISP_E_UNKNOWNNAME;
 }
 
 std::vector<TOleVariant> TOleEventSink::CopyArgs(const DISPPARAMS* Params)

@@ -36,12 +36,21 @@ private:
     LONG FRefs = 1;   // the creator's reference
 };
 
+// A dispatch interface without type information: names are not looked up,
+// callers use the dispatch ids they know.
+class TOleIdDispatch : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+};
+
 // Client site, in-place site, control site and ambient properties.
 class TOleControlSite final : public TOleRefCounted,
                               public IOleClientSite,
                               public IOleInPlaceSite,
                               public IOleControlSite,
-                              public IDispatch {
+                              public TOleIdDispatch {
 public:
     explicit TOleControlSite(TOleControl* Owner) : FOwner(Owner) {}
     void Detach() { FOwner = nullptr; }
@@ -85,9 +94,6 @@ public:
     HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
 
     // IDispatch: the ambient properties.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID DispID, REFIID, LCID, WORD Flags, DISPPARAMS*, VARIANT* Result,
                                      EXCEPINFO*, UINT*) override;
 
@@ -126,7 +132,7 @@ private:
 // Where the control's events arrive.  Events raised on the thread that
 // hosts the control are handed on at once; one raised on another thread is
 // copied, queued and delivered from the host window's message loop.
-class TOleEventSink final : public TOleRefCounted, public IDispatch {
+class TOleEventSink final : public TOleRefCounted, public TOleIdDispatch {
 public:
     TOleEventSink(TOleControl* Owner, REFIID EventIID);
     void Detach();
@@ -142,9 +148,6 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID DispID, REFIID, LCID, WORD Flags, DISPPARAMS* Params, VARIANT* Result,
                                      EXCEPINFO*, UINT*) override;
 

@@ -64,7 +64,8 @@ inline int ClampByte(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
 // ---------------------------------------------------------------------------
 // Pixel accessors of a 24-bit and a 32-bit bitmap.  No bounds are checked:
 // callers keep X in 0..FWidth-1 and Y in 0..FHeight-1.
-class TkvFast24 : public TObject {
+template <int Bpp>
+class TkvFastPixels : public TObject {
 public:
     TBitmap* FBitmap = nullptr;
     int FWidth = 0;
@@ -74,11 +75,16 @@ public:
     int FLength = 0;
     int DstStart = 0;
 
+    uint8_t* PixelAt(int X, int Y) const { return FStart + std::ptrdiff_t(Y) * FDelta + std::ptrdiff_t(X) * Bpp; }
+    bool Contains(int X, int Y) const { return X >= 0 && Y >= 0 && X < FWidth && Y < FHeight; }
+};
+
+class TkvFast24 : public TkvFastPixels<3> {
+public:
     // False (FWidth 0) for a missing bitmap or one under 2 x 2; a bitmap of
     // another format raises "Bitmap format is not supported".
     bool Attach(TBitmap* Bmp);
     bool Attach(const TBitmapRows& Rows);
-    uint8_t* PixelAt(int X, int Y) const { return FStart + std::ptrdiff_t(Y) * FDelta + std::ptrdiff_t(X) * 3; }
     TColor GetPixel(int X, int Y) const
     {
         const uint8_t* p = PixelAt(X, Y);
@@ -91,22 +97,12 @@ public:
         p[1] = GreenOf(Value);
         p[2] = RedOf(Value);
     }
-    bool Contains(int X, int Y) const { return X >= 0 && Y >= 0 && X < FWidth && Y < FHeight; }
 };
 
-class TkvFast32 : public TObject {
+class TkvFast32 : public TkvFastPixels<4> {
 public:
-    TBitmap* FBitmap = nullptr;
-    int FWidth = 0;
-    int FHeight = 0;
-    std::ptrdiff_t FDelta = 0;
-    uint8_t* FStart = nullptr;
-    int FLength = 0;
-    int DstStart = 0;
-
     bool Attach(TBitmap* Bmp);
     bool Attach(const TBitmapRows& Rows);
-    uint8_t* PixelAt(int X, int Y) const { return FStart + std::ptrdiff_t(Y) * FDelta + std::ptrdiff_t(X) * 4; }
     TColor GetPixel(int X, int Y) const
     {
         const uint8_t* p = PixelAt(X, Y);
@@ -120,7 +116,6 @@ public:
         p[2] = RedOf(Value);
         p[3] = TopOf(Value);
     }
-    bool Contains(int X, int Y) const { return X >= 0 && Y >= 0 && X < FWidth && Y < FHeight; }
     // Color is a pixel value (B lowest, A top).
     void FillBitmap(uint32_t Color);
     // Rows Top..Bottom-1, columns Left..Right-1, cut to the bitmap.

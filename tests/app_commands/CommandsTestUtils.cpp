@@ -1,13 +1,11 @@
 #include "CommandsTestUtils.h"
 
-#include <winioctl.h>
-
 #include <cstdio>
-#include <cstring>
 
 #include "app/VKBViewerMainFormUnitFunctions.h"
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/SysUtils.h"
+#include "support/WineHost.h"
 
 std::string Ansi(const UnicodeString& s)
 {
@@ -82,63 +80,9 @@ std::vector<TShellCall>& TShellRecorder::Calls()
 }
 
 // ---------------------------------------------------------------------------
-namespace {
-
-// The mount manager's request to map or unmap a drive letter to a folder
-// of the host (the layout the prefix's mount manager reads).
-struct TUnixDriveRequest {
-    ULONG Size;
-    ULONG Type;
-    ULONG FsType;
-    DWORD Serial;
-    ULONGLONG UnixDev;
-    WCHAR Letter;
-    USHORT MountPointOffset;
-    USHORT DeviceOffset;
-    USHORT LabelOffset;
-};
-
-constexpr DWORD IoctlDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-
-std::string HostPath(const UnicodeString& path)
-{
-    using TUnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<TUnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (!unixName)
-        return std::string();
-    char* name = unixName(path.c_str());
-    if (!name)
-        return std::string();
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-} // namespace
-
 bool TRemovableDrive::Define(wchar_t letter, const std::string& unixPath)
 {
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE)
-        return false;
-    std::string buffer(sizeof(TUnixDriveRequest), '\0');
-    TUnixDriveRequest request{};
-    request.Letter = letter;
-    if (!unixPath.empty()) {
-        request.Type = DRIVE_REMOVABLE;
-        request.MountPointOffset = USHORT(buffer.size());
-        buffer += unixPath;
-        buffer += '\0';
-    }
-    request.Size = ULONG(buffer.size());
-    std::memcpy(buffer.data(), &request, sizeof(request));
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(manager, IoctlDefineUnixDrive, buffer.data(), DWORD(buffer.size()), nullptr, 0,
-                              &returned, nullptr);
-    CloseHandle(manager);
-    return ok != FALSE;
+    return DefineWineDrive(letter, unixPath, DRIVE_REMOVABLE);
 }
 
 TRemovableDrive::TRemovableDrive(wchar_t letter) : FLetter(letter)

@@ -93,31 +93,6 @@ struct TUnixDriveRequest {
 
 constexpr DWORD IoctlDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
-// Maps (HostFolder given) or unmaps (empty) a drive letter.
-bool DefineDrive(wchar_t Letter, const std::string& HostFolder)
-{
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE)
-        return false;
-    std::string buffer(sizeof(TUnixDriveRequest), '\0');
-    TUnixDriveRequest request{};
-    request.Letter = Letter;
-    if (!HostFolder.empty()) {
-        request.Type = DRIVE_FIXED;
-        request.MountPointOffset = USHORT(buffer.size());
-        buffer += HostFolder;
-        buffer += '\0';
-    }
-    request.Size = ULONG(buffer.size());
-    std::memcpy(buffer.data(), &request, sizeof(request));
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(manager, IoctlDefineUnixDrive, buffer.data(), DWORD(buffer.size()), nullptr, 0,
-                              &returned, nullptr);
-    CloseHandle(manager);
-    return ok != FALSE;
-}
-
 void RemoveTree(const UnicodeString& Dir)
 {
     WIN32_FIND_DATAW fd;
@@ -140,6 +115,30 @@ void RemoveTree(const UnicodeString& Dir)
 }
 
 } // namespace
+
+bool DefineWineDrive(wchar_t Letter, const std::string& HostFolder, unsigned DriveType)
+{
+    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE)
+        return false;
+    std::string buffer(sizeof(TUnixDriveRequest), '\0');
+    TUnixDriveRequest request{};
+    request.Letter = Letter;
+    if (!HostFolder.empty()) {
+        request.Type = DriveType;
+        request.MountPointOffset = USHORT(buffer.size());
+        buffer += HostFolder;
+        buffer += '\0';
+    }
+    request.Size = ULONG(buffer.size());
+    std::memcpy(buffer.data(), &request, sizeof(request));
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(manager, IoctlDefineUnixDrive, buffer.data(), DWORD(buffer.size()), nullptr, 0,
+                              &returned, nullptr);
+    CloseHandle(manager);
+    return ok != FALSE;
+}
 
 bool RunningUnderWine()
 {
@@ -189,14 +188,14 @@ TScratchDrive::TScratchDrive(wchar_t Letter) : FLetter(Letter)
     FFolder = UnicodeString(tmp) + L"kvdrive_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
               std::to_wstring(GetTickCount()) + L"\\";
     CreateDirectoryW(FFolder.c_str(), nullptr);
-    DefineDrive(FLetter, std::string());   // a leftover of an interrupted run
+    DefineWineDrive(FLetter, std::string());   // a leftover of an interrupted run
     const std::string host = HostPath(FFolder);
     const wchar_t root[] = {FLetter, L':', L'\\', L'\0'};
-    FMapped = !host.empty() && DefineDrive(FLetter, host) && GetDriveTypeW(root) == DRIVE_FIXED;
+    FMapped = !host.empty() && DefineWineDrive(FLetter, host, DRIVE_FIXED) && GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
 TScratchDrive::~TScratchDrive()
 {
-    DefineDrive(FLetter, std::string());
+    DefineWineDrive(FLetter, std::string());
     RemoveTree(FFolder);
 }

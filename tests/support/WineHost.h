@@ -12,6 +12,10 @@ bool RunningUnderWine();
 // The host's name for a Windows path; empty when there is none (Windows).
 std::string HostPath(const UnicodeString& Path);
 
+// Maps a drive letter of the prefix to HostFolder as a drive of DriveType
+// (DRIVE_FIXED, DRIVE_REMOVABLE...), or unmaps it when HostFolder is empty.
+bool DefineWineDrive(wchar_t Letter, const std::string& HostFolder, unsigned DriveType = 0);
+
 // Makes Link a link to the folder Target, or removes such a link, and waits
 // until the change shows; false when it cannot be done here.
 bool MakeFolderLink(const UnicodeString& Link, const UnicodeString& Target);
