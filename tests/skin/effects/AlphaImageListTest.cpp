@@ -313,6 +313,17 @@ TEST(GlyphList, HoldsTheFiveBuiltInPicturesWithTheirAlpha)
             }
         EXPECT_GT(transparent, 0) << kvGlyphsResNames[i];
         EXPECT_GT(opaque, 0) << kvGlyphsResNames[i];
+        // Image i is the picture of the i-th resource, alpha for alpha.
+        TResourceStream res(::GetModuleHandleW(nullptr), kvGlyphsResNames[i]);
+        TPNGGraphic png;
+        png.LoadFromStream(&res);
+        int differing = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const Px want = PixelOf(&png, x, y), got = PixelOf(&image, x, y);
+                differing += want.A != got.A || (want.A == 255 && !Near(want, got));
+            }
+        EXPECT_EQ(differing, 0) << kvGlyphsResNames[i];
     }
     FreeResImgList();
     EXPECT_EQ(kvResImgList()->Count(), kvGlyphsCount) << "made again after being freed";
