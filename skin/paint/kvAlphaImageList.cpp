@@ -436,6 +436,11 @@ bool TsAlphaImageList::AddFileImage(const UnicodeString& FileName, TsImageFormat
         TOwned<TMemoryStream> bytes(New<TMemoryStream>());
         bytes->LoadFromFile(FileName);
         if (Format == ifICO) {
+            // The bytes are what the list is rebuilt from: a damaged file
+            // that the system still makes something of is refused here.
+            TOwned<TIcon> check(New<TIcon>());
+            bytes->SetPosition(0);
+            check->LoadFromStream(bytes.get());
             icon = IconFromFile(FileName);
         } else {
             TOwned<TPNGGraphic> png(LoadPNG(bytes.get()));
@@ -529,6 +534,11 @@ void TsAlphaImageList::Assign(TPersistent* Source)
 
 void TsAlphaImageList::AssignTo(TPersistent* Dest)
 {
+    // Another alpha list takes the items too, not only the system images.
+    if (auto* alpha = dynamic_cast<TsAlphaImageList*>(Dest)) {
+        alpha->Assign(this);
+        return;
+    }
     auto* list = dynamic_cast<TCustomImageList*>(Dest);
     if (!list) {
         TImageList::AssignTo(Dest);

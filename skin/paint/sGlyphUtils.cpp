@@ -14,6 +14,12 @@ namespace {
 
 TsAlphaImageList* gResImgList = nullptr;
 
+// Frees the list at shut-down.  It is made right after the list, so it goes
+// before anything the list's making first brought to life.
+struct TResImgListLife {
+    ~TResImgListLife() { FreeResImgList(); }
+};
+
 // An icon of the RCDATA picture Name: the picture's alpha alone decides
 // transparency (MakeIcon32 gives a 32-bit picture an all-opaque mask).
 HICON GlyphIcon(const wchar_t* Name)
@@ -45,6 +51,7 @@ TsAlphaImageList* kvResImgList()
             ::DestroyIcon(icon);
         }
     gResImgList = list.release();
+    static TResImgListLife life;
     return gResImgList;
 }
 

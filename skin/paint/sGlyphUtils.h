@@ -13,10 +13,10 @@ class TsAlphaImageList;
 constexpr int kvGlyphsCount = 5;
 extern const wchar_t* const kvGlyphsResNames[kvGlyphsCount];
 
-// The built-in glyph list (48 x 16 images), made on first use; a picture
-// that cannot be read is left out.
+// The built-in glyph list (48 x 16 images), made on first use and freed at
+// shut-down; a picture that cannot be read is left out.
 TsAlphaImageList* kvResImgList();
-// Frees the list at shut-down (a later kvResImgList makes it again).
+// Frees the list now (a later kvResImgList makes it again).
 void FreeResImgList();
 
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "classlib/rtl/TempDir.h"
 #include "skin/paint/kvAlphaImageList.h"
@@ -43,6 +45,88 @@ struct ListFixture : ::testing::Test {
         return list;
     }
 };
+
+std::string Hex(const std::string& Bytes)
+{
+    std::string hex;
+    for (unsigned char c : Bytes) {
+        char b[3];
+        std::snprintf(b, sizeof b, "%02X", c);
+        hex += b;
+    }
+    return hex;
+}
+
+// A list of W x H read from a form text, one PNG item per entry of Items.
+TComponent* ListFromText(int W, int H, const std::vector<std::string>& Items)
+{
+    std::string text = "object L: TsAlphaImageList\r\n  Height = " + std::to_string(H) +
+                       "\r\n  Width = " + std::to_string(W) + "\r\n  Items = <";
+    for (const std::string& item : Items)
+        text += "\r\n    item\r\n      ImgData = {" + Hex(item) + "}\r\n    end";
+    text += ">\r\nend\r\n";
+    RegisterAlphaImageListClasses();
+    TStringStream stream(text);
+    return ReadComponentResFromStream(&stream, nullptr);
+}
+
+void Put16(std::string& S, int V)
+{
+    S += char(V & 0xFF);
+    S += char((V >> 8) & 0xFF);
+}
+
+void Put32(std::string& S, int V)
+{
+    Put16(S, V & 0xFFFF);
+    Put16(S, (V >> 16) & 0xFFFF);
+}
+
+// A 32 x 32 ICO file of one image: the left half red, the right half
+// transparent (by alpha at 32 bits, by the AND mask at 24).
+std::string IcoBytes(int Bpp)
+{
+    // 32 pixels fill whole DWORDs at 24 and 32 bits and in the mask.
+    const int n = 32, maskRow = 4;
+    std::string dib;
+    Put32(dib, 40);
+    Put32(dib, n);
+    Put32(dib, n * 2);
+    Put16(dib, 1);
+    Put16(dib, Bpp);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const bool red = x < n / 2;
+            dib += char(0);
+            dib += char(0);
+            dib += char(red ? 255 : 0);
+            if (Bpp == 32)
+                dib += char(red ? 255 : 0);
+        }
+    for (int y = 0; y < n; ++y) {
+        dib += std::string(2, char(0x00));
+        dib += std::string(maskRow - 2, char(0xFF));
+    }
+    std::string ico;
+    Put16(ico, 0);
+    Put16(ico, 1);
+    Put16(ico, 1);
+    ico += char(n);
+    ico += char(n);
+    ico += char(0);
+    ico += char(0);
+    Put16(ico, 1);
+    Put16(ico, Bpp);
+    Put32(ico, int(dib.size()));
+    Put32(ico, 22);
+    return ico + dib;
+}
 
 } // namespace
 
@@ -140,17 +224,7 @@ TEST_F(ListFixture, PictureWithoutAlphaBecomesOpaque)
 
 TEST_F(ListFixture, ItemsStreamFromAFormText)
 {
-    const std::string png = loadtest::PngBytes(4, 4, Frames);
-    std::string hex;
-    for (unsigned char c : png) {
-        char b[3];
-        std::snprintf(b, sizeof b, "%02X", c);
-        hex += b;
-    }
-    RegisterAlphaImageListClasses();
-    TStringStream text("object L: TsAlphaImageList\r\n  Height = 4\r\n  Width = 4\r\n  Items = <\r\n    item\r\n"
-                       "      ImgData = {" + hex + "}\r\n    end>\r\nend\r\n");
-    std::unique_ptr<TComponent> root(ReadComponentResFromStream(&text, nullptr));
+    std::unique_ptr<TComponent> root(ListFromText(4, 4, {loadtest::PngBytes(4, 4, Frames)}));
     auto* list = dynamic_cast<TsAlphaImageList*>(root.get());
     ASSERT_TRUE(list);
     ASSERT_EQ(list->Count(), 1);
@@ -239,6 +313,17 @@ TEST(GlyphList, HoldsTheFiveBuiltInPicturesWithTheirAlpha)
             }
         EXPECT_GT(transparent, 0) << kvGlyphsResNames[i];
         EXPECT_GT(opaque, 0) << kvGlyphsResNames[i];
+        // Image i is the picture of the i-th resource, alpha for alpha.
+        TResourceStream res(::GetModuleHandleW(nullptr), kvGlyphsResNames[i]);
+        TPNGGraphic png;
+        png.LoadFromStream(&res);
+        int differing = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const Px want = PixelOf(&png, x, y), got = PixelOf(&image, x, y);
+                differing += want.A != got.A || (want.A == 255 && !Near(want, got));
+            }
+        EXPECT_EQ(differing, 0) << kvGlyphsResNames[i];
     }
     FreeResImgList();
     EXPECT_EQ(kvResImgList()->Count(), kvGlyphsCount) << "made again after being freed";
@@ -275,4 +360,55 @@ TEST_F(ListFixture, ListDrawsItselfWithTheImagesAlpha)
     EXPECT_NEAR(PixelOf(canvas.get(), 2, 2).R, 128, 3) << "half-transparent red over black";
     EXPECT_EQ(PixelOf(canvas.get(), 5, 2), Rgb(0, 0, 0)) << "a transparent column";
     EXPECT_EQ(PixelOf(canvas.get(), 15, 2), Rgb(0, 0, 0)) << "nothing beyond the image";
+}
+
+TEST_F(ListFixture, DamagedItemKeepsTheOtherImagesAtTheirIndexes)
+{
+    auto solid = [](Px C) { return loadtest::PngBytes(4, 4, [C](int, int) { return C; }); };
+    const std::string damaged = solid(Rgb(0, 255, 0)).substr(0, 45);
+    std::unique_ptr<TComponent> root(ListFromText(4, 4, {solid(Rgb(255, 0, 0)), damaged, solid(Rgb(0, 0, 255))}));
+    auto* list = dynamic_cast<TsAlphaImageList*>(root.get());
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->Count(), 3) << "the damaged item holds its place";
+    for (bool kept : {true, false}) {
+        list->DoubleData = kept;
+        TBitmap first, blank, last;
+        ASSERT_TRUE(list->GetBitmap32(0, &first));
+        ASSERT_TRUE(list->GetBitmap32(1, &blank));
+        ASSERT_TRUE(list->GetBitmap32(2, &last));
+        EXPECT_EQ(PixelOf(&first, 1, 1), Rgb(255, 0, 0)) << kept;
+        EXPECT_EQ(PixelOf(&blank, 1, 1).A, 0) << kept;
+        EXPECT_EQ(PixelOf(&last, 1, 1), Rgb(0, 0, 255)) << kept;
+    }
+}
+
+TEST_F(ListFixture, IcoFilesKeepTheirBytesAndDrawTransparent)
+{
+    for (int bpp : {32, 24}) {
+        const std::string bytes = IcoBytes(bpp);
+        auto list = List(32, 32);
+        ASSERT_TRUE(list->TryLoadFromFile(Write(L"i.ico", bytes))) << bpp;
+        ASSERT_EQ(list->Items()->Count(), 1);
+        TsImgListItem* item = list->Items()->GetItem(0);
+        EXPECT_EQ(item->ImageFormat(), ifICO);
+        EXPECT_EQ(item->PixelFormat(), bpp == 32 ? pf32bit : pf24bit);
+        EXPECT_EQ(item->ImgData->Size(), int64_t(bytes.size()));
+        auto canvas = loadtest::Solid(40, 40, kBg);
+        list->Draw(canvas->Canvas(), 0, 0, 0);
+        EXPECT_EQ(PixelOf(canvas.get(), 4, 16), Rgb(255, 0, 0)) << bpp;
+        EXPECT_EQ(PixelOf(canvas.get(), 28, 16), kBg) << bpp;
+    }
+    auto list = List(32, 32);
+    EXPECT_FALSE(list->TryLoadFromFile(Write(L"bad.ico", IcoBytes(32).substr(0, 30)))) << "a cut-off icon";
+    EXPECT_EQ(list->Count(), 0);
+}
+
+TEST_F(ListFixture, AlphaListAssignedThroughTheGenericPathTakesTheItems)
+{
+    auto a = List(12, 4);
+    ASSERT_TRUE(a->TryLoadFromFile(Write(L"f.png", loadtest::PngBytes(12, 4, Frames))));
+    auto b = List(8, 8);
+    static_cast<TPersistent*>(b.get())->TPersistent::Assign(a.get());
+    EXPECT_EQ(b->Count(), 1);
+    EXPECT_EQ(b->Items()->Count(), 1) << "the bytes travel, not only the system image";
 }

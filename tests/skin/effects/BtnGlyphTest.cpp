@@ -43,7 +43,7 @@ TEST(BtnGlyph, GlyphFrameFollowsTheStateUpToTheLastFrame)
     auto strip = Strip();
     struct Case {
         int NumGlyphs, State, Frame;
-    } cases[] = {{1, 0, 0}, {1, 2, 0}, {3, 0, 0}, {3, 1, 1}, {3, 2, 2}, {2, 2, 1}};
+    } cases[] = {{1, 0, 0}, {1, 2, 0}, {3, 0, 0}, {3, 1, 1}, {3, 2, 2}, {2, 2, 1}, {0, 2, 0}, {-1, 1, 0}};
     for (const Case& c : cases) {
         Button b;
         b.info.Glyph = strip.get();
@@ -128,6 +128,15 @@ TEST(BtnGlyph, ImagesOfAnAlphaListOnlyForValidIndexes)
     DrawBtnGlyph(pressed.info);
     EXPECT_TRUE(Near(pressed.At(), kFrames[2]));
     EXPECT_EQ(pressed.At(5, 3), kBg);
+
+    Button noCount;  // a glyph count below 1 counts as 1: the whole image, first frame
+    noCount.info.Images = &list;
+    noCount.info.ImageIndex = 0;
+    noCount.info.NumGlyphs = 0;
+    noCount.info.State = 2;
+    DrawBtnGlyph(noCount.info);
+    EXPECT_TRUE(Near(noCount.At(), kFrames[0]));
+    EXPECT_TRUE(Near(noCount.At(7, 3), kFrames[1]));
 
     Button unskinned;
     unskinned.info.Skinned = false;
