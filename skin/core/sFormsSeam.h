@@ -86,6 +86,10 @@ public:
     // The form as a layered show sees it (its window image, border window
     // and offsets); nil while the provider offers none.
     virtual TsAnimShowSeam* AnimShow() { return nullptr; }
+    // The form's rectangle at (0, 0) with its transparent corners cut out,
+    // the corners measured again first; the caller owns the region (0:
+    // the form has no cut corners).
+    virtual HRGN CornerRegion() { return nullptr; }
 };
 
 // The provider of the form whose window is FormWnd (asked with

@@ -4,6 +4,7 @@
 
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
+#include "skin/core/sFormsSeam.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
@@ -127,6 +128,20 @@ TBitmap* PaintOffScreen(TWinControl* Ctrl)
     return bmp.release();
 }
 
+// A skinned form without extended borders has its corners cut: the cover
+// takes the same shape, so that the fade does not show square corners.
+void CutCoverCorners(TWinControl* Ctrl, HWND Cover)
+{
+    if (!dynamic_cast<TCustomForm*>(Ctrl))
+        return;
+    TsProviderSeam* provider = ProviderOf(Ctrl->Handle());
+    if (!provider || provider->HasBorderForm())
+        return;
+    // The window owns the region once it is set.
+    if (HRGN rgn = provider->CornerRegion(); rgn && !::SetWindowRgn(Cover, rgn, FALSE))
+        ::DeleteObject(rgn);
+}
+
 } // namespace
 
 void PrepareForAnimation(TWinControl* Ctrl)
@@ -165,18 +180,17 @@ void AnimShowControl(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvAnimT
     anim.Dst.reset(PaintOffScreen(Ctrl));
     kvDstBmp = anim.Dst.get();
     HWND cover = anim.Cover->Handle();
-    HDC dc = ::GetDC(cover);
-    try {
+    CutCoverCorners(Ctrl, cover);
+    {
+        WindowDC dc(cover);
         CrossFade(anim.Src.get(), anim.Dst.get(), AnimSteps(Time), dc, RefreshMagnifier);
-    } catch (...) {
-        ::ReleaseDC(cover, dc);
-        throw;
     }
-    ::ReleaseDC(cover, dc);
     InAnimationProcess = false;
     ::SendMessageW(Ctrl->Handle(), WM_SETREDRAW, 1, 0);
-    ::RedrawWindow(Ctrl->Handle(), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Older systems draw the control again on WM_SETREDRAW themselves.
+    if (LOBYTE(LOWORD(::GetVersion())) >= 6)
+        ::RedrawWindow(Ctrl->Handle(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const bool layeredForm =
         dynamic_cast<TCustomForm*>(Ctrl) && (::GetWindowLongW(Ctrl->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
     if (!layeredForm)

@@ -69,6 +69,9 @@ public:
     // The show has ended at MaxTransparency: a form using alpha blending
     // takes it as its AlphaBlendValue, a dialog gets its region again.
     virtual void ShowEnded(int MaxTransparency) { (void)MaxTransparency; }
+    // The region the border window takes once the form itself is drawn
+    // again (0: none); the caller hands it to SetWindowRgn.
+    virtual HRGN BorderRegion() { return nullptr; }
 };
 
 // The constant alpha of frame Frame (0 .. Steps) of a layered show, which

@@ -18,14 +18,15 @@ int LayeredFrameAlpha(int Frame, int Divisor, int MaxTransparency)
     if (Divisor < 1)
         return MaxTransparency;
     const double a = double(MaxTransparency) * (Frame + 1) / Divisor;
-    return std::min(int(std::lround(a)), MaxTransparency);
+    return std::min(int(std::nearbyint(a)), MaxTransparency);
 }
 
 TRect AeroFrameRect(int Frame, int Steps, int W, int H)
 {
     const double grow = Steps > 0 ? double(Frame) / (4.0 * Steps) : 0.25;
     const double dx = W / 4.0 - W * grow, dy = H / 4.0 - H * grow;
-    return TRect(int(std::lround(dx)), int(std::lround(dy)), int(std::lround(W - dx)), int(std::lround(H - dy)));
+    auto round = [](double v) { return int(std::nearbyint(v)); };
+    return TRect(round(dx), round(dy), round(W - dx), round(H - dy));
 }
 
 namespace {
@@ -107,6 +108,18 @@ TForm* NewAnimationForm()
     return form.release();
 }
 
+// Where the client area of Real (whose window rectangle is R) lies in an
+// image whose origin is Offset left of and above R.
+TRect ClientInImage(HWND Real, const RECT& R, const TPoint& Offset)
+{
+    RECT client{};
+    ::GetClientRect(Real, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(Real, &origin);
+    const int x = origin.x - R.left + Offset.x, y = origin.y - R.top + Offset.y;
+    return TRect(x, y, x + client.right, y + client.bottom);
+}
+
 } // namespace
 
 void ShowLayeredFrames(HWND Wnd, TBitmap* Dst, int Steps, int Divisor, int MaxTransparency, TkvAnimType AnimType)
@@ -180,11 +193,12 @@ void AnimShowDlg(TsAnimShowSeam& Dlg, WORD Time, int MaxTransparency, TkvAnimTyp
     const int w = dst.Bmp->Width(), h = dst.Bmp->Height();
     // Without extended borders the whole image is the dialog, opaque.
     const TPoint d = Dlg.BorderWindow() ? Dlg.BorderOffset() : TPoint(0, 0);
-    if (!Dlg.BorderWindow())
-        FillAlphaRect(dst.Bmp.get(), TRect(0, 0, w, h), 255);
-    const int steps = AnimSteps(Time);
     RECT r;
     ::GetWindowRect(real, &r);
+    // The dialog's controls were printed without alpha: its client area is
+    // made opaque, the borders keep the skin's alpha.
+    FillAlphaRect(dst.Bmp.get(), Dlg.BorderWindow() ? ClientInImage(real, r, d) : TRect(0, 0, w, h), 255);
+    const int steps = AnimSteps(Time);
     MakeLayered(wnd);
     ::SetWindowPos(wnd, nullptr, r.left - d.x, r.top - d.y, w, h,
                    SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
@@ -236,7 +250,15 @@ bool AnimShowLayeredForm(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvA
         ::ShowWindow(border, SW_HIDE);
     InAnimationProcess = false;
     seam->ShowEnded(MaxTransparency);
-    RedrawReal(Ctrl->Handle());
+    ::SendMessageW(Ctrl->Handle(), WM_SETREDRAW, 1, 0);
+    if (border) {
+        // The window owns the region once it is set.
+        HRGN rgn = seam->BorderRegion();
+        if (!::SetWindowRgn(border, rgn, FALSE) && rgn)
+            ::DeleteObject(rgn);
+    }
+    ::RedrawWindow(Ctrl->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (border) {
         ::SetWindowPos(border, nullptr, r.left - d.x, r.top - d.y, w, h, SWP_NOACTIVATE | SWP_NOZORDER);
         UpdateLayered(border, dst.Bmp.get(), MaxTransparency);

@@ -170,12 +170,16 @@ void TsFadeTimer::Change()
         FOwnerData->Invalidate();
         return;
     }
+    // The next tick shows the next frame, also when painting this one fails.
+    struct NextLevel {
+        int& Level;
+        ~NextLevel() { ++Level; }
+    } next{FadeLevel};
     TOwned<TBitmap> frame(MakeFrame(BmpFrom, FOwnerData->FCacheBmp, FadeLevel, Iterations));
     if (frame)
         PaintFrame(frame.get());
     if (FadeLevel >= Iterations)
         FFinalShown = frame != nullptr;
-    ++FadeLevel;
 }
 
 void TsFadeTimer::PaintFrame(TBitmap* Frame)
@@ -184,13 +188,9 @@ void TsFadeTimer::PaintFrame(TBitmap* Frame)
     if (Command(c, SMC_FADE_FRAME, reinterpret_cast<LPARAM>(Frame)) == 0) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (w && w->HandleAllocated() && LiveControl(FOwnerData)) {
-            HWND h = w->Handle();
-            HDC dc = ::GetDC(h);
-            {
-                SavedDC saved(dc);
-                ::BitBlt(dc, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
-            }
-            ::ReleaseDC(h, dc);
+            WindowDC dc(w->Handle());
+            SavedDC saved(dc);
+            ::BitBlt(dc, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
         }
     }
     RefreshMagnifier();

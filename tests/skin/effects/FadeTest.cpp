@@ -40,6 +40,7 @@ public:
     std::vector<int> Frames;  // the red byte of each frame
     std::vector<int> Commands;
     LRESULT FrameAnswer = 1;
+    bool FailFrame = false;
     std::function<void()> OnStop = [this] { StopFading(Timer, SkinData); };
 
     void Fill(uint8_t V)
@@ -60,6 +61,8 @@ public:
         if (cmd == SMC_PREPARE_CACHE)
             Fill(kNew);
         else if (cmd == SMC_FADE_FRAME) {
+            if (FailFrame)
+                throw Exception(L"frame refused");
             Frames.push_back(PixelOf(reinterpret_cast<TBitmap*>(Message.LParam), 0, 0).R);
             Message.Result = FrameAnswer;
         } else if (cmd == SMC_STOP_FADING)
@@ -234,6 +237,37 @@ TEST_F(FadeFixture, AnEndedFadeStopsTicksEvenWhenTheControlDoesNotStopIt)
         StopFading(control->Timer, control->SkinData);
     }
     EXPECT_EQ(stops, 2) << "told once each";
+}
+
+TEST_F(FadeFixture, FailedFramesStillMoveTheFadeOnToItsEnd)
+{
+    form->Show();
+    control->FailFrame = true;
+    Change(false);
+    const DWORD gdi = GdiCount();
+    for (int level = 1; level <= 10; ++level) {
+        EXPECT_THROW(control->Timer->Timer(), Exception);
+        EXPECT_EQ(control->Timer->FadeLevel, level + 1);
+    }
+    EXPECT_LE(GdiCount(), gdi + 1) << "no frame bitmap or window DC left behind";
+    // No frame reached the screen: the control shows its new look instead.
+    ::ValidateRect(control->Handle(), nullptr);
+    control->Timer->Timer();
+    EXPECT_FALSE(control->Timer);
+    EXPECT_TRUE(::GetUpdateRect(control->Handle(), nullptr, FALSE));
+}
+
+TEST_F(FadeFixture, SectionWithoutFramesEndsAtTheFirstTick)
+{
+    manager->gd[0].FadingIterations = 0;
+    form->Show();
+    Change(false);
+    ASSERT_TRUE(control->Timer);
+    ::ValidateRect(control->Handle(), nullptr);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(control->Frames.empty());
+    EXPECT_FALSE(control->Timer);
+    EXPECT_TRUE(::GetUpdateRect(control->Handle(), nullptr, FALSE)) << "the new look is drawn at once";
 }
 
 TEST_F(FadeFixture, DisabledOrDestroyedControlEndsTheFadeQuietly)

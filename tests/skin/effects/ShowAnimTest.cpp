@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/controls/Forms.h"
+#include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sVclUtils.h"
@@ -134,7 +135,7 @@ TEST(LayeredShow, FrameAlphaAndAeroRectangles)
     for (const Case& c : cases)
         EXPECT_EQ(LayeredFrameAlpha(c.Frame, c.Divisor, c.Divisor ? 255 : 200), c.Alpha) << c.Frame << "/" << c.Divisor;
     EXPECT_EQ(AeroFrameRect(0, 12, 200, 100), TRect(50, 25, 150, 75));
-    EXPECT_EQ(AeroFrameRect(6, 12, 200, 100), TRect(25, 13, 175, 88));
+    EXPECT_EQ(AeroFrameRect(6, 12, 200, 100), TRect(25, 12, 175, 88)) << "halves round to even";
     EXPECT_EQ(AeroFrameRect(12, 12, 200, 100), TRect(0, 0, 200, 100));
 }
 
@@ -157,7 +158,16 @@ struct TShowStub : TsAnimShowSeam {
             throw Exception(L"paint failed");
     }
     TPoint BorderOffset() override { return TPoint(4, 4); }
-    void ShowEnded(int MaxTransparency) override { EndedWith = MaxTransparency; }
+    bool GiveRegion = false;
+    std::vector<TPoint> AlphaAt;  // image points whose alpha is read at the end
+    std::vector<int> Alphas;
+    void ShowEnded(int MaxTransparency) override
+    {
+        EndedWith = MaxTransparency;
+        for (const TPoint& p : AlphaAt)
+            Alphas.push_back(PixelOf(kvDstBmp, p.x, p.y).A);
+    }
+    HRGN BorderRegion() override { return GiveRegion ? ::CreateRectRgn(0, 0, 10, 10) : nullptr; }
 };
 
 struct LayeredFixture : AnimFixture {
@@ -199,6 +209,27 @@ TEST_F(LayeredFixture, FormShowsItsBorderWindowAroundTheForm)
     EXPECT_EQ(r.right - r.left, real->Width() + 8);
 }
 
+TEST_F(LayeredFixture, DialogImageIsOpaqueWhereTheDialogDrawsItself)
+{
+    RECT wr, cr;
+    ::GetWindowRect(real->Handle(), &wr);
+    ::GetClientRect(real->Handle(), &cr);
+    POINT c{0, 0};
+    ::ClientToScreen(real->Handle(), &c);
+    ASSERT_GT(c.y, wr.top) << "the fixture's dialog has a title";
+    const int cx = c.x - wr.left + 4, cy = c.y - wr.top + 4;  // the client origin in the image
+    stub.AlphaAt = {TPoint(cx, cy), TPoint(cx + cr.right - 1, cy + cr.bottom - 1), TPoint(cx, cy - 1), TPoint(0, 0)};
+    // With extended borders the skin's alpha stays around the client area.
+    stub.Border = border.get();
+    AnimShowDlg(stub, 0, 255, atFading);
+    EXPECT_EQ(stub.Alphas, (std::vector<int>{255, 255, 0, 0}));
+    // Without, the whole image is the dialog.
+    stub.Border = nullptr;
+    stub.Alphas.clear();
+    AnimShowDlg(stub, 0, 255, atFading);
+    EXPECT_EQ(stub.Alphas, (std::vector<int>{255, 255, 255, 255}));
+}
+
 TEST_F(LayeredFixture, ShowsPutEverythingBackAlsoWhenPaintingFails)
 {
     const int windows = ThreadWindowCount();
@@ -228,7 +259,7 @@ struct TProviderStub : TsProviderSeam {
     TComponent* ProviderComponent() override { return &Component; }
     TComponent* ProviderManager() override { return nullptr; }
     void SetInAnimation(bool) override {}
-    bool HasBorderForm() override { return Show->Border != nullptr; }
+    bool HasBorderForm() override { return Show && Show->Border; }
     void FreezeBorderForm() override {}
     bool DrawsNonClientArea() override { return true; }
     void UpdateRegion() override {}
@@ -237,6 +268,12 @@ struct TProviderStub : TsProviderSeam {
     int OffsetY() override { return 4; }
     void DsgnWndProc(TMessage&) override {}
     TsAnimShowSeam* AnimShow() override { return Show; }
+    int Corners = 0;
+    HRGN CornerRegion() override
+    {
+        ++Corners;
+        return ::CreateEllipticRgn(0, 0, 100, 60);
+    }
 };
 
 // A form that names its provider when asked.
@@ -269,6 +306,7 @@ TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
     TShowStub show;
     show.Real = form.get();
     show.Border = border.get();
+    show.GiveRegion = true;
     TProviderStub provider;
     provider.Show = &show;
     form->Provider = &provider;
@@ -283,6 +321,11 @@ TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
     EXPECT_EQ(ow, nullptr) << "the kept cover went too";
     EXPECT_EQ(kvSrcBmp, nullptr);
     EXPECT_TRUE(::IsWindowVisible(border->Handle())) << "the border window carries the last frame";
+    {
+        GdiObject<HRGN> rgn(::CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(::GetWindowRgn(border->Handle(), rgn.Get()), SIMPLEREGION) << "the border window's region";
+    }
+    EXPECT_EQ(provider.Corners, 0) << "a layered show needs no cut cover";
     EXPECT_EQ(ThreadWindowCount(), windows);
 
     show.Fail = true;
@@ -290,4 +333,39 @@ TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
     EXPECT_FALSE(InAnimationProcess);
     EXPECT_EQ(kvDstBmp, nullptr);
     EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+namespace {
+
+HWND gCover = nullptr;
+int gCoverRegion = ERROR;
+// Between two frames: the shape of the cover the frames are drawn on.
+void LookAtCover(DWORD)
+{
+    ++gPauses;
+    gCover = ::FindWindowW(L"TOutputWindow", nullptr);
+    GdiObject<HRGN> rgn(::CreateRectRgn(0, 0, 0, 0));
+    gCoverRegion = gCover ? ::GetWindowRgn(gCover, rgn.Get()) : ERROR;
+}
+
+} // namespace
+
+TEST_F(AnimFixture, FormWithCutCornersFadesThroughACoverOfItsShape)
+{
+    TOwned<TProvidedForm> form(TForm::CreateNew<TProvidedForm>(nullptr));
+    form->SetBounds(50, 50, 100, 60);
+    form->Show();
+    Application->ProcessMessages();
+    TProviderStub provider;  // no layered show: the form cross-fades
+    form->Provider = &provider;
+    const DWORD gdi = GdiCount();
+    kvAnimPause = LookAtCover;
+
+    AnimShowControl(form.get(), 16, 255, atFading);
+    EXPECT_EQ(gPauses, 2);
+    EXPECT_EQ(provider.Corners, 1);
+    EXPECT_NE(gCover, nullptr);
+    EXPECT_EQ(gCoverRegion, COMPLEXREGION);
+    EXPECT_FALSE(::IsWindow(gCover)) << "the cover is gone";
+    EXPECT_LE(GdiCount(), gdi + 2) << "the region went with the cover";
 }
