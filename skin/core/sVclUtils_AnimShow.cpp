@@ -245,6 +245,8 @@ bool AnimShowLayeredForm(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvA
     const int steps = AnimSteps(Time);
     UpdateLayered(wnd, dst.Bmp.get(), steps < 1 ? MaxTransparency : 0);
     ::ShowWindow(wnd, SW_SHOWNOACTIVATE);
+    // Right over the form, not over the windows in front of it (nor under a topmost form).
+    PlaceBeside(wnd, Ctrl->Handle(), SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
     ShowLayeredFrames(wnd, dst.Bmp.get(), steps, steps, MaxTransparency, AnimType);
     if (border)
         ::ShowWindow(border, SW_HIDE);

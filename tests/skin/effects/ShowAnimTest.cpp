@@ -369,3 +369,57 @@ TEST_F(AnimFixture, FormWithCutCornersFadesThroughACoverOfItsShape)
     EXPECT_FALSE(::IsWindow(gCover)) << "the cover is gone";
     EXPECT_LE(GdiCount(), gdi + 2) << "the region went with the cover";
 }
+
+namespace {
+
+HWND gReal = nullptr;
+HWND gInFrontOfCover = nullptr;
+LONG gInFrontStyle = 0;  // extended style of the window right in front of the form
+// Between two frames: the window right in front of the form, and the one in front of that.
+void LookAtZOrder(DWORD)
+{
+    ++gPauses;
+    HWND cover = ::GetWindow(gReal, GW_HWNDPREV);
+    gInFrontStyle = cover ? ::GetWindowLongW(cover, GWL_EXSTYLE) : 0;
+    gInFrontOfCover = cover ? ::GetWindow(cover, GW_HWNDPREV) : nullptr;
+}
+
+} // namespace
+
+TEST_F(AnimFixture, LayeredShowCoverLiesRightInFrontOfTheForm)
+{
+    for (bool topmost : {false, true}) {
+        TOwned<TProvidedForm> form(TForm::CreateNew<TProvidedForm>(nullptr));
+        TOwned<TForm> border(TForm::CreateNew(nullptr));
+        TOwned<TForm> front(TForm::CreateNew(nullptr));
+        border->SetBorderStyle(bsNone);
+        border->Handle();
+        form->SetBounds(50, 50, 100, 60);
+        front->SetBounds(60, 60, 50, 30);
+        form->Show();
+        front->Show();
+        Application->ProcessMessages();
+        const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        ::SetWindowPos(form->Handle(), topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, keep);
+        if (!topmost)
+            ::SetWindowPos(front->Handle(), HWND_TOP, 0, 0, 0, 0, keep);  // the form lies under another window
+        TShowStub show;
+        show.Real = form.get();
+        show.Border = border.get();
+        TProviderStub provider;
+        provider.Show = &show;
+        form->Provider = &provider;
+        gReal = form->Handle();
+        gInFrontOfCover = nullptr;
+        gInFrontStyle = 0;
+        kvAnimPause = LookAtZOrder;
+
+        AnimShowControl(form.get(), 16, 255, atFading);
+        const LONG ex = gInFrontStyle;
+        EXPECT_TRUE(ex & WS_EX_LAYERED) << "the frames lie over the form itself; topmost " << topmost;
+        if (topmost)
+            EXPECT_TRUE(ex & WS_EX_TOPMOST) << "over a topmost form";
+        else
+            EXPECT_EQ(gInFrontOfCover, front->Handle()) << "under the windows that lie over the form";
+    }
+}
