@@ -22,6 +22,16 @@ TOutputWindow::TOutputWindow(TComponent* AOwner) : TCustomControl(AOwner)
     SetColor(TColor(0x800080));
 }
 
+TOutputWindow::~TOutputWindow()
+{
+    // A kept cover that goes with its control (before the animation ran)
+    // takes the kept screen copy with it: neither may reach a later one.
+    if (ow == this) {
+        ow = nullptr;
+        FreeAndNil(kvSrcBmp);
+    }
+}
+
 void TOutputWindow::CreateParams(TCreateParams& Params)
 {
     TCustomControl::CreateParams(Params);

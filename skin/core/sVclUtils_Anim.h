@@ -18,6 +18,7 @@ class TOutputWindow : public TCustomControl {
     KV_CLASS(TOutputWindow)
 public:
     explicit TOutputWindow(TComponent* AOwner);
+    ~TOutputWindow() override;
     void WndProc(TMessage& Message) override;
 
 protected:

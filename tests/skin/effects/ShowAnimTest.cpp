@@ -127,6 +127,28 @@ TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
     EXPECT_LE(GdiCount(), gdi + 2);
 }
 
+TEST_F(AnimFixture, KeptCoverGoesWithItsControl)
+{
+    TOwned<TForm> form(TForm::CreateNew(nullptr));
+    form->SetBounds(0, 0, 200, 150);
+    auto* ctrl = New<TAnimControl>(form.get());
+    ctrl->SetParent(form.get());
+    ctrl->SetBounds(10, 10, 40, 30);
+    form->Show();
+    PrepareForAnimation(ctrl);
+    ASSERT_TRUE(ow);
+    delete ctrl;  // before its animation ran
+    EXPECT_EQ(ow, nullptr);
+    EXPECT_EQ(kvSrcBmp, nullptr);
+    // The next animation starts afresh.
+    auto* next = New<TAnimControl>(form.get());
+    next->SetParent(form.get());
+    next->SetBounds(10, 10, 40, 30);
+    AnimShowControl(next, 16);
+    EXPECT_TRUE(next->SawAnimation);
+    EXPECT_EQ(ow, nullptr);
+}
+
 TEST(LayeredShow, FrameAlphaAndAeroRectangles)
 {
     struct Case {
