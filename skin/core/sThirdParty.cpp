@@ -163,8 +163,12 @@ void DrawListImage(const TsBtnGlyphInfo& I, TCanvas* Target, TColor Gray)
 
 } // namespace
 
-void DrawBtnGlyph(const TsBtnGlyphInfo& Info, TCanvas* Canvas)
+void DrawBtnGlyph(const TsBtnGlyphInfo& Source, TCanvas* Canvas)
 {
+    // Blend is a percentage: outside 0..100 it would wrap the alpha bytes or
+    // overshoot the blend weight on some of the paths below.
+    TsBtnGlyphInfo Info = Source;
+    Info.Blend = std::clamp(Info.Blend, 0, 100);
     const TColor gray = GrayColorOf(Info);
     if (Info.Glyph && !Info.Glyph->Empty()) {
         if (Canvas || Info.Cache)

@@ -88,6 +88,26 @@ TBitmap* IconColorBitmap(HICON Icon, GdiObject<HBITMAP>* Mask = nullptr)
     return bmp.release();
 }
 
+// Where the 1-bit Mask of a W x H image hides the image (one flag a pixel,
+// rows top-down); empty when the mask cannot be read.
+std::vector<uint8_t> MaskedPixels(HBITMAP Mask, int W, int H)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> bits(size_t(W) * H);
+    ScreenDC dc;
+    if (!Mask || !::GetDIBits(dc, Mask, 0, UINT(H), bits.data(), &bi, DIB_RGB_COLORS))
+        return {};
+    std::vector<uint8_t> hidden(bits.size());
+    for (size_t i = 0; i < bits.size(); ++i)
+        hidden[i] = (bits[i] & 0xFFFFFF) != 0;
+    return hidden;
+}
+
 // A fully transparent icon: keeps the system list in step with the items
 // where an item cannot be read.
 HICON BlankIcon(int W, int H)
@@ -312,7 +332,9 @@ void TsAlphaImageList::Change()
 }
 
 // Images added to the system list by other means: one without any alpha
-// is made opaque except for its key-colour pixels.
+// is made opaque except for its key-colour pixels and the pixels its mask
+// hides (the alpha would otherwise outweigh the mask, and a wholly
+// transparent image would turn into a black square).
 void TsAlphaImageList::GiveAlphaToSystemImages()
 {
     HIMAGELIST h = Handle();
@@ -323,10 +345,12 @@ void TsAlphaImageList::GiveAlphaToSystemImages()
         if (!bmp || HasAlpha(bmp.get()))
             continue;
         const TBitmapRows rows = bmp->Rows();
+        const std::vector<uint8_t> hidden = MaskedPixels(mask.Get(), rows.Width, rows.Height);
         for (int y = 0; y < rows.Height; ++y) {
             uint8_t* p = rows.Row(y);
             for (int x = 0; x < rows.Width; ++x, p += 4)
-                if (!(p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF))
+                if (!(p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF) &&
+                    (hidden.empty() || !hidden[size_t(y) * rows.Width + x]))
                     p[3] = 255;
         }
         bmp->FreeContext();

@@ -380,6 +380,16 @@ TEST_F(ListFixture, DamagedItemKeepsTheOtherImagesAtTheirIndexes)
         EXPECT_EQ(PixelOf(&blank, 1, 1).A, 0) << kept;
         EXPECT_EQ(PixelOf(&last, 1, 1), Rgb(0, 0, 255)) << kept;
     }
+    // An image added by other means makes the list give alpha to its system
+    // images: the damaged one's place stays transparent.
+    list->DoubleData = true;
+    auto opaque = loadtest::Solid(4, 4, Rgb(0, 255, 0));
+    ASSERT_EQ(list->Add(opaque.get(), nullptr), 3);
+    TBitmap blank, added;
+    ASSERT_TRUE(list->GetBitmap32(1, &blank));
+    EXPECT_EQ(PixelOf(&blank, 1, 1).A, 0);
+    ASSERT_TRUE(list->GetBitmap32(3, &added));
+    EXPECT_EQ(PixelOf(&added, 1, 1), Rgb(0, 255, 0, 255));
 }
 
 TEST_F(ListFixture, IcoFilesKeepTheirBytesAndDrawTransparent)

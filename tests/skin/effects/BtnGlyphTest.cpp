@@ -99,6 +99,27 @@ TEST(BtnGlyph, GlyphOnAnotherCanvasBlendsOverWhatIsThere)
     EXPECT_EQ(plain.At(), Rgb(0, 200, 0));
 }
 
+TEST(BtnGlyph, BlendOutsideZeroToHundredActsAsTheNearestLimitOnEveryTarget)
+{
+    auto strip = Strip();
+    const struct {
+        int Blend;
+        bool Shows;
+    } cases[] = {{150, false}, {-50, true}};
+    for (const auto& c : cases)
+        for (bool onCache : {true, false}) {
+            Button b;
+            b.info.Glyph = strip.get();
+            b.info.NumGlyphs = 3;
+            b.info.Blend = c.Blend;
+            auto canvas = loadtest::Solid(20, 10, kBg);
+            DrawBtnGlyph(b.info, onCache ? nullptr : canvas->Canvas());
+            const Px p = onCache ? b.At() : PixelOf(canvas.get(), 3, 3);
+            EXPECT_EQ(Near(p, kFrames[0]), c.Shows) << c.Blend << " " << onCache;
+            EXPECT_EQ(p == kBg, !c.Shows) << c.Blend << " " << onCache;
+        }
+}
+
 TEST(BtnGlyph, ImagesOfAnAlphaListOnlyForValidIndexes)
 {
     TTempDir dir;
