@@ -10,15 +10,6 @@
 
 namespace {
 
-// Integers are read as the description's own are: "0x" for hexadecimal;
-// -1 for text that is no number.
-int ToInteger(const UnicodeString& Text)
-{
-    if (Text.size() > 2 && Text[0] == L'0' && (Text[1] == L'x' || Text[1] == L'X'))
-        return StrToIntDef(L"$" + Text.substr(2), -1);
-    return StrToIntDef(Text, -1);
-}
-
 // Key and section names are mostly upper case already; those are looked up
 // without a copy.
 const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
@@ -36,6 +27,13 @@ const UnicodeString& ParentKey()
 }
 
 } // namespace
+
+int DescriptionInteger(const UnicodeString& Text)
+{
+    if (Text.size() > 2 && Text[0] == L'0' && (Text[1] == L'x' || Text[1] == L'X'))
+        return StrToIntDef(L"$" + Text.substr(2), -1);
+    return StrToIntDef(Text, -1);
+}
 
 TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
     : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : std::vector<TsDescriptionEntry>())
@@ -113,7 +111,7 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
     UnicodeString buffer;
     int result = Default;
     Lookup(Section, Upper(Key, buffer), [&result](const UnicodeString& t) {
-        const int v = ToInteger(t);
+        const int v = DescriptionInteger(t);
         if (v != -1)
             result = v;
         return v != -1;
@@ -123,13 +121,31 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
 
 namespace {
 
-// Appends the entries of one section.  First maps an upper-cased key to the
-// entry holding its first value in the section.
-void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section,
-                const std::vector<UnicodeString>& Lines, std::unordered_map<UnicodeString, size_t>& First)
+// Names equal when a-z are taken without regard to case (as Upper matches
+// them).
+bool SameName(const UnicodeString& A, const UnicodeString& B)
 {
-    First.clear();
-    UnicodeString buffer;
+    if (A.size() != B.size())
+        return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        wchar_t a = A[i], b = B[i];
+        if (a >= L'a' && a <= L'z')
+            a = wchar_t(a - 32);
+        if (b >= L'a' && b <= L'z')
+            b = wchar_t(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// Appends the entries of one section.  A key written again takes the value
+// of its first line; a section has few keys, so the earlier ones are
+// searched rather than indexed.
+void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section,
+                const std::vector<UnicodeString>& Lines)
+{
+    const size_t first = Entries.size();
     for (const UnicodeString& line : Lines) {
         const size_t eq = line.find(L'=');
         TsDescriptionEntry& e = Entries.emplace_back();
@@ -138,11 +154,14 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
             continue;
         e.Key.assign(line, 0, eq);
         e.HasValue = true;
-        const auto [it, added] = First.emplace(Upper(e.Key, buffer), Entries.size() - 1);
-        if (added)
-            e.Value.assign(line, eq + 1, UnicodeString::npos);
+        const TsDescriptionEntry* earlier = nullptr;
+        for (size_t i = first; i + 1 < Entries.size() && !earlier; ++i)
+            if (Entries[i].HasValue && SameName(Entries[i].Key, e.Key))
+                earlier = &Entries[i];
+        if (earlier)
+            e.Value = earlier->Value;
         else
-            e.Value = Entries[it->second].Value;
+            e.Value.assign(line, eq + 1, UnicodeString::npos);
     }
 }
 
@@ -151,11 +170,15 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
 std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
 {
     std::vector<TsDescriptionEntry> entries;
-    std::unordered_map<UnicodeString, size_t> first;
     // A description in memory is read in place: this runs on every skin load.
     if (auto* mem = dynamic_cast<TMemIniFile*>(Ini)) {
+        size_t lines = 0;
+        mem->ForEachSection([&lines](const UnicodeString&, const std::vector<UnicodeString>& Lines) {
+            lines += Lines.size();
+        });
+        entries.reserve(lines);
         mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>& Lines) {
-            AddSection(entries, Section, Lines, first);
+            AddSection(entries, Section, Lines);
         });
         return entries;
     }
@@ -168,7 +191,7 @@ std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
         text.clear();
         for (int j = 0; j < lines.Count(); ++j)
             text.push_back(lines.Strings(j));
-        AddSection(entries, sections.Strings(i), text, first);
+        AddSection(entries, sections.Strings(i), text);
     }
     return entries;
 }

@@ -19,6 +19,10 @@ struct TsDescriptionEntry {
     UnicodeString Value;
 };
 
+// Integers are read as the description's own are: "0x" for hexadecimal;
+// -1 for text that is no number.
+int DescriptionInteger(const UnicodeString& Text);
+
 // Every key of every section in the order of the description, each section
 // read once.
 std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini);

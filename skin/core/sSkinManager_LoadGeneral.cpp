@@ -1,7 +1,10 @@
 // The loader's sections: the global values of "GLOBALINFO", one gd entry per
 // section of the description (or of an internal skin, or of the common
 // sections), the mask indexes of every section and the recolouring.
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/graphics/Graphics.h"
@@ -210,40 +213,128 @@ void TsSkinLoader::ReadStoredGlobals()
 
 namespace {
 
-// The key names of SectionKeys as strings, made once: every section reads
-// every key.
-const std::vector<UnicodeString>& SectionKeyNames()
+// The description's sections with the values of SectionKeys and PARENTCLASS
+// held by the key's position: every section reads every key up its parent
+// chain, and by name each read would cost a search per step.  The values
+// stay in the entries they are read from.
+class TsSectionSlots {
+public:
+    static constexpr size_t ParentSlot = std::size(SectionKeys);
+    struct TSection {
+        const UnicodeString* Values[ParentSlot + 1] = {};
+        const TSection* Parent = nullptr;
+    };
+
+    explicit TsSectionSlots(const std::vector<TsDescriptionEntry>& Entries);
+    // The section of that name (in any case); nullptr when it has no keys.
+    const TSection* Find(const UnicodeString& Section) const;
+    // The first value of Slot from s up its chain that Accept takes; nullptr
+    // when none.  A cycle of parents ends by the step count, as a chain
+    // without one cannot have more steps than there are sections.
+    template <class Accept>
+    const UnicodeString* Lookup(const TSection* s, size_t Slot, Accept accept) const
+    {
+        for (size_t steps = 0; s && steps <= FIndex.size(); s = s->Parent, ++steps)
+            if (const UnicodeString* v = s->Values[Slot]; v && accept(*v))
+                return v;
+        return nullptr;
+    }
+
+private:
+    // Upper-cased section name -> its values; sections of equal names are
+    // one, the first value of a key counting, as in TsSkinDescription.
+    std::unordered_map<UnicodeString, TSection> FIndex;
+};
+
+// Names are mostly upper case already; those are used without a copy.
+const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
 {
-    static const std::vector<UnicodeString> names = [] {
-        std::vector<UnicodeString> n;
-        for (const TsSectionKey& k : SectionKeys)
-            n.emplace_back(k.Key);
-        return n;
+    if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
+        return S;
+    Buffer = UpperCase(S);
+    return Buffer;
+}
+
+// Upper-cased key name -> its slot, made once.
+const std::unordered_map<UnicodeString, size_t>& SlotOfKey()
+{
+    static const std::unordered_map<UnicodeString, size_t> slots = [] {
+        std::unordered_map<UnicodeString, size_t> m;
+        for (size_t n = 0; n < std::size(SectionKeys); ++n)
+            m.emplace(UpperCase(SectionKeys[n].Key), n);
+        m.emplace(UpperCase(s_ParentClass), TsSectionSlots::ParentSlot);
+        return m;
     }();
-    return names;
+    return slots;
+}
+
+TsSectionSlots::TsSectionSlots(const std::vector<TsDescriptionEntry>& Entries)
+{
+    const std::unordered_map<UnicodeString, size_t>& slots = SlotOfKey();
+    // Entries come section by section: a section is looked up once per run
+    // of its keys.
+    const UnicodeString* lastSection = nullptr;
+    TSection* section = nullptr;
+    UnicodeString buffer;
+    for (const TsDescriptionEntry& e : Entries) {
+        if (!lastSection || e.Section != *lastSection) {
+            section = &FIndex[Upper(e.Section, buffer)];
+            lastSection = &e.Section;
+        }
+        if (!e.HasValue)
+            continue;
+        const auto slot = slots.find(Upper(e.Key, buffer));
+        if (slot != slots.end() && !section->Values[slot->second])
+            section->Values[slot->second] = &e.Value;
+    }
+    for (auto& [name, s] : FIndex) {
+        const UnicodeString* parent = s.Values[ParentSlot];
+        if (parent && !parent->empty() && *parent != L"?")
+            s.Parent = Find(*parent);
+    }
+}
+
+const TsSectionSlots::TSection* TsSectionSlots::Find(const UnicodeString& Section) const
+{
+    UnicodeString buffer;
+    const auto it = FIndex.find(Upper(Section, buffer));
+    return it == FIndex.end() ? nullptr : &it->second;
 }
 
 } // namespace
 
 void TsSkinLoader::AddDescriptionSections()
 {
-    const std::vector<UnicodeString>& names = SectionKeyNames();
-    TsSkinDescription d(FSource.SkinFile, Entries());
+    const TsSectionSlots slots(Entries());
     std::unique_ptr<TStringList> sections(new TStringList);
     FSource.SkinFile->ReadSections(sections.get());
     FSkin.gd.clear();
+    FSkin.gd.reserve(static_cast<size_t>(sections->Count()));
     for (int i = 0; i < sections->Count(); ++i) {
         const UnicodeString section = sections->Strings(i);
+        const TsSectionSlots::TSection* own = slots.Find(section);
         TsGeneralData g;
         g.ClassName = section;
-        g.ParentClass = d.ParentOf(section);
-        for (size_t n = 0; n < names.size(); ++n) {
+        if (own && own->Values[TsSectionSlots::ParentSlot])
+            g.ParentClass = *own->Values[TsSectionSlots::ParentSlot];
+        for (size_t n = 0; n < std::size(SectionKeys); ++n) {
             const TsSectionKey& k = SectionKeys[n];
             try {
-                if (k.Text)
-                    k.Set(g, 0, d.ReadString(section, names[n], k.TextDefault));
-                else
-                    k.Set(g, d.ReadInteger(section, names[n], k.IntDefault), UnicodeString());
+                if (k.Text) {
+                    const UnicodeString* v =
+                        slots.Lookup(own, n, [](const UnicodeString& t) { return t != L"?"; });
+                    k.Set(g, 0, v ? *v : UnicodeString(k.TextDefault));
+                } else {
+                    // -1 (written, or text that is no number) counts as missing.
+                    int value = k.IntDefault;
+                    slots.Lookup(own, n, [&value](const UnicodeString& t) {
+                        const int v = DescriptionInteger(t);
+                        if (v != -1)
+                            value = v;
+                        return v != -1;
+                    });
+                    k.Set(g, value, UnicodeString());
+                }
             } catch (const EConvertError& e) {
                 throw EConvertError(L"Skin section " + section + L", key " + k.Key + L": " + e.Message());
             }
@@ -335,15 +426,16 @@ void TsSkinLoader::AddCommonSections()
 
 void TsSkinLoader::InitMaskIndexes()
 {
+    const TsTableIndex tables(FSkin);
     for (size_t i = 0; i < FSkin.gd.size(); ++i) {
         TsGeneralData& g = FSkin.gd[i];
         if (g.ClassName == s_GlobalInfo)
             continue;
         const int index = static_cast<int>(i);
-        g.BorderIndex = FSkin.GetMaskIndex(index, g.ClassName, s_BordersMask);
-        g.ImgTL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopLeft);
-        g.ImgTR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopRight);
-        g.ImgBL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmLeft);
-        g.ImgBR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmRight);
+        g.BorderIndex = tables.MaskIndex(index, g.ClassName, s_BordersMask);
+        g.ImgTL = tables.MaskIndex(index, g.ClassName, s_ImgTopLeft);
+        g.ImgTR = tables.MaskIndex(index, g.ClassName, s_ImgTopRight);
+        g.ImgBL = tables.MaskIndex(index, g.ClassName, s_ImgBtmLeft);
+        g.ImgBR = tables.MaskIndex(index, g.ClassName, s_ImgBtmRight);
     }
 }

@@ -27,7 +27,8 @@ bool Contains(const UnicodeString& S, const wchar_t* Sub)
 
 bool IsMasterKey(const UnicodeString& Section, const UnicodeString& Key)
 {
-    return SameText(Section, s_GlobalInfo) && SameText(Key, s_MasterBitmap);
+    static const UnicodeString info = s_GlobalInfo, master = s_MasterBitmap;
+    return SameText(Section, info) && SameText(Key, master);
 }
 
 // A copy of Source in 24 bits, with its transparency settings.
@@ -127,8 +128,9 @@ TsMaskData TsSkinLoader::NewEntry(const UnicodeString& Section, const UnicodeStr
 
 void TsSkinLoader::Append(TsMaskData& m, std::unique_ptr<TBitmap> Bmp)
 {
+    // m is done with: its names move into the table.
     m.Bmp = nullptr;
-    FSkin.ma.push_back(m);
+    FSkin.ma.push_back(std::move(m));
     FSkin.ma.back().Bmp = Bmp.release();
 }
 
@@ -172,9 +174,10 @@ const std::vector<TsDescriptionEntry>& TsSkinLoader::Entries()
 
 void TsSkinLoader::AddDescriptionImages()
 {
+    const UnicodeString none;
     for (const TsDescriptionEntry& e : Entries())
         if (!IsMasterKey(e.Section, e.Key))
-            AddImage(e.Section, e.Key, e.HasValue ? e.Value : UnicodeString());
+            AddImage(e.Section, e.Key, e.HasValue ? e.Value : none);
 }
 
 void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value)
