@@ -1,6 +1,7 @@
 #include "skin/core/sSkinTables.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sSkinProps.h"
@@ -245,21 +246,36 @@ int TsTableIndex::MaskIndex(std::wstring_view Section, std::wstring_view Key) co
 
 int TsTableIndex::MaskIndex(int Index, std::wstring_view Section, std::wstring_view Key) const
 {
-    // The walk of FindInSections.  A section met again finds nothing new (a
-    // match depends on the name alone), so a cycle is ended by counting the
-    // steps instead of keeping the names passed: a chain without one has
-    // no more names than gd plus the first.
+    // The walk of FindInSections.  Chains are short: the names passed are
+    // kept on the stack while they fit.
     const TsGeneralDataArray& gd = FTables.gd;
+    std::wstring_view kept[16];
+    std::vector<std::wstring_view> more;
+    size_t passed = 0;
+    auto seen = [&](std::wstring_view Name) {
+        for (size_t i = 0; i < passed && i < std::size(kept); ++i)
+            if (kept[i] == Name)
+                return true;
+        return std::find(more.begin(), more.end(), Name) != more.end();
+    };
     int index = Index;
     std::wstring_view section = Section;
-    for (size_t steps = 0; index >= 0 && !section.empty() && steps <= gd.size(); ++steps) {
+    while (index >= 0 && !section.empty()) {
         const int found = MaskIndex(section, Key);
         if (found >= 0)
             return found;
+        if (passed < std::size(kept))
+            kept[passed] = section;
+        else
+            more.push_back(section);
+        ++passed;
         if (index >= static_cast<int>(gd.size()))
             return -1;
-        section = gd[static_cast<size_t>(index)].ParentClass;
-        index = SkinIndex(section);
+        const std::wstring_view parent = gd[static_cast<size_t>(index)].ParentClass;
+        if (parent.empty() || seen(parent))
+            return -1;
+        index = SkinIndex(parent);
+        section = parent;
     }
     return -1;
 }
