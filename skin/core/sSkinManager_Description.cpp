@@ -1,6 +1,8 @@
 #include "skin/core/sSkinManager_Description.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <ranges>
 #include <vector>
 
 #include "classlib/rtl/IniFiles.h"
@@ -36,24 +38,27 @@ int DescriptionInteger(const UnicodeString& Text)
 }
 
 TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
-    : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : std::vector<TsDescriptionEntry>())
+    : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : TsDescriptionEntries())
 {
 }
 
-TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries) : FIni(Ini)
+TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const TsDescriptionEntries& Entries) : FIni(Ini)
 {
     // Entries come section by section: a section is looked up once per run
     // of its keys, not once per key.
-    const UnicodeString* lastSection = nullptr;
+    std::wstring_view lastSection;
     TKeys* keys = nullptr;
-    UnicodeString buffer;
+    UnicodeString name, buffer;
     for (const TsDescriptionEntry& e : Entries) {
-        if (!lastSection || e.Section != *lastSection) {
-            keys = &FIndex[Upper(e.Section, buffer)].Keys;
-            lastSection = &e.Section;
+        if (!keys || e.Section != lastSection) {
+            name.assign(e.Section);
+            keys = &FIndex[Upper(name, buffer)].Keys;
+            lastSection = e.Section;
         }
-        if (e.HasValue)
-            keys->emplace(Upper(e.Key, buffer), e.Value);
+        if (e.HasValue) {
+            name.assign(e.Key);
+            keys->emplace(Upper(name, buffer), e.Value);
+        }
     }
     for (auto& [name, section] : FIndex) {
         const auto parent = section.Keys.find(ParentKey());
@@ -123,7 +128,7 @@ namespace {
 
 // Names equal when a-z are taken without regard to case (as Upper matches
 // them).
-bool SameName(const UnicodeString& A, const UnicodeString& B)
+bool SameName(std::wstring_view A, std::wstring_view B)
 {
     if (A.size() != B.size())
         return false;
@@ -142,8 +147,8 @@ bool SameName(const UnicodeString& A, const UnicodeString& B)
 // Appends the entries of one section.  A key written again takes the value
 // of its first line; a section has few keys, so the earlier ones are
 // searched rather than indexed.
-void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section,
-                const std::vector<UnicodeString>& Lines)
+template <class TLines>
+void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section, const TLines& Lines)
 {
     const size_t first = Entries.size();
     for (const UnicodeString& line : Lines) {
@@ -152,7 +157,7 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
         e.Section = Section;
         if (eq == UnicodeString::npos)
             continue;
-        e.Key.assign(line, 0, eq);
+        e.Key = std::wstring_view(line).substr(0, eq);
         e.HasValue = true;
         const TsDescriptionEntry* earlier = nullptr;
         for (size_t i = first; i + 1 < Entries.size() && !earlier; ++i)
@@ -167,31 +172,33 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
 
 } // namespace
 
-std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
+TsDescriptionEntries ReadEntries(TCustomIniFile* Ini)
 {
-    std::vector<TsDescriptionEntry> entries;
+    TsDescriptionEntries entries;
     // A description in memory is read in place: this runs on every skin load.
     if (auto* mem = dynamic_cast<TMemIniFile*>(Ini)) {
         size_t lines = 0;
         mem->ForEachSection([&lines](const UnicodeString&, const std::vector<UnicodeString>& Lines) {
             lines += Lines.size();
         });
-        entries.reserve(lines);
+        entries.Items.reserve(lines);
         mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>& Lines) {
-            AddSection(entries, Section, Lines);
+            AddSection(entries.Items, Section, Lines);
         });
         return entries;
     }
     TStringList sections, lines;
     Ini->ReadSections(&sections);
-    std::vector<UnicodeString> text;
     for (int i = 0; i < sections.Count(); ++i) {
         lines.Clear();
-        Ini->ReadSectionValues(sections.Strings(i), &lines);
-        text.clear();
+        const UnicodeString& section = entries.Text.emplace_back(sections.Strings(i));
+        Ini->ReadSectionValues(section, &lines);
+        // The lines stay in Text, whose strings never move, for the views.
+        const size_t from = entries.Text.size();
         for (int j = 0; j < lines.Count(); ++j)
-            text.push_back(lines.Strings(j));
-        AddSection(entries, sections.Strings(i), text);
+            entries.Text.push_back(lines.Strings(j));
+        AddSection(entries.Items, section,
+                   std::ranges::subrange(entries.Text.begin() + static_cast<std::ptrdiff_t>(from), entries.Text.end()));
     }
     return entries;
 }

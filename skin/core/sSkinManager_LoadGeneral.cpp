@@ -2,7 +2,9 @@
 // section of the description (or of an internal skin, or of the common
 // sections), the mask indexes of every section and the recolouring.
 #include <algorithm>
+#include <deque>
 #include <iterator>
+#include <string_view>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,9 +23,11 @@
 
 namespace {
 
+// "TRUE" in any case.  Only t, r, u and e upper-case to those letters, so
+// the system's (slow) upper-casing is not needed to tell.
 bool IsTrue(const UnicodeString& S)
 {
-    return AnsiUpperCase(S) == L"TRUE";
+    return SameText(S, L"TRUE");
 }
 
 // A gradient text other than one blank becomes its pieces.
@@ -225,7 +229,7 @@ public:
         const TSection* Parent = nullptr;
     };
 
-    explicit TsSectionSlots(const std::vector<TsDescriptionEntry>& Entries);
+    explicit TsSectionSlots(const TsDescriptionEntries& Entries);
     // The section of that name (in any case); nullptr when it has no keys.
     const TSection* Find(const UnicodeString& Section) const;
     // The first value of Slot from s up its chain that Accept takes; nullptr
@@ -255,35 +259,51 @@ const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
     return Buffer;
 }
 
-// Upper-cased key name -> its slot, made once.
-const std::unordered_map<UnicodeString, size_t>& SlotOfKey()
+// A view of S upper-cased (a-z): S itself when it has no small letters,
+// else Buffer.
+std::wstring_view UpperView(std::wstring_view S, UnicodeString& Buffer)
 {
-    static const std::unordered_map<UnicodeString, size_t> slots = [] {
-        std::unordered_map<UnicodeString, size_t> m;
-        for (size_t n = 0; n < std::size(SectionKeys); ++n)
-            m.emplace(UpperCase(SectionKeys[n].Key), n);
-        m.emplace(UpperCase(s_ParentClass), TsSectionSlots::ParentSlot);
+    if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
+        return S;
+    Buffer = UpperCase(UnicodeString(S));
+    return Buffer;
+}
+
+// Upper-cased key name -> its slot, made once.
+const std::unordered_map<std::wstring_view, size_t>& SlotOfKey()
+{
+    static const std::deque<UnicodeString> names = [] {
+        std::deque<UnicodeString> n;
+        for (const TsSectionKey& k : SectionKeys)
+            n.push_back(UpperCase(k.Key));
+        n.push_back(UpperCase(s_ParentClass));
+        return n;
+    }();
+    static const std::unordered_map<std::wstring_view, size_t> slots = [] {
+        std::unordered_map<std::wstring_view, size_t> m;
+        for (size_t n = 0; n < names.size(); ++n)
+            m.emplace(names[n], n);
         return m;
     }();
     return slots;
 }
 
-TsSectionSlots::TsSectionSlots(const std::vector<TsDescriptionEntry>& Entries)
+TsSectionSlots::TsSectionSlots(const TsDescriptionEntries& Entries)
 {
-    const std::unordered_map<UnicodeString, size_t>& slots = SlotOfKey();
+    const std::unordered_map<std::wstring_view, size_t>& slots = SlotOfKey();
     // Entries come section by section: a section is looked up once per run
     // of its keys.
-    const UnicodeString* lastSection = nullptr;
+    std::wstring_view lastSection;
     TSection* section = nullptr;
     UnicodeString buffer;
     for (const TsDescriptionEntry& e : Entries) {
-        if (!lastSection || e.Section != *lastSection) {
-            section = &FIndex[Upper(e.Section, buffer)];
-            lastSection = &e.Section;
+        if (!section || e.Section != lastSection) {
+            section = &FIndex[UnicodeString(UpperView(e.Section, buffer))];
+            lastSection = e.Section;
         }
         if (!e.HasValue)
             continue;
-        const auto slot = slots.find(Upper(e.Key, buffer));
+        const auto slot = slots.find(UpperView(e.Key, buffer));
         if (slot != slots.end() && !section->Values[slot->second])
             section->Values[slot->second] = &e.Value;
     }

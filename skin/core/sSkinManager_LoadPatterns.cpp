@@ -48,7 +48,7 @@ void TsSkinLoader::AddDescriptionPatterns()
         if (!IsJpegName(UpperCase(value)))
             continue;
         if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(AnsiUpperCase(value)))
-            AddPattern(e.Section, e.Key, std::move(jpeg));
+            AddPattern(UnicodeString(e.Section), UnicodeString(e.Key), std::move(jpeg));
     }
 }
 
