@@ -178,6 +178,8 @@ void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
         if (!Current) {
             FSections.push_back(Section{name, {}});
             Current = &FSections.back();
+            // Room for a usual section's lines at once, not by doubling.
+            Current->Lines.reserve(8);
         }
         return;
     }

@@ -321,46 +321,63 @@ const TsSectionSlots::TSection* TsSectionSlots::Find(const UnicodeString& Sectio
     return it == FIndex.end() ? nullptr : &it->second;
 }
 
+// One gd entry of Section, its keys read up its parent chain.
+void AddDescriptionSection(TsGeneralDataArray& Gd, const TsSectionSlots& Slots, const UnicodeString& Section)
+{
+    const TsSectionSlots::TSection* own = Slots.Find(Section);
+    TsGeneralData g;
+    g.ClassName = Section;
+    if (own && own->Values[TsSectionSlots::ParentSlot])
+        g.ParentClass = *own->Values[TsSectionSlots::ParentSlot];
+    for (size_t n = 0; n < std::size(SectionKeys); ++n) {
+        const TsSectionKey& k = SectionKeys[n];
+        try {
+            if (k.Text) {
+                const UnicodeString* v = Slots.Lookup(own, n, [](const UnicodeString& t) { return t != L"?"; });
+                if (v)
+                    k.Set(g, 0, *v);
+                else
+                    k.Set(g, 0, k.TextDefault);
+            } else {
+                // -1 (written, or text that is no number) counts as missing.
+                int value = k.IntDefault;
+                Slots.Lookup(own, n, [&value](const UnicodeString& t) {
+                    const int v = DescriptionInteger(t);
+                    if (v != -1)
+                        value = v;
+                    return v != -1;
+                });
+                k.Set(g, value, UnicodeString());
+            }
+        } catch (const EConvertError& e) {
+            throw EConvertError(L"Skin section " + Section + L", key " + k.Key + L": " + e.Message());
+        }
+    }
+    Gd.push_back(std::move(g));
+}
+
 } // namespace
 
 void TsSkinLoader::AddDescriptionSections()
 {
     const TsSectionSlots slots(Entries());
+    FSkin.gd.clear();
+    // A description in memory is walked in place, without a list of its
+    // section names.
+    if (auto* mem = dynamic_cast<TMemIniFile*>(FSource.SkinFile)) {
+        size_t count = 0;
+        mem->ForEachSection([&count](const UnicodeString&, const std::vector<UnicodeString>&) { ++count; });
+        FSkin.gd.reserve(count);
+        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>&) {
+            AddDescriptionSection(FSkin.gd, slots, Section);
+        });
+        return;
+    }
     std::unique_ptr<TStringList> sections(new TStringList);
     FSource.SkinFile->ReadSections(sections.get());
-    FSkin.gd.clear();
     FSkin.gd.reserve(static_cast<size_t>(sections->Count()));
-    for (int i = 0; i < sections->Count(); ++i) {
-        const UnicodeString section = sections->Strings(i);
-        const TsSectionSlots::TSection* own = slots.Find(section);
-        TsGeneralData g;
-        g.ClassName = section;
-        if (own && own->Values[TsSectionSlots::ParentSlot])
-            g.ParentClass = *own->Values[TsSectionSlots::ParentSlot];
-        for (size_t n = 0; n < std::size(SectionKeys); ++n) {
-            const TsSectionKey& k = SectionKeys[n];
-            try {
-                if (k.Text) {
-                    const UnicodeString* v =
-                        slots.Lookup(own, n, [](const UnicodeString& t) { return t != L"?"; });
-                    k.Set(g, 0, v ? *v : UnicodeString(k.TextDefault));
-                } else {
-                    // -1 (written, or text that is no number) counts as missing.
-                    int value = k.IntDefault;
-                    slots.Lookup(own, n, [&value](const UnicodeString& t) {
-                        const int v = DescriptionInteger(t);
-                        if (v != -1)
-                            value = v;
-                        return v != -1;
-                    });
-                    k.Set(g, value, UnicodeString());
-                }
-            } catch (const EConvertError& e) {
-                throw EConvertError(L"Skin section " + section + L", key " + k.Key + L": " + e.Message());
-            }
-        }
-        FSkin.gd.push_back(std::move(g));
-    }
+    for (int i = 0; i < sections->Count(); ++i)
+        AddDescriptionSection(FSkin.gd, slots, sections->Strings(i));
 }
 
 void TsSkinLoader::AddStoredSections()
