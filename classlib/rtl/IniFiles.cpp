@@ -140,34 +140,58 @@ void TMemIniFile::SetStrings(TStrings* List)
 {
     Clear();
     Section* current = nullptr;
-    for (int i = 0; i < List->Count(); ++i) {
-        UnicodeString s = List->Strings(i);
-        // Most lines have no blanks at their ends; Trim would copy them twice.
-        if (!s.empty() && (s.front() <= L' ' || s.back() <= L' '))
-            s = Trim(s);
-        if (s.empty() || s[0] == L';')
-            continue;
-        if (s[0] == L'[' && s.back() == L']') {
-            UnicodeString name = Trim(s.substr(1, s.size() - 2));
-            // A repeated section continues the first one, so that none of
-            // its keys becomes unreachable.
-            current = FindSection(name);
-            if (!current) {
-                FSections.push_back(Section{name, {}});
-                current = &FSections.back();
-            }
-            continue;
-        }
-        if (!current)
-            continue;
-        size_t eq = s.find(L'=');
-        if (eq != UnicodeString::npos && IsTrimmedPair(s, eq))
-            current->Lines.push_back(std::move(s));
-        else if (eq != UnicodeString::npos)
-            current->Lines.push_back(Trim(s.substr(0, eq)) + L"=" + Trim(s.substr(eq + 1)));
-        else
-            current->Lines.push_back(s);
+    for (int i = 0; i < List->Count(); ++i)
+        AddLine(List->Strings(i), current);
+}
+
+void TMemIniFile::SetText(const UnicodeString& Text)
+{
+    // Lines end at CR, LF or CR LF, as a string list splits them.
+    Clear();
+    Section* current = nullptr;
+    const size_t n = Text.size();
+    size_t i = 0;
+    while (i < n) {
+        const size_t start = i;
+        while (i < n && Text[i] != L'\r' && Text[i] != L'\n')
+            ++i;
+        AddLine(Text.substr(start, i - start), current);
+        if (i < n && Text[i] == L'\r')
+            ++i;
+        if (i < n && Text[i] == L'\n')
+            ++i;
     }
+}
+
+void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
+{
+    // Most lines have no blanks at their ends; Trim would copy them twice.
+    if (!s.empty() && (s.front() <= L' ' || s.back() <= L' '))
+        s = Trim(s);
+    if (s.empty() || s[0] == L';')
+        return;
+    if (s[0] == L'[' && s.back() == L']') {
+        UnicodeString name = Trim(s.substr(1, s.size() - 2));
+        // A repeated section continues the first one, so that none of
+        // its keys becomes unreachable.
+        Current = FindSection(name);
+        if (!Current) {
+            FSections.push_back(Section{name, {}});
+            Current = &FSections.back();
+            // Room for a usual section's lines at once, not by doubling.
+            Current->Lines.reserve(8);
+        }
+        return;
+    }
+    if (!Current)
+        return;
+    size_t eq = s.find(L'=');
+    if (eq != UnicodeString::npos && IsTrimmedPair(s, eq))
+        Current->Lines.push_back(std::move(s));
+    else if (eq != UnicodeString::npos)
+        Current->Lines.push_back(Trim(s.substr(0, eq)) + L"=" + Trim(s.substr(eq + 1)));
+    else
+        Current->Lines.push_back(s);
 }
 
 void TMemIniFile::GetStrings(TStrings* List)

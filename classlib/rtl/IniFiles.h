@@ -91,6 +91,9 @@ public:
     // other lines belong to it; blank lines, ";" comments and lines before
     // the first section are dropped.
     void SetStrings(TStrings* List);
+    // The same from one text, its lines ending at CR, LF or CR LF, without
+    // the string list SetStrings reads.
+    void SetText(const UnicodeString& Text);
     // The content as INI text, a blank line after each section.
     void GetStrings(TStrings* List);
     // Re-reads the file named FileName (or empties the content).
@@ -115,6 +118,8 @@ private:
     int FindKey(const Section& Sec, const UnicodeString& Ident) const;
     bool Same(const UnicodeString& a, const UnicodeString& b) const;
     void LoadValues();
+    // One line of SetStrings; Current is the section lines go to.
+    void AddLine(UnicodeString Line, Section*& Current);
 
     std::vector<Section> FSections;
     bool FCaseSensitive = false;

@@ -1,6 +1,8 @@
 #include "skin/core/sSkinManager_Description.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <ranges>
 #include <vector>
 
 #include "classlib/rtl/IniFiles.h"
@@ -9,15 +11,6 @@
 #include "skin/core/sSkinProps.h"
 
 namespace {
-
-// Integers are read as the description's own are: "0x" for hexadecimal;
-// -1 for text that is no number.
-int ToInteger(const UnicodeString& Text)
-{
-    if (Text.size() > 2 && Text[0] == L'0' && (Text[1] == L'x' || Text[1] == L'X'))
-        return StrToIntDef(L"$" + Text.substr(2), -1);
-    return StrToIntDef(Text, -1);
-}
 
 // Key and section names are mostly upper case already; those are looked up
 // without a copy.
@@ -37,25 +30,35 @@ const UnicodeString& ParentKey()
 
 } // namespace
 
+int DescriptionInteger(const UnicodeString& Text)
+{
+    if (Text.size() > 2 && Text[0] == L'0' && (Text[1] == L'x' || Text[1] == L'X'))
+        return StrToIntDef(L"$" + Text.substr(2), -1);
+    return StrToIntDef(Text, -1);
+}
+
 TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini)
-    : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : std::vector<TsDescriptionEntry>())
+    : TsSkinDescription(Ini, Ini ? ReadEntries(Ini) : TsDescriptionEntries())
 {
 }
 
-TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries) : FIni(Ini)
+TsSkinDescription::TsSkinDescription(TCustomIniFile* Ini, const TsDescriptionEntries& Entries) : FIni(Ini)
 {
     // Entries come section by section: a section is looked up once per run
     // of its keys, not once per key.
-    const UnicodeString* lastSection = nullptr;
+    std::wstring_view lastSection;
     TKeys* keys = nullptr;
-    UnicodeString buffer;
+    UnicodeString name, buffer;
     for (const TsDescriptionEntry& e : Entries) {
-        if (!lastSection || e.Section != *lastSection) {
-            keys = &FIndex[Upper(e.Section, buffer)].Keys;
-            lastSection = &e.Section;
+        if (!keys || e.Section != lastSection) {
+            name.assign(e.Section);
+            keys = &FIndex[Upper(name, buffer)].Keys;
+            lastSection = e.Section;
         }
-        if (e.HasValue)
-            keys->emplace(Upper(e.Key, buffer), e.Value);
+        if (e.HasValue) {
+            name.assign(e.Key);
+            keys->emplace(Upper(name, buffer), e.Value);
+        }
     }
     for (auto& [name, section] : FIndex) {
         const auto parent = section.Keys.find(ParentKey());
@@ -113,7 +116,7 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
     UnicodeString buffer;
     int result = Default;
     Lookup(Section, Upper(Key, buffer), [&result](const UnicodeString& t) {
-        const int v = ToInteger(t);
+        const int v = DescriptionInteger(t);
         if (v != -1)
             result = v;
         return v != -1;
@@ -123,52 +126,79 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
 
 namespace {
 
-// Appends the entries of one section.  First maps an upper-cased key to the
-// entry holding its first value in the section.
-void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section,
-                const std::vector<UnicodeString>& Lines, std::unordered_map<UnicodeString, size_t>& First)
+// Names equal when a-z are taken without regard to case (as Upper matches
+// them).
+bool SameName(std::wstring_view A, std::wstring_view B)
 {
-    First.clear();
-    UnicodeString buffer;
+    if (A.size() != B.size())
+        return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        wchar_t a = A[i], b = B[i];
+        if (a >= L'a' && a <= L'z')
+            a = wchar_t(a - 32);
+        if (b >= L'a' && b <= L'z')
+            b = wchar_t(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// Appends the entries of one section.  A key written again takes the value
+// of its first line; a section has few keys, so the earlier ones are
+// searched rather than indexed.
+template <class TLines>
+void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section, const TLines& Lines)
+{
+    const size_t first = Entries.size();
     for (const UnicodeString& line : Lines) {
         const size_t eq = line.find(L'=');
         TsDescriptionEntry& e = Entries.emplace_back();
         e.Section = Section;
         if (eq == UnicodeString::npos)
             continue;
-        e.Key.assign(line, 0, eq);
+        e.Key = std::wstring_view(line).substr(0, eq);
         e.HasValue = true;
-        const auto [it, added] = First.emplace(Upper(e.Key, buffer), Entries.size() - 1);
-        if (added)
-            e.Value.assign(line, eq + 1, UnicodeString::npos);
+        const TsDescriptionEntry* earlier = nullptr;
+        for (size_t i = first; i + 1 < Entries.size() && !earlier; ++i)
+            if (Entries[i].HasValue && SameName(Entries[i].Key, e.Key))
+                earlier = &Entries[i];
+        if (earlier)
+            e.Value = earlier->Value;
         else
-            e.Value = Entries[it->second].Value;
+            e.Value.assign(line, eq + 1, UnicodeString::npos);
     }
 }
 
 } // namespace
 
-std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini)
+TsDescriptionEntries ReadEntries(TCustomIniFile* Ini)
 {
-    std::vector<TsDescriptionEntry> entries;
-    std::unordered_map<UnicodeString, size_t> first;
+    TsDescriptionEntries entries;
     // A description in memory is read in place: this runs on every skin load.
     if (auto* mem = dynamic_cast<TMemIniFile*>(Ini)) {
+        size_t lines = 0;
+        mem->ForEachSection([&lines](const UnicodeString&, const std::vector<UnicodeString>& Lines) {
+            lines += Lines.size();
+        });
+        entries.Items.reserve(lines);
         mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>& Lines) {
-            AddSection(entries, Section, Lines, first);
+            AddSection(entries.Items, Section, Lines);
         });
         return entries;
     }
     TStringList sections, lines;
     Ini->ReadSections(&sections);
-    std::vector<UnicodeString> text;
     for (int i = 0; i < sections.Count(); ++i) {
         lines.Clear();
-        Ini->ReadSectionValues(sections.Strings(i), &lines);
-        text.clear();
+        const UnicodeString& section = entries.Text.emplace_back(sections.Strings(i));
+        Ini->ReadSectionValues(section, &lines);
+        // The lines stay in Text, whose strings never move, for the views.
+        const size_t from = entries.Text.size();
         for (int j = 0; j < lines.Count(); ++j)
-            text.push_back(lines.Strings(j));
-        AddSection(entries, sections.Strings(i), text, first);
+            entries.Text.push_back(lines.Strings(j));
+        AddSection(entries.Items, section,
+                   std::ranges::subrange(entries.Text.begin() + static_cast<std::ptrdiff_t>(from), entries.Text.end()));
     }
     return entries;
 }

@@ -3,6 +3,8 @@
 // and so on up the chain.
 #pragma once
 
+#include <deque>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -11,17 +13,30 @@
 class TCustomIniFile;
 
 // One key of a description, with the value ReadString gives for it (the
-// first of a key written twice; none for a line without "=").
+// first of a key written twice; none for a line without "=").  Section and
+// Key are views of the description's text: a load reads every key, and
+// copies of the names would cost more than the rest of the walk.
 struct TsDescriptionEntry {
-    UnicodeString Section;
-    UnicodeString Key;
+    std::wstring_view Section;
+    std::wstring_view Key;
     bool HasValue = false;
     UnicodeString Value;
 };
 
 // Every key of every section in the order of the description, each section
-// read once.
-std::vector<TsDescriptionEntry> ReadEntries(TCustomIniFile* Ini);
+// read once.  The views stay valid while the description is unchanged (a
+// description not held in memory is copied into Text).
+struct TsDescriptionEntries {
+    std::vector<TsDescriptionEntry> Items;
+    std::deque<UnicodeString> Text;
+    auto begin() const { return Items.begin(); }
+    auto end() const { return Items.end(); }
+};
+TsDescriptionEntries ReadEntries(TCustomIniFile* Ini);
+
+// Integers are read as the description's own are: "0x" for hexadecimal;
+// -1 for text that is no number.
+int DescriptionInteger(const UnicodeString& Text);
 
 class TsSkinDescription {
 public:
@@ -30,7 +45,7 @@ public:
     // would make the slowest part of loading a skin.
     explicit TsSkinDescription(TCustomIniFile* Ini);
     // The same over entries read already (ReadEntries of Ini).
-    TsSkinDescription(TCustomIniFile* Ini, const std::vector<TsDescriptionEntry>& Entries);
+    TsSkinDescription(TCustomIniFile* Ini, const TsDescriptionEntries& Entries);
 
     // The value in Section, else in its parents; a value of "?" counts as
     // missing; Default when the chain ends without one.  A section met twice

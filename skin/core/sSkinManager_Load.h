@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "skin/core/sSkinManager_Description.h"
@@ -43,7 +44,7 @@ private:
     // --- masks
     void LoadMasterBitmap();
     void AddDescriptionImages();
-    void AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value);
+    void AddImage(std::wstring_view Section, std::wstring_view Key, const UnicodeString& Value);
     void AddFileImage(TsMaskData& m, const TsImageValue& v);
     void AddPlainBmp(TsMaskData& m, std::unique_ptr<TBitmap> Bmp);
     void AddRegion(TsMaskData& m, const TsImageValue& v);
@@ -51,7 +52,7 @@ private:
     void AddCommonImages();
     // Appends m with Bmp (may be nullptr); ownership passes to the skin.
     void Append(TsMaskData& m, std::unique_ptr<TBitmap> Bmp);
-    TsMaskData NewEntry(const UnicodeString& Section, const UnicodeString& Key) const;
+    TsMaskData NewEntry(std::wstring_view Section, std::wstring_view Key) const;
 
     // --- patterns
     void AddDescriptionPatterns();
@@ -73,8 +74,8 @@ private:
     const TsSkinLoadSettings& FSettings;
     // The description's keys, read once for the images, the patterns and
     // the sections.
-    const std::vector<TsDescriptionEntry>& Entries();
-    std::vector<TsDescriptionEntry> FEntries;
+    const TsDescriptionEntries& Entries();
+    TsDescriptionEntries FEntries;
     bool FEntriesRead = false;
     // The upper-cased names of the packed files, in their order.
     mutable std::vector<UnicodeString> FPackedNames;

@@ -1,7 +1,12 @@
 // The loader's sections: the global values of "GLOBALINFO", one gd entry per
 // section of the description (or of an internal skin, or of the common
 // sections), the mask indexes of every section and the recolouring.
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <string_view>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/graphics/Graphics.h"
@@ -18,9 +23,11 @@
 
 namespace {
 
+// "TRUE" in any case.  Only t, r, u and e upper-case to those letters, so
+// the system's (slow) upper-casing is not needed to tell.
 bool IsTrue(const UnicodeString& S)
 {
-    return AnsiUpperCase(S) == L"TRUE";
+    return SameText(S, L"TRUE");
 }
 
 // A gradient text other than one blank becomes its pieces.
@@ -210,46 +217,167 @@ void TsSkinLoader::ReadStoredGlobals()
 
 namespace {
 
-// The key names of SectionKeys as strings, made once: every section reads
-// every key.
-const std::vector<UnicodeString>& SectionKeyNames()
+// The description's sections with the values of SectionKeys and PARENTCLASS
+// held by the key's position: every section reads every key up its parent
+// chain, and by name each read would cost a search per step.  The values
+// stay in the entries they are read from.
+class TsSectionSlots {
+public:
+    static constexpr size_t ParentSlot = std::size(SectionKeys);
+    struct TSection {
+        const UnicodeString* Values[ParentSlot + 1] = {};
+        const TSection* Parent = nullptr;
+    };
+
+    explicit TsSectionSlots(const TsDescriptionEntries& Entries);
+    // The section of that name (in any case); nullptr when it has no keys.
+    const TSection* Find(const UnicodeString& Section) const;
+    // The first value of Slot from s up its chain that Accept takes; nullptr
+    // when none.  A cycle of parents ends by the step count, as a chain
+    // without one cannot have more steps than there are sections.
+    template <class Accept>
+    const UnicodeString* Lookup(const TSection* s, size_t Slot, Accept accept) const
+    {
+        for (size_t steps = 0; s && steps <= FIndex.size(); s = s->Parent, ++steps)
+            if (const UnicodeString* v = s->Values[Slot]; v && accept(*v))
+                return v;
+        return nullptr;
+    }
+
+private:
+    // Upper-cased section name -> its values; sections of equal names are
+    // one, the first value of a key counting, as in TsSkinDescription.
+    std::unordered_map<UnicodeString, TSection> FIndex;
+};
+
+// Names are mostly upper case already; those are used without a copy.
+const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
 {
-    static const std::vector<UnicodeString> names = [] {
-        std::vector<UnicodeString> n;
+    if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
+        return S;
+    Buffer = UpperCase(S);
+    return Buffer;
+}
+
+// A view of S upper-cased (a-z): S itself when it has no small letters,
+// else Buffer.
+std::wstring_view UpperView(std::wstring_view S, UnicodeString& Buffer)
+{
+    if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
+        return S;
+    Buffer = UpperCase(UnicodeString(S));
+    return Buffer;
+}
+
+// Upper-cased key name -> its slot, made once.
+const std::unordered_map<std::wstring_view, size_t>& SlotOfKey()
+{
+    static const std::deque<UnicodeString> names = [] {
+        std::deque<UnicodeString> n;
         for (const TsSectionKey& k : SectionKeys)
-            n.emplace_back(k.Key);
+            n.push_back(UpperCase(k.Key));
+        n.push_back(UpperCase(s_ParentClass));
         return n;
     }();
-    return names;
+    static const std::unordered_map<std::wstring_view, size_t> slots = [] {
+        std::unordered_map<std::wstring_view, size_t> m;
+        for (size_t n = 0; n < names.size(); ++n)
+            m.emplace(names[n], n);
+        return m;
+    }();
+    return slots;
+}
+
+TsSectionSlots::TsSectionSlots(const TsDescriptionEntries& Entries)
+{
+    const std::unordered_map<std::wstring_view, size_t>& slots = SlotOfKey();
+    // Entries come section by section: a section is looked up once per run
+    // of its keys.
+    std::wstring_view lastSection;
+    TSection* section = nullptr;
+    UnicodeString buffer;
+    for (const TsDescriptionEntry& e : Entries) {
+        if (!section || e.Section != lastSection) {
+            section = &FIndex[UnicodeString(UpperView(e.Section, buffer))];
+            lastSection = e.Section;
+        }
+        if (!e.HasValue)
+            continue;
+        const auto slot = slots.find(UpperView(e.Key, buffer));
+        if (slot != slots.end() && !section->Values[slot->second])
+            section->Values[slot->second] = &e.Value;
+    }
+    for (auto& [name, s] : FIndex) {
+        const UnicodeString* parent = s.Values[ParentSlot];
+        if (parent && !parent->empty() && *parent != L"?")
+            s.Parent = Find(*parent);
+    }
+}
+
+const TsSectionSlots::TSection* TsSectionSlots::Find(const UnicodeString& Section) const
+{
+    UnicodeString buffer;
+    const auto it = FIndex.find(Upper(Section, buffer));
+    return it == FIndex.end() ? nullptr : &it->second;
+}
+
+// One gd entry of Section, its keys read up its parent chain.
+void AddDescriptionSection(TsGeneralDataArray& Gd, const TsSectionSlots& Slots, const UnicodeString& Section)
+{
+    const TsSectionSlots::TSection* own = Slots.Find(Section);
+    TsGeneralData g;
+    g.ClassName = Section;
+    if (own && own->Values[TsSectionSlots::ParentSlot])
+        g.ParentClass = *own->Values[TsSectionSlots::ParentSlot];
+    for (size_t n = 0; n < std::size(SectionKeys); ++n) {
+        const TsSectionKey& k = SectionKeys[n];
+        try {
+            if (k.Text) {
+                const UnicodeString* v = Slots.Lookup(own, n, [](const UnicodeString& t) { return t != L"?"; });
+                if (v)
+                    k.Set(g, 0, *v);
+                else
+                    k.Set(g, 0, k.TextDefault);
+            } else {
+                // -1 (written, or text that is no number) counts as missing.
+                int value = k.IntDefault;
+                Slots.Lookup(own, n, [&value](const UnicodeString& t) {
+                    const int v = DescriptionInteger(t);
+                    if (v != -1)
+                        value = v;
+                    return v != -1;
+                });
+                k.Set(g, value, UnicodeString());
+            }
+        } catch (const EConvertError& e) {
+            throw EConvertError(L"Skin section " + Section + L", key " + k.Key + L": " + e.Message());
+        }
+    }
+    Gd.push_back(std::move(g));
 }
 
 } // namespace
 
 void TsSkinLoader::AddDescriptionSections()
 {
-    const std::vector<UnicodeString>& names = SectionKeyNames();
-    TsSkinDescription d(FSource.SkinFile, Entries());
+    const TsSectionSlots slots(Entries());
+    FSkin.gd.clear();
+    // A description in memory is walked in place, without a list of its
+    // section names.
+    if (auto* mem = dynamic_cast<TMemIniFile*>(FSource.SkinFile)) {
+        size_t count = 0;
+        mem->ForEachSection([&count](const UnicodeString&, const std::vector<UnicodeString>&) { ++count; });
+        FSkin.gd.reserve(count);
+        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>&) {
+            AddDescriptionSection(FSkin.gd, slots, Section);
+        });
+        return;
+    }
     std::unique_ptr<TStringList> sections(new TStringList);
     FSource.SkinFile->ReadSections(sections.get());
-    FSkin.gd.clear();
-    for (int i = 0; i < sections->Count(); ++i) {
-        const UnicodeString section = sections->Strings(i);
-        TsGeneralData g;
-        g.ClassName = section;
-        g.ParentClass = d.ParentOf(section);
-        for (size_t n = 0; n < names.size(); ++n) {
-            const TsSectionKey& k = SectionKeys[n];
-            try {
-                if (k.Text)
-                    k.Set(g, 0, d.ReadString(section, names[n], k.TextDefault));
-                else
-                    k.Set(g, d.ReadInteger(section, names[n], k.IntDefault), UnicodeString());
-            } catch (const EConvertError& e) {
-                throw EConvertError(L"Skin section " + section + L", key " + k.Key + L": " + e.Message());
-            }
-        }
-        FSkin.gd.push_back(std::move(g));
-    }
+    FSkin.gd.reserve(static_cast<size_t>(sections->Count()));
+    for (int i = 0; i < sections->Count(); ++i)
+        AddDescriptionSection(FSkin.gd, slots, sections->Strings(i));
 }
 
 void TsSkinLoader::AddStoredSections()
@@ -335,15 +463,16 @@ void TsSkinLoader::AddCommonSections()
 
 void TsSkinLoader::InitMaskIndexes()
 {
+    const TsTableIndex tables(FSkin);
     for (size_t i = 0; i < FSkin.gd.size(); ++i) {
         TsGeneralData& g = FSkin.gd[i];
         if (g.ClassName == s_GlobalInfo)
             continue;
         const int index = static_cast<int>(i);
-        g.BorderIndex = FSkin.GetMaskIndex(index, g.ClassName, s_BordersMask);
-        g.ImgTL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopLeft);
-        g.ImgTR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgTopRight);
-        g.ImgBL = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmLeft);
-        g.ImgBR = FSkin.GetMaskIndex(index, g.ClassName, s_ImgBtmRight);
+        g.BorderIndex = tables.MaskIndex(index, g.ClassName, s_BordersMask);
+        g.ImgTL = tables.MaskIndex(index, g.ClassName, s_ImgTopLeft);
+        g.ImgTR = tables.MaskIndex(index, g.ClassName, s_ImgTopRight);
+        g.ImgBL = tables.MaskIndex(index, g.ClassName, s_ImgBtmLeft);
+        g.ImgBR = tables.MaskIndex(index, g.ClassName, s_ImgBtmRight);
     }
 }

@@ -2,6 +2,7 @@
 // the description, of an internal skin's unpacked images and of the common
 // sections.
 #include <memory>
+#include <string_view>
 
 #include "classlib/graphics/Graphics.h"
 #include "classlib/graphics/Jpeg.h"
@@ -25,9 +26,27 @@ bool Contains(const UnicodeString& S, const wchar_t* Sub)
     return S.find(Sub) != UnicodeString::npos;
 }
 
-bool IsMasterKey(const UnicodeString& Section, const UnicodeString& Key)
+// Names equal when a-z are taken without regard to case, as SameText
+// matches them.
+bool SameName(std::wstring_view A, std::wstring_view B)
 {
-    return SameText(Section, s_GlobalInfo) && SameText(Key, s_MasterBitmap);
+    if (A.size() != B.size())
+        return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        wchar_t a = A[i], b = B[i];
+        if (a >= L'a' && a <= L'z')
+            a = wchar_t(a - 32);
+        if (b >= L'a' && b <= L'z')
+            b = wchar_t(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+bool IsMasterKey(std::wstring_view Section, std::wstring_view Key)
+{
+    return SameName(Section, s_GlobalInfo) && SameName(Key, s_MasterBitmap);
 }
 
 // A copy of Source in 24 bits, with its transparency settings.
@@ -116,7 +135,7 @@ std::unique_ptr<TJPEGImage> TsSkinLoader::LoadJpeg(const UnicodeString& Name) co
 // ---------------------------------------------------------------------------
 // Entries.
 
-TsMaskData TsSkinLoader::NewEntry(const UnicodeString& Section, const UnicodeString& Key) const
+TsMaskData TsSkinLoader::NewEntry(std::wstring_view Section, std::wstring_view Key) const
 {
     TsMaskData m;
     m.ClassName = Section;
@@ -127,8 +146,9 @@ TsMaskData TsSkinLoader::NewEntry(const UnicodeString& Section, const UnicodeStr
 
 void TsSkinLoader::Append(TsMaskData& m, std::unique_ptr<TBitmap> Bmp)
 {
+    // m is done with: its names move into the table.
     m.Bmp = nullptr;
-    FSkin.ma.push_back(m);
+    FSkin.ma.push_back(std::move(m));
     FSkin.ma.back().Bmp = Bmp.release();
 }
 
@@ -162,7 +182,7 @@ void TsSkinLoader::LoadMasterBitmap()
     FSkin.MasterBitmap = master.release();
 }
 
-const std::vector<TsDescriptionEntry>& TsSkinLoader::Entries()
+const TsDescriptionEntries& TsSkinLoader::Entries()
 {
     if (!FEntriesRead && FSource.SkinFile)
         FEntries = ReadEntries(FSource.SkinFile);
@@ -172,18 +192,20 @@ const std::vector<TsDescriptionEntry>& TsSkinLoader::Entries()
 
 void TsSkinLoader::AddDescriptionImages()
 {
+    const UnicodeString none;
     for (const TsDescriptionEntry& e : Entries())
         if (!IsMasterKey(e.Section, e.Key))
-            AddImage(e.Section, e.Key, e.HasValue ? e.Value : UnicodeString());
+            AddImage(e.Section, e.Key, e.HasValue ? e.Value : none);
 }
 
-void TsSkinLoader::AddImage(const UnicodeString& Section, const UnicodeString& Key, const UnicodeString& Value)
+void TsSkinLoader::AddImage(std::wstring_view Section, std::wstring_view Key, const UnicodeString& Value)
 {
     TsImageValue v;
     try {
         v = ParseImageValue(Value);
     } catch (const EConvertError& e) {
-        throw EConvertError(L"Skin section " + Section + L", key " + Key + L" (" + Value + L"): " + e.Message());
+        throw EConvertError(L"Skin section " + UnicodeString(Section) + L", key " + UnicodeString(Key) + L" (" + Value +
+                            L"): " + e.Message());
     }
     // Patterns are read by the pattern loader; most values are no image.
     if (v.Form == ifJpeg || v.Form == ifNone)

@@ -39,12 +39,16 @@ void TsSkinLoader::LoadAllPatterns()
 void TsSkinLoader::AddDescriptionPatterns()
 {
     for (const TsDescriptionEntry& e : Entries()) {
-        const UnicodeString value = e.HasValue ? e.Value : UnicodeString(L"-");
+        // Most values are numbers, colours or images: without a "." they
+        // name no file and need no upper-cased copy.
+        if (!e.HasValue || e.Value.find(L'.') == UnicodeString::npos)
+            continue;
+        const UnicodeString& value = e.Value;
         // The system's upper-casing is slow; the extension test needs none.
         if (!IsJpegName(UpperCase(value)))
             continue;
         if (std::unique_ptr<TJPEGImage> jpeg = LoadJpeg(AnsiUpperCase(value)))
-            AddPattern(e.Section, e.Key, std::move(jpeg));
+            AddPattern(UnicodeString(e.Section), UnicodeString(e.Key), std::move(jpeg));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "skin/core/sSkinManager_Store.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
+#include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvSkinPack.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
@@ -80,10 +82,12 @@ std::unique_ptr<TkvSkinConvertor> UnpackStored(TsStoredSkin* Stored)
 
 void LoadDescription(TMemIniFile* Ini, TStream* Lines)
 {
-    TStringList list;
+    // ANSI text, read as a string list reads a stream, straight into the
+    // description: this runs on every load of a packed skin.
     Lines->SetPosition(0);
-    list.LoadFromStream(Lines);
-    Ini->SetStrings(&list);
+    AnsiString bytes(size_t(std::max<int64_t>(Lines->Size(), 0)), '\0');
+    Lines->ReadBuffer(bytes.data(), int32_t(bytes.size()));
+    Ini->SetText(AnsiToUnicode(bytes));
 }
 
 TsSkinStore::~TsSkinStore()

@@ -1,6 +1,7 @@
 #include "skin/core/sSkinTables.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sSkinProps.h"
@@ -207,12 +208,85 @@ TColor TsSkinTables::GetHighLightFontColor() const
     return clHighlightText;
 }
 
+TsTableIndex::TsTableIndex(const TsSkinTables& Tables) : FTables(Tables), FNextMask(Tables.ma.size(), -1)
+{
+    const TsGeneralDataArray& gd = Tables.gd;
+    FSections.reserve(gd.size());
+    for (size_t i = 0; i < gd.size(); ++i)
+        FSections.emplace(gd[i].ClassName, static_cast<int>(i));
+    // Linked from the last entry back, so that each section's list keeps
+    // the order of ma.
+    const TsMaskArray& ma = Tables.ma;
+    FFirstMask.reserve(ma.size());
+    for (size_t i = ma.size(); i-- > 0;) {
+        const auto [it, added] = FFirstMask.emplace(ma[i].ClassName, static_cast<int>(i));
+        if (!added) {
+            FNextMask[i] = it->second;
+            it->second = static_cast<int>(i);
+        }
+    }
+}
+
+int TsTableIndex::SkinIndex(std::wstring_view Section) const
+{
+    const auto it = FSections.find(Section);
+    return it == FSections.end() ? -1 : it->second;
+}
+
+int TsTableIndex::MaskIndex(std::wstring_view Section, std::wstring_view Key) const
+{
+    if (Section.empty())
+        return -1;
+    const auto it = FFirstMask.find(Section);
+    for (int i = it == FFirstMask.end() ? -1 : it->second; i >= 0; i = FNextMask[static_cast<size_t>(i)])
+        if (FTables.ma[static_cast<size_t>(i)].PropertyName == Key)
+            return i;
+    return -1;
+}
+
+int TsTableIndex::MaskIndex(int Index, std::wstring_view Section, std::wstring_view Key) const
+{
+    // The walk of FindInSections.  Chains are short: the names passed are
+    // kept on the stack while they fit.
+    const TsGeneralDataArray& gd = FTables.gd;
+    std::wstring_view kept[16];
+    std::vector<std::wstring_view> more;
+    size_t passed = 0;
+    auto seen = [&](std::wstring_view Name) {
+        for (size_t i = 0; i < passed && i < std::size(kept); ++i)
+            if (kept[i] == Name)
+                return true;
+        return std::find(more.begin(), more.end(), Name) != more.end();
+    };
+    int index = Index;
+    std::wstring_view section = Section;
+    while (index >= 0 && !section.empty()) {
+        const int found = MaskIndex(section, Key);
+        if (found >= 0)
+            return found;
+        if (passed < std::size(kept))
+            kept[passed] = section;
+        else
+            more.push_back(section);
+        ++passed;
+        if (index >= static_cast<int>(gd.size()))
+            return -1;
+        const std::wstring_view parent = gd[static_cast<size_t>(index)].ParentClass;
+        if (parent.empty() || seen(parent))
+            return -1;
+        index = SkinIndex(parent);
+        section = parent;
+    }
+    return -1;
+}
+
 void TsSkinTables::InitConstantIndexes()
 {
     TConstantSkinData& c = ConstData;
-    auto idx = [this](const wchar_t* section) { return static_cast<int16_t>(GetSkinIndex(section)); };
-    auto mask = [this](int index, const wchar_t* section, const wchar_t* key) {
-        return static_cast<int16_t>(GetMaskIndex(index, section, key));
+    const TsTableIndex tables(*this);
+    auto idx = [&tables](const wchar_t* section) { return static_cast<int16_t>(tables.SkinIndex(section)); };
+    auto mask = [&tables](int index, const wchar_t* section, const wchar_t* key) {
+        return static_cast<int16_t>(tables.MaskIndex(index, section, key));
     };
 
     // Check boxes, radio buttons and the extended border of GLOBALINFO.
@@ -230,11 +304,11 @@ void TsSkinTables::InitConstantIndexes()
     c.ExBorder = mask(g, s_GlobalInfo, s_ExBorder);
 
     // Combo button.
-    c.ComboBtnIndex = GetSkinIndex(s_ComboBtn);
-    c.ComboBtnBorder = GetMaskIndex(s_ComboBtn, s_BordersMask);
+    c.ComboBtnIndex = tables.SkinIndex(s_ComboBtn);
+    c.ComboBtnBorder = tables.MaskIndex(s_ComboBtn, s_BordersMask);
     c.ComboBtnBG = GetTextureIndex(c.ComboBtnIndex, s_ComboBtn, s_Pattern);
     c.ComboBtnBGHot = GetTextureIndex(c.ComboBtnIndex, s_ComboBtn, s_HotPattern);
-    c.ComboGlyph = GetMaskIndex(s_ComboBox, s_GlyphMask);
+    c.ComboGlyph = tables.MaskIndex(s_ComboBox, s_GlyphMask);
 
     // Tabs.
     c.IndexTabTop = idx(s_TabTop);

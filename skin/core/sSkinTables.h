@@ -3,6 +3,10 @@
 // painting routine addresses the skin through the indexes found here.
 #pragma once
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "skin/core/sMaskData.h"
 #include "skin/core/sStyleSimply.h"
 
@@ -60,4 +64,27 @@ private:
     template <class Match>
     int FindInSections(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& Key, Match match) const;
     const TsGeneralData* GlobalInfo() const;
+};
+
+// The section and mask lookups of tables that stay as they are while it is
+// used (a load finding the indexes of every section): the names are hashed
+// once instead of the tables being scanned per lookup.  Answers as
+// TsSkinTables' own lookups do.
+class TsTableIndex {
+public:
+    explicit TsTableIndex(const TsSkinTables& Tables);
+    // As GetSkinIndex.
+    int SkinIndex(std::wstring_view Section) const;
+    // As GetMaskIndex without parents.
+    int MaskIndex(std::wstring_view Section, std::wstring_view Key) const;
+    // As GetMaskIndex with parents.
+    int MaskIndex(int Index, std::wstring_view Section, std::wstring_view Key) const;
+
+private:
+    const TsSkinTables& FTables;
+    // The first gd entry of a name; the first ma entry of a section, and
+    // for each ma entry the next one of the same section (-1 at the end).
+    std::unordered_map<std::wstring_view, int> FSections;
+    std::unordered_map<std::wstring_view, int> FFirstMask;
+    std::vector<int> FNextMask;
 };

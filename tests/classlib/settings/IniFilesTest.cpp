@@ -56,6 +56,24 @@ TEST(MemIniFile, ParsesLikeTheClassLibrary)
     EXPECT_FALSE(ini.ValueExists(L"first", L"b"));
 }
 
+// Text read whole splits at CR, LF and CR LF as a string list does, and
+// gives the content SetStrings gives for the same lines.
+TEST(MemIniFile, SetTextReadsAsSetStrings)
+{
+    const wchar_t* const text = L"orphan=1\r[A]\r\n k = v \n\n\r\nx\r\r[B]\nq=1\r\n[a]\nlast=z";
+    TMemIniFile fromText, fromList;
+    fromText.SetText(text);
+    Fill(fromList, text);
+    TStringList a, b;
+    fromText.GetStrings(&a);
+    fromList.GetStrings(&b);
+    EXPECT_EQ(Lines(a), Lines(b));
+    EXPECT_EQ(Lines(a), (std::vector<std::wstring>{L"[A]", L"k=v", L"x", L"last=z", L"", L"[B]", L"q=1", L""}));
+    fromText.SetText(L"");
+    fromText.GetStrings(&a);
+    EXPECT_EQ(a.Count(), 0);
+}
+
 // Keys are matched whole, up to the first "=", however the line was written.
 TEST(MemIniFile, KeysMatchWholeNames)
 {

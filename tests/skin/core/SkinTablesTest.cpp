@@ -80,6 +80,45 @@ TEST_F(SkinTablesTest, ParentCyclesEndTheSearch)
     EXPECT_EQ(t.GetPatternIndex(a, L"A", s_Pattern), -1);
 }
 
+// The hashed index a load uses answers every lookup as the tables' own
+// scans do: duplicates, chains, cycles, names outside gd, bad indexes.
+TEST_F(SkinTablesTest, TableIndexAnswersAsTheTables)
+{
+    AddSection(L"GLOBALINFO");
+    AddSection(L"BUTTON");
+    AddSection(L"MYBUTTON", L"BUTTON");
+    AddSection(L"DEEP", L"MYBUTTON");
+    AddSection(L"BUTTON", L"PANEL");  // a second BUTTON: only the first counts
+    AddSection(L"A", L"B");
+    AddSection(L"B", L"A");
+    AddSection(L"C", L"C");
+    AddSection(L"ORPHAN", L"MISSING");
+    AddImage(L"BUTTON", s_BordersMask);
+    AddImage(L"PANEL", s_BordersMask);
+    AddImage(L"BUTTON", s_BordersMask);  // a second one: the first counts
+    AddImage(L"MYBUTTON", s_GlyphMask);
+    AddImage(L"LOOSE", s_GlyphMask);     // a section that gd lacks
+    AddImage(L"B", s_Pattern);
+    AddImage(L"button", s_BordersMask);
+
+    const TsTableIndex index(t);
+    const wchar_t* const sections[] = {L"GLOBALINFO", L"BUTTON", L"MYBUTTON", L"DEEP", L"A", L"B", L"C",
+                                       L"ORPHAN", L"PANEL", L"LOOSE", L"button", L""};
+    const wchar_t* const keys[] = {s_BordersMask, s_GlyphMask, s_Pattern, L""};
+    for (const wchar_t* section : sections) {
+        EXPECT_EQ(index.SkinIndex(section), t.GetSkinIndex(section)) << section;
+        for (const wchar_t* key : keys) {
+            EXPECT_EQ(index.MaskIndex(section, key), t.GetMaskIndex(section, key)) << section << L" " << key;
+            for (int i = -1; i <= static_cast<int>(t.gd.size()); ++i)
+                EXPECT_EQ(index.MaskIndex(i, section, key), t.GetMaskIndex(i, section, key))
+                    << i << L" " << section << L" " << key;
+        }
+    }
+    EXPECT_EQ(index.MaskIndex(3, L"DEEP", s_BordersMask), 0);
+    EXPECT_EQ(index.MaskIndex(6, L"B", s_Pattern), 5);
+    EXPECT_EQ(index.MaskIndex(5, L"A", s_Pattern), 5);
+}
+
 TEST_F(SkinTablesTest, PatternLookupSearchesParents)
 {
     AddSection(L"PANEL");

@@ -6,6 +6,7 @@
 
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
+#include "classlib/rtl/TempDir.h"
 #include "skin/core/sSkinManager_Description.h"
 
 namespace {
@@ -56,12 +57,34 @@ TEST(DescriptionIndex, EveryKeyIsVisitedInOrderWithWhatReadStringGives)
     std::vector<std::wstring> seen;
     for (const TsDescriptionEntry& e : ReadEntries(&d.Ini)) {
         const UnicodeString value = e.HasValue ? e.Value : UnicodeString(L"<none>");
-        seen.push_back(e.Section + L"." + e.Key + L"=" + value);
-        EXPECT_EQ(value, d.Ini.ReadString(e.Section, e.Key, L"<none>"));
+        const UnicodeString section(e.Section), key(e.Key);
+        seen.push_back(section + L"." + key + L"=" + value);
+        EXPECT_EQ(value, d.Ini.ReadString(section, key, L"<none>"));
     }
     EXPECT_EQ(seen, (std::vector<std::wstring>{
                         L"BUTTON.COLOR=10", L"BUTTON.HOTCOLOR=0x20", L"BUTTON.GRADIENT=?", L"BUTTON.TEXT=a=b",
                         L"MyButton.ParentClass=button", L"MyButton.Color=11", L"MyButton.color=11",
                         L"MyButton.HOTCOLOR=word", L"MyButton.=<none>", L"LOOP1.PARENTCLASS=LOOP2",
                         L"LOOP2.PARENTCLASS=LOOP1"}));
+}
+
+// A description on disk is copied while it is read: its entries stay
+// readable after the reading, and hold what the file gives.
+TEST(DescriptionIndex, EntriesOfADescriptionOnDiskOutliveTheReading)
+{
+    TTempDir dir;
+    const std::wstring name = dir.File(L"Options.dat");
+    {
+        TStringList lines;
+        lines.SetText(L"[BUTTON]\r\nCOLOR=10\r\nLONGER_KEY_NAME=a much longer value\r\n"
+                      L"[ANOTHER_SECTION]\r\nPARENTCLASS=BUTTON\r\n");
+        lines.SaveToFile(name);
+    }
+    TIniFile ini(name);
+    const TsDescriptionEntries entries = ReadEntries(&ini);
+    std::vector<std::wstring> seen;
+    for (const TsDescriptionEntry& e : entries)
+        seen.push_back(UnicodeString(e.Section) + L"." + UnicodeString(e.Key) + L"=" + e.Value);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"BUTTON.COLOR=10", L"BUTTON.LONGER_KEY_NAME=a much longer value",
+                                               L"ANOTHER_SECTION.PARENTCLASS=BUTTON"}));
 }
