@@ -9,10 +9,8 @@
 
 int TCustomIniFile::ReadInteger(const UnicodeString& Section, const UnicodeString& Ident, int Default)
 {
-    UnicodeString s = ReadString(Section, Ident, UnicodeString());
-    if (s.size() > 2 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X'))
-        s = L"$" + s.substr(2);
-    return StrToIntDef(s, Default);
+    // The integer parser takes "0x" as it takes "$".
+    return StrToIntDef(ReadString(Section, Ident, UnicodeString()), Default);
 }
 
 void TCustomIniFile::WriteInteger(const UnicodeString& Section, const UnicodeString& Ident, int Value)
@@ -150,6 +148,12 @@ void TMemIniFile::SetText(const UnicodeString& Text)
     Clear();
     Section* current = nullptr;
     const size_t n = Text.size();
+    // Room for every section at once: a line opening with "[" may start one.
+    size_t headers = n > 0 && Text[0] == L'[' ? 1 : 0;
+    for (size_t j = 1; j < n; ++j)
+        if (Text[j] == L'[' && (Text[j - 1] == L'\n' || Text[j - 1] == L'\r'))
+            ++headers;
+    FSections.reserve(headers);
     size_t i = 0;
     while (i < n) {
         const size_t start = i;

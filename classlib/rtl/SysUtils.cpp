@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 // ---------------------------------------------------------------------------
 // Code pages
@@ -50,7 +51,7 @@ UnicodeString SysErrorMessage(uint32_t ErrorCode)
 namespace {
 
 // Parses S into a value of Bits (32 or 64) bits.
-bool ParseInteger(const UnicodeString& S, int Bits, int64_t& Value)
+bool ParseInteger(std::wstring_view S, int Bits, int64_t& Value)
 {
     size_t i = 0, n = S.size();
     while (i < n && (S[i] == L' ' || S[i] == L'\t'))
@@ -76,7 +77,11 @@ bool ParseInteger(const UnicodeString& S, int Bits, int64_t& Value)
         limit = Bits == 32 ? 0xFFFFFFFFull : ~0ull;
     else
         limit = (Bits == 32 ? 0x7FFFFFFFull : 0x7FFFFFFFFFFFFFFFull) + (negative ? 1 : 0);
-    uint64_t base = hex ? 16 : 10;
+    // acc * base + d > limit, told without a (library) 64-bit division per
+    // digit: acc beyond limit / base, or equal to it with d beyond the rest.
+    const uint64_t base = hex ? 16 : 10;
+    const uint64_t most = limit / base;
+    const unsigned rest = unsigned(limit % base);
     uint64_t acc = 0;
     for (; i < n; ++i) {
         wchar_t c = S[i];
@@ -89,7 +94,7 @@ bool ParseInteger(const UnicodeString& S, int Bits, int64_t& Value)
             d = unsigned(c - L'A' + 10);
         else
             return false;
-        if (acc > (limit - d) / base)
+        if (acc > most || (acc == most && d > rest))
             return false;
         acc = acc * base + d;
     }
@@ -121,6 +126,15 @@ UnicodeString Hex(uint64_t v, int Digits)
 }
 
 } // namespace
+
+bool TryTextToInt(std::wstring_view S, int& Value)
+{
+    int64_t v;
+    if (!ParseInteger(S, 32, v))
+        return false;
+    Value = int(v);
+    return true;
+}
 
 bool TryStrToInt(const UnicodeString& S, int& Value)
 {

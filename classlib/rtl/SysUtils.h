@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <initializer_list>
+#include <string_view>
 
 #include "classlib/rtl/System.h"
 
@@ -24,6 +25,8 @@ UnicodeString SysErrorMessage(uint32_t ErrorCode);
 int StrToInt(const UnicodeString& S);                    // EConvertError when invalid
 int StrToIntDef(const UnicodeString& S, int Default);
 bool TryStrToInt(const UnicodeString& S, int& Value);    // Value untouched when false
+// The same over a piece of a text, read in place.
+bool TryTextToInt(std::wstring_view S, int& Value);
 int64_t StrToInt64(const UnicodeString& S);
 int64_t StrToInt64Def(const UnicodeString& S, int64_t Default);
 bool TryStrToInt64(const UnicodeString& S, int64_t& Value);

@@ -89,8 +89,6 @@ UnicodeString ReadIniString(TStrings* Source, TStringList* Sections, const Unico
 int ReadIniInteger(TStrings* Source, TStringList* Sections, const UnicodeString& Section, const UnicodeString& Key,
                    int Default)
 {
-    UnicodeString s = ReadIniString(Source, Sections, Section, Key, UnicodeString());
-    if (s.size() >= 3 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X'))
-        s = L"$" + s.substr(2);
-    return StrToIntDef(s, Default);
+    // The integer parser takes "0x" as it takes "$".
+    return StrToIntDef(ReadIniString(Source, Sections, Section, Key, UnicodeString()), Default);
 }

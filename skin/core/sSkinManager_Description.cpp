@@ -32,8 +32,7 @@ const UnicodeString& ParentKey()
 
 int DescriptionInteger(const UnicodeString& Text)
 {
-    if (Text.size() > 2 && Text[0] == L'0' && (Text[1] == L'x' || Text[1] == L'X'))
-        return StrToIntDef(L"$" + Text.substr(2), -1);
+    // The integer parser takes "0x" as it takes "$".
     return StrToIntDef(Text, -1);
 }
 

@@ -116,10 +116,17 @@ void SetDefault(TsGeneralData& g, const TsSectionKey& k)
     k.Set(g, k.IntDefault, k.TextDefault);
 }
 
+// The section of the global values, made once rather than on every read.
+const UnicodeString& GlobalSection()
+{
+    static const UnicodeString name = s_GlobalInfo;
+    return name;
+}
+
 // A decimal-text key: unreadable text raises, as a damaged skin should.
 int16_t TextNumber(TCustomIniFile* Ini, const wchar_t* Key, const wchar_t* Default)
 {
-    const UnicodeString v = Ini->ReadString(s_GlobalInfo, Key, Default);
+    const UnicodeString v = Ini->ReadString(GlobalSection(), Key, Default);
     try {
         return static_cast<int16_t>(StrToInt(v));
     } catch (const EConvertError& e) {
@@ -129,7 +136,7 @@ int16_t TextNumber(TCustomIniFile* Ini, const wchar_t* Key, const wchar_t* Defau
 
 int16_t IntNumber(TCustomIniFile* Ini, const wchar_t* Key, int Default)
 {
-    return static_cast<int16_t>(Ini->ReadInteger(s_GlobalInfo, Key, Default));
+    return static_cast<int16_t>(Ini->ReadInteger(GlobalSection(), Key, Default));
 }
 
 // "main left top right bottom"; any other text gives 0 and four times -1.
@@ -172,9 +179,9 @@ void TsSkinLoader::ReadGlobals()
     TFormatSettings point = FormatSettings;
     point.DecimalSeparator = L'.';
     Extended version = 0;
-    d.Version = TryStrToFloat(ini->ReadString(s_GlobalInfo, s_Version, L"0"), version, point) ? double(version) : 0;
-    d.Author = ini->ReadString(s_GlobalInfo, s_Author, UnicodeString());
-    d.Description = ini->ReadString(s_GlobalInfo, s_Description, UnicodeString());
+    d.Version = TryStrToFloat(ini->ReadString(GlobalSection(), s_Version, L"0"), version, point) ? double(version) : 0;
+    d.Author = ini->ReadString(GlobalSection(), s_Author, UnicodeString());
+    d.Description = ini->ReadString(GlobalSection(), s_Description, UnicodeString());
     d.ExBorderWidth = IntNumber(ini, s_BorderWidth, 4);
     d.ExTitleHeight = IntNumber(ini, s_TitleHeight, 30);
     d.ExMaxHeight = IntNumber(ini, s_MaxHeight, 0);
@@ -183,7 +190,7 @@ void TsSkinLoader::ReadGlobals()
     d.ExContentOffs = IntNumber(ini, s_FormOffset, 8);
     d.ExCenterOffs = IntNumber(ini, s_CenterOffset, 0);
     d.ExDrawMode = IntNumber(ini, s_BorderMode, 0);
-    d.Shadow1Color = ini->ReadInteger(s_GlobalInfo, s_Shadow1Color, 0);
+    d.Shadow1Color = ini->ReadInteger(GlobalSection(), s_Shadow1Color, 0);
     d.Shadow1Offset = TextNumber(ini, s_Shadow1Offset, L"0");
     d.Shadow1Blur = TextNumber(ini, s_Shadow1Blur, L"-1");
     d.Shadow1Transparency = TextNumber(ini, s_Shadow1Transparency, L"0");
@@ -191,7 +198,7 @@ void TsSkinLoader::ReadGlobals()
     d.BIVAlign = IntNumber(ini, s_BiValign, 0);
     d.BIRightMargin = IntNumber(ini, s_BiRight, 0);
     d.BILeftMargin = IntNumber(ini, s_BiLeft, 0);
-    d.BorderColor = ini->ReadInteger(s_GlobalInfo, s_BorderColor, 0);
+    d.BorderColor = ini->ReadInteger(GlobalSection(), s_BorderColor, 0);
     d.BIKeepHUE = IntNumber(ini, s_BiKeepHue, 0);
     d.BICloseGlow = TextNumber(ini, s_BiconCloseGlow, L"0");
     d.BICloseGlowMargin = TextNumber(ini, s_BiconCloseGlowMargin, L"0");

@@ -193,6 +193,8 @@ const TsDescriptionEntries& TsSkinLoader::Entries()
 void TsSkinLoader::AddDescriptionImages()
 {
     const UnicodeString none;
+    // At most an image a key: the table is not regrown as it fills.
+    FSkin.ma.reserve(FSkin.ma.size() + Entries().Items.size());
     for (const TsDescriptionEntry& e : Entries())
         if (!IsMasterKey(e.Section, e.Key))
             AddImage(e.Section, e.Key, e.HasValue ? e.Value : none);

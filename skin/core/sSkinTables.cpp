@@ -208,7 +208,13 @@ TColor TsSkinTables::GetHighLightFontColor() const
     return clHighlightText;
 }
 
-TsTableIndex::TsTableIndex(const TsSkinTables& Tables) : FTables(Tables), FNextMask(Tables.ma.size(), -1)
+TsTableIndex::TsTableIndex(const TsSkinTables& Tables)
+    : FTables(Tables),
+      // Room for a node and a bucket of every name, so that one block serves.
+      FPool(64 * (Tables.gd.size() + Tables.ma.size()) + 256),
+      FSections(&FPool),
+      FFirstMask(&FPool),
+      FNextMask(Tables.ma.size(), -1)
 {
     const TsGeneralDataArray& gd = Tables.gd;
     FSections.reserve(gd.size());

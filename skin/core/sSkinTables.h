@@ -3,6 +3,7 @@
 // painting routine addresses the skin through the indexes found here.
 #pragma once
 
+#include <memory_resource>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -82,9 +83,12 @@ public:
 
 private:
     const TsSkinTables& FTables;
+    // The maps' nodes and buckets, taken from one block: an index is built
+    // a few times on every skin load.
+    std::pmr::monotonic_buffer_resource FPool;
     // The first gd entry of a name; the first ma entry of a section, and
     // for each ma entry the next one of the same section (-1 at the end).
-    std::unordered_map<std::wstring_view, int> FSections;
-    std::unordered_map<std::wstring_view, int> FFirstMask;
+    std::pmr::unordered_map<std::wstring_view, int> FSections;
+    std::pmr::unordered_map<std::wstring_view, int> FFirstMask;
     std::vector<int> FNextMask;
 };

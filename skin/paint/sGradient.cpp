@@ -62,18 +62,37 @@ void PaintTriangles(TBitmap* Bmp, const TRect& R, const TsGradArray& Data)
 
 void PrepareGradArray(const UnicodeString& Text, TsGradArray& Data)
 {
+    // Words are the runs between ";"s; every five make a piece, of which
+    // the first four are read.  The words are read in place: a skin load
+    // prepares every section's gradients.
     Data.clear();
     if (Text.empty())
         return;
-    const TsCharSet delims(L";");
-    const int n = WordCount(Text, delims) / 5;
-    Data.resize(std::size_t(n));
-    for (int i = 0; i < n; ++i) {
-        TsGradPie& p = Data[std::size_t(i)];
-        p.Color1 = std::max(0, StrToInt(ExtractWord(5 * i + 1, Text, delims)));
-        p.Color2 = std::max(0, StrToInt(ExtractWord(5 * i + 2, Text, delims)));
-        p.Percent = std::clamp(StrToInt(ExtractWord(5 * i + 3, Text, delims)), 0, 100);
-        p.Mode1 = StrToInt(ExtractWord(5 * i + 4, Text, delims));
+    const std::wstring_view text(Text);
+    const auto nextWord = [&text](size_t& At) {
+        while (At < text.size() && text[At] == L';')
+            ++At;
+        const size_t start = At;
+        while (At < text.size() && text[At] != L';')
+            ++At;
+        return text.substr(start, At - start);
+    };
+    size_t words = 0;
+    for (size_t at = 0; !nextWord(at).empty();)
+        ++words;
+    Data.resize(words / 5);
+    // Unreadable text raises as StrToInt does.
+    const auto number = [](std::wstring_view Word) {
+        int v;
+        return TryTextToInt(Word, v) ? v : StrToInt(UnicodeString(Word));
+    };
+    size_t at = 0;
+    for (TsGradPie& p : Data) {
+        p.Color1 = std::max(0, number(nextWord(at)));
+        p.Color2 = std::max(0, number(nextWord(at)));
+        p.Percent = std::clamp(number(nextWord(at)), 0, 100);
+        p.Mode1 = number(nextWord(at));
+        nextWord(at);
     }
 }
 

@@ -46,7 +46,12 @@ TEST(IntegerTest, Parses)
         {L"2147483647", true, 2147483647},
         {L"-2147483648", true, int(0x80000000u)},
         {L"2147483648", false, 0},
+        {L"2147483650", false, 0},
+        {L"-2147483649", false, 0},
+        {L"214748364", true, 214748364},
+        {L"$FFFFFFFE", true, -2},
         {L"$100000000", false, 0},
+        {L"0xFFFFFFFF0", false, 0},
         {L"", false, 0},
         {L" ", false, 0},
         {L"-", false, 0},
@@ -69,6 +74,11 @@ TEST(IntegerTest, Parses)
             EXPECT_EQ(v, -999) << c.text;
             EXPECT_EQ(StrToIntDef(c.text, 1024), 1024) << c.text;
         }
+        // A piece of a longer text reads as the same text alone.
+        const UnicodeString around = UnicodeString(L"7") + c.text + L"9";
+        int w = -999;
+        EXPECT_EQ(TryTextToInt(std::wstring_view(around).substr(1, around.size() - 2), w), c.ok) << c.text;
+        EXPECT_EQ(w, c.ok ? c.value : -999) << c.text;
     }
 }
 
@@ -82,6 +92,10 @@ TEST(IntegerTest, InvalidTextRaisesWithTheText)
     }
     EXPECT_THROW(StrToInt64(L"9223372036854775808"), EConvertError);
     EXPECT_EQ(StrToInt64(L"-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(StrToInt64(L"9223372036854775807"), INT64_MAX);
+    EXPECT_THROW(StrToInt64(L"-9223372036854775809"), EConvertError);
+    EXPECT_EQ(StrToInt64(L"$FFFFFFFFFFFFFFFF"), -1);
+    EXPECT_THROW(StrToInt64(L"$10000000000000000"), EConvertError);
     EXPECT_EQ(StrToInt64(L"$FFFFFFFFFF"), 0xFFFFFFFFFFll);
     EXPECT_EQ(StrToInt64Def(L"x", 7), 7);
 }

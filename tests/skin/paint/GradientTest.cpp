@@ -24,6 +24,17 @@ TEST(Gradient, ParsingTheGradientText)
     PrepareGradArray(L"16777215;12632256;50;0;0;12632256;8421504;50;0;0", data);
     EXPECT_EQ(data.size(), 2u);
     EXPECT_THROW(PrepareGradArray(L"1;2;x;4;5", data), EConvertError);
+    // The fifth word of a piece and a short tail are not read.
+    PrepareGradArray(L"1;2;3;4;x;5;6;7;8;y;z", data);
+    ASSERT_EQ(data.size(), 2u);
+    EXPECT_EQ(data[1].Color1, 5);
+    EXPECT_EQ(data[1].Mode1, 8);
+    PrepareGradArray(L";;0x10;$20;;200; -4;0;;", data);  // hexadecimal, blanks before a number
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_EQ(data[0].Color1, 16);
+    EXPECT_EQ(data[0].Color2, 32);
+    EXPECT_EQ(data[0].Percent, 100);
+    EXPECT_EQ(data[0].Mode1, -4);
     PrepareGradArray(L"", data);
     EXPECT_TRUE(data.empty());
 }
