@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <deque>
 #include <iterator>
+#include <memory_resource>
 #include <string_view>
 #include <memory>
 #include <unordered_map>
@@ -252,9 +253,13 @@ public:
     }
 
 private:
+    // The index's nodes come from one block; its names are views of the
+    // description's text, or of FUpper for those with small letters.
+    std::pmr::monotonic_buffer_resource FPool;
+    std::deque<UnicodeString> FUpper;
     // Upper-cased section name -> its values; sections of equal names are
     // one, the first value of a key counting, as in TsSkinDescription.
-    std::unordered_map<UnicodeString, TSection> FIndex;
+    std::pmr::unordered_map<std::wstring_view, TSection> FIndex;
 };
 
 // Names are mostly upper case already; those are used without a copy.
@@ -296,6 +301,7 @@ const std::unordered_map<std::wstring_view, size_t>& SlotOfKey()
 }
 
 TsSectionSlots::TsSectionSlots(const TsDescriptionEntries& Entries)
+    : FPool((sizeof(TSection) + 64) * std::max<size_t>(Entries.Items.size() / 4, 8)), FIndex(&FPool)
 {
     const std::unordered_map<std::wstring_view, size_t>& slots = SlotOfKey();
     // Entries come section by section: a section is looked up once per run
@@ -305,7 +311,14 @@ TsSectionSlots::TsSectionSlots(const TsDescriptionEntries& Entries)
     UnicodeString buffer;
     for (const TsDescriptionEntry& e : Entries) {
         if (!section || e.Section != lastSection) {
-            section = &FIndex[UnicodeString(UpperView(e.Section, buffer))];
+            std::wstring_view name = UpperView(e.Section, buffer);
+            auto it = FIndex.find(name);
+            if (it == FIndex.end()) {
+                if (name.data() == buffer.data())
+                    name = FUpper.emplace_back(buffer);
+                it = FIndex.try_emplace(name).first;
+            }
+            section = &it->second;
             lastSection = e.Section;
         }
         if (!e.HasValue)
