@@ -175,7 +175,14 @@ void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
     if (s.empty() || s[0] == L';')
         return;
     if (s[0] == L'[' && s.back() == L']') {
-        UnicodeString name = Trim(s.substr(1, s.size() - 2));
+        // The name between the brackets, without blanks at its ends, taken
+        // in one copy.
+        size_t from = 1, to = s.size() - 1;
+        while (from < to && s[from] <= L' ')
+            ++from;
+        while (to > from && s[to - 1] <= L' ')
+            --to;
+        UnicodeString name = s.substr(from, to - from);
         // A repeated section continues the first one, so that none of
         // its keys becomes unreachable.
         Current = FindSection(name);

@@ -60,7 +60,7 @@ TEST(MemIniFile, ParsesLikeTheClassLibrary)
 // gives the content SetStrings gives for the same lines.
 TEST(MemIniFile, SetTextReadsAsSetStrings)
 {
-    const wchar_t* const text = L"orphan=1\r[A]\r\n k = v \n\n\r\nx\r\r[B]\nq=1\r\n[a]\nlast=z";
+    const wchar_t* const text = L"orphan=1\r[A]\r\n k = v \n\n\r\nx\r\r[B]\nq=1\r\n[a]\nlast=z\n[ C\t]\nc=1\n[]\ne=2";
     TMemIniFile fromText, fromList;
     fromText.SetText(text);
     Fill(fromList, text);
@@ -68,7 +68,8 @@ TEST(MemIniFile, SetTextReadsAsSetStrings)
     fromText.GetStrings(&a);
     fromList.GetStrings(&b);
     EXPECT_EQ(Lines(a), Lines(b));
-    EXPECT_EQ(Lines(a), (std::vector<std::wstring>{L"[A]", L"k=v", L"x", L"last=z", L"", L"[B]", L"q=1", L""}));
+    EXPECT_EQ(Lines(a), (std::vector<std::wstring>{L"[A]", L"k=v", L"x", L"last=z", L"", L"[B]", L"q=1", L"", L"[C]",
+                                                   L"c=1", L"", L"[]", L"e=2", L""}));
     fromText.SetText(L"");
     fromText.GetStrings(&a);
     EXPECT_EQ(a.Count(), 0);
@@ -95,13 +96,15 @@ TEST(MemIniFile, KeysMatchWholeNames)
 TEST(MemIniFile, ReadIntegerAndBool)
 {
     TMemIniFile ini;
-    Fill(ini, L"[S]\ndec=12\nneg=-5\ndollar=$1F\nhex=0x1f\nupper=0X10\nbad=12x\nempty=\nzero=0\n");
+    Fill(ini, L"[S]\ndec=12\nneg=-5\ndollar=$1F\nhex=0x1f\nupper=0X10\nbad=12x\nempty=\nzero=0\nbare=0x\nneghex=-0x10\n"
+              L"wide=0xFFFFFFFF\nlong=0x100000000\n");
     struct Case {
         const wchar_t* Key;
         int Expected;
     };
     for (const Case& c : {Case{L"dec", 12}, Case{L"neg", -5}, Case{L"dollar", 31}, Case{L"hex", 31}, Case{L"upper", 16},
-                          Case{L"bad", 77}, Case{L"empty", 77}, Case{L"missing", 77}})
+                          Case{L"bad", 77}, Case{L"empty", 77}, Case{L"missing", 77}, Case{L"bare", 77},
+                          Case{L"neghex", -16}, Case{L"wide", -1}, Case{L"long", 77}})
         EXPECT_EQ(ini.ReadInteger(L"S", c.Key, 77), c.Expected) << c.Key;
     EXPECT_TRUE(ini.ReadBool(L"S", L"dec", false));
     EXPECT_FALSE(ini.ReadBool(L"S", L"zero", true));
