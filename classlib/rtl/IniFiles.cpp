@@ -68,22 +68,6 @@ TMemIniFile::~TMemIniFile() = default;
 
 namespace {
 
-// Line starts with Ident, letters a-z matched without regard to case (as
-// SameText matches).
-bool SameTextPrefix(const UnicodeString& Line, const UnicodeString& Ident)
-{
-    for (size_t i = 0; i < Ident.size(); ++i) {
-        wchar_t a = Line[i], b = Ident[i];
-        if (a >= L'a' && a <= L'z')
-            a = wchar_t(a - 32);
-        if (b >= L'a' && b <= L'z')
-            b = wchar_t(b - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 // "key=value" as SetStrings keeps it: no blanks around the key or the value.
 bool IsTrimmedPair(const UnicodeString& S, size_t Eq)
 {
@@ -112,7 +96,7 @@ int TMemIniFile::FindKey(const Section& Sec, const UnicodeString& Ident) const
         const UnicodeString& line = Sec.Lines[i];
         if (line.size() <= Ident.size() || line[Ident.size()] != L'=' || line.find(L'=') != Ident.size())
             continue;
-        if (FCaseSensitive ? line.compare(0, Ident.size(), Ident) == 0 : SameTextPrefix(line, Ident))
+        if (FCaseSensitive ? line.compare(0, Ident.size(), Ident) == 0 : SameText(std::wstring_view(line).substr(0, Ident.size()), Ident))
             return static_cast<int>(i);
     }
     return -1;

@@ -380,7 +380,7 @@ int CompareStr(const UnicodeString& S1, const UnicodeString& S2)
     return S1.compare(S2) < 0 ? -1 : S1 == S2 ? 0 : 1;
 }
 
-int CompareText(const UnicodeString& S1, const UnicodeString& S2)
+int CompareText(std::wstring_view S1, std::wstring_view S2)
 {
     size_t n = std::min(S1.size(), S2.size());
     for (size_t i = 0; i < n; ++i) {
@@ -393,7 +393,7 @@ int CompareText(const UnicodeString& S1, const UnicodeString& S2)
     return int(S1.size()) - int(S2.size());
 }
 
-bool SameText(const UnicodeString& S1, const UnicodeString& S2)
+bool SameText(std::wstring_view S1, std::wstring_view S2)
 {
     return S1.size() == S2.size() && CompareText(S1, S2) == 0;
 }

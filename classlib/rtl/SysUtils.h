@@ -109,8 +109,8 @@ UnicodeString LowerCase(const UnicodeString& S);     // A-Z only
 UnicodeString AnsiUpperCase(const UnicodeString& S); // every letter, by the system's rules
 UnicodeString AnsiLowerCase(const UnicodeString& S);
 int CompareStr(const UnicodeString& S1, const UnicodeString& S2);      // ordinal
-int CompareText(const UnicodeString& S1, const UnicodeString& S2);     // ordinal, a-z folded
-bool SameText(const UnicodeString& S1, const UnicodeString& S2);
+int CompareText(std::wstring_view S1, std::wstring_view S2);     // ordinal, a-z folded
+bool SameText(std::wstring_view S1, std::wstring_view S2);
 int AnsiCompareStr(const UnicodeString& S1, const UnicodeString& S2);  // by the user's locale
 int AnsiCompareText(const UnicodeString& S1, const UnicodeString& S2); // locale, case ignored
 bool AnsiSameText(const UnicodeString& S1, const UnicodeString& S2);

@@ -125,24 +125,6 @@ int TsSkinDescription::ReadInteger(const UnicodeString& Section, const UnicodeSt
 
 namespace {
 
-// Names equal when a-z are taken without regard to case (as Upper matches
-// them).
-bool SameName(std::wstring_view A, std::wstring_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        wchar_t a = A[i], b = B[i];
-        if (a >= L'a' && a <= L'z')
-            a = wchar_t(a - 32);
-        if (b >= L'a' && b <= L'z')
-            b = wchar_t(b - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 // Appends the entries of one section.  A key written again takes the value
 // of its first line; a section has few keys, so the earlier ones are
 // searched rather than indexed.
@@ -160,7 +142,7 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
         e.HasValue = true;
         const TsDescriptionEntry* earlier = nullptr;
         for (size_t i = first; i + 1 < Entries.size() && !earlier; ++i)
-            if (Entries[i].HasValue && SameName(Entries[i].Key, e.Key))
+            if (Entries[i].HasValue && SameText(Entries[i].Key, e.Key))
                 earlier = &Entries[i];
         if (earlier)
             e.Value = earlier->Value;

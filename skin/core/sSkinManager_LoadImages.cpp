@@ -26,27 +26,9 @@ bool Contains(const UnicodeString& S, const wchar_t* Sub)
     return S.find(Sub) != UnicodeString::npos;
 }
 
-// Names equal when a-z are taken without regard to case, as SameText
-// matches them.
-bool SameName(std::wstring_view A, std::wstring_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        wchar_t a = A[i], b = B[i];
-        if (a >= L'a' && a <= L'z')
-            a = wchar_t(a - 32);
-        if (b >= L'a' && b <= L'z')
-            b = wchar_t(b - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 bool IsMasterKey(std::wstring_view Section, std::wstring_view Key)
 {
-    return SameName(Section, s_GlobalInfo) && SameName(Key, s_MasterBitmap);
+    return SameText(Section, s_GlobalInfo) && SameText(Key, s_MasterBitmap);
 }
 
 // A copy of Source in 24 bits, with its transparency settings.
