@@ -54,6 +54,23 @@ struct AnimFixture : ::testing::Test {
         gPauses = 0;
     }
     ~AnimFixture() override { kvAnimPause = oldPause; }
+
+    // A shown 200 x 150 form and a control on it at (10, 10, 40 x 30).
+    TOwned<TForm> form{TForm::CreateNew(nullptr)};
+    TAnimControl* AddControl()
+    {
+        auto* ctrl = New<TAnimControl>(form.get());
+        ctrl->SetParent(form.get());
+        ctrl->SetBounds(10, 10, 40, 30);
+        return ctrl;
+    }
+    TAnimControl* ShowFormWithControl()
+    {
+        form->SetBounds(0, 0, 200, 150);
+        TAnimControl* ctrl = AddControl();
+        form->Show();
+        return ctrl;
+    }
 };
 
 } // namespace
@@ -94,12 +111,7 @@ TEST_F(AnimFixture, CrossFadeDrawsEveryFrameThenTheNewImage)
 
 TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
 {
-    TOwned<TForm> form(TForm::CreateNew(nullptr));
-    form->SetBounds(0, 0, 200, 150);
-    auto* ctrl = New<TAnimControl>(form.get());
-    ctrl->SetParent(form.get());
-    ctrl->SetBounds(10, 10, 40, 30);
-    form->Show();
+    TAnimControl* ctrl = ShowFormWithControl();
     Application->ProcessMessages();
     const int windows = ThreadWindowCount();
     const DWORD gdi = GdiCount();
@@ -129,21 +141,14 @@ TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
 
 TEST_F(AnimFixture, KeptCoverGoesWithItsControl)
 {
-    TOwned<TForm> form(TForm::CreateNew(nullptr));
-    form->SetBounds(0, 0, 200, 150);
-    auto* ctrl = New<TAnimControl>(form.get());
-    ctrl->SetParent(form.get());
-    ctrl->SetBounds(10, 10, 40, 30);
-    form->Show();
+    TAnimControl* ctrl = ShowFormWithControl();
     PrepareForAnimation(ctrl);
     ASSERT_TRUE(ow);
     delete ctrl;  // before its animation ran
     EXPECT_EQ(ow, nullptr);
     EXPECT_EQ(kvSrcBmp, nullptr);
     // The next animation starts afresh.
-    auto* next = New<TAnimControl>(form.get());
-    next->SetParent(form.get());
-    next->SetBounds(10, 10, 40, 30);
+    TAnimControl* next = AddControl();
     AnimShowControl(next, 16);
     EXPECT_TRUE(next->SawAnimation);
     EXPECT_EQ(ow, nullptr);
