@@ -38,6 +38,17 @@ public:
     }
 };
 
+// Hands Rgn (nullptr: none) to the window, which owns it once it is set;
+// a region the window refuses is deleted here.
+inline bool SetWindowRegion(HWND Wnd, HRGN Rgn, bool Redraw)
+{
+    if (::SetWindowRgn(Wnd, Rgn, Redraw))
+        return true;
+    if (Rgn)
+        ::DeleteObject(Rgn);
+    return false;
+}
+
 // A window's (or, with no window, the screen's) device context, released
 // with ReleaseDC.
 class WindowDC {

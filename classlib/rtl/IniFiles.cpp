@@ -76,7 +76,7 @@ bool IsTrimmedPair(const UnicodeString& S, size_t Eq)
 
 } // namespace
 
-bool TMemIniFile::Same(const UnicodeString& a, const UnicodeString& b) const
+bool TMemIniFile::Same(std::wstring_view a, std::wstring_view b) const
 {
     return FCaseSensitive ? a == b : SameText(a, b);
 }
@@ -96,7 +96,7 @@ int TMemIniFile::FindKey(const Section& Sec, const UnicodeString& Ident) const
         const UnicodeString& line = Sec.Lines[i];
         if (line.size() <= Ident.size() || line[Ident.size()] != L'=' || line.find(L'=') != Ident.size())
             continue;
-        if (FCaseSensitive ? line.compare(0, Ident.size(), Ident) == 0 : SameText(std::wstring_view(line).substr(0, Ident.size()), Ident))
+        if (Same(std::wstring_view(line).substr(0, Ident.size()), Ident))
             return static_cast<int>(i);
     }
     return -1;

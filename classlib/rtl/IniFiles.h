@@ -4,6 +4,7 @@
 // only on UpdateFile.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "classlib/rtl/System.h"
@@ -116,7 +117,7 @@ private:
     };
     Section* FindSection(const UnicodeString& Name);
     int FindKey(const Section& Sec, const UnicodeString& Ident) const;
-    bool Same(const UnicodeString& a, const UnicodeString& b) const;
+    bool Same(std::wstring_view a, std::wstring_view b) const;
     void LoadValues();
     // One line of SetStrings; Current is the section lines go to.
     void AddLine(UnicodeString Line, Section*& Current);

@@ -465,12 +465,17 @@ void TStrings::SetCommaText(const UnicodeString& Value)
     }
 }
 
-void TStrings::LoadFromStream(TStream* Stream)
+UnicodeString ReadAnsiText(TStream* Stream)
 {
     int64_t size = Stream->Size() - Stream->Position();
     AnsiString bytes(size_t(std::max<int64_t>(size, 0)), '\0');
     Stream->ReadBuffer(bytes.data(), int32_t(bytes.size()));
-    SetTextStr(AnsiToUnicode(bytes));
+    return AnsiToUnicode(bytes);
+}
+
+void TStrings::LoadFromStream(TStream* Stream)
+{
+    SetTextStr(ReadAnsiText(Stream));
 }
 
 void TStrings::SaveToStream(TStream* Stream) const

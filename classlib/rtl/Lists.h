@@ -61,6 +61,9 @@ private:
     void CheckIndex(int Index, int Limit) const;
 };
 
+// The rest of Stream, from its position, as ANSI text.
+UnicodeString ReadAnsiText(TStream* Stream);
+
 // ---------------------------------------------------------------------------
 // TStrings: the abstract list of strings.  A descendant stores the strings
 // (TStringList in memory, a combo box in its window) and implements Get,

@@ -262,17 +262,8 @@ private:
     std::pmr::unordered_map<std::wstring_view, TSection> FIndex;
 };
 
-// Names are mostly upper case already; those are used without a copy.
-const UnicodeString& Upper(const UnicodeString& S, UnicodeString& Buffer)
-{
-    if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
-        return S;
-    Buffer = UpperCase(S);
-    return Buffer;
-}
-
-// A view of S upper-cased (a-z): S itself when it has no small letters,
-// else Buffer.
+// A view of S upper-cased (a-z): S itself when it has no small letters
+// (names mostly have none), else Buffer.
 std::wstring_view UpperView(std::wstring_view S, UnicodeString& Buffer)
 {
     if (std::none_of(S.begin(), S.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
@@ -337,7 +328,7 @@ TsSectionSlots::TsSectionSlots(const TsDescriptionEntries& Entries)
 const TsSectionSlots::TSection* TsSectionSlots::Find(const UnicodeString& Section) const
 {
     UnicodeString buffer;
-    const auto it = FIndex.find(Upper(Section, buffer));
+    const auto it = FIndex.find(UpperView(Section, buffer));
     return it == FIndex.end() ? nullptr : &it->second;
 }
 

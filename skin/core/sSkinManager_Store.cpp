@@ -1,6 +1,5 @@
 #include "skin/core/sSkinManager_Store.h"
 
-#include <algorithm>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -11,7 +10,6 @@
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
-#include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvSkinPack.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
@@ -85,9 +83,7 @@ void LoadDescription(TMemIniFile* Ini, TStream* Lines)
     // ANSI text, read as a string list reads a stream, straight into the
     // description: this runs on every load of a packed skin.
     Lines->SetPosition(0);
-    AnsiString bytes(size_t(std::max<int64_t>(Lines->Size(), 0)), '\0');
-    Lines->ReadBuffer(bytes.data(), int32_t(bytes.size()));
-    Ini->SetText(AnsiToUnicode(bytes));
+    Ini->SetText(ReadAnsiText(Lines));
 }
 
 TsSkinStore::~TsSkinStore()

@@ -22,9 +22,47 @@ int BorderOr(int Side, int Uniform, int Frame)
     return Side > 0 ? Side : Uniform > 0 ? Uniform : Frame;
 }
 
+// Looks up Section with Match, then the chain of its parent sections (the
+// ParentClass of its gd entry, whose own index IndexOf finds).  A section
+// met twice ends the chain, so a cycle in the description answers -1
+// instead of recursing forever.  The names stay in gd (or are the
+// caller's) for the whole search; chains are short, so the names passed
+// are kept on the stack while they fit.
+template <class IndexOf, class Match>
+int FindInSections(const TsGeneralDataArray& gd, int Index, std::wstring_view Section, IndexOf indexOf, Match match)
+{
+    std::wstring_view kept[16];
+    std::vector<std::wstring_view> more;
+    size_t passed = 0;
+    auto seen = [&](std::wstring_view Name) {
+        for (size_t i = 0; i < passed && i < std::size(kept); ++i)
+            if (kept[i] == Name)
+                return true;
+        return std::find(more.begin(), more.end(), Name) != more.end();
+    };
+    while (Index >= 0 && !Section.empty()) {
+        const int found = match(Section);
+        if (found >= 0)
+            return found;
+        if (passed < std::size(kept))
+            kept[passed] = Section;
+        else
+            more.push_back(Section);
+        ++passed;
+        if (Index >= static_cast<int>(gd.size()))
+            return -1;
+        const std::wstring_view parent = gd[static_cast<size_t>(Index)].ParentClass;
+        if (parent.empty() || seen(parent))
+            return -1;
+        Index = indexOf(parent);
+        Section = parent;
+    }
+    return -1;
+}
+
 } // namespace
 
-int TsSkinTables::GetSkinIndex(const UnicodeString& SkinSection) const
+int TsSkinTables::GetSkinIndex(std::wstring_view SkinSection) const
 {
     for (size_t i = 0; i < gd.size(); ++i)
         if (gd[i].ClassName == SkinSection)
@@ -32,43 +70,13 @@ int TsSkinTables::GetSkinIndex(const UnicodeString& SkinSection) const
     return -1;
 }
 
-// Looks Key up among the entries of SkinSection, then along the chain of
-// parent sections.  A section met twice ends the chain, so a cycle in the
-// description answers -1 instead of recursing forever.
-template <class Match>
-int TsSkinTables::FindInSections(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& Key,
-                                 Match match) const
-{
-    // The names stay in gd (or are the caller's) for the whole search:
-    // pointers to them spare a copy per step.
-    std::vector<const UnicodeString*> visited;
-    int index = SkinIndex;
-    const UnicodeString* section = &SkinSection;
-    while (index >= 0 && !section->empty()) {
-        int found = match(*section, Key);
-        if (found >= 0)
-            return found;
-        visited.push_back(section);
-        if (index >= static_cast<int>(gd.size()))
-            return -1;
-        const UnicodeString& parent = gd[static_cast<size_t>(index)].ParentClass;
-        if (parent.empty() ||
-            std::any_of(visited.begin(), visited.end(), [&parent](const UnicodeString* v) { return *v == parent; }))
-            return -1;
-        index = GetSkinIndex(parent);
-        section = &parent;
-    }
-    return -1;
-}
-
 int TsSkinTables::GetMaskIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& mask) const
 {
-    return FindInSections(SkinIndex, SkinSection, mask, [this](const UnicodeString& s, const UnicodeString& k) {
-        return GetMaskIndex(s, k);
-    });
+    return FindInSections(gd, SkinIndex, SkinSection, [this](std::wstring_view p) { return GetSkinIndex(p); },
+                          [this, &mask](std::wstring_view s) { return GetMaskIndex(s, mask); });
 }
 
-int TsSkinTables::GetMaskIndex(const UnicodeString& SkinSection, const UnicodeString& mask) const
+int TsSkinTables::GetMaskIndex(std::wstring_view SkinSection, std::wstring_view mask) const
 {
     if (SkinSection.empty())
         return -1;
@@ -82,9 +90,10 @@ int TsSkinTables::GetTextureIndex(int SkinIndex, const UnicodeString& SkinSectio
 {
     if (ma.empty())
         return -1;
-    return FindInSections(SkinIndex, SkinSection, PropName, [this](const UnicodeString& s, const UnicodeString& k) {
+    return FindInSections(gd, SkinIndex, SkinSection, [this](std::wstring_view p) { return GetSkinIndex(p); },
+                          [this, &PropName](std::wstring_view s) {
         for (size_t i = 0; i < ma.size(); ++i)
-            if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == k)
+            if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == PropName)
                 return static_cast<int>(i);
         return -1;
     });
@@ -94,9 +103,10 @@ int TsSkinTables::GetPatternIndex(int SkinIndex, const UnicodeString& SkinSectio
 {
     if (pa.empty())
         return -1;
-    return FindInSections(SkinIndex, SkinSection, pattern, [this](const UnicodeString& s, const UnicodeString& k) {
+    return FindInSections(gd, SkinIndex, SkinSection, [this](std::wstring_view p) { return GetSkinIndex(p); },
+                          [this, &pattern](std::wstring_view s) {
         for (size_t i = 0; i < pa.size(); ++i)
-            if (pa[i].ClassName == s && pa[i].PropertyName == k)
+            if (pa[i].ClassName == s && pa[i].PropertyName == pattern)
                 return static_cast<int>(i);
         return -1;
     });
@@ -252,38 +262,8 @@ int TsTableIndex::MaskIndex(std::wstring_view Section, std::wstring_view Key) co
 
 int TsTableIndex::MaskIndex(int Index, std::wstring_view Section, std::wstring_view Key) const
 {
-    // The walk of FindInSections.  Chains are short: the names passed are
-    // kept on the stack while they fit.
-    const TsGeneralDataArray& gd = FTables.gd;
-    std::wstring_view kept[16];
-    std::vector<std::wstring_view> more;
-    size_t passed = 0;
-    auto seen = [&](std::wstring_view Name) {
-        for (size_t i = 0; i < passed && i < std::size(kept); ++i)
-            if (kept[i] == Name)
-                return true;
-        return std::find(more.begin(), more.end(), Name) != more.end();
-    };
-    int index = Index;
-    std::wstring_view section = Section;
-    while (index >= 0 && !section.empty()) {
-        const int found = MaskIndex(section, Key);
-        if (found >= 0)
-            return found;
-        if (passed < std::size(kept))
-            kept[passed] = section;
-        else
-            more.push_back(section);
-        ++passed;
-        if (index >= static_cast<int>(gd.size()))
-            return -1;
-        const std::wstring_view parent = gd[static_cast<size_t>(index)].ParentClass;
-        if (parent.empty() || seen(parent))
-            return -1;
-        index = SkinIndex(parent);
-        section = parent;
-    }
-    return -1;
+    return FindInSections(FTables.gd, Index, Section, [this](std::wstring_view p) { return SkinIndex(p); },
+                          [this, Key](std::wstring_view s) { return MaskIndex(s, Key); });
 }
 
 void TsSkinTables::InitConstantIndexes()

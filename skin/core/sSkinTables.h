@@ -25,11 +25,11 @@ public:
     virtual ~TsSkinTables() = default;
 
     // Index of the section named exactly SkinSection (case-sensitive); -1 when none.
-    int GetSkinIndex(const UnicodeString& SkinSection) const;
+    int GetSkinIndex(std::wstring_view SkinSection) const;
     // The image mask of the section, else of its parent sections; -1 when none.
     int GetMaskIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& mask) const;
     // The image mask of the section itself (no parent search); -1 when none.
-    int GetMaskIndex(const UnicodeString& SkinSection, const UnicodeString& mask) const;
+    int GetMaskIndex(std::wstring_view SkinSection, std::wstring_view mask) const;
     // As GetMaskIndex with parents, over texture images only.
     int GetTextureIndex(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& PropName) const;
     // As GetMaskIndex with parents, over the JPEG patterns.
@@ -62,8 +62,6 @@ protected:
     virtual void CheckShadows() {}
 
 private:
-    template <class Match>
-    int FindInSections(int SkinIndex, const UnicodeString& SkinSection, const UnicodeString& Key, Match match) const;
     const TsGeneralData* GlobalInfo() const;
 };
 

@@ -73,11 +73,6 @@ bool ApplicationMinimized()
     return ::IsIconic(Application->Handle()) != FALSE;
 }
 
-bool OldWindows()
-{
-    return LOBYTE(LOWORD(::GetVersion())) < 6;
-}
-
 void ShowMaximizedAgain(HWND Wnd)
 {
     const LONG style = ::GetWindowLongW(Wnd, GWL_STYLE);

@@ -60,6 +60,11 @@ bool StillChildOf(TWinControl* Parent, TControl* Child)
 
 } // namespace
 
+bool OldWindows()
+{
+    return LOBYTE(LOWORD(::GetVersion())) < 6;
+}
+
 HMODULE uxthemeLib = nullptr;
 TSetWindowTheme Kv_SetWindowTheme = nullptr;
 static TUxTheme UxTheme;

@@ -24,6 +24,10 @@ using TSetWindowTheme = HRESULT(WINAPI*)(HWND Wnd, LPCWSTR SubAppName, LPCWSTR S
 extern HMODULE uxthemeLib;
 extern TSetWindowTheme Kv_SetWindowTheme;
 
+// Windows before version 6, where a window draws itself again on
+// WM_SETREDRAW and the layered and composition paths differ.
+bool OldWindows();
+
 // While an animation paints a form or control off screen: skinned controls
 // paint into kvPrintDC and skip screen-only work.
 extern bool InAnimationProcess;

@@ -147,9 +147,8 @@ void CutCoverCorners(TWinControl* Ctrl, HWND Cover)
     TsProviderSeam* provider = ProviderOf(Ctrl->Handle());
     if (!provider || provider->HasBorderForm())
         return;
-    // The window owns the region once it is set.
-    if (HRGN rgn = provider->CornerRegion(); rgn && !::SetWindowRgn(Cover, rgn, FALSE))
-        ::DeleteObject(rgn);
+    if (HRGN rgn = provider->CornerRegion())
+        SetWindowRegion(Cover, rgn, false);
 }
 
 } // namespace
@@ -198,7 +197,7 @@ void AnimShowControl(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvAnimT
     InAnimationProcess = false;
     ::SendMessageW(Ctrl->Handle(), WM_SETREDRAW, 1, 0);
     // Older systems draw the control again on WM_SETREDRAW themselves.
-    if (LOBYTE(LOWORD(::GetVersion())) >= 6)
+    if (!OldWindows())
         ::RedrawWindow(Ctrl->Handle(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const bool layeredForm =

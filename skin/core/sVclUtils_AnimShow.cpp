@@ -91,9 +91,13 @@ struct TDstScope {
     TDstScope& operator=(const TDstScope&) = delete;
 };
 
-void RedrawReal(HWND Real)
+// Lets Real draw again and draws it now.  A border window given first
+// takes BorderRgn (it owns the region once set).
+void RedrawReal(HWND Real, HWND Border = nullptr, HRGN BorderRgn = nullptr)
 {
     ::SendMessageW(Real, WM_SETREDRAW, 1, 0);
+    if (Border)
+        SetWindowRegion(Border, BorderRgn, false);
     ::RedrawWindow(Real, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -252,15 +256,7 @@ bool AnimShowLayeredForm(TWinControl* Ctrl, WORD Time, int MaxTransparency, TkvA
         ::ShowWindow(border, SW_HIDE);
     InAnimationProcess = false;
     seam->ShowEnded(MaxTransparency);
-    ::SendMessageW(Ctrl->Handle(), WM_SETREDRAW, 1, 0);
-    if (border) {
-        // The window owns the region once it is set.
-        HRGN rgn = seam->BorderRegion();
-        if (!::SetWindowRgn(border, rgn, FALSE) && rgn)
-            ::DeleteObject(rgn);
-    }
-    ::RedrawWindow(Ctrl->Handle(), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawReal(Ctrl->Handle(), border, border ? seam->BorderRegion() : nullptr);
     if (border) {
         ::SetWindowPos(border, nullptr, r.left - d.x, r.top - d.y, w, h, SWP_NOACTIVATE | SWP_NOZORDER);
         UpdateLayered(border, dst.Bmp.get(), MaxTransparency);

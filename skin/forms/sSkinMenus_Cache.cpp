@@ -182,9 +182,7 @@ void TsSkinableMenus::DrawWndBorder(HWND Wnd, TBitmap* MenuBmp)
             GdiObject<HRGN> part(::CreateRectRgn(r.left, r.top, r.right, r.bottom));
             ::CombineRgn(rgn, rgn, part.Get(), RGN_DIFF);
         }
-        // The window owns the region once it is set.
-        if (!::SetWindowRgn(Wnd, rgn, TRUE))
-            ::DeleteObject(rgn);
+        SetWindowRegion(Wnd, rgn, true);
         Application->ProcessMessages();
     }
 }

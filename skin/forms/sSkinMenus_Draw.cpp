@@ -196,7 +196,7 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, TRect
     }
     Copy(ACanvas->Handle(), extra + ARect.left, ARect.top, w, h, b.get(), 0, 0);
     // The extra line reaches the client area through the popup's first item.
-    if (item == GetFirstItem(item) && ExtraWidth(mi) > 0 && (!IsNT || LOBYTE(LOWORD(::GetVersion())) >= 6))
+    if (item == GetFirstItem(item) && ExtraWidth(mi) > 0 && (!IsNT || !OldWindows()))
         Copy(ACanvas->Handle(), 0, 0, ExtraWidth(mi) * fc + PopupFrame, bmp->Height(), bmp, PopupFrame, PopupFrame);
 }
 
