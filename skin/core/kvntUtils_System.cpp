@@ -5,6 +5,7 @@
 
 #include "classlib/controls/Forms.h"
 #include "classlib/rtl/SysUtils.h"
+#include "skin/core/sInputSource.h"
 #include "skin/core/sMsgDlg.h"
 
 namespace {
@@ -76,8 +77,8 @@ bool IsNTFamily()
 
 void Delay(DWORD MSecs)
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < MSecs) {
+    DWORD start = kvTickCount();
+    while (kvTickCount() - start < MSecs) {
         ProcessApplicationMessages();
         Sleep(1);
     }

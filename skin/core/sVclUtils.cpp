@@ -8,6 +8,7 @@
 
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sFormsSeam.h"
+#include "skin/core/sInputSource.h"
 
 const UINT AlignToInt[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
@@ -335,9 +336,7 @@ TRect WorkRect()
 
 TPoint kvMousePos()
 {
-    TPoint p{};
-    ::GetCursorPos(&p);
-    return p;
+    return kvCursorPos();
 }
 
 
