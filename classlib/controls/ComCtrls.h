@@ -1,6 +1,6 @@
-// Common controls: tab and page controls, the tool bar with its buttons, and
-// the status bar with its panels.  Each is a superclass of the system's
-// common-control window under its own class name.
+// Common controls: tab and page controls, the tool bar with its buttons, the
+// status bar with its panels and the up-down control.  Each is a superclass
+// of the system's common-control window under its own class name.
 #pragma once
 
 #include <windows.h>
@@ -417,6 +417,137 @@ private:
     bool FSimplePanel = false;
     UnicodeString FSimpleText;
     bool FSizeGrip = true;
+};
+
+// ---------------------------------------------------------------------------
+// Up-down controls: a pair of arrow buttons that step Position between Min
+// and Max by Increment.  With an Associate the arrows stand at its side and
+// the position shows as its text.  Range and position live in the window
+// once it exists.
+enum TUDAlignButton { udLeft, udRight };
+enum TUDOrientation { udHorizontal, udVertical };
+enum TUDBtnType { btNext, btPrev };
+using TUDClickEvent = TMethod<void(TObject* Sender, TUDBtnType Button)>;
+using TUDChangingEvent = TMethod<void(TObject* Sender, bool& AllowChange)>;
+
+class TCustomUpDown : public TWinControl {
+    KV_CLASS(TCustomUpDown)
+    KV_PUBLISHED
+public:
+    explicit TCustomUpDown(TComponent* AOwner);
+
+    int Min() const { return FMin; }
+    void SetMin(int Value);
+    int Max() const { return FMax; }
+    void SetMax(int Value);
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value);
+    int Position();
+    void SetPosition(int Value);
+    TUDOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TUDOrientation Value);
+    TUDAlignButton AlignButton() const { return FAlignButton; }
+    void SetAlignButton(TUDAlignButton Value);
+    // Arrow keys step the position while the associate has the focus.
+    bool ArrowKeys() const { return FArrowKeys; }
+    void SetArrowKeys(bool Value);
+    // Thousands separators in the associate's text.
+    bool Thousands() const { return FThousands; }
+    void SetThousands(bool Value);
+    // Stepping past one end goes on from the other.
+    bool Wrap() const { return FWrap; }
+    void SetWrap(bool Value);
+    TWinControl* Associate() const { return FAssociate; }
+    void SetAssociate(TWinControl* Value);
+
+    TUDClickEvent OnClick;
+    TUDChangingEvent OnChanging;
+
+    void WndProc(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    // UDN_DELTAPOS asks CanChange (OnChanging); the arrows' scroll
+    // notification then calls Click with the direction of the step.
+    virtual bool CanChange();
+    virtual void Click(TUDBtnType Button);
+    virtual void CNNotify(TMessage& Message);
+    virtual void CNScroll(TMessage& Message);
+
+private:
+    void ApplyBuddy();
+    int FMin = 0;
+    int FMax = 100;
+    int FIncrement = 1;
+    int FPosition = 0;
+    TUDOrientation FOrientation = udVertical;
+    TUDAlignButton FAlignButton = udRight;
+    bool FArrowKeys = true;
+    bool FThousands = true;
+    bool FWrap = false;
+    TWinControl* FAssociate = nullptr;
+    // The step UDN_DELTAPOS allowed, until the scroll notification reports it.
+    int FPendingDelta = 0;
+};
+
+class TUpDown : public TCustomUpDown {
+    KV_CLASS(TUpDown)
+    KV_PUBLISHED
+public:
+    explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
+// The extended combo box ("ComboBoxEx32"): a combo box whose items the
+// window keeps as its own records (CBEM_* messages); its edit and list are
+// the children of an inner "ComboBox" window.
+enum TComboBoxExStyle { csExDropDown, csExSimple, csExDropDownList };
+
+class TCustomComboBoxEx : public TWinControl {
+    KV_CLASS(TCustomComboBoxEx)
+    KV_PUBLISHED
+public:
+    explicit TCustomComboBoxEx(TComponent* AOwner);
+    ~TCustomComboBoxEx() override;
+
+    TStrings* Items() const { return FItems; }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int ItemIndex();
+    void SetItemIndex(int Value);
+    TComboBoxExStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxExStyle Value);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    // The inner combo box window, which holds the edit and the list.
+    HWND ComboHandle();
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void Change();
+    virtual void Select();
+    virtual void CNCommand(TMessage& Message);
+
+private:
+    TStrings* FItems;
+    TComboBoxExStyle FStyle = csExDropDown;
+    int FDropDownCount = 8;
+    int FSavedIndex = -1;
+};
+
+class TComboBoxEx : public TCustomComboBoxEx {
+    KV_CLASS(TComboBoxEx)
+    KV_PUBLISHED
+public:
+    explicit TComboBoxEx(TComponent* AOwner) : TCustomComboBoxEx(AOwner) {}
 };
 
 // Registers the classes of this unit for form resources.
