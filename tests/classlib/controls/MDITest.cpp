@@ -20,6 +20,7 @@ UnicodeString WindowClassOf(HWND wnd)
 
 struct TActivations : TObject {
     std::vector<UnicodeString> Log;
+    void FreeOnClose(TObject*, TCloseAction& Action) { Action = caFree; }
     void Activate(TObject* Sender) { Log.push_back(L"+" + static_cast<TComponent*>(Sender)->Name()); }
     void Deactivate(TObject* Sender) { Log.push_back(L"-" + static_cast<TComponent*>(Sender)->Name()); }
 };
@@ -148,6 +149,12 @@ TEST_F(MDI, TheSystemsMDIProceduresTakeWhatTheFormsLeave)
     a->Close();
     EXPECT_TRUE(IsIconic(a->Handle()));
     EXPECT_TRUE(a->Visible());
+    // One whose OnClose frees it goes once the queue is handled.
+    b->OnClose = Bind(&Events, &TActivations::FreeOnClose);
+    b->Close();
+    Application->ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->MDIChildren(0), a);
 }
 
 TEST_F(MDI, TileAndCascadeArrangeTheChildren)
