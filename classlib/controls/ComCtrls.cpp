@@ -17,7 +17,7 @@ void InitCommonControls()
 
 void RegisterComCtrlsClasses()
 {
-    RegisterClasses<TTabControl, TPageControl, TTabSheet, TToolBar, TToolButton, TStatusBar, TUpDown, TComboBoxEx>();
+    RegisterClasses<TTabControl, TPageControl, TTabSheet, TToolBar, TToolButton, TStatusBar, TUpDown, TComboBoxEx, TListView, TTreeView>();
 }
 
 namespace {
