@@ -155,6 +155,42 @@ TEST_F(WrapperTest, PushButtonMessages)
     EXPECT_EQ(t.Count(WM_ERASEBKGND), 1);
 }
 
+TEST_F(WrapperTest, BitButtonGlyphBesideItsCaption)
+{
+    // A class-library bit button: its glyph (the bottom-left pixel is the
+    // transparent colour) drawn where the layout puts it.
+    TBitBtn* b = New<TBitBtn>(Form.get());
+    b->SetParent(Form.get());
+    b->SetBounds(10, 10, 90, 28);
+    b->SetCaption(L"Open");
+    TBitmap glyph(12, 10, pf24bit);
+    FillDC(glyph.Canvas()->Handle(), TRect(0, 0, 12, 10), 0x0000FF);
+    ::SetPixel(glyph.Canvas()->Handle(), 0, 9, 0xFFFFFF);
+    b->SetGlyph(&glyph);
+    TsCommonData data(b, true);
+    TOwned<TkvBitBtnWnd> w(CreateWnd<TkvBitBtnWnd>(b->Handle(), &data, Manager, L"", false));
+    TOwned<TBitmap> got = Printed(b->Handle());
+    EXPECT_EQ(w->GlyphSize(), TSize(12, 10));
+    const TRect g = w->GlyphRect();
+    EXPECT_EQ(g.Width(), 12);
+    EXPECT_EQ(CountColor(got.get(), g, 0x0000FF), 12 * 10 - 1);
+    EXPECT_EQ(CountColor(got.get(), TRect(0, 0, 90, 28), 0x0000FF), 12 * 10 - 1);
+    EXPECT_LT(g.right, w->CaptionRect().right); // glyph left of the caption
+    w.reset();
+
+    // A bare button with a bitmap: its pixel size, whatever physical
+    // dimension the bitmap carries.
+    HWND h = Child(L"BUTTON", BS_PUSHBUTTON | BS_BITMAP, 60, 24);
+    HBITMAP bmp = ::CreateBitmap(16, 12, 1, 32, nullptr);
+    ::SetBitmapDimensionEx(bmp, 3, 2, nullptr);
+    ::SendMessageW(h, BM_SETIMAGE, IMAGE_BITMAP, LPARAM(bmp));
+    TOwned<TkvBitBtnWnd> bare(CreateWnd<TkvBitBtnWnd>(h, nullptr, Manager, L"", false));
+    EXPECT_EQ(bare->GlyphSize(), TSize(16, 12));
+    bare.reset();
+    ::DestroyWindow(h);
+    ::DeleteObject(bmp);
+}
+
 // ---------------------------------------------------------------------------
 // Check boxes and radio buttons.
 
