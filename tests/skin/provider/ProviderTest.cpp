@@ -16,6 +16,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/sGraphUtils.h"
 #include "support/FakeInput.h"
+#include "support/ResourceCount.h"
 
 using namespace managertest;
 
@@ -45,19 +46,6 @@ struct TAppProc {
     }
     TWndMethod Method() { return TWndMethod(this, &TAppProc::Proc); }
 };
-
-BOOL CALLBACK CountWindow(HWND, LPARAM P)
-{
-    ++*reinterpret_cast<int*>(P);
-    return TRUE;
-}
-
-int ThreadWindows()
-{
-    int n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
 
 int ProviderCount(TComponent* Form)
 {
@@ -415,14 +403,11 @@ TEST_F(Provider, FormsComeAndGoUnderTheSkinWithoutLeaks)
     for (int i = 0; i < 5; ++i)
         once();
     Application->ProcessMessages();
-    const int gdi = LiveGdiObjects();
-    const int windows = ThreadWindows();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 500; ++i)
         once();
     Application->ProcessMessages();
-    const int after = ThreadWindows();
-    EXPECT_EQ(LiveGdiObjects(), gdi);
-    EXPECT_EQ(after, windows);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
     for (TkvProvider* e : *kvSupportedList)
         EXPECT_EQ(e, nullptr);
 }
