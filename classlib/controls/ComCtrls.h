@@ -188,6 +188,8 @@ enum TCustomDrawStateItem {
 using TCustomDrawState = TSet<TCustomDrawStateItem>;
 enum TTBCustomDrawFlag { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
 using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
+// Posted to a tool bar once the drop-down menu of one of its buttons closed.
+constexpr UINT CN_DROPDOWNCLOSED = WM_USER + 0x1000;
 using TTBAdvancedCustomDrawEvent =
     TMethod<void(TToolBar* Sender, TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TTBAdvancedCustomDrawBtnEvent =
