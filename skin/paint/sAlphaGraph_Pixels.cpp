@@ -22,7 +22,7 @@ void BlendColorRect(const TBitmapRows& Bmp, const TkvRect& R, int Percent, TColo
 {
     const int bpp = Bmp.BytesPerPixel;
     TkvSpan s;
-    if (Bmp.Empty() || (bpp != 3 && bpp != 4) || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+    if (Bmp.Empty() || (bpp != 3 && bpp != 4) || !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
     // Every result depends on the old byte only: one table per channel.
     const double k = Percent / 100.0;
@@ -44,7 +44,7 @@ void BlendColorRect(const TBitmapRows& Bmp, const TkvRect& R, int Percent, TColo
 void FillAlphaRect(const TBitmapRows& Bmp, const TkvRect& R, uint8_t Value)
 {
     TkvSpan s;
-    if (Bmp.Empty() || Bmp.BytesPerPixel != 4 || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+    if (Bmp.Empty() || Bmp.BytesPerPixel != 4 || !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
     for (int y = s.Y; y < s.Y + s.H; ++y) {
         uint8_t* p = Bmp.Pixel(s.X, y) + 3;

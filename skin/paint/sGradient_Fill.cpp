@@ -32,6 +32,13 @@ struct TRun {
     }
 };
 
+// A piece's share as the skin loader reads it: 0..100.  A negative share
+// would move the next piece before the area's left edge or top.
+int PercentOf(const TkvGradPiece& P)
+{
+    return std::clamp(P.Percent, 0, 100);
+}
+
 void Horizontal(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvGradPiece>& Data)
 {
     const int bpp = Bmp.BytesPerPixel, right = s.X + s.W;
@@ -45,7 +52,7 @@ void Horizontal(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvG
     bool painted = false;
     for (std::size_t p = 0; p < Data.size(); ++p) {
         const int a = x;
-        int b = std::min(RoundEven(Data[p].Percent * unit + a), right - 1);
+        int b = std::min(RoundEven(PercentOf(Data[p]) * unit + a), right - 1);
         if (p + 1 == Data.size())
             b = right - 1;
         if (b > a) {
@@ -78,13 +85,19 @@ void FillRow(const TBitmapRows& Bmp, int Y, int X, int W, const uint8_t* Px)
     }
 }
 
+// Offsets past this many rows are taken as this many: the rows between the
+// offset and the area are walked one by one (each steps the running colour),
+// and an offset of the whole int range walked for seconds.
+constexpr int MaxOffsetY = 1 << 20;
+
 void Vertical(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvGradPiece>& Data, int OffsetY)
 {
+    OffsetY = std::clamp(OffsetY, -MaxOffsetY, MaxOffsetY);
     const int bottom = s.Y + s.H;
     int y = OffsetY + s.Y;
     for (std::size_t p = 0; p < Data.size(); ++p) {
         const int a = y;
-        int b = std::min(Data[p].Percent * (OffsetY + s.H) / 100 + a, bottom - 1);
+        int b = std::min(PercentOf(Data[p]) * (OffsetY + s.H) / 100 + a, bottom - 1);
         if (p + 1 == Data.size())
             b = bottom - 1;
         if (b > a) {
@@ -107,7 +120,7 @@ void PaintGradRows(const TBitmapRows& Bmp, TkvRect R, const std::vector<TkvGradP
 {
     TkvSpan s;
     if (Data.empty() || Bmp.Empty() || (Bmp.BytesPerPixel != 3 && Bmp.BytesPerPixel != 4) ||
-        !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+        !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
     if (Data[0].Mode1 == 1)
         Horizontal(Bmp, s, Data);

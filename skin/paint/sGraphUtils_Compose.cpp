@@ -49,43 +49,48 @@ struct TkvCopy {
 };
 
 // A source rectangle with Right and Bottom included, cut to Src, placed at
-// (X, Y) and cut to Dst.
-bool ClipInclusive(TkvRect S, int X, int Y, const TBitmapRows& Src, const TBitmapRows& Dst, TkvCopy& c)
+// (X, Y) and cut to Dst.  Coordinates are summed in 64 bits: any int is
+// accepted without overflow.
+bool ClipInclusive(const TkvRect& S, int64_t X, int64_t Y, const TBitmapRows& Src, const TBitmapRows& Dst,
+                   TkvCopy& c)
 {
-    S.Left = std::max(S.Left, 0);
-    S.Top = std::max(S.Top, 0);
-    S.Right = std::min(S.Right, Src.Width - 1);
-    S.Bottom = std::min(S.Bottom, Src.Height - 1);
+    const int64_t left = std::max(S.Left, 0), top = std::max(S.Top, 0);
+    const int64_t right = std::min(S.Right, Src.Width - 1), bottom = std::min(S.Bottom, Src.Height - 1);
     TkvSpan s;
-    if (!ClipArea(X, Y, S.Right - S.Left + 1, S.Bottom - S.Top + 1, Dst.Width, Dst.Height, s))
+    if (!ClipArea(X, Y, right - left + 1, bottom - top + 1, Dst.Width, Dst.Height, s))
         return false;
-    c = {S.Left + s.CutX, S.Top + s.CutY, s.X, s.Y, s.W, s.H};
+    // What is left lies inside both bitmaps.
+    c = {int(left + s.CutX), int(top + s.CutY), s.X, s.Y, s.W, s.H};
     return true;
 }
 
 // Destination rectangle R1 and source rectangle R2 (exclusive): negative
 // lefts and tops move both origins, and the copy is as large as both
-// rectangles and both bitmaps allow.
-bool ClipPair(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, TkvCopy& c)
+// rectangles and both bitmaps allow.  Summed in 64 bits, like ClipInclusive.
+bool ClipPair(const TkvRect& R1, const TkvRect& R2, const TBitmapRows& Dst, const TBitmapRows& Src, TkvCopy& c)
 {
-    const int dx = std::max(0, -std::min(R1.Left, R2.Left)), dy = std::max(0, -std::min(R1.Top, R2.Top));
-    c.DX = R1.Left + dx;
-    c.SX = R2.Left + dx;
-    c.DY = R1.Top + dy;
-    c.SY = R2.Top + dy;
-    c.W = std::min({R1.Width() - dx, R2.Width() - dx, Dst.Width - c.DX, Src.Width - c.SX});
-    c.H = std::min({R1.Height() - dy, R2.Height() - dy, Dst.Height - c.DY, Src.Height - c.SY});
-    return c.W > 0 && c.H > 0;
+    const int64_t dx = std::max<int64_t>(0, -int64_t(std::min(R1.Left, R2.Left)));
+    const int64_t dy = std::max<int64_t>(0, -int64_t(std::min(R1.Top, R2.Top)));
+    const int64_t DX = R1.Left + dx, SX = R2.Left + dx, DY = R1.Top + dy, SY = R2.Top + dy;
+    const int64_t W = std::min({int64_t(R1.Right) - R1.Left - dx, int64_t(R2.Right) - R2.Left - dx, Dst.Width - DX,
+                                Src.Width - SX});
+    const int64_t H = std::min({int64_t(R1.Bottom) - R1.Top - dy, int64_t(R2.Bottom) - R2.Top - dy, Dst.Height - DY,
+                                Src.Height - SY});
+    if (W <= 0 || H <= 0)
+        return false;
+    // Both origins are at least 0 and lie inside their bitmaps now.
+    c = {int(SX), int(SY), int(DX), int(DY), int(W), int(H)};
+    return true;
 }
 
 // The background pixel behind destination pixel (x, y), or nullptr when it
 // lies outside the background bitmap.
 const uint8_t* BackPixel(const TkvBack& CI, int x, int y)
 {
-    const int bx = CI.X + x, by = CI.Y + y;
+    const int64_t bx = int64_t(CI.X) + x, by = int64_t(CI.Y) + y;
     if (!Usable(CI.Bmp) || bx < 0 || by < 0 || bx >= CI.Bmp.Width || by >= CI.Bmp.Height)
         return nullptr;
-    return CI.Bmp.Pixel(bx, by);
+    return CI.Bmp.Pixel(int(bx), int(by));
 }
 
 // What happens to a key-colour pixel of a masked copy.
@@ -190,25 +195,31 @@ void SumBitmaps(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W)
 
 void SumBmpRect(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W, TkvRect SrcRect, TkvPoint DstPoint)
 {
-    if (DstPoint.X < 0) {
-        SrcRect.Left -= DstPoint.X;
-        DstPoint.X = 0;
+    // In 64 bits: moving a corner by the other's overhang may leave the range of int.
+    int64_t left = SrcRect.Left, top = SrcRect.Top, x = DstPoint.X, y = DstPoint.Y;
+    if (x < 0) {
+        left -= x;
+        x = 0;
     }
-    if (DstPoint.Y < 0) {
-        SrcRect.Top -= DstPoint.Y;
-        DstPoint.Y = 0;
+    if (y < 0) {
+        top -= y;
+        y = 0;
     }
-    if (SrcRect.Left < 0) {
-        DstPoint.X -= SrcRect.Left;
-        SrcRect.Left = 0;
+    if (left < 0) {
+        x -= left;
+        left = 0;
     }
-    if (SrcRect.Top < 0) {
-        DstPoint.Y -= SrcRect.Top;
-        SrcRect.Top = 0;
+    if (top < 0) {
+        y -= top;
+        top = 0;
     }
-    if (SrcRect.Left >= SrcRect.Right || SrcRect.Top >= SrcRect.Bottom || DstPoint.X >= Dst.Width ||
-        DstPoint.Y >= Dst.Height || SrcRect.Left >= Src.Width || SrcRect.Top >= Src.Height)
+    if (left >= SrcRect.Right || top >= SrcRect.Bottom || x >= Dst.Width || y >= Dst.Height || left >= Src.Width ||
+        top >= Src.Height)
         return;
+    // Both corners lie inside their bitmaps now.
+    SrcRect.Left = int(left);
+    SrcRect.Top = int(top);
+    DstPoint = {int(x), int(y)};
     const int w = std::min(std::min(SrcRect.Right, Src.Width) - SrcRect.Left, Dst.Width - DstPoint.X);
     const int h = std::min(std::min(SrcRect.Bottom, Src.Height) - SrcRect.Top, Dst.Height - DstPoint.Y);
     if (Dst.BytesPerPixel != Src.BytesPerPixel)
@@ -256,8 +267,7 @@ namespace {
 // R cut to the common area of three bitmaps.
 bool ClipToAll(const TkvRect& R, const TBitmapRows& A, const TBitmapRows& B, const TBitmapRows& C, TkvSpan& s)
 {
-    return ClipArea(R.Left, R.Top, R.Width(), R.Height(), std::min({A.Width, B.Width, C.Width}),
-                    std::min({A.Height, B.Height, C.Height}), s);
+    return ClipRect(R, std::min({A.Width, B.Width, C.Width}), std::min({A.Height, B.Height, C.Height}), s);
 }
 
 } // namespace
@@ -469,7 +479,7 @@ void CopyByMaskData(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitma
     TMaskCopy m;
     if (!Usable(Dst) || !Usable(Src) || !ClipPair(R1, R2, Dst, Src, m.C))
         return;
-    m.MaskRow0 = std::max(0, std::min(m.C.SY + MaskHeight / 2, Src.Height - m.C.H));
+    m.MaskRow0 = int(std::max<int64_t>(0, std::min<int64_t>(int64_t(m.C.SY) + MaskHeight / 2, Src.Height - m.C.H)));
     if (CI.Ready && UpdateTrans) {
         const int cb = CI.Bmp.BytesPerPixel;
         if (cb != 3 && cb != 4)
@@ -513,17 +523,17 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
                int Blend, const TAlphaLook& look)
 {
     const int half = Src.Height / 2;
-    const int rows = std::min(half - 1, Dst.Height - DstBottom - 1);
+    const int64_t rows = std::min<int64_t>(half - 1, int64_t(Dst.Height) - DstBottom - 1);
     if (rows < 1)
         return;
     const int drop = 255 / half;
     int f = 255;
     for (int t = 1; t <= rows; ++t, f -= drop) {
-        const int dy = DstBottom + t, sy = SrcBottom - t - 1;
+        const int64_t dy = int64_t(DstBottom) + t, sy = int64_t(SrcBottom) - t - 1;
         if (dy < 0 || dy >= Dst.Height || sy < 0 || sy >= Src.Height)
             continue;
-        uint8_t* d = Dst.Pixel(c.DX, dy);
-        const uint8_t* s = Src.Pixel(c.SX, sy);
+        uint8_t* d = Dst.Pixel(c.DX, int(dy));
+        const uint8_t* s = Src.Pixel(c.SX, int(sy));
         for (int x = 0; x < c.W; ++x, d += Dst.BytesPerPixel, s += 4) {
             if (Pixel32(s) == 0x00FF00FFu)
                 continue;
@@ -545,7 +555,8 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
 void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
                bool UpdateTrans, TColor GrayedColor, int Blend, bool Reflected)
 {
-    Blend = std::max(Blend, 0);  // a negative fade would push alpha past 255
+    // A negative fade would push alpha past 255; one past 100 shows nothing, as 100.
+    Blend = std::clamp(Blend, 0, 100);
     TkvCopy c;
     if (!Usable(Dst) || Src.Empty() || Src.BytesPerPixel != 4 || !ClipPair(R1, R2, Dst, Src, c))
         return;
@@ -564,7 +575,7 @@ void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows
             }
             const int k = Blend == 0 ? s[3] : (100 - Blend) * s[3] / 100;
             if (k <= 0)
-                continue;  // nothing of the image shows (a Blend above 100 included)
+                continue;  // nothing of the image shows
             OverPixel(d, s, k, look);
         }
     }
@@ -578,17 +589,18 @@ void BlendTransRectangle(const TBitmapRows& Dst, int X, int Y, const TBitmapRows
 {
     if (!Usable(Dst) || !Usable(Src))
         return;
-    // A negative source corner moves the destination instead.
+    // A negative source corner moves the destination instead (in 64 bits).
+    int64_t x = X, y = Y;
     if (SrcRect.Top < 0) {
-        Y -= SrcRect.Top;
+        y -= SrcRect.Top;
         SrcRect.Top = 0;
     }
     if (SrcRect.Left < 0) {
-        X -= SrcRect.Left;
+        x -= SrcRect.Left;
         SrcRect.Left = 0;
     }
     TkvCopy c;
-    if (!ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+    if (!ClipInclusive(SrcRect, x, y, Src, Dst, c))
         return;
     const bool keyed = TopOf(TransColor) != 255;
     const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
@@ -647,7 +659,7 @@ std::vector<TColor> ThreeBands(int Extent, TColor Color1, TColor Color2, int A, 
 
 int BandSize(int Size, int Percent, int Extent)
 {
-    return std::max(1, std::min(std::max(Size * Percent / 100, 1), Extent));
+    return int(std::max<int64_t>(1, std::min<int64_t>(std::max<int64_t>(int64_t(Size) * Percent / 100, 1), Extent)));
 }
 
 } // namespace
@@ -656,7 +668,7 @@ void GradientBmp(const TBitmapRows& Bmp, TkvRect R, TColor Color1, TColor Color2
                  int Percent2, int Size)
 {
     TkvSpan s;
-    if (!Usable(Bmp) || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+    if (!Usable(Bmp) || !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
     const int bpp = Bmp.BytesPerPixel;
     const bool across = GradType == 1;  // gtLeftRight

@@ -2,6 +2,8 @@
 // parent background, 32-bit images over caches and real-factor blends.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <functional>
 
 #include "PaintFixture.h"
@@ -291,8 +293,12 @@ TEST(Compose, GradientBmpBandsLeftToRight)
 TEST(Compose, WildRectanglesNeverLeaveTheBitmaps)
 {
     const TkvRect rects[] = {{-100, -100, 100, 100}, {5, 5, 200, 7}, {-9, 2, -1, 90}, {90, 90, 95, 95},
-                             {3, 3, 1, 1}, {-1000000, 0, 1000000, 4}};
-    const TkvPoint points[] = {{-50, -50}, {6, 6}, {-3, 2}, {100, 0}};
+                             {3, 3, 1, 1}, {-1000000, 0, 1000000, 4},
+                             // the limits of 32-bit integers: no sum on the way may overflow
+                             {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX, INT_MAX, INT_MIN, INT_MIN},
+                             {INT_MIN, 0, 3, 3}, {INT_MAX - 2, 1, INT_MAX, 4}, {2, INT_MIN + 1, 4, INT_MAX}};
+    const TkvPoint points[] = {{-50, -50}, {6, 6}, {-3, 2}, {100, 0}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX},
+                               {INT_MIN, 2}};
     for (bool bottomUp : RowOrders)
         for (const TkvRect& r : rects)
             for (const TkvPoint& p : points) {
@@ -311,18 +317,50 @@ TEST(Compose, WildRectanglesNeverLeaveTheBitmaps)
                     [&] { CopyTransRect(d24.Rows, s24.Rows, p.X, p.Y, r, 0xFF00FF, ci, true, false); },
                     [&] { CopyTransRect(d32.Rows, s32.Rows, p.X, p.Y, r, 0xFF00FF, TkvBack{}, false, false); },
                     [&] { CopyRect(d24.Rows, s32.Rows, p.X, p.Y, r); },
-                    [&] { CopyByMask(r, {p.X, p.Y, p.X + 9, p.Y + 9}, d24.Rows, s24.Rows, ci, true); },
+                    [&] { CopyByMask(r, {p.X, p.Y, SaturateInt(p.X + 9LL), SaturateInt(p.Y + 9LL)}, d24.Rows, s24.Rows, ci, true); },
                     [&] { CopyByMask(r, {p.X, p.Y, 3, 3}, d32.Rows, s32.Rows, ci, true); },
                     [&] { CopyByMaskData(r, {p.X, p.Y, 4, 4}, d32.Rows, s24.Rows, ci, true, 40); },
                     [&] { CopyBmp32(r, {p.X, p.Y, 6, 5}, d24.Rows, s32.Rows, ci, true, 0x808080, 30, true); },
                     [&] { CopyBmp32(r, r, d32.Rows, s32.Rows, ci, false, kvNoColor, 130, true); },
                     [&] { CopyBmp32(r, r, d32.Rows, s32.Rows, ci, false, kvNoColor, -40, true); },
+                    [&] { CopyBmp32(r, r, d24.Rows, s32.Rows, ci, true, kvNoColor, INT_MAX, true); },
+                    [&] { CopyBmp32(r, r, d24.Rows, s32.Rows, ci, true, kvNoColor, INT_MIN, true); },
+                    [&] { CopyByMaskData(r, {2, 2, 4, 4}, d24.Rows, s24.Rows, ci, false, INT_MAX); },
                     [&] { BlendTransRectangle(d32.Rows, p.X, p.Y, s24.Rows, r, 0.3, 0); },
                     [&] { GradientBmp(d24.Rows, r, 0, 0xFFFFFF, 2, 30, 30, 50); },
+                    [&] { GradientBmp(d24.Rows, r, 0, 0xFFFFFF, 1, 30, INT_MIN, INT_MAX); },
+                    [&] { BlendTransRectangle(d24.Rows, p.X, p.Y, s32.Rows, r, NAN, 0xFF000000); },
                 };
                 for (const auto& call : calls)
                     call();
                 for (const TestBitmap* b : {&d24, &d32, &s24, &s32, &m, &back})
                     ASSERT_TRUE(b->GuardsIntact()) << r.Left << "," << r.Top << " " << p.X << "," << p.Y;
             }
+}
+
+// Rectangles reaching past both bitmaps by the integer limits compose the
+// same pixels as the rectangles cut by hand.
+TEST(Compose, LimitRectanglesComposeWhatLiesInside)
+{
+    const TkvRect all{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    auto source = [](TestBitmap& s) {
+        for (int y = 0; y < s.Rows.Height; ++y)
+            for (int x = 0; x < s.Rows.Width; ++x)
+                s.Set(x, y, uint32_t(x * 40 + y) | uint32_t(x * 30 + y * 20) << 24);
+    };
+    TestBitmap s(5, 4, 4), a(5, 4, 3, false, 90), b(5, 4, 3, false, 90);
+    source(s);
+    CopyBmp32(all, all, a.Rows, s.Rows, TkvBack{}, false, kvNoColor, 0, false);
+    CopyBmp32({0, 0, 5, 4}, {0, 0, 5, 4}, b.Rows, s.Rows, TkvBack{}, false, kvNoColor, 0, false);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(a.Get(x, y), b.Get(x, y)) << x << "," << y;
+    EXPECT_NE(a.Get(4, 3), Grey(90));
+
+    TestBitmap c(5, 4, 3, false, 90), e(5, 4, 3, false, 90);
+    CopyRect(c.Rows, s.Rows, 0, 0, all);
+    CopyRect(e.Rows, s.Rows, 0, 0, {0, 0, 4, 3});
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(c.Get(x, y), e.Get(x, y)) << x << "," << y;
 }

@@ -10,6 +10,7 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
+#include "support/ResourceCount.h"
 
 using namespace wraptest;
 
@@ -449,16 +450,16 @@ TEST(WrapperRoutines, FindControlByHandleSearchesOwnedComponentsDeep)
     EXPECT_EQ(FindControlByHandle(::GetDesktopWindow(), form.get()), nullptr);
 }
 
-TEST_F(WrapperTest, WrapAndUnwrapLeakNoGdiObjects)
+TEST_F(WrapperTest, WrapAndUnwrapLeakNothing)
 {
     HWND edit = Child(L"EDIT");
-    const int before = LiveGdiObjects();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 1000; ++i) {
         TkvMainWnd* w = CreateWnd<TkvMainWnd>(edit, nullptr, Manager, L"EDIT", false);
         w->SkinData->BGChanged = true;
         PrepareCache(w->SkinData, edit, false);
         UninitializeKVWnd(edit, true, false, w);
     }
-    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
     ::DestroyWindow(edit);
 }

@@ -129,10 +129,4 @@ public:
     }
 };
 
-// GDI objects of the process (see ManagerFixture).
-inline int LiveGdiObjects()
-{
-    return managertest::LiveGdiObjects();
-}
-
 } // namespace wraptest
