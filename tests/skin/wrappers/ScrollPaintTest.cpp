@@ -11,6 +11,7 @@
 #include "skin/builtin/BuiltinSkin.h"
 #include "skin/paint/sGraphUtils.h"
 #include "skin/paint/sections/PngFile.h"
+#include "support/ResourceCount.h"
 
 using namespace wraptest;
 
@@ -241,17 +242,21 @@ TEST_F(ScrollPaint, CornerShowsTheGripOnlyWhereItSizesAForm)
     EXPECT_GT(grip, 0);
 }
 
-TEST_F(ScrollTest, PaintingLeaksNoGdiObjects)
+TEST_F(ScrollTest, WrappingPaintingAndPressingLeakNothing)
 {
     Make();
     UninitializeKVScroll(T->Handle, true, false, W);
-    const int before = LiveGdiObjects();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 1000; ++i) {
         W = CreateWnd<TkvScrollWnd>(T->Handle, nullptr, Manager, L"COMBOBOX", true);
         Kv_NCPaint(W, T->Handle, 0, 0, -1, nullptr);
+        if (i % 100 == 0) { // a press with its timers, ended by the wrapper's end
+            Press(HTVSCROLL, OnV(VBar().Height() - 3));
+            ::SendMessageW(T->Handle, WM_NCMOUSEMOVE, HTVSCROLL, 0);
+        }
         UninitializeKVScroll(T->Handle, true, false, W);
     }
-    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
 TEST_F(WrapperTest, RefreshScrollsKeepsAWrapperWhileTheControlIsSkinned)
