@@ -220,6 +220,10 @@ LRESULT Kv_NCLButtonDown(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARA
 LRESULT Kv_MouseMove(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT Kv_LButtonUp(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT Kv_Timer(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam);
+// WM_NOTIFY and WM_SETCURSOR go to the window as they are (the edit-like
+// wrappers route them here).
+LRESULT Kv_Notify(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT Kv_SetCursor(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam);
 // Moves the dragged thumb to the cursor and tells the window.
 void Kv_ThumbTrack(TkvScrollWnd* ScrollWnd, HWND Wnd);
 // Ends a press on the window's bars: Released (the button went up) or the

@@ -368,6 +368,16 @@ LRESULT Kv_Timer(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam
     return ScrollWnd->CallPrevWndProc(Wnd, WM_TIMER, WParam, lp);
 }
 
+LRESULT Kv_Notify(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam)
+{
+    return ScrollWnd->CallPrevWndProc(Wnd, WM_NOTIFY, WParam, LParam);
+}
+
+LRESULT Kv_SetCursor(TkvScrollWnd* ScrollWnd, HWND Wnd, WPARAM WParam, LPARAM LParam)
+{
+    return ScrollWnd->CallPrevWndProc(Wnd, WM_SETCURSOR, WParam, LParam);
+}
+
 void Kv_ForgetWindow(HWND Wnd)
 {
     if (!Wnd)
