@@ -14,6 +14,8 @@
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/StdCtrls.h"
 #include "skin/wrappers/kvSBUtils_Buttons.h"
+#include "skin/wrappers/kvSBUtils_Combo.h"
+#include "skin/wrappers/kvSBUtils_Edits.h"
 #include "skin/wrappers/kvSBUtils_Panels.h"
 #include "skin/wrappers/kvSBUtils_Statics.h"
 #include "support/ResourceCount.h"
@@ -27,6 +29,8 @@ struct TKind {
     TkvWndClass Class;
     const wchar_t* WindowClass;
     DWORD Style;
+    // The section the creator names (the built-in skin has no "EDIT").
+    const wchar_t* Section = L"";
 };
 
 const TKind Kinds[] = {
@@ -43,6 +47,13 @@ const TKind Kinds[] = {
     {"dialog panel", TkvWndClass::Of<TkvDlgPanelWnd>(), L"STATIC", 0},
     {"nested dialog", TkvWndClass::Of<TkvTransPanelWnd>(), L"STATIC", 0},
     {"tab frame", TkvWndClass::Of<TkvTabWnd>(), WC_TABCONTROLW, 0},
+    {"edit", TkvWndClass::Of<TkvEditWnd>(), L"EDIT", WS_BORDER | WS_VSCROLL | ES_MULTILINE, L"COMBOBOX"},
+    {"list box", TkvWndClass::Of<TkvEditWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"COMBOBOX"},
+    {"tree view", TkvWndClass::Of<TkvTreeViewWnd>(), WC_TREEVIEWW, WS_BORDER, L"COMBOBOX"},
+    {"grid", TkvWndClass::Of<TkvGridWnd>(), L"EDIT", WS_BORDER, L"COMBOBOX"},
+    {"combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_DROPDOWNLIST, L"COMBOBOX"},
+    {"simple combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_SIMPLE, L"COMBOBOX"},
+    {"combo list", TkvWndClass::Of<TkvComboListWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"COMBOBOX"},
 };
 
 struct TWndSnapshot {
@@ -64,7 +75,7 @@ TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
         SCOPED_TRACE(k.Name);
         HWND h = Child(k.WindowClass, k.Style, 60, 30, L"Text");
         const TWndSnapshot before = StateOf(h);
-        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, L"", false);
+        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         ASSERT_TRUE(w->Hooked());
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 1);
         Printed(h);
@@ -84,7 +95,7 @@ TEST_F(WrapperTest, EachKindOutlivesItsWindow)
     for (const TKind& k : Kinds) {
         SCOPED_TRACE(k.Name);
         HWND h = Child(k.WindowClass, k.Style, 60, 30, L"Text");
-        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, L"", false);
+        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         Printed(h);
         ::DestroyWindow(h);
         EXPECT_TRUE(w->Destroyed);
@@ -99,28 +110,44 @@ TEST_F(WrapperTest, ClassLibraryControlsAreTakenOverThroughTheirWindowProc)
     TGroupBox* group = New<TGroupBox>(Form.get());
     TPanel* panel = New<TPanel>(Form.get());
     TUpDown* updown = New<TUpDown>(Form.get());
+    TEdit* edit = New<TEdit>(Form.get());
+    TListBox* list = New<TListBox>(Form.get());
+    TComboBox* combo = New<TComboBox>(Form.get());
+    TTreeView* tree = New<TTreeView>(Form.get());
     const struct {
         TWinControl* Control;
         TkvWndClass Class;
+        const wchar_t* Section;
     } cases[] = {
-        {button, TkvWndClass::Of<TkvBtnWnd>()},   {check, TkvWndClass::Of<TkvCheckBoxWnd>()},
-        {group, TkvWndClass::Of<TkvGroupBoxWnd>()}, {panel, TkvWndClass::Of<TkvPanelWnd>()},
-        {updown, TkvWndClass::Of<TkvSpinWnd>()},
+        {button, TkvWndClass::Of<TkvBtnWnd>(), L""},
+        {check, TkvWndClass::Of<TkvCheckBoxWnd>(), L""},
+        {group, TkvWndClass::Of<TkvGroupBoxWnd>(), L""},
+        {panel, TkvWndClass::Of<TkvPanelWnd>(), L""},
+        {updown, TkvWndClass::Of<TkvSpinWnd>(), L""},
+        {edit, TkvWndClass::Of<TkvEditWnd>(), L"COMBOBOX"},
+        {list, TkvWndClass::Of<TkvEditWnd>(), L"COMBOBOX"},
+        {combo, TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX"},
+        {tree, TkvWndClass::Of<TkvTreeViewWnd>(), L"COMBOBOX"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Class.Name());
+        SCOPED_TRACE(c.Control->ClassName().c_str());
         c.Control->SetParent(Form.get());
         c.Control->SetBounds(10, 10, 80, 30);
+        c.Control->SetColor(0x0A0B0C);
+        c.Control->Font()->SetColor(0x0C0B0A);
         TsCommonData data(c.Control, true);
         const TWndMethod original = c.Control->WindowProc;
         const WNDPROC proc = ProcOf(c.Control->Handle());
-        TkvMainWnd* w = c.Class.Create(c.Control->Handle(), &data, Manager, L"", false);
+        // Made as a form's control adapter makes them: the frame computed again.
+        TkvMainWnd* w = c.Class.Create(c.Control->Handle(), &data, Manager, c.Section, true);
         EXPECT_TRUE(c.Control->WindowProc == w->HookMethod());
         EXPECT_EQ(ProcOf(c.Control->Handle()), proc);
         TOwned<TBitmap> got = Printed(c.Control->Handle());
         EXPECT_EQ(CountColor(got.get(), TRect(0, 0, 80, 30), 0x00FF00), 0); // the whole window painted
         UninitializeKVWnd(c.Control->Handle(), true, false, w);
         EXPECT_TRUE(c.Control->WindowProc == original);
+        EXPECT_EQ(c.Control->Color(), TColor(0x0A0B0C));
+        EXPECT_EQ(c.Control->Font()->Color(), TColor(0x0C0B0A));
     }
 }
 
@@ -131,14 +158,14 @@ TEST_F(WrapperTest, WrapPaintAndUnwrapLeakNothing)
         windows.push_back(Child(k.WindowClass, k.Style, 60, 30, L"Text"));
     // Warm-up: fonts, brushes and the skin's caches made once.
     for (size_t i = 0; i < windows.size(); ++i) {
-        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, L"", false);
+        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, Kinds[i].Section, false);
         Printed(windows[i]);
         UninitializeKVWnd(windows[i], true, false, w);
     }
     const TResourceCount before = CountResources();
     for (int n = 0; n < 1000; ++n) {
         const size_t i = size_t(n) % windows.size();
-        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, L"", false);
+        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, Kinds[i].Section, false);
         Printed(windows[i]);
         UninitializeKVWnd(windows[i], true, false, w);
     }
