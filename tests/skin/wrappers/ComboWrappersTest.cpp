@@ -161,3 +161,31 @@ TEST_F(WrapperTest, ComboLikeEditsShowAButtonByTheirKind)
         EXPECT_EQ(w->ButtonRect().Width() > 0, c.Button);
     }
 }
+
+TEST_F(WrapperTest, DropDownListFrameInTheWrappersColours)
+{
+    // A visible top-level host: the list's own context can be read back.
+    TTarget host(nullptr, WS_POPUP | WS_VISIBLE, 200, 200);
+    HWND h = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 10,
+                               120, 150, host.Handle, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 30; ++i)
+        ::SendMessageW(h, CB_ADDSTRING, 0, LPARAM(L"item"));
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    HWND list = ListOf(h);
+    TBitmap scratch(4, 4, pf24bit);
+    ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(scratch.Canvas()->Handle()), LPARAM(list));
+    ASSERT_NE(w->ListSW, nullptr);
+    w->ListSW->SkinData->SetSkinSection(L"COMBOBOX");
+    ::ShowWindow(list, SW_SHOWNA);
+    ::SendMessageW(list, WM_NCPAINT, 1, 0);
+    TRect r;
+    ::GetWindowRect(list, &r);
+    HDC dc = ::GetWindowDC(list);
+    const TColor colour = ColorToRGB(Manager->gd[std::size_t(Manager->GetSkinIndex(L"COMBOBOX"))].Color);
+    EXPECT_EQ(::GetPixel(dc, 0, r.Height() / 2), COLORREF(0));  // the frame line
+    EXPECT_EQ(::GetPixel(dc, 1, r.Height() / 2), COLORREF(colour)); // the wrapper's colour inside it
+    ::ReleaseDC(list, dc);
+    ::ShowWindow(list, SW_HIDE);
+    w.reset();
+    ::DestroyWindow(h);
+}

@@ -38,15 +38,15 @@ const TKind Kinds[] = {
     {"bit button", TkvWndClass::Of<TkvBitBtnWnd>(), L"BUTTON", BS_PUSHBUTTON | BS_BITMAP},
     {"check box", TkvWndClass::Of<TkvCheckBoxWnd>(), L"BUTTON", BS_AUTOCHECKBOX},
     {"radio button", TkvWndClass::Of<TkvCheckBoxWnd>(), L"BUTTON", BS_AUTORADIOBUTTON},
-    {"group box", TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON", BS_GROUPBOX},
-    {"static", TkvWndClass::Of<TkvStaticWnd>(), L"STATIC", SS_LEFT},
-    {"icon", TkvWndClass::Of<TkvIconWnd>(), L"STATIC", SS_ICON},
-    {"link", TkvWndClass::Of<TkvLinkWnd>(), L"STATIC", WS_TABSTOP},
+    {"group box", TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON", BS_GROUPBOX, L"BUTTON"},
+    {"static", TkvWndClass::Of<TkvStaticWnd>(), L"STATIC", SS_LEFT, L"CHECKBOX"},
+    {"icon", TkvWndClass::Of<TkvIconWnd>(), L"STATIC", SS_ICON, L"CHECKBOX"},
+    {"link", TkvWndClass::Of<TkvLinkWnd>(), L"STATIC", WS_TABSTOP, L"CHECKBOX"},
     {"size grip", TkvWndClass::Of<TkvSizerWnd>(), L"SCROLLBAR", SBS_SIZEGRIP},
     {"up-down", TkvWndClass::Of<TkvSpinWnd>(), UPDOWN_CLASSW, 0},
     {"dialog panel", TkvWndClass::Of<TkvDlgPanelWnd>(), L"STATIC", 0},
-    {"nested dialog", TkvWndClass::Of<TkvTransPanelWnd>(), L"STATIC", 0},
-    {"tab frame", TkvWndClass::Of<TkvTabWnd>(), WC_TABCONTROLW, 0},
+    {"nested dialog", TkvWndClass::Of<TkvTransPanelWnd>(), L"STATIC", 0, L"BUTTON"},
+    {"tab frame", TkvWndClass::Of<TkvTabWnd>(), WC_TABCONTROLW, 0, L"BUTTON"},
     {"edit", TkvWndClass::Of<TkvEditWnd>(), L"EDIT", WS_BORDER | WS_VSCROLL | ES_MULTILINE, L"COMBOBOX"},
     {"list box", TkvWndClass::Of<TkvEditWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"COMBOBOX"},
     {"tree view", TkvWndClass::Of<TkvTreeViewWnd>(), WC_TREEVIEWW, WS_BORDER, L"COMBOBOX"},
@@ -71,14 +71,23 @@ TWndSnapshot StateOf(HWND Wnd)
 
 TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
 {
+    // Each kind's first picture goes on a sheet for a reader.
+    const int cols = 5, cw = 100, ch = 50;
+    const int rows = int((std::size(Kinds) + cols - 1) / cols);
+    TOwned<TBitmap> sheet(New<TBitmap>(cols * cw, rows * ch, pf24bit));
+    FillDC(sheet->Canvas()->Handle(), TRect(0, 0, cols * cw, rows * ch), 0xFFFFFF);
+    int n = 0;
     for (const TKind& k : Kinds) {
         SCOPED_TRACE(k.Name);
-        HWND h = Child(k.WindowClass, k.Style, 60, 30, L"Text");
+        HWND h = Child(k.WindowClass, k.Style, 90, 40, L"Text");
         const TWndSnapshot before = StateOf(h);
         TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         ASSERT_TRUE(w->Hooked());
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 1);
-        Printed(h);
+        TOwned<TBitmap> picture = Printed(h, 0xFFFFFF);
+        ::BitBlt(sheet->Canvas()->Handle(), (n % cols) * cw + 5, (n / cols) * ch + 5, picture->Width(),
+                 picture->Height(), picture->Canvas()->Handle(), 0, 0, SRCCOPY);
+        ++n;
         ::SendMessageW(h, WM_SETTEXT, 0, LPARAM(L"Other"));
         ::SendMessageW(h, WM_ENABLE, 0, 0);
         Printed(h);
@@ -88,6 +97,7 @@ TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 0);
         ::DestroyWindow(h);
     }
+    SaveArtifact(sheet.get(), "wrapper-kinds.png");
 }
 
 TEST_F(WrapperTest, EachKindOutlivesItsWindow)
@@ -121,7 +131,7 @@ TEST_F(WrapperTest, ClassLibraryControlsAreTakenOverThroughTheirWindowProc)
     } cases[] = {
         {button, TkvWndClass::Of<TkvBtnWnd>(), L""},
         {check, TkvWndClass::Of<TkvCheckBoxWnd>(), L""},
-        {group, TkvWndClass::Of<TkvGroupBoxWnd>(), L""},
+        {group, TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON"},
         {panel, TkvWndClass::Of<TkvPanelWnd>(), L""},
         {updown, TkvWndClass::Of<TkvSpinWnd>(), L""},
         {edit, TkvWndClass::Of<TkvEditWnd>(), L"COMBOBOX"},
