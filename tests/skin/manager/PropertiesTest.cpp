@@ -171,6 +171,8 @@ TEST(ManagerProperties, ExtractionStaysInTheFolderAndRefusesABadIndex)
 {
     TSkinFolder out;
     CreateDir(out.Dir + L"\\inner");
+    const UnicodeString outside = GetCurrentDir() + L"\\Escaped extracted.plz";
+    DeleteFile(outside);
     std::unique_ptr<TsSkinManager> sm(New<TsSkinManager>(nullptr));
     AddBuiltin(sm.get(), L"..\\..\\Escaped");
     AddBuiltin(sm.get(), L"C:/Rooted");
@@ -179,7 +181,7 @@ TEST(ManagerProperties, ExtractionStaysInTheFolderAndRefusesABadIndex)
     sm->ExtractByIndex(1, out.Dir + L"\\inner");
     EXPECT_TRUE(FileExists(out.Dir + L"\\inner\\.._.._Escaped extracted.plz"));
     EXPECT_TRUE(FileExists(out.Dir + L"\\inner\\C__Rooted extracted.plz"));
-    EXPECT_FALSE(FileExists(GetCurrentDir() + L"\\Escaped extracted.plz"));
+    EXPECT_FALSE(FileExists(outside));
     for (int bad : {-1, 2})
         sm->ExtractByIndex(bad, out.Dir);
     ASSERT_EQ(seam.Count(), 2u);
