@@ -344,11 +344,10 @@ TEST_F(ListFixture, ListsLeakNoGdiObjects)
         list->GetBitmap32(0, &image);
     };
     round();
-    const DWORD gdi = GdiCount(), user = UserCount();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 50; ++i)
         round();
-    EXPECT_LE(GdiCount(), gdi + 2);
-    EXPECT_LE(UserCount(), user + 2);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
 TEST_F(ListFixture, ListDrawsItselfWithTheImagesAlpha)

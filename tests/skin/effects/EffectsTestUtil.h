@@ -1,5 +1,5 @@
 // Helpers of the effects tests: PNG files of RGB or RGBA pixels, bitmaps
-// of known pixels, and the process's GDI object count.
+// of known pixels.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 
 #include "classlib/rtl/Streams.h"
 #include "skin/paint/kvPNG.h"
+#include "tests/support/ResourceCount.h"
 #include "tests/skin/load/LoadTestUtil.h"
 
 namespace fxtest {
@@ -31,30 +32,6 @@ inline std::unique_ptr<TPNGGraphic> LoadPng(const std::string& Bytes)
     s.SetPosition(0);
     png->LoadFromStream(&s);
     return png;
-}
-
-inline DWORD GdiCount()
-{
-    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-}
-
-inline DWORD UserCount()
-{
-    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
-}
-
-inline BOOL CALLBACK CountWindow(HWND, LPARAM P)
-{
-    ++*reinterpret_cast<int*>(P);
-    return TRUE;
-}
-
-// Top-level windows of this thread: timers each keep a hidden one.
-inline int ThreadWindowCount()
-{
-    int n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
-    return n;
 }
 
 // The pixel an icon leaves on a background of Bg at (X, Y).

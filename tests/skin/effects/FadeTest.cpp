@@ -244,12 +244,12 @@ TEST_F(FadeFixture, FailedFramesStillMoveTheFadeOnToItsEnd)
     form->Show();
     control->FailFrame = true;
     Change(false);
-    const DWORD gdi = GdiCount();
+    const TResourceCount before = CountResources();
     for (int level = 1; level <= 10; ++level) {
         EXPECT_THROW(control->Timer->Timer(), Exception);
         EXPECT_EQ(control->Timer->FadeLevel, level + 1);
     }
-    EXPECT_LE(GdiCount(), gdi + 1) << "no frame bitmap or window DC left behind";
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources())) << "no frame bitmap or window DC left behind";
     // No frame reached the screen: the control shows its new look instead.
     ::ValidateRect(control->Handle(), nullptr);
     control->Timer->Timer();
@@ -285,9 +285,11 @@ TEST_F(FadeFixture, DisabledOrDestroyedControlEndsTheFadeQuietly)
     Reset();
     Change(false);
     EXPECT_EQ(control->ComponentCount(), 1);
-    const int windows = ThreadWindowCount();
+    const TResourceCount before = CountResources();
     delete control;
-    EXPECT_EQ(ThreadWindowCount(), windows - 1) << "the timer's window went with it";
+    const TResourceCount after = CountResources();
+    EXPECT_EQ(after.Windows, before.Windows - 1) << "the timer's window went with it";
+    EXPECT_EQ(after.Timers, before.Timers - 1);
 }
 
 TEST_F(FadeFixture, SpeedButtonTimerKeepsTheFrameAndAsksForARepaint)
@@ -338,12 +340,10 @@ TEST_F(FadeFixture, AThousandFadesLeakNothing)
         Run();
     };
     fade(false);
-    const DWORD gdi = GdiCount();
-    const int windows = ThreadWindowCount();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 1000; ++i)
         fade(i % 2 == 1);
     EXPECT_FALSE(control->Timer);
     EXPECT_EQ(control->ComponentCount(), 0);
-    EXPECT_LE(GdiCount(), gdi + 2);
-    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }

@@ -138,9 +138,8 @@ TEST(PngIcons, DrawingAndIconsLeakNoGdiObjects)
         IconHandle b(MakeIcon32(png.get()));
     };
     round();
-    const DWORD gdi = GdiCount(), user = UserCount();
+    const TResourceCount before = CountResources();
     for (int i = 0; i < 200; ++i)
         round();
-    EXPECT_LE(GdiCount(), gdi + 2);
-    EXPECT_LE(UserCount(), user + 2);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }

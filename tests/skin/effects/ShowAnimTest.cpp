@@ -113,8 +113,7 @@ TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
 {
     TAnimControl* ctrl = ShowFormWithControl();
     Application->ProcessMessages();
-    const int windows = ThreadWindowCount();
-    const DWORD gdi = GdiCount();
+    const TResourceCount before = CountResources();
 
     PrepareForAnimation(ctrl);
     ASSERT_TRUE(ow);
@@ -135,8 +134,7 @@ TEST_F(AnimFixture, ControlAnimationCleansUpAfterItselfAlsoWhenPaintingFails)
         ctrl->Fail = false;
         AnimShowControl(ctrl, 0);
     }
-    EXPECT_EQ(ThreadWindowCount(), windows);
-    EXPECT_LE(GdiCount(), gdi + 2);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
 TEST_F(AnimFixture, KeptCoverGoesWithItsControl)
@@ -259,12 +257,11 @@ TEST_F(LayeredFixture, DialogImageIsOpaqueWhereTheDialogDrawsItself)
 
 TEST_F(LayeredFixture, ShowsPutEverythingBackAlsoWhenPaintingFails)
 {
-    const int windows = ThreadWindowCount();
-    const DWORD gdi = GdiCount();
+    const TResourceCount before = CountResources();
     AnimShowDlg(stub, 100, 255, atFading);
     EXPECT_EQ(gPauses, 12) << "13 frames";
     EXPECT_EQ(stub.EndedWith, 255);
-    EXPECT_EQ(ThreadWindowCount(), windows) << "the dialog's own animation window is gone";
+    EXPECT_EQ(CountResources().Windows, before.Windows) << "the dialog's own animation window is gone";
 
     stub.Fail = true;
     EXPECT_THROW(AnimShowDlg(stub, 100, 255, atFading), Exception);
@@ -273,8 +270,7 @@ TEST_F(LayeredFixture, ShowsPutEverythingBackAlsoWhenPaintingFails)
     EXPECT_FALSE(InAnimationProcess);
     EXPECT_EQ(kvPrintDC, nullptr);
     EXPECT_EQ(kvDstBmp, nullptr);
-    EXPECT_EQ(ThreadWindowCount(), windows);
-    EXPECT_LE(GdiCount(), gdi + 2);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
 namespace {
@@ -337,7 +333,7 @@ TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
     TProviderStub provider;
     provider.Show = &show;
     form->Provider = &provider;
-    const int windows = ThreadWindowCount();
+    const TResourceCount before = CountResources();
 
     PrepareForAnimation(form.get());
     AnimShowControl(form.get(), 100, 255, atFading);
@@ -353,13 +349,13 @@ TEST_F(AnimFixture, SkinnedFormChangesLookThroughALayeredShow)
         EXPECT_EQ(::GetWindowRgn(border->Handle(), rgn.Get()), SIMPLEREGION) << "the border window's region";
     }
     EXPECT_EQ(provider.Corners, 0) << "a layered show needs no cut cover";
-    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 
     show.Fail = true;
     EXPECT_THROW(AnimShowControl(form.get(), 100, 255, atFading), Exception);
     EXPECT_FALSE(InAnimationProcess);
     EXPECT_EQ(kvDstBmp, nullptr);
-    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
 namespace {
@@ -385,7 +381,7 @@ TEST_F(AnimFixture, FormWithCutCornersFadesThroughACoverOfItsShape)
     Application->ProcessMessages();
     TProviderStub provider;  // no layered show: the form cross-fades
     form->Provider = &provider;
-    const DWORD gdi = GdiCount();
+    const TResourceCount before = CountResources();
     kvAnimPause = LookAtCover;
 
     AnimShowControl(form.get(), 16, 255, atFading);
@@ -394,7 +390,7 @@ TEST_F(AnimFixture, FormWithCutCornersFadesThroughACoverOfItsShape)
     EXPECT_NE(gCover, nullptr);
     EXPECT_EQ(gCoverRegion, COMPLEXREGION);
     EXPECT_FALSE(::IsWindow(gCover)) << "the cover is gone";
-    EXPECT_LE(GdiCount(), gdi + 2) << "the region went with the cover";
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources())) << "the region went with the cover";
 }
 
 namespace {

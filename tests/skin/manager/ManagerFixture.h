@@ -9,6 +9,7 @@
 
 #include "classlib/rtl/Streams.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/support/ResourceCount.h"
 
 #ifndef KV_BUILT_SKIN
 #error "KV_BUILT_SKIN names the skin folder of the build"
@@ -47,20 +48,6 @@ inline TsSkinManager* NewManager(TComponent* Owner = nullptr)
     AddBuiltin(sm);
     sm->SetSkinName(BuiltinName());
     return sm;
-}
-
-// The GDI objects the process holds.  Wine keeps no per-process count
-// (GetGuiResources answers 0) but takes a handle given by its table index
-// alone, so the live entries of its table can be counted.
-inline int LiveGdiObjects()
-{
-    if (DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return static_cast<int>(n);
-    int live = 0;
-    for (ULONG_PTR index = 1; index < 0x10000; ++index)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)))
-            ++live;
-    return live;
 }
 
 } // namespace managertest
