@@ -188,14 +188,8 @@ void DrawGlow(TsCommonData* SkinData, const TsGeneralData& gd, const wchar_t* Te
     const int size = Hot ? gd.HotGlowSize : gd.GlowSize;
     if (!SkinData->FCacheBmp || size == 0)
         return;
-    TBitmap* mask = nullptr;
-    try {
-        kvDrawGlowForText(SkinData->FCacheBmp, Text, R, Flags, 15, size, Hot ? gd.HotGlowColor : gd.GlowColor, mask);
-    } catch (...) {
-        FreeAndNil(mask);
-        throw;
-    }
-    FreeAndNil(mask);
+    DrawTextGlow(SkinData->GetSkinManager(), SkinData->FCacheBmp, Text, R, Flags, 15, size,
+                 Hot ? gd.HotGlowColor : gd.GlowColor);
 }
 
 } // namespace
@@ -300,6 +294,19 @@ void kvDrawGlowForText(TBitmap* DstBmp, const wchar_t* Text, const TRect& R, uns
         Blur8(MaskBmp, BlurSize);
     }
     kvPaint::BlendGlow(RowsOf(DstBmp), RowsOf(MaskBmp), R.left - d, R.top - d, ColorToRGB(Color));
+}
+
+void DrawTextGlow(TObject* /*SkinManager*/, TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags,
+                  unsigned Side, int BlurSize, TColor Color)
+{
+    TBitmap* mask = nullptr;
+    try {
+        kvDrawGlowForText(DstBmp, Text, R, Flags, Side, BlurSize, Color, mask);
+    } catch (...) {
+        FreeAndNil(mask);
+        throw;
+    }
+    FreeAndNil(mask);
 }
 
 void Blur8(TBitmap* Bmp, double Radius)
