@@ -236,3 +236,17 @@ const TsPaintCache::TGlowMask* TsPaintCache::KeepGlow(const std::wstring& Key, T
     }
     return &FGlowOrder.front().second;
 }
+
+const kvPaint::TGlowTable& TsPaintCache::GlowTable(int C)
+{
+    for (auto it = FGlowTables.begin(); it != FGlowTables.end(); ++it)
+        if (it->first == C) {
+            FGlowTables.splice(FGlowTables.begin(), FGlowTables, it);
+            return FGlowTables.front().second;
+        }
+    // 64 KB each: the channels of a few colours.
+    if (FGlowTables.size() >= 6)
+        FGlowTables.pop_back();
+    FGlowTables.emplace_front(C, kvPaint::MakeGlowTable(C));
+    return FGlowTables.front().second;
+}

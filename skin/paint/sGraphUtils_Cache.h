@@ -6,7 +6,8 @@
 //   pixels of its border's corners what lies behind the control;
 // - the textures that sections look up by name;
 // - the colour lines of gradients, by gradient and length;
-// - the blurred masks of text glows, by text, font, flags and size;
+// - the blurred masks of text glows, by text, font, flags and size, and the
+//   tables of the glow rule by colour;
 // - scratch bitmaps for layers painted aside, lent and given back.
 // Everything kept is checked against the values it was made from before it
 // is used again, so a table entry changed in place is painted afresh.
@@ -23,6 +24,7 @@
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGradient_Fill.h"
+#include "skin/paint/sGraphUtils_Blur.h"
 
 // Off: every paint does all of its work (tests compare both ways, the
 // benchmarks measure both).  On by default.
@@ -125,6 +127,9 @@ public:
     const TGlowMask* FindGlow(const std::wstring& Key);
     const TGlowMask* KeepGlow(const std::wstring& Key, TGlowMask Mask);
 
+    // The glow rule's table for a colour channel value (kvPaint::MakeGlowTable).
+    const kvPaint::TGlowTable& GlowTable(int C);
+
     // What is kept now (for tests).
     int PictureCount() const { return int(FPictures.size()); }
     int GlowCount() const { return int(FGlows.size()); }
@@ -153,6 +158,7 @@ private:
     std::unordered_map<TPictureKey, decltype(FPictureOrder)::iterator, TPictureHash> FPictures;
     std::size_t FPictureBytes = 0;
 
+    std::list<std::pair<int, kvPaint::TGlowTable>> FGlowTables;  // most recent first
     std::list<std::pair<std::wstring, TGlowMask>> FGlowOrder;  // most recent first
     std::unordered_map<std::wstring, decltype(FGlowOrder)::iterator> FGlows;
     std::size_t FGlowBytes = 0;

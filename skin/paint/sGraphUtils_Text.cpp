@@ -351,6 +351,8 @@ void DrawTextGlow(TObject* SkinManager, TBitmap* DstBmp, const wchar_t* Text, co
         const TBitmapRows dst = RowsOf(DstBmp);
         const int d = GlowMargin(BlurSize);
         const TColor rgb = ColorToRGB(Color);
+        const kvPaint::TGlowTable* tables[3] = {&cache->GlowTable(BlueOf(rgb)), &cache->GlowTable(GreenOf(rgb)),
+                                                &cache->GlowTable(RedOf(rgb))};
         for (const TsPaintCache::TGlowMask::TRun& run : mask->Runs) {
             TBitmapRows part;
             part.First = const_cast<uint8_t*>(&mask->Bytes[std::size_t(run.Y) * std::size_t(mask->W) + run.X]);
@@ -358,7 +360,7 @@ void DrawTextGlow(TObject* SkinManager, TBitmap* DstBmp, const wchar_t* Text, co
             part.Width = run.Length;
             part.Height = 1;
             part.BytesPerPixel = 1;
-            kvPaint::BlendGlow(dst, part, R.left - d + run.X, R.top - d + run.Y, rgb);
+            kvPaint::BlendGlow(dst, part, R.left - d + run.X, R.top - d + run.Y, tables);
         }
         return;
     }
