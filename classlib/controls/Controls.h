@@ -338,7 +338,7 @@ protected:
     virtual void BoundsChanged() {}
     // Moves the control to the top or the bottom of its siblings.
     void SetZOrder(bool TopMost);
-    void RequestAlign();
+    virtual void RequestAlign();
     // The parent repaints the part of its client area this control covers.
     void InvalidateControl(bool IsVisible, bool IsOpaque);
     virtual void FontChanged(TObject* Sender);

@@ -15,6 +15,8 @@
 #include "classlib/controls/Controls.h"
 
 class TMainMenu;
+class TMenuItem;
+class TForm;
 
 // ---------------------------------------------------------------------------
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -28,6 +30,7 @@ enum TPosition {
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TTileMode { tbHorizontal, tbVertical };
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
@@ -272,7 +275,26 @@ public:
     TNotifyEvent OnDeactivate;
     TNotifyEvent OnPaint;
 
+    // MDI.  A form of style fsMDIForm keeps its MDI children in an MDI client
+    // window (ClientHandle) that fills the client area its aligned controls
+    // leave; a form of style fsMDIChild is made inside the client of the
+    // application's main form.  The frame's unhandled messages go to
+    // DefFrameProc, a child's to DefMDIChildProc.
+    HWND ClientHandle() const { return FClientHandle; }
+    // The MDI children, the active one first (z-order in the client).
+    int MDIChildCount();
+    TForm* MDIChildren(int Index);
+    TForm* ActiveMDIChild();
+    // The menu item whose sub-menu lists the MDI children.
+    TMenuItem* WindowMenu() const { return FWindowMenu; }
+    void SetWindowMenu(TMenuItem* Value);
+    TTileMode TileMode() const { return FTileMode; }
+    void SetTileMode(TTileMode Value) { FTileMode = Value; }
+    void Tile();
+    void Cascade();
+
     void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -315,6 +337,15 @@ protected:
     // BorderStyle and BorderIcons.
     void AddOwnerWindow(TCreateParams& Params);
     void AddBorderStyles(TCreateParams& Params);
+    // The MDI parts: a child's window in the main form's client, the
+    // frame's client window, and the children's activation.
+    void AddMDIChildStyles(TCreateParams& Params);
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void DestroyWindowHandle() override;
+    void CreateMDIClient();
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void AttachMDIMenu();
+    virtual void WMMDIActivate(TMessage& Message);
 
     TModalResult FModalResult = mrNone;
     TFormBorderStyle FBorderStyle = bsSizeable;
@@ -336,6 +367,9 @@ protected:
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
     TMainMenu* FMenu = nullptr;
+    HWND FClientHandle = nullptr;
+    TMenuItem* FWindowMenu = nullptr;
+    TTileMode FTileMode = tbHorizontal;
     bool FAlphaBlend = false;
     BYTE FAlphaBlendValue = 255;
     int FStoredClientWidth = -1;
@@ -473,6 +507,9 @@ private:
     void Idle();
     // Offers a key message to its control (CN_KEYDOWN...); true when taken.
     bool IsKeyMsg(const MSG& Msg);
+    // The MDI keys (Ctrl+F4, Ctrl+F6) of a message inside the main form's
+    // MDI client; true when taken.
+    bool IsMDIMsg(const MSG& Msg);
     void CheckMainFormClosed();
     friend class TCustomForm;
 

@@ -282,7 +282,7 @@ bool TApplication::ProcessMessage(MSG& Msg)
         FTerminated = true;
         return true;
     }
-    if (IsKeyMsg(Msg))
+    if (IsMDIMsg(Msg) || IsKeyMsg(Msg))
         return true;
     ::TranslateMessage(&Msg);
     ::DispatchMessageW(&Msg);

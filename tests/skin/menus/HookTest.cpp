@@ -104,6 +104,12 @@ TEST_F(CreationHook, FormsAreTakenByTheirKindAndTheRules)
     TForm* own = TForm::CreateNew(Application);
     own->SetTag(-98);  // the library's own auxiliary windows
     auto* box = New<TMessageForm>(Application);
+    // Made while no rule holds, so that the hook attaches nothing yet.
+    Manager->SetFSkinningRules(TkvSkinningRules{});
+    for (TCustomForm* f : {static_cast<TCustomForm*>(plain), static_cast<TCustomForm*>(own),
+                           static_cast<TCustomForm*>(box)})
+        f->Handle();
+    Manager->SetFSkinningRules(TkvSkinningRules{srStdForms, srStdDialogs});
 
     TCustomForm* found = nullptr;
     EXPECT_EQ(Rule(plain->Handle(), &found), skForm);
