@@ -4,6 +4,7 @@
 #include "skin/forms/sSkinProvider.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
@@ -12,6 +13,7 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/forms/sSkinProvider_Adapter.h"
 
 bool bBtnPressed = false;
 TsSkinProvider* MaxChildProvider = nullptr;
@@ -121,6 +123,9 @@ TsSkinProvider::~TsSkinProvider()
 {
     FDestroying = true;
     std::erase(Providers(), this);
+    // The wrappers go first: the form's scroll wrapper sits in its
+    // WindowProc in front of this provider.
+    ReleaseWrappers();
     if (FAddedTitle) {
         InitExBorders(false);
         FreeAndNil(FAddedTitle);
@@ -165,8 +170,6 @@ void TsSkinProvider::FreeOwned()
     FreeAndNil(FGlow2);
     FreeAndNil(FTitleIcon);
     FreeAndNil(FTitleButtons);
-    AdapterRemove();
-    UpdateScrollWrapper(this, ListSW);
     FreeAndNil(FCommonData);
 }
 
@@ -390,7 +393,12 @@ bool TsSkinProvider::FormGoing() const
 
 void TsSkinProvider::AdapterRemove()
 {
-    // The control adapter comes with the frame's hand-over of controls
-    // (sSkinProvider_Wrappers.cpp); nothing is held until then.
-    Adapter = nullptr;
+    if (Designing(this) || !Adapter)
+        return;
+    // The wrapped controls hear that the skin goes (their own colours come
+    // back), then the adapter lets go of them and of the labels.
+    TMessage m{SM_KORVEXCMD, MakeKorvexWParam(SMC_SKIN_REMOVE), reinterpret_cast<LPARAM>(Manager()), 0};
+    SendToAdapter(m);
+    TkvCtrlAdapter* adapter = std::exchange(Adapter, nullptr);
+    FreeAndNil(adapter);
 }

@@ -207,6 +207,11 @@ public:
     void AddAllItems(TWinControl* Parent);
     void AddNewItem(TWinControl* Control);
     void SendToAdapter(TMessage& Message);
+    // Frees the skinned scroll bars of the form (ListSW).
+    void FreeScrollWrapper(bool Repaint = true);
+    // The adapter and the scroll wrapper go (before the provider gives the
+    // form's WindowProc back: the scroll wrapper sits in front of it).
+    void ReleaseWrappers();
 
     // --- fields, in the order the provider's Parts name them
     TAOR ArOR;

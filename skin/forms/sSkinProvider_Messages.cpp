@@ -360,7 +360,7 @@ void TsSkinProvider::CMControlListChange(TMessage& Message)
 void TsSkinProvider::CMFloat(TMessage& Message)
 {
     OldWndProc(Message);
-    UpdateScrollWrapper(this, ListSW);
+    FreeScrollWrapper();
     SendAMessage(Form->Handle(), SMC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager()));
 }
 
