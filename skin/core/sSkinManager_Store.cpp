@@ -147,6 +147,10 @@ void TsSkinStore::LoadSkin(const TsSkinSource& Source, const TsSkinLoadSettings&
     loader.LoadAllMasks();
     loader.LoadAllPatterns();
     loader.LoadAllGeneralData();
+    // A description of no sections (an empty or missing Options.dat) is no
+    // skin: the skin in place stays.
+    if (staged.gd.empty())
+        throw EReadError(L"The skin has no description: no sections were found in its Options.dat");
     // Nothing below can fail for the skin's content: the old skin goes with
     // the staged store.
     TakeSkin(staged);

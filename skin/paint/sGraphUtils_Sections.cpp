@@ -517,13 +517,15 @@ int PaintSection(TBitmap* Bmp, const UnicodeString& Section, const UnicodeString
     }
     if (!sm->IsValidSkinIndex(index) || !Bmp || Bmp->Empty())
         return index;
+    // A fill colour is an RGB value: a system colour is looked up first.
+    const TColor fill = ColorToRGB(BGColor);
     TCacheInfo ci = EmptyCI;
-    ci.FillColor = BGColor;
+    ci.FillColor = fill;
     if (ParentDC) {
         ::BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), ParentDC, ParentOffset.x,
                  ParentOffset.y, SRCCOPY);
         ci = MakeCacheInfo(Bmp, 0, 0);
-        ci.FillColor = BGColor;
+        ci.FillColor = fill;
     }
     PaintItem(index, name, ci, true, State, TRect(0, 0, Bmp->Width(), Bmp->Height()), TPoint(0, 0), Bmp, manager, -1,
               -1);
