@@ -127,6 +127,10 @@ public:
     void SetTransparent(bool Value);
     // The glyph's change event, which a skinned button may replace.
     TNotifyEvent& GlyphOnChange() { return FGlyph.OnChange; }
+    // The state the button shows now: bsDown while pressed, bsExclusive while
+    // held Down, bsDisabled while disabled; code that paints the button in
+    // place of Paint reads it.
+    TButtonState ButtonState() const { return FState; }
 
     void WndProc(TMessage& Message) override;
 

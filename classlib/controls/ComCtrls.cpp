@@ -7,7 +7,8 @@ namespace comctrls_detail {
 void InitCommonControls()
 {
     static const bool done = [] {
-        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+        INITCOMMONCONTROLSEX icc{sizeof(icc),
+                                 ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES | ICC_USEREX_CLASSES};
         return ::InitCommonControlsEx(&icc) != FALSE;
     }();
     (void)done;
@@ -16,7 +17,7 @@ void InitCommonControls()
 
 void RegisterComCtrlsClasses()
 {
-    RegisterClasses<TTabControl, TPageControl, TTabSheet, TToolBar, TToolButton, TStatusBar>();
+    RegisterClasses<TTabControl, TPageControl, TTabSheet, TToolBar, TToolButton, TStatusBar, TUpDown, TComboBoxEx, TListView, TTreeView>();
 }
 
 namespace {

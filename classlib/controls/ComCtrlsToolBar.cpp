@@ -453,6 +453,8 @@ void TToolBar::WndProc(TMessage& Message)
     case CN_COMMAND: CNCommand(Message); break;
     case WM_NCCALCSIZE: NCCalcSize(Message); break;
     case WM_NCPAINT: NCPaint(Message); break;
+    // Ours alone; the bar's window has no use for it.
+    case CN_DROPDOWNCLOSED: break;
     default: TWinControl::WndProc(Message);
     }
 }
@@ -516,6 +518,9 @@ void TToolBar::CNNotify(TMessage& Message)
             TPoint p = ClientToScreen({b->Left(), b->Top() + b->Height()});
             b->FDropdownMenu->SetPopupComponent(b);
             b->FDropdownMenu->Popup(p.x, p.y);
+            // Whoever shows the button as dropped learns that the menu closed,
+            // once this notification has been answered.
+            ::PostMessageW(FHandle, CN_DROPDOWNCLOSED, 0, 0);
         }
         Message.Result = TBDDRET_DEFAULT;
         break;

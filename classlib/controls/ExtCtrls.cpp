@@ -257,7 +257,7 @@ KV_END_PUBLISHED
 
 void RegisterExtCtrlsClasses()
 {
-    RegisterClasses<TPanel, TTimer>();
+    RegisterClasses<TPanel, TSplitter, TTimer>();
 }
 
 namespace {

@@ -1,8 +1,9 @@
-// Panels and timers.
+// Panels, splitters and timers.
 #pragma once
 
 #include <windows.h>
 
+#include "classlib/graphics/GdiHandles.h"
 #include "classlib/controls/Controls.h"
 #include "classlib/controls/StdCtrls.h"
 #include "classlib/rtl/Classes.h"
@@ -10,8 +11,6 @@
 
 // ---------------------------------------------------------------------------
 // Panels.
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-using TBevelWidth = int;
 
 // Draws Width nested frames inside Rect, the top and left sides in TopColor,
 // the bottom and right in BottomColor; Rect shrinks by Width on every side.
@@ -59,6 +58,80 @@ class TPanel : public TCustomPanel {
     KV_PUBLISHED
 public:
     explicit TPanel(TComponent* AOwner) : TCustomPanel(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
+// TSplitter: a bar between an aligned control and the rest of its parent;
+// dragging it resizes that control (the one it touches on its aligned side).
+// The new size stays between MinSize and what leaves MinSize for the rest;
+// with AutoSnap a size at MinSize or below closes the control (size 0).
+// While dragging, rsUpdate resizes at once, rsLine and rsPattern show an
+// inverted bar on the parent and resize on release, rsNone only resizes on
+// release.
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+using TCanResizeEvent = TMethod<void(TObject* Sender, int& NewSize, bool& Accept)>;
+
+class TSplitter : public TGraphicControl {
+    KV_CLASS(TSplitter)
+    KV_PUBLISHED
+public:
+    explicit TSplitter(TComponent* AOwner);
+    ~TSplitter() override;
+
+    bool AutoSnap() const { return FAutoSnap; }
+    void SetAutoSnap(bool Value) { FAutoSnap = Value; }
+    bool Beveled() const { return FBeveled; }
+    void SetBeveled(bool Value);
+    int MinSize() const { return FMinSize; }
+    void SetMinSize(int Value) { FMinSize = Value > 0 ? Value : 1; }
+    TResizeStyle ResizeStyle() const { return FResizeStyle; }
+    void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
+
+    TCanResizeEvent OnCanResize;
+    TNotifyEvent OnMoved;
+    TNotifyEvent OnPaint;
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The cursor follows the direction of the bar.
+    void RequestAlign() override;
+    virtual bool CanResize(int& NewSize);
+
+private:
+    // The control the bar sizes: the visible, enabled one next to its
+    // aligned side.
+    TControl* FindSizedControl() const;
+    void CalcSplitSize(int X, int Y, int& NewSize, int& Split) const;
+    bool DoCanResize(int& NewSize);
+    void UpdateControlSize();
+    void StartSizing(int X, int Y);
+    void StopSizing();
+    void AllocateLineDC();
+    void ReleaseLineDC();
+    void DrawLine();
+    bool Vertical() const { return FAlign == alLeft || FAlign == alRight; }
+
+    bool FAutoSnap = true;
+    bool FBeveled = false;
+    int FMinSize = 30;
+    TResizeStyle FResizeStyle = rsPattern;
+    // The drag.
+    TControl* FControl = nullptr;
+    TPoint FDownPos;
+    int FMaxSize = 0;
+    int FNewSize = 0;
+    int FOldSize = -1;
+    int FSplit = 0;
+    bool FLineVisible = false;
+    HWND FLineWnd = nullptr;
+    HDC FLineDC = nullptr;
+    HGDIOBJ FPrevBrush = nullptr;
+    GdiObject<HBRUSH> FPatternBrush;
 };
 
 // ---------------------------------------------------------------------------

@@ -114,6 +114,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 
 TApplication::~TApplication()
 {
+    CancelHint();
     DestroyComponents();
     if (FHandle) {
         ::DestroyWindow(FHandle);
@@ -282,7 +283,7 @@ bool TApplication::ProcessMessage(MSG& Msg)
         FTerminated = true;
         return true;
     }
-    if (IsKeyMsg(Msg))
+    if (IsMDIMsg(Msg) || IsKeyMsg(Msg))
         return true;
     ::TranslateMessage(&Msg);
     ::DispatchMessageW(&Msg);

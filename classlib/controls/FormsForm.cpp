@@ -234,7 +234,10 @@ void TCustomForm::Close()
         return;
     if (!CloseQuery())
         return;
+    // An MDI child cannot hide: it is minimised, where it may be.
     TCloseAction action = caHide;
+    if (FFormStyle == fsMDIChild)
+        action = FBorderIcons.Contains(biMinimize) ? caMinimize : caNone;
     FClosing = true;
     try {
         DoClose(action);
@@ -259,8 +262,6 @@ void TCustomForm::Close()
 
 void TCustomForm::Release()
 {
-    if (FFormState.Contains(fsCreatedMDIChild))
-        return;
     // A posted message: the form goes after the current handler returns.
     FClosing = true;
     ::PostMessageW(Handle(), CM_RELEASE, 0, 0);
@@ -344,6 +345,7 @@ void TCustomForm::WndProc(TMessage& Message)
     case CM_MENUCHANGED: CMMenuChanged(Message); return;
     case WM_INITMENUPOPUP: WMInitMenuPopup(Message); return;
     case WM_MENUCHAR: WMMenuChar(Message); return;
+    case WM_MDIACTIVATE: WMMDIActivate(Message); return;
     default:
         break;
     }
@@ -374,6 +376,8 @@ KV_BEGIN_PUBLISHED(TCustomForm, TScrollingWinControl)
     B.Object(L"Icon", &C::Icon, &C::SetIcon);
     B.Ref(L"ActiveControl", &C::ActiveControl, &C::SetActiveControl);
     B.Ref(L"Menu", &C::Menu, &C::SetMenu);
+    B.Ref(L"WindowMenu", &C::WindowMenu, &C::SetWindowMenu);
+    B.Enum(L"TileMode", &C::TileMode, &C::SetTileMode, tbHorizontal, {L"tbHorizontal", L"tbVertical"}, L"TTileMode");
     // Kept by form resources for the designer's sake; nothing reads them.
     B.Int(L"PixelsPerInch", &C::FStoredPixelsPerInch, &C::FStoredPixelsPerInch, 96);
     B.Int(L"TextHeight", &C::FStoredTextHeight, &C::FStoredTextHeight, 13);

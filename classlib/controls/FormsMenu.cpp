@@ -37,13 +37,17 @@ void TCustomForm::AttachMenu()
     if (FMenu->WindowHandle() != FHandle)
         DetachMenu(FMenu->WindowHandle(), FMenu);
     FMenu->SetWindowHandle(FHandle);
-    if (!(::GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD))
+    if (FClientHandle)
+        AttachMDIMenu();
+    else if (!(::GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD))
         ::SetMenu(FHandle, FMenu->Handle());
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
 {
     TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FWindowMenu)
+        FWindowMenu = nullptr;
     if (Operation == opRemove && AComponent == FMenu) {
         // The menu took itself off the window as it went.
         FMenu = nullptr;
@@ -58,6 +62,11 @@ void TCustomForm::CMMenuChanged(TMessage&)
 {
     if (!FHandle || !FMenu)
         return;
+    // A rebuilt window menu lost the children's entries: the client lists them again.
+    if (FClientHandle) {
+        AttachMDIMenu();
+        return;
+    }
     if (!(::GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD) && ::GetMenu(FHandle) != FMenu->Handle())
         ::SetMenu(FHandle, FMenu->Handle());
     ::DrawMenuBar(FHandle);

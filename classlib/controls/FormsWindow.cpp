@@ -25,6 +25,7 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     Params.WindowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON");
     if (!Params.WindowClass.hIcon)
         Params.WindowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    AddMDIChildStyles(Params);
 }
 
 void TCustomForm::AddOwnerWindow(TCreateParams& Params)
@@ -88,6 +89,7 @@ void TCustomForm::AddBorderStyles(TCreateParams& Params)
 void TCustomForm::CreateWnd()
 {
     TScrollingWinControl::CreateWnd();
+    CreateMDIClient();
     SetLayeredAttribs();
     // CW_USEDEFAULT placements come back from the window.
     if (FPosition != poDesigned)
@@ -137,8 +139,12 @@ void TCustomForm::SetFormStyle(TFormStyle Value)
 {
     if (FFormStyle == Value)
         return;
+    bool mdi = Value == fsMDIForm || Value == fsMDIChild || FFormStyle == fsMDIForm || FFormStyle == fsMDIChild;
     FFormStyle = Value;
-    if (FHandle)
+    // An MDI frame or child is another kind of window.
+    if (FHandle && mdi)
+        RecreateWnd();
+    else if (FHandle)
         ::SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -161,7 +167,8 @@ void TCustomForm::SetWindowState(TWindowState Value)
 
 void TCustomForm::ApplyPosition()
 {
-    if (FPositioned || FParent)
+    // A child's place is in its frame's client (or the client's choice).
+    if (FPositioned || FParent || FFormStyle == fsMDIChild)
         return;
     FPositioned = true;
     int x = FLeft, y = FTop;

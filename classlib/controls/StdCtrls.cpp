@@ -201,6 +201,14 @@ void TCustomLabel::SetFocusControl(TWinControl* Value)
         Value->FreeNotification(this);
 }
 
+void TCustomLabel::SetEllipsisPosition(TEllipsisPosition Value)
+{
+    if (Value != FEllipsisPosition) {
+        FEllipsisPosition = Value;
+        Invalidate();
+    }
+}
+
 void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
 {
     TGraphicControl::Notification(AComponent, Operation);
@@ -273,6 +281,11 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
         text += L' ';
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
+    Flags = DrawTextBiDiModeFlags(Flags);
+    // A label of a fixed size shortens what does not fit.
+    static const UINT ellipses[] = {0, DT_PATH_ELLIPSIS, DT_END_ELLIPSIS, DT_WORD_ELLIPSIS};
+    if (!FAutoSize && FEllipsisPosition != epNone)
+        Flags = (Flags & ~UINT(DT_EXPANDTABS)) | ellipses[FEllipsisPosition];
     HDC dc = Canvas()->Handle();
     SelectedObject font(dc, Font()->Handle());
     BkModeScope mode(dc, TRANSPARENT);
@@ -322,8 +335,12 @@ void TCustomLabel::AdjustBounds()
         } letGo{Canvas()};
         DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
     }
+    // The right edge stays where the text ends on the right.
+    TAlignment alignment = FAlignment;
+    if (UseRightToLeftAlignment() && alignment != taCenter)
+        alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
     int x = Left();
-    if (FAlignment == taRightJustify)
+    if (alignment == taRightJustify)
         x += Width() - rect.right;
     SetBounds(x, Top(), rect.right, rect.bottom);
 }
@@ -345,6 +362,8 @@ KV_BEGIN_PUBLISHED(TCustomLabel, TGraphicControl)
     B.Enum(L"Alignment", &C::Alignment, &C::SetAlignment, taLeftJustify,
            {L"taLeftJustify", L"taRightJustify", L"taCenter"}, L"TAlignment");
     B.Bool(L"AutoSize", &C::AutoSize, &C::SetAutoSize, true);
+    B.Enum(L"EllipsisPosition", &C::EllipsisPosition, &C::SetEllipsisPosition, epNone,
+           {L"epNone", L"epPathEllipsis", L"epEndEllipsis", L"epWordEllipsis"}, L"TEllipsisPosition");
     B.Ref(L"FocusControl", &C::FocusControl, &C::SetFocusControl);
     B.Enum(L"Layout", &C::Layout, &C::SetLayout, tlTop, {L"tlTop", L"tlCenter", L"tlBottom"}, L"TTextLayout");
     B.Bool(L"ShowAccelChar", &C::ShowAccelChar, &C::SetShowAccelChar, true);

@@ -8,6 +8,8 @@
 #include "classlib/rtl/Lists.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+// Where a label that does not size itself shortens a caption too long for it.
+enum TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
 
 // ---------------------------------------------------------------------------
 // The base of buttons, check boxes and radio buttons.
@@ -138,6 +140,8 @@ protected:
     virtual void WMCut(TMessage& Message) { DefaultHandler(Message); }
     void CMEnter(TMessage& Message) override;
     void CMTextChanged(TMessage& Message) override;
+    // A single border is a sunken client edge with the 3-D look, else a line.
+    void CMCtl3DChanged(TMessage& Message) override;
     // The edit's ES_* alignment style for Alignment and BiDiMode.
     DWORD AlignmentStyle() const;
 
@@ -417,6 +421,8 @@ public:
     void SetShowAccelChar(bool Value);
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
+    TEllipsisPosition EllipsisPosition() const { return FEllipsisPosition; }
+    void SetEllipsisPosition(TEllipsisPosition Value);
 
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -428,7 +434,10 @@ public:
 protected:
     void Paint() override;
     // Draws the caption in Rect with DrawText flags; with DT_CALCRECT it
-    // only measures, and Rect becomes the text's extent.
+    // only measures, and Rect becomes the text's extent.  Paint (twice with
+    // a layout other than tlTop: measuring, then drawing) and AdjustBounds
+    // (measuring) call it; it adds the right-to-left flags and, while the
+    // label does not size itself, the ellipsis.
     virtual void DoDrawText(TRect& Rect, UINT Flags);
     virtual UnicodeString GetLabelText() { return Caption(); }
     void CMTextChanged(TMessage& Message) override;
@@ -442,6 +451,7 @@ private:
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     TWinControl* FFocusControl = nullptr;
+    TEllipsisPosition FEllipsisPosition = epNone;
 };
 
 class TLabel : public TCustomLabel {
@@ -477,6 +487,8 @@ public:
     // The next state of a click: unchecked to grayed (when allowed) or
     // checked, grayed to checked, checked to unchecked.
     virtual void Toggle();
+    // CM_CHANGED, then the click.
+    void Click() override;
     void WndProc(TMessage& Message) override;
 
 protected:

@@ -88,6 +88,8 @@ void LoadDescription(TMemIniFile* Ini, TStream* Lines)
 
 TsSkinStore::~TsSkinStore()
 {
+    // The kept pictures before the images they were painted from.
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     FreeAndNil(ShdaTemplate);
@@ -113,6 +115,7 @@ void TsSkinStore::FreeJpegs()
 
 void TsSkinStore::ClearSkin()
 {
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     gd.clear();
@@ -121,6 +124,7 @@ void TsSkinStore::ClearSkin()
 
 void TsSkinStore::TakeSkin(TsSkinStore& Staged)
 {
+    ReleasePaintCache();
     std::swap(gd, Staged.gd);
     std::swap(ma, Staged.ma);
     std::swap(pa, Staged.pa);

@@ -96,6 +96,7 @@ inline constexpr const wchar_t* s_RadioGrayed = L"RADIOGRAYED";
 inline constexpr const wchar_t* s_SmallChecked = L"SMALLCHECKED";
 inline constexpr const wchar_t* s_SmallUnchecked = L"SMALLUNCHECKED";
 inline constexpr const wchar_t* s_SmallGrayed = L"SMALLGRAYED";
+inline constexpr const wchar_t* s_TitleButtonMask = L"TITLEBUTTON";
 inline constexpr const wchar_t* s_GripImage = L"GRIPIMAGE";
 inline constexpr const wchar_t* s_StatusPanelMask = L"STATUSPANELMASK";
 inline constexpr const wchar_t* s_ProgressH = L"PROGRESSH";
@@ -103,6 +104,7 @@ inline constexpr const wchar_t* s_ProgressV = L"PROGRESSV";
 
 // Sections of the global skin parts
 inline constexpr const wchar_t* s_GlobalInfo = L"GLOBALINFO";
+inline constexpr const wchar_t* s_Form = L"FORM";
 inline constexpr const wchar_t* s_FormTitle = L"FORMTITLE";
 inline constexpr const wchar_t* s_Dialog = L"DIALOG";
 inline constexpr const wchar_t* s_MenuItem = L"MENUITEM";

@@ -8,6 +8,8 @@
 #include "skin/core/sMsgDlg.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/wrappers/kvSBUtils_Menu.h"
+#include "skin/forms/sSkinProvider.h"
 
 HHOOK HookCallback = nullptr;
 std::vector<TkvProvider*>* kvSupportedList = nullptr;
@@ -59,21 +61,37 @@ bool HasRule(TkvSkinningRule Rule)
     return DefaultManager && DefaultManager->SkinningRules().Contains(Rule);
 }
 
-// The form and dialog skinners are not part of this build of the library:
-// the window the rule picked keeps its standard look.
-bool AttachFormSkinner(TCustomForm*)
+bool AttachFormSkinner(TCustomForm* Form)
 {
-    return false;
+    auto* form = dynamic_cast<TForm*>(Form);
+    if (!form || !kvSupportedList)
+        return false;
+    TkvProvider* entry = New<TkvProvider>(form);
+    kvSupportedList->push_back(entry);
+    entry->InitForm(form);
+    return true;
 }
 
+// The dialog skinner is not part of this build of the library: a dialog
+// the rule picked keeps its standard look.
 bool AttachDialogSkinner(HWND)
 {
     return false;
 }
 
-bool AttachMenuWrapper(HWND)
+// The popup-menu window gets its wrapper, kept among the open menus; the
+// wrapper frees itself with its window.
+bool AttachMenuWrapper(HWND Handle)
 {
-    return false;
+    if (Kv_GetScrollWndFromHwnd(Handle))
+        return false;
+    TkvMnuWnd* w = CreateWnd<TkvMnuWnd>(Handle, nullptr, DefaultManager, L"MAINMENU", false);
+    if (w->Destroyed) {
+        FreeAndNil(w);
+        return false;
+    }
+    MnuArray.push_back(w);
+    return true;
 }
 
 void OnCreateWindow(HWND Handle, const CREATESTRUCTW* cs)
@@ -96,11 +114,32 @@ void OnCreateWindow(HWND Handle, const CREATESTRUCTW* cs)
 
 TkvProvider::~TkvProvider()
 {
-    if (sp && kvSupportedList) {
+    // Whatever happened to its provider, the entry leaves no pointer to
+    // itself behind.
+    if (kvSupportedList) {
         auto& list = *kvSupportedList;
         if (auto it = std::find(list.begin(), list.end(), this); it != list.end())
             *it = nullptr;
     }
+    if (sp)
+        sp->RemoveFreeNotification(this);
+}
+
+void TkvProvider::InitForm(TForm* Form)
+{
+    sp = TsSkinProvider::CreateRT(Form, true);
+    sp->Form = Form;
+    sp->SetMakeSkinMenu(false);
+    sp->FreeNotification(this);
+}
+
+void TkvProvider::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    // The provider can go before its entry (a provider placed later on the
+    // form replaces one that never started).
+    if (Operation == opRemove && AComponent == sp)
+        sp = nullptr;
 }
 
 LRESULT CALLBACK SkinHookCBT(int Code, WPARAM WParam, LPARAM LParam)

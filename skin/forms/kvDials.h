@@ -22,8 +22,12 @@ class TkvProvider : public TComponent {
     KV_CLASS(TkvProvider)
 public:
     explicit TkvProvider(TComponent* AOwner) : TComponent(AOwner) {}
-    // A form's entry empties its own slot of kvSupportedList.
+    // The entry empties its own slot of kvSupportedList.
     ~TkvProvider() override;
+    // Puts a run-time skin provider on the form (the form owns it; this
+    // entry only watches it).
+    void InitForm(TForm* Form);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TForm* FForm = nullptr;
     bool BiDiLeft = false;

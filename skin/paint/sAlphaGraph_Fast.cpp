@@ -9,8 +9,15 @@
 
 int RoundEven(double X)
 {
+    // NaN fails both tests and lands on 0.
+    if (!(X > -2147483648.5 && X < 2147483647.5))
+        return X > 0 ? INT32_MAX : (X < 0 ? INT32_MIN : 0);
     // The default rounding mode rounds halves to even.
+#if defined(__SSE2__)
+    return _mm_cvtsd_si32(_mm_set_sd(X));
+#else
     return int(std::nearbyint(X));
+#endif
 }
 
 void RaiseFormatNotSupported()
@@ -18,15 +25,27 @@ void RaiseFormatNotSupported()
     throw EAssertionFailed(L"Bitmap format is not supported (sAlphaGraph)");
 }
 
-bool ClipArea(int X, int Y, int W, int H, int Width, int Height, TkvSpan& Out)
+bool ClipArea(int64_t X, int64_t Y, int64_t W, int64_t H, int Width, int Height, TkvSpan& Out)
 {
     Out.CutX = X < 0 ? -X : 0;
     Out.CutY = Y < 0 ? -Y : 0;
-    Out.X = X + Out.CutX;
-    Out.Y = Y + Out.CutY;
-    Out.W = std::min(W - Out.CutX, Width - Out.X);
-    Out.H = std::min(H - Out.CutY, Height - Out.Y);
-    return Out.W > 0 && Out.H > 0;
+    const int64_t x = X + Out.CutX, y = Y + Out.CutY;
+    const int64_t w = std::min(W - Out.CutX, Width - x), h = std::min(H - Out.CutY, Height - y);
+    if (w <= 0 || h <= 0) {
+        Out.X = Out.Y = Out.W = Out.H = 0;
+        return false;
+    }
+    // Inside the bitmap now, so every value fits an int.
+    Out.X = int(x);
+    Out.Y = int(y);
+    Out.W = int(w);
+    Out.H = int(h);
+    return true;
+}
+
+bool ClipRect(const TkvRect& R, int Width, int Height, TkvSpan& Out)
+{
+    return ClipArea(R.Left, R.Top, int64_t(R.Right) - R.Left, int64_t(R.Bottom) - R.Top, Width, Height, Out);
 }
 
 // ---------------------------------------------------------------------------
@@ -70,7 +89,7 @@ void TkvFast32::FillBitmap(uint32_t Color)
 void TkvFast32::FillRect(const TkvRect& R, uint32_t Color)
 {
     TkvSpan s;
-    if (!FStart || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), FWidth, FHeight, s))
+    if (!FStart || !ClipRect(R, FWidth, FHeight, s))
         return;
     for (int y = s.Y; y < s.Y + s.H; ++y) {
         uint8_t* p = PixelAt(s.X, y);
@@ -138,12 +157,17 @@ void TkvFastSum::BlendBitmapsRect()
     if (!FStartDst)
         return;
     // Destination rows whose source row (Y - DstY2 + SrcY2) and columns whose
-    // source column (X - DstX1 + SrcX1) exist in both bitmaps.
-    const int dy = SrcY2 - DstY2, dx = SrcX1 - DstX1;
-    const int y1 = std::max({DstY1, 0, -dy}), y2 = std::min({DstY2, FDst.Height, FSrc.Height - dy});
-    const int x1 = std::max({DstX1, 0, -dx}), x2 = std::min({DstX2, FDst.Width, FSrc.Width - dx});
+    // source column (X - DstX1 + SrcX1) exist in both bitmaps; in 64 bits,
+    // so that fields anywhere in the range of int cannot overflow.
+    const int64_t dy = int64_t(SrcY2) - DstY2, dx = int64_t(SrcX1) - DstX1;
+    const int64_t y1 = std::max({int64_t(DstY1), int64_t(0), -dy});
+    const int64_t y2 = std::min({int64_t(DstY2), int64_t(FDst.Height), FSrc.Height - dy});
+    const int64_t x1 = std::max({int64_t(DstX1), int64_t(0), -dx});
+    const int64_t x2 = std::min({int64_t(DstX2), int64_t(FDst.Width), FSrc.Width - dx});
     if (x2 <= x1)
         return;
-    for (int y = y2 - 1; y >= y1; --y)
-        BlendBytes(FDst.Pixel(x1, y), FSrc.Pixel(x1 + dx, y + dy), std::size_t(x2 - x1) * FBpp, Alpha);
+    // Every row and column left lies inside both bitmaps.
+    for (int64_t y = y2 - 1; y >= y1; --y)
+        BlendBytes(FDst.Pixel(int(x1), int(y)), FSrc.Pixel(int(x1 + dx), int(y + dy)), std::size_t(x2 - x1) * FBpp,
+                   Alpha);
 }

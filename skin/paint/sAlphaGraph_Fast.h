@@ -24,14 +24,22 @@ struct TkvPoint {
     int Y = 0;
 };
 
-// Right and Bottom exclusive unless a routine says otherwise.
+// V limited to the range of int: sums of coordinates are formed in 64 bits
+// and cut back, so that no rectangle or point overflows a computation.
+inline int SaturateInt(int64_t V)
+{
+    return V < INT32_MIN ? INT32_MIN : (V > INT32_MAX ? INT32_MAX : int(V));
+}
+
+// Right and Bottom exclusive unless a routine says otherwise.  Width and
+// Height saturate for rectangles spanning more than the range of int.
 struct TkvRect {
     int Left = 0;
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
+    int Width() const { return SaturateInt(int64_t(Right) - Left); }
+    int Height() const { return SaturateInt(int64_t(Bottom) - Top); }
 };
 
 // What lies behind the painted area: a piece of a parent's bitmap (Bmp at
@@ -53,7 +61,8 @@ inline TColor MakeColor(int R, int G, int B, int Top = 0)
     return TColor(uint32_t(R & 0xFF) | uint32_t(G & 0xFF) << 8 | uint32_t(B & 0xFF) << 16 | uint32_t(Top & 0xFF) << 24);
 }
 
-// Rounds to the nearest integer, halves to the even neighbour.
+// Rounds to the nearest integer, halves to the even neighbour; values past
+// the range of int give its nearer limit, NaN gives 0.
 int RoundEven(double X);
 // Limits to 0..255.
 inline int ClampByte(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
@@ -171,9 +180,12 @@ public:
 void BlendBytes(uint8_t* D, const uint8_t* S, std::size_t N, uint8_t Alpha);
 
 // The part of (X, Y, W, H) that lies inside 0..Width x 0..Height, with the
-// amount cut off at the left and top; false when nothing is left.
+// amount cut off at the left and top; false when nothing is left.  Taken in
+// 64 bits, so that coordinates anywhere in the range of int clip exactly.
 struct TkvSpan {
-    int X, Y, W, H;  // clipped area
-    int CutX, CutY;  // columns and rows removed at the left and top
+    int X, Y, W, H;          // clipped area
+    int64_t CutX, CutY;      // columns and rows removed at the left and top
 };
-bool ClipArea(int X, int Y, int W, int H, int Width, int Height, TkvSpan& Out);
+bool ClipArea(int64_t X, int64_t Y, int64_t W, int64_t H, int Width, int Height, TkvSpan& Out);
+// The same for a rectangle (Right and Bottom exclusive).
+bool ClipRect(const TkvRect& R, int Width, int Height, TkvSpan& Out);

@@ -27,15 +27,18 @@ bool Cut(const TBitmapRows& Dst, const TBitmapRows& Src, TSpan& s)
 {
     if (Dst.Empty() || Src.Empty())
         return false;
-    // Negative origins on either side move both.
-    const int cx = std::max({0, -s.SX, -s.DX}), cy = std::max({0, -s.SY, -s.DY});
-    s.SX += cx;
-    s.DX += cx;
-    s.SY += cy;
-    s.DY += cy;
-    s.W = std::min({s.W - cx, Src.Width - s.SX, Dst.Width - s.DX});
-    s.H = std::min({s.H - cy, Src.Height - s.SY, Dst.Height - s.DY});
-    return s.W > 0 && s.H > 0;
+    // Negative origins on either side move both; in 64 bits, so that any int
+    // is accepted without overflow.
+    const int64_t cx = std::max({int64_t(0), -int64_t(s.SX), -int64_t(s.DX)});
+    const int64_t cy = std::max({int64_t(0), -int64_t(s.SY), -int64_t(s.DY)});
+    const int64_t sx = s.SX + cx, dx = s.DX + cx, sy = s.SY + cy, dy = s.DY + cy;
+    const int64_t w = std::min({s.W - cx, Src.Width - sx, Dst.Width - dx});
+    const int64_t h = std::min({s.H - cy, Src.Height - sy, Dst.Height - dy});
+    if (w <= 0 || h <= 0)
+        return false;
+    // Both origins lie inside their bitmaps now.
+    s = {int(sx), int(sy), int(dx), int(dy), int(w), int(h)};
+    return true;
 }
 
 bool Is24or32(const TBitmapRows& B)
@@ -112,7 +115,8 @@ void RepairCorner(const TBitmapRows& Cache, int CX, int CY, const TBitmapRows& I
         return;
     const int cb = Cache.BytesPerPixel;
     for (int y = 0; y < s.H; ++y) {
-        const int cy = s.DY + y, by = cy + Back.Y;
+        const int cy = s.DY + y;
+        const int64_t by = int64_t(cy) + Back.Y;
         if (fromBmp && (by < 0 || by >= Back.Bmp.Height))
             continue;
         uint8_t* d = Cache.Pixel(s.DX, cy);
@@ -126,11 +130,11 @@ void RepairCorner(const TBitmapRows& Cache, int CX, int CY, const TBitmapRows& I
                 d[2] = RedOf(Back.FillColor);
                 continue;
             }
-            const int bx = s.DX + x + Back.X;
+            const int64_t bx = int64_t(s.DX) + x + Back.X;
             if (bx >= Back.Bmp.Width)
                 break;
             if (bx >= 0)
-                std::copy_n(Back.Bmp.Pixel(bx, by), 3, d);
+                std::copy_n(Back.Bmp.Pixel(int(bx), int(by)), 3, d);
         }
     }
 }
@@ -169,7 +173,7 @@ bool TileByMask(const TBitmapRows& Dst, const TkvRect& Area, const TBitmapRows& 
     const int db = Dst.BytesPerPixel;
     if (Dst.Empty() || Src.Empty() || Src.BytesPerPixel != 3 || (db != 3 && db != 4) || W <= 0 || H <= 0 ||
         Area.Left < 0 || Area.Top < 0 || Area.Right > Dst.Width || Area.Bottom > Dst.Height || SX < 0 || SY < 0 ||
-        SX + W > Src.Width || MaskOffset < 0 || SY + MaskOffset + H > Src.Height)
+        int64_t(SX) + W > Src.Width || MaskOffset < 0 || int64_t(SY) + MaskOffset + H > Src.Height)
         return false;
     for (int y = Area.Top; y < Area.Bottom; ++y) {
         const int sy = SY + (y - Area.Top) % H;

@@ -8,14 +8,16 @@ void ShrinkCorners(int Length, int& Near, int& Far)
 {
     Near = std::max(Near, 0);
     Far = std::max(Far, 0);
-    const int excess = Near + Far - std::max(Length, 0);
+    // In 64 bits: two corners near the int limit would overflow the sum.
+    const int64_t excess = int64_t(Near) + Far - std::max(Length, 0);
     if (excess <= 0)
         return;
     // Cutting by the excess itself (not by the length's parity) keeps the
     // two corners meeting exactly when their widths differ.
-    const int half = excess / 2;
+    // Both are at most the length now (at most an int apart from the corners).
+    const int half = int(excess / 2);
     Near -= half;
-    Far -= excess - half;
+    Far -= int(excess - half);
     if (Far < 0) {
         Near += Far;
         Far = 0;

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "skin/paint/sGraphUtils_Colors.h"
 
 namespace kvPaint {
@@ -49,43 +53,48 @@ struct TkvCopy {
 };
 
 // A source rectangle with Right and Bottom included, cut to Src, placed at
-// (X, Y) and cut to Dst.
-bool ClipInclusive(TkvRect S, int X, int Y, const TBitmapRows& Src, const TBitmapRows& Dst, TkvCopy& c)
+// (X, Y) and cut to Dst.  Coordinates are summed in 64 bits: any int is
+// accepted without overflow.
+bool ClipInclusive(const TkvRect& S, int64_t X, int64_t Y, const TBitmapRows& Src, const TBitmapRows& Dst,
+                   TkvCopy& c)
 {
-    S.Left = std::max(S.Left, 0);
-    S.Top = std::max(S.Top, 0);
-    S.Right = std::min(S.Right, Src.Width - 1);
-    S.Bottom = std::min(S.Bottom, Src.Height - 1);
+    const int64_t left = std::max(S.Left, 0), top = std::max(S.Top, 0);
+    const int64_t right = std::min(S.Right, Src.Width - 1), bottom = std::min(S.Bottom, Src.Height - 1);
     TkvSpan s;
-    if (!ClipArea(X, Y, S.Right - S.Left + 1, S.Bottom - S.Top + 1, Dst.Width, Dst.Height, s))
+    if (!ClipArea(X, Y, right - left + 1, bottom - top + 1, Dst.Width, Dst.Height, s))
         return false;
-    c = {S.Left + s.CutX, S.Top + s.CutY, s.X, s.Y, s.W, s.H};
+    // What is left lies inside both bitmaps.
+    c = {int(left + s.CutX), int(top + s.CutY), s.X, s.Y, s.W, s.H};
     return true;
 }
 
 // Destination rectangle R1 and source rectangle R2 (exclusive): negative
 // lefts and tops move both origins, and the copy is as large as both
-// rectangles and both bitmaps allow.
-bool ClipPair(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, TkvCopy& c)
+// rectangles and both bitmaps allow.  Summed in 64 bits, like ClipInclusive.
+bool ClipPair(const TkvRect& R1, const TkvRect& R2, const TBitmapRows& Dst, const TBitmapRows& Src, TkvCopy& c)
 {
-    const int dx = std::max(0, -std::min(R1.Left, R2.Left)), dy = std::max(0, -std::min(R1.Top, R2.Top));
-    c.DX = R1.Left + dx;
-    c.SX = R2.Left + dx;
-    c.DY = R1.Top + dy;
-    c.SY = R2.Top + dy;
-    c.W = std::min({R1.Width() - dx, R2.Width() - dx, Dst.Width - c.DX, Src.Width - c.SX});
-    c.H = std::min({R1.Height() - dy, R2.Height() - dy, Dst.Height - c.DY, Src.Height - c.SY});
-    return c.W > 0 && c.H > 0;
+    const int64_t dx = std::max<int64_t>(0, -int64_t(std::min(R1.Left, R2.Left)));
+    const int64_t dy = std::max<int64_t>(0, -int64_t(std::min(R1.Top, R2.Top)));
+    const int64_t DX = R1.Left + dx, SX = R2.Left + dx, DY = R1.Top + dy, SY = R2.Top + dy;
+    const int64_t W = std::min({int64_t(R1.Right) - R1.Left - dx, int64_t(R2.Right) - R2.Left - dx, Dst.Width - DX,
+                                Src.Width - SX});
+    const int64_t H = std::min({int64_t(R1.Bottom) - R1.Top - dy, int64_t(R2.Bottom) - R2.Top - dy, Dst.Height - DY,
+                                Src.Height - SY});
+    if (W <= 0 || H <= 0)
+        return false;
+    // Both origins are at least 0 and lie inside their bitmaps now.
+    c = {int(SX), int(SY), int(DX), int(DY), int(W), int(H)};
+    return true;
 }
 
 // The background pixel behind destination pixel (x, y), or nullptr when it
 // lies outside the background bitmap.
 const uint8_t* BackPixel(const TkvBack& CI, int x, int y)
 {
-    const int bx = CI.X + x, by = CI.Y + y;
+    const int64_t bx = int64_t(CI.X) + x, by = int64_t(CI.Y) + y;
     if (!Usable(CI.Bmp) || bx < 0 || by < 0 || bx >= CI.Bmp.Width || by >= CI.Bmp.Height)
         return nullptr;
-    return CI.Bmp.Pixel(bx, by);
+    return CI.Bmp.Pixel(int(bx), int(by));
 }
 
 // What happens to a key-colour pixel of a masked copy.
@@ -130,15 +139,143 @@ void MaskCopy24(const TMaskCopy& m, const TBitmapRows& Dst, const TBitmapRows& S
     }
 }
 
+// The alpha-over rule of a run of 32-bit source pixels over Dst pixels of
+// Bpp bytes, 4 pixels at a time: each colour byte d becomes
+// ((s - d) * k + d * 256) shr 8 with k = A, or (100 - Blend) * A div 100
+// when Blend is not 0.  The fourth byte of each destination pixel keeps its
+// value, or becomes 255 with Opaque (4-byte pixels only).  With StopAtKey
+// the run ends before a group holding a key pixel (0x00FF00FF as one
+// integer, or its colour bytes with KeyColourOnly), which the caller treats
+// one by one.  Whole groups only (16 pixels for 3-byte destinations); the
+// caller does the rest by the same rule.
+struct TOverRun {
+    int Blend = 0;               // 0..100
+    bool Opaque = false;
+    bool StopAtKey = false;
+    bool KeyColourOnly = false;  // the key test reads the colour bytes only
+};
+
+#if defined(__SSE2__)
+// k = (100 - Blend) * A div 100 for A in the low byte of each 32-bit lane;
+// (x * 41944) shr 22 is x div 100 for every x up to 25500.
+inline __m128i FadedAlpha(__m128i A, int Blend)
+{
+    const __m128i x = _mm_mullo_epi16(A, _mm_set1_epi32(100 - Blend));
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi32(41944)), 6);
+}
+
+// Four pixels: S and D as four 32-bit lanes each.  Bytes 0 and 2 of each
+// pixel (blue, red) and bytes 1 and 3 (green, alpha) are worked as 16-bit
+// lanes side by side, which needs no unpacking: shifts, masks, adds and
+// 16-bit multiplies only (also cheap where SSE2 is emulated).
+inline __m128i OverGroup(__m128i S, __m128i D, const TOverRun& Run)
+{
+    const __m128i even = _mm_set1_epi32(0x00FF00FF);
+    __m128i k = _mm_srli_epi32(S, 24);
+    if (Run.Blend != 0)
+        k = FadedAlpha(k, Run.Blend);
+    // k of each pixel in both 16-bit lanes of its 32-bit lane.
+    k = _mm_or_si128(k, _mm_slli_epi32(k, 16));
+    const __m128i k2 = _mm_sub_epi16(_mm_set1_epi16(256), k);
+    // s * k + d * (256 - k) is at most 65280: 16-bit lanes hold it exactly.
+    const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(S, even), k),
+                                                    _mm_mullo_epi16(_mm_and_si128(D, even), k2)),
+                                      8);
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(S, 8), k), _mm_mullo_epi16(_mm_srli_epi16(D, 8), k2));
+    // hi's results sit in the upper byte of each 16-bit lane already.
+    const __m128i mixed = _mm_or_si128(lo, _mm_andnot_si128(even, hi));
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i top = Run.Opaque ? _mm_set1_epi32(int(0xFF000000u)) : _mm_andnot_si128(colour, D);
+    return _mm_or_si128(_mm_and_si128(mixed, colour), top);
+}
+
+inline bool HasKey(__m128i S, const TOverRun& Run)
+{
+    if (Run.KeyColourOnly)
+        S = _mm_and_si128(S, _mm_set1_epi32(0x00FFFFFF));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(S, _mm_set1_epi32(0x00FF00FF))) != 0;
+}
+
+// Four 3-byte pixels at the start of Q spread to four 32-bit lanes (the
+// fourth byte of each lane is whatever follows the pixel), and back: the
+// colour bytes of four lanes gathered into bytes 0..11, the rest 0.
+inline __m128i Spread3(__m128i Q)
+{
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(Q, _mm_srli_si128(Q, 3)),
+                              _mm_unpacklo_epi32(_mm_srli_si128(Q, 6), _mm_srli_si128(Q, 9)));
+}
+
+inline __m128i Pack3(__m128i R)
+{
+    // Pixels 0 and 1 into bytes 0..5, pixels 2 and 3 into bytes 8..13, then 6..11.
+    const __m128i first = _mm_set_epi32(0, 0x00FFFFFF, 0, 0x00FFFFFF);
+    const __m128i second = _mm_set_epi32(0x0000FFFF, int(0xFF000000u), 0x0000FFFF, int(0xFF000000u));
+    const __m128i pairs = _mm_or_si128(_mm_and_si128(R, first), _mm_and_si128(_mm_srli_epi64(R, 8), second));
+    const __m128i low6 = _mm_set_epi32(0, 0, 0x0000FFFF, -1), next6 = _mm_set_epi32(0, -1, int(0xFFFF0000u), 0);
+    return _mm_or_si128(_mm_and_si128(pairs, low6), _mm_and_si128(_mm_srli_si128(pairs, 2), next6));
+}
+#endif
+
+// Pixels From..N-1 of a row (D and S at its pixel 0); returns the first
+// pixel not done.
+inline int OverRun(uint8_t* D, int Bpp, const uint8_t* S, int N, const TOverRun& Run, int From = 0)
+{
+    int x = From;
+#if defined(__SSE2__)
+    if (Bpp == 4) {
+        for (; x + 4 <= N; x += 4) {
+            const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + 4 * x));
+            if (Run.StopAtKey && HasKey(s, Run))
+                break;
+            __m128i* d = reinterpret_cast<__m128i*>(D + 4 * x);
+            _mm_storeu_si128(d, OverGroup(s, _mm_loadu_si128(d), Run));
+        }
+    } else if (Bpp == 3) {
+        // Sixteen pixels (48 bytes) a step, so that no load reads what the
+        // step before has just stored.
+        for (; x + 16 <= N; x += 16) {
+            const __m128i* s = reinterpret_cast<const __m128i*>(S + 4 * x);
+            const __m128i s0 = _mm_loadu_si128(s), s1 = _mm_loadu_si128(s + 1), s2 = _mm_loadu_si128(s + 2),
+                          s3 = _mm_loadu_si128(s + 3);
+            if (Run.StopAtKey && (HasKey(s0, Run) || HasKey(s1, Run) || HasKey(s2, Run) || HasKey(s3, Run)))
+                break;
+            __m128i* d = reinterpret_cast<__m128i*>(D + 3 * x);
+            const __m128i a = _mm_loadu_si128(d), b = _mm_loadu_si128(d + 1), c = _mm_loadu_si128(d + 2);
+            // The four 12-byte quarters, each at the start of a register.
+            const __m128i q0 = a, q1 = _mm_or_si128(_mm_srli_si128(a, 12), _mm_slli_si128(b, 4)),
+                          q2 = _mm_or_si128(_mm_srli_si128(b, 8), _mm_slli_si128(c, 8)), q3 = _mm_srli_si128(c, 4);
+            const __m128i p0 = Pack3(OverGroup(s0, Spread3(q0), Run)), p1 = Pack3(OverGroup(s1, Spread3(q1), Run)),
+                          p2 = Pack3(OverGroup(s2, Spread3(q2), Run)), p3 = Pack3(OverGroup(s3, Spread3(q3), Run));
+            _mm_storeu_si128(d, _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
+            _mm_storeu_si128(d + 1, _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
+            _mm_storeu_si128(d + 2, _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
+        }
+    }
+#else
+    (void)D;
+    (void)Bpp;
+    (void)S;
+    (void)N;
+    (void)Run;
+#endif
+    return x;
+}
+
 // A 32-bit image laid over Dst by its own alpha (first CopyByMask form).
 void AlphaCopy32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI, TKeyMode Key)
 {
     const int db = Dst.BytesPerPixel;
+    TOverRun run;
+    run.Opaque = db == 4;
+    run.StopAtKey = Key != TKeyMode::Mix;
+    run.KeyColourOnly = true;
     for (int i = 0; i < c.H; ++i) {
         const int dy = c.DY + i;
-        uint8_t* d = Dst.Pixel(c.DX, dy);
-        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
-        for (int x = 0; x < c.W; ++x, d += db, s += 4) {
+        uint8_t* row = Dst.Pixel(c.DX, dy);
+        const uint8_t* srow = Src.Pixel(c.SX, c.SY + i);
+        for (int x = OverRun(row, db, srow, c.W, run); x < c.W; x = OverRun(row, db, srow, c.W, run, x + 1)) {
+            uint8_t* d = row + x * db;
+            const uint8_t* s = srow + 4 * x;
             if (Key != TKeyMode::Mix && IsColor(s, kvKeyColor)) {
                 if (Key == TKeyMode::Background)
                     if (const uint8_t* b = BackPixel(CI, c.DX + x, dy)) {
@@ -190,25 +327,31 @@ void SumBitmaps(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W)
 
 void SumBmpRect(const TBitmapRows& Dst, const TBitmapRows& Src, uint8_t W, TkvRect SrcRect, TkvPoint DstPoint)
 {
-    if (DstPoint.X < 0) {
-        SrcRect.Left -= DstPoint.X;
-        DstPoint.X = 0;
+    // In 64 bits: moving a corner by the other's overhang may leave the range of int.
+    int64_t left = SrcRect.Left, top = SrcRect.Top, x = DstPoint.X, y = DstPoint.Y;
+    if (x < 0) {
+        left -= x;
+        x = 0;
     }
-    if (DstPoint.Y < 0) {
-        SrcRect.Top -= DstPoint.Y;
-        DstPoint.Y = 0;
+    if (y < 0) {
+        top -= y;
+        y = 0;
     }
-    if (SrcRect.Left < 0) {
-        DstPoint.X -= SrcRect.Left;
-        SrcRect.Left = 0;
+    if (left < 0) {
+        x -= left;
+        left = 0;
     }
-    if (SrcRect.Top < 0) {
-        DstPoint.Y -= SrcRect.Top;
-        SrcRect.Top = 0;
+    if (top < 0) {
+        y -= top;
+        top = 0;
     }
-    if (SrcRect.Left >= SrcRect.Right || SrcRect.Top >= SrcRect.Bottom || DstPoint.X >= Dst.Width ||
-        DstPoint.Y >= Dst.Height || SrcRect.Left >= Src.Width || SrcRect.Top >= Src.Height)
+    if (left >= SrcRect.Right || top >= SrcRect.Bottom || x >= Dst.Width || y >= Dst.Height || left >= Src.Width ||
+        top >= Src.Height)
         return;
+    // Both corners lie inside their bitmaps now.
+    SrcRect.Left = int(left);
+    SrcRect.Top = int(top);
+    DstPoint = {int(x), int(y)};
     const int w = std::min(std::min(SrcRect.Right, Src.Width) - SrcRect.Left, Dst.Width - DstPoint.X);
     const int h = std::min(std::min(SrcRect.Bottom, Src.Height) - SrcRect.Top, Dst.Height - DstPoint.Y);
     if (Dst.BytesPerPixel != Src.BytesPerPixel)
@@ -256,8 +399,7 @@ namespace {
 // R cut to the common area of three bitmaps.
 bool ClipToAll(const TkvRect& R, const TBitmapRows& A, const TBitmapRows& B, const TBitmapRows& C, TkvSpan& s)
 {
-    return ClipArea(R.Left, R.Top, R.Width(), R.Height(), std::min({A.Width, B.Width, C.Width}),
-                    std::min({A.Height, B.Height, C.Height}), s);
+    return ClipRect(R, std::min({A.Width, B.Width, C.Width}), std::min({A.Height, B.Height, C.Height}), s);
 }
 
 } // namespace
@@ -469,7 +611,7 @@ void CopyByMaskData(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitma
     TMaskCopy m;
     if (!Usable(Dst) || !Usable(Src) || !ClipPair(R1, R2, Dst, Src, m.C))
         return;
-    m.MaskRow0 = std::max(0, std::min(m.C.SY + MaskHeight / 2, Src.Height - m.C.H));
+    m.MaskRow0 = int(std::max<int64_t>(0, std::min<int64_t>(int64_t(m.C.SY) + MaskHeight / 2, Src.Height - m.C.H)));
     if (CI.Ready && UpdateTrans) {
         const int cb = CI.Bmp.BytesPerPixel;
         if (cb != 3 && cb != 4)
@@ -513,17 +655,17 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
                int Blend, const TAlphaLook& look)
 {
     const int half = Src.Height / 2;
-    const int rows = std::min(half - 1, Dst.Height - DstBottom - 1);
+    const int64_t rows = std::min<int64_t>(half - 1, int64_t(Dst.Height) - DstBottom - 1);
     if (rows < 1)
         return;
     const int drop = 255 / half;
     int f = 255;
     for (int t = 1; t <= rows; ++t, f -= drop) {
-        const int dy = DstBottom + t, sy = SrcBottom - t - 1;
+        const int64_t dy = int64_t(DstBottom) + t, sy = int64_t(SrcBottom) - t - 1;
         if (dy < 0 || dy >= Dst.Height || sy < 0 || sy >= Src.Height)
             continue;
-        uint8_t* d = Dst.Pixel(c.DX, dy);
-        const uint8_t* s = Src.Pixel(c.SX, sy);
+        uint8_t* d = Dst.Pixel(c.DX, int(dy));
+        const uint8_t* s = Src.Pixel(c.SX, int(sy));
         for (int x = 0; x < c.W; ++x, d += Dst.BytesPerPixel, s += 4) {
             if (Pixel32(s) == 0x00FF00FFu)
                 continue;
@@ -545,17 +687,27 @@ void Reflect32(const TkvCopy& c, const TBitmapRows& Dst, const TBitmapRows& Src,
 void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows& Src, const TkvBack& CI,
                bool UpdateTrans, TColor GrayedColor, int Blend, bool Reflected)
 {
-    Blend = std::max(Blend, 0);  // a negative fade would push alpha past 255
+    // A negative fade would push alpha past 255; one past 100 shows nothing, as 100.
+    Blend = std::clamp(Blend, 0, 100);
     TkvCopy c;
     if (!Usable(Dst) || Src.Empty() || Src.BytesPerPixel != 4 || !ClipPair(R1, R2, Dst, Src, c))
         return;
     const TAlphaLook look{GrayedColor != kvNoColor, {BlueOf(GrayedColor), GreenOf(GrayedColor), RedOf(GrayedColor)}};
     const int db = Dst.BytesPerPixel;
+    // Greyed images go pixel by pixel; the others in groups, up to key pixels.
+    TOverRun run;
+    run.Blend = Blend;
+    run.StopAtKey = CI.Ready;
+    const auto groups = [&](uint8_t* Row, const uint8_t* SRow, int From) {
+        return look.Gray ? From : OverRun(Row, db, SRow, c.W, run, From);
+    };
     for (int i = 0; i < c.H; ++i) {
         const int dy = c.DY + i;
-        uint8_t* d = Dst.Pixel(c.DX, dy);
-        const uint8_t* s = Src.Pixel(c.SX, c.SY + i);
-        for (int x = 0; x < c.W; ++x, d += db, s += 4) {
+        uint8_t* row = Dst.Pixel(c.DX, dy);
+        const uint8_t* srow = Src.Pixel(c.SX, c.SY + i);
+        for (int x = groups(row, srow, 0); x < c.W; x = groups(row, srow, x + 1)) {
+            uint8_t* d = row + x * db;
+            const uint8_t* s = srow + 4 * x;
             if (CI.Ready && Pixel32(s) == 0x00FF00FFu) {
                 if (UpdateTrans)
                     if (const uint8_t* b = BackPixel(CI, c.DX + x, dy))
@@ -564,7 +716,7 @@ void CopyBmp32(TkvRect R1, TkvRect R2, const TBitmapRows& Dst, const TBitmapRows
             }
             const int k = Blend == 0 ? s[3] : (100 - Blend) * s[3] / 100;
             if (k <= 0)
-                continue;  // nothing of the image shows (a Blend above 100 included)
+                continue;  // nothing of the image shows
             OverPixel(d, s, k, look);
         }
     }
@@ -578,17 +730,18 @@ void BlendTransRectangle(const TBitmapRows& Dst, int X, int Y, const TBitmapRows
 {
     if (!Usable(Dst) || !Usable(Src))
         return;
-    // A negative source corner moves the destination instead.
+    // A negative source corner moves the destination instead (in 64 bits).
+    int64_t x = X, y = Y;
     if (SrcRect.Top < 0) {
-        Y -= SrcRect.Top;
+        y -= SrcRect.Top;
         SrcRect.Top = 0;
     }
     if (SrcRect.Left < 0) {
-        X -= SrcRect.Left;
+        x -= SrcRect.Left;
         SrcRect.Left = 0;
     }
     TkvCopy c;
-    if (!ClipInclusive(SrcRect, X, Y, Src, Dst, c))
+    if (!ClipInclusive(SrcRect, x, y, Src, Dst, c))
         return;
     const bool keyed = TopOf(TransColor) != 255;
     const int db = Dst.BytesPerPixel, sb = Src.BytesPerPixel;
@@ -647,7 +800,7 @@ std::vector<TColor> ThreeBands(int Extent, TColor Color1, TColor Color2, int A, 
 
 int BandSize(int Size, int Percent, int Extent)
 {
-    return std::max(1, std::min(std::max(Size * Percent / 100, 1), Extent));
+    return int(std::max<int64_t>(1, std::min<int64_t>(std::max<int64_t>(int64_t(Size) * Percent / 100, 1), Extent)));
 }
 
 } // namespace
@@ -656,7 +809,7 @@ void GradientBmp(const TBitmapRows& Bmp, TkvRect R, TColor Color1, TColor Color2
                  int Percent2, int Size)
 {
     TkvSpan s;
-    if (!Usable(Bmp) || !ClipArea(R.Left, R.Top, R.Width(), R.Height(), Bmp.Width, Bmp.Height, s))
+    if (!Usable(Bmp) || !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
     const int bpp = Bmp.BytesPerPixel;
     const bool across = GradType == 1;  // gtLeftRight

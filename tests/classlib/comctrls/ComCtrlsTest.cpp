@@ -6,6 +6,7 @@
 
 #include "classlib/controls/ComCtrls.h"
 #include "classlib/controls/Forms.h"
+#include "classlib/controls/Menus.h"
 #include "classlib/streaming/FormReader.h"
 
 namespace {
@@ -194,6 +195,48 @@ TEST(ToolBar, ButtonsLiveInTheBarsWindowAndClickThroughIt)
     FreeAndNil(o);
     EXPECT_EQ(SendMessageW(wnd, TB_BUTTONCOUNT, 0, 0), 2);
     EXPECT_EQ(bar->ButtonCount(), 2);
+}
+
+TEST(ToolBar, ADropDownButtonsMenuShowsAndItsClosingIsPostedToTheBar)
+{
+    TOwned<TForm> form = NewForm();
+    form->Show();
+    auto* bar = New<TToolBar>(form.get());
+    bar->SetParent(form.get());
+    auto* menu = New<TPopupMenu>(form.get());
+    auto* item = New<TMenuItem>(menu);
+    item->SetCaption(L"Item");
+    menu->Items()->Add(item);
+    auto* b = New<TToolButton>(form.get());
+    b->SetStyle(tbsDropDown);
+    b->SetDropdownMenu(menu);
+    b->SetParent(bar);
+    struct TWatch {
+        TWndMethod Old;
+        std::vector<UINT> Seen;
+        void Proc(TMessage& m)
+        {
+            if (m.Msg == CN_DROPDOWNCLOSED)
+                Seen.push_back(m.Msg);
+            Old(m);
+        }
+    } watch;
+    watch.Old = bar->WindowProc;
+    bar->WindowProc = Bind(&watch, &TWatch::Proc);
+
+    // The menu closes as soon as it shows.
+    PostMessageW(PopupList->Window(), WM_CANCELMODE, 0, 0);
+    NMTOOLBARW nt{};
+    nt.hdr.hwndFrom = bar->Handle();
+    nt.hdr.idFrom = UINT_PTR(GetDlgCtrlID(bar->Handle()));
+    nt.hdr.code = TBN_DROPDOWN;
+    nt.iItem = b->CommandId();
+    SendMessageW(form->Handle(), WM_NOTIFY, nt.hdr.idFrom, reinterpret_cast<LPARAM>(&nt));
+    EXPECT_EQ(menu->PopupComponent(), b);
+    EXPECT_TRUE(watch.Seen.empty()) << "posted, not sent while the notification runs";
+    Application->ProcessMessages();
+    EXPECT_EQ(watch.Seen, std::vector<UINT>{CN_DROPDOWNCLOSED});
+    bar->WindowProc = watch.Old;
 }
 
 TEST(ToolBar, CustomDrawingReachesTheButtonEvent)

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/Forms.h"
@@ -439,4 +440,120 @@ TEST(Panel, PublishedDefaultsAsFormResourcesExpect)
     EXPECT_TRUE(IsPublishedProp(panel, L"ShowCaption"));
     TObject* o = panel;
     FreeAndNil(o);
+}
+
+namespace {
+// A label that logs the calls of DoDrawText, as a label drawing its own
+// text in an override sees them.
+class TLoggingLabel : public TLabel {
+public:
+    explicit TLoggingLabel(TComponent* AOwner) : TLabel(AOwner) {}
+    struct Call {
+        UINT Flags;
+        TRect Given, Result;
+    };
+    std::vector<Call> Calls;
+
+protected:
+    void DoDrawText(TRect& Rect, UINT Flags) override
+    {
+        TRect given = Rect;
+        TLabel::DoDrawText(Rect, Flags);
+        Calls.push_back({Flags, given, Rect});
+    }
+};
+
+// A bitmap of Width x Height filled white.
+std::unique_ptr<TBitmap> WhiteBitmap(int Width, int Height)
+{
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(Width, Height);
+    RECT all{0, 0, Width, Height};
+    FillRect(bmp->Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return bmp;
+}
+
+bool SamePixels(TBitmap* A, TBitmap* B, int Width, int Height)
+{
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x)
+            if (GetPixel(A->Canvas()->Handle(), x, y) != GetPixel(B->Canvas()->Handle(), x, y))
+                return false;
+    return true;
+}
+} // namespace
+
+TEST(Label, DoDrawTextMeasuresForTheSizeAndTheLayoutThenDraws)
+{
+    TOwned<TForm> form = NewForm();
+    auto* label = New<TLoggingLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetCaption(L"Hello");
+    // AutoSize measured the caption: the label has the measured size.
+    ASSERT_FALSE(label->Calls.empty());
+    TLoggingLabel::Call measured = label->Calls.back();
+    EXPECT_TRUE(measured.Flags & DT_CALCRECT);
+    EXPECT_EQ(label->Width(), measured.Result.right);
+    EXPECT_EQ(label->Height(), measured.Result.bottom);
+    int lineHeight = label->Height();
+
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 100, 60);
+    label->SetWordWrap(true);
+    auto bmp = WhiteBitmap(100, 60);
+    struct Case {
+        TTextLayout Layout;
+        size_t Calls;
+        int Top;
+    } cases[] = {{tlTop, 1, 0}, {tlCenter, 2, (60 - lineHeight) / 2}, {tlBottom, 2, 60 - lineHeight}};
+    for (const Case& c : cases) {
+        label->SetLayout(c.Layout);
+        label->Calls.clear();
+        label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
+        ASSERT_EQ(label->Calls.size(), c.Calls) << c.Layout;
+        if (c.Calls == 2) {
+            EXPECT_TRUE(label->Calls[0].Flags & DT_CALCRECT);
+        }
+        const TLoggingLabel::Call& drawn = label->Calls.back();
+        EXPECT_FALSE(drawn.Flags & DT_CALCRECT);
+        EXPECT_TRUE(drawn.Flags & DT_WORDBREAK);
+        EXPECT_EQ(drawn.Given.top, c.Top) << c.Layout;
+        EXPECT_EQ(drawn.Given.Width(), 100);
+    }
+}
+
+TEST(Label, AFixedSizeLabelShortensItsCaptionWhereItsEllipsisSays)
+{
+    TOwned<TForm> form = NewForm();
+    TLabel* label = New<TLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetAutoSize(false);
+    label->SetTransparent(false);
+    label->SetColor(clWhite);
+    label->Font()->SetColor(clBlack);
+    label->SetBounds(0, 0, 60, 20);
+    const UnicodeString caption = L"C:\\folder\\another folder\\file name.txt";
+    label->SetCaption(caption);
+    struct Case {
+        TEllipsisPosition Position;
+        UINT Flags;
+    } cases[] = {{epEndEllipsis, DT_END_ELLIPSIS}, {epPathEllipsis, DT_PATH_ELLIPSIS}, {epWordEllipsis, DT_WORD_ELLIPSIS}};
+    for (const Case& c : cases) {
+        label->SetEllipsisPosition(c.Position);
+        auto drawn = WhiteBitmap(60, 20);
+        label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(drawn->Canvas()->Handle()), 0);
+        auto expected = WhiteBitmap(60, 20);
+        HDC dc = expected->Canvas()->Handle();
+        HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        RECT r{0, 0, 60, 20};
+        DrawTextW(dc, caption.c_str(), int(caption.size()), &r, c.Flags);
+        SelectObject(dc, old);
+        EXPECT_TRUE(SamePixels(drawn.get(), expected.get(), 60, 20)) << c.Position;
+    }
+    // A label that sizes itself shows the whole caption.
+    label->SetAutoSize(true);
+    EXPECT_GT(label->Width(), 60);
 }

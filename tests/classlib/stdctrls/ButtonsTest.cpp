@@ -1,6 +1,7 @@
 // Bit buttons and speed buttons: glyph layout, frames by state, groups.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "classlib/controls/Buttons.h"
@@ -211,4 +212,66 @@ TEST(SpeedButton, PaintsTheFrameOfItsState)
         int shift = c.Down ? 1 : 0;
         EXPECT_EQ(r, TRect(12 + shift + 1, 7 + shift + 1, 12 + shift + 15, 7 + shift + 15)) << c.Group;
     }
+}
+
+namespace {
+// Takes WM_PAINT from a control, as code that paints it in place of its own
+// Paint does, and hands every other message on.
+struct TPaintTaker : TObject {
+    TWndMethod Old;
+    int Paints = 0;
+    void WndProc(TMessage& Message)
+    {
+        if (Message.Msg == WM_PAINT)
+            ++Paints;
+        else
+            Old(Message);
+    }
+};
+} // namespace
+
+TEST(SpeedButton, ButtonStateFollowsTheMouseAndTheSettersWithoutPaint)
+{
+    TOwned<TForm> form = NewForm();
+    form->Show();
+    auto* b = New<TSpeedButton>(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(20, 20, 30, 30);
+    TPaintTaker taker;
+    taker.Old = b->WindowProc;
+    b->WindowProc = Bind(&taker, &TPaintTaker::WndProc);
+    HWND wnd = form->Handle();
+    const LPARAM inside = MAKELPARAM(30, 30), outside = MAKELPARAM(150, 150);
+
+    struct Step {
+        const char* What;
+        std::function<void()> Do;
+        TButtonState State;
+    } steps[] = {
+        {"start", [] {}, bsUp},
+        {"press", [&] { SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, inside); }, bsDown},
+        {"drag out", [&] { SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, outside); }, bsUp},
+        {"drag back", [&] { SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, inside); }, bsDown},
+        {"release", [&] { SendMessageW(wnd, WM_LBUTTONUP, 0, inside); }, bsUp},
+        {"grouped click",
+         [&] {
+             b->SetGroupIndex(1);
+             SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+             SendMessageW(wnd, WM_LBUTTONUP, 0, inside);
+         },
+         bsExclusive},
+        {"disabled", [&] { b->SetEnabled(false); }, bsDisabled},
+        {"enabled again", [&] { b->SetEnabled(true); }, bsExclusive},
+        {"up by the setter",
+         [&] {
+             b->SetAllowAllUp(true);
+             b->SetDown(false);
+         },
+         bsUp},
+    };
+    for (const Step& s : steps) {
+        s.Do();
+        EXPECT_EQ(b->ButtonState(), s.State) << s.What;
+    }
+    b->WindowProc = taker.Old;
 }

@@ -1,6 +1,9 @@
 // Pixel accessors, the weighted-sum blenders and the fill and blend primitives.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 #include "PaintFixture.h"
 #include "skin/paint/sAlphaGraph_Fast.h"
 #include "skin/paint/sAlphaGraph_Pixels.h"
@@ -57,6 +60,44 @@ TEST(Fast, FillRectStaysInsideTheBitmap)
         EXPECT_EQ(b.Get(4, 1), 0u);
         f.FillBitmap(0xAABBCCDD);
         EXPECT_EQ(b.Get(0, 0), 0xAABBCCDDu);
+        EXPECT_TRUE(b.GuardsIntact());
+    }
+}
+
+TEST(Fast, RoundEvenIsDefinedForEveryDouble)
+{
+    struct Case { double x; int want; };
+    const Case cases[] = {{2.5, 2},        {3.5, 4},           {-2.5, -2},        {-0.5, 0},
+                          {0.49999, 0},    {254.5, 254},       {NAN, 0},          {INFINITY, INT_MAX},
+                          {-INFINITY, INT_MIN}, {1e300, INT_MAX}, {-1e300, INT_MIN}, {2147483647.4, INT_MAX},
+                          {2147483646.5, 2147483646}, {-2147483648.4, INT_MIN}, {-2147483649.0, INT_MIN}};
+    for (const Case& c : cases)
+        EXPECT_EQ(RoundEven(c.x), c.want) << c.x;
+}
+
+// Rectangles at the limits of 32-bit integers: what lies inside the bitmap
+// is painted, nothing outside it, and no sum on the way overflows.
+TEST(Fast, RectanglesAtTheIntegerLimits)
+{
+    const TkvRect all{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, inverted{INT_MAX, INT_MAX, INT_MIN, INT_MIN},
+        farRight{INT_MAX - 2, 0, INT_MAX, 5}, farLeft{INT_MIN, 0, INT_MIN + 3, 5};
+    for (bool bottomUp : RowOrders) {
+        TestBitmap b(5, 4, 4, bottomUp);
+        TkvFast32 f;
+        ASSERT_TRUE(f.Attach(b.Rows));
+        for (const TkvRect& r : {inverted, farRight, farLeft}) {
+            f.FillRect(r, 0xFFFFFFFF);
+            BlendColorRect(b.Rows, r, 0, 0xFFFFFF);
+            FillAlphaRect(b.Rows, r, 0xFF);
+        }
+        EXPECT_EQ(b.Get(0, 0), 0u);
+        EXPECT_EQ(b.Get(4, 3), 0u);
+        f.FillRect(all, 0x01020304);
+        EXPECT_EQ(b.Get(0, 0), 0x01020304u);
+        EXPECT_EQ(b.Get(4, 3), 0x01020304u);
+        BlendColorRect(b.Rows, all, 0, 0x0000FF);
+        FillAlphaRect(b.Rows, all, 0x77);
+        EXPECT_EQ(b.Get(2, 2), 0x77FF0000u);
         EXPECT_TRUE(b.GuardsIntact());
     }
 }
@@ -119,7 +160,9 @@ TEST(Fast, BlendBitmapsRectOutsideEitherBitmapLeavesMemoryAlone)
     src.FillAll(0xC8C8C8C8);
     const int rects[][6] = {
         // DstX1, DstY1, DstX2, DstY2, SrcX1, SrcY2
-        {-4, -4, 20, 20, 0, 6}, {3, 3, 9, 9, 4, 40}, {-10, 0, -2, 5, 0, 5}, {0, 0, 5, 5, -8, -1}, {2, 2, 5, 5, 5, 6}};
+        {-4, -4, 20, 20, 0, 6}, {3, 3, 9, 9, 4, 40}, {-10, 0, -2, 5, 0, 5}, {0, 0, 5, 5, -8, -1}, {2, 2, 5, 5, 5, 6},
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MIN, INT_MAX}, {0, 0, 5, 5, INT_MIN, INT_MAX},
+        {INT_MAX, INT_MAX, INT_MIN, INT_MIN, INT_MAX, INT_MIN}, {0, INT_MIN, 5, INT_MAX, INT_MAX, INT_MIN}};
     for (const auto& r : rects) {
         TkvFastSum32 sum;
         ASSERT_TRUE(sum.Attach(src.Rows, dst.Rows));
@@ -199,6 +242,10 @@ TEST(Pixels, FillTransPixels32CopiesOnlyOverKeyPixels)
         EXPECT_EQ(d2.Get(1, 1), 0u);
         FillTransPixels32(d2.Rows, src.Rows, {-50, -50, 50, 50}, {-9, 3}, &key.Rows, {-4, 7});
         FillTransPixels32(d2.Rows, src.Rows, {2, 2, 90, 90}, {3, 3}, nullptr, {});
+        // Offsets and rectangles at the int limits.
+        FillTransPixels32(d2.Rows, src.Rows, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX, INT_MIN}, &key.Rows,
+                          {INT_MIN, INT_MAX});
+        FillTransPixels32(d2.Rows, src.Rows, {INT_MAX, 0, INT_MIN, 3}, {INT_MIN, 0}, nullptr, {});
         EXPECT_TRUE(d2.GuardsIntact());
         EXPECT_TRUE(key.GuardsIntact());
     }

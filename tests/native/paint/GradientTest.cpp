@@ -1,6 +1,8 @@
 // Vertical and horizontal multi-piece gradients.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "PaintFixture.h"
 #include "skin/paint/sGradient_Fill.h"
 
@@ -60,4 +62,32 @@ TEST(Gradient, OtherDirectionsAndWildRectangles)
     PaintGradRows(b.Rows, {1, 1, 3, 3}, {Piece(0, 100, 50, 0)}, 90);
     PaintGradRows(b.Rows, {1, 1, 3, 3}, {Piece(0, 100, 50, 0)}, -90);
     EXPECT_TRUE(b.GuardsIntact());
+}
+
+// Pieces outside 0..100 percent act as the nearer limit, as the skin loader
+// reads them: a negative share moved the next piece before the left edge.
+TEST(Gradient, PercentsOutsideTheirRangeActAsTheirLimit)
+{
+    for (int mode : {0, 1}) {
+        TestBitmap a(9, 9, 3), b(9, 9, 3);
+        PaintGradRows(a.Rows, {0, 0, 9, 9}, {Piece(0, 100, -40, mode), Piece(20, 200, 30, mode),
+                                             Piece(50, 90, INT_MIN, mode), Piece(0, 250, 250, mode)}, 0);
+        PaintGradRows(b.Rows, {0, 0, 9, 9}, {Piece(0, 100, 0, mode), Piece(20, 200, 30, mode),
+                                             Piece(50, 90, 0, mode), Piece(0, 250, 100, mode)}, 0);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 9; ++x)
+                ASSERT_EQ(a.Get(x, y), b.Get(x, y)) << mode << ": " << x << "," << y;
+        EXPECT_TRUE(a.GuardsIntact());
+    }
+}
+
+// A vertical offset at the integer limits paints at once (it walked every
+// row between the offset and the area) and overflows nothing.
+TEST(Gradient, HugeVerticalOffsets)
+{
+    for (int offset : {INT_MIN, INT_MAX, -2000000000, 2000000000}) {
+        TestBitmap b(3, 6, 4, true, 9);
+        PaintGradRows(b.Rows, {0, 0, 3, 6}, {Piece(0, 100, 0, 0), Piece(0, 200, 100, 0)}, offset);
+        EXPECT_TRUE(b.GuardsIntact()) << offset;
+    }
 }

@@ -2,6 +2,8 @@
 // pieces with key-colour holes, corner repair and key-colour runs.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "PaintFixture.h"
 #include "skin/paint/sAlphaGraph_Masks.h"
 #include "skin/paint/sAlphaGraph_Pieces.h"
@@ -208,4 +210,31 @@ TEST(Masks, TileByMaskEqualsOneCopyPerTile)
     EXPECT_FALSE(TileByMask(dst.Rows, {0, 0, 11, 5}, img.Rows, 0, 0, 2, 2, 4));
     EXPECT_FALSE(TileByMask(dst.Rows, {0, 0, 5, 5}, img.Rows, 0, 3, 2, 2, 4)) << "mask past the image";
     EXPECT_EQ(dst.Get(0, 0), Grey(90));
+}
+
+// Origins, sizes and mask offsets anywhere in the range of int: the loops
+// cut what they were given without an overflow on the way.
+TEST(Masks, LoopsTakeAnyInteger)
+{
+    const int values[] = {INT_MIN, -5, 0, 2, INT_MAX - 1, INT_MAX};
+    for (int a : values)
+        for (int b : values)
+            for (int c : values) {
+                TestBitmap dst(6, 6, 3), img(5, 10, 3);
+                FillImage(img, 5, Key, Grey(40));
+                TkvBack back;
+                back.Bmp = dst.Rows;
+                back.Ready = true;
+                back.X = a;
+                back.Y = c;
+                std::vector<TKeyRun> holes;
+                BlendGlyph(dst.Rows, a, b, img.Rows, c, a, b, c, a, true);
+                TileByMask(dst.Rows, {0, 0, 6, 6}, img.Rows, a, b, c, a, b);
+                CopyPiece(dst.Rows, a, b, img.Rows, c, a, b, c, 0, true, &holes);
+                CopyPiece(dst.Rows, a, b, img.Rows, 1, 1, c, c, 5, false, nullptr);
+                RepairCorner(dst.Rows, a, b, img.Rows, 0, 0, 3, 3, back);
+                RepairCorner(dst.Rows, 0, 0, img.Rows, a, b, c, c, back);
+                ASSERT_TRUE(dst.GuardsIntact()) << a << " " << b << " " << c;
+                ASSERT_TRUE(img.GuardsIntact()) << a << " " << b << " " << c;
+            }
 }

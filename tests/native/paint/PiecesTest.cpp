@@ -2,6 +2,8 @@
 // where each piece goes, what it copies, tiling and stretching.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <vector>
 
 #include "skin/paint/sAlphaGraph_Pieces.h"
@@ -91,6 +93,8 @@ TEST(Pieces, ShrinkCornersMeetExactly)
         {3, 0, 9, 0, 3},
         {0, 3, 3, 0, 0},
         {7, -2, 9, 0, 7},  // a negative width counts as none
+        {5, INT_MAX, INT_MAX, 3, 2},  // corners at the int limit: their sum overflowed
+        {INT_MAX, INT_MAX, 1, INT_MAX, 0},
     };
     for (const Case& c : cases) {
         int n = c.Near, f = c.Far;

@@ -1,0 +1,387 @@
+// The skin provider: the component that skins one form.  It is placed on a
+// form by the developer (streamed) or put there at run time by the
+// window-creation hook (CreateRT), takes over the form's WindowProc with
+// NewWndProc, owns the form's skin state (SkinData, section "FORM") and
+// everything the skinned frame needs, and gives the form back when it goes.
+//
+// The unit is split by topic:
+//   sSkinProvider.cpp          construction, start, applying a skin, destruction
+//   sSkinProvider_Props.cpp    published properties and their setters
+//   sSkinProvider_Units.cpp    the unit's routines (composition, caption cover,
+//                              GetSkinProvider, drawing holds, main-form updates)
+//   sSkinProvider_WndProc.cpp  the window procedure's dispatch and its
+//                              command-message tables
+//   sSkinProvider_Messages.cpp the window messages of the skinned state
+//   sSkinProvider_Mouse.cpp    non-client clicks and system commands
+//   sSkinProvider_Paint.cpp    painting messages (WM_PAINT, WM_ERASEBKGND,
+//                              WM_PRINT, showing and sizing)
+//   sSkinProvider_Frame.cpp    what the frame adds: metrics, hit tests,
+//                              region, window image, caption buttons,
+//                              extended borders (filled by the frame's units)
+//   sSkinProvider_Wrappers.cpp the hand-over of controls and scroll bars to
+//                              window wrappers
+//   sSkinProvider_Title.*      title buttons, title icon, added title
+//   sSkinProvider_SysMenu.*    the system menu's rules
+//   sSkinProvider_Seams.cpp    what the engine reaches through its seams
+// GUI thread only.
+#pragma once
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "classlib/controls/Forms.h"
+#include "classlib/controls/Menus.h"
+#include "classlib/graphics/Graphics.h"
+#include "classlib/rtl/Classes.h"
+#include "skin/core/sCommonData.h"
+#include "skin/core/sFormsSeam.h"
+#include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sSkinProvider_SysMenu.h"
+#include "skin/forms/sSkinProvider_Title.h"
+
+class TsSkinManager;
+class TsSkinProvider;
+class TkvScrollWnd;  // window wrappers: the scroll bars of an auto-scrolling form
+class TkvBorderForm; // the extended-border window
+class TkvCtrlAdapter;
+
+// Class-of-control code of a provider's skin data.
+constexpr int COC_TsSkinProvider = 224;
+
+// Bit of SkinData.CtrlSkinState: a menu change arrived while drawing was held back.
+constexpr WORD CSS_MENUOWED = 0x400;
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+enum TShowAction { saIgnore, saRestore, saMinimize, saMaximize };
+
+using TAOR = std::vector<TRect>;
+using TAddItemEvent = TMethod<void(TObject* Item, bool& CanBeAdded, UnicodeString& SkinSection)>;
+using TkvNCHitTest = TMethod<void(TMessage& Msg)>;
+
+class TsSkinProvider : public TComponent, public TsProviderSeam, public TsAnimShowSeam {
+    KV_CLASS(TsSkinProvider)
+    KV_PUBLISHED
+public:
+    // The design-time and streaming constructor.  Raises when AOwner is not
+    // a form.  At run time a provider that finds a started provider on the
+    // form stays inert; one that finds a run-time provider not started yet
+    // replaces it.
+    explicit TsSkinProvider(TComponent* AOwner);
+    // The run-time provider the hook puts on a form: it has taken over the
+    // window procedure but does nothing until the form's first non-client
+    // message (or visibility change).  InitRT is not consulted.
+    static TsSkinProvider* CreateRT(TComponent* AOwner, bool InitRT = true);
+    ~TsSkinProvider() override;
+
+    void AfterConstruction() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // Starts a provider: composition transitions off, the skin applied, the
+    // adapter made, the system menu and title buttons updated.
+    void LoadInit();
+    // Applies the current skin to the form.
+    void PrepareForm();
+    // Removes WS_SYSMENU while the skin draws the caption buttons, puts it
+    // back otherwise.
+    void CheckSysMenu(bool Skinned);
+    // Hooks or unhooks the form's menus to the skinned menus.
+    void InitMenuItems(bool Active);
+    // Has the main menu measure itself again; False while one runs.
+    bool UpdateMenu();
+    void RepaintMenu();
+    void RepaintMenuItem(TMenuItem* Item, const TRect& R, TOwnerDrawState State);
+    UnicodeString TitleSkinSection() const;
+    int TitleSkinIndex();
+    // The design-time entry; nothing at run time.
+    void DsgnWndProc(TMessage& Message) override { (void)Message; }
+
+    // The window procedure that replaces the form's WindowProc.
+    void NewWndProc(TMessage& Message);
+    // The caption cover form's window procedure.
+    void NewCaptFormProc(TMessage& Message);
+
+    // The virtual slot of the control adapter (made by the adapter's unit).
+    virtual void AdapterCreate();
+    void AdapterRemove();
+
+    // --- published
+    TkvAddedTitle* AddedTitle() const { return FAddedTitle; }
+    bool AllowExtBorders() const { return FAllowExtBorders; }
+    void SetAllowExtBorders(bool Value);
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    bool DrawNonClientArea() const { return FDrawNonClientArea; }
+    void SetDrawNonClientArea(bool Value);
+    TsCommonData* SkinData() const { return FCommonData; }
+    TsGripMode GripMode() const { return FGripMode; }
+    void SetGripMode(TsGripMode Value) { FGripMode = Value; }
+    bool MakeSkinMenu() const { return FMakeSkinMenu; }
+    void SetMakeSkinMenu(bool Value) { FMakeSkinMenu = Value; }
+    const UnicodeString& MenuLineSkin() const { return FMenuLineSkin; }
+    void SetMenuLineSkin(const UnicodeString& Value);
+    TsResizeMode ResizeMode() const { return FResizeMode; }
+    void SetResizeMode(TsResizeMode Value) { FResizeMode = Value; }
+    bool ScreenSnap() const { return FScreenSnap; }
+    void SetScreenSnap(bool Value) { FScreenSnap = Value; }
+    int SnapBuffer() const { return FSnapBuffer; }
+    void SetSnapBuffer(int Value) { FSnapBuffer = Value; }
+    bool ShowAppIcon() const { return FShowAppIcon; }
+    void SetShowAppIcon(bool Value);
+    TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+    void SetTitleButtons(TsTitleButtons* Value);
+    TsTitleIcon* TitleIcon() const { return FTitleIcon; }
+    const UnicodeString& TitleSkin() const { return FTitleSkin; }
+    void SetTitleSkin(const UnicodeString& Value);
+    bool UseGlobalColor() const { return FUseGlobalColor; }
+    void SetUseGlobalColor(bool Value);
+    TkvNCHitTest OnExtHitTest;
+    TAddItemEvent OnSkinItem;
+
+    // --- TsProviderSeam
+    TComponent* ProviderComponent() override { return this; }
+    TComponent* ProviderManager() override;
+    void SetInAnimation(bool Value) override { FInAnimation = Value; }
+    bool HasBorderForm() override { return BorderForm != nullptr; }
+    void FreezeBorderForm() override;
+    bool DrawsNonClientArea() override { return FDrawNonClientArea; }
+    void UpdateRegion() override;
+    void UpdateBorderPos() override;
+    int OffsetX() override;
+    int OffsetY() override;
+    void FreeTitleBG() override;
+    TsAnimShowSeam* AnimShow() override;
+    HRGN CornerRegion() override;
+
+    // --- TsAnimShowSeam
+    HWND RealWindow() override;
+    HWND BorderWindow() override;
+    TSize RenderImage() override;
+    void PaintInto(TBitmap* Bmp) override;
+    TPoint BorderOffset() override;
+    void ShowEnded(int MaxTransparency) override;
+
+    // --- what the frame adds (sSkinProvider_Frame.cpp)
+    // Hit code of the point of a WM_NCHITTEST.
+    int HTProcess(TMessage& Message);
+    // Height of the title bar in the window image (skin) or on the window (system).
+    int CaptionHeight(bool CheckSkin = true);
+    int SysBorderWidth(bool CheckSkin = true);
+    int SysBorderHeight(bool CheckSkin = true);
+    int BorderHeight(bool CheckSkin = true);
+    int HeaderHeight();
+    int MenuHeight();
+    int CaptionWidth();
+    // The window image no longer fits the window.
+    bool FormChanged();
+    bool IsGripVisible();
+    bool MenuPresent();
+    // Rebuilds the window image.
+    void PaintAll();
+    void PaintCaption(HDC DC);
+    // Looks up the caption buttons' masks of the current skin.
+    void UpdateIconsIndexes();
+    // The colour the client area shows.
+    TColor FormColor();
+    // The skinned caption buttons are drawn (the system's are then hidden).
+    bool PaintsCaptionButtons() const;
+    void SetHotHT(int HitCode, bool Repaint = true);
+    void SetPressedHT(int HitCode);
+    void InitExBorders(bool Active);
+    void UpdateExBordersPos(bool Redraw = true, int Blend = 255);
+    void KillAnimations();
+    TRect ShadowSize();
+    void KV_WMNCPaint(TMessage& Message);
+    void KV_WMEraseBkGnd(TMessage& Message, HDC DC);
+    void OurPaintHandler(TMessage& Message);
+    void KV_WMGetMinMaxInfo(TMessage& Message);
+    void DropSysMenu(int X, int Y);
+    void HookMDI(bool Active);
+    int LinesCount();
+
+    // --- the wrappers' hand-over (sSkinProvider_Wrappers.cpp)
+    // Every listed child control of Parent (the form when nil) to a wrapper.
+    void AddAllItems(TWinControl* Parent);
+    void AddNewItem(TWinControl* Control);
+    void SendToAdapter(TMessage& Message);
+
+    // --- fields, in the order the provider's Parts name them
+    TAOR ArOR;
+    bool RgnChanged = true;
+    int CurrentHT = 0;
+    TBitmap* TempBmp = nullptr;
+    bool FMakeSkinMenu = false;
+    bool FShowAppIcon = true;
+    bool ControlsChanged = false;
+    bool HaveSysMenu = false;
+    TAlignment FCaptionAlignment = taLeftJustify;
+    TsTitleIcon* FTitleIcon = nullptr;
+    TsTitleButtons* FTitleButtons = nullptr;
+    TsGripMode FGripMode = gmNone;
+    TsCommonData* FCommonData = nullptr;
+    TsResizeMode FResizeMode = rmStandard;
+    bool FirstInitialized = false;
+    bool FScreenSnap = false;
+    int FSnapBuffer = 10;
+    bool FUseGlobalColor = true;
+    UnicodeString FTitleSkin;
+    UnicodeString FMenuLineSkin;
+    int UserBtnIndex = -1;
+    bool FDrawNonClientArea = true;
+    bool FAllowExtBorders = true;
+    TkvAddedTitle* FAddedTitle = nullptr;
+    int LockCount = 0;
+    bool ClearButtons = false;
+    bool MenusInitialized = false;
+    bool RegionChanged = true, CaptChanged = true, CaptRgnChanged = true;
+    TBitmap* FGlow1 = nullptr;
+    TBitmap* FGlow2 = nullptr;
+    TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
+    TRect LastClientRect{};
+    bool FSysExHeight = false;
+    int FTitleSkinIndex = -1, FCaptionSkinIndex = -1;
+    bool RTInit = false;
+    bool RTEmpty = false;
+    bool AeroInvalidate = false;
+    bool InMenu = false;
+    bool FInAnimation = false;
+    TShowAction ShowAction = saIgnore;
+    bool fAnimating = false;
+    TkvScrollWnd* ListSW = nullptr;
+    TkvCtrlAdapter* Adapter = nullptr;
+    bool RgnChanging = false;
+    bool MenuChanged = true;
+    TWndMethod OldWndProc;
+    TObject* MDIForm = nullptr;
+    bool FormActive = false;
+    TBitmap* MenuLineBmp = nullptr;
+    TForm* Form = nullptr;
+    int FLinesCount = -1;
+    TsSystemMenu* SystemMenu = nullptr;
+    TBitmap* TitleBG = nullptr;
+    TForm* CaptForm = nullptr;
+    TWndMethod OldCaptFormProc;
+    TkvBorderForm* BorderForm = nullptr;
+
+    // The provider took over the form's WindowProc (and gives it back).
+    bool HookedWndProc() const { return FHooked; }
+    // The provider is one of those that exist now (a handler that pumped
+    // messages asks before touching it again).
+    static bool Alive(const TsSkinProvider* Provider);
+
+private:
+    bool FHooked = false;
+    bool FDestroying = false;
+
+    void TakeOverForm();
+    void GiveBackForm();
+    void FreeOwned();
+    // A run-time provider's start on its first non-client message.
+    void StartRT();
+    bool FormGoing() const;
+    bool ManagerOf(LPARAM LParam);
+    TsSkinManager* Manager() const;
+    void ApplyGlobalColor();
+    void BackgroundChanged() { FCommonData->BGChanged = true; }
+
+    // sSkinProvider_WndProc.cpp
+    bool ServeAlways(TMessage& Message);
+    void SkinRemove(TMessage& Message);
+    void AnswerBGInfo(TMessage& Message);
+    void UnskinnedProc(TMessage& Message);
+    void UnskinnedSkinSet(TMessage& Message);
+    void SkinnedCommand(TMessage& Message);
+    void SkinnedSkinSet(TMessage& Message);
+    void SkinnedRefresh(TMessage& Message);
+    void SkinnedMessage(TMessage& Message);
+
+    // sSkinProvider_Messages.cpp
+    void WMCreate(TMessage& Message);
+    void WMSetRedraw(TMessage& Message);
+    void WMShowWindow(TMessage& Message);
+    void WMMeasureItem(TMessage& Message);
+    void WMWindowPosChanging(TMessage& Message);
+    void WMWindowPosChanged(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
+    void WMNCRButtonUp(TMessage& Message);
+    void WMInitMenuPopup(TMessage& Message);
+    void WMMouseMove(TMessage& Message);
+    void WMParentNotify(TMessage& Message);
+    void WMMDIActivate(TMessage& Message);
+    void WMExitSizeMove(TMessage& Message);
+    void WMMouseLeave(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMenuChanged(TMessage& Message);
+    void CMControlListChange(TMessage& Message);
+    void CMFloat(TMessage& Message);
+    void KV_CMMouseWheel(TMessage& Message);
+
+    // sSkinProvider_Mouse.cpp
+    void WMNCLButtonDown(TMessage& Message);
+    void NCLButtonDownUnframed(TMessage& Message);
+    void WMNCLButtonUp(TMessage& Message, int HitCode);
+    void CaptionButtonUp(TMessage& Message, int HitCode);
+    void WMNCLButtonDblClk(TMessage& Message);
+    void WMSysCommand(TMessage& Message);
+    int ReleaseHitCode(TMessage& Message);
+
+    // sSkinProvider_Paint.cpp
+    void WMSize(TMessage& Message);
+    void WMActivate(TMessage& Message);
+    void WMSetText(TMessage& Message);
+    void WMPaint(TMessage& Message);
+    void WMEraseBkgnd(TMessage& Message);
+    void WMNCActivate(TMessage& Message);
+    void WMPrint(TMessage& Message);
+    void CMShowingChanged(TMessage& Message);
+    void ShowAnimated(TMessage& Message);
+};
+
+// ---------------------------------------------------------------------------
+// Unit state shared by the providers (GUI thread only).
+
+// A caption button is being pressed (set by SetPressedHT, cleared by SetHotHT).
+extern bool bBtnPressed;
+// The provider of the maximised MDI child whose buttons the main form's menu line shows.
+extern TsSkinProvider* MaxChildProvider;
+// The MDI child being created must come up maximised.
+extern bool MDICreating;
+// Re-entrancy guard of the mouse-wheel forwarding.
+extern bool bInWheel;
+// The form asked to recreate its window for the task bar.
+extern bool kvTaskBarChanging;
+
+// ---------------------------------------------------------------------------
+// Unit routines.
+
+// Desktop composition (AeroIsEnabled is the engine's).
+void InitDwmApi();
+void InitDwm(HWND Handle, bool Enable, bool Refresh = false);
+HRESULT CallDwmSetWindowAttribute(HWND Handle, DWORD Attribute, const void* Value, DWORD Size);
+
+// The provider that serves the component's form; nullptr when none.
+TsSkinProvider* GetSkinProvider(TComponent* Component);
+bool CtrlIsReadyForHook(TWinControl* Control);
+// Holds back the form's drawing (and the MDI main form's, with MDIAlso).
+void ForbidDrawing(TsSkinProvider* Provider, bool MDIAlso = false);
+void PermitDrawing(TsSkinProvider* Provider, bool MDIAlso = false);
+// Repaints the caption after its text, icon or alignment changed.
+void UpdateSkinCaption(TsSkinProvider* Provider);
+void UpdateMainForm(bool Repaint = true);
+// Gives an auto-scrolling form skinned scroll bars, or takes them back.
+void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW);
+// The cover form hides the system's caption drawing while the caption changes.
+void ShowCaptionCover(TsSkinProvider* Provider, bool FullHeight = false);
+void FreeCaptionCover(TsSkinProvider* Provider);
+bool HaveBorder(TsSkinProvider* Provider);
+bool InAnimation(TsSkinProvider* Provider);
+bool BigButtons(TsSkinProvider* Provider);
+bool IsBorderUnchanged(int MaskIndex, TsSkinManager* Manager);
+// Hides a window by making it layered with an empty picture (True), or
+// shows it again.
+bool HideByLayering(TWinControl* Control, bool Hide);

@@ -1,0 +1,359 @@
+// The messages that keep a skinned form's window image in step with the
+// form: sizing, activation, caption changes, painting, printing and the
+// form's first showing with its show animation.
+#include "skin/forms/sSkinProvider.h"
+
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinProps.h"
+#include "skin/core/sVclUtils.h"
+#include "skin/core/sVclUtils_Anim.h"
+#include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sGraphUtils.h"
+
+namespace {
+
+bool EmptyClip(HDC DC)
+{
+    RECT r;
+    const int kind = ::GetClipBox(DC, &r);
+    return kind == NULLREGION || r.right <= r.left || r.bottom <= r.top;
+}
+
+void InvalidateSquare(HWND Wnd, int Right, int Bottom, int W, int H, bool Erase)
+{
+    RECT r{Right - W, Bottom - H, Right, Bottom};
+    ::InvalidateRect(Wnd, &r, Erase);
+}
+
+} // namespace
+
+void TsSkinProvider::WMSize(TMessage& Message)
+{
+    const HWND wnd = Form->Handle();
+    TsSkinManager* sm = Manager();
+    const TRect client = Form->GetClientRect();
+    const bool grew = client.Width() > LastClientRect.Width() || client.Height() > LastClientRect.Height();
+    const bool shrank = client.Width() < LastClientRect.Width() || client.Height() < LastClientRect.Height();
+    const bool cached = IsCached(FCommonData);
+    if (IsGripVisible()) {
+        const int grip = sm->GetMaskIndex(s_GlobalInfo, s_GripImage);
+        if (sm->IsValidImgIndex(grip)) {
+            const TSize s = sm->MaskSize(grip);
+            if (grew && !cached && !LastClientRect.IsEmpty())
+                InvalidateSquare(wnd, LastClientRect.right, LastClientRect.bottom, s.cx, s.cy, true);
+            if (shrank)
+                InvalidateSquare(wnd, client.right, client.bottom, s.cx, s.cy, !cached);
+        }
+    }
+    if (shrank || LastClientRect.IsEmpty()) {
+        for (const wchar_t* mask : {s_ImgTopRight, s_ImgBtmRight}) {
+            const int i = sm->GetMaskIndex(FCommonData->SkinIndex, s_Form, mask);
+            if (sm->IsValidImgIndex(i)) {
+                const TSize s = sm->MaskSize(i);
+                InvalidateSquare(wnd, LastClientRect.right, LastClientRect.bottom, s.cx, s.cy, !cached);
+            }
+        }
+        if (sm->gd[FCommonData->SkinIndex].GradientPercent > 0)
+            ::InvalidateRect(wnd, nullptr, TRUE);
+    }
+    LastClientRect = TRect(0, 0, client.Width(), client.Height());
+    FreeAndNil(FGlow1);
+    FreeAndNil(FGlow2);
+    OldWndProc(Message);
+    if (InAnimationProcess || !Alive(this) || FormGoing())
+        return;
+    if (Form->Showing()) {
+        if (FormChanged()) {
+            RgnChanged = true;
+            BackgroundChanged();
+            FLinesCount = -1;
+            TBitmap* cache = FCommonData->FCacheBmp;
+            const bool big = !cache || (IsCached(FCommonData) && (cache->Width() > Form->Width() ||
+                                                                  cache->Height() > Form->Height()));
+            if (FDrawNonClientArea) {
+                if (BorderForm)
+                    UpdateExBordersPos(true, 255);
+                ::UpdateWindow(wnd);
+                ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            }
+            if (big && !AeroIsEnabled())
+                ::InvalidateRect(wnd, nullptr, FALSE);
+            return;
+        }
+    } else {
+        BackgroundChanged();
+    }
+    if (BorderForm)
+        UpdateExBordersPos(true, 255);
+}
+
+void TsSkinProvider::WMActivate(TMessage& Message)
+{
+    OldWndProc(Message);
+    if (!Form->Showing() || !Alive(this) || FormGoing())
+        return;
+    if (!ListSW && FDrawNonClientArea)
+        UpdateScrollWrapper(this, ListSW);
+    if (Form->FormState().Contains(fsCreating))
+        return;
+    FLinesCount = -1;
+    if (!Manager()->ComponentState().Contains(csDesigning))
+        InitMenuItems(FCommonData->Skinned());
+    if (SystemMenu)
+        SystemMenu->UpdateItems(false);
+    if (Form->BorderStyle() == bsNone)
+        SetParentUpdated(Form);
+}
+
+void TsSkinProvider::WMSetText(TMessage& Message)
+{
+    if (!Form->Showing() || Form->FormState().Contains(fsCreating) || !FDrawNonClientArea) {
+        OldWndProc(Message);
+        return;
+    }
+    FreeAndNil(FGlow1);
+    FreeAndNil(FGlow2);
+    if (AeroIsEnabled()) {
+        OldWndProc(Message);
+        UpdateSkinCaption(this);
+    } else {
+        BackgroundChanged();
+        ShowCaptionCover(this, false);
+        OldWndProc(Message);
+        FreeCaptionCover(this);
+        if (Form->AlphaBlend())
+            ::SendMessageW(Form->Handle(), WM_NCPAINT, 0, 0);
+    }
+    if (BorderForm)
+        UpdateExBordersPos(true, 255);
+}
+
+void TsSkinProvider::WMPaint(TMessage& Message)
+{
+    if (Form->ControlState().Contains(csPaintCopy))
+        return;
+    if (BorderForm && !FInAnimation)
+        UpdateExBordersPos(false, 255);
+    if (IsCached(FCommonData)) {
+        if (!Form->Showing()) {
+            if (BorderForm || Form->AlphaBlend())
+                OldWndProc(Message);
+            return;
+        }
+        OurPaintHandler(Message);
+        MDICreating = false;
+        Message.Result = 0;
+    } else {
+        if (!Form->Showing()) {
+            OldWndProc(Message);
+            return;
+        }
+        if (FCommonData->BGChanged)
+            ::InvalidateRect(Form->Handle(), nullptr, TRUE);
+        PAINTSTRUCT ps;
+        ::BeginPaint(Form->Handle(), &ps);
+        ::EndPaint(Form->Handle(), &ps);
+        Message.Result = 0;
+    }
+    if (!FInAnimation && Form->OnPaint && Alive(this))
+        Form->OnPaint(Form);
+}
+
+void TsSkinProvider::WMEraseBkgnd(TMessage& Message)
+{
+    if (!Form->Showing()) {
+        OldWndProc(Message);
+        return;
+    }
+    if (FCommonData->CtrlSkinState & CSS_INUPDATE)
+        return;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    // The class library's own erase into a given device context.
+    if (Form->ControlState().Contains(csPaintCopy) || Message.WParam == WPARAM(Message.LParam)) {
+        if (dc) {
+            if (FCommonData->BGChanged)
+                PaintAll();
+            if (!FCommonData->BGChanged) {
+                TBitmap* cache = FCommonData->FCacheBmp;
+                if (IsCached(FCommonData) && cache)
+                    ::BitBlt(dc, 0, 0, Form->Width(), Form->Height(), cache->Canvas()->Handle(), OffsetX(),
+                             OffsetY(), SRCCOPY);
+                else
+                    FillDC(dc, TRect(0, 0, Form->Width(), Form->Height()), GetControlColor(Form));
+            }
+        }
+        Message.Result = 1;
+        return;
+    }
+    if (!IsCached(FCommonData)) {
+        const bool own = !dc || (AeroIsEnabled() && EmptyClip(dc));
+        if (own)
+            dc = ::GetDC(Form->Handle());
+        KV_WMEraseBkGnd(Message, dc);
+        if (own)
+            ::ReleaseDC(Form->Handle(), dc);
+        MDICreating = false;
+        Message.Result = 1;
+        return;
+    }
+    if (!FCommonData->GetUpdating() && dc && EmptyClip(dc)) {
+        SetParentUpdated(Form);
+        return;
+    }
+    Message.Result = 1;
+}
+
+void TsSkinProvider::WMNCActivate(TMessage& Message)
+{
+    if (FDestroying) {
+        OldWndProc(Message);
+        return;
+    }
+    FormActive = Message.WParam != 0;
+    if (FormActive || ShowAction != saMaximize) {
+        if (ShowAction == saMaximize) {
+            FCommonData->SetUpdating(!BorderForm);
+        } else {
+            BackgroundChanged();
+            FCommonData->SetUpdating(false);
+        }
+    } else {
+        ShowAction = saIgnore;
+    }
+    const HWND wnd = Form->Handle();
+    if (Form->Showing()) {
+        const bool hold = fAnimating || RTInit;
+        if (hold)
+            ::SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+        const bool cover = !hold && (!BorderForm || Form->Menu());
+        if (cover)
+            ShowCaptionCover(this, false);
+        if (BorderForm && !Manager()->AnimEffects()->FormShow()->Active() && !AeroIsEnabled())
+            UpdateRegion();
+        OldWndProc(Message);
+        if (!Alive(this))
+            return;
+        if (cover)
+            FreeCaptionCover(this);
+        if (hold)
+            ::SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+    } else {
+        OldWndProc(Message);
+        if (!Alive(this))
+            return;
+    }
+    if (::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED)
+        ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
+    if (Form->FormState().Contains(fsCreating))
+        return;
+    ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
+    if (BorderForm)
+        UpdateExBordersPos(true, 255);
+    if (!Manager()->ComponentState().Contains(csDesigning))
+        InitMenuItems(FCommonData->Skinned());
+    if (!MenusInitialized && UpdateMenu())
+        MenusInitialized = true;
+    if (FCommonData->Skinned() && !Adapter)
+        AdapterCreate();
+}
+
+void TsSkinProvider::WMPrint(TMessage& Message)
+{
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (!Form->Visible() || ComponentState().Contains(csLoading) || Form->FormState().Contains(fsCreating) ||
+        FormGoing() || !dc)
+        return;
+    if (!MenusInitialized && UpdateMenu())
+        MenusInitialized = true;
+    FCommonData->SetUpdating(false);
+    if (FCommonData->BGChanged)
+        PaintAll();
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (cache)
+        ::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    // The children that the caller prints next stand in the client area.
+    ::OffsetViewportOrgEx(dc, OffsetX(), OffsetY(), nullptr);
+    const TRect client = Form->GetClientRect();
+    ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+    if (Form->OnPaint) {
+        Form->Canvas()->SetHandle(dc);
+        try {
+            Form->OnPaint(Form);
+        } catch (...) {
+            Form->Canvas()->SetHandle(nullptr);
+            throw;
+        }
+        Form->Canvas()->SetHandle(nullptr);
+    }
+}
+
+void TsSkinProvider::CMShowingChanged(TMessage& Message)
+{
+    if (!FCommonData->BGChanged || !Form->Showing() || !FDrawNonClientArea) {
+        OldWndProc(Message);
+        return;
+    }
+    InitMenuItems(FCommonData->Skinned());
+    AddAllItems(Form);
+    TsSkinManager* sm = Manager();
+    fAnimating = Form->FormStyle() != fsMDIChild && !Form->Parent() && sm->AnimEffects()->FormShow()->Active();
+    if (fAnimating) {
+        ShowAnimated(Message);
+        return;
+    }
+    FCommonData->SetUpdating(false);
+    InitExBorders(sm->ExtendedBorders());
+    OldWndProc(Message);
+    if (Alive(this))
+        UpdateScrollWrapper(this, ListSW);
+}
+
+// The form comes up hidden (by layering, or at alpha 0) with its children
+// not drawing, and the show animation paints it in.
+void TsSkinProvider::ShowAnimated(TMessage& Message)
+{
+    TsSkinManager* sm = Manager();
+    FCommonData->SetUpdating(true);
+    FInAnimation = true;
+    const bool layered = HideByLayering(Form, true);
+    int alpha = 255;
+    if (layered) {
+        UpdateRegion();
+        RgnChanging = false;
+    } else {
+        alpha = Form->AlphaBlendValue();
+        Form->SetAlphaBlendValue(0);
+    }
+    std::vector<HWND> held;
+    for (int i = 0; i < Form->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Form->Controls(i));
+            w && w->Visible() && w->HandleAllocated() && w->ClassName() != L"TCoolBar") {
+            ::SendMessageW(w->Handle(), WM_SETREDRAW, 0, 0);
+            held.push_back(w->Handle());
+        }
+    InitExBorders(sm->ExtendedBorders());
+    OldWndProc(Message);
+    // Showing the form ran the application's OnShow: it may have freed it.
+    for (HWND h : held)
+        if (::IsWindow(h))
+            ::SendMessageW(h, WM_SETREDRAW, 1, 0);
+    if (!Alive(this) || FormGoing())
+        return;
+    UpdateScrollWrapper(this, ListSW);
+    if (layered)
+        HideByLayering(Form, false);
+    fAnimating = false;
+    const TkvFormShow* show = sm->AnimEffects()->FormShow();
+    if (BorderForm) {
+        AnimShowForm(*this, show->Time(), alpha, show->Mode());
+    } else {
+        AnimShowControl(Form, show->Time(), alpha, show->Mode());
+        UpdateRegion();
+        ::RedrawWindow(Form->Handle(), nullptr, nullptr, IsCached(FCommonData) ? 0x5A1 : 0x585);
+    }
+    if (!layered && Alive(this) && !FormGoing())
+        Form->SetAlphaBlendValue(BYTE(alpha));
+    FInAnimation = false;
+    RgnChanging = false;
+}
