@@ -66,13 +66,16 @@ protected:
         Application->ProcessMessages();
     }
 
-    // A shown, skinned form of the style; the owner frees it.
-    TForm* NewForm(TFormBorderStyle Style, const UnicodeString& Caption = L"Frame")
+    // A shown, skinned form of the style; the owner frees it.  Prepare
+    // gets the form before it is shown.
+    template <class F = void (*)(TForm*)>
+    TForm* NewForm(TFormBorderStyle Style, const UnicodeString& Caption = L"Frame", F Prepare = [](TForm*) {})
     {
         TForm* f = TForm::CreateNew(Application);
         f->SetBorderStyle(Style);
         f->SetCaption(Caption);
         f->SetBounds(60, 60, 320, 200);
+        Prepare(f);
         f->Show();
         Application->ProcessMessages();
         return f;
