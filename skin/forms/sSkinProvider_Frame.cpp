@@ -687,24 +687,33 @@ TSize TsSkinProvider::MinTrackSize()
 // ---------------------------------------------------------------------------
 // Maximised size.
 
+// The maximised size.  Without a border window the region cuts the frame
+// away on every side, so the window is the work area grown by the frame on
+// every side and shows exactly the work area.  With one, the skin's taller
+// title and its maximised height move the window up.
 void TsSkinProvider::KV_WMGetMinMaxInfo(TMessage& Message)
 {
     auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
     if (mmi && FDrawNonClientArea && Form->BorderStyle() != bsNone && Form->FormStyle() != fsMDIChild &&
         !Form->Parent()) {
         const TsFrameMetrics m = Metrics();
+        const TsFrameFacts& f = m.Facts();
         const TRect wa = FormWorkArea(Form);
         const int b = m.SysBorderWidth(false);
-        int a = 0;
-        if ((m.Facts().Style & WS_CAPTION) == WS_CAPTION) {
-            const int skin = m.CaptionHeight(true), sys = m.CaptionHeight(false);
-            a = skin > b + sys ? skin - sys - b : b;
-        }
-        const TsFrameFacts& f = m.Facts();
-        const int e = f.ExTitleHeight == f.ExMaxHeight ? 0 : f.ExTitleHeight - f.ExMaxHeight + f.ExCenterOffs;
-        mmi->ptMaxPosition.y = a - b - e;
         mmi->ptMaxSize.x = wa.Width() + 2 * b;
-        mmi->ptMaxSize.y = 2 * b + wa.Height() - a + e;
+        if (!BorderForm) {
+            mmi->ptMaxPosition.y = -b;
+            mmi->ptMaxSize.y = wa.Height() + 2 * b;
+        } else {
+            int a = 0;
+            if ((f.Style & WS_CAPTION) == WS_CAPTION) {
+                const int skin = m.CaptionHeight(true), sys = m.CaptionHeight(false);
+                a = skin > b + sys ? skin - sys - b : b;
+            }
+            const int e = f.ExTitleHeight == f.ExMaxHeight ? 0 : f.ExTitleHeight - f.ExMaxHeight + f.ExCenterOffs;
+            mmi->ptMaxPosition.y = a - b - e;
+            mmi->ptMaxSize.y = 2 * b + wa.Height() - a + e;
+        }
         Message.Result = 0;
     }
     OldWndProc(Message);

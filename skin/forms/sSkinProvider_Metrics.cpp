@@ -237,7 +237,17 @@ TPoint TsFrameMetrics::GripPoint() const
 // ---------------------------------------------------------------------------
 // Caption buttons, from right to left.
 
+// A maximised form without border window loses its frame to the region:
+// its buttons stay below it, where they are seen whole.
 int TsFrameMetrics::ButtonTop(bool Aligned) const
+{
+    const int top = SkinButtonTop(Aligned);
+    if (F.Zoomed && !F.BorderForm)
+        return std::max<int>(top, F.Shadow.top + SysBorderHeight(false));
+    return top;
+}
+
+int TsFrameMetrics::SkinButtonTop(bool Aligned) const
 {
     const TRect& s = F.Shadow;
     const int sbw0 = SysBorderWidth(false);

@@ -157,6 +157,7 @@ private:
     TRect PlaceButton(int& X, int Width, bool Aligned) const;
     void LayOutButtons();
     int ButtonTop(bool Aligned) const;
+    int SkinButtonTop(bool Aligned) const;
     int ButtonCode(const TPoint& P) const;
     int BorderCode(const TPoint& P) const;
     int CaptionCode(const TPoint& P) const;

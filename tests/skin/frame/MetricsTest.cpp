@@ -98,7 +98,7 @@ TEST(FrameMetrics, TableOverBorderStylesSkinsAndStates)
              f.ClientWidth = 1024;
              f.ClientHeight = 749;
          }),
-         19, 4, 23, 4, 23, 1032, 776, 23, {1000, 2, 1026, 20}, {972, 2, 998, 20}, {944, 2, 970, 20},
+         19, 4, 23, 4, 23, 1032, 776, 23, {1000, 4, 1026, 22}, {972, 4, 998, 22}, {944, 4, 970, 22},
          {8, 4, 24, 20}, 84},
         {"sizeable, minimised", With(bsSizeable, [](TsFrameFacts& f) {
              f.Iconic = true;
@@ -119,13 +119,15 @@ TEST(FrameMetrics, TableOverBorderStylesSkinsAndStates)
              f.ButtonHeight = 21;
          }),
          19, 4, 23, 4, 23, 320, 200, 23, none, none, none, {8, 4, 24, 20}, 6},
-        // Buttons at the top of a maximised title keep clear of the hidden frame.
+        // A maximised form's buttons stay below the frame its region cuts away.
         {"sizeable, maximised, buttons at the top", With(bsSizeable, [](TsFrameFacts& f) {
              f.BIVAlign = 1;
              f.Zoomed = true;
          }),
-         19, 4, 23, 4, 23, 320, 200, 23, {288, 3, 314, 21}, {260, 3, 286, 21}, {232, 3, 258, 21}, {8, 4, 24, 20},
+         19, 4, 23, 4, 23, 320, 200, 23, {288, 4, 314, 22}, {260, 4, 286, 22}, {232, 4, 258, 22}, {8, 4, 24, 20},
          84},
+        {"sizeable, buttons at the top", With(bsSizeable, [](TsFrameFacts& f) { f.BIVAlign = 1; }), 19, 4, 23, 4,
+         23, 320, 200, 23, {288, 0, 314, 18}, {260, 0, 286, 18}, {232, 0, 258, 18}, {8, 4, 24, 20}, 84},
         // Extended borders: a wider frame and a taller title in the image,
         // with a shadow around it.
         {"sizeable, extended borders", With(bsSizeable, [](TsFrameFacts& f) {
@@ -252,7 +254,7 @@ TEST(FrameHitTest, TableOverStylesButtonsBordersAndBands)
              f.EnabledMax = false;
              f.EnabledRestore = true;
          }),
-         {273, 11}, HTMAXBUTTON},
+         {273, 12}, HTMAXBUTTON},
         {"maximise shown but not allowed", With(bsSizeable, [](TsFrameFacts& f) { f.EnabledMax = false; }),
          {273, 11}, HTCAPTION},
         {"minimised: minimise restores", With(bsSizeable, [](TsFrameFacts& f) {
