@@ -20,24 +20,6 @@ TRect WindowRectOf(TForm* Form)
     return TRect(r);
 }
 
-TPoint CentreOf(const TRect& R)
-{
-    return TPoint((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-}
-
-TMainMenu* AddMenu(TForm* Form, std::initializer_list<const wchar_t*> Captions)
-{
-    auto* menu = New<TMainMenu>(Form);
-    for (const wchar_t* c : Captions) {
-        auto* item = New<TMenuItem>(Form);
-        item->SetCaption(c);
-        menu->Items()->Add(item);
-    }
-    Form->SetMenu(menu);
-    Application->ProcessMessages();
-    return menu;
-}
-
 // Counts the clicks a title button reports.
 struct TClicks : TObject {
     int Down = 0, Up = 0;

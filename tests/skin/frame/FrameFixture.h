@@ -10,6 +10,7 @@
 
 #include "../manager/ManagerFixture.h"
 #include "classlib/controls/Forms.h"
+#include "classlib/controls/Menus.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sSkinProvider.h"
@@ -45,6 +46,11 @@ inline TRgb PixelAt(TBitmap* Bmp, int X, int Y)
     const TBitmapRows rows = Bmp->Rows();
     const uint8_t* p = rows.Pixel(X, Y);
     return {p[0], p[1], p[2]};
+}
+
+inline TPoint CentreOf(const TRect& R)
+{
+    return TPoint((R.left + R.right) / 2, (R.top + R.bottom) / 2);
 }
 
 inline std::ostream& operator<<(std::ostream& Out, const TRgb& C)
@@ -106,6 +112,19 @@ protected:
         ::SendMessageW(Form->Handle(), WM_PRINT, WPARAM(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
         ::RestoreDC(dc, saved);
         return b;
+    }
+    // A main menu with items of these captions.
+    static TMainMenu* AddMenu(TForm* Form, std::initializer_list<const wchar_t*> Captions)
+    {
+        auto* menu = New<TMainMenu>(Form);
+        for (const wchar_t* c : Captions) {
+            auto* item = New<TMenuItem>(Form);
+            item->SetCaption(c);
+            menu->Items()->Add(item);
+        }
+        Form->SetMenu(menu);
+        Application->ProcessMessages();
+        return menu;
     }
     // A WM_NCHITTEST at a point relative to the window's top-left.
     static int HitAt(TForm* Form, const TPoint& P)
