@@ -15,9 +15,16 @@
 //   sSkinProvider_Mouse.cpp    non-client clicks and system commands
 //   sSkinProvider_Paint.cpp    painting messages (WM_PAINT, WM_ERASEBKGND,
 //                              WM_PRINT, showing and sizing)
-//   sSkinProvider_Frame.cpp    what the frame adds: metrics, hit tests,
-//                              region, window image, caption buttons,
-//                              extended borders (filled by the frame's units)
+//   sSkinProvider_Metrics.*   the frame's geometry in one object (facts in,
+//                              sizes, places and the hit test out)
+//   sSkinProvider_Frame.cpp    the facts read off the form, the hit test,
+//                              the window region, snapping, the outline
+//                              move and resize, the maximised size
+//   sSkinProvider_NCPaint.cpp  the window image painted from the skin
+//   sSkinProvider_Output.cpp   the image copied to the frame and the client
+//   sSkinProvider_Buttons.cpp  caption buttons: faces, layout, hot and
+//                              pressed states, title-button hints
+//   sSkinProvider_ExBorders.cpp the extended-border window (none yet)
 //   sSkinProvider_Wrappers.cpp the hand-over of controls and scroll bars to
 //                              window wrappers
 //   sSkinProvider_Title.*      title buttons, title icon, added title
