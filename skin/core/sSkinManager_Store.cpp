@@ -88,6 +88,8 @@ void LoadDescription(TMemIniFile* Ini, TStream* Lines)
 
 TsSkinStore::~TsSkinStore()
 {
+    // The kept pictures before the images they were painted from.
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     FreeAndNil(ShdaTemplate);
@@ -96,6 +98,8 @@ TsSkinStore::~TsSkinStore()
 
 void TsSkinStore::FreeBitmaps()
 {
+    // Kept pictures name the images.
+    ReleasePaintCache();
     while (!ma.empty()) {
         FreeAndNil(ma.back().Bmp);
         ma.pop_back();
@@ -105,6 +109,7 @@ void TsSkinStore::FreeBitmaps()
 
 void TsSkinStore::FreeJpegs()
 {
+    ReleasePaintCache();
     while (!pa.empty()) {
         FreeAndNil(pa.back().Img);
         pa.pop_back();
@@ -113,6 +118,7 @@ void TsSkinStore::FreeJpegs()
 
 void TsSkinStore::ClearSkin()
 {
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     gd.clear();
@@ -121,6 +127,7 @@ void TsSkinStore::ClearSkin()
 
 void TsSkinStore::TakeSkin(TsSkinStore& Staged)
 {
+    ReleasePaintCache();
     std::swap(gd, Staged.gd);
     std::swap(ma, Staged.ma);
     std::swap(pa, Staged.pa);
@@ -140,6 +147,10 @@ void TsSkinStore::LoadSkin(const TsSkinSource& Source, const TsSkinLoadSettings&
     loader.LoadAllMasks();
     loader.LoadAllPatterns();
     loader.LoadAllGeneralData();
+    // A description of no sections (an empty or missing Options.dat) is no
+    // skin: the skin in place stays.
+    if (staged.gd.empty())
+        throw EReadError(L"The skin has no description: no sections were found in its Options.dat");
     // Nothing below can fail for the skin's content: the old skin goes with
     // the staged store.
     TakeSkin(staged);

@@ -11,6 +11,7 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/kvGlow.h"
+#include "skin/wrappers/kvSBUtils_Scroll.h"
 
 bool kvDlgMode = false;
 bool bRemoving = false;
@@ -222,7 +223,7 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
     CtrlHandle = AHandle;
     OldWndProc = nullptr;
     OldProc = nullptr;
-    if (uxthemeLib && Kv_SetWindowTheme && SkinSection != L"DIALOG") {
+    if (uxthemeLib && Kv_SetWindowTheme && StylesOffWanted(SkinSection, Repaint)) {
         Kv_SetWindowTheme(AHandle, L" ", L" ");
         FStylesOff = true;
     }
@@ -246,10 +247,17 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
     SaveStdParams();
     ParamsChanged = false;
     Caption = WindowText(AHandle);
-    (void)Repaint;
-    InitializeKVWnd(this, AHandle);
+    if (auto* scroll = dynamic_cast<TkvScrollWnd*>(this))
+        InitializeKVScrolls(scroll, AHandle, Repaint);
+    else
+        InitializeKVWnd(this, AHandle);
     if (SkinData->FOwnerControl)
         SkinData->FOwnerControl->SetControlStyle(SkinData->FOwnerControl->ControlStyle() + csOpaque);
+}
+
+bool TkvMainWnd::StylesOffWanted(const UnicodeString& SkinSection, bool) const
+{
+    return SkinSection != L"DIALOG";
 }
 
 TControl* TkvMainWnd::WindowProcOwner() const
