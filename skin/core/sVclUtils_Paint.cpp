@@ -2,6 +2,7 @@
 // a bitmap.
 #include <vector>
 
+#include "classlib/controls/ComCtrls.h"
 #include "classlib/graphics/GdiHandles.h"
 #include "classlib/rtl/TypInfo.h"
 #include "skin/core/kvntUtils.h"
@@ -222,7 +223,7 @@ void PaintTree(TBitmap* Bmp, TControl* Ctrl, int Left, int Top, TsProviderSeam* 
         return;
     }
     // A tab sheet's border is drawn by its page control.
-    const int border = win->ClassInfo()->InheritsFrom(L"TTabSheet") ? win->BorderWidth() : 0;
+    const int border = dynamic_cast<TTabSheet*>(win) ? win->BorderWidth() : 0;
     if (border)
         ::OffsetViewportOrgEx(dc, border, border, nullptr);
     if (GetBoolMsg(win, SMC_IS_SKINNED))
