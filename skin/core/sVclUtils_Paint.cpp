@@ -66,10 +66,8 @@ void FillWithBackground(HDC DC, const TRect& R, const TkvBGInfo& Background, int
 // are painted with the other graphic children.
 bool IsToolButtonButton(TControl* Control)
 {
-    if (!Control->ClassInfo()->InheritsFrom(L"TToolButton"))
-        return false;
-    const int style = GetIntProp(Control, L"Style");   // tbsButton, tbsCheck, tbsDropDown, ...
-    return style >= 0 && style <= 2;
+    auto* b = dynamic_cast<TToolButton*>(Control);
+    return b && (b->Style() == tbsButton || b->Style() == tbsCheck || b->Style() == tbsDropDown);
 }
 
 bool TakesPart(HDC DC, TControl* Child, const TPoint& Offset)

@@ -335,6 +335,42 @@ TEST_F(WrapperTest, ToolBarWrapperPaintsHotCheckedAndDroppedButtons)
     EXPECT_EQ(w->DroppedButton, nullptr);
 }
 
+// The arrow of a drop-down button is drawn whatever its place in the skin's
+// image table, the last place included.
+TEST_F(WrapperTest, ToolBarDropDownArrowFromTheLastImageOfTheTable)
+{
+    TToolBar* bar = NewToolBar(Form.get(), false, 1);
+    bar->Buttons(0)->SetStyle(tbsDropDown);
+    TsCommonData data(bar, true);
+    TOwned<TkvToolBarVCLWnd> w(CreateWnd<TkvToolBarVCLWnd>(bar->Handle(), &data, Manager, L"", false));
+    const int aw = ::GetSystemMetrics(SM_CXVSCROLL) - 2;
+    const TRect b = ButtonRect(bar, 0);
+    const TRect arrowPart(b.right - aw, b.top, b.right, b.bottom);
+    const TColor arrow = RGB(0x5E, 0x6C, 0x7A); // the arrow glyph's normal frame
+    ASSERT_GT(CountColor(PrintBar(bar).get(), arrowPart, arrow), 0);
+    Manager->ma.push_back(Manager->ma[size_t(Manager->ConstData.MaskArrowBottom)]);
+    Manager->ConstData.MaskArrowBottom = int16_t(Manager->ma.size() - 1);
+    EXPECT_GT(CountColor(PrintBar(bar).get(), arrowPart, arrow), 0);
+    Manager->ma.pop_back();
+}
+
+// The engine's painting of graphic children leaves a bar's buttons to the
+// bar and paints its separators and dividers.
+TEST_F(WrapperTest, ToolBarChildrenPaintedByTheEngineAreItsDividersOnly)
+{
+    TToolBar* bar = NewToolBar(Form.get(), false, 3);
+    bar->Buttons(1)->SetStyle(tbsDivider);
+    bar->Buttons(2)->SetStyle(tbsCheck);
+    TOwned<TBitmap> b(New<TBitmap>(bar->Width(), bar->Height(), pf24bit));
+    FillDC(b->Canvas()->Handle(), TRect(0, 0, bar->Width(), bar->Height()), 0x00FF00);
+    PaintControls(b->Canvas()->Handle(), bar, false, TPoint(0, 0));
+    const TRect button = bar->Buttons(0)->BoundsRect(), divider = bar->Buttons(1)->BoundsRect(),
+                check = bar->Buttons(2)->BoundsRect();
+    EXPECT_EQ(CountColor(b.get(), button, 0x00FF00), button.Width() * button.Height());
+    EXPECT_EQ(CountColor(b.get(), check, 0x00FF00), check.Width() * check.Height());
+    EXPECT_EQ(CountColor(b.get(), divider, 0x00FF00), 0);
+}
+
 // ---------------------------------------------------------------------------
 // The skinned tool bar.
 
