@@ -12,6 +12,12 @@
 
 const UINT AlignToInt[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
+UINT GetStringFlags(TControl* Control, TAlignment Alignment)
+{
+    const UINT flags = AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER;
+    return Control ? Control->DrawTextBiDiModeFlags(flags) : flags;
+}
+
 bool InAnimationProcess = false;
 HDC kvPrintDC = nullptr;
 

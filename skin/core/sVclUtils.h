@@ -17,6 +17,10 @@ class TCustomPanel;
 
 // Text-drawing flag of each alignment.
 extern const UINT AlignToInt[3];
+// The text-drawing flags of a caption with Alignment in Control: the
+// alignment's flag with DT_EXPANDTABS and DT_VCENTER, mirrored for a
+// right-to-left control.
+UINT GetStringFlags(TControl* Control, TAlignment Alignment);
 
 // The visual-style library and its SetWindowTheme, loaded at start-up
 // (0 and nullptr when missing).

@@ -156,6 +156,12 @@ void TsSkinProvider::GiveBackForm()
         // the form's WindowProc.
         Form->WindowProc = OldWndProc;
         FHooked = false;
+        // The caption buttons and corners the skin took go back to the
+        // system's frame.
+        if (Form->HandleAllocated() && !Form->ComponentState().Contains(csDestroying)) {
+            CheckSysMenu(false);
+            ::SetWindowRgn(Form->Handle(), nullptr, TRUE);
+        }
     }
     if (MDISkinProvider == this) {
         if (MDIForm)
@@ -401,4 +407,10 @@ void TsSkinProvider::AdapterRemove()
     SendToAdapter(m);
     TkvCtrlAdapter* adapter = std::exchange(Adapter, nullptr);
     FreeAndNil(adapter);
+}
+
+void TsSkinProvider::HookMDI(bool Active)
+{
+    // The MDI client window's hook comes with the MDI support object.
+    (void)Active;
 }

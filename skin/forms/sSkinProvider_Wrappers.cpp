@@ -88,3 +88,11 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW)
     if (!ListSW && !Kv_GetScrollWndFromHwnd(wnd))
         ListSW = CreateWnd<TkvScrollWnd>(wnd, sd, sd->GetSkinManager(), UnicodeString(), false);
 }
+
+// The skinned scroll bars of an auto-scrolling form take room from the
+// client area and make a grip corner; none are made until the wrappers
+// are linked in.
+void TsSkinProvider::ReadScrollFacts(TsFrameFacts& F)
+{
+    (void)F;
+}
