@@ -163,6 +163,7 @@ public:
     void FreeTitleBG() override;
     TsAnimShowSeam* AnimShow() override;
     HRGN CornerRegion() override;
+    TPoint BorderFormOffset() override;
 
     // --- TsAnimShowSeam
     HWND RealWindow() override;

@@ -89,10 +89,24 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW)
         ListSW = CreateWnd<TkvScrollWnd>(wnd, sd, sd->GetSkinManager(), UnicodeString(), false);
 }
 
-// The skinned scroll bars of an auto-scrolling form take room from the
-// client area and make a grip corner; none are made until the wrappers
-// are linked in.
+// The skinned scroll bars of an auto-scrolling form sit in its non-client
+// area: they take room from the client area and, when both show, make a
+// square between them that sizes the form like a grip.
 void TsSkinProvider::ReadScrollFacts(TsFrameFacts& F)
 {
-    (void)F;
+    if (!ListSW || ListSW->Destroyed || !Form || !Form->HandleAllocated())
+        return;
+    auto thickness = [](TkvScrollBar* Bar) {
+        return Bar && Bar->fScrollVisible ? GetScrollMetric(Bar, 1, false) : 0;
+    };
+    F.HScrollHeight = thickness(ListSW->sBarHorz);
+    F.VScrollWidth = thickness(ListSW->sBarVert);
+    const HWND wnd = Form->Handle();
+    TRect corner = KV_GetCornerRect(ListSW, wnd);
+    if (corner.IsEmpty())
+        return;
+    RECT w;
+    ::GetWindowRect(wnd, &w);
+    ::OffsetRect(&corner, -int(w.left), -int(w.top));
+    F.ScrollCorner = corner;
 }
