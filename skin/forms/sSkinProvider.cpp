@@ -402,9 +402,12 @@ void TsSkinProvider::AdapterRemove()
     if (Designing(this) || !Adapter)
         return;
     // The wrapped controls hear that the skin goes (their own colours come
-    // back), then the adapter lets go of them and of the labels.
-    TMessage m{SM_KORVEXCMD, MakeKorvexWParam(SMC_SKIN_REMOVE), reinterpret_cast<LPARAM>(Manager()), 0};
-    SendToAdapter(m);
+    // back), then the adapter lets go of them and of the labels.  Controls
+    // of a form being destroyed only lose their wrappers.
+    if (!FormGoing()) {
+        TMessage m{SM_KORVEXCMD, MakeKorvexWParam(SMC_SKIN_REMOVE), reinterpret_cast<LPARAM>(Manager()), 0};
+        SendToAdapter(m);
+    }
     TkvCtrlAdapter* adapter = std::exchange(Adapter, nullptr);
     FreeAndNil(adapter);
 }
