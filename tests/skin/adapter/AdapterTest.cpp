@@ -163,6 +163,7 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(Registered);
+        ::SetCursorPos(0, 0);  // no real mouse over the forms (the cursor is the Wine server's)
         Manager.reset(NewManager());
         ASSERT_EQ(DefaultManager, Manager.get());
         List(tpEdit, L"TEdit\nTListBox");
