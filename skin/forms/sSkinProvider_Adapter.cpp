@@ -11,7 +11,9 @@
 #include "classlib/rtl/Lists.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinProps.h"
 #include "skin/core/sStyleSimply.h"
+#include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/wrappers/kvSBUtils_Buttons.h"
 #include "skin/wrappers/kvSBUtils_Combo.h"
@@ -355,11 +357,18 @@ void TkvCtrlAdapter::AddNewItem(TSpeedButton* Ctrl)
 
 void TkvCtrlAdapter::AdaptFrame(TCustomFrame* Frame)
 {
-    // The seam of the frame adapter (section "GROUPBOX", owned by the
-    // frame), which comes with the skinning of frames.  Until then a frame
-    // keeps its own look; the controls on it are still wrapped, as the walk
+    // The frame gets a frame adapter of its own (it owns it, and it stays
+    // through skin changes); a frame that answers as skinned has one, so
+    // none is made twice.  The controls on the frame are wrapped as the walk
     // goes into it.
-    (void)Frame;
+    auto* frame = dynamic_cast<TFrame*>(Frame);
+    if (!frame)
+        return;
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->SetSkinSection(s_GroupBox);
+    adapter->SkinData()->UpdateIndexes();
+    if (frame->HandleAllocated())
+        ::RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TkvCtrlAdapter::RemoveItem(int Index)

@@ -2,7 +2,7 @@
 // class names the skin manager lists in its foreign-class lists (ThirdLists)
 // and puts a window wrapper on each windowed one (a speed-button handler on
 // a listed speed button); plain labels of the class library become
-// transparent and take the skin's font colour.
+// transparent and take the skin's font colour; a frame gets a frame adapter.
 //
 // What the adapter changes it gives back: freeing an item gives its control
 // its own WindowProc and (with the skin removed, or a provider that goes

@@ -15,6 +15,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/kvDials.h"
+#include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSkinProvider_Adapter.h"
 #include "skin/wrappers/kvSBUtils_Buttons.h"
@@ -261,6 +262,37 @@ TEST_F(Adapter, OnSkinItemVetoesAndNamesTheSection)
     g.Show();
     EXPECT_EQ(g.Label->Font()->Color(), clRed) << "a vetoed label keeps its colour";
     EXPECT_EQ(g.PanelLabel->Font()->Color(), SkinFont());
+}
+
+TEST_F(Adapter, FramesGetAFrameAdapterOnceAndTheirControlsAreWrapped)
+{
+    auto frameAdapters = [](TFrame* F) {
+        int n = 0;
+        for (int i = 0; i < F->ComponentCount(); ++i)
+            if (auto* a = dynamic_cast<TsFrameAdapter*>(F->Components(i))) {
+                ++n;
+                EXPECT_EQ(a->SkinData()->SkinSection(), UnicodeString(L"GROUPBOX"));
+            }
+        return n;
+    };
+    TTestForm f;
+    TOwned<TForm> owned(f.Form);
+    auto* frame = Place<TFrame>(f.Form, f.Form, 8, 160, 200, 80);
+    auto* onFrame = Place<TButton>(f.Form, frame, 8, 8);
+    auto* refused = Place<TFrame>(f.Form, f.Form, 220, 160, 100, 80);
+    f.Veto = refused;
+    f.Show();
+    EXPECT_EQ(frameAdapters(frame), 1);
+    EXPECT_TRUE(Skinned(frame));
+    EXPECT_TRUE(Skinned(onFrame)) << "the walk goes into the frame";
+    EXPECT_EQ(frameAdapters(refused), 0) << "OnSkinItem refused it";
+
+    // Skin changes walk the form again: the frame keeps its one adapter.
+    Manager->SetActive(false);
+    Manager->SetActive(true);
+    Application->ProcessMessages();
+    EXPECT_EQ(frameAdapters(frame), 1);
+    EXPECT_TRUE(Skinned(onFrame));
 }
 
 TEST_F(Adapter, SkinRemovalGivesBackWhatTheApplicationSet)
