@@ -404,6 +404,12 @@ private:
     void WMNCRButtonUp(TMessage& Message);
     void WMInitMenuPopup(TMessage& Message);
     void WMMouseMove(TMessage& Message);
+    // The MDI icon form of the menu loop (sSkinProvider_MDIIcons.cpp).
+    void WMEnterMenuLoop(TMessage& Message);
+    void WMExitMenuLoop(TMessage& Message);
+    void MdiIcoFormPaint(TObject* Sender);
+    void FreeMDIIcons();
+    bool ShowsMDIIcons() const;
     void WMParentNotify(TMessage& Message);
     void WMMDIActivate(TMessage& Message);
     void WMExitSizeMove(TMessage& Message);
@@ -482,6 +488,8 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW);
 // The cover form hides the system's caption drawing while the caption changes.
 void ShowCaptionCover(TsSkinProvider* Provider, bool FullHeight = false);
 void FreeCaptionCover(TsSkinProvider* Provider);
+// The MDI icon form while a menu loop shows it, else nil.
+TForm* CurrentMDIIconsForm();
 bool HaveBorder(TsSkinProvider* Provider);
 bool InAnimation(TsSkinProvider* Provider);
 bool BigButtons(TsSkinProvider* Provider);

@@ -87,8 +87,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_INITMENUPOPUP: WMInitMenuPopup(Message); return;
     case WM_MOUSEMOVE: WMMouseMove(Message); return;
     case WM_PARENTNOTIFY: WMParentNotify(Message); return;
-    case WM_ENTERMENULOOP: break;  // the MDI icon form comes with the MDI support
-    case WM_EXITMENULOOP: InMenu = false; break;
+    case WM_ENTERMENULOOP: WMEnterMenuLoop(Message); return;
+    case WM_EXITMENULOOP: WMExitMenuLoop(Message); return;
     case WM_SIZING: OldWndProc(Message); if (BorderForm) UpdateExBordersPos(false, 255); return;
     case WM_MDIDESTROY: case WM_MDIACTIVATE: WMMDIActivate(Message); return;
     case WM_EXITSIZEMOVE: WMExitSizeMove(Message); return;
