@@ -180,9 +180,10 @@ TEST_F(FrameForm, ApplicationAnswersTheHitTestFirst)
 }
 
 // A caption button lights up under the cursor and goes dark when the
-// mouse leaves the frame, at once (no fade).
+// mouse leaves the frame, at once while fades are off.
 TEST_F(FrameForm, HotStateShowsAtOnceAndLeavesWithTheMouse)
 {
+    Manager->SetAllowGlowing(false);
     TFakeInput input;
     TOwned<TForm> form(NewForm(bsSizeable));
     TsSkinProvider* sp = ProviderOf(form.get());
