@@ -334,6 +334,7 @@ public:
     TObject* MDIForm = nullptr;
     bool FormActive = false;
     TBitmap* MenuLineBmp = nullptr;
+    TPoint MenuLineOrigin{};  // where MenuLineBmp's top-left lies in the window image
     TForm* Form = nullptr;
     int FLinesCount = -1;
     TsSystemMenu* SystemMenu = nullptr;
