@@ -125,3 +125,18 @@ TEST_F(FrameMDI, IconFormCoversTheChildsButtonsDuringTheMenuLoop)
     Main = nullptr;
     EXPECT_EQ(CurrentMDIIconsForm(), nullptr);
 }
+
+// The child's icon heads the main form's bar only while the main form has a
+// provider and its active child is maximised with a system menu.
+TEST_F(FrameMDI, ChildIconHeadsTheBarOfAMaximisedChildWithASystemMenu)
+{
+    EXPECT_FALSE(ChildIconPresent()) << "no MDI main form's provider";
+    MDISkinProvider = ProviderOf(Main);
+    EXPECT_TRUE(ChildIconPresent());
+    Child->SetBorderIcons({});
+    EXPECT_FALSE(ChildIconPresent());
+    Child->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
+    Child->SetWindowState(wsNormal);
+    Application->ProcessMessages();
+    EXPECT_FALSE(ChildIconPresent());
+}
