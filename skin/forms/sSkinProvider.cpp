@@ -11,6 +11,7 @@
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinMenus.h"
 
 bool bBtnPressed = false;
@@ -158,11 +159,10 @@ void TsSkinProvider::GiveBackForm()
             ::SetWindowRgn(Form->Handle(), nullptr, TRUE);
         }
     }
-    if (MDISkinProvider == this) {
-        if (MDIForm)
-            HookMDI(false);
+    if (MDIForm)
+        HookMDI(false);
+    if (MDISkinProvider == this)
         MDISkinProvider = nullptr;
-    }
 }
 
 void TsSkinProvider::FreeOwned()
@@ -401,8 +401,18 @@ void TsSkinProvider::AdapterRemove()
     Adapter = nullptr;
 }
 
+// The MDI support object wraps the MDI client while the form is skinned.
 void TsSkinProvider::HookMDI(bool Active)
 {
-    // The MDI client window's hook comes with the MDI support object.
-    (void)Active;
+    if (Active) {
+        if (MDIForm)
+            return;
+        MDISkinProvider = this;
+        auto* support = new TsMDIForm(this);
+        MDIForm = support;
+        support->ConnectToClient();
+        return;
+    }
+    // MDISkinProvider keeps pointing at this provider.
+    FreeAndNil(MDIForm);
 }
