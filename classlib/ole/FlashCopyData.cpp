@@ -49,7 +49,10 @@ LRESULT SendFlashCopyData(HWND Target, HWND From, ULONG_PTR Kind, std::initializ
     if (TimeoutMs == 0)
         return SendMessageW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds));
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_ABORTIFHUNG, TimeoutMs, &result))
+    // The time limit alone bounds the wait: a receiver busy for a few seconds
+    // (a window opening on a loaded machine) is not given up on at once, as
+    // SMTO_ABORTIFHUNG would after five seconds without reading its queue.
+    if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_NORMAL, TimeoutMs, &result))
         return 0;
     return LRESULT(result);
 }
