@@ -48,10 +48,9 @@ LRESULT SendFlashCopyData(HWND Target, HWND From, ULONG_PTR Kind, std::initializ
     cds.lpData = data.data();
     if (TimeoutMs == 0)
         return SendMessageW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds));
+    // A receiver busy for a while (a long paint on a loaded machine) is not
+    // a hung one: the timeout alone bounds the wait.
     DWORD_PTR result = 0;
-    // The time limit alone bounds the wait: a receiver busy for a few seconds
-    // (a window opening on a loaded machine) is not given up on at once, as
-    // SMTO_ABORTIFHUNG would after five seconds without reading its queue.
     if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_NORMAL, TimeoutMs, &result))
         return 0;
     return LRESULT(result);
