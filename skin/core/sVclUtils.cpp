@@ -222,6 +222,11 @@ TColor GetControlColor(HWND Handle)
     return ColorToRGB(static_cast<TColor>(SendAMessage(Handle, SMC_GET_BG_COLOR, 0xFF00FF)));
 }
 
+UINT GetStringFlags(TControl* Control, TAlignment Alignment)
+{
+    return Control->DrawTextBiDiModeFlags(AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER);
+}
+
 bool ControlIsReady(TControl* Control)
 {
     if (!Control)

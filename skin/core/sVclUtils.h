@@ -17,6 +17,9 @@ class TCustomPanel;
 
 // Text-drawing flag of each alignment.
 extern const UINT AlignToInt[3];
+// The flags of a control's one-line caption: Alignment's, DT_EXPANDTABS and
+// DT_VCENTER, through the control's right-to-left flags.
+UINT GetStringFlags(TControl* Control, TAlignment Alignment);
 
 // The visual-style library and its SetWindowTheme, loaded at start-up
 // (0 and nullptr when missing).
