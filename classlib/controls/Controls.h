@@ -38,6 +38,14 @@ using TBorderStyle = TFormBorderStyle;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// Bevels: the cut of a panel's or a control's bevel, and the frame a
+// windowed control draws around its client area (BevelKind not bkNone).
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = TSet<TBevelEdge>;
+using TBevelWidth = int;
+
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Right-to-left layout: only honoured on a middle-east system (SysLocale).
@@ -162,6 +170,34 @@ public:
 };
 
 // ---------------------------------------------------------------------------
+// Size limits of a control, 0 meaning none; SetBounds keeps the control
+// inside them.  A minimum above the maximum raises the maximum (and the
+// other way round); a negative value counts as 0.
+class TSizeConstraints : public TPersistent {
+    KV_CLASS(TSizeConstraints)
+    KV_PUBLISHED
+public:
+    explicit TSizeConstraints(TControl* Control = nullptr) : FControl(Control) {}
+    int MaxHeight() const { return FMaxHeight; }
+    int MaxWidth() const { return FMaxWidth; }
+    int MinHeight() const { return FMinHeight; }
+    int MinWidth() const { return FMinWidth; }
+    void SetMaxHeight(int Value);
+    void SetMaxWidth(int Value);
+    void SetMinHeight(int Value);
+    void SetMinWidth(int Value);
+    void Assign(TPersistent* Source) override;
+    // Width and Height brought inside the limits.
+    void Apply(int& Width, int& Height) const;
+    TNotifyEvent OnChange;
+
+private:
+    void Change();
+    TControl* FControl;
+    int FMaxHeight = 0, FMaxWidth = 0, FMinHeight = 0, FMinWidth = 0;
+};
+
+// ---------------------------------------------------------------------------
 class TControl : public TComponent {
     KV_CLASS(TControl)
     KV_PUBLISHED
@@ -278,6 +314,25 @@ public:
     LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
     // Sends Msg to this control (through WindowProc) at once.
     void Dispatch(TMessage& Message) { WindowProc(Message); }
+    // CM_CHANGED to the control itself (LParam = the control): its value
+    // changed (an edit's text, a check box's state, a combo box's selection).
+    void Changed();
+
+    // The control holds the mouse (a control without a window through its
+    // parent's window).  Setting it takes or gives back the capture.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool Value);
+
+    // Size limits; published as "Constraints".
+    TSizeConstraints* Constraints() const { return FConstraints; }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+    // Sizing to the content: while AutoSize is set, SetBounds takes the size
+    // CanAutoSize answers (a control that sizes itself answers true).
+    virtual bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool Value);
+    virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
+    // Sizes the control again by AutoSize and its constraints (not while loading).
+    virtual void AdjustSize();
 
     // Painting.
     virtual void Invalidate();
@@ -366,6 +421,10 @@ protected:
     TPopupMenu* FPopupMenu = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
     bool FParentBiDiMode = true;
+    TSizeConstraints* FConstraints = nullptr;
+    bool FAutoSize = false;
+    // The size SetBounds gives: AutoSize's answer, then the constraints.
+    void CheckNewSize(int& NewWidth, int& NewHeight);
 
 private:
     friend class TWinControl;
@@ -455,6 +514,26 @@ public:
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value);
 
+    // The three-dimensional look (CM_CTL3DCHANGED when it changes; children
+    // with ParentCtl3D follow their parent).
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
+    // A bevelled frame drawn in the non-client area around the client area:
+    // BevelWidth for each of BevelInner and BevelOuter that is not bvNone,
+    // on the edges named, while BevelKind is not bkNone.
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value);
+    TBevelWidth BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(TBevelWidth Value);
+
     TRect GetClientRect() override;
     TPoint ClientOrigin() override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -543,6 +622,12 @@ protected:
     virtual void CMShowingChanged(TMessage& Message);
     virtual void CMRecreateWnd(TMessage& Message);
     virtual void CMInvalidate(TMessage& Message);
+    virtual void CMCtl3DChanged(TMessage& Message);
+    virtual void CMParentCtl3DChanged(TMessage& Message);
+    // The bevelled frame's room and painting.
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
+    int BevelEdgeSize() const;
     // A graphic child under the mouse gets the context menu first.
     void WMContextMenu(TMessage& Message) override;
     // A shortcut of a popup menu on the way up, or of the form's menus; true
@@ -577,6 +662,13 @@ protected:
     int FAlignLevel = 0;
     int FBorderWidth = 0;
     int FStoredTabOrder = -1;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    TBevelKind FBevelKind = bkNone;
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    TBevelEdges FBevelEdges = {beLeft, beTop, beRight, beBottom};
+    TBevelWidth FBevelWidth = 1;
     // The window's WM_SETFONT font: a copy of Font, in two slots used in
     // turn, so that the font the window holds stays alive until it has
     // been given the new one.
@@ -640,6 +732,10 @@ TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control whose window is Wnd.
 inline TWinControl* FindControl(HWND Wnd) { return TWinControl::FindControl(Wnd); }
 
+// The system draws the newer control look (client edges and the like):
+// Windows 4 and later.
+extern const bool NewStyleControls;
+
 // ---------------------------------------------------------------------------
 // A hint: a borderless popup with a frame that shows a short text in the
 // system's hint font on the info colour.  It stays hidden until
@@ -661,6 +757,23 @@ protected:
     void Paint() override;
     void WndProc(TMessage& Message) override;
 };
+
+// What a control may change before its hint shows (CM_HINTSHOW, LParam a
+// pointer to this record).
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint HintPos;        // the hint window's top-left corner (screen)
+    int HintMaxWidth = 0;  // lines break at this width
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;      // the hint stays while the cursor is in here (control's client)
+    TPoint CursorPos;      // the cursor in the control's client area
+    int ReshowTimeout = 0; // ms until the hint is asked for again (0: not)
+    int HideTimeout = 0;   // ms until it hides (0: never)
+    UnicodeString HintStr;
+    void* HintData = nullptr;
+};
+// The part of a hint before "|".
+UnicodeString GetShortHint(const UnicodeString& Hint);
 
 // The system's AnimateWindow, looked up at start-up; nullptr where missing.
 using TAnimateWindowProc = BOOL(WINAPI*)(HWND Wnd, DWORD Time, DWORD Flags);

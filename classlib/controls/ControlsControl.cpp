@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "classlib/controls/ControlsPrivate.h"
+#include "classlib/controls/Forms.h"
 
 using namespace controls_detail;
 
@@ -15,6 +16,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner)
     WindowProc = Bind(this, &TControl::WndProc);
     FFont = new TFont();
     FFont->OnChange = Bind(this, &TControl::FontChanged);
+    FConstraints = new TSizeConstraints(this);
 }
 
 TControl::~TControl()
@@ -22,9 +24,12 @@ TControl::~TControl()
     if (MouseInControl == this)
         MouseInControl = nullptr;
     ReleaseControlCapture(this);
+    if (Application)
+        Application->ControlDestroyed(this);
     if (FParent)
         FParent->RemoveControl(this);
     delete FFont;
+    delete FConstraints;
 }
 
 void TControl::BeforeDestruction()
@@ -66,6 +71,7 @@ void TControl::SetParent(TWinControl* AParent)
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
+    CheckNewSize(AWidth, AHeight);
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
@@ -250,6 +256,8 @@ void TControl::DefaultHandler(TMessage& Message)
 
 void TControl::WndProc(TMessage& Message)
 {
+    if (Message.Msg == WM_MOUSEMOVE && Application && !ComponentState().Contains(csDesigning))
+        Application->HintMouseMessage(this, Message);
     switch (Message.Msg) {
     case WM_MOUSEMOVE: WMMouseMove(Message); break;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: WMButtonDown(Message, mbLeft); break;

@@ -29,6 +29,39 @@ void ReleaseControlCapture(const TControl* Control)
 
 TControl* MouseControl() { return MouseInControl; }
 
+// The control holding the mouse: the window with the capture, or the
+// control without a window on it that holds it.
+static TControl* CaptureHolder()
+{
+    TWinControl* w = FindControl(::GetCapture());
+    if (w && CaptureControl && CaptureControl->Parent() == w)
+        return CaptureControl;
+    return w;
+}
+
+bool TControl::MouseCapture() const
+{
+    return CaptureHolder() == this;
+}
+
+void TControl::SetMouseCapture(bool Value)
+{
+    if (MouseCapture() == Value)
+        return;
+    if (!Value) {
+        CaptureControl = nullptr;
+        ::ReleaseCapture();
+        return;
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        CaptureControl = nullptr;
+        ::SetCapture(w->Handle());
+    } else if (FParent && FParent->HandleAllocated()) {
+        CaptureControl = this;
+        ::SetCapture(FParent->FHandle);
+    }
+}
+
 // ---------------------------------------------------------------------------
 HCURSOR CursorHandle(TCursor Cursor)
 {
@@ -181,7 +214,9 @@ void TWinControl::WMMouseWheel(TMessage& Message)
     TShiftState shift = KeysToShiftState(LOWORD(Message.WParam));
     int delta = short(HIWORD(Message.WParam));
     TPoint pos{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-    if (Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0 || DoMouseWheel(shift, delta, pos)) {
+    // CM_MOUSEWHEEL carries the shift state in place of the key flags.
+    const WPARAM wheel = MAKEWPARAM(WORD(shift.Ord() & 0xFF), HIWORD(Message.WParam));
+    if (Perform(CM_MOUSEWHEEL, wheel, Message.LParam) != 0 || DoMouseWheel(shift, delta, pos)) {
         Message.Result = 1;
         return;
     }

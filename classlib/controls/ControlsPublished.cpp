@@ -57,6 +57,7 @@ KV_BEGIN_PUBLISHED(TControl, TComponent)
     B.Int(L"Color", &C::Color, &C::SetColor, TPropInfo::NoDefault, L"TColor");
     B.Bool(L"ParentColor", &C::ParentColor, &C::SetParentColor, true);
     B.Object(L"Font", &C::Font, &C::SetFont);
+    B.Object(L"Constraints", &C::Constraints, &C::SetConstraints);
     B.Bool(L"ParentFont", &C::ParentFont, &C::SetParentFont, true);
     B.Bool(L"Visible", &C::Visible, &C::SetVisible, true);
     B.Bool(L"Enabled", &C::Enabled, &C::SetEnabled, true);
@@ -85,6 +86,8 @@ KV_BEGIN_PUBLISHED(TWinControl, TControl)
     B.Bool(L"DoubleBuffered", &C::DoubleBuffered, &C::SetDoubleBuffered, false);
     B.Bool(L"ParentBackground", &C::ParentBackground, &C::SetParentBackground, false);
     B.Int(L"BorderWidth", &C::BorderWidth, &C::SetBorderWidth, 0);
+    B.Bool(L"Ctl3D", &C::Ctl3D, &C::SetCtl3D, true);
+    B.Bool(L"ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D, true);
     B.Event(L"OnEnter", &C::OnEnter);
     B.Event(L"OnExit", &C::OnExit);
     B.Event(L"OnKeyDown", &C::OnKeyDown);

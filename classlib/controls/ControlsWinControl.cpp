@@ -22,6 +22,8 @@ void TWinControl::InsertControl(TControl* AControl)
         AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     if (AControl->FParentBiDiMode)
         AControl->Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
+    if (auto* w = dynamic_cast<TWinControl*>(AControl); w && w->FParentCtl3D)
+        AControl->Perform(CM_PARENTCTL3DCHANGED, 0, 0);
     AControl->UpdateAnchorRules();
     if (AControl->FAlign != alNone)
         Realign();
@@ -141,6 +143,7 @@ TPoint TWinControl::ClientOrigin()
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
+    CheckNewSize(AWidth, AHeight);
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
@@ -384,6 +387,10 @@ void TWinControl::WndProc(TMessage& Message)
     case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
     case CM_RECREATEWND: CMRecreateWnd(Message); return;
     case CM_INVALIDATE: CMInvalidate(Message); return;
+    case CM_CTL3DCHANGED: CMCtl3DChanged(Message); return;
+    case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(Message); return;
+    case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
+    case WM_NCPAINT: WMNCPaint(Message); return;
     case WM_MOUSEMOVE: {
         TControl* target = MouseTarget(Message.LParam);
         TrackMouseControl(target ? target : this);

@@ -11,8 +11,6 @@
 
 // ---------------------------------------------------------------------------
 // Panels.
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-using TBevelWidth = int;
 
 // Draws Width nested frames inside Rect, the top and left sides in TopColor,
 // the bottom and right in BottomColor; Rect shrinks by Width on every side.

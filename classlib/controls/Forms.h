@@ -190,6 +190,8 @@ public:
 };
 
 // ---------------------------------------------------------------------------
+class TMonitor;
+
 class TCustomForm : public TScrollingWinControl {
     KV_CLASS(TCustomForm)
     KV_PUBLISHED
@@ -202,6 +204,8 @@ public:
     void AfterConstruction() override;
     void BeforeDestruction() override;
 
+    // The display the form is on (Screen's).
+    TMonitor* Monitor();
     void Show();
     void Hide();
     // Asks OnCloseQuery, then OnClose; the action decides: caHide hides,
@@ -487,6 +491,31 @@ public:
     TNotifyEvent OnIdle;
     bool Active() const { return FActive; }
 
+    // Hints (FormsHint.cpp).  While ShowHint is on, the control under the
+    // mouse whose ShowHint holds (its own or, with ParentShowHint, a
+    // parent's) shows the short part of its Hint after HintPause (HintShortPause
+    // when a hint was just shown), for HintHidePause.  Before a hint shows
+    // the control gets CM_HINTSHOW with a THintInfo it may change; a
+    // non-zero answer keeps the hint hidden.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    int HintPause = 500;
+    int HintShortPause = 50;
+    int HintHidePause = 2500;
+    TColor HintColor = clInfoBk;
+    // Every control passes its mouse messages here.
+    void HintMouseMessage(TControl* Control, TMessage& Message);
+    // Shows the hint control's hint for the cursor at CursorPos (screen), as
+    // the pause's end does; false when none is shown.
+    bool ActivateHint(const TPoint& CursorPos);
+    void CancelHint();
+    TControl* HintControl() const { return FHintControl; }
+    THintWindow* HintWindow() const { return FHintWindow; }
+    // A hint is waiting for its pause to end.
+    bool HintPending() const { return FHintTimer != 0; }
+    // Forgets a control that is going.
+    void ControlDestroyed(TControl* Control);
+
 private:
     template <class F>
     void FinishCreateForm(TCustomForm* Form, F ClearReference)
@@ -523,6 +552,37 @@ private:
     UnicodeString FTitle;
     std::vector<TWindowHook> FWindowHooks;
     int FModalLevel = 0;
+    bool FShowHint = true;
+    bool FHintActive = false;
+    TControl* FHintControl = nullptr;
+    THintWindow* FHintWindow = nullptr;
+    UINT_PTR FHintTimer = 0;
+    bool FHintTimerHides = false;
+    TRect FHintCursorRect;
+    void StartHintTimer(int Pause, bool Hides);
+    void StopHintTimer();
+    void HideHint();
+    friend void CALLBACK HintTimerExpired(HWND, UINT, UINT_PTR, DWORD);
+};
+
+// ---------------------------------------------------------------------------
+// One display of the desktop.
+class TMonitor : public TObject {
+    KV_CLASS(TMonitor)
+public:
+    explicit TMonitor(HMONITOR Handle) : FHandle(Handle) {}
+    HMONITOR Handle() const { return FHandle; }
+    TRect BoundsRect() const;
+    // The display less the task bar and docked bars.
+    TRect WorkareaRect() const;
+    bool Primary() const;
+    int Left() const { return BoundsRect().left; }
+    int Top() const { return BoundsRect().top; }
+    int Width() const { return BoundsRect().Width(); }
+    int Height() const { return BoundsRect().Height(); }
+
+private:
+    HMONITOR FHandle;
 };
 
 // ---------------------------------------------------------------------------
@@ -544,6 +604,9 @@ public:
     int WorkAreaWidth() const { return WorkAreaRect().Width(); }
     int WorkAreaHeight() const { return WorkAreaRect().Height(); }
     int PixelsPerInch() const;
+    // The display that shows most of the window (the nearest one for a
+    // window off every display); the screen owns it.
+    TMonitor* MonitorFromWindow(HWND Wnd);
 
     int FormCount() const { return static_cast<int>(FForms.size()); }
     TCustomForm* Forms(int Index) const { return FForms.at(Index); }
@@ -566,6 +629,7 @@ private:
     std::vector<TCustomForm*> FForms;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    std::vector<TMonitor*> FMonitors;
     TFont* FMenuFont = nullptr;
     TFont* FHintFont = nullptr;
 };

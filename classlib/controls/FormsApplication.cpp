@@ -114,6 +114,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 
 TApplication::~TApplication()
 {
+    CancelHint();
     DestroyComponents();
     if (FHandle) {
         ::DestroyWindow(FHandle);

@@ -1,6 +1,17 @@
 // The form's active control, focus changes, activation and dialog keys.
 #include "classlib/controls/Forms.h"
 
+namespace {
+// Focuses the window and, when it took the focus, tells it CM_UIACTIVATE:
+// the form's focus has settled there.
+void FocusWindow(HWND Handle)
+{
+    ::SetFocus(Handle);
+    if (::GetFocus() == Handle)
+        ::SendMessageW(Handle, CM_UIACTIVATE, 0, 0);
+}
+} // namespace
+
 void TCustomForm::SetActiveControl(TWinControl* Control)
 {
     if (FActiveControl == Control)
@@ -9,7 +20,7 @@ void TCustomForm::SetActiveControl(TWinControl* Control)
         throw EInvalidOperation(L"Cannot focus a disabled or invisible window");
     FActiveControl = Control;
     if (!ComponentState().Contains(csLoading) && FActive && Control && Control->CanFocus())
-        ::SetFocus(Control->Handle());
+        FocusWindow(Control->Handle());
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
@@ -41,7 +52,7 @@ void TCustomForm::FocusControl(TWinControl* Control)
     FActiveControl = Control;
     HWND h = Control ? Control->Handle() : Handle();
     if (h)
-        ::SetFocus(h);
+        FocusWindow(h);
 }
 
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing)
@@ -99,7 +110,7 @@ void TCustomForm::WMActivate(TMessage& Message)
     if (active) {
         Perform(CM_ACTIVATE, 0, 0);
         if (FActiveControl && FActiveControl->HandleAllocated() && ::IsWindowVisible(FActiveControl->Handle()))
-            ::SetFocus(FActiveControl->Handle());
+            FocusWindow(FActiveControl->Handle());
     } else {
         Perform(CM_DEACTIVATE, 0, 0);
     }

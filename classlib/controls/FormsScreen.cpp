@@ -9,6 +9,8 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 TScreen::~TScreen()
 {
+    for (TMonitor* m : FMonitors)
+        delete m;
     delete FMenuFont;
     delete FHintFont;
 }
@@ -79,4 +81,50 @@ void TScreen::RemoveForm(TCustomForm* Form)
         FForms.erase(it);
     if (FActiveForm == Form)
         FActiveForm = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Displays.
+namespace {
+MONITORINFO InfoOf(HMONITOR Handle)
+{
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!::GetMonitorInfoW(Handle, &mi)) {
+        // A display that went away: the primary one's size.
+        mi.rcMonitor = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        mi.rcWork = mi.rcMonitor;
+    }
+    return mi;
+}
+} // namespace
+
+TRect TMonitor::BoundsRect() const
+{
+    return InfoOf(FHandle).rcMonitor;
+}
+
+TRect TMonitor::WorkareaRect() const
+{
+    return InfoOf(FHandle).rcWork;
+}
+
+bool TMonitor::Primary() const
+{
+    return (InfoOf(FHandle).dwFlags & MONITORINFOF_PRIMARY) != 0;
+}
+
+TMonitor* TScreen::MonitorFromWindow(HWND Wnd)
+{
+    const HMONITOR h = ::MonitorFromWindow(Wnd, MONITOR_DEFAULTTONEAREST);
+    for (TMonitor* m : FMonitors)
+        if (m->Handle() == h)
+            return m;
+    FMonitors.push_back(new TMonitor(h));
+    return FMonitors.back();
+}
+
+TMonitor* TCustomForm::Monitor()
+{
+    return Screen ? Screen->MonitorFromWindow(HandleAllocated() ? FHandle : nullptr) : nullptr;
 }

@@ -47,7 +47,7 @@ public:
     void SetBkColor(TColor Value);
 
     int Count() const;
-    void Clear();
+    virtual void Clear();
     // Appends Image (with Mask, or none) and answers its index, -1 on failure.
     int Add(TBitmap* Image, TBitmap* Mask);
     int AddIcon(TIcon* Image);

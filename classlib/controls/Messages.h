@@ -222,6 +222,34 @@ KV_MSGVIEW TWMTimer {
     LRESULT Result;
 };
 
+KV_MSGVIEW TWMNCCalcSize {
+    UINT Msg;
+    WPARAM CalcValidRects;
+    // With CalcValidRects 0 only its first rectangle is there.
+    NCCALCSIZE_PARAMS* CalcSize_Params;
+    LRESULT Result;
+};
+
+KV_MSGVIEW TWMGetMinMaxInfo {
+    UINT Msg;
+    WPARAM Unused;
+    MINMAXINFO* MinMaxInfo;
+    LRESULT Result;
+};
+
+// CM_MOUSEWHEEL, sent by a control before it handles WM_MOUSEWHEEL: the
+// shift state (element i of TShiftState in bit i), the wheel delta and the
+// cursor's screen position.
+KV_MSGVIEW TCMMouseWheel {
+    UINT Msg;
+    BYTE ShiftState;
+    BYTE Unused;
+    SHORT WheelDelta;
+    SHORT XPos;
+    SHORT YPos;
+    LRESULT Result;
+};
+
 // CM_MOUSEENTER/CM_MOUSELEAVE/CM_HITTEST/CM_CHILDKEY... carry a control in
 // LParam; the view keeps it untyped so this header needs no control classes.
 KV_MSGVIEW TCMHitTest {

@@ -140,6 +140,8 @@ protected:
     virtual void WMCut(TMessage& Message) { DefaultHandler(Message); }
     void CMEnter(TMessage& Message) override;
     void CMTextChanged(TMessage& Message) override;
+    // A single border is a sunken client edge with the 3-D look, else a line.
+    void CMCtl3DChanged(TMessage& Message) override;
     // The edit's ES_* alignment style for Alignment and BiDiMode.
     DWORD AlignmentStyle() const;
 
@@ -490,6 +492,8 @@ public:
     // The next state of a click: unchecked to grayed (when allowed) or
     // checked, grayed to checked, checked to unchecked.
     virtual void Toggle();
+    // CM_CHANGED, then the click.
+    void Click() override;
     void WndProc(TMessage& Message) override;
 
 protected:

@@ -71,6 +71,12 @@ void TCustomCheckBox::SetAlignment(TAlignment Value)
 
 TAlignment TCustomCheckBox::GetControlsAlignment() const { return ControlsAlignment(this, FAlignment); }
 
+void TCustomCheckBox::Click()
+{
+    Changed();
+    TButtonControl::Click();
+}
+
 void TCustomCheckBox::Toggle()
 {
     switch (FState) {
@@ -130,6 +136,7 @@ void TRadioButton::SetChecked(bool Value)
         SendMessageW(FHandle, BM_SETCHECK, FChecked, 0);
     if (Value) {
         TurnSiblingsOff();
+        Changed();
         if (!ClicksDisabled())
             Click();
     }

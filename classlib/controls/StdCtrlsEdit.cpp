@@ -33,8 +33,12 @@ void TCustomEdit::CreateParams(TCreateParams& Params)
     TWinControl::CreateParams(Params);
     CreateSubClass(Params, L"EDIT");
     Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL | AlignmentStyle();
-    if (FBorderStyle == bsSingle)
-        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (NewStyleControls && Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
+    }
     if (FReadOnly)
         Params.Style |= ES_READONLY;
     if (!FHideSelection)
@@ -249,8 +253,16 @@ void TCustomEdit::CMTextChanged(TMessage& Message)
         Change();
 }
 
+void TCustomEdit::CMCtl3DChanged(TMessage& Message)
+{
+    if (NewStyleControls && FBorderStyle == bsSingle)
+        RecreateWnd();
+    TWinControl::CMCtl3DChanged(Message);
+}
+
 void TCustomEdit::Change()
 {
+    Changed();
     if (OnChange)
         OnChange(this);
 }

@@ -614,6 +614,7 @@ void TCustomComboBox::CNMeasureItem(TMessage& Message)
 
 void TCustomComboBox::Change()
 {
+    Changed();
     if (OnChange)
         OnChange(this);
 }

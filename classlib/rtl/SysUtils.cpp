@@ -643,3 +643,28 @@ TSysLocale ReadSysLocale()
 } // namespace
 
 TSysLocale SysLocale = ReadSysLocale();
+
+namespace {
+OSVERSIONINFOW ReadVersion()
+{
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof(v);
+    if (!::GetVersionExW(&v))
+        v = OSVERSIONINFOW{};
+    return v;
+}
+const OSVERSIONINFOW Version = ReadVersion();
+} // namespace
+
+const int Win32Platform = int(Version.dwPlatformId);
+const int Win32MajorVersion = int(Version.dwMajorVersion);
+const int Win32MinorVersion = int(Version.dwMinorVersion);
+// The NT family keeps the whole build number; the older family its low word.
+const int Win32BuildNumber = int(Version.dwPlatformId == VER_PLATFORM_WIN32_NT ? Version.dwBuildNumber
+                                                                                : LOWORD(Version.dwBuildNumber));
+const UnicodeString Win32CSDVersion = Version.szCSDVersion;
+
+bool CheckWin32Version(int Major, int Minor)
+{
+    return Win32MajorVersion > Major || (Win32MajorVersion == Major && Win32MinorVersion >= Minor);
+}

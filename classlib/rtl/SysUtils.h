@@ -215,3 +215,15 @@ struct TSysLocale {
     bool MiddleEast = false;
 };
 extern TSysLocale SysLocale;
+
+// ---------------------------------------------------------------------------
+// The Windows version the program runs on, read at start-up: the platform
+// (2 for the NT family), major and minor version, build number and service
+// pack text.
+extern const int Win32Platform;
+extern const int Win32MajorVersion;
+extern const int Win32MinorVersion;
+extern const int Win32BuildNumber;
+extern const UnicodeString Win32CSDVersion;
+// The version is Major.Minor or later.
+bool CheckWin32Version(int Major, int Minor = 0);

@@ -192,7 +192,8 @@ TCacheInfo GetParentCache(TsCommonData* SkinData)
         return BGInfoToCI(&bi);
     }
     TCacheInfo ci;
-    ci.FillColor = GetBGColor(SkinData, 0);
+    // The owner's colour may be a system colour; painters take RGB values.
+    ci.FillColor = ColorToRGB(GetBGColor(SkinData, 0));
     return ci;
 }
 

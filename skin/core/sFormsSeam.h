@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classlib/controls/Messages.h"
+#include "classlib/graphics/Types.h"
 #include "classlib/rtl/Classes.h"
 
 class TBitmap;
@@ -90,6 +91,9 @@ public:
     // the corners measured again first; the caller owns the region (0:
     // the form has no cut corners).
     virtual HRGN CornerRegion() { return nullptr; }
+    // Where the form's window lies in its extended-border window's image
+    // (border and shadow widths); (0, 0) without a border window.
+    virtual TPoint BorderFormOffset() { return {}; }
 };
 
 // The provider of the form whose window is FormWnd (asked with

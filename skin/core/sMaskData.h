@@ -3,13 +3,23 @@
 // pattern (table pa).  In every table and index -1 means "the skin lacks it".
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "skin/core/sConst.h"
 
 class TBitmap;
 class TJPEGImage;
+
+// A number of a skin as a field of type T: beyond T's range it becomes the
+// nearest limit instead of wrapping (an image count of 40000 stays large).
+template <class T>
+T ClampTo(int64_t Value)
+{
+    return static_cast<T>(std::clamp<int64_t>(Value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 
 // Font colours of a section, entries 1 to 5: the text colour, then the
 // contour colours left, top, right, bottom (-1 = no contour).

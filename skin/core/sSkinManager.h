@@ -157,6 +157,9 @@ private:
     bool Reload(bool ConsultUnpackedFirst, const UnicodeString& PreviousName);
     // The reload after a colour or border setting changed.
     void ReloadForSettings();
+    // Sets a colour setting and reloads the skin with it; a failed reload
+    // puts the old value back.
+    void ReloadForSetting(int& Setting, int Value);
     TsSkinLoadSettings LoadSettings() const;
     void HookMainWindow();
     void UnhookMainWindow();

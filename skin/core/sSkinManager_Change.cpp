@@ -3,6 +3,8 @@
 // back on every path out of it.
 #include <windows.h>
 
+#include <utility>
+
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvntUtils.h"
@@ -83,20 +85,28 @@ void TsSkinManager::ReloadForSettings()
         RepaintForms();
 }
 
+void TsSkinManager::ReloadForSetting(int& Setting, int Value)
+{
+    if (Setting == Value)
+        return;
+    const int previous = std::exchange(Setting, Value);
+    try {
+        ReloadForSettings();
+    } catch (...) {
+        // The skin in place keeps the colours it was loaded with.
+        Setting = previous;
+        throw;
+    }
+}
+
 void TsSkinManager::SetHueOffset(int Value)
 {
-    if (FHueOffset == Value)
-        return;
-    FHueOffset = Value;
-    ReloadForSettings();
+    ReloadForSetting(FHueOffset, Value);
 }
 
 void TsSkinManager::SetSaturation(int Value)
 {
-    if (FSaturation == Value)
-        return;
-    FSaturation = Value;
-    ReloadForSettings();
+    ReloadForSetting(FSaturation, Value);
 }
 
 void TsSkinManager::SetExtendedBorders(bool Value)

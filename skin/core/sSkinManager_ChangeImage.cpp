@@ -147,6 +147,8 @@ bool ChangeImageInSkin(const UnicodeString& SkinSection, const UnicodeString& Pr
         return false;
     const UnicodeString P = AnsiUpperCase(PropName);
     const UnicodeString S = AnsiUpperCase(SkinSection);
+    // Pictures painted from the old image, and lookups by name, go.
+    sm->ReleasePaintCache();
     try {
         if (P != s_Pattern && P != s_HotPattern)
             return ReplaceImage(sm, S, P, FileName);

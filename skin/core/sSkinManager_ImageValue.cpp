@@ -98,14 +98,35 @@ void ParseRegion(const UnicodeString& Value, TsImageValue& v)
         v.DrawMode = WordInt(4, counts, numbers);
 }
 
+// "!name!...": an image only when the name has an image file's extension.
+bool NamesImageFile(const UnicodeString& Value)
+{
+    const size_t end = Value.find(L'!', 1);
+    const UnicodeString name = AnsiUpperCase(Value.substr(1, end == UnicodeString::npos ? UnicodeString::npos : end - 1));
+    return Contains(name, L".BMP") || Contains(name, L".PNG");
+}
+
 } // namespace
+
+bool IsTextKey(std::wstring_view Key)
+{
+    return SameText(Key, L"VERSION") || SameText(Key, L"AUTHOR") || SameText(Key, L"DESCRIPTION");
+}
+
+UnicodeString QuotedValue(const UnicodeString& Value)
+{
+    constexpr size_t kShown = 64;
+    if (Value.size() <= kShown)
+        return Value;
+    return Value.substr(0, kShown) + L"... (" + IntToStr(int(Value.size())) + L" characters)";
+}
 
 TsImageForm ImageFormOf(const UnicodeString& Value)
 {
     if (Value.empty())
         return ifNone;
     switch (Value[0]) {
-    case L'!': return ifFile;
+    case L'!': return NamesImageFile(Value) ? ifFile : ifNone;
     case L'@': return ifGlyph;
     case L'^': return ifBorder;
     case L'~': return ifTexture;
@@ -154,8 +175,8 @@ void DeriveBorderWidths(TsMaskData& Mask)
         throw EConvertError(Mask.ClassName + L"/" + Mask.PropertyName + L": image count " +
                             IntToStr(int(Mask.ImageCount)) + L" and mask type " + IntToStr(int(Mask.MaskType)) +
                             L" give no frame to take the border widths from");
-    Mask.WL = Mask.WR = static_cast<int16_t>(Mask.R.Width() / (Mask.ImageCount * 3));
-    Mask.WT = Mask.WB = static_cast<int16_t>(Mask.R.Height() / ((Mask.MaskType + 1) * 3));
+    Mask.WL = Mask.WR = ClampTo<int16_t>(Mask.R.Width() / (Mask.ImageCount * 3));
+    Mask.WT = Mask.WB = ClampTo<int16_t>(Mask.R.Height() / ((Mask.MaskType + 1) * 3));
 }
 
 TkvImgType ImgTypeOf(int Value)

@@ -1,6 +1,6 @@
 // The image references of a skin description.  A value is read by its
 // first character:
-//   !name!count!masktype!imgtype[!WL!WT!WR!WB]   an image file of its own
+//   !name!count!masktype!imgtype[!WL!WT!WR!WB]   an image file of its own (.bmp/.png)
 //   @LLLL TTTT RRRR BBBB c m                    a glyph in the master image
 //   ^LLLL TTTT RRRR BBBB WLWL WTWT WRWR WBWB c m d b   a border in it
 //   ~LLLL TTTT RRRR BBBB dd m                   a texture in it
@@ -9,6 +9,8 @@
 // Fixed-column fields are 1-based character positions; a column that lies
 // beyond the end of a short value reads as empty text, which no number is.
 #pragma once
+
+#include <string_view>
 
 #include "classlib/graphics/Types.h"
 #include "classlib/rtl/System.h"
@@ -40,7 +42,17 @@ struct TsImageValue {
     bool HasDrawMode = false;    // ifRegion: the fourth one
 };
 
-// Which form Value has, without reading its numbers.
+// Keys whose values are texts, never images, whatever they start with:
+// VERSION, AUTHOR and DESCRIPTION.
+bool IsTextKey(std::wstring_view Key);
+
+// Value as an error message quotes it: at most 64 characters, then the
+// length of the whole.
+UnicodeString QuotedValue(const UnicodeString& Value);
+
+// Which form Value has, without reading its numbers.  A "!" value names an
+// image only when its file name has an image file's extension (".bmp",
+// ".png", any case); any other "!" text is no image.
 TsImageForm ImageFormOf(const UnicodeString& Value);
 
 // Reads every field of Value.  An unreadable or missing number raises

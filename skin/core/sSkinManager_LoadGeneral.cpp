@@ -17,6 +17,7 @@
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sSkinManager_Colors.h"
 #include "skin/core/sSkinManager_Description.h"
+#include "skin/core/sSkinManager_ImageValue.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
 #include "skin/core/sSkinProps.h"
@@ -59,7 +60,7 @@ struct TsSectionKey {
     {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = ColorToRGB(i); }, \
      [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
 #define KV_BYTE_KEY(key, def, field) \
-    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = uint8_t(i); }, \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = ClampTo<uint8_t>(i); }, \
      [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
 #define KV_BOOL_KEY(key, def, field) \
     {key, true, 0, def, [](TsGeneralData& g, int, const UnicodeString& s) { g.field = IsTrue(s); }, \
@@ -129,15 +130,15 @@ int16_t TextNumber(TCustomIniFile* Ini, const wchar_t* Key, const wchar_t* Defau
 {
     const UnicodeString v = Ini->ReadString(GlobalSection(), Key, Default);
     try {
-        return static_cast<int16_t>(StrToInt(v));
+        return ClampTo<int16_t>(StrToInt(v));
     } catch (const EConvertError& e) {
-        throw EConvertError(UnicodeString(L"Skin section GLOBALINFO, key ") + Key + L": " + e.Message());
+        throw EConvertError(UnicodeString(L"Skin section GLOBALINFO, key ") + Key + L": " + QuotedValue(e.Message()));
     }
 }
 
 int16_t IntNumber(TCustomIniFile* Ini, const wchar_t* Key, int Default)
 {
-    return static_cast<int16_t>(Ini->ReadInteger(GlobalSection(), Key, Default));
+    return ClampTo<int16_t>(Ini->ReadInteger(GlobalSection(), Key, Default));
 }
 
 // "main left top right bottom"; any other text gives 0 and four times -1.
@@ -217,9 +218,9 @@ void TsSkinLoader::ReadStoredGlobals()
     d.Author = s.FAuthor;
     d.Description = s.FDescription;
     d.Shadow1Color = s.FShadow1Color;
-    d.Shadow1Offset = static_cast<int16_t>(s.FShadow1Offset);
-    d.Shadow1Blur = static_cast<int16_t>(s.FShadow1Blur);
-    d.Shadow1Transparency = static_cast<int16_t>(s.FShadow1Transparency);
+    d.Shadow1Offset = ClampTo<int16_t>(s.FShadow1Offset);
+    d.Shadow1Blur = ClampTo<int16_t>(s.FShadow1Blur);
+    d.Shadow1Transparency = ClampTo<int16_t>(s.FShadow1Transparency);
     d.BorderColor = s.FBorderColor;
 }
 
@@ -361,7 +362,8 @@ void AddDescriptionSection(TsGeneralDataArray& Gd, const TsSectionSlots& Slots, 
                 k.Set(g, value, UnicodeString());
             }
         } catch (const EConvertError& e) {
-            throw EConvertError(L"Skin section " + Section + L", key " + k.Key + L": " + e.Message());
+            throw EConvertError(L"Skin section " + QuotedValue(Section) + L", key " + k.Key + L": " +
+                                QuotedValue(e.Message()));
         }
     }
     Gd.push_back(std::move(g));

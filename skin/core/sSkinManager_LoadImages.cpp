@@ -184,12 +184,14 @@ void TsSkinLoader::AddDescriptionImages()
 
 void TsSkinLoader::AddImage(std::wstring_view Section, std::wstring_view Key, const UnicodeString& Value)
 {
+    if (IsTextKey(Key))
+        return;
     TsImageValue v;
     try {
         v = ParseImageValue(Value);
     } catch (const EConvertError& e) {
-        throw EConvertError(L"Skin section " + UnicodeString(Section) + L", key " + UnicodeString(Key) + L" (" + Value +
-                            L"): " + e.Message());
+        throw EConvertError(L"Skin section " + UnicodeString(Section) + L", key " + UnicodeString(Key) + L" (" +
+                            QuotedValue(Value) + L"): " + QuotedValue(e.Message()));
     }
     // Patterns are read by the pattern loader; most values are no image.
     if (v.Form == ifJpeg || v.Form == ifNone)
@@ -201,29 +203,29 @@ void TsSkinLoader::AddImage(std::wstring_view Section, std::wstring_view Key, co
         break;
     case ifGlyph:
         m.R = v.R;
-        m.ImageCount = static_cast<int16_t>(v.ImageCount);
-        m.MaskType = static_cast<int16_t>(v.MaskType);
+        m.ImageCount = ClampTo<int16_t>(v.ImageCount);
+        m.MaskType = ClampTo<int16_t>(v.MaskType);
         m.ImgType = itisaGlyph;
         Append(m, nullptr);
         break;
     case ifBorder:
         m.R = v.R;
-        m.WL = static_cast<int16_t>(v.WL);
-        m.WT = static_cast<int16_t>(v.WT);
-        m.WR = static_cast<int16_t>(v.WR);
-        m.WB = static_cast<int16_t>(v.WB);
-        m.ImageCount = static_cast<int16_t>(v.ImageCount);
-        m.MaskType = static_cast<int16_t>(v.MaskType);
-        m.DrawMode = static_cast<int16_t>(v.DrawMode);
-        m.BorderWidth = static_cast<int16_t>(v.BorderWidth);
+        m.WL = ClampTo<int16_t>(v.WL);
+        m.WT = ClampTo<int16_t>(v.WT);
+        m.WR = ClampTo<int16_t>(v.WR);
+        m.WB = ClampTo<int16_t>(v.WB);
+        m.ImageCount = ClampTo<int16_t>(v.ImageCount);
+        m.MaskType = ClampTo<int16_t>(v.MaskType);
+        m.DrawMode = ClampTo<int16_t>(v.DrawMode);
+        m.BorderWidth = ClampTo<int16_t>(v.BorderWidth);
         m.ImgType = itisaBorder;
         DeriveBorderWidths(m);
         Append(m, nullptr);
         break;
     case ifTexture:
         m.R = v.R;
-        m.DrawMode = static_cast<int16_t>(v.DrawMode);
-        m.MaskType = static_cast<int16_t>(v.MaskType);
+        m.DrawMode = ClampTo<int16_t>(v.DrawMode);
+        m.MaskType = ClampTo<int16_t>(v.MaskType);
         m.ImageCount = 1;
         m.ImgType = itisaTexture;
         Append(m, nullptr);
@@ -250,16 +252,16 @@ void TsSkinLoader::AddFileImage(TsMaskData& m, const TsImageValue& v)
     std::unique_ptr<TBitmap> b = LoadBitmap(v.FileName, !bmp);
     if (!b)
         return;
-    m.ImageCount = static_cast<int16_t>(v.ImageCount);
-    m.MaskType = static_cast<int16_t>(v.MaskType);
+    m.ImageCount = ClampTo<int16_t>(v.ImageCount);
+    m.MaskType = ClampTo<int16_t>(v.MaskType);
     m.ImgType = ImgTypeOf(v.ImgType);
     m.DrawMode = 4;
     m.R = TRect(0, 0, b->Width(), b->Height());
     if (v.HasWidths) {
-        m.WL = static_cast<int16_t>(v.WL);
-        m.WT = static_cast<int16_t>(v.WT);
-        m.WR = static_cast<int16_t>(v.WR);
-        m.WB = static_cast<int16_t>(v.WB);
+        m.WL = ClampTo<int16_t>(v.WL);
+        m.WT = ClampTo<int16_t>(v.WT);
+        m.WR = ClampTo<int16_t>(v.WR);
+        m.WB = ClampTo<int16_t>(v.WB);
     } else {
         DeriveBorderWidths(m);
     }
@@ -278,8 +280,8 @@ void TsSkinLoader::AddPlainBmp(TsMaskData& m, std::unique_ptr<TBitmap> Bmp)
     m.ImageCount = 3;
     m.ImgType = itisaBorder;
     m.R = TRect(0, 0, Bmp->Width(), Bmp->Height());
-    m.WL = m.WR = static_cast<int16_t>(Bmp->Width() / 9);
-    m.WT = m.WB = static_cast<int16_t>(Bmp->Height() / 6);
+    m.WL = m.WR = ClampTo<int16_t>(Bmp->Width() / 9);
+    m.WT = m.WB = ClampTo<int16_t>(Bmp->Height() / 6);
     Append(m, std::move(Bmp));
 }
 
@@ -288,10 +290,10 @@ void TsSkinLoader::AddRegion(TsMaskData& m, const TsImageValue& v)
     m.ClassName = AnsiUpperCase(m.ClassName);
     m.PropertyName = AnsiUpperCase(m.PropertyName);
     m.R = v.R;
-    m.ImageCount = static_cast<int16_t>(v.ImageCount < 1 ? 1 : v.ImageCount);
-    m.MaskType = static_cast<int16_t>(v.MaskType < 0 ? 0 : v.MaskType);
-    m.BorderWidth = static_cast<int16_t>(v.BorderWidth < 0 ? 0 : v.BorderWidth);
-    m.DrawMode = static_cast<int16_t>(v.HasDrawMode ? v.DrawMode : 1);
+    m.ImageCount = ClampTo<int16_t>(v.ImageCount < 1 ? 1 : v.ImageCount);
+    m.MaskType = ClampTo<int16_t>(v.MaskType < 0 ? 0 : v.MaskType);
+    m.BorderWidth = ClampTo<int16_t>(v.BorderWidth < 0 ? 0 : v.BorderWidth);
+    m.DrawMode = ClampTo<int16_t>(v.HasDrawMode ? v.DrawMode : 1);
     DeriveBorderWidths(m);
     Append(m, nullptr);
 }
@@ -315,15 +317,15 @@ void TsSkinLoader::AddStoredImages()
         } else {
             m.R = TRect(item->FLeft, item->FTop, item->FRight, item->FBottom);
         }
-        m.ImageCount = static_cast<int16_t>(item->FImageCount);
-        m.MaskType = static_cast<int16_t>(item->FMaskType);
-        m.BorderWidth = static_cast<int16_t>(item->FBorderWidth);
+        m.ImageCount = ClampTo<int16_t>(item->FImageCount);
+        m.MaskType = ClampTo<int16_t>(item->FMaskType);
+        m.BorderWidth = ClampTo<int16_t>(item->FBorderWidth);
         m.ImgType = item->FImgType;
-        m.WL = static_cast<int16_t>(item->FWL);
-        m.WT = static_cast<int16_t>(item->FWT);
-        m.WR = static_cast<int16_t>(item->FWR);
-        m.WB = static_cast<int16_t>(item->FWB);
-        m.DrawMode = static_cast<int16_t>(item->FStretchMode);
+        m.WL = ClampTo<int16_t>(item->FWL);
+        m.WT = ClampTo<int16_t>(item->FWT);
+        m.WR = ClampTo<int16_t>(item->FWR);
+        m.WB = ClampTo<int16_t>(item->FWB);
+        m.DrawMode = ClampTo<int16_t>(item->FStretchMode);
         if (m.ImageCount == 0) {
             m.ImageCount = 3;
             m.MaskType = 1;

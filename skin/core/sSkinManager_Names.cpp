@@ -166,6 +166,20 @@ UnicodeString TsSkinManager::GetSkinInfo() const
     return UnicodeString(text, result.ptr);
 }
 
+namespace {
+
+// A stored skin's name as one file name: separators and drive colons
+// become "_", so the file lands in the folder it is extracted to.
+UnicodeString FileNamePart(UnicodeString Name)
+{
+    for (wchar_t& c : Name)
+        if (c == L'\\' || c == L'/' || c == L':')
+            c = L'_';
+    return Name;
+}
+
+} // namespace
+
 void TsSkinManager::ExtractInternalSkin(const UnicodeString& NameOfSkin, const UnicodeString& DestDir)
 {
     bool found = false;
@@ -184,6 +198,10 @@ void TsSkinManager::ExtractInternalSkin(const UnicodeString& NameOfSkin, const U
 
 void TsSkinManager::ExtractByIndex(int Index, const UnicodeString& DestDir)
 {
+    if (Index < 0 || Index >= FBuiltInSkins->Count()) {
+        ShowError(L"Skin does not exists.");
+        return;
+    }
     const UnicodeString dir = NormalDir(DestDir);
     if (!DirectoryExists(dir) && !CreateDir(dir)) {
         ShowError(L"Directory " + dir + L" creation error.");
@@ -191,7 +209,7 @@ void TsSkinManager::ExtractByIndex(int Index, const UnicodeString& DestDir)
     }
     TsStoredSkin* skin = FBuiltInSkins->GetItem(Index);
     if (skin->PackedData->Size() > 0)
-        skin->PackedData->SaveToFile(dir + skin->Name() + L" extracted.plz");
+        skin->PackedData->SaveToFile(dir + FileNamePart(skin->Name()) + L" extracted.plz");
 }
 
 void TsSkinManager::SaveToIni(int Index, TMemIniFile* sf)

@@ -88,6 +88,8 @@ void LoadDescription(TMemIniFile* Ini, TStream* Lines)
 
 TsSkinStore::~TsSkinStore()
 {
+    // The kept pictures before the images they were painted from.
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     FreeAndNil(ShdaTemplate);
@@ -113,6 +115,7 @@ void TsSkinStore::FreeJpegs()
 
 void TsSkinStore::ClearSkin()
 {
+    ReleasePaintCache();
     FreeJpegs();
     FreeBitmaps();
     gd.clear();
@@ -121,6 +124,7 @@ void TsSkinStore::ClearSkin()
 
 void TsSkinStore::TakeSkin(TsSkinStore& Staged)
 {
+    ReleasePaintCache();
     std::swap(gd, Staged.gd);
     std::swap(ma, Staged.ma);
     std::swap(pa, Staged.pa);
@@ -140,6 +144,10 @@ void TsSkinStore::LoadSkin(const TsSkinSource& Source, const TsSkinLoadSettings&
     loader.LoadAllMasks();
     loader.LoadAllPatterns();
     loader.LoadAllGeneralData();
+    // A description of no sections (an empty or missing Options.dat) is no
+    // skin: the skin in place stays.
+    if (staged.gd.empty())
+        throw EReadError(L"The skin has no description: no sections were found in its Options.dat");
     // Nothing below can fail for the skin's content: the old skin goes with
     // the staged store.
     TakeSkin(staged);

@@ -75,9 +75,9 @@ void DeriveWidths(TsSkinImage& i)
     m.ClassName = i.FClassName;
     m.PropertyName = i.FPropertyName;
     m.R = TRect(i.FLeft, i.FTop, i.FRight, i.FBottom);
-    m.ImageCount = static_cast<int16_t>(i.FImageCount);
-    m.MaskType = static_cast<int16_t>(i.FMaskType);
-    m.BorderWidth = static_cast<int16_t>(i.FBorderWidth);
+    m.ImageCount = ClampTo<int16_t>(i.FImageCount);
+    m.MaskType = ClampTo<int16_t>(i.FMaskType);
+    m.BorderWidth = ClampTo<int16_t>(i.FBorderWidth);
     DeriveBorderWidths(m);
     i.FWL = m.WL;
     i.FWT = m.WT;

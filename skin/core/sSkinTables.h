@@ -3,6 +3,7 @@
 // painting routine addresses the skin through the indexes found here.
 #pragma once
 
+#include <memory>
 #include <memory_resource>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,15 @@
 
 #include "skin/core/sMaskData.h"
 #include "skin/core/sStyleSimply.h"
+
+// What the painting engine keeps of one skin between paints (finished
+// section pictures, looked-up textures, gradient lines, glows, scratch
+// bitmaps).  The engine makes it on first use; the tables drop it whenever
+// the skin they hold changes.
+class TsSkinPaintCache {
+public:
+    virtual ~TsSkinPaintCache() = default;
+};
 
 class TsSkinTables {
 public:
@@ -43,6 +53,12 @@ public:
     // Size of one frame of an image: for one with its own bitmap a third of
     // the bitmap's width and half its height; (0, 0) for an index outside ma.
     TSize MaskSize(int MaskIndex) const;
+
+    // The painting engine's work kept for this skin (see TsSkinPaintCache);
+    // released, with every bitmap it holds, when the skin is replaced,
+    // removed or has an image changed, and with the tables.
+    mutable std::unique_ptr<TsSkinPaintCache> PaintCache;
+    void ReleasePaintCache() const { PaintCache.reset(); }
 
     bool IsValidSkinIndex(int SkinIndex) const;
     bool IsValidImgIndex(int ImageIndex) const;

@@ -122,7 +122,10 @@ void AppBroadCastS(TMessage& Message);
 // skinned system dialog.
 void SendToHooked(TMessage& Message);
 // Freezes the drawing of the visible top-level skinned forms of Manager
-// while a skin changes (nothing while the application is minimised).
+// while a skin changes (nothing while the application is minimised), and
+// remembers which it froze.
 void LockForms(TComponent* Manager);
-// Unfreezes them; with Repaint they show the new look at once.
+// Unfreezes the forms Manager froze that are still skinned; with Repaint
+// the visible ones show the new look at once.  A form hidden meanwhile only
+// loses its frozen mark: its drawing comes back when it is shown.
 void UnLockForms(TComponent* Manager, bool Repaint = true);

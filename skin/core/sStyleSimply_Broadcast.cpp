@@ -68,6 +68,24 @@ TsProviderSeam* LockableProvider(TCustomForm* Form, TComponent* Manager)
     return provider && provider->ProviderManager() == Manager ? provider : nullptr;
 }
 
+bool StillHooked(TCustomForm* Form)
+{
+    return std::find(HookedComponents.begin(), HookedComponents.end(), Form) != HookedComponents.end();
+}
+
+// The forms LockForms froze, by the manager that froze them, until UnLockForms.
+struct TFrozenForm {
+    TComponent* Manager;
+    TCustomForm* Form;
+};
+std::vector<TFrozenForm> FrozenForms;
+
+bool IsFrozen(TComponent* Manager, TCustomForm* Form)
+{
+    return std::any_of(FrozenForms.begin(), FrozenForms.end(),
+                       [&](const TFrozenForm& f) { return f.Manager == Manager && f.Form == Form; });
+}
+
 bool ApplicationMinimized()
 {
     return ::IsIconic(Application->Handle()) != FALSE;
@@ -126,6 +144,7 @@ void IntSkinForm(TCustomForm* Form)
 
 void IntUnSkinForm(TCustomForm* Form)
 {
+    std::erase_if(FrozenForms, [Form](const TFrozenForm& f) { return f.Form == Form; });
     auto it = std::find(HookedComponents.begin(), HookedComponents.end(), Form);
     if (it == HookedComponents.end())
         return;
@@ -154,9 +173,11 @@ void AppBroadCastS(TMessage& Message)
 
 void SendToHooked(TMessage& Message)
 {
-    for (size_t i = 0; i < HookedComponents.size(); ++i) {
-        TCustomForm* form = HookedComponents[i];
-        if (!form || Gone(form))
+    // A copy: a receiver that unskins a form reorders the list, and every
+    // form still skinned must hear the message once.
+    const std::vector<TCustomForm*> forms = HookedComponents;
+    for (TCustomForm* form : forms) {
+        if (!StillHooked(form) || Gone(form))
             continue;
         SendToForm(form, Message);
     }
@@ -177,6 +198,8 @@ void LockForms(TComponent* Manager)
         TsProviderSeam* provider = LockableProvider(form, Manager);
         if (!provider)
             continue;
+        if (!IsFrozen(Manager, form))
+            FrozenForms.push_back({Manager, form});
         provider->SetInAnimation(true);
         if (provider->HasBorderForm())
             provider->FreezeBorderForm();
@@ -186,16 +209,32 @@ void LockForms(TComponent* Manager)
 
 void UnLockForms(TComponent* Manager, bool Repaint)
 {
-    if (!Application || ApplicationMinimized())
+    if (!Application)
         return;
     if (Manager && Manager == DefaultManager)
         InAnimationProcess = false;
-    const std::vector<TCustomForm*> forms = HookedComponents;
-    for (TCustomForm* form : forms) {
-        TsProviderSeam* provider = LockableProvider(form, Manager);
+    // The forms this manager froze, whatever became of them since: a form
+    // hidden meanwhile must lose its frozen mark too.
+    std::vector<TCustomForm*> frozen;
+    std::erase_if(FrozenForms, [&](const TFrozenForm& f) {
+        if (f.Manager != Manager)
+            return false;
+        frozen.push_back(f.Form);
+        return true;
+    });
+    const bool minimized = ApplicationMinimized();
+    for (TCustomForm* form : frozen) {
+        // A form unskinned meanwhile is no longer ours to touch (it may be freed).
+        if (!StillHooked(form) || Gone(form) || !form->HandleAllocated())
+            continue;
+        TsProviderSeam* provider = ProviderOf(form->Handle());
         if (!provider)
             continue;
-        if (Repaint) {
+        if (!form->Visible()) {
+            // Hidden: redraw comes back with showing (turning it on here
+            // would mark the window visible); only the mark goes.
+            provider->SetInAnimation(false);
+        } else if (Repaint && !minimized && LockableProvider(form, Manager)) {
             ShowNewLook(form, provider, Manager);
         } else {
             ::SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);

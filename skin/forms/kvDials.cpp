@@ -8,6 +8,7 @@
 #include "skin/core/sMsgDlg.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/wrappers/kvSBUtils_Menu.h"
 #include "skin/forms/sSkinProvider.h"
 
 HHOOK HookCallback = nullptr;
@@ -78,9 +79,19 @@ bool AttachDialogSkinner(HWND)
     return false;
 }
 
-bool AttachMenuWrapper(HWND)
+// The popup-menu window gets its wrapper, kept among the open menus; the
+// wrapper frees itself with its window.
+bool AttachMenuWrapper(HWND Handle)
 {
-    return false;
+    if (Kv_GetScrollWndFromHwnd(Handle))
+        return false;
+    TkvMnuWnd* w = CreateWnd<TkvMnuWnd>(Handle, nullptr, DefaultManager, L"MAINMENU", false);
+    if (w->Destroyed) {
+        FreeAndNil(w);
+        return false;
+    }
+    MnuArray.push_back(w);
+    return true;
 }
 
 void OnCreateWindow(HWND Handle, const CREATESTRUCTW* cs)

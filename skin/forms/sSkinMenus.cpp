@@ -74,6 +74,21 @@ void ClearLineHandlers(TMenuItem* Item)
         Item->OnMeasureItem = nullptr;
 }
 
+// Clears Item's handlers bound to Menus; true when it had any.
+bool ClearHandlersOf(TsSkinableMenus* Menus, TMenuItem* Item)
+{
+    bool had = false;
+    if (Item->OnAdvancedDrawItem.Assigned() && Item->OnAdvancedDrawItem.Data() == Menus) {
+        Item->OnAdvancedDrawItem = nullptr;
+        had = true;
+    }
+    if (Item->OnMeasureItem.Assigned() && Item->OnMeasureItem.Data() == Menus) {
+        Item->OnMeasureItem = nullptr;
+        had = true;
+    }
+    return had;
+}
+
 // Every item below Item, depth first.
 template <class F>
 void ForEachDescendant(TMenuItem* Item, F f)
@@ -105,6 +120,7 @@ TsSkinableMenus::TsSkinableMenus(TComponent* AOwner) : FCaptionFont(new TFont), 
 
 TsSkinableMenus::~TsSkinableMenus()
 {
+    UnhookOwnItems();
     FOwner = nullptr;
     FreeAndNil(FCaptionFont);
 }
@@ -160,6 +176,38 @@ void TsSkinableMenus::InitItems(bool A)
         }
     };
     visit(visit, Application);
+}
+
+void TsSkinableMenus::UnhookOwnItems()
+{
+    if (!Application)
+        return;
+    auto clearBelow = [this](TMenuItem* Item) {
+        bool had = ClearHandlersOf(this, Item);
+        ForEachDescendant(Item, [&](TMenuItem* child) { had |= ClearHandlersOf(this, child); });
+        return had;
+    };
+    auto visit = [&](auto&& self, TComponent* Owner) -> void {
+        for (int i = 0; i < Owner->ComponentCount(); ++i) {
+            TComponent* c = Owner->Components(i);
+            if (auto* menu = dynamic_cast<TMenu*>(c)) {
+                // A menu drawn by us goes back to the system's drawing.
+                if (clearBelow(menu->Items()) && !menu->ComponentState().Contains(csDestroying)) {
+                    menu->SetOwnerDraw(false);
+                    if (auto* popup = dynamic_cast<TPopupMenu*>(menu)) {
+                        TMenuAnimation anim = popup->MenuAnimation();
+                        anim.Exclude(maNone);
+                        popup->SetMenuAnimation(anim);
+                    }
+                }
+            } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+                clearBelow(item);
+            }
+            self(self, c);
+        }
+    };
+    visit(visit, Application);
+    FActive = false;
 }
 
 void TsSkinableMenus::HookItem(TMenuItem* MenuItem, bool FActive)

@@ -90,6 +90,10 @@ public:
     void HookPopupMenu(TPopupMenu* Menu, bool Active);
     void InitMenuLine(TMainMenu* Menu, bool A);
     void InitItem(TMenuItem* Item, bool A);
+    // Takes this object's handlers off every item of the application's
+    // components, and the owner drawing off their menus: done when it is
+    // freed, so that no item calls into a freed skinner.
+    void UnhookOwnItems();
 
     // The owner-draw handlers.
     void sMeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);

@@ -108,6 +108,22 @@ std::vector<uint8_t> MaskedPixels(HBITMAP Mask, int W, int H)
     return hidden;
 }
 
+// Alpha for a 32-bit picture of an icon that has none: opaque where the
+// icon's mask shows it, transparent where the mask hides it and on the key
+// colour (a mask that cannot be read hides nothing).
+void AlphaFromMask(TBitmap* Bmp, HBITMAP Mask)
+{
+    const TBitmapRows rows = Bmp->Rows();
+    const std::vector<uint8_t> hidden = MaskedPixels(Mask, rows.Width, rows.Height);
+    for (int y = 0; y < rows.Height; ++y) {
+        uint8_t* p = rows.Row(y);
+        for (int x = 0; x < rows.Width; ++x, p += 4) {
+            const bool key = p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF;
+            p[3] = key || (!hidden.empty() && hidden[size_t(y) * rows.Width + x]) ? 0 : 255;
+        }
+    }
+}
+
 // A fully transparent icon: keeps the system list in step with the items
 // where an item cannot be read.
 HICON BlankIcon(int W, int H)
@@ -344,15 +360,7 @@ void TsAlphaImageList::GiveAlphaToSystemImages()
         TOwned<TBitmap> bmp(IconColorBitmap(icon.Get(), &mask));
         if (!bmp || HasAlpha(bmp.get()))
             continue;
-        const TBitmapRows rows = bmp->Rows();
-        const std::vector<uint8_t> hidden = MaskedPixels(mask.Get(), rows.Width, rows.Height);
-        for (int y = 0; y < rows.Height; ++y) {
-            uint8_t* p = rows.Row(y);
-            for (int x = 0; x < rows.Width; ++x, p += 4)
-                if (!(p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF) &&
-                    (hidden.empty() || !hidden[size_t(y) * rows.Width + x]))
-                    p[3] = 255;
-        }
+        AlphaFromMask(bmp.get(), mask.Get());
         bmp->FreeContext();
         ICONINFO ii{TRUE, 0, 0, mask.Get(), bmp->Handle()};
         IconHandle made(::CreateIconIndirect(&ii));
@@ -410,17 +418,26 @@ bool TsAlphaImageList::BitmapFromItem(int Index, TBitmap* Image)
     return true;
 }
 
-// An image of the system list keeps the alpha it has; one without any is
-// given alpha from its key colour on every system (left without, it would
-// be drawn wholly transparent).
+// An image of the system list keeps the alpha it has; one without any (a
+// 24-bit icon) is given alpha from its mask and the key colour (left
+// without, it would be drawn wholly transparent).
 void TsAlphaImageList::BitmapFromSystemList(int Index, TBitmap* Image)
 {
     IconHandle icon(ImageList_GetIcon(Handle(), Index, ILD_NORMAL));
-    TOwned<TBitmap> bmp(IconColorBitmap(icon.Get()));
+    GdiObject<HBITMAP> mask;
+    TOwned<TBitmap> bmp(IconColorBitmap(icon.Get(), &mask));
     if (!bmp)
         return;
-    MakeUpAlpha(bmp.get());
+    if (!HasAlpha(bmp.get()))
+        AlphaFromMask(bmp.get(), mask.Get());
     Image->Assign(bmp.get());
+}
+
+void TsAlphaImageList::Clear()
+{
+    // The kept items would otherwise rebuild the images at once.
+    FItems->Clear();
+    TImageList::Clear();
 }
 
 // ---------------------------------------------------------------------------

@@ -90,6 +90,8 @@ public:
     void KvEndUpdate(bool DoChange);
     // Empties every item's bytes.
     void ItemsClear();
+    // Removes every image, the kept items with them.
+    void Clear() override;
 
     TsImgListItems* FItems;  // owned
     bool StdListIsGenerated = false;

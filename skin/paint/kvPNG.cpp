@@ -157,3 +157,14 @@ void UnregisterPNGFormat()
 {
     TPicture::UnregisterGraphicClass(GraphicClass<TPNGGraphic>());
 }
+
+namespace {
+
+// The format is the program's from its start to its end, as any picture
+// format the library brings.
+struct TPNGFormatRegistration {
+    TPNGFormatRegistration() { RegisterPNGFormat(); }
+    ~TPNGFormatRegistration() { UnregisterPNGFormat(); }
+} PNGFormatRegistration;
+
+} // namespace

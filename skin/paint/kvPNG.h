@@ -68,7 +68,8 @@ private:
 // caller owns it.
 HPALETTE CreatePaletteHandle(const TColorPalette& Entries);
 
-// The "png" picture format of the class library's registry.  Whoever needs
-// it calls RegisterPNGFormat at start-up (again is harmless).
+// The "png" picture format of the class library's registry: registered
+// when the program starts and taken out when it ends; registering again is
+// harmless.
 void RegisterPNGFormat();
 void UnregisterPNGFormat();

@@ -560,6 +560,15 @@ void TPNGDecoder::ReadIHDR()
     CheckImageSize();
 }
 
+// The bitmap of BitsPerPixel and the two rows of filtered data the decoding
+// holds must fit the bound.
+void TPNGDecoder::CheckImageBytes(int BitsPerPixel) const
+{
+    const uint64_t stride = (uint64_t(FIHDR.Width) * uint64_t(BitsPerPixel) + 31) / 32 * 4;
+    if (stride * FIHDR.Height + 2 * RowBytes(FIHDR.Width) > MaxImageBytes)
+        throw EInvalidGraphic(PNGMessage(SImageTooLarge));
+}
+
 uint64_t TPNGDecoder::RowBytes(uint32_t Width) const
 {
     const uint64_t samples = FIHDR.ColorType == 2 ? 3 : FIHDR.ColorType == 4 ? 2 : FIHDR.ColorType == 6 ? 4 : 1;
@@ -571,9 +580,7 @@ uint64_t TPNGDecoder::RowBytes(uint32_t Width) const
 void TPNGDecoder::CheckImageSize()
 {
     const int bits = FIHDR.ColorType == 2 ? 24 : FIHDR.ColorType == 0 ? (FIHDR.BitDepth < 8 ? 4 : 8) : 32;
-    const uint64_t stride = (uint64_t(FIHDR.Width) * bits + 31) / 32 * 4;
-    if (stride * FIHDR.Height > MaxImageBytes)
-        throw EInvalidGraphic(PNGMessage(SImageTooLarge));
+    CheckImageBytes(bits);
     const uint64_t raw = RowBytes(FIHDR.Width) * FIHDR.Height;
     const uint64_t left = FSource->Remaining();
     if (left != UINT64_MAX && raw > (left + 16) * KMaxInflateRatio)
@@ -824,6 +831,8 @@ void TPNGDecoder::LoadIDAT()
         FSourceBPP = SetupColorDepth(FIHDR.ColorType, FIHDR.BitDepth);
     }
     const TPNGImageLayout layout = MakeLayout();
+    // Transparency may have widened the pixels since the header was checked.
+    CheckImageBytes(layout.BitsPerPixel);
     const TBitmapRows rows = FTarget->PrepareImage(layout);
     if (rows.Empty() || uint32_t(rows.Width) != FIHDR.Width || uint32_t(rows.Height) != FIHDR.Height)
         throw EInvalidGraphic(PNGMessage(SImageTooLarge));

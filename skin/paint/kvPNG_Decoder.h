@@ -134,8 +134,9 @@ public:
     TPNGDecoder(const TPNGDecoder&) = delete;
     TPNGDecoder& operator=(const TPNGDecoder&) = delete;
 
-    // The largest bitmap (bytes of pixel rows) a file may ask for; beyond
-    // it the file is refused before anything is allocated.
+    // The most memory (the bitmap's pixel rows in their final format, after
+    // any widening for transparency, and the decoder's row buffers) a file
+    // may ask for; beyond it the file is refused before anything is allocated.
     uint64_t MaxImageBytes = uint64_t(512) << 20;
 
     // Reads the signature, the header and the first gAMA from the source's
@@ -206,6 +207,7 @@ private:
     void CheckCRC();
     void ReadIHDR();
     void CheckImageSize();
+    void CheckImageBytes(int BitsPerPixel) const;
     int SetupColorDepth(int ColorType, int BitDepth);
     void LoadPalette();
     void LoadGamma();

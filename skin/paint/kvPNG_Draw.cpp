@@ -44,6 +44,22 @@ void HalftoneStretch(TBitmap* Dst, TBitmap* Src)
     ::SetBrushOrgEx(dc, oldOrg.x, oldOrg.y, nullptr);
 }
 
+// A 32-bit copy of the 32-bit Src with its colour weighted by its alpha:
+// scaled so, a fully transparent pixel gives no colour to its neighbours.
+TBitmap* Premultiplied(TBitmap* Src)
+{
+    TBitmap* out = CreateBmp32(Src->Width(), Src->Height());
+    const TBitmapRows s = Src->Rows(), d = out->Rows();
+    for (int y = 0; y < s.Height; ++y) {
+        const uint8_t* ps = s.Row(y);
+        uint8_t* pd = d.Row(y);
+        for (int x = 0; x < s.Width; ++x, ps += 4, pd += 4)
+            for (int k = 0; k < 3; ++k)
+                pd[k] = uint8_t((ps[k] * ps[3] + 127) / 255);
+    }
+    return out;
+}
+
 // A 32-bit bitmap whose colour bytes are the alpha of the 32-bit Src.
 TBitmap* AlphaAsGrey(TBitmap* Src)
 {
@@ -83,11 +99,15 @@ void TPNGGraphic::Draw(TCanvas* ACanvas, const TRect& Rect)
 }
 
 // Colour and alpha are scaled apart, so that the halftone stretch of the
-// colour bytes does not lose the alpha; scaled pictures get no mirror.
+// colour bytes does not lose the alpha; the colour is scaled weighted by
+// the alpha and divided by the scaled alpha after, so that fully
+// transparent pixels lend no colour to the edges.  Scaled pictures get no
+// mirror.
 void TPNGGraphic::DrawScaled(TBitmap* Work, int W, int H)
 {
+    TOwned<TBitmap> weighted(Premultiplied(this));
     TOwned<TBitmap> colour(CreateBmp32(W, H));
-    HalftoneStretch(colour.get(), this);
+    HalftoneStretch(colour.get(), weighted.get());
     TOwned<TBitmap> alpha(AlphaAsGrey(this));
     TOwned<TBitmap> alphaScaled(CreateBmp32(W, H));
     HalftoneStretch(alphaScaled.get(), alpha.get());
@@ -95,8 +115,12 @@ void TPNGGraphic::DrawScaled(TBitmap* Work, int W, int H)
     for (int y = 0; y < H; ++y) {
         uint8_t* pc = c.Row(y);
         const uint8_t* pa = a.Row(y);
-        for (int x = 0; x < W; ++x, pc += 4, pa += 4)
-            pc[3] = pa[0];
+        for (int x = 0; x < W; ++x, pc += 4, pa += 4) {
+            const int alphaHere = pa[0];
+            for (int k = 0; k < 3; ++k)
+                pc[k] = alphaHere ? uint8_t(std::min(255, (pc[k] * 255 + alphaHere / 2) / alphaHere)) : 0;
+            pc[3] = uint8_t(alphaHere);
+        }
     }
     CopyBmp32(TRect(0, 0, W, H), TRect(0, 0, W, H), Work, colour.get(), EmptyCI, false, clNone, 0, false);
 }

@@ -5,6 +5,8 @@
 // itself lives in the Windows-free kernels; these routines bind bitmaps.
 #pragma once
 
+#include <vector>
+
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sMaskData.h"
@@ -82,6 +84,18 @@ kvPaint::TNineImage NineImageOf(const TsMaskData& MaskData);
 // DrawMode 2 draws nothing in state 0.  SkinManager is not read.
 void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
                   int State, bool UpdateCorners, TObject* SkinManager);
+// A corner piece of a border: D in the painted bitmap, S in Src.
+struct TsCornerCopy {
+    TkvRect D, S;
+    TBitmap* Src;
+};
+// DrawSkinRect over a background not known yet: the key-colour pixels of
+// the corners are left as they are, and the corner copies are listed.
+// Giving those pixels what lies behind afterwards (kvPaint::RepairCorner,
+// Bmp's 24-bit rows) completes DrawSkinRect with UpdateCorners for a 24-bit
+// Bmp and a 24-bit image.
+void DrawSkinRectCorners(TBitmap* Bmp, const TRect& R, bool Filling, const TsMaskData& MaskData, int State,
+                         std::vector<TsCornerCopy>& Corners);
 // The same for a master-image border drawn in thirds of a frame (its border
 // widths are not used).
 void DrawSmallSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,

@@ -60,6 +60,19 @@ void FillRect32(const TBitmapRows& Bmp, const TkvRect& R, TColor Color)
         fast.FillRect(R, SwapColor(Color));
 }
 
+void FillRect24(const TBitmapRows& Bmp, const TkvRect& R, TColor RGB)
+{
+    TkvSpan s;
+    if (Bmp.Empty() || Bmp.BytesPerPixel != 3 || !ClipRect(R, Bmp.Width, Bmp.Height, s))
+        return;
+    const uint8_t px[3] = {BlueOf(RGB), GreenOf(RGB), RedOf(RGB)};
+    uint8_t* first = Bmp.Pixel(s.X, s.Y);
+    for (int x = 0; x < s.W; ++x)
+        std::copy_n(px, 3, first + 3 * x);
+    for (int y = s.Y + 1; y < s.Y + s.H; ++y)
+        std::copy_n(first, std::size_t(s.W) * 3, Bmp.Pixel(s.X, y));
+}
+
 void FillTransPixels32(const TBitmapRows& Dst, const TBitmapRows& Src, const TkvRect& R, TkvPoint Offset,
                        const TBitmapRows* KeyImage, TkvPoint KeyOrigin)
 {
@@ -68,23 +81,25 @@ void FillTransPixels32(const TBitmapRows& Dst, const TBitmapRows& Src, const Tkv
     const bool byImage = KeyImage != nullptr;
     if (byImage && (KeyImage->Empty() || (KeyImage->BytesPerPixel != 3 && KeyImage->BytesPerPixel != 4)))
         return;
-    // Offsets from the destination's (x, y) to the source's and the key image's.
-    const int sx = Offset.X - R.Left, sy = Offset.Y - R.Top;
-    const int kx = KeyOrigin.X - R.Left, ky = KeyOrigin.Y - R.Top;
-    int x1 = std::max({R.Left, 0, -sx}), x2 = std::min({R.Right, Dst.Width, Src.Width - sx});
-    int y1 = std::max({R.Top, 0, -sy}), y2 = std::min({R.Bottom, Dst.Height, Src.Height - sy});
+    // Offsets from the destination's (x, y) to the source's and the key
+    // image's, in 64 bits: any int is accepted without overflow.
+    const int64_t sx = int64_t(Offset.X) - R.Left, sy = int64_t(Offset.Y) - R.Top;
+    const int64_t kx = int64_t(KeyOrigin.X) - R.Left, ky = int64_t(KeyOrigin.Y) - R.Top;
+    int64_t x1 = std::max<int64_t>({R.Left, 0, -sx}), x2 = std::min<int64_t>({R.Right, Dst.Width, Src.Width - sx});
+    int64_t y1 = std::max<int64_t>({R.Top, 0, -sy}), y2 = std::min<int64_t>({R.Bottom, Dst.Height, Src.Height - sy});
     if (byImage) {
         x1 = std::max(x1, -kx);
         x2 = std::min(x2, KeyImage->Width - kx);
         y1 = std::max(y1, -ky);
         y2 = std::min(y2, KeyImage->Height - ky);
     }
-    for (int y = y1; y < y2; ++y)
-        for (int x = x1; x < x2; ++x) {
-            uint8_t* d = Dst.Pixel(x, y);
-            const uint8_t* key = byImage ? KeyImage->Pixel(x + kx, y + ky) : d;
+    // Every position left lies inside all three bitmaps.
+    for (int64_t y = y1; y < y2; ++y)
+        for (int64_t x = x1; x < x2; ++x) {
+            uint8_t* d = Dst.Pixel(int(x), int(y));
+            const uint8_t* key = byImage ? KeyImage->Pixel(int(x + kx), int(y + ky)) : d;
             if (IsKey(key))
-                std::copy_n(Src.Pixel(x + sx, y + sy), 4, d);
+                std::copy_n(Src.Pixel(int(x + sx), int(y + sy)), 4, d);
         }
 }
 

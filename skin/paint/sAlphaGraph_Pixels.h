@@ -17,6 +17,8 @@ void BlendColorRect(const TBitmapRows& Bmp, const TkvRect& R, int Percent, TColo
 void FillAlphaRect(const TBitmapRows& Bmp, const TkvRect& R, uint8_t Value);
 // R of a 32-bit bitmap filled with the opaque pixel of Color.
 void FillRect32(const TBitmapRows& Bmp, const TkvRect& R, TColor Color);
+// R of a 24-bit bitmap filled with the colour bytes of RGB (in pixel order).
+void FillRect24(const TBitmapRows& Bmp, const TkvRect& R, TColor RGB);
 // Destination pixel (R.Left + x, R.Top + y) of 32-bit Dst takes source pixel
 // (Offset.X + x, Offset.Y + y) of 32-bit Src where the key test passes: with
 // no KeyImage the destination's colour bytes are the key colour; otherwise

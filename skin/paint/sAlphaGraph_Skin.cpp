@@ -122,25 +122,48 @@ void SetHalftone(TBitmap* Bmp)
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
 }
 
+// Passes every piece on, listing the corner copies on the way.
+class TCornerList : public kvPaint::TPieceSink {
+public:
+    kvPaint::TPieceSink& Inner;
+    std::vector<TsCornerCopy>* Corners;
+    TBitmap* Src;
+    TCornerList(kvPaint::TPieceSink& I, std::vector<TsCornerCopy>* C, TBitmap* S) : Inner(I), Corners(C), Src(S) {}
+    void Copy(TPiece Piece, const TkvRect& D, const TkvRect& S, bool Stretch) override
+    {
+        if (Corners && kvPaint::IsCorner(Piece))
+            Corners->push_back({D, S, Src});
+        Inner.Copy(Piece, D, S, Stretch);
+    }
+    bool Tile(TPiece Piece, const TkvRect& Area, TkvPoint Origin, int W, int H) override
+    {
+        return Inner.Tile(Piece, Area, Origin, W, H);
+    }
+};
+
 void PlanImage(TBitmap* Bmp, TBitmap* Src, const TRect& R, const kvPaint::TNineImage& Image,
                const kvPaint::TNineOptions& Options, const TCacheInfo& CI, const TsMaskData& MaskData,
-               bool UpdateCorners)
+               bool UpdateCorners, std::vector<TsCornerCopy>* Corners = nullptr)
 {
     if (MaskData.MaskType != 0) {
         TMaskedSink sink(Bmp, Src, CI, MaskData, UpdateCorners);
-        kvPaint::PlanNinePieces(KvRect(R), Image, Options, sink);
+        TCornerList list(sink, Corners, Src);
+        kvPaint::PlanNinePieces(KvRect(R), Image, Options, list);
         return;
     }
     if (Options.StretchSides || Options.StretchCenter)
         SetHalftone(Bmp);
     TKeyedSink sink(Bmp, Src, CI, UpdateCorners);
-    kvPaint::PlanNinePieces(KvRect(R), Image, Options, sink);
+    TCornerList list(sink, Corners, Src);
+    kvPaint::PlanNinePieces(KvRect(R), Image, Options, list);
 }
 
 } // namespace
 
-void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
-                  int State, bool UpdateCorners, TObject* /*SkinManager*/)
+namespace {
+
+void DrawBorder(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
+                int State, bool UpdateCorners, std::vector<TsCornerCopy>* Corners)
 {
     if ((State == 0 && (MaskData.DrawMode & 2)) || R.Width() < 2 || R.Height() < 2 || !MaskData.Manager ||
         MaskData.ImageCount <= 0 || !Bmp || Bmp->Empty())
@@ -151,7 +174,25 @@ void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& 
     const bool keyed = MaskData.MaskType == 0, stretch = keyed && (MaskData.DrawMode & 1);
     const kvPaint::TNineOptions options{FrameOf(MaskData, State), stretch, stretch,
                                         Filling && (MaskData.DrawMode & 4)};
-    PlanImage(Bmp, src, R, NineImageOf(MaskData), options, CI, MaskData, UpdateCorners);
+    PlanImage(Bmp, src, R, NineImageOf(MaskData), options, CI, MaskData, UpdateCorners, Corners);
+}
+
+} // namespace
+
+void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,
+                  int State, bool UpdateCorners, TObject* /*SkinManager*/)
+{
+    DrawBorder(Bmp, R, Filling, CI, MaskData, State, UpdateCorners, nullptr);
+}
+
+void DrawSkinRectCorners(TBitmap* Bmp, const TRect& R, bool Filling, const TsMaskData& MaskData, int State,
+                         std::vector<TsCornerCopy>& Corners)
+{
+    // Key pixels stay: a masked copy leaves them without a background, a
+    // key-colour copy skips them over one that is ready.
+    TCacheInfo ci = EmptyCI;
+    ci.Ready = MaskData.MaskType == 0;
+    DrawBorder(Bmp, R, Filling, ci, MaskData, State, false, &Corners);
 }
 
 void DrawSmallSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& MaskData,

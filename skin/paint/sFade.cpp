@@ -62,11 +62,15 @@ TBitmap* MakeFrame(TBitmap* From, TBitmap* To, int Level, int Iterations)
         From->PixelFormat() != To->PixelFormat())
         return nullptr;
     TOwned<TBitmap> frame(New<TBitmap>());
-    frame->Assign(From);
+    const int weight = FadeWeight(Level, Iterations);
+    // The last frame is the new picture itself, not a mix that rounds short of it.
+    frame->Assign(weight == 0 ? To : From);
     frame->SetHandleType(bmDIB);
+    if (weight == 0)
+        return frame.release();
     TsColor w;
     w.I = 0;
-    w.R = w.G = w.B = uint8_t(FadeWeight(Level, Iterations));
+    w.R = w.G = w.B = uint8_t(weight);
     SumBitmaps(frame.get(), To, w);
     return frame.release();
 }
@@ -86,7 +90,7 @@ int FadeWeight(int Level, int Iterations)
 }
 
 // ---------------------------------------------------------------------------
-TsFadeTimer::TsFadeTimer(TComponent* AOwner) : TTimer(AOwner), BmpFrom(New<TBitmap>())
+TsFadeTimer::TsFadeTimer(TComponent* AOwner) : TTimer(AOwner), BmpFrom(New<TBitmap>()), Shown(New<TBitmap>())
 {
     SetEnabled(false);
     SetOnTimer(Bind(this, &TsFadeTimer::Idle));
@@ -96,6 +100,7 @@ TsFadeTimer::~TsFadeTimer()
 {
     SetEnabled(false);
     FreeAndNil(BmpFrom);
+    FreeAndNil(Shown);
 }
 
 void TsFadeTimer::SetDirection(TFadeDirection Value)
@@ -112,10 +117,16 @@ void TsFadeTimer::SetOwnerData(TsCommonData* Value)
         return;
     if (Value->BGChanged && (!Value->FCacheBmp || Value->FCacheBmp->Empty()) && Value->FOwnerControl)
         Command(Value->FOwnerControl, SMC_PREPARE_CACHE);
-    if (Value->FCacheBmp)
+    // A fade turned back midway starts from the frame on the screen, not
+    // from the look it was heading for.
+    if (!Shown->Empty() && Value->FCacheBmp && Shown->Width() == Value->FCacheBmp->Width() &&
+        Shown->Height() == Value->FCacheBmp->Height())
+        BmpFrom->Assign(Shown);
+    else if (Value->FCacheBmp)
         BmpFrom->Assign(Value->FCacheBmp);
     else
         BmpFrom->SetSize(0, 0);
+    Shown->SetSize(0, 0);
     SetInterval(10);
     const int full = FadingIterations(Value);
     Iterations = FDirection == fdUp ? FadeLevel : FDirection == fdDown ? full - FadeLevel : full;
@@ -176,8 +187,10 @@ void TsFadeTimer::Change()
         ~NextLevel() { ++Level; }
     } next{FadeLevel};
     TOwned<TBitmap> frame(MakeFrame(BmpFrom, FOwnerData->FCacheBmp, FadeLevel, Iterations));
-    if (frame)
+    if (frame) {
         PaintFrame(frame.get());
+        Shown->Assign(frame.get());
+    }
     if (FadeLevel >= Iterations)
         FFinalShown = frame != nullptr;
 }

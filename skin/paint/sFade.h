@@ -36,6 +36,7 @@ public:
     int Iterations = 0;
     int FadeLevel = 0;
     TBitmap* BmpFrom;  // owned: the look before the change
+    TBitmap* Shown;    // owned: the last frame painted (empty when none)
 
 private:
     void Idle(TObject*) {}

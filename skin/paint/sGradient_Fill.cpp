@@ -39,17 +39,15 @@ int PercentOf(const TkvGradPiece& P)
     return std::clamp(P.Percent, 0, 100);
 }
 
-void Horizontal(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvGradPiece>& Data)
+void Across(TGradLine& Line, const std::vector<TkvGradPiece>& Data, int Left, int Extent)
 {
-    const int bpp = Bmp.BytesPerPixel, right = s.X + s.W;
-    // One row is computed, then copied to every row of the area.
-    std::vector<uint8_t> row(std::size_t(s.W) * bpp);
-    for (std::size_t i = 0; i < row.size(); i += bpp)
-        if (bpp == 4)
-            row[i + 3] = 255;
-    const double unit = s.W / 100.0;
-    int x = s.X;
-    bool painted = false;
+    const int bpp = Line.Bpp, right = Left + Extent;
+    Line.Pixels.assign(std::size_t(Extent) * bpp, 0);
+    if (bpp == 4)
+        for (std::size_t i = 3; i < Line.Pixels.size(); i += 4)
+            Line.Pixels[i] = 255;
+    const double unit = Extent / 100.0;
+    int x = Left;
     for (std::size_t p = 0; p < Data.size(); ++p) {
         const int a = x;
         int b = std::min(RoundEven(PercentOf(Data[p]) * unit + a), right - 1);
@@ -58,15 +56,44 @@ void Horizontal(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvG
         if (b > a) {
             TRun run(Data[p], b - a);
             for (int c = a; c <= b; ++c)
-                run.Next(&row[std::size_t(c - s.X) * bpp]);
-            painted = true;
+                run.Next(&Line.Pixels[std::size_t(c - Left) * bpp]);
+            Line.AnyPainted = true;
         }
         x = b;
     }
-    if (!painted)
-        return;
-    for (int y = s.Y; y < s.Y + s.H; ++y)
-        std::memcpy(Bmp.Pixel(s.X, y), row.data(), row.size());
+}
+
+// Offsets past this many rows are taken as this many: the rows between the
+// offset and the area are walked one by one (each steps the running colour),
+// and an offset of the whole int range walked for seconds.
+constexpr int MaxOffsetY = 1 << 20;
+
+void Down(TGradLine& Line, const std::vector<TkvGradPiece>& Data, int Extent, int OffsetY)
+{
+    OffsetY = std::clamp(OffsetY, -MaxOffsetY, MaxOffsetY);
+    const int bpp = Line.Bpp;
+    Line.Pixels.assign(std::size_t(Extent) * bpp, 0);
+    Line.Painted.assign(std::size_t(Extent), 0);
+    int y = OffsetY;
+    for (std::size_t p = 0; p < Data.size(); ++p) {
+        const int a = y;
+        int b = int(std::min<int64_t>(int64_t(PercentOf(Data[p])) * (int64_t(OffsetY) + Extent) / 100 + a, Extent - 1));
+        if (p + 1 == Data.size())
+            b = Extent - 1;
+        if (b > a) {
+            TRun run(Data[p], b - a);
+            for (int r = a; r <= b; ++r) {
+                uint8_t px[4] = {0, 0, 0, 255};
+                run.Next(px);
+                // Rows an offset moves out of the area are not painted.
+                if (r >= 0) {
+                    std::copy_n(px, bpp, &Line.Pixels[std::size_t(r) * bpp]);
+                    Line.Painted[std::size_t(r)] = 1;
+                }
+            }
+        }
+        y = b;
+    }
 }
 
 void FillRow(const TBitmapRows& Bmp, int Y, int X, int W, const uint8_t* Px)
@@ -85,36 +112,35 @@ void FillRow(const TBitmapRows& Bmp, int Y, int X, int W, const uint8_t* Px)
     }
 }
 
-// Offsets past this many rows are taken as this many: the rows between the
-// offset and the area are walked one by one (each steps the running colour),
-// and an offset of the whole int range walked for seconds.
-constexpr int MaxOffsetY = 1 << 20;
+} // namespace
 
-void Vertical(const TBitmapRows& Bmp, const TkvSpan& s, const std::vector<TkvGradPiece>& Data, int OffsetY)
+TGradLine MakeGradLine(const std::vector<TkvGradPiece>& Data, int Left, int Extent, int Bpp, int OffsetY)
 {
-    OffsetY = std::clamp(OffsetY, -MaxOffsetY, MaxOffsetY);
-    const int bottom = s.Y + s.H;
-    int y = OffsetY + s.Y;
-    for (std::size_t p = 0; p < Data.size(); ++p) {
-        const int a = y;
-        int b = std::min(PercentOf(Data[p]) * (OffsetY + s.H) / 100 + a, bottom - 1);
-        if (p + 1 == Data.size())
-            b = bottom - 1;
-        if (b > a) {
-            TRun run(Data[p], b - a);
-            for (int r = a; r <= b; ++r) {
-                uint8_t px[4] = {0, 0, 0, 255};
-                run.Next(px);
-                // Rows an offset moves out of the area are not painted.
-                if (r >= s.Y && r < bottom)
-                    FillRow(Bmp, r, s.X, s.W, px);
-            }
-        }
-        y = b;
-    }
+    TGradLine line;
+    line.Bpp = Bpp;
+    if (Data.empty() || Extent <= 0 || (Bpp != 3 && Bpp != 4))
+        return line;
+    line.Mode = Data[0].Mode1 == 1 ? 1 : (Data[0].Mode1 == 0 ? 0 : -1);
+    if (line.Mode == 1)
+        Across(line, Data, Left, Extent);
+    else if (line.Mode == 0)
+        Down(line, Data, Extent, OffsetY);
+    return line;
 }
 
-} // namespace
+void PaintGradLine(const TBitmapRows& Bmp, const TkvSpan& S, const TGradLine& Line)
+{
+    if (Line.Bpp != Bmp.BytesPerPixel)
+        return;
+    if (Line.Mode == 1 && Line.AnyPainted && int(Line.Pixels.size()) == S.W * Line.Bpp) {
+        for (int y = S.Y; y < S.Y + S.H; ++y)
+            std::memcpy(Bmp.Pixel(S.X, y), Line.Pixels.data(), Line.Pixels.size());
+    } else if (Line.Mode == 0 && int(Line.Painted.size()) == S.H) {
+        for (int r = 0; r < S.H; ++r)
+            if (Line.Painted[std::size_t(r)])
+                FillRow(Bmp, S.Y + r, S.X, S.W, &Line.Pixels[std::size_t(r) * Line.Bpp]);
+    }
+}
 
 void PaintGradRows(const TBitmapRows& Bmp, TkvRect R, const std::vector<TkvGradPiece>& Data, int OffsetY)
 {
@@ -122,10 +148,8 @@ void PaintGradRows(const TBitmapRows& Bmp, TkvRect R, const std::vector<TkvGradP
     if (Data.empty() || Bmp.Empty() || (Bmp.BytesPerPixel != 3 && Bmp.BytesPerPixel != 4) ||
         !ClipRect(R, Bmp.Width, Bmp.Height, s))
         return;
-    if (Data[0].Mode1 == 1)
-        Horizontal(Bmp, s, Data);
-    else if (Data[0].Mode1 == 0)
-        Vertical(Bmp, s, Data, OffsetY);
+    const bool across = Data[0].Mode1 == 1;
+    PaintGradLine(Bmp, s, MakeGradLine(Data, s.X, across ? s.W : s.H, Bmp.BytesPerPixel, OffsetY));
 }
 
 } // namespace kvPaint

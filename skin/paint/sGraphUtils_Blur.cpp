@@ -76,17 +76,33 @@ void Blur(const TBitmapRows& Bmp, double Radius)
         BlurLine(k, Bmp.Pixel(x, 0), Bmp.Height, Bmp.Step, bpp, buffer.data());
 }
 
+namespace {
+
+// The part of Mask (placed at X, Y of Dst) that lies over Dst, in the mask's
+// coordinates; false when none does.
+bool MaskPart(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, TkvSpan& S)
+{
+    TkvSpan d;
+    if (!ClipArea(X, Y, Mask.Width, Mask.Height, Dst.Width, Dst.Height, d))
+        return false;
+    S = {int(d.CutX), int(d.CutY), d.W, d.H, 0, 0};
+    return true;
+}
+
+} // namespace
+
 void BlendGlow(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, TColor Color)
 {
     const int db = Dst.BytesPerPixel;
     if (Dst.Empty() || Mask.Empty() || Mask.BytesPerPixel != 1 || (db != 3 && db != 4))
         return;
     const int ch[3] = {BlueOf(Color), GreenOf(Color), RedOf(Color)};
-    const int q0 = std::max(0, -Y), q1 = std::min(Mask.Height, Dst.Height - Y);
-    const int i0 = std::max(0, -X), i1 = std::min(Mask.Width, Dst.Width - X);
-    for (int q = q0; q < q1; ++q) {
+    TkvSpan s;
+    if (!MaskPart(Dst, Mask, X, Y, s))
+        return;
+    for (int q = s.Y; q < s.Y + s.H; ++q) {
         const uint8_t* m = Mask.Row(q);
-        for (int i = i0; i < i1; ++i) {
+        for (int i = s.X; i < s.X + s.W; ++i) {
             const int a = m[i];
             if (a == 255)
                 continue;
@@ -95,6 +111,46 @@ void BlendGlow(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, TC
                 d[c] = uint8_t(ch[c] + (d[c] - ch[c]) * a / 255);
             if (db == 4)
                 d[3] = uint8_t(std::max(0, d[3] + a - 255));
+        }
+    }
+}
+
+TGlowTable MakeGlowTable(int C)
+{
+    TGlowTable t(256 * 256);
+    for (int m = 0; m < 256; ++m)
+        for (int c = 0; c < 256; ++c)
+            t[std::size_t(m * 256 + c)] = uint8_t(C + (c - C) * m / 255);
+    return t;
+}
+
+void BlendGlow(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, const TGlowTable* const Tables[3])
+{
+    const int db = Dst.BytesPerPixel;
+    if (Dst.Empty() || Mask.Empty() || Mask.BytesPerPixel != 1 || (db != 3 && db != 4))
+        return;
+    for (int c = 0; c < 3; ++c)
+        if (!Tables[c] || Tables[c]->size() != 256 * 256)
+            return;
+    const uint8_t* const t0 = Tables[0]->data();
+    const uint8_t* const t1 = Tables[1]->data();
+    const uint8_t* const t2 = Tables[2]->data();
+    TkvSpan s;
+    if (!MaskPart(Dst, Mask, X, Y, s))
+        return;
+    for (int q = s.Y; q < s.Y + s.H; ++q) {
+        const uint8_t* m = Mask.Row(q);
+        uint8_t* d = Dst.Pixel(X + s.X, Y + q);
+        for (int i = s.X; i < s.X + s.W; ++i, d += db) {
+            const unsigned a = m[i];
+            if (a == 255)
+                continue;
+            const unsigned row = a << 8;
+            d[0] = t0[row | d[0]];
+            d[1] = t1[row | d[1]];
+            d[2] = t2[row | d[2]];
+            if (db == 4)
+                d[3] = uint8_t(std::max(0, int(d[3]) + int(a) - 255));
         }
     }
 }

@@ -3,6 +3,8 @@
 // Windows headers.
 #pragma once
 
+#include <vector>
+
 #include "skin/paint/sAlphaGraph_Fast.h"
 
 namespace kvPaint {
@@ -38,5 +40,13 @@ void Blur(const TBitmapRows& Bmp, double Radius);
 // bytes of 255 and positions outside Dst are left alone; a 32-bit pixel's
 // alpha becomes max(0, A + m - 255).  24- and 32-bit Dst only.
 void BlendGlow(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, TColor Color);
+
+// The glow rule for one channel value C of a colour, every mask byte m and
+// channel byte c at once: Table[m * 256 + c] = C + (c - C) * m / 255.
+using TGlowTable = std::vector<uint8_t>;
+TGlowTable MakeGlowTable(int C);
+// BlendGlow by the tables of the colour's blue, green and red (one look-up
+// a channel instead of the arithmetic, for glows painted again and again).
+void BlendGlow(const TBitmapRows& Dst, const TBitmapRows& Mask, int X, int Y, const TGlowTable* const Tables[3]);
 
 } // namespace kvPaint

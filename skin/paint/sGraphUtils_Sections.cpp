@@ -1,6 +1,7 @@
 #include "skin/paint/sGraphUtils_Sections.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "classlib/graphics/GdiHandles.h"
 #include "classlib/graphics/Jpeg.h"
@@ -16,6 +17,7 @@
 #include "skin/paint/sGradient.h"
 #include "skin/paint/sGraphUtils.h"
 #include "skin/paint/sGraphUtils_BGInfo.h"
+#include "skin/paint/sGraphUtils_Cache.h"
 
 namespace {
 
@@ -46,16 +48,41 @@ bool ValidImage(const TsSkinTables& sm, int Index)
 
 void FillArea(TBitmap* Bmp, const TRect& R, TColor Color)
 {
-    if (Bmp->PixelFormat() == pf32bit)
+    if (Bmp->PixelFormat() == pf32bit) {
         FillRect32(Bmp, R, Color);
+        return;
+    }
+    // A plain colour in a 24-bit image's memory gets the same bytes as a
+    // solid brush, without a brush made and freed each time.
+    const TColor rgb = ColorToRGB(Color);
+    if (Bmp->PixelFormat() == pf24bit && Bmp->HandleType() == bmDIB && TopOf(rgb) == 0)
+        kvPaint::FillRect24(RowsOf(Bmp), KvRect(R), rgb);
     else
         FillDC(Bmp->Canvas()->Handle(), R, Color);
 }
 
-TOwned<TBitmap> LayerBitmap(TBitmap* Like, int W, int H, bool Allow32)
-{
-    return TOwned<TBitmap>(Allow32 && Like->PixelFormat() == pf32bit ? CreateBmp32(W, H) : CreateBmp24(W, H));
-}
+// A bitmap to paint layers aside in: one of the skin's kept scratch bitmaps
+// when it keeps them (it reads as a new one over W x H), else a new one.
+// Under 2 x 2 always a new one: the pixel loops refuse bitmaps that small,
+// and a larger scratch bitmap would not be refused.
+class TLayer {
+public:
+    TLayer(const TsSkinTables& sm, TBitmap* Like, int W, int H, bool Allow32)
+    {
+        const bool is32 = Allow32 && Like->PixelFormat() == pf32bit;
+        TsPaintCache* cache = W >= 2 && H >= 2 ? TsPaintCache::Of(&sm) : nullptr;
+        if (cache)
+            FLease.emplace(cache->Scratch(W, H, is32 ? pf32bit : pf24bit));
+        else
+            FOwn.reset(is32 ? CreateBmp32(W, H) : CreateBmp24(W, H));
+    }
+    TBitmap* get() const { return FLease ? FLease->get() : FOwn.get(); }
+    TBitmap* operator->() const { return get(); }
+
+private:
+    std::optional<TsPaintCache::TLease> FLease;
+    TOwned<TBitmap> FOwn;
+};
 
 TkvFillMode FillModeOf(const TsMaskData& Md)
 {
@@ -88,13 +115,36 @@ void PaintTexture(const TsSkinTables& sm, TBitmap* Target, const TRect& WR, cons
         FillArea(Target, left, V.Color);
 }
 
-// The gradient (or the colour without gradient text) over the whole of Bmp's R.
-void PaintGradient(TBitmap* Bmp, const TRect& R, const TLayerValues& V)
+// A gradient's line from the skin's kept ones; false when it keeps none or
+// the gradient is not one of rows or columns.
+bool PaintKeptGradient(const TsSkinTables& sm, TBitmap* Bmp, const TRect& R, const TsGradArray& Data)
 {
-    if (V.GradientText && !V.GradientText->empty() && V.GradientArray)
-        PaintGrad(Bmp, R, *V.GradientArray, 0, 0);
-    else
+    TsPaintCache* cache = TsPaintCache::Of(&sm);
+    const int bpp = Bmp->PixelFormat() == pf24bit ? 3 : (Bmp->PixelFormat() == pf32bit ? 4 : 0);
+    if (!cache || Data.empty() || (Data[0].Mode1 != 0 && Data[0].Mode1 != 1) || bpp == 0 || Bmp->HandleType() != bmDIB)
+        return false;
+    const TBitmapRows rows = RowsOf(Bmp);
+    TkvSpan s;
+    if (!ClipRect(KvRect(R), rows.Width, rows.Height, s))
+        return true;
+    std::vector<TkvGradPiece> pieces;
+    pieces.reserve(Data.size());
+    for (const TsGradPie& p : Data)
+        pieces.push_back({p.Color1, p.Color2, p.Percent, p.Mode1, p.Mode2});
+    const bool across = Data[0].Mode1 == 1;
+    kvPaint::PaintGradLine(rows, s, cache->GradLine(pieces, s.X, across ? s.W : s.H, bpp));
+    return true;
+}
+
+// The gradient (or the colour without gradient text) over the whole of Bmp's R.
+void PaintGradient(const TsSkinTables& sm, TBitmap* Bmp, const TRect& R, const TLayerValues& V)
+{
+    if (V.GradientText && !V.GradientText->empty() && V.GradientArray) {
+        if (!PaintKeptGradient(sm, Bmp, R, *V.GradientArray))
+            PaintGrad(Bmp, R, *V.GradientArray, 0, 0);
+    } else {
         FillArea(Bmp, R, V.Color);
+    }
 }
 
 void PaintLayers(const TsSkinTables& sm, TBitmap* Target, const TRect& WR, const TCacheInfo& CI,
@@ -104,13 +154,13 @@ void PaintLayers(const TsSkinTables& sm, TBitmap* Target, const TRect& WR, const
         PaintTexture(sm, Target, WR, CI, V);
     if (V.GradientPercent > 0) {
         if (V.ImagePercent > 0) {
-            TOwned<TBitmap> layer = LayerBitmap(Target, WR.Width(), WR.Height(), true);
-            PaintGradient(layer.get(), TRect(0, 0, WR.Width(), WR.Height()), V);
+            TLayer layer(sm, Target, WR.Width(), WR.Height(), true);
+            PaintGradient(sm, layer.get(), TRect(0, 0, WR.Width(), WR.Height()), V);
             const uint8_t w = uint8_t(IntToByte(V.ImagePercent * V.TextureWeightScale / 100));
             kvPaint::SumBmpRect(RowsOf(Target), RowsOf(layer.get()), w, {0, 0, WR.Width(), WR.Height()},
                                 {int(WR.left), int(WR.top)});
         } else {
-            PaintGradient(Target, WR, V);
+            PaintGradient(sm, Target, WR, V);
         }
     }
     const int share = V.ImagePercent + V.GradientPercent;
@@ -137,7 +187,7 @@ void PaintTranslucent(const TsSkinTables& sm, TBitmap* Bmp, const TRect& R, cons
                       const TPoint& Offset, const TLayerValues& V, bool Allow32)
 {
     const int w = R.Width(), h = R.Height();
-    TOwned<TBitmap> layers = LayerBitmap(Bmp, w, h, Allow32);
+    TLayer layers(sm, Bmp, w, h, Allow32);
     PaintLayers(sm, layers.get(), TRect(0, 0, w, h), CI, V);
     PaintBackground(Bmp, R, CI, Offset);
     if (layers->PixelFormat() != Bmp->PixelFormat())
@@ -152,18 +202,26 @@ void ChooseTexture(const TsSkinTables& sm, int SkinIndex, const UnicodeString& S
                    TLayerValues& V)
 {
     const wchar_t* name = State != 0 ? s_HotPattern : s_Pattern;
+    // The lookups by name are the skin's own answers: kept while it stays.
+    const auto named = [&] {
+        TsPaintCache::TTexture t;
+        t.Image = sm.GetMaskIndex(SkinIndex, Section, name);
+        t.Pattern = sm.GetPatternIndex(SkinIndex, Section, name);
+        return t;
+    };
+    TsPaintCache* cache = TsPaintCache::Of(&sm);
+    const TsPaintCache::TTexture found = cache ? cache->Texture(SkinIndex, Section, State != 0, named) : named();
     int image = -1;
     if (Given == -1)
-        image = sm.GetMaskIndex(SkinIndex, Section, name);
+        image = found.Image;
     else if (ValidImage(sm, Given) && sm.ma[std::size_t(Given)].MaskType == 0)
         image = Given;
     if (ValidImage(sm, image)) {
         V.Texture = image;
         return;
     }
-    const int pattern = sm.GetPatternIndex(SkinIndex, Section, name);
-    if (pattern >= 0) {
-        V.Texture = pattern;
+    if (found.Pattern >= 0) {
+        V.Texture = found.Pattern;
         V.IsPattern = true;
     }
 }
@@ -213,6 +271,123 @@ void DrawCornerGlyphs(const TsSkinTables& sm, const TsGeneralData& gd, TBitmap* 
     draw(gd.ImgTR, true, false);
     draw(gd.ImgBL, false, true);
     draw(gd.ImgBR, true, true);
+}
+
+// ---------------------------------------------------------------------------
+// Finished pictures of opaque sections (see sGraphUtils_Cache.h).
+
+bool Is24BitImage(TBitmap* Bmp)
+{
+    return Bmp && !Bmp->Empty() && Bmp->PixelFormat() == pf24bit && Bmp->HandleType() == bmDIB;
+}
+
+// Whether PaintItem of the section over W x H at column Left paints the
+// same pixels over any background and into any bitmap content, apart from
+// the key-colour pixels of its border's corners: a plain opaque colour or a
+// gradient of rows or columns that covers the area, no texture, corner
+// glyphs inside the area, and 24-bit images the corners can be mended from.
+// A gradient across is kept only for areas from column 0 (where its pieces
+// end is rounded at their columns in the bitmap).
+bool KeepablePicture(const TsSkinTables& sm, const TsGeneralData& gd, int State, int Left, int W, int H)
+{
+    const TLayerValues v = SectionValues(gd, State);
+    if (v.Transparency != 0 || v.ImagePercent != 0 || v.GradientPercent < 0)
+        return false;
+    if (v.GradientPercent > 0 && !v.GradientText->empty()) {
+        const TsGradArray& a = *v.GradientArray;
+        if (a.empty() || !((a[0].Mode1 == 0 && H >= 2) || (a[0].Mode1 == 1 && W >= 2 && Left == 0)))
+            return false;
+    }
+    for (int glyph : {gd.ImgTL, gd.ImgTR, gd.ImgBL, gd.ImgBR})
+        if (ValidImage(sm, glyph)) {
+            const TsMaskData& md = sm.ma[std::size_t(glyph)];
+            if (WidthOfImage(md) > W || HeightOfImage(md) > H)
+                return false;
+        }
+    return !ValidImage(sm, gd.BorderIndex) || Is24BitImage(ImageBitmapOf(sm.ma[std::size_t(gd.BorderIndex)]));
+}
+
+// The values a section's picture is painted from, to tell a kept picture
+// from one the tables have changed under.
+std::vector<int64_t> PictureValues(const TsSkinTables& sm, const TsGeneralData& gd, int State)
+{
+    const TLayerValues v = SectionValues(gd, State);
+    std::vector<int64_t> out = {ColorToRGB(v.Color), v.Transparency, v.ImagePercent, v.GradientPercent,
+                                v.GradientText->empty(), int64_t(v.GradientArray->size())};
+    for (const TsGradPie& p : *v.GradientArray)
+        out.insert(out.end(), {p.Color1, p.Color2, p.Percent, p.Mode1});
+    for (int i : {gd.BorderIndex, gd.ImgTL, gd.ImgTR, gd.ImgBL, gd.ImgBR}) {
+        out.push_back(i);
+        if (!ValidImage(sm, i))
+            continue;
+        const TsMaskData& md = sm.ma[std::size_t(i)];
+        const TBitmap* image = ImageBitmapOf(md);
+        out.insert(out.end(), {md.R.left, md.R.top, md.R.right, md.R.bottom, md.ImageCount, md.MaskType, md.DrawMode,
+                               md.WL, md.WT, md.WR, md.WB, int64_t(reinterpret_cast<intptr_t>(md.Manager)),
+                               int64_t(reinterpret_cast<intptr_t>(image)), image ? image->Width() : 0,
+                               image ? image->Height() : 0});
+    }
+    return out;
+}
+
+// The section painted over nothing into a W x H picture: the corners'
+// key-colour pixels keep what lies under them.
+TsPaintCache::TPicture PaintPicture(TsPaintCache& Cache, const TsSkinTables& sm, TObject* Manager, int SkinIndex,
+                                    const UnicodeString& Section, bool Filling, int State, int W, int H)
+{
+    TsPaintCache::TPicture pic;
+    pic.W = W;
+    pic.H = H;
+    const TsPaintCache::TLease canvas = Cache.PictureCanvas(W, H);
+    const TRect r(0, 0, W, H);
+    PaintItemBG(SkinIndex, Section, EmptyCI, State, r, TPoint(0, 0), canvas.get(), Manager, -1, -1, kvKeyColor);
+    const TsGeneralData& gd = sm.gd[std::size_t(SkinIndex)];
+    DrawCornerGlyphs(sm, gd, canvas.get(), r, State);
+    if (ValidImage(sm, gd.BorderIndex))
+        DrawSkinRectCorners(canvas.get(), r, Filling, sm.ma[std::size_t(gd.BorderIndex)], State, pic.Corners);
+    const TBitmapRows rows = RowsOf(canvas.get());
+    pic.Pixels.resize(std::size_t(W) * 3 * std::size_t(H));
+    for (int y = 0; y < H; ++y)
+        std::copy_n(rows.Row(y), std::size_t(W) * 3, &pic.Pixels[std::size_t(y) * W * 3]);
+    return pic;
+}
+
+// PaintItem through the skin's kept pictures; false when the section or the
+// background does not allow it (the caller paints it the full way).
+bool PaintKeptItem(const TsSkinTables& sm, TObject* Manager, int SkinIndex, const UnicodeString& Section,
+                   const TCacheInfo& CI, bool Filling, int State, const TRect& R, const TPoint& Offset, TBitmap* Bmp,
+                   int TextureIndex, int HotTextureIndex)
+{
+    TsPaintCache* cache = TsPaintCache::Of(&sm);
+    const int w = R.Width(), h = R.Height();
+    // The corners are mended from a background of 24 or 32 bits that is not
+    // the bitmap being painted (which would change under the paint).
+    if (!cache || TextureIndex != -1 || HotTextureIndex != -1 || !Is24BitImage(Bmp) ||
+        (CI.Ready && (!CI.Bmp || CI.Bmp == Bmp || CI.Bmp->Empty() ||
+                      (CI.Bmp->PixelFormat() != pf24bit && CI.Bmp->PixelFormat() != pf32bit))))
+        return false;
+    const TsGeneralData& gd = sm.gd[std::size_t(SkinIndex)];
+    if (w < 2 || h < 2 || !KeepablePicture(sm, gd, State, R.left, w, h))
+        return false;
+    const TsPaintCache::TPictureKey key{SkinIndex, State, w, h, Filling};
+    std::vector<int64_t> made = PictureValues(sm, gd, State);
+    const TsPaintCache::TPicture* pic = cache->FindPicture(key, made);
+    TsPaintCache::TPicture fresh;
+    if (!pic) {
+        fresh = PaintPicture(*cache, sm, Manager, SkinIndex, Section, Filling, State, w, h);
+        fresh.Made = std::move(made);
+        pic = cache->KeepPicture(key, fresh);
+        if (!pic)
+            pic = &fresh;  // too large to keep: used once
+    }
+    const TBitmapRows rows = RowsOf(Bmp);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(&pic->Pixels[std::size_t(y) * w * 3], std::size_t(w) * 3, rows.Pixel(R.left, R.top + y));
+    const TkvBack back = BackOf(Moved(CI, Offset));
+    for (const TsCornerCopy& c : pic->Corners)
+        kvPaint::RepairCorner(rows, R.left + c.D.Left, R.top + c.D.Top, RowsOf(c.Src), c.S.Left, c.S.Top, c.D.Width(),
+                              c.D.Height(), back);
+    return true;
 }
 
 } // namespace
@@ -277,6 +452,9 @@ void PaintItem(int SkinIndex, const UnicodeString& Section, const TCacheInfo& CI
     const TsSkinTables* sm = SkinTablesOf(manager);
     if (!sm || !sm->IsValidSkinIndex(SkinIndex) || R.left >= R.right || R.top >= R.bottom || !InsideBmp(Bmp, R))
         return;
+    if (PaintKeptItem(*sm, manager, SkinIndex, Section, CI, Filling, State, R, Offset, Bmp, TextureIndex,
+                      HotTextureIndex))
+        return;
     PaintItemBG(SkinIndex, Section, CI, State, R, Offset, Bmp, manager, TextureIndex, HotTextureIndex, kvKeyColor);
     const TsGeneralData& gd = sm->gd[std::size_t(SkinIndex)];
     DrawCornerGlyphs(*sm, gd, Bmp, R, State);
@@ -292,7 +470,7 @@ void PaintItem(int SkinIndex, const UnicodeString& Section, const TCacheInfo& CI
     if (!sm || !sm->IsValidSkinIndex(SkinIndex) || R.left < 0 || R.top < 0 || R.Width() < 1 || R.Height() < 1)
         return;
     SavedDC saved(DC);
-    TOwned<TBitmap> bmp(CreateBmp24(R.Width(), R.Height()));
+    TLayer bmp(*sm, nullptr, R.Width(), R.Height(), false);
     PaintItem(SkinIndex, Section, CI, Filling, State, TRect(0, 0, R.Width(), R.Height()), Offset, bmp.get(), manager,
               -1, -1);
     ::BitBlt(DC, R.left, R.top, R.Width(), R.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -339,13 +517,15 @@ int PaintSection(TBitmap* Bmp, const UnicodeString& Section, const UnicodeString
     }
     if (!sm->IsValidSkinIndex(index) || !Bmp || Bmp->Empty())
         return index;
+    // A fill colour is an RGB value: a system colour is looked up first.
+    const TColor fill = ColorToRGB(BGColor);
     TCacheInfo ci = EmptyCI;
-    ci.FillColor = BGColor;
+    ci.FillColor = fill;
     if (ParentDC) {
         ::BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), ParentDC, ParentOffset.x,
                  ParentOffset.y, SRCCOPY);
         ci = MakeCacheInfo(Bmp, 0, 0);
-        ci.FillColor = BGColor;
+        ci.FillColor = fill;
     }
     PaintItem(index, name, ci, true, State, TRect(0, 0, Bmp->Width(), Bmp->Height()), TPoint(0, 0), Bmp, manager, -1,
               -1);

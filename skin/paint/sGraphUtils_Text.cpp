@@ -9,6 +9,7 @@
 #include "skin/core/sSkinTables.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils_Blur.h"
+#include "skin/paint/sGraphUtils_Cache.h"
 #include "skin/paint/sGraphUtils_Colors.h"
 
 namespace {
@@ -188,14 +189,8 @@ void DrawGlow(TsCommonData* SkinData, const TsGeneralData& gd, const wchar_t* Te
     const int size = Hot ? gd.HotGlowSize : gd.GlowSize;
     if (!SkinData->FCacheBmp || size == 0)
         return;
-    TBitmap* mask = nullptr;
-    try {
-        kvDrawGlowForText(SkinData->FCacheBmp, Text, R, Flags, 15, size, Hot ? gd.HotGlowColor : gd.GlowColor, mask);
-    } catch (...) {
-        FreeAndNil(mask);
-        throw;
-    }
-    FreeAndNil(mask);
+    DrawTextGlow(SkinData->GetSkinManager(), SkinData->FCacheBmp, Text, R, Flags, 15, size,
+                 Hot ? gd.HotGlowColor : gd.GlowColor);
 }
 
 } // namespace
@@ -279,6 +274,44 @@ void BlurOf(TBitmap* Bmp, double Radius, TPixelFormat Format)
     kvPaint::Blur(Bmp->Rows(), Radius);
 }
 
+// The glow mask's margin around R.
+int GlowMargin(int BlurSize)
+{
+    return BlurSize + 4;
+}
+
+// Makes MaskBmp the glow mask of Text over R (8-bit, white, the text in
+// black, blurred); false when it has no pixels.
+bool MakeGlowMask(TBitmap* MaskBmp, TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags,
+                  unsigned Side, int BlurSize)
+{
+    const int d = GlowMargin(BlurSize);
+    MaskBmp->SetPixelFormat(pf8bit);
+    MaskBmp->SetSize(std::max(0, R.Width() + 2 * d), std::max(0, R.Height() + 2 * d));
+    if (MaskBmp->Empty())
+        return false;
+    FillRows(MaskBmp->Rows(), 255);
+    DrawMaskText(MaskBmp, DstBmp, Text, TRect(d, d, R.Width() + d, R.Height() + d), Flags, Side);
+    Blur8(MaskBmp, BlurSize);
+    return true;
+}
+
+// What a glow mask is made from: the text, the font the mask text is drawn
+// in, the flags, the sides, the blur and the size of R.
+std::wstring GlowKey(TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags, unsigned Side,
+                     int BlurSize)
+{
+    TFont* f = DstBmp->Canvas()->Font();
+    std::wstring key = Text ? Text : L"";
+    key += L'\0';
+    key += f->Name();
+    for (long long v : {(long long)f->Height(), (long long)f->Style().Ord(), (long long)f->Charset(),
+                        (long long)f->Pitch(), (long long)f->PixelsPerInch(), (long long)Flags, (long long)Side,
+                        (long long)BlurSize, (long long)R.Width(), (long long)R.Height()})
+        key += L'\0' + std::to_wstring(v);
+    return key;
+}
+
 } // namespace
 
 void kvDrawGlowForText(TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags, unsigned Side,
@@ -286,20 +319,59 @@ void kvDrawGlowForText(TBitmap* DstBmp, const wchar_t* Text, const TRect& R, uns
 {
     if (!DstBmp)
         return;
-    const int d = BlurSize + 4;
+    const int d = GlowMargin(BlurSize);
     const int w = std::max(0, R.Width() + 2 * d), h = std::max(0, R.Height() + 2 * d);
     if (!MaskBmp || MaskBmp->Width() != w || MaskBmp->Height() != h) {
         if (!MaskBmp)
             MaskBmp = New<TBitmap>();
-        MaskBmp->SetPixelFormat(pf8bit);
-        MaskBmp->SetSize(w, h);
-        if (MaskBmp->Empty())
+        if (!MakeGlowMask(MaskBmp, DstBmp, Text, R, Flags, Side, BlurSize))
             return;
-        FillRows(MaskBmp->Rows(), 255);
-        DrawMaskText(MaskBmp, DstBmp, Text, TRect(d, d, R.Width() + d, R.Height() + d), Flags, Side);
-        Blur8(MaskBmp, BlurSize);
     }
     kvPaint::BlendGlow(RowsOf(DstBmp), RowsOf(MaskBmp), R.left - d, R.top - d, ColorToRGB(Color));
+}
+
+void DrawTextGlow(TObject* SkinManager, TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags,
+                  unsigned Side, int BlurSize, TColor Color)
+{
+    // The skin keeps the blurred masks: a glow is made once for each text,
+    // font and size, and blended where its mask is not white.
+    TsPaintCache* cache = DstBmp ? TsPaintCache::Of(SkinTablesOf(SkinManager)) : nullptr;
+    if (cache) {
+        const std::wstring key = GlowKey(DstBmp, Text, R, Flags, Side, BlurSize);
+        const TsPaintCache::TGlowMask* mask = cache->FindGlow(key);
+        TsPaintCache::TGlowMask made;
+        if (!mask) {
+            TBitmap bmp;
+            if (MakeGlowMask(&bmp, DstBmp, Text, R, Flags, Side, BlurSize))
+                made = TsPaintCache::TGlowMask::Of(bmp.Rows());
+            mask = cache->KeepGlow(key, made);
+            if (!mask)
+                mask = &made;
+        }
+        const TBitmapRows dst = RowsOf(DstBmp);
+        const int d = GlowMargin(BlurSize);
+        const TColor rgb = ColorToRGB(Color);
+        const kvPaint::TGlowTable* tables[3] = {&cache->GlowTable(BlueOf(rgb)), &cache->GlowTable(GreenOf(rgb)),
+                                                &cache->GlowTable(RedOf(rgb))};
+        for (const TsPaintCache::TGlowMask::TRun& run : mask->Runs) {
+            TBitmapRows part;
+            part.First = const_cast<uint8_t*>(&mask->Bytes[std::size_t(run.Y) * std::size_t(mask->W) + run.X]);
+            part.Step = mask->W;
+            part.Width = run.Length;
+            part.Height = 1;
+            part.BytesPerPixel = 1;
+            kvPaint::BlendGlow(dst, part, R.left - d + run.X, R.top - d + run.Y, tables);
+        }
+        return;
+    }
+    TBitmap* mask = nullptr;
+    try {
+        kvDrawGlowForText(DstBmp, Text, R, Flags, Side, BlurSize, Color, mask);
+    } catch (...) {
+        FreeAndNil(mask);
+        throw;
+    }
+    FreeAndNil(mask);
 }
 
 void Blur8(TBitmap* Bmp, double Radius)

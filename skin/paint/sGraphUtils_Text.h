@@ -61,6 +61,10 @@ void kvWriteTextEx(TCanvas* Canvas, const wchar_t* Text, bool Enabled, TRect& R,
 // text or font changes.
 void kvDrawGlowForText(TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags, unsigned Side,
                        int BlurSize, TColor Color, TBitmap*& MaskBmp);
+// The same glow for a painter of SkinManager's skin (nil: the default
+// manager) with no mask of its own to keep.
+void DrawTextGlow(TObject* SkinManager, TBitmap* DstBmp, const wchar_t* Text, const TRect& R, unsigned Flags,
+                  unsigned Side, int BlurSize, TColor Color);
 // Gaussian blur in place of an 8-bit (Blur8) or 24-bit (Blur24) DIB; other
 // bitmaps are left alone.
 void Blur8(TBitmap* Bmp, double Radius);

@@ -11,6 +11,7 @@
 #include "skin/core/sStyleSimply.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/kvGlow.h"
+#include "skin/wrappers/kvSBUtils_Scroll.h"
 
 bool kvDlgMode = false;
 bool bRemoving = false;
@@ -246,8 +247,10 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
     SaveStdParams();
     ParamsChanged = false;
     Caption = WindowText(AHandle);
-    (void)Repaint;
-    InitializeKVWnd(this, AHandle);
+    if (auto* scroll = dynamic_cast<TkvScrollWnd*>(this))
+        InitializeKVScrolls(scroll, AHandle, Repaint);
+    else
+        InitializeKVWnd(this, AHandle);
     if (SkinData->FOwnerControl)
         SkinData->FOwnerControl->SetControlStyle(SkinData->FOwnerControl->ControlStyle() + csOpaque);
 }

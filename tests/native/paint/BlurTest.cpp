@@ -1,6 +1,8 @@
 // The Gaussian blur and the glow blend of captions.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cmath>
 #include <vector>
 
@@ -149,9 +151,42 @@ TEST(Blur, GlowBlend)
         EXPECT_EQ(dst.Get(1, 1), bpp == 3 ? 0xC8C8C8u : 0xC8C8C8C8u);
         EXPECT_TRUE(dst.GuardsIntact());
     }
+    // A mask placed at the int limits touches nothing.
+    TestBitmap far(2, 2, 3, false, 9), dark(3, 3, 1, false, 0);
+    for (const auto& at : {std::pair{INT_MIN, INT_MIN}, std::pair{INT_MAX, 0}, std::pair{0, INT_MAX}})
+        BlendGlow(far.Rows, dark.Rows, at.first, at.second, 0xFFFFFF);
+    EXPECT_EQ(far.Get(1, 1), 0x090909u);
     // Full mask strength: the pure colour, alpha to 0.
     TestBitmap d32(1, 1, 4, false, 77);
     TestBitmap m(1, 1, 1, false, 0);
     BlendGlow(d32.Rows, m.Rows, 0, 0, 0x123456);
     EXPECT_EQ(d32.Get(0, 0), 0x00563412u);
+}
+
+// The glow rule for every destination byte, mask byte and colour channel,
+// by the arithmetic and by the tables: each byte becomes
+// C + (c - C) * m / 255, truncated toward zero.
+TEST(Blur, GlowBlendOfEveryByte)
+{
+    TestBitmap mask(256, 1, 1);
+    for (int C = 0; C < 256; ++C) {
+        const TGlowTable table = MakeGlowTable(C);
+        const TGlowTable* tables[3] = {&table, &table, &table};
+        for (int m = 0; m < 256; ++m) {
+            TestBitmap dst(256, 1, 3), byTable(256, 1, 3);
+            for (int x = 0; x < 256; ++x) {
+                dst.Set(x, 0, uint32_t(x) * 0x010101u);
+                byTable.Set(x, 0, uint32_t(x) * 0x010101u);
+                mask.Set(x, 0, uint32_t(m));
+            }
+            BlendGlow(dst.Rows, mask.Rows, 0, 0, C * 0x010101);
+            BlendGlow(byTable.Rows, mask.Rows, 0, 0, tables);
+            for (int c = 0; c < 256; ++c) {
+                const int x = c;
+                const uint32_t want = uint32_t(C + (c - C) * m / 255) * 0x010101u;
+                ASSERT_EQ(dst.Get(x, 0), want) << "c " << c << ", C " << C << ", m " << m;
+                ASSERT_EQ(byTable.Get(x, 0), want) << "by table: c " << c << ", C " << C << ", m " << m;
+            }
+        }
+    }
 }

@@ -364,3 +364,94 @@ TEST(Compose, LimitRectanglesComposeWhatLiesInside)
         for (int x = 0; x < 5; ++x)
             ASSERT_EQ(c.Get(x, y), e.Get(x, y)) << x << "," << y;
 }
+
+// The alpha-over loops go four or sixteen pixels at a time: every row
+// length (so every tail), both destination formats, faded alphas, key
+// pixels anywhere and a background behind them give what the per-pixel
+// rule gives.
+TEST(Compose, AlphaOverGroupsFollowThePixelRule)
+{
+    uint32_t seed = 7;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    const auto over = [](int s, int d, int k) { return uint8_t(((s - d) * k + d * 256) >> 8); };
+    for (int db : {3, 4})
+        for (int w = 1; w <= 70; ++w)
+            for (int blend : {0, 37}) {
+                TestBitmap src(w, 2, 4), dst(w, 2, db), want(w, 2, db), back(w + 3, 3, 3);
+                for (int y = 0; y < 2; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const uint32_t r = next();
+                        // Mostly plain pixels, some whole keys, some key colours under another alpha.
+                        src.Set(x, y, r % 23 == 0 ? 0x00FF00FFu : (r % 29 == 0 ? 0x40FF00FFu : next() * 2654435761u));
+                        dst.Set(x, y, next() * 2246822519u);
+                        want.Set(x, y, dst.Get(x, y));
+                    }
+                for (int y = 0; y < 3; ++y)
+                    for (int x = 0; x < w + 3; ++x)
+                        back.Set(x, y, next());
+                const TkvBack ci = BackOf(back, 2, 1);
+                // The rule, pixel by pixel: key pixels take the background.
+                for (int y = 0; y < 2; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const uint8_t* s = src.Rows.Pixel(x, y);
+                        uint8_t* d = want.Rows.Pixel(x, y);
+                        if (src.Get(x, y) == 0x00FF00FFu) {
+                            std::copy_n(back.Rows.Pixel(x + 2, y + 1), 3, d);
+                            continue;
+                        }
+                        const int k = blend == 0 ? s[3] : (100 - blend) * s[3] / 100;
+                        for (int c = 0; c < 3; ++c)
+                            d[c] = over(s[c], d[c], k);
+                    }
+                CopyBmp32({0, 0, w, 2}, {0, 0, w, 2}, dst.Rows, src.Rows, ci, true, kvNoColor, blend, false);
+                for (int y = 0; y < 2; ++y)
+                    for (int x = 0; x < w; ++x)
+                        ASSERT_EQ(dst.Get(x, y), want.Get(x, y)) << db << " bytes, width " << w << ", blend " << blend
+                                                                 << " at " << x << "," << y;
+                ASSERT_TRUE(dst.GuardsIntact());
+            }
+}
+
+// Every alpha under every fade: k = (100 - Blend) * A div 100 exactly.
+TEST(Compose, FadedAlphaOfEveryAlphaAndFade)
+{
+    TestBitmap src(256, 1, 4);
+    for (int a = 0; a < 256; ++a)
+        src.Set(a, 0, uint32_t(a) << 24 | 0xFFFFFF);
+    for (int blend = 0; blend <= 100; ++blend) {
+        TestBitmap dst(256, 1, 4);
+        CopyBmp32({0, 0, 256, 1}, {0, 0, 256, 1}, dst.Rows, src.Rows, TkvBack{}, false, kvNoColor, blend, false);
+        for (int a = 0; a < 256; ++a) {
+            const int k = blend == 0 ? a : (100 - blend) * a / 100;
+            ASSERT_EQ(dst.Get(a, 0), uint32_t(255 * k >> 8) * 0x010101u) << "alpha " << a << ", blend " << blend;
+        }
+    }
+}
+
+// A 32-bit image through CopyByMask: its alpha is the mask, key colours
+// (whatever their alpha) take the background, and a 32-bit destination
+// becomes opaque; every row length.
+TEST(Compose, CopyByMaskOf32BitImagesInGroups)
+{
+    uint32_t seed = 11;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 7; };
+    for (int w = 1; w <= 40; ++w) {
+        TestBitmap src(w, 1, 4), dst(w, 1, 4), want(w, 1, 4), back(w, 1, 3);
+        for (int x = 0; x < w; ++x) {
+            src.Set(x, 0, x % 7 == 3 ? (next() << 24 | 0xFF00FF) : next() * 2654435761u);
+            dst.Set(x, 0, next() * 40503u);
+            back.Set(x, 0, next());
+            const uint8_t* s = src.Rows.Pixel(x, 0);
+            uint32_t w0 = 0xFF000000u;
+            for (int c = 0; c < 3; ++c) {
+                const int d = int(dst.Get(x, 0) >> (8 * c) & 0xFF);
+                const int v = x % 7 == 3 ? int(back.Get(x, 0) >> (8 * c) & 0xFF) : ((s[c] - d) * s[3] + d * 256) >> 8;
+                w0 |= uint32_t(v) << (8 * c);
+            }
+            want.Set(x, 0, w0);
+        }
+        CopyByMask({0, 0, w, 1}, {0, 0, w, 1}, dst.Rows, src.Rows, BackOf(back, 0, 0), true);
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(dst.Get(x, 0), want.Get(x, 0)) << "width " << w << " at " << x;
+    }
+}

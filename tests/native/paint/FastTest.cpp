@@ -242,6 +242,10 @@ TEST(Pixels, FillTransPixels32CopiesOnlyOverKeyPixels)
         EXPECT_EQ(d2.Get(1, 1), 0u);
         FillTransPixels32(d2.Rows, src.Rows, {-50, -50, 50, 50}, {-9, 3}, &key.Rows, {-4, 7});
         FillTransPixels32(d2.Rows, src.Rows, {2, 2, 90, 90}, {3, 3}, nullptr, {});
+        // Offsets and rectangles at the int limits.
+        FillTransPixels32(d2.Rows, src.Rows, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX, INT_MIN}, &key.Rows,
+                          {INT_MIN, INT_MAX});
+        FillTransPixels32(d2.Rows, src.Rows, {INT_MAX, 0, INT_MIN, 3}, {INT_MIN, 0}, nullptr, {});
         EXPECT_TRUE(d2.GuardsIntact());
         EXPECT_TRUE(key.GuardsIntact());
     }

@@ -397,3 +397,48 @@ TEST(PngCore, ImagesLargerThanOneInflateBlockDecodeExactly)
     for (int y = 0; y < 500; ++y)
         ASSERT_EQ(std::memcmp(interlaced.Image.Row(y), grey[y].data(), 700), 0) << y;
 }
+
+namespace {
+
+// The memory bound holds for what is really allocated: the bitmap in its
+// final format (transparency widens grey, RGB and palette images to 32
+// bits) and the two rows of filtered data.
+TEST(PngCore, TheMemoryBoundCountsTheFinalFormatAndTheRowBuffers)
+{
+    const std::vector<uint8_t> plte{255, 0, 0, 0, 0, 255};
+    const struct {
+        const char* Name;
+        uint32_t W, H;
+        uint8_t Depth, Type, Bpp;
+        std::vector<std::pair<std::string, std::vector<uint8_t>>> Before;
+        uint64_t Bound;
+        bool Fits;
+    } cases[] = {
+        // 8-bit grey: 100 000 bytes of rows, 400 000 once keyed.
+        {"grey", 1000, 100, 8, 0, 1, {}, 200000, true},
+        {"keyed grey", 1000, 100, 8, 0, 1, {{"tRNS", {0, 7}}}, 200000, false},
+        {"keyed 16-bit RGB", 500, 100, 16, 2, 6, {{"tRNS", {0, 1, 0, 2, 0, 3}}}, 180000, false},
+        {"palette with alpha", 1000, 100, 8, 3, 1, {{"PLTE", plte}, {"tRNS", {128}}}, 200000, false},
+        // RGBA: 4 000 bytes of pixels and 2 x 401 of row buffers.
+        {"rows counted", 100, 10, 8, 6, 4, {}, 4500, false},
+        {"rows fit", 100, 10, 8, 6, 4, {}, 4802, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Decoding d;
+        d.Decoder.MaxImageBytes = c.Bound;
+        d.Image.MaxBytes = c.Bound; // a request past the bound fails the test's own way
+        const std::vector<uint8_t> raw(size_t(c.W * c.Bpp + 1) * c.H, 0);
+        try {
+            d.Run(SimplePng(c.W, c.H, c.Depth, c.Type, raw, c.Before));
+            EXPECT_TRUE(c.Fits) << "decoded " << d.Image.Layout.BitsPerPixel << " bits per pixel";
+        } catch (const Exception& e) {
+            EXPECT_FALSE(c.Fits);
+            EXPECT_NE(e.Message().find(L"large"), std::wstring::npos) << std::string(e.Message().begin(), e.Message().end());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
+}
+
+} // namespace

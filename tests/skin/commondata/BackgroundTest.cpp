@@ -93,6 +93,13 @@ TEST_F(Background, TransparentParentsPassTheQuestionUpAddingTheirPositions)
     EXPECT_EQ(GetParentCacheHwnd(Form->Handle()).Ready, false);
 }
 
+TEST_F(Background, AControlsSystemColourReachesTheCacheAsItsValue)
+{
+    auto* lone = New<TTestControl>(Form.get()); // no parent, no skin section
+    lone->SetColor(clWindow);
+    EXPECT_EQ(GetParentCache(lone->SkinData()).FillColor, ColorToRGB(clWindow));
+}
+
 TEST_F(Background, ADrawRequestCopiesFromThePlaceOfTheAsker)
 {
     Skin.AddSection({L"TEXTURED", 0, Blue, 30});

@@ -421,3 +421,35 @@ TEST_F(ListFixture, AlphaListAssignedThroughTheGenericPathTakesTheItems)
     EXPECT_EQ(b->Count(), 1);
     EXPECT_EQ(b->Items()->Count(), 1) << "the bytes travel, not only the system image";
 }
+
+// A 24-bit icon has no alpha: its mask says what shows, wherever its
+// bottom-left pixel lies.
+TEST_F(ListFixture, TwentyFourBitIconsTakeTheirTransparencyFromTheirMask)
+{
+    auto list = List(32, 32);
+    ASSERT_TRUE(list->TryLoadFromFile(Write(L"i.ico", IcoBytes(24))));
+    TBitmap image;
+    ASSERT_TRUE(list->GetBitmap32(0, &image));
+    const TBitmapRows rows = image.Rows();
+    EXPECT_EQ(rows.Pixel(4, 16)[3], 255) << "the red half shows";
+    EXPECT_EQ(rows.Pixel(4, 16)[2], 255);
+    EXPECT_EQ(rows.Pixel(28, 16)[3], 0) << "the masked half is transparent";
+
+    auto canvas = loadtest::Solid(40, 40, kBg);
+    DrawAlphaImgList(list.get(), canvas.get(), 0, 0, 0, 0, clNone, 0, 1, false);
+    EXPECT_TRUE(Near(PixelOf(canvas.get(), 4, 16), Rgb(255, 0, 0)));
+    EXPECT_EQ(PixelOf(canvas.get(), 28, 16), kBg);
+}
+
+TEST_F(ListFixture, ClearRemovesTheKeptItemsToo)
+{
+    for (bool kept : {true, false}) {
+        auto list = List(12, 4);
+        list->DoubleData = kept;
+        ASSERT_TRUE(list->TryLoadFromFile(Write(L"f.png", loadtest::PngBytes(12, 4, Frames))));
+        ASSERT_EQ(list->Count(), 1);
+        static_cast<TCustomImageList*>(list.get())->Clear();
+        EXPECT_EQ(list->Count(), 0) << kept;
+        EXPECT_EQ(list->Items()->Count(), 0) << kept;
+    }
+}

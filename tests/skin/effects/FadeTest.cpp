@@ -40,6 +40,7 @@ public:
     std::vector<int> Frames;  // the red byte of each frame
     std::vector<int> Commands;
     LRESULT FrameAnswer = 1;
+    uint8_t Look = kNew;  // what preparing the cache draws
     bool FailFrame = false;
     std::function<void()> OnStop = [this] { StopFading(Timer, SkinData); };
 
@@ -59,7 +60,7 @@ public:
         Commands.push_back(cmd);
         Message.Result = 0;
         if (cmd == SMC_PREPARE_CACHE)
-            Fill(kNew);
+            Fill(Look);
         else if (cmd == SMC_FADE_FRAME) {
             if (FailFrame)
                 throw Exception(L"frame refused");
@@ -216,6 +217,36 @@ TEST_F(FadeFixture, ReversalRestartsAndAlwaysEndsOnTheNewLook)
     EXPECT_TRUE(control->Frames.empty());
     EXPECT_FALSE(control->Timer);
     EXPECT_TRUE(::GetUpdateRect(control->Handle(), nullptr, FALSE)) << "the control repaints";
+}
+
+// Turned back midway, a fade goes on from the frame the screen shows, and
+// every fade ends on the new look exactly.
+TEST_F(FadeFixture, AReversedFadeGoesOnFromTheScreenAndEndsOnTheNewLook)
+{
+    form->Show();
+    Change(false, fdUp);
+    for (int i = 0; i < 5; ++i)
+        control->Timer->Timer();
+    ASSERT_EQ(control->Frames.back(), (kOld * 127 + 127) >> 8) << "halfway";
+    const int screen = control->Frames.back();
+    control->Frames.clear();
+    control->SkinData->BGChanged = false;  // the control has painted meanwhile
+    control->Look = kOld;                  // back to the old look
+    Change(false, fdDown);
+    Run();
+    ASSERT_FALSE(control->Frames.empty());
+    EXPECT_NEAR(control->Frames.front(), screen, 15) << "no jump";
+    EXPECT_TRUE(std::is_sorted(control->Frames.begin(), control->Frames.end()));
+    EXPECT_EQ(control->Frames.back(), kOld);
+
+    // From black to white: the last frame is white, not a rounding short of it.
+    Reset();
+    control->Fill(0);
+    control->Look = 255;
+    Change(false);
+    Run();
+    ASSERT_EQ(control->Frames.size(), 10u);
+    EXPECT_EQ(control->Frames.back(), 255);
 }
 
 TEST_F(FadeFixture, AnEndedFadeStopsTicksEvenWhenTheControlDoesNotStopIt)

@@ -51,6 +51,20 @@ TEST(PngDraw, ScaledPictureKeepsItsAlphaAndHasNoMirror)
     EXPECT_EQ(PixelOf(canvas.get(), 2, 10), kBg);
 }
 
+// Shrunk, the red half's edge mixes with the background only: the green of
+// the transparent half is not pulled in.
+TEST(PngDraw, ScaledEdgesTakeNoColourFromTransparentPixels)
+{
+    auto png = HalfRed();
+    for (const TRect& r : {TRect(0, 0, 3, 2), TRect(0, 0, 5, 3), TRect(0, 0, 13, 7)}) {
+        auto canvas = loadtest::Solid(20, 20, kBg);
+        canvas->Canvas()->StretchDraw(r, png.get());
+        for (int y = 0; y < r.Height(); ++y)
+            for (int x = 0; x < r.Width(); ++x)
+                EXPECT_LE(PixelOf(canvas.get(), x, y).G, 1) << r.Width() << ": " << x << "," << y;
+    }
+}
+
 TEST(PngDraw, PictureWithoutAlphaDrawsAsAPlainBitmap)
 {
     auto png = LoadPng(RgbPngBytes(4, 4, [](int, int) { return Rgb(10, 20, 30, 0); }));

@@ -196,3 +196,69 @@ TEST_F(Damaged, RefusedLoadsLeaveNoGdiObjects)
 }
 
 } // namespace
+
+namespace {
+
+// Skins of other authors: texts in text keys and "!" values that name no
+// image file are no images, and do not refuse the skin.
+TEST_F(Damaged, TextValuesThatLookLikeImagesLoadAsText)
+{
+    TSkinFolder f;
+    WriteGoodSkin(f, Replace(Replace(GoodOptions, "VERSION=6.0",
+                                     "VERSION=6.0\r\nAUTHOR=!Me\r\nDESCRIPTION=Dark skin #2"),
+                             "COLOR=255", "COLOR=255\r\nAUTHOR=@skinner\r\nDESCRIPTION=^up\r\nNOTES=!readme!x"));
+    LoadFolder(store, f);
+    EXPECT_EQ(store.Data.Author, L"!Me");
+    EXPECT_EQ(store.Data.Description, L"Dark skin #2");
+    EXPECT_EQ(store.ma.size(), 4u) << "the images are those of the good skin";
+    EXPECT_EQ(store.GetMaskIndex(L"BUTTON", L"NOTES"), -1);
+}
+
+// A number past a field's range becomes the field's limit, never a wrapped
+// value of the other sign.
+TEST_F(Damaged, LargeNumbersTakeTheLimitsOfTheirFields)
+{
+    TSkinFolder f;
+    WriteGoodSkin(f, Replace(Replace(GoodOptions, "!B.BMP!3!1!0", "!B.BMP!40000!1!0!70000!5!-70000!7"),
+                             "COLOR=255", "COLOR=255\r\nGSIZE=300\r\nHGSIZE=-5"));
+    LoadFolder(store, f);
+    const TsMaskData& m = store.ma[store.GetMaskIndex(L"BUTTON", L"BORDERSMASK")];
+    EXPECT_EQ(m.ImageCount, 32767);
+    EXPECT_EQ(m.WL, 32767);
+    EXPECT_EQ(m.WR, -32768);
+    EXPECT_EQ(m.WT, 5);
+    const TsGeneralData& button = store.gd[store.GetSkinIndex(L"BUTTON")];
+    EXPECT_EQ(button.GlowSize, 255);
+    EXPECT_EQ(button.HotGlowSize, 0);
+}
+
+TEST_F(Damaged, DescriptionsWithoutSectionsAreRefused)
+{
+    for (const std::string& options : {std::string(), std::string("; nothing but a remark\r\n\r\n")}) {
+        TSkinFolder empty;
+        WriteGoodSkin(empty, options);
+        ExpectRefused("folder", [&] { LoadFolder(store, empty); });
+        TTempDir out;
+        PackDir(empty.SkinPath(), out.File(L"Empty.plz"));
+        ExpectRefused("packed", [&] { store.ReloadPackedSkin(out.File(L"Empty.plz"), out.Path() + L"\\", {}); });
+    }
+}
+
+TEST_F(Damaged, ErrorsQuoteLongValuesInPart)
+{
+    const std::string huge(1000000, 'x');
+    for (const std::string& value : {"@" + huge, "!B.BMP!" + huge + "x!1!0"}) {
+        TSkinFolder bad;
+        WriteGoodSkin(bad, Replace(GoodOptions, "!B.BMP!3!1!0", value));
+        try {
+            LoadFolder(store, bad);
+            ADD_FAILURE() << "loaded";
+        } catch (const EConvertError& e) {
+            EXPECT_LT(e.Message().size(), 400u);
+            EXPECT_NE(e.Message().find(L"BORDERSMASK"), UnicodeString::npos);
+            EXPECT_NE(e.Message().find(L"1000"), UnicodeString::npos) << "the value's length is told";
+        }
+    }
+}
+
+} // namespace

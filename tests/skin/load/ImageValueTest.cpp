@@ -14,6 +14,10 @@ TEST(ImageValue, FormsAreTakenFromTheFirstCharacterThenFromTheName)
         TsImageForm Form;
     } cases[] = {
         {L"!button.bmp!3!1!0", ifFile},
+        {L"!Glyph.Png!1!0!2", ifFile},
+        {L"!readme!x", ifNone},         // no image file's extension: a text
+        {L"!Me", ifNone},
+        {L"!notes.txt!1!0!0", ifNone},
         {L"@0010 0020 0040 0060 3 1", ifGlyph},
         {L"^0000 0000 0090 0060 0000 0000 0000 0000 3 1 4 0", ifBorder},
         {L"~0000 0000 0016 0016 01", ifTexture},

@@ -167,6 +167,42 @@ TEST(ManagerProperties, InternalSkinsAreSavedAsPackedFiles)
     EXPECT_EQ(seam.Requests[1].Text, L"Directory does not exists.");
 }
 
+TEST(ManagerProperties, ExtractionStaysInTheFolderAndRefusesABadIndex)
+{
+    TSkinFolder out;
+    CreateDir(out.Dir + L"\\inner");
+    const UnicodeString outside = GetCurrentDir() + L"\\Escaped extracted.plz";
+    DeleteFile(outside);
+    std::unique_ptr<TsSkinManager> sm(New<TsSkinManager>(nullptr));
+    AddBuiltin(sm.get(), L"..\\..\\Escaped");
+    AddBuiltin(sm.get(), L"C:/Rooted");
+    TDialogSeamScope seam;
+    sm->ExtractByIndex(0, out.Dir + L"\\inner");
+    sm->ExtractByIndex(1, out.Dir + L"\\inner");
+    EXPECT_TRUE(FileExists(out.Dir + L"\\inner\\.._.._Escaped extracted.plz"));
+    EXPECT_TRUE(FileExists(out.Dir + L"\\inner\\C__Rooted extracted.plz"));
+    EXPECT_FALSE(FileExists(outside));
+    for (int bad : {-1, 2})
+        sm->ExtractByIndex(bad, out.Dir);
+    ASSERT_EQ(seam.Count(), 2u);
+    EXPECT_EQ(seam.Last().Text, L"Skin does not exists.");
+}
+
+TEST(ManagerProperties, AFailedColourReloadKeepsTheColoursOfTheSkinInPlace)
+{
+    std::unique_ptr<TsSkinManager> sm(NewManager());
+    sm->SetHueOffset(10);
+    // The skin's data goes bad under the manager: the next reload fails.
+    TsStoredSkin* stored = static_cast<TsStoredSkin*>(sm->InternalSkins()->GetItem(0));
+    TStringStream garbage("PLzf garbage");
+    stored->PackedData->LoadFromStream(&garbage);
+    EXPECT_ANY_THROW(sm->SetHueOffset(40));
+    EXPECT_EQ(sm->HueOffset(), 10);
+    EXPECT_ANY_THROW(sm->SetSaturation(30));
+    EXPECT_EQ(sm->Saturation(), 0);
+    EXPECT_TRUE(sm->SkinData->Active);
+}
+
 TEST(ManagerProperties, TheVersionSwitchIsAnyCaseButExact)
 {
     TDialogSeamScope seam;

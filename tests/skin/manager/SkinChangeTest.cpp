@@ -33,7 +33,12 @@ public:
     TComponent* Manager = nullptr;
     TComponent* ProviderComponent() override { return this; }
     TComponent* ProviderManager() override { return Manager; }
-    void SetInAnimation(bool Value) override { Log().push_back({L"Provider", Value ? kFrozen : kThawed, 0}); }
+    bool Frozen = false;
+    void SetInAnimation(bool Value) override
+    {
+        Frozen = Value;
+        Log().push_back({L"Provider", Value ? kFrozen : kThawed, 0});
+    }
     bool HasBorderForm() override { return false; }
     void FreezeBorderForm() override {}
     bool DrawsNonClientArea() override { return false; }
@@ -246,4 +251,68 @@ TEST_F(SkinChange, AFormFreedDuringTheBroadcastIsSkippedAndTheRestStillHear)
     EXPECT_EQ(ReceiversOf(SMC_SKIN_SET),
               (std::vector<std::wstring>{L"Killer", L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel"}));
     FreeAndNil(killer);
+}
+
+TEST_F(SkinChange, AFormUnskinnedAndFreedByAnotherLeavesNoSkinnedFormUntold)
+{
+    // Skinned forms A, B, C after Hooked; B's handler unskins and frees A,
+    // which moves the list's last entry into A's place.
+    std::vector<TSkinnedForm*> forms;
+    for (const wchar_t* name : {L"A", L"B", L"C"}) {
+        auto* f = New<TSkinnedForm>(Application);
+        f->SetName(name);
+        IntSkinForm(f);
+        forms.push_back(f);
+    }
+    TSkinnedForm* a = forms[0];
+    forms[1]->Rec.OnCommand = [&, inner = forms[1]->Rec.OnCommand](TControl* Self, int cmd, TMessage& m) {
+        inner(Self, cmd, m);
+        if (cmd == SMC_SKIN_SET && a) {
+            IntUnSkinForm(a);
+            FreeAndNil(a);
+        }
+    };
+    Manager->UpdateSkin();
+    EXPECT_EQ(ReceiversOf(SMC_SKIN_SET), (std::vector<std::wstring>{L"Plain", L"PlainLabel", L"Hooked", L"HookedPanel",
+                                                                     L"A", L"B", L"C"}));
+    for (TSkinnedForm* f : {forms[1], forms[2]}) {
+        IntUnSkinForm(f);
+        delete f;
+    }
+}
+
+TEST_F(SkinChange, AFormHiddenDuringTheAnnouncementIsThawedAndShowsAgain)
+{
+    const auto inner = Hooked->Rec.OnCommand;
+    Hooked->Rec.OnCommand = [&](TControl* Self, int cmd, TMessage& m) {
+        inner(Self, cmd, m);
+        if (cmd == SMC_SKIN_SET)
+            Hooked->Hide();
+    };
+    Manager->SetSkinName(BuiltinName());
+    EXPECT_FALSE(Hooked->Provider->Frozen);
+    EXPECT_FALSE(::IsWindowVisible(Hooked->Handle())) << "thawing does not show a hidden form";
+    Hooked->Rec.OnCommand = inner;
+    Hooked->Show();
+    EXPECT_TRUE(::IsWindowVisible(Hooked->Handle()));
+    // The next change freezes and thaws it as any other.
+    Log().clear();
+    Manager->RepaintForms();
+    EXPECT_EQ(CommandsOf(L"Hooked"),
+              (std::vector<int>{SMC_STOP_FADING, kRedrawOff, SMC_SKIN_REFRESH, kRedrawOn, kRedrawOn}));
+    EXPECT_FALSE(Hooked->Provider->Frozen);
+}
+
+TEST_F(SkinChange, AFailingAnnouncementThawsTheFormsItFroze)
+{
+    auto* grumpy = NewChild<TRecGraphic>(Hooked, L"Grumpy");
+    grumpy->Rec.OnCommand = [](TControl*, int cmd, TMessage&) {
+        if (cmd == SMC_SKIN_SET)
+            throw Exception(L"cannot take it");
+    };
+    EXPECT_THROW(Manager->SetSkinName(BuiltinName()), Exception);
+    EXPECT_EQ(CommandsOf(L"Hooked"), (std::vector<int>{kRedrawOff, SMC_SKIN_SET, kRedrawOn}));
+    EXPECT_FALSE(Hooked->Provider->Frozen);
+    EXPECT_TRUE(::IsWindowVisible(Hooked->Handle()));
+    EXPECT_FALSE(InAnimationProcess);
 }

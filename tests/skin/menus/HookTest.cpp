@@ -10,6 +10,8 @@
 #include "classlib/controls/WindowsHook.h"
 #include "skin/core/sMessages.h"
 #include "skin/forms/kvDials.h"
+#include "skin/forms/sSkinMenus.h"
+#include "skin/wrappers/kvSBUtils_Menu.h"
 
 using namespace managertest;
 
@@ -192,4 +194,27 @@ TEST(CreationHookSearch, ClassNamesAndDescendantsAreFound)
     }
     ::UnregisterClassW(longName.c_str(), HInstance);
     EXPECT_EQ(VisibleDlgCount(), 0);
+}
+
+TEST_F(CreationHook, PopupMenuWindowsGetAWrapperThatGoesWithThem)
+{
+    const auto menuClass = reinterpret_cast<const wchar_t*>(MAKEINTATOM(32768));
+    kvCanHookMenu = true;
+    HWND first = ::CreateWindowExW(0, menuClass, L"", WS_POPUP, 0, 0, 80, 60, nullptr, nullptr, HInstance, nullptr);
+    HWND second = ::CreateWindowExW(0, menuClass, L"", WS_POPUP, 0, 0, 80, 60, nullptr, nullptr, HInstance, nullptr);
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(MnuArray.size(), 2u);
+    EXPECT_EQ(Kv_GetScrollWndFromHwnd(first), MnuArray[0]);
+    EXPECT_EQ(Kv_GetScrollWndFromHwnd(second), MnuArray[1]);
+    EXPECT_EQ(::SendMessageW(first, SM_KORVEXCMD, MakeKorvexWParam(SMC_IS_SKINNED), 0), 1);
+
+    // A submenu closes: its slot empties, the other menu stays skinned.
+    ::DestroyWindow(second);
+    EXPECT_EQ(MnuArray[1], nullptr);
+    EXPECT_NE(MnuArray[0], nullptr);
+    EXPECT_TRUE(kvCanHookMenu);
+    // The last one closes: the open menus are forgotten, menus no longer skinned.
+    ::DestroyWindow(first);
+    EXPECT_TRUE(MnuArray.empty());
+    EXPECT_FALSE(kvCanHookMenu);
 }

@@ -274,3 +274,29 @@ TEST_F(MenuSkinning, ThePopupPictureCarriesTheIconColumnInsideTheSkinsBorder)
     EXPECT_EQ(Menus->GetMenuInfo(Item(3), 999, 999, nullptr).Bmp, mi.Bmp);
     ClearCache();
 }
+
+TEST_F(MenuSkinning, AManagerFreedBeforeTheMenusTakesItsHandlersWithIt)
+{
+    auto* bar = New<TMainMenu>(Form);
+    auto* top = New<TMenuItem>(Form);
+    top->SetCaption(L"File");
+    bar->Items()->Add(top);
+    auto* sub = New<TMenuItem>(Form);
+    sub->SetCaption(L"Open");
+    top->Add(sub);
+    Menus->UpdateMenus();
+    ASSERT_TRUE(HookedByMenus(Item(0)));
+    ASSERT_TRUE(HookedByMenus(top));
+    ASSERT_TRUE(HookedByMenus(sub));
+    Item(3)->OnMeasureItem = Bind(&App, &TAppHandlers::Measure);
+
+    Manager.reset();
+    Menus = nullptr;
+    for (TMenuItem* item : {Item(0), Item(1), top, sub}) {
+        EXPECT_FALSE(item->OnMeasureItem.Assigned()) << item->Caption();
+        EXPECT_FALSE(item->OnAdvancedDrawItem.Assigned()) << item->Caption();
+    }
+    EXPECT_EQ(Item(3)->OnMeasureItem, Bind(&App, &TAppHandlers::Measure)) << "the application's own stays";
+    EXPECT_FALSE(Popup->OwnerDraw());
+    EXPECT_FALSE(bar->OwnerDraw());
+}

@@ -133,7 +133,7 @@ TEST(PNGGraphic, PaletteImageGetsItsColourTable)
 
 TEST(PNGGraphic, RegisteredAsThePngPictureFormat)
 {
-    RegisterPNGFormat();
+    // Registered by the program itself: nobody asked for it here.
     EXPECT_EQ(TPicture::FindFileFormat(L"PNG"), GraphicClass<TPNGGraphic>());
     EXPECT_NE(GraphicFilter(nullptr).find(L"Portable network graphics (Korvex) (*.png)"), UnicodeString::npos);
 

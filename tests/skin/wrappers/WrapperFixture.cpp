@@ -10,7 +10,7 @@ LRESULT CALLBACK TargetProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     if (!t)
         return ::DefWindowProcW(Wnd, Msg, WParam, LParam);
     const int cmd = Msg == SM_KORVEXCMD ? HIWORD(WParam) : 0;
-    t->Got.push_back({Msg, cmd});
+    t->Got.push_back({Msg, cmd, WParam, LParam});
     if (Msg == SM_KORVEXCMD) {
         auto it = t->Answers.find(cmd);
         return it == t->Answers.end() ? 0 : it->second;
@@ -57,6 +57,23 @@ int TTarget::Count(UINT Msg, int Cmd) const
     for (const TReceived& r : Got)
         n += r.Msg == Msg && r.Cmd == Cmd;
     return n;
+}
+
+std::vector<TReceived> TTarget::All(UINT Msg) const
+{
+    std::vector<TReceived> out;
+    for (const TReceived& r : Got)
+        if (r.Msg == Msg)
+            out.push_back(r);
+    return out;
+}
+
+std::vector<int> TTarget::ScrollCodes(UINT Msg) const
+{
+    std::vector<int> out;
+    for (const TReceived& r : All(Msg))
+        out.push_back(LOWORD(r.WParam));
+    return out;
 }
 
 } // namespace wraptest

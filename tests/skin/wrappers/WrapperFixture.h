@@ -24,6 +24,8 @@ namespace wraptest {
 struct TReceived {
     UINT Msg;
     int Cmd;
+    WPARAM WParam;
+    LPARAM LParam;
 };
 
 // A window of class "KvWrapTarget": records every message and answers the
@@ -38,6 +40,11 @@ struct TTarget {
     TTarget(const TTarget&) = delete;
     TTarget& operator=(const TTarget&) = delete;
     int Count(UINT Msg, int Cmd = 0) const;
+    // The messages Msg received, in order.
+    std::vector<TReceived> All(UINT Msg) const;
+    // The scroll codes (low word of WParam) of the WM_HSCROLL or WM_VSCROLL received.
+    std::vector<int> ScrollCodes(UINT Msg) const;
+    void Clear() { Got.clear(); }
 };
 
 // The built-in skin on a manager, a hidden form, its window.

@@ -228,6 +228,30 @@ TEST(Sections, PaintSectionFallsBackToTheSecondSection)
     TBitmapPtr parent = MakeBmp(20, 20, 24, false, 0x445566);
     EXPECT_EQ(PaintSection(b.get(), L"PANEL", L"", 0, &skin.M, TPoint(4, 4), 0, parent->Canvas()->Handle()), 0);
     EXPECT_EQ(PixelOf(b.get(), 3, 3), 0x445566u);
+    // Without one it shows the colour given, in the border's corner hole
+    // too: a system colour as its value.
+    TBitmapPtr master = MakeBmp(3, 3, 24, true, 0xFFFFFF);
+    SetPixelOf(master.get(), 0, 0, 0xFF00FF);
+    skin.M.Master = master.get();
+    TsMaskData border;
+    border.R = TRect(0, 0, 3, 3);
+    border.ImageCount = 1;
+    border.WL = border.WT = border.WR = border.WB = 1;
+    border.Manager = &skin.M;
+    skin.M.ma.push_back(border);
+    skin.G().BorderIndex = 1;
+    for (int transparency : {100, 50, 0}) {
+        skin.G().Transparency = transparency;
+        for (TColor system : {clWindow, clBtnShadow}) {
+            TBitmapPtr byName = MakeBmp(6, 6, 24, false, 0x777777), byValue = MakeBmp(6, 6, 24, false, 0x777777);
+            PaintSection(byName.get(), L"PANEL", L"", 0, &skin.M, TPoint(0, 0), system, nullptr);
+            PaintSection(byValue.get(), L"PANEL", L"", 0, &skin.M, TPoint(0, 0), ColorToRGB(system), nullptr);
+            for (int y = 0; y < 6; ++y)
+                for (int x = 0; x < 6; ++x)
+                    ASSERT_EQ(PixelOf(byName.get(), x, y), PixelOf(byValue.get(), x, y))
+                        << transparency << " " << std::hex << system << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(Sections, RegionsFromKeyPixels)
