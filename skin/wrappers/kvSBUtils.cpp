@@ -223,7 +223,7 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
     CtrlHandle = AHandle;
     OldWndProc = nullptr;
     OldProc = nullptr;
-    if (uxthemeLib && Kv_SetWindowTheme && SkinSection != L"DIALOG") {
+    if (uxthemeLib && Kv_SetWindowTheme && StylesOffWanted(SkinSection, Repaint)) {
         Kv_SetWindowTheme(AHandle, L" ", L" ");
         FStylesOff = true;
     }
@@ -253,6 +253,11 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
         InitializeKVWnd(this, AHandle);
     if (SkinData->FOwnerControl)
         SkinData->FOwnerControl->SetControlStyle(SkinData->FOwnerControl->ControlStyle() + csOpaque);
+}
+
+bool TkvMainWnd::StylesOffWanted(const UnicodeString& SkinSection, bool) const
+{
+    return SkinSection != L"DIALOG";
 }
 
 TControl* TkvMainWnd::WindowProcOwner() const

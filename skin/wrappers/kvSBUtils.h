@@ -135,6 +135,10 @@ public:
     int Tag = 0;                   // for the creator
 
 protected:
+    // Create switches the window's visual styles off when this answers true:
+    // for every section but "DIALOG" here.
+    virtual bool StylesOffWanted(const UnicodeString& SkinSection, bool Repaint) const;
+
     // The control whose WindowProc the wrapper takes over: the owner control,
     // or the form of a provider's skin data; nullptr for a raw window.
     TControl* WindowProcOwner() const;

@@ -5,10 +5,10 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/paint/sGraphUtils.h"
 
-bool WrapperSkinned(const TkvMainWnd* Wnd)
+bool WrapperSkinned(const TkvMainWnd* Wnd, bool NeedSection)
 {
     TsSkinManager* m = Wnd && Wnd->SkinData ? Wnd->SkinData->GetSkinManager() : nullptr;
-    return m && m->Active();
+    return m && m->Active() && (!NeedSection || m->IsValidSkinIndex(Wnd->SkinData->SkinIndex));
 }
 
 void AssignWndFont(TCanvas* Canvas, HWND Wnd)

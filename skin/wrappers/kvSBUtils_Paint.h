@@ -8,8 +8,10 @@
 
 #include "skin/wrappers/kvSBUtils.h"
 
-// The wrapper paints: its skin data has a manager whose skin is active.
-bool WrapperSkinned(const TkvMainWnd* Wnd);
+// The wrapper paints: its skin data has a manager whose skin is active and
+// (with NeedSection) a section the skin has.  Without one the window keeps
+// its own look.
+bool WrapperSkinned(const TkvMainWnd* Wnd, bool NeedSection = true);
 
 // Canvas gets the font the control shows: the owner control's font, else a
 // copy of the window's font (WM_GETFONT; the system font when it has none).

@@ -265,7 +265,7 @@ void TkvSizerWnd::KV_WMPaint(HDC Given)
 
 void TkvSizerWnd::kvWndProc(TMessage& Message)
 {
-    if (!WrapperSkinned(this) || !IsSizeBox()) {
+    if (!WrapperSkinned(this, false) || !IsSizeBox()) {
         TkvMainWnd::kvWndProc(Message);
         return;
     }
@@ -383,7 +383,8 @@ void TkvSpinWnd::KV_WMPaint(HDC Given)
 
 void TkvSpinWnd::kvWndProc(TMessage& Message)
 {
-    if (!WrapperSkinned(this)) {
+    // A section the skin lacks is replaced by "BUTTON" when painting.
+    if (!WrapperSkinned(this, false)) {
         TkvMainWnd::kvWndProc(Message);
         return;
     }

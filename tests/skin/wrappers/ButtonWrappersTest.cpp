@@ -295,8 +295,12 @@ TEST_F(WrapperTest, PaintInsideAnotherPaintKeepsEachWindowsGlyph)
 TEST_F(WrapperTest, GroupBoxAnswersItsCaptionHeight)
 {
     HWND h = Child(L"BUTTON", BS_GROUPBOX, 140, 80, L"Options");
-    TOwned<TkvGroupBoxWnd> w(CreateWnd<TkvGroupBoxWnd>(h, nullptr, Manager, L"", false));
-    EXPECT_EQ(w->SkinData->SkinSection(), UnicodeString(L"GROUPBOX"));
+    TOwned<TkvGroupBoxWnd> unnamed(CreateWnd<TkvGroupBoxWnd>(h, nullptr, Manager, L"", false));
+    EXPECT_EQ(unnamed->SkinData->SkinSection(), UnicodeString(L"GROUPBOX"));
+    // The built-in skin has no group-box section: the box keeps its own look.
+    EXPECT_EQ(Command(h, SMC_GET_CAPTION_HEIGHT), 0);
+    unnamed.reset();
+    TOwned<TkvGroupBoxWnd> w(CreateWnd<TkvGroupBoxWnd>(h, nullptr, Manager, L"BUTTON", false));
     const LRESULT height = Command(h, SMC_GET_CAPTION_HEIGHT);
     EXPECT_GT(height, 4);
     EXPECT_EQ(height, w->CaptionRect().Height());

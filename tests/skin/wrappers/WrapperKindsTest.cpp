@@ -14,6 +14,8 @@
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/StdCtrls.h"
 #include "skin/wrappers/kvSBUtils_Buttons.h"
+#include "skin/wrappers/kvSBUtils_Combo.h"
+#include "skin/wrappers/kvSBUtils_Edits.h"
 #include "skin/wrappers/kvSBUtils_Panels.h"
 #include "skin/wrappers/kvSBUtils_Statics.h"
 #include "support/ResourceCount.h"
@@ -27,6 +29,8 @@ struct TKind {
     TkvWndClass Class;
     const wchar_t* WindowClass;
     DWORD Style;
+    // The section the creator names (the built-in skin has no "EDIT").
+    const wchar_t* Section = L"";
 };
 
 const TKind Kinds[] = {
@@ -34,15 +38,22 @@ const TKind Kinds[] = {
     {"bit button", TkvWndClass::Of<TkvBitBtnWnd>(), L"BUTTON", BS_PUSHBUTTON | BS_BITMAP},
     {"check box", TkvWndClass::Of<TkvCheckBoxWnd>(), L"BUTTON", BS_AUTOCHECKBOX},
     {"radio button", TkvWndClass::Of<TkvCheckBoxWnd>(), L"BUTTON", BS_AUTORADIOBUTTON},
-    {"group box", TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON", BS_GROUPBOX},
-    {"static", TkvWndClass::Of<TkvStaticWnd>(), L"STATIC", SS_LEFT},
-    {"icon", TkvWndClass::Of<TkvIconWnd>(), L"STATIC", SS_ICON},
-    {"link", TkvWndClass::Of<TkvLinkWnd>(), L"STATIC", WS_TABSTOP},
+    {"group box", TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON", BS_GROUPBOX, L"BUTTON"},
+    {"static", TkvWndClass::Of<TkvStaticWnd>(), L"STATIC", SS_LEFT, L"CHECKBOX"},
+    {"icon", TkvWndClass::Of<TkvIconWnd>(), L"STATIC", SS_ICON, L"CHECKBOX"},
+    {"link", TkvWndClass::Of<TkvLinkWnd>(), L"STATIC", WS_TABSTOP, L"CHECKBOX"},
     {"size grip", TkvWndClass::Of<TkvSizerWnd>(), L"SCROLLBAR", SBS_SIZEGRIP},
     {"up-down", TkvWndClass::Of<TkvSpinWnd>(), UPDOWN_CLASSW, 0},
     {"dialog panel", TkvWndClass::Of<TkvDlgPanelWnd>(), L"STATIC", 0},
-    {"nested dialog", TkvWndClass::Of<TkvTransPanelWnd>(), L"STATIC", 0},
-    {"tab frame", TkvWndClass::Of<TkvTabWnd>(), WC_TABCONTROLW, 0},
+    {"nested dialog", TkvWndClass::Of<TkvTransPanelWnd>(), L"STATIC", 0, L"BUTTON"},
+    {"tab frame", TkvWndClass::Of<TkvTabWnd>(), WC_TABCONTROLW, 0, L"BUTTON"},
+    {"edit", TkvWndClass::Of<TkvEditWnd>(), L"EDIT", WS_BORDER | WS_VSCROLL | ES_MULTILINE, L"COMBOBOX"},
+    {"list box", TkvWndClass::Of<TkvEditWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"COMBOBOX"},
+    {"tree view", TkvWndClass::Of<TkvTreeViewWnd>(), WC_TREEVIEWW, WS_BORDER, L"COMBOBOX"},
+    {"grid", TkvWndClass::Of<TkvGridWnd>(), L"EDIT", WS_BORDER, L"COMBOBOX"},
+    {"combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_DROPDOWNLIST, L"COMBOBOX"},
+    {"simple combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_SIMPLE, L"COMBOBOX"},
+    {"combo list", TkvWndClass::Of<TkvComboListWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"COMBOBOX"},
 };
 
 struct TWndSnapshot {
@@ -60,14 +71,23 @@ TWndSnapshot StateOf(HWND Wnd)
 
 TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
 {
+    // Each kind's first picture goes on a sheet for a reader.
+    const int cols = 5, cw = 100, ch = 50;
+    const int rows = int((std::size(Kinds) + cols - 1) / cols);
+    TOwned<TBitmap> sheet(New<TBitmap>(cols * cw, rows * ch, pf24bit));
+    FillDC(sheet->Canvas()->Handle(), TRect(0, 0, cols * cw, rows * ch), 0xFFFFFF);
+    int n = 0;
     for (const TKind& k : Kinds) {
         SCOPED_TRACE(k.Name);
-        HWND h = Child(k.WindowClass, k.Style, 60, 30, L"Text");
+        HWND h = Child(k.WindowClass, k.Style, 90, 40, L"Text");
         const TWndSnapshot before = StateOf(h);
-        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, L"", false);
+        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         ASSERT_TRUE(w->Hooked());
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 1);
-        Printed(h);
+        TOwned<TBitmap> picture = Printed(h, 0xFFFFFF);
+        ::BitBlt(sheet->Canvas()->Handle(), (n % cols) * cw + 5, (n / cols) * ch + 5, picture->Width(),
+                 picture->Height(), picture->Canvas()->Handle(), 0, 0, SRCCOPY);
+        ++n;
         ::SendMessageW(h, WM_SETTEXT, 0, LPARAM(L"Other"));
         ::SendMessageW(h, WM_ENABLE, 0, 0);
         Printed(h);
@@ -77,6 +97,7 @@ TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 0);
         ::DestroyWindow(h);
     }
+    SaveArtifact(sheet.get(), "wrapper-kinds.png");
 }
 
 TEST_F(WrapperTest, EachKindOutlivesItsWindow)
@@ -84,7 +105,7 @@ TEST_F(WrapperTest, EachKindOutlivesItsWindow)
     for (const TKind& k : Kinds) {
         SCOPED_TRACE(k.Name);
         HWND h = Child(k.WindowClass, k.Style, 60, 30, L"Text");
-        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, L"", false);
+        TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         Printed(h);
         ::DestroyWindow(h);
         EXPECT_TRUE(w->Destroyed);
@@ -99,28 +120,44 @@ TEST_F(WrapperTest, ClassLibraryControlsAreTakenOverThroughTheirWindowProc)
     TGroupBox* group = New<TGroupBox>(Form.get());
     TPanel* panel = New<TPanel>(Form.get());
     TUpDown* updown = New<TUpDown>(Form.get());
+    TEdit* edit = New<TEdit>(Form.get());
+    TListBox* list = New<TListBox>(Form.get());
+    TComboBox* combo = New<TComboBox>(Form.get());
+    TTreeView* tree = New<TTreeView>(Form.get());
     const struct {
         TWinControl* Control;
         TkvWndClass Class;
+        const wchar_t* Section;
     } cases[] = {
-        {button, TkvWndClass::Of<TkvBtnWnd>()},   {check, TkvWndClass::Of<TkvCheckBoxWnd>()},
-        {group, TkvWndClass::Of<TkvGroupBoxWnd>()}, {panel, TkvWndClass::Of<TkvPanelWnd>()},
-        {updown, TkvWndClass::Of<TkvSpinWnd>()},
+        {button, TkvWndClass::Of<TkvBtnWnd>(), L""},
+        {check, TkvWndClass::Of<TkvCheckBoxWnd>(), L""},
+        {group, TkvWndClass::Of<TkvGroupBoxWnd>(), L"BUTTON"},
+        {panel, TkvWndClass::Of<TkvPanelWnd>(), L""},
+        {updown, TkvWndClass::Of<TkvSpinWnd>(), L""},
+        {edit, TkvWndClass::Of<TkvEditWnd>(), L"COMBOBOX"},
+        {list, TkvWndClass::Of<TkvEditWnd>(), L"COMBOBOX"},
+        {combo, TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX"},
+        {tree, TkvWndClass::Of<TkvTreeViewWnd>(), L"COMBOBOX"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Class.Name());
+        SCOPED_TRACE(c.Control->ClassName().c_str());
         c.Control->SetParent(Form.get());
         c.Control->SetBounds(10, 10, 80, 30);
+        c.Control->SetColor(0x0A0B0C);
+        c.Control->Font()->SetColor(0x0C0B0A);
         TsCommonData data(c.Control, true);
         const TWndMethod original = c.Control->WindowProc;
         const WNDPROC proc = ProcOf(c.Control->Handle());
-        TkvMainWnd* w = c.Class.Create(c.Control->Handle(), &data, Manager, L"", false);
+        // Made as a form's control adapter makes them: the frame computed again.
+        TkvMainWnd* w = c.Class.Create(c.Control->Handle(), &data, Manager, c.Section, true);
         EXPECT_TRUE(c.Control->WindowProc == w->HookMethod());
         EXPECT_EQ(ProcOf(c.Control->Handle()), proc);
         TOwned<TBitmap> got = Printed(c.Control->Handle());
         EXPECT_EQ(CountColor(got.get(), TRect(0, 0, 80, 30), 0x00FF00), 0); // the whole window painted
         UninitializeKVWnd(c.Control->Handle(), true, false, w);
         EXPECT_TRUE(c.Control->WindowProc == original);
+        EXPECT_EQ(c.Control->Color(), TColor(0x0A0B0C));
+        EXPECT_EQ(c.Control->Font()->Color(), TColor(0x0C0B0A));
     }
 }
 
@@ -131,14 +168,14 @@ TEST_F(WrapperTest, WrapPaintAndUnwrapLeakNothing)
         windows.push_back(Child(k.WindowClass, k.Style, 60, 30, L"Text"));
     // Warm-up: fonts, brushes and the skin's caches made once.
     for (size_t i = 0; i < windows.size(); ++i) {
-        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, L"", false);
+        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, Kinds[i].Section, false);
         Printed(windows[i]);
         UninitializeKVWnd(windows[i], true, false, w);
     }
     const TResourceCount before = CountResources();
     for (int n = 0; n < 1000; ++n) {
         const size_t i = size_t(n) % windows.size();
-        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, L"", false);
+        TkvMainWnd* w = Kinds[i].Class.Create(windows[i], nullptr, Manager, Kinds[i].Section, false);
         Printed(windows[i]);
         UninitializeKVWnd(windows[i], true, false, w);
     }

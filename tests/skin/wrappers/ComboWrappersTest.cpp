@@ -1,0 +1,191 @@
+// Combo boxes under their wrappers: the drop-down button's place and look,
+// the list wrapped when it is first drawn (at its own size, also when never
+// painted), one brush for every paint of the list, and which combo-like
+// edits show a button.
+#include <gtest/gtest.h>
+
+#include "StdWrapFixture.h"
+#include "classlib/controls/StdCtrls.h"
+#include "skin/core/kvntUtils.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/paint/sAlphaGraph.h"
+#include "skin/wrappers/kvSBUtils_Combo.h"
+#include "support/ResourceCount.h"
+
+using namespace stdwraptest;
+
+namespace {
+
+HWND ListOf(HWND Combo)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetComboBoxInfo(Combo, &info);
+    return info.hwndList;
+}
+
+} // namespace
+
+TEST_F(WrapperTest, ComboButtonPlace)
+{
+    const int w = ::GetSystemMetrics(SM_CXVSCROLL);
+    struct TCase {
+        const char* Name;
+        DWORD Style, ExStyle;
+        TRect Button; // in a 120 x 24 window
+    } cases[] = {
+        {"drop-down list", CBS_DROPDOWNLIST, 0, TRect(120 - w - 2, 2, 118, 22)},
+        {"drop-down", CBS_DROPDOWN, 0, TRect(120 - w - 2, 2, 118, 22)},
+        {"right-to-left reading", CBS_DROPDOWNLIST, WS_EX_RTLREADING, TRect(2, 2, 2 + w, 22)},
+        {"simple", CBS_SIMPLE, 0, TRect(118, 2, 118, 22)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HWND h = ::CreateWindowExW(c.ExStyle, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | c.Style, 10, 10, 120, 200,
+                                   Host(), nullptr, nullptr, nullptr);
+        ::MoveWindow(h, 10, 10, 120, 24, FALSE);
+        TOwned<TkvComboBoxWnd> wr(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+        TRect r;
+        ::GetWindowRect(h, &r);
+        if (r.Height() == 24)
+            EXPECT_EQ(wr->ButtonRect(), c.Button);
+        else
+            EXPECT_EQ(wr->ButtonRect().Width(), c.Button.Width());
+        wr.reset();
+        ::DestroyWindow(h);
+    }
+}
+
+TEST_F(WrapperTest, ComboButtonIsTheSkinsComboButtonWithItsGlyph)
+{
+    HWND h = Child(L"COMBOBOX", CBS_DROPDOWNLIST, 120, 200);
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    TOwned<TBitmap> got = Printed(h);
+    TRect r;
+    ::GetWindowRect(h, &r);
+    const TConstantSkinData& cd = Manager->ConstData;
+    ASSERT_TRUE(Manager->IsValidSkinIndex(cd.ComboBtnIndex));
+    ASSERT_TRUE(Manager->IsValidImgIndex(cd.ComboGlyph));
+    const TsMaskData& glyph = Manager->ma[std::size_t(cd.ComboGlyph)];
+    EXPECT_EQ(w->ButtonHeight(), HeightOfImage(glyph));
+
+    // What lies under the button (the section), then the button and its glyph.
+    TOwned<TBitmap> want = Section(Manager, L"COMBOBOX", 0, r.Width(), r.Height(), TPoint(10, 10), false);
+    const TRect b = w->ButtonRect();
+    PaintItem(cd.ComboBtnIndex, L"COMBOBTN", MakeCacheInfo(want.get()), true, 0, b, b.TopLeft(), want.get(), Manager,
+              cd.ComboBtnBG, cd.ComboBtnBGHot);
+    ::DrawSkinGlyph(want.get(), TPoint(b.left + (b.Width() - WidthOfImage(glyph)) / 2,
+                                       (r.Height() - HeightOfImage(glyph)) / 2),
+                    0, 1, glyph, MakeCacheInfo(want.get()));
+    EXPECT_EQ(DiffCount(got.get(), want.get(), b), 0);
+    // The frame around is the section's.
+    EXPECT_EQ(DiffCount(got.get(), want.get(), TRect(0, 0, r.Width(), 2)), 0);
+}
+
+TEST_F(WrapperTest, ComboListIsWrappedWhenFirstDrawnAtItsOwnSize)
+{
+    HWND h = Child(L"COMBOBOX", CBS_DROPDOWNLIST, 120, 200);
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    HWND list = ListOf(h);
+    ASSERT_NE(list, nullptr);
+    TRect before;
+    ::GetWindowRect(list, &before);
+    ASSERT_GT(before.Height(), 0);
+    EXPECT_EQ(w->ListSW, nullptr);
+
+    TBitmap dc(10, 10, pf24bit);
+    ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(dc.Canvas()->Handle()), LPARAM(list));
+    ASSERT_NE(w->ListSW, nullptr);
+    EXPECT_EQ(Kv_GetScrollWndFromHwnd(list), w->ListSW);
+    EXPECT_FALSE(w->ListSW->SimplyBox);
+    EXPECT_TRUE(w->ListSW->IsDropDownList());
+    TRect after;
+    ::GetWindowRect(list, &after);
+    EXPECT_EQ(after.Width(), before.Width() + 1); // never painted, never collapsed
+    EXPECT_EQ(after.Height(), before.Height());
+
+    // The wrapper goes with the list's wrapper; the list is given back.
+    const WNDPROC listProc = ProcOf(list);
+    w.reset();
+    EXPECT_NE(ProcOf(list), listProc);
+    EXPECT_EQ(Kv_GetScrollWndFromHwnd(list), nullptr);
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, ListPaintsShareOneBrush)
+{
+    HWND h = Child(L"COMBOBOX", CBS_DROPDOWNLIST, 120, 200);
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    HWND list = ListOf(h);
+    TBitmap dc(10, 10, pf24bit);
+    HDC hdc = dc.Canvas()->Handle();
+    ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(list));
+    ASSERT_NE(w->ListSW, nullptr);
+    // The built-in skin has no "EDIT" section: the list takes the combo's.
+    w->ListSW->SkinData->SetSkinSection(L"COMBOBOX");
+    const LRESULT brush = ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(list));
+    ASSERT_NE(brush, 0);
+    const TsGeneralData& g = Manager->gd[std::size_t(Manager->GetSkinIndex(L"COMBOBOX"))];
+    EXPECT_EQ(::GetBkColor(hdc), COLORREF(ColorToRGB(g.Color)));
+    EXPECT_EQ(::GetTextColor(hdc), COLORREF(ColorToRGB(g.FontColor[1])));
+
+    const TResourceCount start = CountResources();
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(list)), brush);
+    EXPECT_TRUE(NoResourceGrowth(start, CountResources()));
+    w.reset();
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, ComboLikeEditsShowAButtonByTheirKind)
+{
+    struct TCase {
+        const char* Name;
+        TWinControl* Control;
+        bool Button;
+    };
+    TComboBox* simple = New<TComboBox>(Form.get());
+    simple->SetStyle(csSimple);
+    TComboBox* dropDown = New<TComboBox>(Form.get());
+    TEdit* other = New<TEdit>(Form.get());
+    const TCase cases[] = {{"simple TComboBox", simple, false}, {"drop-down TComboBox", dropDown, true},
+                           {"another class", other, true}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(GetShowButton(c.Control), c.Button);
+        c.Control->SetParent(Form.get());
+        TsCommonData data(c.Control, true);
+        TOwned<TkvWWComboBoxWnd> w(CreateWnd<TkvWWComboBoxWnd>(c.Control->Handle(), &data, Manager, L"COMBOBOX", false));
+        EXPECT_EQ(w->FShowButton, c.Button);
+        EXPECT_EQ(w->ButtonRect().Width() > 0, c.Button);
+    }
+}
+
+TEST_F(WrapperTest, DropDownListFrameInTheWrappersColours)
+{
+    // A visible top-level host: the list's own context can be read back.
+    TTarget host(nullptr, WS_POPUP | WS_VISIBLE, 200, 200);
+    HWND h = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 10,
+                               120, 150, host.Handle, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 30; ++i)
+        ::SendMessageW(h, CB_ADDSTRING, 0, LPARAM(L"item"));
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    HWND list = ListOf(h);
+    TBitmap scratch(4, 4, pf24bit);
+    ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(scratch.Canvas()->Handle()), LPARAM(list));
+    ASSERT_NE(w->ListSW, nullptr);
+    w->ListSW->SkinData->SetSkinSection(L"COMBOBOX");
+    ::ShowWindow(list, SW_SHOWNA);
+    ::SendMessageW(list, WM_NCPAINT, 1, 0);
+    TRect r;
+    ::GetWindowRect(list, &r);
+    HDC dc = ::GetWindowDC(list);
+    const TColor colour = ColorToRGB(Manager->gd[std::size_t(Manager->GetSkinIndex(L"COMBOBOX"))].Color);
+    EXPECT_EQ(::GetPixel(dc, 0, r.Height() / 2), COLORREF(0));  // the frame line
+    EXPECT_EQ(::GetPixel(dc, 1, r.Height() / 2), COLORREF(colour)); // the wrapper's colour inside it
+    ::ReleaseDC(list, dc);
+    ::ShowWindow(list, SW_HIDE);
+    w.reset();
+    ::DestroyWindow(h);
+}
