@@ -101,6 +101,11 @@ protected:
     // The cursor follows the direction of the bar.
     void RequestAlign() override;
     virtual bool CanResize(int& NewSize);
+    // A drag is under way.
+    bool Sizing() const { return FControl != nullptr; }
+    // Ends a drag as it stands, without resizing (the bar on the parent
+    // goes); nothing without a drag.
+    void StopSizing();
 
 private:
     // The control the bar sizes: the visible, enabled one next to its
@@ -110,7 +115,6 @@ private:
     bool DoCanResize(int& NewSize);
     void UpdateControlSize();
     void StartSizing(int X, int Y);
-    void StopSizing();
     void AllocateLineDC();
     void ReleaseLineDC();
     void DrawLine();

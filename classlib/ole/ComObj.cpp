@@ -77,3 +77,22 @@ void OleCheck(HRESULT Code, const UnicodeString& What)
     if (FAILED(Code))
         throw EOleException(What + L": " + OleErrorText(Code), Code);
 }
+
+namespace {
+
+struct TThreadOle {
+    HRESULT Result = ::OleInitialize(nullptr);
+    ~TThreadOle()
+    {
+        if (SUCCEEDED(Result))
+            ::OleUninitialize();
+    }
+};
+
+} // namespace
+
+HRESULT OleInitializeThread()
+{
+    thread_local TThreadOle ole;
+    return ole.Result;
+}

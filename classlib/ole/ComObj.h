@@ -110,20 +110,11 @@ UnicodeString OleErrorText(HRESULT Code);
 // Raises EOleException for a failed Code; What says what was attempted.
 void OleCheck(HRESULT Code, const UnicodeString& What);
 
-// OLE initialised on the calling thread for the life of this object.  A
-// thread that already runs another COM model leaves it not initialised.
-class TOleInitScope {
-public:
-    TOleInitScope() : FResult(::OleInitialize(nullptr)) {}
-    ~TOleInitScope()
-    {
-        if (SUCCEEDED(FResult))
-            ::OleUninitialize();
-    }
-    TOleInitScope(const TOleInitScope&) = delete;
-    TOleInitScope& operator=(const TOleInitScope&) = delete;
-    HRESULT Result() const { return FResult; }
-
-private:
-    HRESULT FResult;
-};
+// OLE initialised on the calling thread once, for the rest of the thread's
+// life (undone when the thread ends).  Hosted controls never end it
+// themselves: the last shutdown may unload a control's server, which must
+// not happen while the control's own code is still on the stack (a handler
+// that frees the last control during the control's event).  Answers the
+// initialisation's result; a thread that already runs another COM model
+// is left as it is and gets the failure.
+HRESULT OleInitializeThread();

@@ -105,22 +105,31 @@ void TFlashCommandQueue::Arm()
     if (FArmed || !Application)
         return;
     FArmed = true;
-    FPreviousModalEnd = Application->OnModalEnd;
-    Application->OnModalEnd = Bind(this, &TFlashCommandQueue::ModalEnded);
+    // Put into the chain once: a handler chained after ours since still
+    // calls ours, which passes the call on.
+    if (!FModalEndChained) {
+        FPreviousModalEnd = Application->OnModalEnd;
+        Application->OnModalEnd = Bind(this, &TFlashCommandQueue::ModalEnded);
+        FModalEndChained = true;
+    }
     Application->HookMainWindow(Bind(this, &TFlashCommandQueue::AppWindowHook));
 }
 
 void TFlashCommandQueue::Disarm()
 {
     FPosted = false;
+    if (!Application)
+        return;
+    // Out of the chain only while ours is its head; under a handler chained
+    // after it, it stays, passing the calls on, until it is the head again.
+    if (FModalEndChained && Application->OnModalEnd == Bind(this, &TFlashCommandQueue::ModalEnded)) {
+        Application->OnModalEnd = FPreviousModalEnd;
+        FPreviousModalEnd = nullptr;
+        FModalEndChained = false;
+    }
     if (!FArmed)
         return;
     FArmed = false;
-    if (!Application)
-        return;
-    if (Application->OnModalEnd == Bind(this, &TFlashCommandQueue::ModalEnded))
-        Application->OnModalEnd = FPreviousModalEnd;
-    FPreviousModalEnd = nullptr;
     Application->UnhookMainWindow(Bind(this, &TFlashCommandQueue::AppWindowHook));
 }
 
@@ -128,7 +137,8 @@ void TFlashCommandQueue::ModalEnded(TObject* Sender)
 {
     if (FPreviousModalEnd)
         FPreviousModalEnd(Sender);
-    Schedule();
+    if (FArmed)
+        Schedule();
 }
 
 bool TFlashCommandQueue::AppWindowHook(TMessage& Message)

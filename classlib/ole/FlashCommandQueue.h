@@ -57,5 +57,6 @@ private:
     bool FHandling = false;
     bool FArmed = false;
     bool FPosted = false;
+    bool FModalEndChained = false;  // ModalEnded is in the application's chain
     TMethod<void(TObject*)> FPreviousModalEnd;
 };

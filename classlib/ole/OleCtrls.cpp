@@ -83,8 +83,7 @@ bool TOleControl::CreateControl()
 
 void TOleControl::CreateControlObject()
 {
-    FOleInit = std::make_unique<TOleInitScope>();
-    OleCheck(FOleInit->Result(), L"OLE initialisation");
+    OleCheck(OleInitializeThread(), L"OLE initialisation");
     OleCheck(::CoCreateInstance(ControlClassID(), nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(FOleObject.Out())),
              L"Creating the control");
@@ -211,8 +210,6 @@ void TOleControl::DestroyControl()
         FSite.Reset();
     }
     FDispIDs.clear();
-    // Last: the server may go with the last initialisation.
-    FOleInit.reset();
 }
 
 // ---------------------------------------------------------------------------

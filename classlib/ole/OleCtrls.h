@@ -88,7 +88,6 @@ private:
     void SiteActivated();
     void EventReceived(DISPID DispID, std::vector<TOleVariant>& Args);
 
-    std::unique_ptr<TOleInitScope> FOleInit;
     TComPtr<IOleObject> FOleObject;
     TComPtr<IOleInPlaceObject> FInPlaceObject;
     TComPtr<IDispatch> FDispatch;

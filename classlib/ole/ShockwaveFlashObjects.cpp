@@ -1,5 +1,6 @@
 #include "classlib/ole/ShockwaveFlashObjects.h"
 
+#include <functional>
 #include <vector>
 
 #include "classlib/graphics/GdiHandles.h"
@@ -102,15 +103,28 @@ UnicodeString TShockwaveFlash::GetVariable(const UnicodeString& name)
 
 void TShockwaveFlash::InitControlData()
 {
+    // Each setting on its own: one the control refuses does not keep the
+    // others (the movie among them) from it.  The refusals are raised
+    // together at the end, for the caller to report.
+    UnicodeString refused;
+    auto apply = [&refused](const std::function<void()>& Set) {
+        try {
+            Set();
+        } catch (const Exception& e) {
+            refused += (refused.empty() ? UnicodeString() : UnicodeString(L"\r\n")) + e.Message();
+        }
+    };
     // The window mode counts only before the control makes its window; the
     // movie comes after the settings it is to be played with.
-    SetProperty(WModeName, FWMode);
-    SetProperty(QualityName, FQuality);
-    SetProperty(DISPID_FlashScale, FScale);
+    apply([this] { SetProperty(WModeName, FWMode); });
+    apply([this] { SetProperty(QualityName, FQuality); });
+    apply([this] { SetProperty(DISPID_FlashScale, FScale); });
     if (!FMovie.empty())
-        SetProperty(DISPID_FlashMovie, FMovie);
+        apply([this] { SetProperty(DISPID_FlashMovie, FMovie); });
     for (const auto& [name, value] : FVariables)
-        InvokeMethod(L"SetVariable", {name, value});
+        apply([this, &name, &value] { InvokeMethod(L"SetVariable", {name, value}); });
+    if (!refused.empty())
+        throw EOleException(refused, E_FAIL);
 }
 
 void TShockwaveFlash::InvokeEvent(DISPID DispID, std::vector<TOleVariant>& Args)

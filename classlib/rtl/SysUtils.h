@@ -180,9 +180,11 @@ Extended StrToFloat(const UnicodeString& S, const TFormatSettings& Settings);
 // digits, fixed unless the number has more than Precision integer digits or
 // is below 0.0001, then scientific ("1.5E20", "1E-5") with at least Digits
 // (0 to 4) exponent digits.  ffFixed: Digits (0 to 18) decimals, the value
-// rounded to Precision significant digits first; scientific as ffGeneral
-// when the integer part has more than Precision digits.  Rounding is half
-// away from zero; "NAN", "INF" and "-INF" stand for the special values.
+// rounded to Precision significant digits first and that result then to
+// Digits decimals (2.675, held as 2.67499999..., gives "2.68" at precision
+// 15, as FloatToStr shows "2.675"); scientific as ffGeneral when the
+// integer part has more than Precision digits.  Rounding is half away from
+// zero; "NAN", "INF" and "-INF" stand for the special values.
 enum TFloatFormat { ffGeneral, ffFixed };
 UnicodeString FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits);
 UnicodeString FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits,
@@ -198,8 +200,10 @@ UnicodeString FloatToStr(Extended Value, const TFormatSettings& Settings);
 // '.' the decimal separator, a ',' before it turns on thousand separators,
 // text in quotes and any other character is copied.  A character between
 // integer digits (a blank in "# ##0") is shown only once a digit stands
-// before it.  A value that rounds to zero takes the zero section.  An empty
-// picture, a value of 1E18 or more and the special values give FloatToStr.
+// before it.  The value is rounded as ffFixed rounds it, at precision 15
+// (FloatToStr's): to 15 significant digits, then to the picture's decimals.
+// A value that rounds to zero takes the zero section.  An empty picture, a
+// value of 1E18 or more and the special values give FloatToStr.
 UnicodeString FormatFloat(const UnicodeString& Format, Extended Value);
 UnicodeString FormatFloat(const UnicodeString& Format, Extended Value, const TFormatSettings& Settings);
 

@@ -118,6 +118,7 @@ Extended StrToFloat(const UnicodeString& S)
 namespace {
 
 constexpr int MaxPrecision = 18;   // what an Extended holds reliably
+constexpr int PicturePrecision = 15;  // FormatFloat's, as FloatToStr's
 
 // |value| = 0.Digits x 10^Exponent; Digits has no leading or trailing
 // zeros and is empty for zero.
@@ -254,9 +255,12 @@ UnicodeString General(TDecimal d, int Precision, int ExpDigits, const TFormatSet
 
 UnicodeString Fixed(TDecimal d, int Precision, int Decimals, const TFormatSettings& Settings)
 {
-    RoundDigits(d, std::min(Precision, d.Exponent + Decimals));
+    // Twice: to the precision, then to the decimals (2.675 held as
+    // 2.67499999... is 2.675 at 15 digits, and then 2.68).
+    RoundDigits(d, Precision);
     if (d.Exponent > Precision)
         return Scientific(d, 0, Settings);
+    RoundDigits(d, d.Exponent + Decimals);
     UnicodeString out = d.Negative && !d.IsZero() ? L"-" : L"";
     out += Widen(IntegerDigits(d));
     if (Decimals > 0)
@@ -473,9 +477,12 @@ UnicodeString WritePicture(const TPicture& Pic, const TDecimal& d, bool Minus, c
     return Minus ? L"-" + text : text;
 }
 
+// As FloatToStr shows the value (15 significant digits), then to the
+// picture's decimals.
 TDecimal RoundForPicture(TDecimal d, const TPicture& Pic)
 {
-    RoundDigits(d, std::min(MaxPrecision, d.Exponent + Pic.FracPlaces));
+    RoundDigits(d, PicturePrecision);
+    RoundDigits(d, d.Exponent + Pic.FracPlaces);
     return d;
 }
 

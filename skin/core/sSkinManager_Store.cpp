@@ -98,6 +98,8 @@ TsSkinStore::~TsSkinStore()
 
 void TsSkinStore::FreeBitmaps()
 {
+    // Kept pictures name the images.
+    ReleasePaintCache();
     while (!ma.empty()) {
         FreeAndNil(ma.back().Bmp);
         ma.pop_back();
@@ -107,6 +109,7 @@ void TsSkinStore::FreeBitmaps()
 
 void TsSkinStore::FreeJpegs()
 {
+    ReleasePaintCache();
     while (!pa.empty()) {
         FreeAndNil(pa.back().Img);
         pa.pop_back();

@@ -12,6 +12,12 @@
 
 const UINT AlignToInt[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
+UINT GetStringFlags(TControl* Control, TAlignment Alignment)
+{
+    const UINT flags = AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER;
+    return Control ? Control->DrawTextBiDiModeFlags(flags) : flags;
+}
+
 bool InAnimationProcess = false;
 HDC kvPrintDC = nullptr;
 
@@ -220,11 +226,6 @@ TColor GetControlColor(HWND Handle)
     if (!Handle)
         return 0xFF00FF;
     return ColorToRGB(static_cast<TColor>(SendAMessage(Handle, SMC_GET_BG_COLOR, 0xFF00FF)));
-}
-
-UINT GetStringFlags(TControl* Control, TAlignment Alignment)
-{
-    return Control->DrawTextBiDiModeFlags(AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER);
 }
 
 bool ControlIsReady(TControl* Control)

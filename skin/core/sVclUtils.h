@@ -17,8 +17,9 @@ class TCustomPanel;
 
 // Text-drawing flag of each alignment.
 extern const UINT AlignToInt[3];
-// The flags of a control's one-line caption: Alignment's, DT_EXPANDTABS and
-// DT_VCENTER, through the control's right-to-left flags.
+// The text-drawing flags of a caption with Alignment in Control: the
+// alignment's flag with DT_EXPANDTABS and DT_VCENTER, mirrored for a
+// right-to-left control.
 UINT GetStringFlags(TControl* Control, TAlignment Alignment);
 
 // The visual-style library and its SetWindowTheme, loaded at start-up

@@ -2,6 +2,7 @@
 // a bitmap.
 #include <vector>
 
+#include "classlib/controls/ComCtrls.h"
 #include "classlib/graphics/GdiHandles.h"
 #include "classlib/rtl/TypInfo.h"
 #include "skin/core/kvntUtils.h"
@@ -65,10 +66,8 @@ void FillWithBackground(HDC DC, const TRect& R, const TkvBGInfo& Background, int
 // are painted with the other graphic children.
 bool IsToolButtonButton(TControl* Control)
 {
-    if (!Control->ClassInfo()->InheritsFrom(L"TToolButton"))
-        return false;
-    const int style = GetIntProp(Control, L"Style");   // tbsButton, tbsCheck, tbsDropDown, ...
-    return style >= 0 && style <= 2;
+    auto* b = dynamic_cast<TToolButton*>(Control);
+    return b && (b->Style() == tbsButton || b->Style() == tbsCheck || b->Style() == tbsDropDown);
 }
 
 bool TakesPart(HDC DC, TControl* Child, const TPoint& Offset)
@@ -222,7 +221,7 @@ void PaintTree(TBitmap* Bmp, TControl* Ctrl, int Left, int Top, TsProviderSeam* 
         return;
     }
     // A tab sheet's border is drawn by its page control.
-    const int border = win->ClassInfo()->InheritsFrom(L"TTabSheet") ? win->BorderWidth() : 0;
+    const int border = dynamic_cast<TTabSheet*>(win) ? win->BorderWidth() : 0;
     if (border)
         ::OffsetViewportOrgEx(dc, border, border, nullptr);
     if (GetBoolMsg(win, SMC_IS_SKINNED))

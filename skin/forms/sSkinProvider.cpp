@@ -151,6 +151,12 @@ void TsSkinProvider::GiveBackForm()
         // the form's WindowProc.
         Form->WindowProc = OldWndProc;
         FHooked = false;
+        // The caption buttons and corners the skin took go back to the
+        // system's frame.
+        if (Form->HandleAllocated() && !Form->ComponentState().Contains(csDestroying)) {
+            CheckSysMenu(false);
+            ::SetWindowRgn(Form->Handle(), nullptr, TRUE);
+        }
     }
     if (MDISkinProvider == this) {
         if (MDIForm)
@@ -393,4 +399,10 @@ void TsSkinProvider::AdapterRemove()
     // The control adapter comes with the frame's hand-over of controls
     // (sSkinProvider_Wrappers.cpp); nothing is held until then.
     Adapter = nullptr;
+}
+
+void TsSkinProvider::HookMDI(bool Active)
+{
+    // The MDI client window's hook comes with the MDI support object.
+    (void)Active;
 }

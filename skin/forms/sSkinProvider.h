@@ -15,9 +15,16 @@
 //   sSkinProvider_Mouse.cpp    non-client clicks and system commands
 //   sSkinProvider_Paint.cpp    painting messages (WM_PAINT, WM_ERASEBKGND,
 //                              WM_PRINT, showing and sizing)
-//   sSkinProvider_Frame.cpp    what the frame adds: metrics, hit tests,
-//                              region, window image, caption buttons,
-//                              extended borders (filled by the frame's units)
+//   sSkinProvider_Metrics.*   the frame's geometry in one object (facts in,
+//                              sizes, places and the hit test out)
+//   sSkinProvider_Frame.cpp    the facts read off the form, the hit test,
+//                              the window region, snapping, the outline
+//                              move and resize, the maximised size
+//   sSkinProvider_NCPaint.cpp  the window image painted from the skin
+//   sSkinProvider_Output.cpp   the image copied to the frame and the client
+//   sSkinProvider_Buttons.cpp  caption buttons: faces, layout, hot and
+//                              pressed states, title-button hints
+//   sSkinProvider_ExBorders.cpp the extended-border window (none yet)
 //   sSkinProvider_Wrappers.cpp the hand-over of controls and scroll bars to
 //                              window wrappers
 //   sSkinProvider_Title.*      title buttons, title icon, added title
@@ -38,6 +45,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sSkinProvider_Metrics.h"
 #include "skin/forms/sSkinProvider_SysMenu.h"
 #include "skin/forms/sSkinProvider_Title.h"
 
@@ -164,8 +172,13 @@ public:
     TPoint BorderOffset() override;
     void ShowEnded(int MaxTransparency) override;
 
-    // --- what the frame adds (sSkinProvider_Frame.cpp)
-    // Hit code of the point of a WM_NCHITTEST.
+    // --- the frame's geometry, hit test, region and moves (sSkinProvider_Frame.cpp)
+    // What the frame's geometry depends on now, and the geometry itself:
+    // every painter and hit test asks these.
+    TsFrameFacts FrameFacts();
+    TsFrameMetrics Metrics();
+    // Hit code of the point of a WM_NCHITTEST; the caption button there
+    // becomes hot.
     int HTProcess(TMessage& Message);
     // Height of the title bar in the window image (skin) or on the window (system).
     int CaptionHeight(bool CheckSkin = true);
@@ -174,33 +187,72 @@ public:
     int BorderHeight(bool CheckSkin = true);
     int HeaderHeight();
     int MenuHeight();
+    // The width of the window image.
     int CaptionWidth();
+    TRect IconRect();
+    bool IconVisible();
     // The window image no longer fits the window.
     bool FormChanged();
     bool IsGripVisible();
     bool MenuPresent();
-    // Rebuilds the window image.
+    bool MDIButtonsNeeded();
+    int LinesCount();
+    // The window's top-left on the screen, and a screen point relative to it.
+    TPoint FormLeftTop();
+    TPoint CursorToPoint(int X, int Y);
+    // The transparent corners of the skin, and the window region without them.
+    void FillArOR();
+    HRGN GetRgnFromArOR(int X, int Y);
+    // True when the region was set (a repainting one asks for a new paint).
+    bool UpdateRgn(bool Repaint);
+    // A moving position change lands on a near work-area edge (ScreenSnap).
+    void SnapPosition(WINDOWPOS& Pos);
+    // The outline move and resize of rmBorder.
+    void StartMove(int X, int Y);
+    void TrackOutline(const TPoint& P);
+    void StopMove(int X, int Y);
+    void DrawFormBorder(int X, int Y);
+    void KV_WMGetMinMaxInfo(TMessage& Message);
+
+    // --- the window image (sSkinProvider_NCPaint.cpp)
+    // Rebuilds the window image when the background changed.
     void PaintAll();
+    void MakeTitleBG();
+    void SaveBGForBtns(bool Full);
+    void RestoreBtnsBG();
+
+    // --- the frame output and client painting (sSkinProvider_Output.cpp)
+    void KV_WMNCPaint(TMessage& Message);
+    // The frame bands of the window image to DC (window coordinates).
     void PaintCaption(HDC DC);
-    // Looks up the caption buttons' masks of the current skin.
-    void UpdateIconsIndexes();
+    // The client part of the window image to DC (client coordinates).
+    void PaintForm(HDC DC, bool SendUpdated);
+    void KV_WMEraseBkGnd(TMessage& Message, HDC DC);
+    void OurPaintHandler(TMessage& Message);
     // The colour the client area shows.
     TColor FormColor();
+
+    // --- caption buttons (sSkinProvider_Buttons.cpp)
+    // Looks up the caption buttons' masks of the current skin.
+    void UpdateIconsIndexes();
+    // Lays out and draws every caption button into the window image.
+    void PaintBorderIcons();
+    // Shows one button's new state on the window.
+    void RepaintButton(int HitCode);
     // The skinned caption buttons are drawn (the system's are then hidden).
     bool PaintsCaptionButtons() const;
     void SetHotHT(int HitCode, bool Repaint = true);
     void SetPressedHT(int HitCode);
+    // The record of a hit code; nullptr for any other code.
+    TsCaptionButton* ButtonByCode(int HitCode);
+
+    // --- what later parts of the frame add
     void InitExBorders(bool Active);
     void UpdateExBordersPos(bool Redraw = true, int Blend = 255);
     void KillAnimations();
     TRect ShadowSize();
-    void KV_WMNCPaint(TMessage& Message);
-    void KV_WMEraseBkGnd(TMessage& Message, HDC DC);
-    void OurPaintHandler(TMessage& Message);
-    void KV_WMGetMinMaxInfo(TMessage& Message);
     void DropSysMenu(int X, int Y);
     void HookMDI(bool Active);
-    int LinesCount();
 
     // --- the wrappers' hand-over (sSkinProvider_Wrappers.cpp)
     // Every listed child control of Parent (the form when nil) to a wrapper.
@@ -287,6 +339,42 @@ private:
     void ApplyGlobalColor();
     void BackgroundChanged() { FCommonData->BGChanged = true; }
 
+    // sSkinProvider_Frame.cpp
+    void ReadSkinFacts(TsFrameFacts& F);
+    void ReadButtonFacts(TsFrameFacts& F);
+    void ReadScrollFacts(TsFrameFacts& F);
+    int GlobalMask(const wchar_t* Name);
+    int NormFace(const TsCaptionButton& Btn);
+    int MaxFace();
+    int MinFace();
+    int UserButtonWidth(TsTitleButton* Button);
+    int SkinFrameWidth();
+    bool ChildIconPresent();
+    int MenuBarItemWidth(int Pos);
+    TSize MinTrackSize();
+
+    // sSkinProvider_NCPaint.cpp
+    void PaintBase(const TsFrameMetrics& M);
+    void PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI);
+    void PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI);
+    void PaintCaptionText(const TsFrameMetrics& M);
+    void PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags);
+    void PaintAddedTitle(TRect TextR, int AddWidth, int Section);
+    void DrawAppIcon(const TsFrameMetrics& M);
+
+    // sSkinProvider_Output.cpp
+    bool BehindMaximisedChild();
+    void PaintThinFrame(HDC DC);
+    void PaintOnPaintIntoImage(const TsFrameMetrics& M);
+    TBitmap* PrepareImage(const TsFrameMetrics& M);
+
+    // sSkinProvider_Buttons.cpp
+    void DrawCaptionButton(TsCaptionButton& Btn, int Face, bool Enabled);
+    void DrawTitleGlyph(TsTitleButton* Button, const TRect& R, bool Pressed);
+    void DrawMDIButtons(const TsFrameMetrics& M);
+    void CopyButtonToWindow(const TRect& R);
+    bool ButtonFaceOf(int HitCode, int& Face, bool& Disabled);
+
     // sSkinProvider_WndProc.cpp
     bool ServeAlways(TMessage& Message);
     void SkinRemove(TMessage& Message);
@@ -329,6 +417,8 @@ private:
     void WMNCLButtonDblClk(TMessage& Message);
     void WMSysCommand(TMessage& Message);
     int ReleaseHitCode(TMessage& Message);
+    void OutlineButtonDown(TMessage& Message, int Code);
+    void MDIButtonUp(int HitCode);
 
     // sSkinProvider_Paint.cpp
     void WMSize(TMessage& Message);
@@ -355,6 +445,14 @@ extern bool MDICreating;
 extern bool bInWheel;
 // The form asked to recreate its window for the task bar.
 extern bool kvTaskBarChanging;
+// The outline move and resize of rmBorder: one runs, the mouse was captured
+// and the first move is still to come, it moves (True) or sizes (False),
+// it was started by a click on the frame, and the border being dragged.
+extern bool bInProcess;
+extern bool bCapture;
+extern bool bMode;
+extern bool DoStartMove;
+extern int nDirection;
 
 // ---------------------------------------------------------------------------
 // Unit routines.
@@ -382,6 +480,12 @@ bool HaveBorder(TsSkinProvider* Provider);
 bool InAnimation(TsSkinProvider* Provider);
 bool BigButtons(TsSkinProvider* Provider);
 bool IsBorderUnchanged(int MaskIndex, TsSkinManager* Manager);
+// The size grip into a device context of image coordinates.
+void PaintGrip(HDC DC, TsSkinProvider* Provider);
+// The work area of the form's monitor.
+TRect FormWorkArea(TCustomForm* Form);
+// V moves onto Edge - Extent when it lies within Buffer pixels of it.
+void SnapCoordinate(int& V, int Edge, int Buffer, int Extent);
 // Hides a window by making it layered with an empty picture (True), or
 // shows it again.
 bool HideByLayering(TWinControl* Control, bool Hide);

@@ -91,7 +91,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_SIZING: OldWndProc(Message); if (BorderForm) UpdateExBordersPos(false, 255); return;
     case WM_MDIDESTROY: case WM_MDIACTIVATE: WMMDIActivate(Message); return;
     case WM_EXITSIZEMOVE: WMExitSizeMove(Message); return;
-    case WM_MOUSELEAVE: case CM_MOUSELEAVE: WMMouseLeave(Message); return;
+    case WM_MOUSELEAVE: case WM_NCMOUSELEAVE: case CM_MOUSELEAVE: WMMouseLeave(Message); return;
     case 0x313: DropSysMenu(kvMousePos().x, kvMousePos().y); return;
     case WM_PRINT: WMPrint(Message); return;
     case CM_ACTIVATE: OldWndProc(Message); if (BorderForm) UpdateExBordersPos(false, 255); return;
@@ -171,7 +171,9 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message)
 {
     if (RgnChanging)
         return;
-    // Snapping to the screen edges comes with the frame's metrics.
+    auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+    if (pos && FScreenSnap && !Zoomed(Form))
+        SnapPosition(*pos);
     OldWndProc(Message);
 }
 
@@ -197,6 +199,8 @@ void TsSkinProvider::WMNCHitTest(TMessage& Message)
         SetHotHT(0, true);
         break;
     default:
+        if (FResizeMode == rmBorder && nDirection == 0 && Message.Result >= HTLEFT && Message.Result <= HTBOTTOMRIGHT)
+            nDirection = int(Message.Result);
         break;
     }
 }
@@ -248,8 +252,15 @@ void TsSkinProvider::WMInitMenuPopup(TMessage& Message)
 void TsSkinProvider::WMMouseMove(TMessage& Message)
 {
     OldWndProc(Message);
+    if (!Alive(this) || FormGoing())
+        return;
     if (!ComponentState().Contains(csDesigning) && DefaultManager)
         DefaultManager->SetActiveControl(nullptr);
+    if (FResizeMode == rmBorder && (bInProcess || bCapture)) {
+        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        ::ClientToScreen(Form->Handle(), &p);
+        TrackOutline(TPoint(p.x, p.y));
+    }
 }
 
 void TsSkinProvider::WMParentNotify(TMessage& Message)

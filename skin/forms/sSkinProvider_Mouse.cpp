@@ -67,14 +67,22 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message)
             if (!Alive(this) || FormGoing() || FCommonData->FUpdating)
                 return;
         }
-        DropSysMenu(Form->Left() + SysBorderWidth(), Form->Top() + BorderHeight(true) + SysBorderHeight(false));
+        const TsFrameMetrics m = Metrics();
+        const TPoint lt = FormLeftTop();
+        if (Form->FormStyle() == fsMDIChild) {
+            if (Alive(MDISkinProvider))
+                DropSysMenu(lt.x, lt.y + m.CaptionHeight(false) + 4);
+        } else {
+            DropSysMenu(lt.x + m.SysBorderWidth(false),
+                        lt.y + m.BorderHeight(true) + m.TitleIconHeight() + m.SysBorderHeight(false));
+        }
         return;
     }
     if (code == HTMENU) {
         OldWndProc(Message);
         return;
     }
-    if (IsCaptionButton(code)) {
+    if (IsCaptionButtonCode(code) && code < HTUDBTN) {
         if (Alive(MaxChildProvider) && MaxChildProvider->SystemMenu &&
             ((code == HTMDIMIN && !MaxChildProvider->SystemMenu->EnabledMin()) ||
              (code == HTMDIMAX && !MaxChildProvider->SystemMenu->EnabledRestore())))
@@ -93,12 +101,48 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message)
         return;
     }
     SetHotHT(0, true);
-    if (Zoomed(Form) && code == HTCAPTION) {
-        if (!Form->Active())
-            Form->SetFocus();
+    if (Zoomed(Form)) {
+        const TsFrameMetrics m = Metrics();
+        const TPoint p = CursorToPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+        if (p.y < m.SysBorderHeight(true) + m.CaptionHeight(true)) {
+            if (!Form->Active())
+                Form->SetFocus();
+            return;
+        }
+    }
+    if (FResizeMode == rmStandard || code == HTMENU) {
+        OldWndProc(Message);
+        if (BorderForm && Alive(this) && !Form->Owner())
+            UpdateExBordersPos(false, 255);
         return;
     }
-    OldWndProc(Message);
+    OutlineButtonDown(Message, code);
+}
+
+// rmBorder: a click on the caption moves, one on a border sizes the form
+// by an outline that follows the mouse until the button is released.
+void TsSkinProvider::OutlineButtonDown(TMessage& Message, int Code)
+{
+    const bool sizing = Code >= HTLEFT && Code <= HTBOTTOMRIGHT;
+    if (!sizing && Code != HTCAPTION) {
+        OldWndProc(Message);
+        return;
+    }
+    // The system's own move loop must not start under the outline: the
+    // move and size commands of this click only take the mouse.
+    DoStartMove = true;
+    bMode = !sizing;
+    if (!sizing) {
+        OldWndProc(Message);  // activation
+        if (!Alive(this) || FormGoing())
+            return;
+    }
+    ::SendMessageW(Form->Handle(), WM_SYSCOMMAND, sizing ? SC_SIZE : SC_MOVE, 0);
+    // The border dragged is the one clicked: no hit test comes while the
+    // mouse is captured.
+    if (sizing)
+        nDirection = Code;
+    StartMove(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
 }
 
 void TsSkinProvider::NCLButtonDownUnframed(TMessage& Message)
@@ -108,13 +152,24 @@ void TsSkinProvider::NCLButtonDownUnframed(TMessage& Message)
         return;
     }
     SetHotHT(0, true);
-    DropSysMenu(Form->Left() + SysBorderWidth(false), Form->Top() + CaptionHeight(true));
+    const TsFrameMetrics m = Metrics();
+    const TPoint lt = FormLeftTop();
+    DropSysMenu(lt.x + m.SysBorderWidth(false), lt.y + m.BorderHeight(true) + m.TitleIconHeight());
 }
 
 void TsSkinProvider::WMNCLButtonUp(TMessage& Message, int HitCode)
 {
     if (!FDrawNonClientArea) {
         OldWndProc(Message);
+        return;
+    }
+    // The release ends an outline move wherever it happens.
+    if (FResizeMode == rmBorder && bInProcess && !Zoomed(Form)) {
+        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (Message.Msg == WM_LBUTTONUP)
+            ::ClientToScreen(Form->Handle(), &p);
+        StopMove(p.x, p.y);
+        ::ReleaseCapture();
         return;
     }
     if (IsCaptionButton(HitCode) || HitCode >= HTUDBTN) {
@@ -164,6 +219,11 @@ void TsSkinProvider::CaptionButtonUp(TMessage& Message, int HitCode)
         if (Alive(this) && SystemMenu)
             SystemMenu->UpdateItems(false);
         break;
+    case HTMDICLOSE:
+    case HTMDIMAX:
+    case HTMDIMIN:
+        MDIButtonUp(HitCode);
+        break;
     default:
         if (HitCode >= HTUDBTN && HitCode < HTUDBTN + FTitleButtons->Count())
             FTitleButtons->Items(HitCode - HTUDBTN)->MouseUp(mbLeft, TShiftState(), GET_X_LPARAM(Message.LParam),
@@ -172,8 +232,29 @@ void TsSkinProvider::CaptionButtonUp(TMessage& Message, int HitCode)
     }
 }
 
+// The maximised MDI child's buttons in the main form's menu line act on
+// the active child.
+void TsSkinProvider::MDIButtonUp(int HitCode)
+{
+    TForm* child = Form->ActiveMDIChild();
+    if (!child || !child->HandleAllocated())
+        return;
+    if (HitCode == HTMDIMIN && Alive(MDISkinProvider))
+        MDISkinProvider->SkinData()->BeginUpdate();
+    const WPARAM command = HitCode == HTMDICLOSE ? SC_CLOSE : HitCode == HTMDIMAX ? SC_RESTORE : SC_MINIMIZE;
+    ::SendMessageW(child->Handle(), WM_SYSCOMMAND, command, 0);
+}
+
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& Message)
 {
+    // A double click ends an outline move that was running.
+    if (FResizeMode == rmBorder && bInProcess) {
+        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        StopMove(p.x, p.y);
+        ::ReleaseCapture();
+        bInProcess = false;
+    }
+    DoStartMove = false;
     // Never passed on: the system would maximise what the skin forbids.
     switch (Message.WParam) {
     case HTCAPTION:
@@ -199,6 +280,17 @@ void TsSkinProvider::WMSysCommand(TMessage& Message)
     const WPARAM command = Message.WParam;
     if (command == 0xF012)
         Form->Repaint();
+    // The outline move of a click on the frame takes the mouse; the
+    // system's own move and size loop stays out of it.
+    const WPARAM kind = command & 0xFFF0;
+    if (FResizeMode == rmBorder && DoStartMove && !bInProcess && (kind == SC_MOVE || kind == SC_SIZE)) {
+        ::SetCapture(Form->Handle());
+        bCapture = true;
+        bMode = kind == SC_MOVE;
+        if (!bMode)
+            nDirection = 0;
+        return;
+    }
     OldWndProc(Message);
     if (!Alive(this) || FormGoing())
         return;

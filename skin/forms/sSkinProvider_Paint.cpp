@@ -262,20 +262,30 @@ void TsSkinProvider::WMPrint(TMessage& Message)
 {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!Form->Visible() || ComponentState().Contains(csLoading) || Form->FormState().Contains(fsCreating) ||
-        FormGoing() || !dc)
+        FormGoing() || !dc || BehindMaximisedChild())
         return;
     if (!MenusInitialized && UpdateMenu())
         MenusInitialized = true;
     FCommonData->SetUpdating(false);
-    if (FCommonData->BGChanged)
-        PaintAll();
-    TBitmap* cache = FCommonData->FCacheBmp;
-    if (cache)
-        ::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
-    // The children that the caller prints next stand in the client area.
+    if (FDrawNonClientArea) {
+        if (!HaveBorder(this) && (::GetWindowLongW(Form->Handle(), GWL_STYLE) & WS_THICKFRAME))
+            PaintThinFrame(dc);
+        else
+            PaintCaption(dc);
+    }
+    // The client part, and the children that the caller prints next, stand
+    // in the client area: the origin stays there for the caller.
     ::OffsetViewportOrgEx(dc, OffsetX(), OffsetY(), nullptr);
     const TRect client = Form->GetClientRect();
     ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+    const bool ownChildren = (FCommonData->CtrlSkinState & CSS_NOCACHE) && Form->FormStyle() != fsMDIForm;
+    if (ownChildren)
+        ExcludeControls(dc, Form, kvtGraphic, 0, 0);
+    PaintForm(dc, true);
+    if (ownChildren)
+        PaintControls(dc, Form, true, TPoint(0, 0));
+    if (Form->FormStyle() == fsMDIForm && Form->ClientHandle())
+        ::SendMessageW(Form->ClientHandle(), WM_PRINT, WPARAM(dc), Message.LParam);
     if (Form->OnPaint) {
         Form->Canvas()->SetHandle(dc);
         try {

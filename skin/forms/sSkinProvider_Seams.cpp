@@ -17,11 +17,6 @@ void TsSkinProvider::FreezeBorderForm()
     // The extended-border window takes the frozen form's region when it exists.
 }
 
-void TsSkinProvider::UpdateRegion()
-{
-    RgnChanged = true;
-}
-
 void TsSkinProvider::UpdateBorderPos()
 {
     if (BorderForm)
@@ -36,19 +31,6 @@ void TsSkinProvider::FreeTitleBG()
 TsAnimShowSeam* TsSkinProvider::AnimShow()
 {
     return Form && Form->HandleAllocated() && FDrawNonClientArea && FCommonData->Skinned() ? this : nullptr;
-}
-
-HRGN TsSkinProvider::CornerRegion()
-{
-    if (ArOR.empty() || !Form)
-        return nullptr;
-    HRGN rgn = ::CreateRectRgn(0, 0, Form->Width(), Form->Height());
-    for (const TRect& r : ArOR) {
-        HRGN cut = ::CreateRectRgn(r.left, r.top, r.right, r.bottom);
-        ::CombineRgn(rgn, rgn, cut, RGN_DIFF);
-        ::DeleteObject(cut);
-    }
-    return rgn;
 }
 
 HWND TsSkinProvider::RealWindow()

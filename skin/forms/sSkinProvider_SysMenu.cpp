@@ -83,3 +83,10 @@ bool TsSystemMenu::EnabledSize()
 {
     return FForm->BorderStyle() != bsSingle && !Iconic();
 }
+
+void TsSkinProvider::DropSysMenu(int X, int Y)
+{
+    // The skinned system menu's items come with the menu itself.
+    (void)X;
+    (void)Y;
+}

@@ -36,6 +36,7 @@ TsTitleButton::TsTitleButton(TCollection* Collection) : TCollectionItem(Collecti
 
 TsTitleButton::~TsTitleButton()
 {
+    HideTitleButtonHint(this);
     FreeAndNil(FGlyph);
 }
 

@@ -56,6 +56,8 @@ public:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
 
     TsCaptionButton BtnData;
+    // The hint shown while the button is hot (owned; nil otherwise).
+    THintWindow* HintWnd = nullptr;
 
 protected:
     UnicodeString GetDisplayName() override;
@@ -68,6 +70,11 @@ private:
     UnicodeString FHint;
     bool FVisible = true;
 };
+
+// Shows the button's hint beside the cursor (none for an empty hint), and
+// frees it again.
+void ShowTitleButtonHint(TsTitleButton* Button);
+void HideTitleButtonHint(TsTitleButton* Button);
 
 class TsTitleButtons : public TCollection {
     KV_CLASS(TsTitleButtons)

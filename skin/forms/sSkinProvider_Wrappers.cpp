@@ -28,3 +28,11 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW)
     (void)Provider;
     ListSW = nullptr;
 }
+
+// The skinned scroll bars of an auto-scrolling form take room from the
+// client area and make a grip corner; none are made until the wrappers
+// are linked in.
+void TsSkinProvider::ReadScrollFacts(TsFrameFacts& F)
+{
+    (void)F;
+}

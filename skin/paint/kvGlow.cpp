@@ -27,8 +27,10 @@ TkvGlowEffect::~TkvGlowEffect()
     Wnd->WindowProc = OldWndProc;
     // A glow may be hidden from inside one of its own messages: its window
     // goes through its message queue, unless the manager is going away now.
+    // Freed the class library's way, so that the window goes while the form
+    // is whole (BeforeDestruction).
     if (SkinManager && SkinManager->ComponentState().Contains(csDestroying))
-        delete Wnd;
+        FreeAndNil(Wnd);
     else
         Wnd->Release();
     Wnd = nullptr;
@@ -193,17 +195,13 @@ void HideGlow(int Index)
     const int pos = Index - FirstId;
     if (Index < 0 || pos < 0 || pos >= int(kvgEffects.size()))
         return;
-    TkvGlowEffect*& e = kvgEffects[size_t(pos)];
-    delete e;
-    e = nullptr;
+    FreeAndNil(kvgEffects[size_t(pos)]);
 }
 
 void ClearGlows()
 {
-    for (TkvGlowEffect*& e : kvgEffects) {
-        delete e;
-        e = nullptr;
-    }
+    for (TkvGlowEffect*& e : kvgEffects)
+        FreeAndNil(e);
     FirstId += int(kvgEffects.size());
     kvgEffects.clear();
 }

@@ -236,6 +236,50 @@ TEST(FlashCommandOrder, CommandsWaitBehindEveryModalWindow)
     Application->OnModalEnd = nullptr;
 }
 
+// A handler the application chains after the queue's keeps the whole
+// chain: the one before the queue's is still called once no command waits,
+// and holding commands back again makes no loop.
+TEST(FlashCommandOrder, AHandlerChainedAfterTheQueuesKeepsTheChain)
+{
+    TFlashFixture f;
+    struct TModalEndLog : TObject {
+        int Calls = 0;
+        TNotifyEvent Previous;
+        void Ended(TObject* Sender)
+        {
+            ++Calls;
+            if (Previous)
+                Previous(Sender);
+        }
+    } first, later;
+    Application->OnModalEnd = Bind(&first, &TModalEndLog::Ended);
+    Application->ModalStarted();
+    EXPECT_EQ(f.Command(L"held"), FlashCommandWaits);
+    later.Previous = Application->OnModalEnd;  // the queue's, now the head
+    Application->OnModalEnd = Bind(&later, &TModalEndLog::Ended);
+    Application->ModalFinished();
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Seen(), std::vector<UnicodeString>{L"held"});
+    EXPECT_EQ(first.Calls, 1);
+
+    for (int round = 2; round <= 3; ++round) {
+        Application->ModalStarted();
+        if (round == 3) {
+            EXPECT_EQ(f.Command(L"again"), FlashCommandWaits);
+        }
+        Application->ModalFinished();
+        Application->ProcessMessages();
+        EXPECT_EQ(later.Calls, round);
+        EXPECT_EQ(first.Calls, round) << "the first handler is still reached";
+    }
+    EXPECT_EQ(f.Seen().back(), L"again");
+    // The later handler unchains itself: the queue's leaves too once nothing waits.
+    Application->OnModalEnd = later.Previous;
+    TFlashCommandQueue::Instance().Drop(f.Flash);
+    EXPECT_TRUE(Application->OnModalEnd == Bind(&first, &TModalEndLog::Ended));
+    Application->OnModalEnd = nullptr;
+}
+
 TEST(FlashCommandOrder, ACommandSentDuringARealModalFormWaits)
 {
     TFlashFixture f;

@@ -95,6 +95,34 @@ SECTIONS = [
     ("TABLEFT", [("PARENTCLASS", "BUTTON")]),
     ("TABRIGHT", [("PARENTCLASS", "BUTTON")]),
     ("COMBOBTN", [("PARENTCLASS", "BUTTON")]),
+    ("UPDOWNBTN", [("PARENTCLASS", "BUTTON")]),
+    # The library's containers and bars: page areas of tab controls, tool
+    # buttons and the dividers between them, status panels, the framed
+    # scroll box and the splitter.
+    ("PAGECONTROL", [
+        ("COLOR", _c(P.MENU_SURFACE)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)),
+        ("BORDERSMASK", None),
+    ]),
+    ("PAGECONTROLBOTTOM", [("PARENTCLASS", "PAGECONTROL")]),
+    ("PAGECONTROLLEFT", [("PARENTCLASS", "PAGECONTROL")]),
+    ("PAGECONTROLRIGHT", [("PARENTCLASS", "PAGECONTROL")]),
+    ("TOOLBUTTON", [
+        ("COLOR", _c(P.ICON_COLUMN)), ("TRANSPARENCY", "100"), ("HOTTRANSPARENCY", "0"),
+        ("HOTCOLOR", _c(P.MENU_HOT)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)),
+        ("BORDERSMASK", None),
+    ]),
+    ("DIVIDER", [("BORDERSMASK", None)]),
+    ("STATUSBAR", [
+        ("COLOR", _c(P.ICON_COLUMN)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)),
+        ("STATUSPANELMASK", None),
+    ]),
+    ("PANEL_LOW", [
+        ("COLOR", _c(P.CLIENT)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT)),
+        ("BORDERSMASK", None),
+    ]),
+    ("SPLITTER", [
+        ("COLOR", _c(P.CLIENT)), ("HOTCOLOR", _c(P.TRACK_HOT)), ("BORDERSMASK", None),
+    ]),
     ("COMBOBOX", [
         ("COLOR", _c(P.WHITE)), ("HOTCOLOR", _c(P.WHITE)),
         ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)), ("GLYPHMASK", None),

@@ -34,6 +34,9 @@ TITLE_SEPARATORS = (rgb("#D5DADF"), rgb("#B9C6D4"))
 MENU_OUTLINE = rgb("#A9B3BD")
 MENU_ITEM_OUTLINE = rgb("#9DB5CF")
 DIVIDER = (rgb("#D3D9E0"), rgb("#FFFFFF"))
+DIVIDER_V = (rgb("#B4BEC9"), rgb("#FFFFFF"))
+# Tool buttons and splitters: hot and pressed outlines
+TOOL_OUTLINES = (rgb("#9DB5CF"), rgb("#4F7091"))
 
 # Scroll bars: thumb and arrow by state, pressed highlight of the buttons
 THUMBS = (rgb("#BAC4CE"), rgb("#9EABB9"), rgb("#8797A8"))

@@ -126,6 +126,56 @@ def grip():
     return SkinImage("GLOBALINFO", "GRIPIMAGE", "@", 1, 12, 12).draw(paint)
 
 
+def page_border():
+    def paint(c, i):
+        c.fill(outline(0, 0, 7, 7, 0), P.MENU_OUTLINE)
+    return SkinImage("PAGECONTROL", "BORDERSMASK", "^", 1, 7, 7, (3, 3, 3, 3), 0, 1).draw(paint)
+
+
+def tool_button_border():
+    # Nothing in state 0 (draw mode 2): a plain tool button shows its bar.
+    def paint(c, i):
+        if i == 2:
+            c.fill(RoundRect(1, 1, 8, 8, 1), P.PRESSED_SHADE, 0.12)
+        if i > 0:
+            c.fill(outline(0, 0, 9, 9, 2), P.TOOL_OUTLINES[i - 1])
+            c.cut_outside(RoundRect(0, 0, 9, 9, 2), 0, 0, 9, 9)
+    return SkinImage("TOOLBUTTON", "BORDERSMASK", "^", 3, 9, 9, (4, 4, 4, 4), 2, 4).draw(paint)
+
+
+def divider_vertical():
+    # A dark and a light column; the third is empty, so a strip two pixels
+    # wide shows the dark line alone.
+    def paint(c, i):
+        c.fill(Rect(0, 0, 1, 3), P.DIVIDER_V[0])
+        c.fill(Rect(1, 0, 2, 3), P.DIVIDER_V[1])
+    return SkinImage("DIVIDER", "BORDERSMASK", "^", 1, 3, 3, (1, 1, 1, 1), 0, 1).draw(paint)
+
+
+def status_panel():
+    def paint(c, i):
+        c.fill(outline(0, 0, 5, 5, 0), P.DIVIDER_V[0])
+    return SkinImage("STATUSBAR", "STATUSPANELMASK", "^", 1, 5, 5, (2, 2, 2, 2), 0, 1).draw(paint)
+
+
+def lowered_panel():
+    # Two pixels: the outline and a lighter line inside it.
+    def paint(c, i):
+        c.fill(outline(0, 0, 5, 5, 0), P.FRAME_OUTLINES[0])
+        c.fill(outline(1, 1, 4, 4, 0), P.DIVIDER_V[0])
+    return SkinImage("PANEL_LOW", "BORDERSMASK", "^", 1, 5, 5, (2, 2, 2, 2), 0, 2).draw(paint)
+
+
+def splitter_border():
+    # Nothing in state 0; an outline when hot, a shaded one while dragged.
+    def paint(c, i):
+        if i == 2:
+            c.fill(Rect(1, 1, 4, 4), P.PRESSED_SHADE, 0.15)
+        if i > 0:
+            c.fill(outline(0, 0, 5, 5, 0), P.TOOL_OUTLINES[i - 1])
+    return SkinImage("SPLITTER", "BORDERSMASK", "^", 3, 5, 5, (2, 2, 2, 2), 2, 1).draw(paint)
+
+
 SCROLL_BUTTONS = (("SCROLLBTNLEFT", "left"), ("SCROLLBTNRIGHT", "right"),
                   ("SCROLLBTNTOP", "up"), ("SCROLLBTNBOTTOM", "down"))
 
@@ -147,4 +197,6 @@ def all_images():
     images.append(slider("SCROLLSLIDERH", True))
     images.append(slider("SCROLLSLIDERV", False))
     images.append(arrow("COMBOBOX", "down"))
+    images += [page_border(), tool_button_border(), divider_vertical(), status_panel(),
+               lowered_panel(), splitter_border()]
     return {(im.section, im.key): im for im in images}

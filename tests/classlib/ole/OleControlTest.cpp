@@ -244,6 +244,46 @@ TEST_F(OleControl, AHandlerMayFreeTheControlThatRaisedTheEvent)
     EXPECT_EQ(Server().HeldReferences(), 0);
 }
 
+// OLE stays initialised for the GUI thread when its last control goes,
+// also from inside that control's own event: ending it there would let
+// the control's server be unloaded under the control's running code.
+TEST_F(OleControl, OleOutlivesTheLastControlFreedInItsOwnEvent)
+{
+    Start();
+    HRESULT during = E_FAIL;
+    Commands.During = [this, &during](const UnicodeString&) {
+        FreeAndNil(Flash);
+        during = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(during))
+            ::CoUninitialize();
+    };
+    Server().Fire(L"formcontrol", L"Close");
+    EXPECT_EQ(Flash, nullptr);
+    EXPECT_EQ(during, S_FALSE) << "OLE is still initialised on this thread";
+    const HRESULT after = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(after))
+        ::CoUninitialize();
+    EXPECT_EQ(after, S_FALSE);
+}
+
+// A setting the control refuses is reported once, and every other setting,
+// the movie among them, still reaches the control.
+TEST_F(OleControl, ARefusedSettingKeepsNoOtherFromTheControl)
+{
+    Faults.RefuseWMode = TRUE;
+    Server().Reset(Faults);
+    TDialogSeamScope seam;
+    Make();
+    Flash->SetVariable(L"before", L"window");
+    Flash->Handle();
+    ASSERT_TRUE(Flash->Hosted());
+    EXPECT_EQ(LogOf({L"refused", L"Quality2", L"Scale", L"Movie", L"SetVariable"}),
+              (std::vector<std::wstring>{L"refused=WMode", L"Quality2=High", L"Scale=NoScale",
+                                         L"Movie=C:\\books\\Book.swf", L"SetVariable=before,window"}));
+    ASSERT_EQ(seam.Count(), 1u);
+    EXPECT_NE(seam.Last().Text.find(L"The test control refuses WMode"), UnicodeString::npos);
+}
+
 // A control that cannot be made or activated leaves nothing behind and
 // the stand-in takes its place.
 TEST_F(OleControl, AControlThatFailsToStartGivesWayToTheStandIn)

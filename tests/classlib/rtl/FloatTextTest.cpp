@@ -132,6 +132,12 @@ TEST(FloatTextTest, FloatToStrFFixedAndGeneral)
         {7, ffFixed, 18, 25, L"7.000000000000000000"},   // at most 18 decimals
         {12345, ffFixed, 3, 2, L"1.23E4"},
         {123456789012345678.0L, ffFixed, 18, 0, L"123456789012345678"},
+        // Precision first, then the decimals: the double nearest 2.675 lies
+        // below it, and shows as 2.675 at 15 digits.
+        {2.675, ffFixed, 15, 2, L"2.68"},
+        {-2.675, ffFixed, 15, 2, L"-2.68"},
+        {1.005, ffFixed, 15, 2, L"1.01"},
+        {2.675, ffFixed, 18, 2, L"2.67"},           // at 18 digits it is below the tie
         {1.25L, ffGeneral, 2, 0, L"1.3"},
         {123, ffGeneral, 2, 0, L"1.2E2"},
         {1e-7L, ffGeneral, 15, 2, L"1E-07"},
@@ -144,6 +150,7 @@ TEST(FloatTextTest, FloatToStrFFixedAndGeneral)
         EXPECT_EQ(FloatToStrF(c.Value, c.Format, c.Precision, c.Digits, Dot), c.Text)
             << double(c.Value) << " " << c.Precision << " " << c.Digits;
     EXPECT_EQ(FloatToStrF(1234.5L, ffFixed, 18, 2, Comma), L"1234,50");
+    EXPECT_EQ(FloatToStr(2.675, Dot), L"2.675");
 }
 
 TEST(FloatTextTest, FormatFloatPictures)
@@ -167,7 +174,10 @@ TEST(FloatTextTest, FormatFloatPictures)
         {L"#,##0.00", 1234567.891L, L"1,234,567.89"},
         {L"#,##0", 999.5L, L"1,000"},
         {L"#,##0", -12, L"-12"},
-        {L"0", 123456789012345678.0L, L"123456789012345678"},
+        {L"0", 123456789012345678.0L, L"123456789012346000"},   // 15 significant digits
+        {L"0.00", 2.675, L"2.68"},                  // as FloatToStr shows it: 2.675
+        {L"0.00", 1.005, L"1.01"},
+        {L"0.0", 0.15, L"0.2"},
         // Blanks between the digits group them, and only where digits stand.
         {money, 1234567.891L, L"1 234 567.89"},
         {money, 12345, L"12 345.00"},

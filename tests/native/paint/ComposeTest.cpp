@@ -338,6 +338,27 @@ TEST(Compose, WildRectanglesNeverLeaveTheBitmaps)
             }
 }
 
+// Halves go to the even neighbour, in the rounding helper and in what the
+// blends write (a rule of halves rounded up gives 151 and 3 below).
+TEST(Compose, HalvesRoundToEven)
+{
+    const struct {
+        double X;
+        int Rounded;
+    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {150.5, 150}, {151.5, 152}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+                 {2.4999, 2}, {2.5001, 3}, {-2.5001, -3}, {254.5, 254}, {255.5, 256}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RoundEven(c.X), c.Rounded) << c.X;
+
+    TestBitmap src(2, 1, 3, false), dst(2, 1, 3, false, 200);
+    src.Set(0, 0, Grey(101));  // (101 + 200) / 2 = 150.5
+    src.Set(1, 0, Grey(5));    // 5 * 0.5 + 0 * 0.5 = 2.5 on a black pixel
+    dst.Set(1, 0, Grey(0));
+    BlendTransRectangle(dst.Rows, 0, 0, src.Rows, {0, 0, 1, 0}, 0.5, int32_t(0xFF000000));
+    EXPECT_EQ(dst.Get(0, 0), Grey(150));
+    EXPECT_EQ(dst.Get(1, 0), Grey(2));
+}
+
 // Rectangles reaching past both bitmaps by the integer limits compose the
 // same pixels as the rectangles cut by hand.
 TEST(Compose, LimitRectanglesComposeWhatLiesInside)

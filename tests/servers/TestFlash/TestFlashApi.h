@@ -16,6 +16,7 @@ struct TTestFlashFaults {
     BOOL FailActivate;   // in-place activation starts, then reports failure
     BOOL FailCalls;      // every dispatch call raises an exception
     BOOL NoClassInfo;    // the event interface is not named (IProvideClassInfo2 missing)
+    BOOL RefuseWMode;    // only setting WMode raises an exception
 };
 
 // The text of the calls a control logs: "name=value" entries joined by "|".

@@ -227,7 +227,7 @@ void TEventPoint::Fire(const std::wstring& Command, const std::wstring& Args)
 
 TControl::TControl()
     : FEvents(this), FFailActivate(State().Faults.FailActivate), FFailCalls(State().Faults.FailCalls),
-      FNoClassInfo(State().Faults.NoClassInfo)
+      FRefuseWMode(State().Faults.RefuseWMode), FNoClassInfo(State().Faults.NoClassInfo)
 {
     ++State().LiveObjects;
     LastControl = this;
@@ -487,7 +487,7 @@ HRESULT TControl::Invoke(DISPID DispID, REFIID, LCID, WORD Flags, DISPPARAMS* Pa
     const wchar_t* name = NameOf(DispID);
     if (!name)
         return DISP_E_MEMBERNOTFOUND;
-    if (FFailCalls) {
+    if (FFailCalls || (FRefuseWMode && _wcsicmp(name, L"WMode") == 0)) {
         Log(std::wstring(L"refused=") + name);
         if (Info) {
             *Info = {};

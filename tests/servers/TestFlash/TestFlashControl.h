@@ -164,6 +164,7 @@ private:
     std::map<std::wstring, std::wstring> FVariables;
     bool FFailActivate;
     bool FFailCalls;
+    bool FRefuseWMode;
     bool FNoClassInfo;
 };
 

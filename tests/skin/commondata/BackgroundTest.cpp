@@ -298,8 +298,9 @@ TEST_F(Background, WindowCacheCopyLeavesOnlyTheFrameOfAGroupBox)
     w.Host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 60, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(w.Host, nullptr);
     w.Child(L"BUTTON", BS_GROUPBOX, 10, 10, 40, 40);
-    // A static frame has the same three low style bits; it is no group box.
-    w.Child(L"STATIC", SS_GRAYFRAME, 60, 10, 30, 30);
+    // A black static frame has the group box's style value (7); it is no group box.
+    static_assert(SS_BLACKFRAME == BS_GROUPBOX);
+    w.Child(L"STATIC", SS_BLACKFRAME, 60, 10, 30, 30);
     TsCommonData sd(nullptr, false);
     FillCache(&sd, Red, 100, 60);
 

@@ -188,8 +188,25 @@ TEST_F(FadeFixture, ControlThatPaintsNothingGetsTheFramePaintedForIt)
     control->FrameAnswer = 0;
     form->Show();
     Change(false);
+    // The window shows each frame: blue before, the first frame's grey after.
+    auto windowPixel = [this] {
+        HDC dc = ::GetWindowDC(control->Handle());
+        const COLORREF c = ::GetPixel(dc, 2, 2);
+        ::ReleaseDC(control->Handle(), dc);
+        return c;
+    };
+    {
+        HDC dc = ::GetWindowDC(control->Handle());
+        FillDC(dc, TRect(0, 0, 8, 8), TColor(0xFF0000));
+        ::ReleaseDC(control->Handle(), dc);
+    }
+    ASSERT_EQ(windowPixel(), COLORREF(0xFF0000));
+    control->Timer->Timer();
+    const int first = (kOld * FadeWeight(1, 10) + 127) >> 8;
+    EXPECT_EQ(windowPixel(), COLORREF(first | first << 8 | first << 16));
     Run();
     EXPECT_EQ(control->Frames.size(), 10u);
+    EXPECT_EQ(windowPixel(), COLORREF(kNew | kNew << 8 | kNew << 16)) << "the last frame";
     EXPECT_FALSE(control->Timer);
 }
 

@@ -157,3 +157,32 @@ TEST_F(GlowFixture, GlowsGoWithTheDefaultManager)
     EXPECT_EQ(GlowOf(id), nullptr);
     EXPECT_EQ(GlowListLength(), 0);
 }
+
+namespace {
+
+// Notes, as it goes, whether its owner was still a whole form.
+struct TWitness : TComponent {
+    KV_CLASS(TWitness)
+public:
+    explicit TWitness(TComponent* AOwner) : TComponent(AOwner), Form(AOwner) {}
+    static inline int Whole = -1;
+    TComponent* Form;  // the owner, alive until this goes
+    ~TWitness() override { Whole = dynamic_cast<TForm*>(Form) != nullptr; }
+};
+
+} // namespace
+
+// A glow's window freed with its manager goes the class library's way: its
+// owned components go while it is still a whole form.
+TEST_F(GlowFixture, AGlowWindowFreedWithItsManagerGoesWhole)
+{
+    const int id = Show(TRect(0, 0, 40, 20));
+    ASSERT_NE(GlowOf(id), nullptr);
+    ASSERT_NE(GlowOf(id)->Wnd, nullptr);
+    New<TWitness>(GlowOf(id)->Wnd);
+    TWitness::Whole = -1;
+    manager->ma.clear();
+    FreeAndNil(manager);
+    EXPECT_EQ(TWitness::Whole, 1);
+    EXPECT_EQ(GlowListLength(), 0);
+}

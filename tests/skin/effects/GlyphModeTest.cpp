@@ -16,7 +16,7 @@ public:
     bool FGrayed = false;
     TControl* ButtonControl() override { return this; }
     int Blend() override { return FBlend; }
-    void SetBlend(int Value) override { FBlend = std::clamp(Value, 0, 100); }
+    void SetBlend(int Value) override { FBlend = Value; }  // what the mode passes on, as given
     bool Grayed() override { return FGrayed; }
     void SetGrayed(bool Value) override { FGrayed = Value; }
     void SetNumGlyphs(int Value) override { NumGlyphs = Value; }
@@ -101,10 +101,13 @@ TEST(GlyphMode, BlendGrayedAndHintPassThroughAReadyButton)
 {
     TOwned<TStubComboEdit> edit(New<TStubComboEdit>(nullptr));
     TsGlyphMode& mode = edit->Mode;
-    mode.SetBlend(140);
+    mode.SetBlend(40);
     mode.SetGrayed(true);
     mode.SetHint(L"찾기");
-    EXPECT_EQ(mode.Blend(), 100);
+    EXPECT_EQ(edit->Button->FBlend, 40) << "the button has the value";
+    EXPECT_EQ(mode.Blend(), 40) << "and the mode reads it back from the button";
+    edit->Button->FBlend = 55;
+    EXPECT_EQ(mode.Blend(), 55);
     EXPECT_TRUE(mode.Grayed());
     EXPECT_EQ(edit->Button->Hint(), L"찾기");
     EXPECT_EQ(mode.Hint(), L"찾기");
@@ -113,7 +116,7 @@ TEST(GlyphMode, BlendGrayedAndHintPassThroughAReadyButton)
     mode.SetBlend(10);
     EXPECT_EQ(mode.Blend(), 0) << "a loading button reads as unset";
     edit->Button->ExcludeState(csLoading);
-    EXPECT_EQ(edit->Button->FBlend, 100) << "and the write was dropped";
+    EXPECT_EQ(edit->Button->FBlend, 55) << "and the write was dropped";
 
     // An owner that is no combo edit: its own hint, writes dropped.
     TOwned<TWinControl> plain(New<TWinControl>(nullptr));

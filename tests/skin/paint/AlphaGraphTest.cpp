@@ -100,8 +100,23 @@ TEST(AlphaGraph, TransparentCornersFromASkinImage)
     FillTransPixels32(dst.get(), src.get(), TRect(0, 0, 2, 2), TPoint(0, 0), 0, &manager, HTBOTTOMRIGHT);
     EXPECT_EQ(PixelOf(dst.get(), 0, 0), 0x11223344u);
     EXPECT_EQ(PixelOf(dst.get(), 1, 1), 0u);
+    // A rectangle past the bitmaps only ever copies source pixels in; an
+    // image index outside the table changes nothing.
+    std::vector<uint32_t> before;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            before.push_back(PixelOf(dst.get(), x, y));
     FillTransPixels32(dst.get(), src.get(), TRect(-9, -9, 90, 90), TPoint(4, 4), 0, &manager, HTTOPLEFT);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const uint32_t p = PixelOf(dst.get(), x, y);
+            EXPECT_TRUE(p == before[size_t(y * 5 + x)] || p == 0x11223344u) << x << "," << y;
+            before[size_t(y * 5 + x)] = p;
+        }
     FillTransPixels32(dst.get(), src.get(), TRect(0, 0, 2, 2), TPoint(0, 0), 7, &manager, HTTOPLEFT);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(PixelOf(dst.get(), x, y), before[size_t(y * 5 + x)]) << x << "," << y;
 }
 
 TEST(AlphaGraph, CopyMasterRectShowsTheBackgroundThroughHoles)

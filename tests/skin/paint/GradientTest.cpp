@@ -47,7 +47,16 @@ TEST(Gradient, PaintingFromText)
         EXPECT_EQ(PixelOf(b.get(), 0, 0), 0xFF000000u);
         EXPECT_EQ(PixelOf(b.get(), 1, 5), 0xFF000032u);  // blue 50 halfway
         EXPECT_EQ(PixelOf(b.get(), 1, 10), 0xFF000064u);
-        PaintGrad(b.get(), TRect(-5, -5, 50, 50), L"0;255;50;1;0;255;65280;50;1;0");
+        // A rectangle past the bitmap is cut to it first: the gradient
+        // spans the part that lies on the bitmap.
+        const wchar_t* two = L"0;255;50;1;0;255;65280;50;1;0";
+        TBitmapPtr whole = MakeBmp(2, 11, 32, topDown);
+        PaintGrad(whole.get(), TRect(0, 0, 2, 11), two);
+        PaintGrad(b.get(), TRect(-5, -5, 50, 50), two);
+        ASSERT_NE(PixelOf(whole.get(), 0, 0), PixelOf(whole.get(), 1, 10)) << "a gradient, not one colour";
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 2; ++x)
+                ASSERT_EQ(PixelOf(b.get(), x, y), PixelOf(whole.get(), x, y)) << x << "," << y;
     }
 }
 
