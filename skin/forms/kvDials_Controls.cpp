@@ -14,6 +14,7 @@
 #include "skin/wrappers/kvSBUtils_Buttons.h"
 #include "skin/wrappers/kvSBUtils_Combo.h"
 #include "skin/wrappers/kvSBUtils_Edits.h"
+#include "skin/wrappers/kvSBUtils_ListView.h"
 #include "skin/wrappers/kvSBUtils_Panels.h"
 #include "skin/wrappers/kvSBUtils_Statics.h"
 #include "skin/wrappers/kvSBUtils_Tabs.h"
@@ -126,10 +127,13 @@ TkvWrapperChoice ChooseWrapper(const UnicodeString& Name, DWORD S, HWND Wnd)
         return Choice<TkvSizerWnd>(s_CheckBox);
     if (Name == L"systabcontrol32")
         return (S & TCS_OWNERDRAWFIXED) ? c : Choice<TkvTabControlWnd>(L"PAGECONTROL");
-    // List views have no wrapper of their own: the edit wrapper gives them
-    // the skin's frame and scroll bars.
-    if (Name == L"listbox" || Name == L"syslistview32") {
+    if (Name == L"listbox") {
         c = Choice<TkvEditWnd>(L"EDIT");
+        c.DialogLook = true;
+        return c;
+    }
+    if (Name == L"syslistview32") {
+        c = Choice<TkvListViewWnd>(L"EDIT");
         c.DialogLook = true;
         return c;
     }

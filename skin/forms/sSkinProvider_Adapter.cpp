@@ -18,7 +18,10 @@
 #include "skin/wrappers/kvSBUtils_Buttons.h"
 #include "skin/wrappers/kvSBUtils_Combo.h"
 #include "skin/wrappers/kvSBUtils_Edits.h"
+#include "skin/wrappers/kvSBUtils_ListView.h"
 #include "skin/wrappers/kvSBUtils_Panels.h"
+#include "skin/wrappers/kvSBUtils_SpeedButton.h"
+#include "skin/wrappers/kvSBUtils_VirtualTree.h"
 
 bool bFlag = false;
 
@@ -72,12 +75,12 @@ const TkvWndClass& AdapterWrapperClass(int Kind)
         TkvWndClass::Of<TkvComboBoxWnd>(),   // tpComboBox
         TkvWndClass::Of<TkvGridWnd>(),       // tpGrid
         TkvWndClass::Of<TkvGroupBoxWnd>(),   // tpGroupBox
-        TkvWndClass(),                       // tpListView
+        TkvWndClass::Of<TkvListViewWnd>(),   // tpListView
         TkvWndClass::Of<TkvPanelWnd>(),      // tpPanel
         TkvWndClass::Of<TkvTreeViewWnd>(),   // tpTreeView
         TkvWndClass::Of<TkvWWComboBoxWnd>(), // tpwwEdit
         TkvWndClass::Of<TkvGridEhWnd>(),     // tpGridEh
-        TkvWndClass(),                       // tpVirtualTree
+        TkvWndClass::Of<TkvVirtualTreeViewWnd>(), // tpVirtualTree
         TkvWndClass(),                       // tpPageControl
         TkvWndClass(),                       // tpTabControl
         TkvWndClass(),                       // tpToolBar
@@ -164,7 +167,7 @@ void TkvGraphItem::DoHook(TControl* Control)
     Ctrl = Control;
     SkinData->FOwnerControl = Control;
     SkinData->FOwnerObject = Control;
-    // The speed-button handler is made here once it is linked in.
+    Handler = new TkvSpeedButtonHandler(Control, SkinData, SkinData->GetSkinManager(), SkinData->SkinSection(), true);
 }
 
 // ---------------------------------------------------------------------------

@@ -66,8 +66,7 @@ public:
     TkvMainWnd* ScrollWnd = nullptr;  // owned
 };
 
-// One handled speed button.  The handler comes with the speed-button
-// wrapper; until it is linked in no speed button is taken.
+// One handled speed button: its speed-button handler, freed with the item.
 class TkvGraphItem : public TPersistent {
     KV_CLASS(TkvGraphItem)
 public:

@@ -360,7 +360,14 @@ void TkvListViewWnd::HeaderButtonDown(TMessage& Message)
 void TkvListViewWnd::HeaderWndProc(TMessage& Message)
 {
     try {
-        HeaderMessage(Message);
+        // The header is forgotten when it goes, in any view and skinned or
+        // not; until the skin is on, its messages pass straight on.
+        if (Message.Msg == WM_NCDESTROY)
+            HeaderDestroyed(Message);
+        else if (Destroyed || !SkinData || !SkinData->Skinned())
+            PassOnHeader(Message);
+        else
+            HeaderMessage(Message);
     } catch (...) {
         if (Application)
             Application->HandleException(nullptr);
@@ -387,13 +394,6 @@ void TkvListViewWnd::HeaderMessage(TMessage& Message)
         if (guard.Alive())
             PassOnHeader(Message);
         return;
-    case WM_NCDESTROY:
-        PassOnHeader(Message);
-        if (guard.Alive()) {
-            FhWndHeader = nullptr;
-            FhDefHeaderProc = nullptr;
-        }
-        return;
     case WM_NCHITTEST:
         PassOnHeader(Message);
         if (guard.Alive() && FhWndHeader)
@@ -409,6 +409,14 @@ void TkvListViewWnd::HeaderMessage(TMessage& Message)
             HeaderButtonDown(Message);
         return;
     }
+}
+
+void TkvListViewWnd::HeaderDestroyed(TMessage& Message)
+{
+    // Forgotten first: the header is going whatever its procedure does.
+    FhWndHeader = nullptr;
+    FhDefHeaderProc = nullptr;
+    PassOnHeader(Message);
 }
 
 void TkvListViewWnd::PassOnHeader(TMessage& Message)
@@ -474,7 +482,10 @@ bool TkvListViewWnd::PassToEdit(TMessage& Message)
 void TkvListViewWnd::kvWndProc(TMessage& Message)
 {
     if (Destroyed || !SkinData || !SkinData->Skinned()) {
-        TkvEditWnd::kvWndProc(Message);
+        // A header made meanwhile is held all the same: the skin may come
+        // later, and the header's messages pass straight on until it does.
+        if (PassToEdit(Message) && Message.Msg == WM_PARENTNOTIFY)
+            ParentNotify(Message);
         return;
     }
     if (Message.Msg == SM_KORVEXCMD) {

@@ -72,6 +72,7 @@ private:
     // The edit wrapper's handling; false when the wrapper went meanwhile.
     bool PassToEdit(TMessage& Message);
     void HeaderMessage(TMessage& Message);
+    void HeaderDestroyed(TMessage& Message);
     void PassOnHeader(TMessage& Message);
     void HeaderHitTest(TMessage& Message);
     void HeaderButtonDown(TMessage& Message);

@@ -9,6 +9,8 @@
 
 #include "../manager/ManagerFixture.h"
 #include "../wrappers/StdWrapFixture.h"
+#include "classlib/controls/Buttons.h"
+#include "classlib/controls/ComCtrls.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/StdCtrls.h"
@@ -20,6 +22,8 @@
 #include "skin/forms/sSkinProvider_Adapter.h"
 #include "skin/wrappers/kvSBUtils_Buttons.h"
 #include "skin/wrappers/kvSBUtils_Edits.h"
+#include "skin/wrappers/kvSBUtils_ListView.h"
+#include "skin/wrappers/kvSBUtils_SpeedButton.h"
 #include "skin/wrappers/kvSBUtils_Scroll.h"
 #include "support/ResourceCount.h"
 
@@ -333,6 +337,35 @@ TEST_F(Adapter, SkinRemovalGivesBackWhatTheApplicationSet)
     f.Label->Font()->SetColor(clBlue);
     Manager->SetActive(false);
     EXPECT_EQ(f.Label->Font()->Color(), clBlue);
+}
+
+TEST_F(Adapter, ListedListViewsAndSpeedButtonsAreSkinnedAndGivenBack)
+{
+    List(tpListView, L"TListView");
+    List(tpSpeedButton, L"TSpeedButton");
+    TTestForm f;
+    TOwned<TForm> owned(f.Form);
+    auto* view = Place<TListView>(f.Form, f.Form, 8, 160, 200, 80);
+    view->SetViewStyle(vsReport);
+    view->Columns()->Add()->SetCaption(L"Name");
+    auto* speed = Place<TSpeedButton>(f.Form, f.Form, 220, 170);
+    TAppProc app;
+    app.Attach(speed);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        f.Show();
+        auto* w = dynamic_cast<TkvListViewWnd*>(WrapperOf(view));
+        ASSERT_NE(w, nullptr);
+        EXPECT_NE(w->FhWndHeader, nullptr) << "the report view's header is taken";
+        EXPECT_EQ(speed->Perform(SM_KORVEXCMD, MakeKorvexWParam(SMC_IS_SKINNED), 0), 1);
+        EXPECT_FALSE(speed->WindowProc == app.Method());
+
+        Manager->SetActive(false);
+        EXPECT_FALSE(Skinned(view));
+        EXPECT_TRUE(speed->WindowProc == app.Method()) << "the speed button's own WindowProc back";
+        Manager->SetActive(true);
+        Application->ProcessMessages();
+    }
 }
 
 TEST_F(Adapter, ProviderGoingWhileItsFormStaysGivesTheControlsBack)
