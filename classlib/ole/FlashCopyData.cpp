@@ -48,8 +48,10 @@ LRESULT SendFlashCopyData(HWND Target, HWND From, ULONG_PTR Kind, std::initializ
     cds.lpData = data.data();
     if (TimeoutMs == 0)
         return SendMessageW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds));
+    // A receiver busy for a while (a long paint on a loaded machine) is not
+    // a hung one: the timeout alone bounds the wait.
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_ABORTIFHUNG, TimeoutMs, &result))
+    if (!SendMessageTimeoutW(Target, WM_COPYDATA, WPARAM(From), LPARAM(&cds), SMTO_NORMAL, TimeoutMs, &result))
         return 0;
     return LRESULT(result);
 }

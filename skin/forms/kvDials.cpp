@@ -8,6 +8,7 @@
 #include "skin/core/sMsgDlg.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/kvDials_Dialog.h"
 #include "skin/wrappers/kvSBUtils_Menu.h"
 #include "skin/forms/sSkinProvider.h"
 
@@ -72,10 +73,17 @@ bool AttachFormSkinner(TCustomForm* Form)
     return true;
 }
 
-// The dialog skinner is not part of this build of the library: a dialog
-// the rule picked keeps its standard look.
-bool AttachDialogSkinner(HWND)
+// The dialog gets its skinner; an entry that made none leaves the list.
+bool AttachDialogSkinner(HWND Handle)
 {
+    if (!kvSupportedList)
+        return false;
+    TkvProvider* entry = New<TkvProvider>(nullptr);
+    kvSupportedList->push_back(entry);
+    if (entry->InitSkin(Handle))
+        return true;
+    TObject* o = entry;
+    FreeAndNil(o);
     return false;
 }
 
@@ -123,6 +131,11 @@ TkvProvider::~TkvProvider()
     }
     if (sp)
         sp->RemoveFreeNotification(this);
+    // A dialog's entry gives the children their windows back first, then the dialog.
+    for (TkvMainWnd*& w : kvSkinnedCtrls)
+        FreeAndNil(w);
+    kvSkinnedCtrls.clear();
+    FreeAndNil(ListSW);
 }
 
 void TkvProvider::InitForm(TForm* Form)
@@ -300,7 +313,7 @@ void CleanArray()
         return;
     // A dialog's entry goes once its window is gone; forms empty their own slot.
     for (TkvProvider*& entry : *kvSupportedList)
-        if (entry && entry->ListSW && !::IsWindow(entry->CtrlHandle)) {
+        if (entry && entry->ListSW && (entry->ListSW->Destroyed || !::IsWindow(entry->CtrlHandle))) {
             TObject* o = std::exchange(entry, nullptr);
             FreeAndNil(o);
         }

@@ -13,6 +13,7 @@
 #include "classlib/rtl/Classes.h"
 
 class TkvDialogWnd;
+class TkvMainWnd;
 class TkvMnuWnd;
 class TsSkinProvider;
 
@@ -29,12 +30,37 @@ public:
     void InitForm(TForm* Form);
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    // Makes the dialog skinner of aHandle and wraps its standard controls.
+    // False when a control could not be walked (the entry then leaves
+    // kvSupportedList).  Without an active manager nothing is made: the
+    // answer is False and the entry leaves the list too.
+    bool InitSkin(HWND aHandle);
+    // Wraps the child windows of hWnd, each after its own children.
+    bool InitHwndControls(HWND hWnd);
+    // Wraps one child window with the wrapper its class and style call for.
+    bool AddControl(HWND aHwnd);
+    // The wrapper of the child window hwnd; nullptr when it has none.
+    TkvMainWnd* FindCtrlInList(HWND hwnd) const;
+
     TForm* FForm = nullptr;
     bool BiDiLeft = false;
     HWND CtrlHandle = nullptr;      // the dialog; 0 for a form
     TsSkinProvider* sp = nullptr;   // the form's provider (the form owns it)
-    TkvDialogWnd* ListSW = nullptr; // the dialog's wrapper
+    TkvDialogWnd* ListSW = nullptr; // the dialog's wrapper (owned)
+    std::vector<TkvMainWnd*> kvSkinnedCtrls; // the wrappers of its children (owned)
 };
+
+// DlgLeft and DlgTop (skin/core/sMsgDlg.h): where the next dialog the
+// skinner takes is placed; -1 keeps the dialog's own coordinate on that axis.
+
+// Makes (or, without an active default manager, frees) the dialog
+// wrapper of AHandle; a wrapper whose window went is remade.
+void InitDialog(HWND AHandle, TkvDialogWnd*& Wnd);
+// The window's text.
+UnicodeString GetWndText(HWND hwnd);
+// Prints the visible child windows of hWnd, at any depth, into DC in
+// hWnd's client coordinates (WM_PRINT).
+void PrintHwndControls(HWND hWnd, HDC DC);
 
 using TkvMnuArray = std::vector<TkvMnuWnd*>;
 

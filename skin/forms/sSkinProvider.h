@@ -165,6 +165,7 @@ public:
     void FreeTitleBG() override;
     TsAnimShowSeam* AnimShow() override;
     HRGN CornerRegion() override;
+    TPoint BorderFormOffset() override;
 
     // --- TsAnimShowSeam
     HWND RealWindow() override;
@@ -283,6 +284,11 @@ public:
     void AddAllItems(TWinControl* Parent);
     void AddNewItem(TWinControl* Control);
     void SendToAdapter(TMessage& Message);
+    // Frees the skinned scroll bars of the form (ListSW).
+    void FreeScrollWrapper(bool Repaint = true);
+    // The adapter and the scroll wrapper go (before the provider gives the
+    // form's WindowProc back: the scroll wrapper sits in front of it).
+    void ReleaseWrappers();
 
     // --- fields, in the order the provider's Parts name them
     TAOR ArOR;
@@ -426,6 +432,12 @@ private:
     void WMNCRButtonUp(TMessage& Message);
     void WMInitMenuPopup(TMessage& Message);
     void WMMouseMove(TMessage& Message);
+    // The MDI icon form of the menu loop (sSkinProvider_MDIIcons.cpp).
+    void WMEnterMenuLoop(TMessage& Message);
+    void WMExitMenuLoop(TMessage& Message);
+    void MdiIcoFormPaint(TObject* Sender);
+    void FreeMDIIcons();
+    bool ShowsMDIIcons() const;
     void WMParentNotify(TMessage& Message);
     void WMMDIActivate(TMessage& Message);
     void WMExitSizeMove(TMessage& Message);
@@ -504,6 +516,8 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW);
 // The cover form hides the system's caption drawing while the caption changes.
 void ShowCaptionCover(TsSkinProvider* Provider, bool FullHeight = false);
 void FreeCaptionCover(TsSkinProvider* Provider);
+// The MDI icon form while a menu loop shows it, else nil.
+TForm* CurrentMDIIconsForm();
 bool HaveBorder(TsSkinProvider* Provider);
 bool InAnimation(TsSkinProvider* Provider);
 bool BigButtons(TsSkinProvider* Provider);
