@@ -316,7 +316,11 @@ void TsFrameAdapter::Print(TMessage& Message)
     }
     const HDC dc = reinterpret_cast<HDC>(Message.WParam);
     Message.Result = 0;
-    OurPaintHandler(dc);
+    // The picture goes into the context asked for, not into the window.
+    if (IsCached(FCommonData) || !dc || (InAnimationProcess && dc != kvPrintDC))
+        OurPaintHandler(dc);
+    else
+        PaintUncached(dc);
     if (ListSW)
         Kv_NCPaint(ListSW, Frame->Handle(), 0, 0, -1, dc);
 }
@@ -360,24 +364,34 @@ void TsFrameAdapter::OurPaintHandler(HDC DC)
         return;
     }
     FCommonData->SetUpdating(false);
-    const int w = SkinBorderMaxWidth(FCommonData);
+    // Painted into the frame's own context (the erase context may be clipped
+    // to a smaller update region), except for an animation's print context.
     const HDC dc = DC == kvPrintDC ? DC : ::GetDC(Frame->Handle());
-    const int saved = ::SaveDC(dc);
-    ExcludeControls(dc, Frame, kvtGraphic, 0, 0);
+    PaintUncached(dc);
+    if (dc != DC)
+        ::ReleaseDC(Frame->Handle(), dc);
+}
+
+// A frame without a cache of its own: filled with its background colour,
+// the skin's border copied over the fill.
+void TsFrameAdapter::PaintUncached(HDC DC)
+{
+    const TRect all(0, 0, Frame->Width(), Frame->Height());
+    const int w = SkinBorderMaxWidth(FCommonData);
+    const int saved = ::SaveDC(DC);
+    ExcludeControls(DC, Frame, kvtGraphic, 0, 0);
     const TColor color = GetBGColor(FCommonData, 0);
     if (w > 0) {
         TBitmap border(all.Width(), all.Height(), pf24bit);
         PaintBorderFast(border.Canvas()->Handle(), all, w, FCommonData, 0);
-        FillDC(dc, all, color);
-        ::RestoreDC(dc, saved);
-        BitBltBorder(dc, 0, 0, all.Width(), all.Height(), border.Canvas()->Handle(), 0, 0, w);
+        FillDC(DC, all, color);
+        ::RestoreDC(DC, saved);
+        BitBltBorder(DC, 0, 0, all.Width(), all.Height(), border.Canvas()->Handle(), 0, 0, w);
     } else {
-        FillDC(dc, all, color);
-        ::RestoreDC(dc, saved);
+        FillDC(DC, all, color);
+        ::RestoreDC(DC, saved);
     }
-    PaintControls(dc, Frame, true, TPoint(0, 0));
-    if (dc != DC)
-        ::ReleaseDC(Frame->Handle(), dc);
+    PaintControls(DC, Frame, true, TPoint(0, 0));
 }
 
 void TsFrameAdapter::PrepareCache()

@@ -49,6 +49,7 @@ private:
     void AnswerBGColor(TMessage& Message);
     void EraseBkgnd(TMessage& Message);
     void Print(TMessage& Message);
+    void PaintUncached(HDC DC);
     bool Skinned() const;
 };
 
