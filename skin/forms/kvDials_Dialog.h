@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "classlib/graphics/Graphics.h"
+#include "skin/core/sVclUtils_Anim.h"
 #include "skin/forms/sSkinProvider_Metrics.h"
 #include "skin/forms/sSkinProvider_SysMenu.h"
 #include "skin/forms/sSkinProvider_Title.h"
@@ -76,7 +77,7 @@ private:
     void CloseClick(TObject* Sender);
 };
 
-class TkvDialogWnd : public TkvScrollWnd {
+class TkvDialogWnd : public TkvScrollWnd, public TsAnimShowSeam {
     KV_CLASS(TkvDialogWnd)
 public:
     ~TkvDialogWnd() override;
@@ -146,6 +147,15 @@ public:
     HRGN GetRgnFromArOR(int X, int Y);
     void UpdateRgn(bool Repaint);
 
+    // --- the show animation's view of the dialog (kvDials_DialogPaint.cpp)
+    HWND RealWindow() override { return CtrlHandle; }
+    HWND BorderWindow() override;
+    TSize RenderImage() override;
+    // The window image with the controls printed over its client part.
+    void PaintInto(TBitmap* Bmp) override;
+    TPoint BorderOffset() override;
+    void ShowEnded(int MaxTransparency) override;
+
     // --- fields
     std::vector<TRect> ArOR;
     int CurrentHT = 0;
@@ -189,6 +199,8 @@ private:
     void WalkControls();
     void WMSize(TMessage& Message);
     void WMSetText(TMessage& Message);
+    void WMShowWindow(TMessage& Message);
+    void AnimShow();
     void WMNCPaintMsg(TMessage& Message);
     void WMNCActivate(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);

@@ -567,3 +567,45 @@ void TkvDialogWnd::UpdateRgn(bool Repaint)
         InUpdateRgn = false;
     }
 }
+
+// ---------------------------------------------------------------------------
+// The show animation's view of the dialog.
+
+HWND TkvDialogWnd::BorderWindow()
+{
+    return nullptr;
+}
+
+TSize TkvDialogWnd::RenderImage()
+{
+    SkinData->BGChanged = true;
+    PaintAll();
+    TBitmap* cache = SkinData->FCacheBmp;
+    return cache ? TSize{cache->Width(), cache->Height()} : TSize{WndSize.cx, WndSize.cy};
+}
+
+void TkvDialogWnd::PaintInto(TBitmap* Bmp)
+{
+    const HDC dc = Bmp->Canvas()->Handle();
+    if (TBitmap* cache = SkinData->FCacheBmp)
+        ::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    const int saved = ::SaveDC(dc);
+    ::SetWindowOrgEx(dc, -OffsetX(), -OffsetY(), nullptr);
+    PrintHwndControls(CtrlHandle, dc);
+    ::RestoreDC(dc, saved);
+}
+
+TPoint TkvDialogWnd::BorderOffset()
+{
+    const TRect s = ShadowSize();
+    return TPoint(s.left, s.top);
+}
+
+// The animation took the dialog's region for its own window: the dialog
+// gets its skinned region back.
+void TkvDialogWnd::ShowEnded(int MaxTransparency)
+{
+    (void)MaxTransparency;
+    RgnChanged = true;
+    UpdateRgn(false);
+}
