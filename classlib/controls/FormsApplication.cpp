@@ -6,6 +6,8 @@
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/SysUtils.h"
 
+#include <cstdlib>
+
 TApplication* Application = New<TApplication>(nullptr);
 TScreen* Screen = New<TScreen>(nullptr);
 
@@ -43,14 +45,29 @@ UnicodeString Utf8ToText(const char* what)
     return msg;
 }
 
+void FreeApplicationComponents()
+{
+    if (Application)
+        Application->DestroyComponents();
+}
+
 // Frees the forms while the system is still whole, at the end of the program.
+// A program that never starts the application still has them freed here,
+// once the objects of the other units made before this one are gone.
 struct TApplicationDone {
-    ~TApplicationDone()
-    {
-        if (Application)
-            Application->DestroyComponents();
-    }
+    ~TApplicationDone() { FreeApplicationComponents(); }
 } ApplicationDone;
+
+// A program that starts the application has its forms freed first thing at
+// its end, before any object made at start-up goes: handlers registered
+// with atexit run before the objects made before them are destroyed, and
+// a form's last messages (a skin going away, a window's last paint) still
+// reach the lists and strings of every unit.
+void FreeFormsFirstAtExit()
+{
+    static const bool registered = std::atexit(FreeApplicationComponents) == 0;
+    (void)registered;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -127,6 +144,7 @@ TApplication::~TApplication()
 
 void TApplication::Initialize()
 {
+    FreeFormsFirstAtExit();
     Handle();
 }
 
@@ -243,6 +261,7 @@ void TApplication::SetTitle(const UnicodeString& Value)
 
 void TApplication::Run()
 {
+    FreeFormsFirstAtExit();
     FRunning = true;
     FTerminated = false;
     if (FMainForm && ShowMainForm) {

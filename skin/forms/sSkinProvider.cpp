@@ -124,6 +124,7 @@ TsSkinProvider::~TsSkinProvider()
 {
     FDestroying = true;
     std::erase(Providers(), this);
+    FreeMDIIcons();
     // The wrappers go first: the form's scroll wrapper sits in its
     // WindowProc in front of this provider.
     ReleaseWrappers();
