@@ -208,9 +208,8 @@ void TkvDialogWnd::AnimShow()
 
 void TkvDialogWnd::KillAnimations()
 {
-    // The caption buttons change state at once; no fade runs.
     for (TsCaptionButton* b : {&ButtonMin, &ButtonMax, &ButtonClose, &ButtonHelp})
-        b->Timer = nullptr;
+        KillAnimation(*b);
 }
 
 // ---------------------------------------------------------------------------

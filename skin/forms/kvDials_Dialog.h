@@ -21,6 +21,7 @@
 
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sSkinProvider_ExBorders.h"
 #include "skin/forms/sSkinProvider_Metrics.h"
 #include "skin/forms/sSkinProvider_SysMenu.h"
 #include "skin/forms/sSkinProvider_Title.h"
@@ -28,7 +29,6 @@
 
 class TkvProvider;
 class TkvDialogWnd;
-class TkvBorderForm;
 
 // How a dialog's frame looks, read from its styles.
 enum TkvBorderStyle { kvbsDialog, kvbsSingle, kvbsNone, kvbsSizeable, kvbsToolWindow, kvbsSizeToolWin };
@@ -77,7 +77,7 @@ private:
     void CloseClick(TObject* Sender);
 };
 
-class TkvDialogWnd : public TkvScrollWnd, public TsAnimShowSeam {
+class TkvDialogWnd : public TkvScrollWnd, public TsAnimShowSeam, public TkvFrameOwner {
     KV_CLASS(TkvDialogWnd)
 public:
     ~TkvDialogWnd() override;
@@ -155,6 +155,28 @@ public:
     void PaintInto(TBitmap* Bmp) override;
     TPoint BorderOffset() override;
     void ShowEnded(int MaxTransparency) override;
+
+    // --- what the caption buttons' fades ask of the dialog (kvDials_DialogPaint.cpp)
+    HWND FrameHandle() override { return CtrlHandle; }
+    TsCommonData* FrameSkinData() override { return SkinData; }
+    TkvBorderForm* FrameBorderForm() override { return BorderForm; }
+    TsCustomSysMenu* FrameSysMenu() override;
+    TRect FrameShadowSize() override { return ShadowSize(); }
+    TPoint FrameImageOrigin() override { return TPoint(0, 0); }
+    int FrameSysBorderWidth() override { return Metrics().SysBorderWidth(false); }
+    void FramePaintAll() override { PaintAll(); }
+    void FrameKillAnimations() override { KillAnimations(); }
+    void FrameSetHotHT(int HitCode) override { SetHotHT(HitCode, true); }
+    TsCaptionButton* FrameButton(int HitCode) override { return ButtonByCode(HitCode); }
+    int FrameButtonFace(int HitCode) override;
+    void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) override;
+    void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) override;
+    int FrameBorderHitTest(TMessage& Message, const TPoint& P) override;
+    void FrameDoubleClick(int HitCode) override { (void)HitCode; }
+    BYTE FrameAlpha() override { return 255; }
+    TRect FrameClientHole() override { return TRect(); }
+    bool FrameReady() override { return !Destroyed && ::IsWindow(CtrlHandle); }
+    bool FrameModal() override { return false; }
 
     // --- fields
     std::vector<TRect> ArOR;
