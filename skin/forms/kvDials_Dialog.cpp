@@ -10,6 +10,7 @@
 #include "skin/core/sInputSource.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManager_Anim.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sStrings.h"
 #include "skin/core/sVclUtils.h"
@@ -176,11 +177,39 @@ void TkvDialogWnd::InitExBorders(bool Active)
     BorderForm = nullptr;
 }
 
+void TkvDialogWnd::WMShowWindow(TMessage& Message)
+{
+    TkvAliveGuard guard(this);
+    OwnProc(Message);
+    if (!guard.Alive())
+        return;
+    InitDwm(CtrlHandle, true);
+    if (Message.WParam != 1)
+        return;
+    // Placed once more when first shown: a dialog may centre itself while
+    // it initialises (message boxes do).
+    Place();
+    FPlacePending = false;
+    Caption = GetWndText(CtrlHandle);
+    WalkControls();
+    AnimShow();
+}
+
+// The dialog fades in when the manager's dialog-show effect asks for it;
+// its caption and controls are captured before it shows.
+void TkvDialogWnd::AnimShow()
+{
+    TsSkinManager* sm = DefaultManager;
+    TkvDialogShow* show = sm && sm->AnimEffects() ? sm->AnimEffects()->DialogShow() : nullptr;
+    if (!show || !show->Active() || show->Time() == 0 || InAnimationProcess || !SkinData->Skinned())
+        return;
+    AnimShowDlg(*this, show->Time(), 255, show->Mode());
+}
+
 void TkvDialogWnd::KillAnimations()
 {
-    // The caption buttons change state at once; no fade runs.
     for (TsCaptionButton* b : {&ButtonMin, &ButtonMax, &ButtonClose, &ButtonHelp})
-        b->Timer = nullptr;
+        KillAnimation(*b);
 }
 
 // ---------------------------------------------------------------------------
@@ -295,18 +324,7 @@ void TkvDialogWnd::kvWndProc(TMessage& Message)
         return;
     case WM_PAINT: WMPaintMsg(Message); return;
     case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
-    case WM_SHOWWINDOW:
-        OwnProc(Message);
-        InitDwm(CtrlHandle, true);
-        if (Message.WParam == 1) {
-            // Placed once more when first shown: a dialog may centre
-            // itself while it initialises (message boxes do).
-            Place();
-            FPlacePending = false;
-            Caption = GetWndText(CtrlHandle);
-            WalkControls();
-        }
-        return;
+    case WM_SHOWWINDOW: WMShowWindow(Message); return;
     case WM_DRAWITEM: Kv_DrawStaticItem(Message); break;
     case WM_WINDOWPOSCHANGED:
         SkinData->BGChanged = true;

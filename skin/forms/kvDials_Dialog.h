@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "classlib/graphics/Graphics.h"
+#include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sSkinProvider_ExBorders.h"
 #include "skin/forms/sSkinProvider_Metrics.h"
 #include "skin/forms/sSkinProvider_SysMenu.h"
 #include "skin/forms/sSkinProvider_Title.h"
@@ -27,7 +29,6 @@
 
 class TkvProvider;
 class TkvDialogWnd;
-class TkvBorderForm;
 
 // How a dialog's frame looks, read from its styles.
 enum TkvBorderStyle { kvbsDialog, kvbsSingle, kvbsNone, kvbsSizeable, kvbsToolWindow, kvbsSizeToolWin };
@@ -76,7 +77,7 @@ private:
     void CloseClick(TObject* Sender);
 };
 
-class TkvDialogWnd : public TkvScrollWnd {
+class TkvDialogWnd : public TkvScrollWnd, public TsAnimShowSeam, public TkvFrameOwner {
     KV_CLASS(TkvDialogWnd)
 public:
     ~TkvDialogWnd() override;
@@ -146,6 +147,37 @@ public:
     HRGN GetRgnFromArOR(int X, int Y);
     void UpdateRgn(bool Repaint);
 
+    // --- the show animation's view of the dialog (kvDials_DialogPaint.cpp)
+    HWND RealWindow() override { return CtrlHandle; }
+    HWND BorderWindow() override;
+    TSize RenderImage() override;
+    // The window image with the controls printed over its client part.
+    void PaintInto(TBitmap* Bmp) override;
+    TPoint BorderOffset() override;
+    void ShowEnded(int MaxTransparency) override;
+
+    // --- what the caption buttons' fades ask of the dialog (kvDials_DialogPaint.cpp)
+    HWND FrameHandle() override { return CtrlHandle; }
+    TsCommonData* FrameSkinData() override { return SkinData; }
+    TkvBorderForm* FrameBorderForm() override { return BorderForm; }
+    TsCustomSysMenu* FrameSysMenu() override;
+    TRect FrameShadowSize() override { return ShadowSize(); }
+    TPoint FrameImageOrigin() override { return TPoint(0, 0); }
+    int FrameSysBorderWidth() override { return Metrics().SysBorderWidth(false); }
+    void FramePaintAll() override { PaintAll(); }
+    void FrameKillAnimations() override { KillAnimations(); }
+    void FrameSetHotHT(int HitCode) override { SetHotHT(HitCode, true); }
+    TsCaptionButton* FrameButton(int HitCode) override { return ButtonByCode(HitCode); }
+    int FrameButtonFace(int HitCode) override;
+    void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) override;
+    void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) override;
+    int FrameBorderHitTest(TMessage& Message, const TPoint& P) override;
+    void FrameDoubleClick(int HitCode) override { (void)HitCode; }
+    BYTE FrameAlpha() override { return 255; }
+    TRect FrameClientHole() override { return TRect(); }
+    bool FrameReady() override { return !Destroyed && ::IsWindow(CtrlHandle); }
+    bool FrameModal() override { return false; }
+
     // --- fields
     std::vector<TRect> ArOR;
     int CurrentHT = 0;
@@ -189,6 +221,8 @@ private:
     void WalkControls();
     void WMSize(TMessage& Message);
     void WMSetText(TMessage& Message);
+    void WMShowWindow(TMessage& Message);
+    void AnimShow();
     void WMNCPaintMsg(TMessage& Message);
     void WMNCActivate(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);

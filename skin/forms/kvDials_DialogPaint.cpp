@@ -408,6 +408,12 @@ void TkvDialogWnd::RepaintButton(int i)
     TsCaptionButton* b = ButtonByCode(i);
     TBitmap* cache = SkinData ? SkinData->FCacheBmp : nullptr;
     TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (b && b->State >= 0 && sm && sm->AllowGlowing()) {
+        // The image keeps the button's normal face; the fade shows the new one over it.
+        if (!b->Rect.IsEmpty() && ::IsWindowVisible(CtrlHandle))
+            StartSBAnimation(b, b->State, b->State == 2 ? 1 : 10, b->State != 0, this);
+        return;
+    }
     if (!b || b->State < 0 || b->Rect.IsEmpty() || !cache || !sm || TempBmp->Empty())
         return;
     const TsFrameMetrics m = Metrics();
@@ -566,4 +572,90 @@ void TkvDialogWnd::UpdateRgn(bool Repaint)
         ::DeleteObject(rgn);
         InUpdateRgn = false;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The show animation's view of the dialog.
+
+HWND TkvDialogWnd::BorderWindow()
+{
+    return nullptr;
+}
+
+TSize TkvDialogWnd::RenderImage()
+{
+    SkinData->BGChanged = true;
+    PaintAll();
+    TBitmap* cache = SkinData->FCacheBmp;
+    return cache ? TSize{cache->Width(), cache->Height()} : TSize{WndSize.cx, WndSize.cy};
+}
+
+void TkvDialogWnd::PaintInto(TBitmap* Bmp)
+{
+    const HDC dc = Bmp->Canvas()->Handle();
+    if (TBitmap* cache = SkinData->FCacheBmp)
+        ::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    const int saved = ::SaveDC(dc);
+    ::SetWindowOrgEx(dc, -OffsetX(), -OffsetY(), nullptr);
+    PrintHwndControls(CtrlHandle, dc);
+    ::RestoreDC(dc, saved);
+}
+
+TPoint TkvDialogWnd::BorderOffset()
+{
+    const TRect s = ShadowSize();
+    return TPoint(s.left, s.top);
+}
+
+// The animation took the dialog's region for its own window: the dialog
+// gets its skinned region back.
+void TkvDialogWnd::ShowEnded(int MaxTransparency)
+{
+    (void)MaxTransparency;
+    RgnChanged = true;
+    UpdateRgn(false);
+}
+
+// ---------------------------------------------------------------------------
+// What the caption buttons' fades ask of the dialog.
+
+TsCustomSysMenu* TkvDialogWnd::FrameSysMenu()
+{
+    return SystemMenu;
+}
+
+int TkvDialogWnd::FrameButtonFace(int HitCode)
+{
+    bool disabled = false;
+    return FaceOf(HitCode, disabled);
+}
+
+// The title under the button as the last rebuild left it.
+void TkvDialogWnd::FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst)
+{
+    TBitmap* cache = SkinData->FCacheBmp;
+    if (!cache)
+        return;
+    const TRect& r = Btn.Rect;
+    if (TempBmp && !TempBmp->Empty())
+        ::BitBlt(DCOf(Dst), 0, 0, r.Width(), r.Height(), DCOf(TempBmp), r.left - (cache->Width() - TempBmp->Width()),
+                 r.top, SRCCOPY);
+    else
+        ::BitBlt(DCOf(Dst), 0, 0, r.Width(), r.Height(), DCOf(cache), r.left, r.top, SRCCOPY);
+}
+
+void TkvDialogWnd::FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed)
+{
+    // A dialog has no title buttons of its own.
+    (void)HitCode;
+    (void)Dst;
+    (void)Pressed;
+}
+
+// Without a border window nothing lies outside the dialog's own frame.
+int TkvDialogWnd::FrameBorderHitTest(TMessage& Message, const TPoint& P)
+{
+    (void)Message;
+    (void)P;
+    return -1;
 }

@@ -16,9 +16,20 @@ namespace {
 
 constexpr UINT CM_VISIBLECHANGED_MSG = 0xB00B;
 constexpr UINT CM_SHOWINGCHANGED_MSG = 0xB019;
+constexpr UINT CM_MOUSEENTER_MSG = 0xB013;
+constexpr UINT CM_MOUSELEAVE_MSG = 0xB014;
 constexpr UINT RedrawAll = RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE;
 
 } // namespace
+
+KV_BEGIN_PUBLISHED(TsFrameAdapter, TComponent)
+    B.Object(L"SkinData", &C::SkinData);
+KV_END_PUBLISHED
+
+void RegisterFrameAdapterClass()
+{
+    RegisterClasses<TsFrameAdapter>();
+}
 
 int BlendColorByte(int Transparency, int ParentByte, int SectionByte)
 {
@@ -292,9 +303,59 @@ void TsFrameAdapter::SkinnedMessage(TMessage& Message)
     case CM_SHOWINGCHANGED_MSG:
         OldWndProc(Message);
         RefreshScrolls(FCommonData, ListSW);
+        if (TsSkinManager* sm = FCommonData->GetSkinManager(); sm && sm->SkinningRules().Contains(srThirdParty))
+            AddToAdapter(Frame);
         return;
+    case CM_MOUSEENTER_MSG:
+        MouseEnter(Message);
+        return;
+    case WM_PARENTNOTIFY:
+        if (ParentNotify(Message))
+            return;
+        break;
     }
     OldWndProc(Message);
+}
+
+// A child window made or destroyed: a new one is told the skin and reaches
+// the form's control adapter; the scroll bars follow the frame's content.
+bool TsFrameAdapter::ParentNotify(TMessage& Message)
+{
+    const WORD event = LOWORD(Message.WParam);
+    if ((event != WM_CREATE && event != WM_DESTROY) || ComponentState().Contains(csLoading) ||
+        Frame->ControlState().Contains(csCreating))
+        return false;
+    TsSkinManager* sm = FCommonData->GetSkinManager();
+    if (event == WM_CREATE) {
+        if (Frame->HandleAllocated()) {
+            FCommonData->UpdateIndexes();
+            TMessage m{SM_KORVEXCMD, 0x10001, reinterpret_cast<LPARAM>(sm), 0};
+            Broadcast(m);
+        }
+        if (sm && sm->SkinningRules().Contains(srThirdParty))
+            AddToAdapter(Frame);
+    }
+    OldWndProc(Message);
+    UpdateScrolls(ListSW, false);
+    return true;
+}
+
+// The mouse came onto the frame or one of its graphic children: a speed
+// button other than the one entered that still shows the mouse is told it
+// left, and the frame becomes the manager's active control.
+void TsFrameAdapter::MouseEnter(TMessage& Message)
+{
+    OldWndProc(Message);
+    auto* entered = reinterpret_cast<TControl*>(Message.LParam);
+    for (int i = 0; i < Frame->ControlCount(); ++i) {
+        TControl* c = Frame->Controls(i);
+        if (c == entered || !InheritsFromClass(c, L"TsSpeedButton"))
+            continue;
+        if (TsCommonData* sd = SkinDataOf(c); sd && sd->FMouseAbove)
+            c->Perform(CM_MOUSELEAVE_MSG, 0, 0);
+    }
+    if (DefaultManager && Frame->HandleAllocated())
+        DefaultManager->SetActiveControl(Frame->Handle());
 }
 
 void TsFrameAdapter::EraseBkgnd(TMessage& Message)
@@ -316,7 +377,11 @@ void TsFrameAdapter::Print(TMessage& Message)
     }
     const HDC dc = reinterpret_cast<HDC>(Message.WParam);
     Message.Result = 0;
-    OurPaintHandler(dc);
+    // The picture goes into the context asked for, not into the window.
+    if (IsCached(FCommonData) || !dc || (InAnimationProcess && dc != kvPrintDC))
+        OurPaintHandler(dc);
+    else
+        PaintUncached(dc);
     if (ListSW)
         Kv_NCPaint(ListSW, Frame->Handle(), 0, 0, -1, dc);
 }
@@ -360,24 +425,34 @@ void TsFrameAdapter::OurPaintHandler(HDC DC)
         return;
     }
     FCommonData->SetUpdating(false);
-    const int w = SkinBorderMaxWidth(FCommonData);
+    // Painted into the frame's own context (the erase context may be clipped
+    // to a smaller update region), except for an animation's print context.
     const HDC dc = DC == kvPrintDC ? DC : ::GetDC(Frame->Handle());
-    const int saved = ::SaveDC(dc);
-    ExcludeControls(dc, Frame, kvtGraphic, 0, 0);
+    PaintUncached(dc);
+    if (dc != DC)
+        ::ReleaseDC(Frame->Handle(), dc);
+}
+
+// A frame without a cache of its own: filled with its background colour,
+// the skin's border copied over the fill.
+void TsFrameAdapter::PaintUncached(HDC DC)
+{
+    const TRect all(0, 0, Frame->Width(), Frame->Height());
+    const int w = SkinBorderMaxWidth(FCommonData);
+    const int saved = ::SaveDC(DC);
+    ExcludeControls(DC, Frame, kvtGraphic, 0, 0);
     const TColor color = GetBGColor(FCommonData, 0);
     if (w > 0) {
         TBitmap border(all.Width(), all.Height(), pf24bit);
         PaintBorderFast(border.Canvas()->Handle(), all, w, FCommonData, 0);
-        FillDC(dc, all, color);
-        ::RestoreDC(dc, saved);
-        BitBltBorder(dc, 0, 0, all.Width(), all.Height(), border.Canvas()->Handle(), 0, 0, w);
+        FillDC(DC, all, color);
+        ::RestoreDC(DC, saved);
+        BitBltBorder(DC, 0, 0, all.Width(), all.Height(), border.Canvas()->Handle(), 0, 0, w);
     } else {
-        FillDC(dc, all, color);
-        ::RestoreDC(dc, saved);
+        FillDC(DC, all, color);
+        ::RestoreDC(DC, saved);
     }
-    PaintControls(dc, Frame, true, TPoint(0, 0));
-    if (dc != DC)
-        ::ReleaseDC(Frame->Handle(), dc);
+    PaintControls(DC, Frame, true, TPoint(0, 0));
 }
 
 void TsFrameAdapter::PrepareCache()

@@ -18,6 +18,7 @@ constexpr int COC_TsFrameAdapter = 226;
 
 class TsFrameAdapter : public TComponent {
     KV_CLASS(TsFrameAdapter)
+    KV_PUBLISHED
 public:
     // Raises Exception (kvs_FrameAdapterError1) when AOwner is not a frame.
     explicit TsFrameAdapter(TComponent* AOwner);
@@ -49,9 +50,15 @@ private:
     void AnswerBGColor(TMessage& Message);
     void EraseBkgnd(TMessage& Message);
     void Print(TMessage& Message);
+    void PaintUncached(HDC DC);
+    void MouseEnter(TMessage& Message);
+    bool ParentNotify(TMessage& Message);
     bool Skinned() const;
 };
 
 // Blends one colour byte of a see-through section over its parent's:
 // Transparency percent of the parent's, the rest the section's.
 int BlendColorByte(int Transparency, int ParentByte, int SectionByte);
+
+// Makes TsFrameAdapter known to the resource reader (frames that carry one).
+void RegisterFrameAdapterClass();

@@ -5,9 +5,39 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sStrings.h"
 #include "skin/core/sVclUtils.h"
+#include "classlib/streaming/FormReader.h"
 #include "skin/forms/sFrameAdapter.h"
 
 using namespace frametest;
+
+namespace {
+
+// A speed button of the skin's kind as far as the adapter sees one: its
+// class name and skin data, and the mouse leaving it.
+class TsSpeedButton : public TGraphicControl {
+    KV_CLASS(TsSpeedButton)
+    KV_PUBLISHED
+public:
+    explicit TsSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), Data(new TsCommonData(this, false)) {}
+    ~TsSpeedButton() override { FreeAndNil(Data); }
+    TsCommonData* SkinData() const { return Data; }
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_MOUSELEAVE) {
+            ++Leaves;
+            Data->FMouseAbove = false;
+        }
+        TGraphicControl::WndProc(Message);
+    }
+    TsCommonData* Data;
+    int Leaves = 0;
+};
+
+} // namespace
+
+KV_BEGIN_PUBLISHED(TsSpeedButton, TGraphicControl)
+    B.Object(L"SkinData", &C::SkinData);
+KV_END_PUBLISHED
 
 class FrameAdapter : public FrameTest {};
 
@@ -48,4 +78,48 @@ TEST_F(FrameAdapter, TransparencyMixesInPercent)
                            {50, 255, 255, 255}, {150, 10, 20, 10}, {-5, 10, 20, 20}};
     for (const TCase& c : cases)
         EXPECT_EQ(BlendColorByte(c.Transparency, c.Parent, c.Section), c.Expected) << c.Transparency;
+}
+
+TEST_F(FrameAdapter, ReadFromAFramesResource)
+{
+    RegisterFrameAdapterClass();
+    TOwned<TForm> form(NewForm(bsSizeable));
+    auto* frame = New<TFrame>(form.get());
+    frame->SetParent(form.get());
+    ReadComponentFromText(L"object Fr: TFrame\n"
+                          L"  object Adapter: TsFrameAdapter\n"
+                          L"    SkinData.SkinSection = 'DIALOG'\n"
+                          L"  end\n"
+                          L"end",
+                          frame);
+    auto* adapter = dynamic_cast<TsFrameAdapter*>(frame->FindComponent(L"Adapter"));
+    ASSERT_NE(adapter, nullptr);
+    EXPECT_EQ(adapter->Frame, frame);
+    EXPECT_EQ(adapter->SkinData()->SkinSection(), UnicodeString(s_Dialog));
+    EXPECT_EQ(SkinDataOf(adapter), adapter->SkinData());
+    EXPECT_TRUE(GetBoolMsg(frame, SMC_IS_SKINNED));
+}
+
+TEST_F(FrameAdapter, MouseEnteringTellsOtherSpeedButtonsTheyWereLeft)
+{
+    TOwned<TForm> form(NewForm(bsSizeable));
+    auto* frame = New<TFrame>(form.get());
+    frame->SetParent(form.get());
+    frame->SetBounds(10, 10, 200, 80);
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->SetSkinSection(s_Dialog);
+    adapter->SkinData()->UpdateIndexes();
+    TsSpeedButton* buttons[3];
+    for (TsSpeedButton*& b : buttons) {
+        b = New<TsSpeedButton>(frame);
+        b->SetParent(frame);
+    }
+    buttons[0]->Data->FMouseAbove = true; // still shows the mouse
+    buttons[1]->Data->FMouseAbove = true; // the one entered
+    Manager->SetActiveControl(nullptr);
+    frame->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(buttons[1])));
+    EXPECT_EQ(buttons[0]->Leaves, 1);
+    EXPECT_EQ(buttons[1]->Leaves, 0) << "the entered button keeps the mouse";
+    EXPECT_EQ(buttons[2]->Leaves, 0) << "a button without the mouse is left alone";
+    EXPECT_EQ(Manager->ActiveControl(), frame->Handle());
 }

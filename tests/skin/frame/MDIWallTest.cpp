@@ -124,3 +124,62 @@ TEST_F(MDIWall, SupportMadeOnceAndFreedWithoutLeaks)
     EXPECT_EQ(sp->MDIForm, nullptr);
     EXPECT_EQ(Kv_GetScrollWndFromHwnd(Main->ClientHandle()), nullptr);
 }
+
+TEST_F(MDIWall, NewMDIMenuMarksTheMenuLineForRebuilding)
+{
+    TsSkinProvider* sp = ProviderOf(Main);
+    Image(sp);
+    sp->MenuChanged = false;
+    sp->FLinesCount = 1;
+    ASSERT_FALSE(sp->SkinData()->BGChanged);
+    const HMENU menu = ::GetMenu(Main->Handle());
+    ::SendMessageW(Main->ClientHandle(), WM_MDISETMENU, WPARAM(menu), 0);
+    EXPECT_TRUE(sp->SkinData()->BGChanged);
+    EXPECT_TRUE(sp->MenuChanged);
+    EXPECT_EQ(sp->FLinesCount, -1);
+    EXPECT_EQ(::GetMenu(Main->Handle()), menu) << "the message still reaches the client";
+}
+
+namespace {
+
+// WM_ERASEBKGND and WM_NCPAINT that reach one window.
+HWND Watched = nullptr;
+int Paints = 0;
+LRESULT CALLBACK CountPaints(int Code, WPARAM WParam, LPARAM LParam)
+{
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    if (Code == HC_ACTION && m->hwnd == Watched && (m->message == WM_ERASEBKGND || m->message == WM_NCPAINT))
+        ++Paints;
+    return ::CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+} // namespace
+
+TEST_F(MDIWall, ScrollingFreezesTheClientUntilItEnds)
+{
+    const HWND client = Main->ClientHandle();
+    ASSERT_NE(ClientWrapper(), nullptr);
+    Application->ProcessMessages();
+    Watched = client;
+    const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountPaints, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    struct TStep {
+        const char* Name;
+        int Cmd;
+        WORD Code;
+        bool Visible;  // WS_VISIBLE: cleared while redrawing is off
+        bool Repaint;  // the client was redrawn at once
+    };
+    const TStep steps[] = {{"begin", SMC_SCROLL_BEGIN, SB_LINEDOWN, false, false},
+                           {"thumb drag ends", SMC_SCROLL_END, SB_THUMBTRACK, true, false},
+                           {"begin again", SMC_SCROLL_BEGIN, SB_LINEDOWN, false, false},
+                           {"line scroll ends", SMC_SCROLL_END, SB_LINEDOWN, true, true}};
+    for (const TStep& s : steps) {
+        Paints = 0;
+        ::SendMessageW(client, SM_KORVEXCMD, MakeKorvexWParam(s.Cmd), MAKELPARAM(s.Code, 0));
+        EXPECT_EQ((::GetWindowLongW(client, GWL_STYLE) & WS_VISIBLE) != 0, s.Visible) << s.Name;
+        EXPECT_EQ(Paints > 0, s.Repaint) << s.Name;
+    }
+    ::UnhookWindowsHookEx(hook);
+    Watched = nullptr;
+}
