@@ -386,6 +386,7 @@ private:
 
     // sSkinProvider_NCPaint.cpp
     void PaintBase(const TsFrameMetrics& M);
+    void PaintExtendedFrame(const TsFrameMetrics& M);
     void PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintCaptionText(const TsFrameMetrics& M);

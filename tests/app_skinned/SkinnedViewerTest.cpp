@@ -259,9 +259,9 @@ TEST(SkinnedLook, TheMoviesClientAreaIsNotPaintedOver)
 }
 
 // The frame, the title band and the caption buttons are the skinned
-// frame's; the push buttons the standard wrappers'; the system menu the
-// skinned menus'.  Each check below is written against what the skin must
-// show and waits, skipped, for the work that paints it.
+// frame's; the push buttons the control adapter's wrappers'; the system
+// menu the skinned menus'.  Each check is written against what the skin
+// must show.
 
 bool Framed(const TShot& S)
 {
@@ -343,8 +343,6 @@ TEST(SkinnedLook, TheCloseButtonIsTheSkinsPicture)
 
 TEST(SkinnedLook, PushButtonsAreTheSkinsButtons)
 {
-    GTEST_SKIP() << "the viewer's push buttons keep the system's look until the control adapter wraps the forms' "
-                    "buttons: remove this line then";
     const TSkinLook& look = Look();
     const auto shots = ShotsWhere([](const TShot& s) { return !s.Buttons.empty() && s.Name != "save-dialog"; });
     ExpectShots(shots);

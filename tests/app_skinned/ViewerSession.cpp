@@ -90,6 +90,21 @@ BOOL CALLBACK MatchMenu(HWND W, LPARAM P)
     return TRUE;
 }
 
+BOOL CALLBACK NotePaintPending(HWND W, LPARAM P)
+{
+    if (IsWindowVisible(W) && GetUpdateRect(W, nullptr, FALSE))
+        *reinterpret_cast<bool*>(P) = true;
+    return TRUE;
+}
+
+// The window or one of its shown children still has something to paint.
+bool HasPaintPending(HWND Window)
+{
+    bool pending = GetUpdateRect(Window, nullptr, FALSE) != FALSE;
+    EnumChildWindows(Window, NotePaintPending, LPARAM(&pending));
+    return pending;
+}
+
 } // namespace
 
 std::vector<TShot>& Shots()
@@ -157,7 +172,12 @@ DWORD TBookRun::Quit(HWND Player)
 
 bool PressButton(HWND Window, const UnicodeString& Caption)
 {
-    const std::vector<HWND> found = ButtonsOf(Window, Caption);
+    // A form shows before its buttons do while the machine is busy.
+    std::vector<HWND> found;
+    WaitFor(10000, [&] {
+        found = ButtonsOf(Window, Caption);
+        return !found.empty();
+    });
     if (found.empty())
         return false;
     PostMessageW(Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(found[0]), BN_CLICKED), LPARAM(found[0]));
@@ -171,6 +191,8 @@ bool WaitGone(HWND Window, DWORD TimeoutMs)
 
 TShot& Photograph(HWND Window, const std::string& Name)
 {
+    // Shown and painted, frame and children, before the screen is read.
+    WaitFor(10000, [&] { return IsWindowVisible(Window) && !HasPaintPending(Window); });
     TShot shot;
     shot.Name = Name;
     shot.Picture = SteadyPicture(WindowArea(Window));

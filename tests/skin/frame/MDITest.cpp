@@ -130,6 +130,7 @@ TEST_F(FrameMDI, IconFormCoversTheChildsButtonsDuringTheMenuLoop)
 // provider and its active child is maximised with a system menu.
 TEST_F(FrameMDI, ChildIconHeadsTheBarOfAMaximisedChildWithASystemMenu)
 {
+    MDISkinProvider = nullptr;
     EXPECT_FALSE(ChildIconPresent()) << "no MDI main form's provider";
     MDISkinProvider = ProviderOf(Main);
     EXPECT_TRUE(ChildIconPresent());

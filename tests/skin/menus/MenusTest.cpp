@@ -396,23 +396,26 @@ TEST_F(MenuSkinning, PopupItemsAreDrawnFromTheSkin)
     close->SetCaption(L"Close");
     close->SetTag(SC_CLOSE);
     sysMenu->Items()->Add(close);
-    ClearCache();
-    auto ltr = draw(close, {});
-    const bool middleEast = std::exchange(SysLocale.MiddleEast, true);
-    Form->SetBiDiMode(bdRightToLeft);
-    ClearCache();
-    auto rtl = draw(close, {});
-    Form->SetBiDiMode(bdLeftToRight);
-    SysLocale.MiddleEast = middleEast;
-    // The glyph column: margin, glyph and spacing wide.
-    const TRect leftColumn(0, 0, 2 + 16 + 6, h), rightColumn(r.right - (2 + 16 + 6), 0, r.right, h);
-    TBitmap blank(200, 200, pf24bit);
-    ClearCache();
-    close->SetTag(0);  // no glyph
-    Menus->sAdvancedDrawItem(close, blank.Canvas(), r, {});
-    EXPECT_TRUE(Differs(ltr.get(), &blank, leftColumn));
-    EXPECT_TRUE(Differs(rtl.get(), &blank, rightColumn));
-
-    EXPECT_FALSE(Differs(ltr.get(), &blank, rightColumn));
+    // Each drawn with and without a glyph (tag 0): only the glyph differs.
+    auto withAndWithout = [&](bool RightToLeft) {
+        const bool middleEast = std::exchange(SysLocale.MiddleEast, RightToLeft);
+        Form->SetBiDiMode(RightToLeft ? bdRightToLeft : bdLeftToRight);
+        close->SetTag(SC_CLOSE);
+        ClearCache();
+        auto glyph = draw(close, {});
+        close->SetTag(0);
+        ClearCache();
+        auto none = draw(close, {});
+        Form->SetBiDiMode(bdLeftToRight);
+        SysLocale.MiddleEast = middleEast;
+        return std::pair(std::move(glyph), std::move(none));
+    };
+    const TRect leftHalf(0, 0, r.right / 2, h), rightHalf(r.right / 2, 0, r.right, h);
+    const auto ltr = withAndWithout(false);
+    EXPECT_TRUE(Differs(ltr.first.get(), ltr.second.get(), leftHalf));
+    EXPECT_FALSE(Differs(ltr.first.get(), ltr.second.get(), rightHalf));
+    const auto rtl = withAndWithout(true);
+    EXPECT_FALSE(Differs(rtl.first.get(), rtl.second.get(), leftHalf));
+    EXPECT_TRUE(Differs(rtl.first.get(), rtl.second.get(), rightHalf));
     ClearCache();
 }

@@ -1,0 +1,222 @@
+// The extended-border window: made only for the forms that may have one,
+// its image with per-pixel alpha (the built-in shadow templates around an
+// opaque window), its place right behind its form, its hit tests, and the
+// mouse falling through the shadow to the window below at that window's
+// own point.
+#include <memory>
+
+#include "FrameFixture.h"
+#include "skin/core/sSkinManager_Store.h"
+#include "skin/paint/kvPNG.h"
+#include "support/FakeInput.h"
+#include "support/ResourceCount.h"
+
+using namespace frametest;
+
+namespace {
+
+class ExBorders : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        // The viewer carries the built-in shadow pictures as resources; this
+        // program reads the ones the build drew.
+        if (!ShdaImage()) {
+            auto active = std::make_unique<TPNGGraphic>(), inactive = std::make_unique<TPNGGraphic>();
+            active->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDA.png"));
+            inactive->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDI.png"));
+            SetShadowImages(active.release(), inactive.release());
+        }
+        FrameTest::SetUp();
+        Manager->SetExtendedBorders(true);
+        ASSERT_TRUE(Manager->ExtendedBorders());
+        ASSERT_GT(Manager->FormShadowSize.left, 0) << "the built-in shadow";
+    }
+    static uint8_t Alpha(TBitmap* Bmp, int X, int Y) { return Bmp->Rows().Pixel(X, Y)[3]; }
+    static TRect RectOf(HWND Wnd)
+    {
+        RECT r;
+        ::GetWindowRect(Wnd, &r);
+        return TRect(r);
+    }
+};
+
+// A message's WParam and point as the window below received them.
+struct TReceived : TObject {
+    TWndMethod Old;
+    UINT Msg = 0;
+    TPoint At{-1, -1};
+    void Proc(TMessage& M)
+    {
+        if (M.Msg == WM_LBUTTONDOWN) {
+            Msg = M.Msg;
+            At = TPoint(GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+        }
+        Old(M);
+    }
+};
+
+} // namespace
+
+// Only a top-level form with a skinned frame gets the window; the others
+// keep a 24-bit image.
+TEST_F(ExBorders, MadeOnlyForFormsThatMayHaveOne)
+{
+    TOwned<TForm> parent(NewForm(bsSizeable));
+    const struct {
+        const char* Name;
+        std::function<void(TForm*)> Prepare;
+        bool Has;
+    } cases[] = {
+        {"sizeable", [](TForm*) {}, true},
+        {"no border", [](TForm* f) { f->SetBorderStyle(bsNone); }, false},
+        {"child control", [&](TForm* f) { f->SetParent(parent.get()); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TOwned<TForm> form(NewForm(bsSizeable, L"Ex", c.Prepare));
+        TsSkinProvider* sp = GetSkinProvider(form.get());
+        if (!sp) {
+            EXPECT_FALSE(c.Has) << "a form without a provider has no border window either";
+            continue;
+        }
+        TBitmap* img = Image(sp);
+        EXPECT_EQ(sp->BorderForm != nullptr, c.Has);
+        EXPECT_EQ(img->PixelFormat(), c.Has ? pf32bit : pf24bit);
+    }
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    ASSERT_NE(sp->BorderForm, nullptr);
+    sp->SetAllowExtBorders(false);
+    EXPECT_EQ(sp->BorderForm, nullptr);
+    EXPECT_EQ(Image(sp)->PixelFormat(), pf24bit);
+    EXPECT_EQ(sp->ShadowSize(), TRect());
+}
+
+// The image is the window inside the shadow, opaque, with the template's
+// translucent shadow around it; the border window shows it right behind
+// the form, the form's window at the image's place.  Turned off, the
+// window goes and nothing stays behind.
+TEST_F(ExBorders, ImageWithShadowBehindTheForm)
+{
+    {
+        // The first bordered form fills the caches it leaves behind.
+        TOwned<TForm> warm(NewForm(bsSizeable));
+        Image(ProviderOf(warm.get()));
+    }
+    Application->ProcessMessages();
+    const TResourceCount before = CountResources();
+    {
+        TOwned<TForm> form(NewForm(bsSizeable));
+        TsSkinProvider* sp = ProviderOf(form.get());
+        ASSERT_NE(sp->BorderForm, nullptr);
+        TBitmap* img = Image(sp);
+        const TRect s = sp->ShadowSize();
+        EXPECT_EQ(s, Manager->FormShadowSize);
+        const TRect w = RectOf(form->Handle());
+        EXPECT_GE(img->Width(), w.Width() + s.left + s.right);
+        EXPECT_EQ(Alpha(img, img->Width() / 2, img->Height() / 2), 255);
+        EXPECT_EQ(Alpha(img, s.left + 1, img->Height() / 2), 255) << "the frame is opaque";
+        EXPECT_LT(Alpha(img, 0, 0), 255) << "the shadow's outer corner";
+        int translucent = 0;
+        for (int x = 0; x < s.left; ++x) {
+            const uint8_t a = Alpha(img, x, img->Height() / 2);
+            translucent += a > 0 && a < 255;
+        }
+        EXPECT_GT(translucent, 0) << "the shadow fades out";
+
+        sp->UpdateExBordersPos(true, 255);
+        const HWND border = sp->BorderForm->Handle();
+        EXPECT_TRUE(::GetWindowLongW(border, GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_TRUE(::IsWindowVisible(border));
+        EXPECT_EQ(::GetWindow(form->Handle(), GW_HWNDNEXT), border) << "right behind its form";
+        const TRect b = RectOf(border);
+        const TPoint origin = sp->FrameImageOrigin();
+        EXPECT_EQ(b.left, w.left - origin.x);
+        EXPECT_EQ(b.top, w.top - origin.y);
+        EXPECT_EQ(b.Width(), img->Width());
+
+        sp->SetAllowExtBorders(false);
+        EXPECT_FALSE(::IsWindow(border));
+    }
+    Application->ProcessMessages();
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+// Through the border window: the frame answers 19 to the system, the owner
+// reads the skin's code at the point (buttons, caption, menu, sizing
+// zones); the shadow is transparent.
+TEST_F(ExBorders, HitTestsThroughTheBorderWindow)
+{
+    TOwned<TForm> form(NewForm(bsSizeable, L"Ex", [](TForm* f) { AddMenu(f, {L"File", L"Edit"}); }));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    Image(sp);
+    sp->UpdateExBordersPos(true, 255);
+    TkvBorderForm* bf = sp->BorderForm;
+    ASSERT_NE(bf, nullptr);
+    const HWND border = bf->Handle();
+    const TRect b = RectOf(border);
+    const TRect s = sp->ShadowSize();
+    const TsFrameMetrics m = sp->Metrics();
+    auto hit = [&](const TPoint& P, int& System) {
+        const LPARAM at = MAKELPARAM(b.left + P.x, b.top + P.y);
+        System = int(::SendMessageW(border, WM_NCHITTEST, 0, at));
+        TMessage msg{WM_NCHITTEST, 0, at, 0};
+        return bf->Ex_WMNCHitTest(msg);
+    };
+    RECT item;
+    ASSERT_TRUE(::GetMenuItemRect(form->Handle(), form->Menu()->Handle(), 0, &item));
+    const int menuY = (item.top + item.bottom) / 2 - b.top;
+    const struct {
+        const char* Name;
+        TPoint P;
+        int Code;
+    } cases[] = {
+        {"close", CentreOf(sp->ButtonClose.Rect), HTCLOSE},
+        {"maximise", CentreOf(sp->ButtonMax.Rect), HTMAXBUTTON},
+        {"minimise", CentreOf(sp->ButtonMin.Rect), HTMINBUTTON},
+        {"caption", TPoint(b.Width() / 2, s.top + m.CaptionHeight(true) / 2), HTCAPTION},
+        {"icon", CentreOf(sp->IconRect()), HTSYSMENU},
+        {"menu line", TPoint(b.Width() / 2, menuY), HTMENU},
+        {"left edge", TPoint(s.left + 1, b.Height() / 2), HTLEFT},
+        {"bottom right", TPoint(b.Width() - s.right - 1, b.Height() - s.bottom - 1), HTBOTTOMRIGHT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        int system = 0;
+        EXPECT_EQ(hit(c.P, system), c.Code);
+        EXPECT_EQ(system, 19);
+    }
+    int system = 0;
+    hit(TPoint(1, b.Height() / 2), system);
+    EXPECT_EQ(system, HTTRANSPARENT) << "the shadow";
+    form->SetEnabled(false);
+    EXPECT_EQ(hit(CentreOf(sp->ButtonClose.Rect), system), -1) << "a disabled form answers nothing";
+    form->SetEnabled(true);
+}
+
+// A click on the shadow reaches the window below at that window's own
+// client point, not at the border window's.
+TEST_F(ExBorders, TheShadowPassesTheMouseToTheWindowBelow)
+{
+    TOwned<TForm> below(TForm::CreateNew(Application));
+    below->SetBorderStyle(bsNone);
+    below->SetBounds(0, 0, 500, 400);
+    below->Show();
+    TReceived got;
+    got.Old = below->WindowProc;
+    below->WindowProc = Bind(&got, &TReceived::Proc);
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    Image(sp);
+    sp->UpdateExBordersPos(true, 255);
+    const HWND border = sp->BorderForm->Handle();
+    const TRect b = RectOf(border);
+    const TPoint p(2, b.Height() / 2);  // in the left shadow
+    ::SendMessageW(border, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    below->WindowProc = got.Old;
+    ASSERT_EQ(got.Msg, UINT(WM_LBUTTONDOWN));
+    POINT client{b.left + p.x, b.top + p.y};
+    ::ScreenToClient(below->Handle(), &client);
+    EXPECT_EQ(got.At, TPoint(client.x, client.y));
+}
