@@ -295,6 +295,10 @@ void TkvDialogWnd::WalkControls()
 
 void TkvDialogWnd::kvWndProc(TMessage& Message)
 {
+    // A fade's window must not outlive the dialog on the screen: the
+    // skinner itself is freed later, when the list is cleaned.
+    if (Message.Msg == WM_DESTROY)
+        KillAnimations();
     if (Message.Msg == WM_DESTROY || Message.Msg == WM_NCDESTROY || Destroyed || !SkinData || !SkinData->Skinned()) {
         TkvScrollWnd::kvWndProc(Message);
         return;

@@ -2,6 +2,9 @@
 // runs on a picture of the window image with the dialog's controls printed
 // over it, captured before the dialog shows, and the dialog ends visible
 // with its skinned region.
+#include <algorithm>
+#include <vector>
+
 #include "DialogFixture.h"
 #include "skin/core/sSkinManager_Anim.h"
 #include "skin/core/sVclUtils_Anim.h"
@@ -93,4 +96,38 @@ TEST_F(DialogAnimShow, NoAnimationWithoutTimeOrWhenSwitchedOff)
         EXPECT_EQ(Pauses, 0) << active << " " << time;
         EXPECT_TRUE(::IsWindowVisible(d));
     }
+}
+
+// A hot caption button fades in over the dialog (25, rising a step a tick to
+// 255), stepped by hand, and the
+// fade goes with its dialog.
+TEST_F(DialogAnimShow, CaptionButtonFadesInStepByStep)
+{
+    ASSERT_TRUE(Manager->AllowGlowing());
+    HWND d = NewDialog(TDialogTemplate(kBoxStyle, L"Fade", 10, 10, 200, 100));
+    TkvDialogWnd* dw = SkinnerOf(d);
+    ASSERT_NE(dw, nullptr);
+    dw->SkinData->BGChanged = true;
+    dw->PaintAll();
+    ASSERT_FALSE(dw->ButtonClose.Rect.IsEmpty());
+    dw->SetHotHT(HTCLOSE, true);
+    auto* fade = dynamic_cast<TkvSBAnimation*>(dw->ButtonClose.Timer);
+    ASSERT_NE(fade, nullptr);
+    ASSERT_NE(fade->AForm, nullptr);
+    std::vector<int> shown{fade->ShownBlend};
+    for (int i = 0; i < 12 && shown.back() < 255; ++i) {
+        fade->OnAnimTimer(nullptr);
+        shown.push_back(fade->ShownBlend);
+    }
+    EXPECT_EQ(shown.front(), 25);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << "rising";
+    EXPECT_EQ(shown.back(), 255);
+    RECT fw, w;
+    ::GetWindowRect(fade->AForm->Handle(), &fw);
+    ::GetWindowRect(d, &w);
+    EXPECT_EQ(fw.left - w.left, dw->ButtonClose.Rect.left) << "over the button";
+    const HWND fadeWnd = fade->AForm->Handle();
+    ::DestroyWindow(d);
+    Application->ProcessMessages();
+    EXPECT_FALSE(::IsWindow(fadeWnd)) << "the fade window went with its dialog";
 }
