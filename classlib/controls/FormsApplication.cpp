@@ -2,6 +2,8 @@
 // program's command line.
 #include "classlib/controls/Forms.h"
 
+#include <cstdlib>
+
 #include "classlib/controls/ControlsPrivate.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/SysUtils.h"
@@ -43,14 +45,27 @@ UnicodeString Utf8ToText(const char* what)
     return msg;
 }
 
-// Frees the forms while the system is still whole, at the end of the program.
+void DestroyApplicationComponents()
+{
+    if (Application)
+        Application->DestroyComponents();
+}
+
+// Frees the forms at the end of a program that never ran the message loop.
 struct TApplicationDone {
-    ~TApplicationDone()
-    {
-        if (Application)
-            Application->DestroyComponents();
-    }
+    ~TApplicationDone() { DestroyApplicationComponents(); }
 } ApplicationDone;
+
+// Once the message loop has ended, the forms go first at the program's end.
+// Statics are destroyed in the reverse order of their making, and so are
+// the functions atexit queues among them: the forms' teardown still uses
+// statics made while the forms were made (the skin library's lists of
+// skinned forms and providers), which ApplicationDone, made at start-up,
+// would outlive.
+void QueueFormsTeardown()
+{
+    std::atexit(DestroyApplicationComponents);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -261,6 +276,7 @@ void TApplication::Run()
         CheckMainFormClosed();
     }
     FRunning = false;
+    QueueFormsTeardown();
 }
 
 void TApplication::CheckMainFormClosed()
