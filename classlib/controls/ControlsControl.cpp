@@ -85,6 +85,9 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     UpdateAnchorRules();
     Invalidate();
     BoundsChanged();
+    // As a window hears of its new place: whoever watches the control's
+    // WindowProc (a label sticking to it) learns that it moved.
+    Perform(WM_WINDOWPOSCHANGED, 0, 0);
     RequestAlign();
     if (resized && !ComponentState().Contains(csLoading))
         Resize();

@@ -2,11 +2,11 @@
 // program's command line.
 #include "classlib/controls/Forms.h"
 
-#include <cstdlib>
-
 #include "classlib/controls/ControlsPrivate.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/SysUtils.h"
+
+#include <cstdlib>
 
 TApplication* Application = New<TApplication>(nullptr);
 TScreen* Screen = New<TScreen>(nullptr);
@@ -45,26 +45,37 @@ UnicodeString Utf8ToText(const char* what)
     return msg;
 }
 
-void DestroyApplicationComponents()
+void FreeApplicationComponents()
 {
     if (Application)
         Application->DestroyComponents();
 }
 
-// Frees the forms at the end of a program that never ran the message loop.
+// Frees the forms while the system is still whole, at the end of the program.
+// A program that never starts the application still has them freed here,
+// once the objects of the other units made before this one are gone.
 struct TApplicationDone {
-    ~TApplicationDone() { DestroyApplicationComponents(); }
+    ~TApplicationDone() { FreeApplicationComponents(); }
 } ApplicationDone;
 
-// Once the message loop has ended, the forms go first at the program's end.
-// Statics are destroyed in the reverse order of their making, and so are
-// the functions atexit queues among them: the forms' teardown still uses
-// statics made while the forms were made (the skin library's lists of
-// skinned forms and providers), which ApplicationDone, made at start-up,
-// would outlive.
-void QueueFormsTeardown()
+// A program that starts the application has its forms freed first thing at
+// its end, before any object made at start-up goes: handlers registered
+// with atexit run before the objects made before them are destroyed, and
+// a form's last messages (a skin going away, a window's last paint) still
+// reach the lists and strings of every unit.
+void FreeFormsFirstAtExit()
 {
-    std::atexit(DestroyApplicationComponents);
+    static const bool registered = std::atexit(FreeApplicationComponents) == 0;
+    (void)registered;
+}
+
+// Queued again when the message loop ends: the objects made while the
+// program ran (the skin library's list of providers, made with the first
+// skinned form) are destroyed before anything atexit queued earlier runs,
+// and the forms' teardown still uses them.
+void FreeFormsBeforeTheRunsObjects()
+{
+    std::atexit(FreeApplicationComponents);
 }
 } // namespace
 
@@ -142,6 +153,7 @@ TApplication::~TApplication()
 
 void TApplication::Initialize()
 {
+    FreeFormsFirstAtExit();
     Handle();
 }
 
@@ -258,6 +270,7 @@ void TApplication::SetTitle(const UnicodeString& Value)
 
 void TApplication::Run()
 {
+    FreeFormsFirstAtExit();
     FRunning = true;
     FTerminated = false;
     if (FMainForm && ShowMainForm) {
@@ -276,7 +289,7 @@ void TApplication::Run()
         CheckMainFormClosed();
     }
     FRunning = false;
-    QueueFormsTeardown();
+    FreeFormsBeforeTheRunsObjects();
 }
 
 void TApplication::CheckMainFormClosed()

@@ -272,7 +272,7 @@ void TCustomLabel::CMDialogChar(TMessage& Message)
     }
 }
 
-void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
+UnicodeString TCustomLabel::PrepareDrawText(UINT& Flags)
 {
     UnicodeString text = GetLabelText();
     // Measure an empty caption (or a lone accelerator mark) as one blank, so
@@ -286,6 +286,12 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
     static const UINT ellipses[] = {0, DT_PATH_ELLIPSIS, DT_END_ELLIPSIS, DT_WORD_ELLIPSIS};
     if (!FAutoSize && FEllipsisPosition != epNone)
         Flags = (Flags & ~UINT(DT_EXPANDTABS)) | ellipses[FEllipsisPosition];
+    return text;
+}
+
+void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
+{
+    const UnicodeString text = PrepareDrawText(Flags);
     HDC dc = Canvas()->Handle();
     SelectedObject font(dc, Font()->Handle());
     BkModeScope mode(dc, TRANSPARENT);

@@ -439,6 +439,11 @@ protected:
     // (measuring) call it; it adds the right-to-left flags and, while the
     // label does not size itself, the ellipsis.
     virtual void DoDrawText(TRect& Rect, UINT Flags);
+    // What DoDrawText hands DrawTextW: the text (one blank when a measured
+    // caption is empty or a lone accelerator mark) and, in Flags, the
+    // prefix, right-to-left and ellipsis flags added.  For overrides that
+    // draw the caption their own way.
+    UnicodeString PrepareDrawText(UINT& Flags);
     virtual UnicodeString GetLabelText() { return Caption(); }
     void CMTextChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;

@@ -145,6 +145,7 @@ private:
     // Answers the width of the glyph column.
     int PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot);
     void PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState State, int GlyphWidth, bool Hot);
+    void DrawSystemLineItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State);
     void PaintDivider(TCanvas* Canvas, const TRect& ARect, TBitmap* Bmp, const TkvMenuInfo& mi);
     void PaintCaption(TCanvas* Canvas, const TRect& ARect, TMenuItem* Item, TBitmap* Bmp, const TkvMenuInfo& mi);
 
@@ -182,4 +183,8 @@ bool Breaked(TMenuItem* Item);
 TSize GlyphSize(TMenuItem* Item, bool Flag);
 // Frees every cached popup picture and empties the cache.
 void DeleteUnusedBmps();
+// A maximised MDI child's icon heads the MDI main form's menu bar: the main
+// form has a provider (MDISkinProvider), its active child is maximised,
+// has a system menu and an icon.
+bool ChildIconPresent();
 void ClearCache();

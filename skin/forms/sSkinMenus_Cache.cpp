@@ -149,7 +149,8 @@ void TsSkinableMenus::PaintExtraLine(TBitmap* Bg, TkvMenuSupport* Support, int S
     if (!ExtraLineCaption.empty()) {
         TFont* f = Support->ExtraLineFont();
         LOGFONTW lf{};
-        lf.lfHeight = std::abs(f->Height());
+        // The font's own height in pixels (its size in points made pixels).
+        lf.lfHeight = f->Height();
         lf.lfEscapement = lf.lfOrientation = -2700;
         lf.lfWeight = FW_NORMAL;
         lf.lfItalic = f->Style().Contains(fsItalic);
@@ -171,20 +172,21 @@ void TsSkinableMenus::DrawWndBorder(HWND Wnd, TBitmap* MenuBmp)
 {
     if (BorderDrawing || !Wnd)
         return;
+    TFlagScope drawing(BorderDrawing, true);
     SubclassPopup(Wnd);
-    if (IsNT && MenuBmp &&
-        ::SendMessageW(Wnd, SM_KORVEXCMD, MakeKorvexWParam(SMC_SET_UPDATING), 0) == 0) {
-        ::SendMessageW(Wnd, SM_KORVEXCMD, MakeKorvexWParam(SMC_GET_DROPPED), 0);
-        TFlagScope drawing(BorderDrawing, true);  // pumping messages below may draw items
-        HRGN rgn = ::CreateRectRgn(0, 0, MenuBmp->Width(), MenuBmp->Height());
-        std::vector<TRect> cut = ArOR.empty() ? std::vector<TRect>{TRect(0, 0, 1, 1)} : ArOR;
-        for (const TRect& r : cut) {
-            GdiObject<HRGN> part(::CreateRectRgn(r.left, r.top, r.right, r.bottom));
-            ::CombineRgn(rgn, rgn, part.Get(), RGN_DIFF);
-        }
-        SetWindowRegion(Wnd, rgn, true);
-        Application->ProcessMessages();
+    if (!IsNT || !MenuBmp || ::SendMessageW(Wnd, SM_KORVEXCMD, MakeKorvexWParam(SMC_SET_UPDATING), 0) != 0)
+        return;
+    ::SendMessageW(Wnd, SM_KORVEXCMD, MakeKorvexWParam(SMC_GET_DROPPED), 0);
+    // A skin without transparent corners leaves the popup rectangular.  No
+    // messages are pumped here: this runs inside the popup's WM_DRAWITEM.
+    if (ArOR.empty())
+        return;
+    HRGN rgn = ::CreateRectRgn(0, 0, MenuBmp->Width(), MenuBmp->Height());
+    for (const TRect& r : ArOR) {
+        GdiObject<HRGN> part(::CreateRectRgn(r.left, r.top, r.right, r.bottom));
+        ::CombineRgn(rgn, rgn, part.Get(), RGN_DIFF);
     }
+    SetWindowRegion(Wnd, rgn, true);
 }
 
 void DeleteUnusedBmps()

@@ -9,6 +9,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/core/kvntUtils.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
@@ -110,6 +111,16 @@ void ReleaseTempControl()
 {
     if (TempControl)
         SendAMessage(std::exchange(TempControl, nullptr), 675);
+}
+
+// The menu reads right to left when the control that owns it does.
+bool RightToLeft(TMenuItem* Item)
+{
+    TMenu* menu = Item ? Item->GetParentMenu() : nullptr;
+    for (TComponent* c = menu ? menu->Owner() : nullptr; c; c = c->Owner())
+        if (auto* control = dynamic_cast<TControl*>(c))
+            return control->UseRightToLeftAlignment();
+    return false;
 }
 
 UINT AlignmentFlag(TAlignment A)
@@ -244,12 +255,15 @@ int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect,
     const TSize size = GlyphSize(Item, false);
     TMenu* menu = Item->GetParentMenu();
     TCustomImageList* images = ImagesOf(Item);
+    const bool rtl = RightToLeft(Item);
+    // Right to left, the glyph sits as far from the right edge as it would from the left.
+    auto left = [&](int Top, int Width) { return rtl ? B->Width() - Top - Width : Top; };
     if (Item->HasBitmap()) {
         const int top = (B->Height() - Item->Bitmap()->Height()) / 2;
-        B->Canvas()->Draw(top, top, Item->Bitmap());
+        B->Canvas()->Draw(left(top, Item->Bitmap()->Width()), top, Item->Bitmap());
     } else if (images && Item->ImageIndex() >= 0) {
         const int top = (B->Height() - images->Height()) / 2;
-        images->Draw(B->Canvas(), top, top, Item->ImageIndex(), true);
+        images->Draw(B->Canvas(), left(top, images->Width()), top, Item->ImageIndex(), true);
     } else if (menu && menu->Name() == L"SysMenu") {
         if (const wchar_t* glyph = SysMenuGlyph(Item->Tag())) {
             TCanvas* c = B->Canvas();
@@ -258,7 +272,8 @@ int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect,
             c->Font()->SetSize(10);
             const int th = c->TextHeight(glyph);
             const int top = (B->Height() - th) / 2;
-            WriteText(c, glyph, TRect(4, top, 4 + th + 10, top + th), 0, Manager(),
+            const int x = left(4, th + 10);
+            WriteText(c, glyph, TRect(x, top, x + th + 10, top + th), 0, Manager(),
                       Manager()->GetSkinIndex(L"MENUITEM"), Hot);
         }
     }
@@ -272,7 +287,9 @@ void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState
     if (State.Contains(odDefault))
         c->Font()->SetStyle(c->Font()->Style() + fsBold);
     const int section = Manager()->GetSkinIndex(L"MENUITEM");
-    TRect r(GlyphWidth + 2 * FMargin + FSpacing, 0, B->Width(), B->Height());
+    const bool rtl = RightToLeft(Item);
+    const int indent = GlyphWidth + 2 * FMargin + FSpacing;
+    TRect r = rtl ? TRect(0, 0, B->Width() - indent, B->Height()) : TRect(indent, 0, B->Width(), B->Height());
     UnicodeString caption = Item->Caption();
     UINT align = AlignmentFlag(FAlignment);
     // A caption that starts with a backspace is right-aligned.
@@ -281,6 +298,8 @@ void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState
         align = DT_RIGHT;
     }
     UINT flags = align | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
+    if (rtl)
+        flags = (flags & ~(DT_LEFT | DT_CENTER)) | DT_RIGHT;
     if (State.Contains(odNoAccel))
         flags |= DT_HIDEPREFIX;
     WriteText(c, caption, r, flags, Manager(), section, Hot);
@@ -290,8 +309,8 @@ void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState
         ::DrawTextW(c->Handle(), shortcut.c_str(), static_cast<int>(shortcut.size()), &calc,
                     DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
         const int sw = calc.right - calc.left;
-        WriteText(c, shortcut, TRect(B->Width() - sw - 8, 0, B->Width() - 8, B->Height()), DT_SINGLELINE | DT_VCENTER,
-                  Manager(), section, Hot);
+        const int x = rtl ? 6 : B->Width() - sw - 8;
+        WriteText(c, shortcut, TRect(x, 0, x + sw, B->Height()), DT_SINGLELINE | DT_VCENTER, Manager(), section, Hot);
     }
 }
 
@@ -341,14 +360,25 @@ void TsSkinableMenus::PaintCaption(TCanvas* Canvas, const TRect& ARect, TMenuIte
     Copy(Canvas->Handle(), ARect.left, ARect.top, w, h, b.get(), 0, 0);
 }
 
-void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)
+// The provider whose menu line the bar item belongs to: the MDI main
+// form's, else the one of the menu's window; nullptr when none keeps an image.
+TsSkinProvider* LineProvider(TMenuItem* Item)
 {
-    auto* item = dynamic_cast<TMenuItem*>(Sender);
-    if (!item || !Manager())
-        return;
-    // No form provider paints a menu line for the bar: the item is drawn in
-    // the system's menu colours, so that the bar stays readable.
-    const bool hot = item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
+    TsSkinProvider* sp = TsSkinProvider::Alive(MDISkinProvider) ? MDISkinProvider : nullptr;
+    if (!sp) {
+        TMenu* menu = Item->GetParentMenu();
+        if (menu && menu->WindowHandle())
+            if (TsProviderSeam* seam = ProviderOf(menu->WindowHandle()))
+                sp = dynamic_cast<TsSkinProvider*>(seam->ProviderComponent());
+    }
+    return sp && sp->SkinData()->FCacheBmp && sp->MenuLineBmp && !sp->MenuLineBmp->Empty() ? sp : nullptr;
+}
+
+// Without a provider's menu line, the bar item is drawn in the system's
+// menu colours, so that the bar stays readable.
+void TsSkinableMenus::DrawSystemLineItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State)
+{
+    const bool hot = Item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
     HDC dc = ACanvas->Handle();
     ::FillRect(dc, &ARect, ::GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_MENU));
     ACanvas->SetFont(MenuFont());
@@ -356,13 +386,87 @@ void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, T
         ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + fsBold);
     dc = ACanvas->Handle();
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(!item->Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    ::SetTextColor(dc, ::GetSysColor(!Item->Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
     if (State.Contains(odNoAccel))
         flags |= DT_HIDEPREFIX;
     RECT r = ARect;
-    const UnicodeString caption = item->Caption();
+    const UnicodeString caption = Item->Caption();
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
     if (OnDrawItem.Assigned())
-        OnDrawItem(item, ACanvas, ARect, State, smTopLine);
+        OnDrawItem(Item, ACanvas, ARect, State, smTopLine);
+}
+
+// A bar item drawn on the provider's menu line: into its window image
+// while the provider paints it, or onto the window when the system draws
+// the item (ARect in window coordinates then).
+void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    TsSkinManager* sm = Manager();
+    if (!item || !sm)
+        return;
+    TsSkinProvider* sp = LineProvider(item);
+    const int w = ARect.Width(), h = ARect.Height();
+    if (!sp) {
+        DrawSystemLineItem(item, ACanvas, ARect, State);
+        return;
+    }
+    if (w <= 0 || h <= 0)
+        return;
+    TBitmap* line = sp->MenuLineBmp;
+    TBitmap* cache = sp->SkinData()->FCacheBmp;
+    // The item's place in the image, then in the menu line.
+    TPoint inImage = ARect.TopLeft();
+    if (ACanvas->Handle() != cache->Canvas()->Handle()) {
+        const TPoint origin = sp->FrameImageOrigin();
+        inImage = TPoint(inImage.x + origin.x, inImage.y + origin.y);
+    }
+    const int x = inImage.x - sp->MenuLineOrigin.x, y = inImage.y - sp->MenuLineOrigin.y;
+    TBitmap b(w, h, pf24bit);
+    ::BitBlt(b.Canvas()->Handle(), 0, 0, w, h, line->Canvas()->Handle(), x, y, SRCCOPY);
+    const bool hot = item->Enabled() && (State.Contains(odSelected) || State.Contains(odHotLight));
+    const int section = sm->GetSkinIndex(L"MENUITEM");
+    if (sm->IsValidSkinIndex(section))
+        PaintItem(section, L"MENUITEM", MakeCacheInfo(line, x, y), true,
+                  (item->Enabled() && State.Contains(odSelected)) || State.Contains(odHotLight) ? 1 : 0,
+                  TRect(0, 0, w, h), TPoint{0, 0}, &b, sm);
+    const bool rtl = RightToLeft(item);
+    int glyphWidth = 0;
+    TCustomImageList* images = ImagesOf(item);
+    if (item->HasBitmap()) {
+        TBitmap* g = item->Bitmap();
+        b.Canvas()->Draw(rtl ? w - g->Width() - 3 : 3, item->Enabled() ? (h - g->Height()) / 2 : 1, g);
+        glyphWidth = g->Width() - 1;
+    } else if (images && item->ImageIndex() >= 0) {
+        images->Draw(b.Canvas(), rtl ? w - images->Width() - 3 : 3, (h - images->Height()) / 2, item->ImageIndex(),
+                     true);
+        glyphWidth = images->Width() + 3;
+    }
+    TCanvas* c = b.Canvas();
+    UseMenuFont(c, item);
+    c->Font()->SetStyle(State.Contains(odDefault) ? TFontStyles{fsBold} : TFontStyles{});
+    const TRect text = rtl ? TRect(2, 0, w - glyphWidth - 2, h) : TRect(glyphWidth + 2, 0, w - 2 * FMargin + 2, h);
+    UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | AlignmentFlag(FAlignment);
+    if (State.Contains(odNoAccel))
+        flags |= DT_HIDEPREFIX;
+    WriteText(c, item->Caption(), text, flags, sm, sm->GetSkinIndex(L"MENULINE"), hot);
+    if (OnDrawItem.Assigned())
+        OnDrawItem(item, c, TRect(0, 0, w, h), State, smTopLine);
+    if (!item->Enabled()) {
+        TsColor factor{};
+        factor.R = 102;
+        SumBmpRect(&b, line, factor, TRect(x, y, x + w, y + h), TPoint{0, 0});
+    }
+    ::BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, b.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+bool ChildIconPresent()
+{
+    if (!TsSkinProvider::Alive(MDISkinProvider) || !MDISkinProvider->Form ||
+        MDISkinProvider->Form->FormStyle() != fsMDIForm)
+        return false;
+    TForm* child = MDISkinProvider->Form->ActiveMDIChild();
+    return child && child->HandleAllocated() && ::IsZoomed(child->Handle()) &&
+           child->BorderIcons().Contains(biSystemMenu) && child->Icon();
 }

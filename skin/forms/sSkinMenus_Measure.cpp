@@ -64,6 +64,11 @@ UnicodeString TsSkinableMenus::MeasuredText(TMenuItem* Item) const
 
 bool TsSkinableMenus::QueryExtraLine(TMenuItem* FirstItem)
 {
+    // The application's handler may measure items or open popups, which
+    // would ask again: a nested query answers no line.
+    if (InExtraLineQuery)
+        return false;
+    TFlagScope guard(InExtraLineQuery, true);
     ExtraLineSection = L"EXTRALINE";
     FreeAndNil(ExtraLineGlyph);
     ExtraLineCaption = L"Use OnGetExtraLineData event";
@@ -89,7 +94,6 @@ void TsSkinableMenus::sMeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width
         mi.HaveExtraLine = false;
         // The skin-selection submenu of the system menu never shows the line.
         if (!InExtraLineQuery && !Designing() && mi.FirstItem && mi.FirstItem->Name() != L"SkinSelectItem") {
-            TFlagScope guard(InExtraLineQuery, true);  // the handler may measure items
             mi.HaveExtraLine = QueryExtraLine(mi.FirstItem);
         }
     }

@@ -4,6 +4,7 @@
 #include "skin/forms/sSkinProvider.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
@@ -13,6 +14,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/forms/sSkinProvider_Adapter.h"
 
 bool bBtnPressed = false;
 TsSkinProvider* MaxChildProvider = nullptr;
@@ -122,6 +124,10 @@ TsSkinProvider::~TsSkinProvider()
 {
     FDestroying = true;
     std::erase(Providers(), this);
+    FreeMDIIcons();
+    // The wrappers go first: the form's scroll wrapper sits in its
+    // WindowProc in front of this provider.
+    ReleaseWrappers();
     if (FAddedTitle) {
         InitExBorders(false);
         FreeAndNil(FAddedTitle);
@@ -171,8 +177,6 @@ void TsSkinProvider::FreeOwned()
     FreeAndNil(FGlow2);
     FreeAndNil(FTitleIcon);
     FreeAndNil(FTitleButtons);
-    AdapterRemove();
-    UpdateScrollWrapper(this, ListSW);
     FreeAndNil(FCommonData);
 }
 
@@ -396,9 +400,17 @@ bool TsSkinProvider::FormGoing() const
 
 void TsSkinProvider::AdapterRemove()
 {
-    // The control adapter comes with the frame's hand-over of controls
-    // (sSkinProvider_Wrappers.cpp); nothing is held until then.
-    Adapter = nullptr;
+    if (Designing(this) || !Adapter)
+        return;
+    // The wrapped controls hear that the skin goes (their own colours come
+    // back), then the adapter lets go of them and of the labels.  Controls
+    // of a form being destroyed only lose their wrappers.
+    if (!FormGoing()) {
+        TMessage m{SM_KORVEXCMD, MakeKorvexWParam(SMC_SKIN_REMOVE), reinterpret_cast<LPARAM>(Manager()), 0};
+        SendToAdapter(m);
+    }
+    TkvCtrlAdapter* adapter = std::exchange(Adapter, nullptr);
+    FreeAndNil(adapter);
 }
 
 // The MDI support object wraps the MDI client while the form is skinned.

@@ -24,7 +24,9 @@
 //   sSkinProvider_Output.cpp   the image copied to the frame and the client
 //   sSkinProvider_Buttons.cpp  caption buttons: faces, layout, hot and
 //                              pressed states, title-button hints
-//   sSkinProvider_ExBorders.cpp the extended-border window (none yet)
+//   sSkinProvider_ExBorders.* the extended-border window and the owner
+//                              interface it shares with the fades
+//   sSkinProvider_Anim.cpp     the caption buttons' fade animation
 //   sSkinProvider_Wrappers.cpp the hand-over of controls and scroll bars to
 //                              window wrappers
 //   sSkinProvider_Title.*      title buttons, title icon, added title
@@ -45,6 +47,7 @@
 #include "skin/core/sCommonData.h"
 #include "skin/core/sFormsSeam.h"
 #include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sSkinProvider_ExBorders.h"
 #include "skin/forms/sSkinProvider_Metrics.h"
 #include "skin/forms/sSkinProvider_SysMenu.h"
 #include "skin/forms/sSkinProvider_Title.h"
@@ -52,7 +55,6 @@
 class TsSkinManager;
 class TsSkinProvider;
 class TkvScrollWnd;  // window wrappers: the scroll bars of an auto-scrolling form
-class TkvBorderForm; // the extended-border window
 class TkvCtrlAdapter;
 
 // Class-of-control code of a provider's skin data.
@@ -69,7 +71,7 @@ using TAOR = std::vector<TRect>;
 using TAddItemEvent = TMethod<void(TObject* Item, bool& CanBeAdded, UnicodeString& SkinSection)>;
 using TkvNCHitTest = TMethod<void(TMessage& Msg)>;
 
-class TsSkinProvider : public TComponent, public TsProviderSeam, public TsAnimShowSeam {
+class TsSkinProvider : public TComponent, public TsProviderSeam, public TsAnimShowSeam, public TkvFrameOwner {
     KV_CLASS(TsSkinProvider)
     KV_PUBLISHED
 public:
@@ -163,6 +165,7 @@ public:
     void FreeTitleBG() override;
     TsAnimShowSeam* AnimShow() override;
     HRGN CornerRegion() override;
+    TPoint BorderFormOffset() override;
 
     // --- TsAnimShowSeam
     HWND RealWindow() override;
@@ -171,6 +174,28 @@ public:
     void PaintInto(TBitmap* Bmp) override;
     TPoint BorderOffset() override;
     void ShowEnded(int MaxTransparency) override;
+
+    // --- TkvFrameOwner: what the border window and the fades ask
+    HWND FrameHandle() override;
+    TsCommonData* FrameSkinData() override { return FCommonData; }
+    TkvBorderForm* FrameBorderForm() override { return BorderForm; }
+    TsCustomSysMenu* FrameSysMenu() override { return SystemMenu; }
+    TRect FrameShadowSize() override { return ShadowSize(); }
+    TPoint FrameImageOrigin() override;
+    int FrameSysBorderWidth() override { return SysBorderWidth(false); }
+    void FramePaintAll() override { PaintAll(); }
+    void FrameKillAnimations() override { KillAnimations(); }
+    void FrameSetHotHT(int HitCode) override { SetHotHT(HitCode, true); }
+    TsCaptionButton* FrameButton(int HitCode) override { return ButtonByCode(HitCode); }
+    int FrameButtonFace(int HitCode) override;
+    void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) override;
+    void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) override;
+    int FrameBorderHitTest(TMessage& Message, const TPoint& P) override;
+    void FrameDoubleClick(int HitCode) override;
+    BYTE FrameAlpha() override;
+    TRect FrameClientHole() override;
+    bool FrameReady() override;
+    bool FrameModal() override;
 
     // --- the frame's geometry, hit test, region and moves (sSkinProvider_Frame.cpp)
     // What the frame's geometry depends on now, and the geometry itself:
@@ -259,6 +284,11 @@ public:
     void AddAllItems(TWinControl* Parent);
     void AddNewItem(TWinControl* Control);
     void SendToAdapter(TMessage& Message);
+    // Frees the skinned scroll bars of the form (ListSW).
+    void FreeScrollWrapper(bool Repaint = true);
+    // The adapter and the scroll wrapper go (before the provider gives the
+    // form's WindowProc back: the scroll wrapper sits in front of it).
+    void ReleaseWrappers();
 
     // --- fields, in the order the provider's Parts name them
     TAOR ArOR;
@@ -310,6 +340,7 @@ public:
     TObject* MDIForm = nullptr;
     bool FormActive = false;
     TBitmap* MenuLineBmp = nullptr;
+    TPoint MenuLineOrigin{};  // where MenuLineBmp's top-left lies in the window image
     TForm* Form = nullptr;
     int FLinesCount = -1;
     TsSystemMenu* SystemMenu = nullptr;
@@ -370,10 +401,12 @@ private:
 
     // sSkinProvider_Buttons.cpp
     void DrawCaptionButton(TsCaptionButton& Btn, int Face, bool Enabled);
-    void DrawTitleGlyph(TsTitleButton* Button, const TRect& R, bool Pressed);
+    // The title button's glyph centred in R of Dst (the window image when nil).
+    void DrawTitleGlyph(TsTitleButton* Button, const TRect& R, bool Pressed, TBitmap* Dst = nullptr);
     void DrawMDIButtons(const TsFrameMetrics& M);
     void CopyButtonToWindow(const TRect& R);
     bool ButtonFaceOf(int HitCode, int& Face, bool& Disabled);
+    bool ButtonFades(int HitCode);
 
     // sSkinProvider_WndProc.cpp
     bool ServeAlways(TMessage& Message);
@@ -398,6 +431,12 @@ private:
     void WMNCRButtonUp(TMessage& Message);
     void WMInitMenuPopup(TMessage& Message);
     void WMMouseMove(TMessage& Message);
+    // The MDI icon form of the menu loop (sSkinProvider_MDIIcons.cpp).
+    void WMEnterMenuLoop(TMessage& Message);
+    void WMExitMenuLoop(TMessage& Message);
+    void MdiIcoFormPaint(TObject* Sender);
+    void FreeMDIIcons();
+    bool ShowsMDIIcons() const;
     void WMParentNotify(TMessage& Message);
     void WMMDIActivate(TMessage& Message);
     void WMExitSizeMove(TMessage& Message);
@@ -476,6 +515,8 @@ void UpdateScrollWrapper(TsSkinProvider* Provider, TkvScrollWnd*& ListSW);
 // The cover form hides the system's caption drawing while the caption changes.
 void ShowCaptionCover(TsSkinProvider* Provider, bool FullHeight = false);
 void FreeCaptionCover(TsSkinProvider* Provider);
+// The MDI icon form while a menu loop shows it, else nil.
+TForm* CurrentMDIIconsForm();
 bool HaveBorder(TsSkinProvider* Provider);
 bool InAnimation(TsSkinProvider* Provider);
 bool BigButtons(TsSkinProvider* Provider);

@@ -139,10 +139,10 @@ void TsSkinProvider::DrawCaptionButton(TsCaptionButton& Btn, int Face, bool Enab
 
 // A title button's glyph, centred in R; a pressed button's moves one pixel
 // right and down.
-void TsSkinProvider::DrawTitleGlyph(TsTitleButton* Button, const TRect& R, bool Pressed)
+void TsSkinProvider::DrawTitleGlyph(TsTitleButton* Button, const TRect& R, bool Pressed, TBitmap* Dst)
 {
     TBitmap* glyph = Button->Glyph();
-    TBitmap* cache = FCommonData->FCacheBmp;
+    TBitmap* cache = Dst ? Dst : FCommonData->FCacheBmp;
     if (glyph->Empty() || !cache)
         return;
     const int x = R.left + (R.Width() - glyph->Width()) / 2 + (Pressed ? 1 : 0);
@@ -256,6 +256,12 @@ void TsSkinProvider::RepaintButton(int HitCode)
 {
     TsCaptionButton* b = ButtonByCode(HitCode);
     TBitmap* cache = FCommonData->FCacheBmp;
+    if (b && ButtonFades(HitCode)) {
+        // The image keeps the button's normal face; the fade shows the new one over it.
+        if (b->State >= 0 && !b->Rect.IsEmpty() && Form->HandleAllocated())
+            StartSBAnimation(b, b->State, b->State == 2 ? 1 : 10, b->State != 0, this);
+        return;
+    }
     if (!b || b->State < 0 || b->Rect.IsEmpty() || !cache || !Form->HandleAllocated())
         return;
     if (IconRect().right >= b->Rect.left)
@@ -282,6 +288,44 @@ void TsSkinProvider::RepaintButton(int HitCode)
     if (HitCode >= HTUDBTN)
         DrawTitleGlyph(FTitleButtons->Items(HitCode - HTUDBTN), r, b->State == 2);
     CopyButtonToWindow(r);
+}
+
+// A state change of the button fades (every one but the MDI child's
+// buttons) when the manager allows glowing or the form has a border window.
+bool TsSkinProvider::ButtonFades(int HitCode)
+{
+    if (HitCode == HTMDIMIN || HitCode == HTMDIMAX || HitCode == HTMDICLOSE)
+        return false;
+    TsSkinManager* sm = Manager();
+    return BorderForm || (sm && sm->AllowGlowing());
+}
+
+int TsSkinProvider::FrameButtonFace(int HitCode)
+{
+    int face = -1;
+    bool disabled = false;
+    ButtonFaceOf(HitCode, face, disabled);
+    return face;
+}
+
+void TsSkinProvider::FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst)
+{
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (!cache)
+        return;
+    const TRect& r = Btn.Rect;
+    if (TempBmp && !TempBmp->Empty()) {
+        const int stripLeft = cache->Width() - TempBmp->Width() - 1;
+        ::BitBlt(DCOf(Dst), 0, 0, r.Width(), r.Height(), DCOf(TempBmp), r.left - stripLeft, r.top, SRCCOPY);
+    } else {
+        ::BitBlt(DCOf(Dst), 0, 0, r.Width(), r.Height(), DCOf(cache), r.left, r.top, SRCCOPY);
+    }
+}
+
+void TsSkinProvider::FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed)
+{
+    if (HitCode >= HTUDBTN && HitCode - HTUDBTN < FTitleButtons->Count())
+        DrawTitleGlyph(FTitleButtons->Items(HitCode - HTUDBTN), TRect(0, 0, Dst->Width(), Dst->Height()), Pressed, Dst);
 }
 
 void TsSkinProvider::CopyButtonToWindow(const TRect& R)

@@ -307,10 +307,7 @@ bool TsSkinProvider::MDIButtonsNeeded()
 // A maximised MDI child's icon heads the main form's menu bar.
 bool TsSkinProvider::ChildIconPresent()
 {
-    if (MDISkinProvider != this || !Form || Form->FormStyle() != fsMDIForm)
-        return false;
-    TForm* child = Form->ActiveMDIChild();
-    return child && child->HandleAllocated() && ::IsZoomed(child->Handle());
+    return MDISkinProvider == this && ::ChildIconPresent();
 }
 
 // SysBorderWidth(True) without the rest of the facts (the menu lines are

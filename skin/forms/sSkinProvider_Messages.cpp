@@ -8,6 +8,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sSkinMenus.h"
+#include "skin/wrappers/sScrollBox.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_INITMENUPOPUP: WMInitMenuPopup(Message); return;
     case WM_MOUSEMOVE: WMMouseMove(Message); return;
     case WM_PARENTNOTIFY: WMParentNotify(Message); return;
-    case WM_ENTERMENULOOP: break;  // the MDI icon form comes with the MDI support
-    case WM_EXITMENULOOP: InMenu = false; break;
+    case WM_ENTERMENULOOP: WMEnterMenuLoop(Message); return;
+    case WM_EXITMENULOOP: WMExitMenuLoop(Message); return;
     case WM_SIZING: OldWndProc(Message); if (BorderForm) UpdateExBordersPos(false, 255); return;
     case WM_MDIDESTROY: case WM_MDIACTIVATE: WMMDIActivate(Message); return;
     case WM_EXITSIZEMOVE: WMExitSizeMove(Message); return;
@@ -371,14 +372,40 @@ void TsSkinProvider::CMControlListChange(TMessage& Message)
 void TsSkinProvider::CMFloat(TMessage& Message)
 {
     OldWndProc(Message);
-    UpdateScrollWrapper(this, ListSW);
+    FreeScrollWrapper();
     SendAMessage(Form->Handle(), SMC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager()));
 }
 
+namespace {
+
+// The innermost skinned scroll box under a screen point, searched through
+// the windowed, enabled controls that lie there.
+TsScrollBox* ScrollBoxAtPoint(TWinControl* Control, const TPoint& ScreenPoint)
+{
+    TsScrollBox* found = nullptr;
+    while (Control && Control->HandleAllocated()) {
+        auto* w = dynamic_cast<TWinControl*>(Control->ControlAtPos(Control->ScreenToClient(ScreenPoint), false, true));
+        if (!w)
+            break;
+        if (auto* box = dynamic_cast<TsScrollBox*>(w))
+            found = box;
+        Control = w;
+    }
+    return found;
+}
+
+} // namespace
+
 void TsSkinProvider::KV_CMMouseWheel(TMessage& Message)
 {
-    // Skinned scroll boxes come with the editors; the guard is kept here.
-    if (bInWheel || Message.Result != 0)
+    // A turn no control took goes to the skinned scroll box under the
+    // cursor, when that box asks for wheel turns.
+    if (bInWheel || Message.Result != 0 || !Form)
         return;
     TFlagScope guard(bInWheel, true);
+    const auto& wheel = reinterpret_cast<const TCMMouseWheel&>(Message);
+    const TPoint pos(wheel.XPos, wheel.YPos);
+    TsScrollBox* box = ScrollBoxAtPoint(Form, pos);
+    if (box && box->AutoMouseWheel())
+        Message.Result = box->MouseWheel(TShiftState::FromOrd(wheel.ShiftState), wheel.WheelDelta, pos) ? 1 : 0;
 }

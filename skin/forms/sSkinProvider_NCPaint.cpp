@@ -239,8 +239,8 @@ void TsSkinProvider::PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI
                   TPoint(s.left, top), cache, sm);
     MenuLineBmp->SetSize(std::max<int>(0, M.ImageWidth() - s.left - s.right), linesH);
     const int y = M.OffsetY() - linesH - Form->BorderWidth() - (BorderForm ? 0 : 1);
-    ::BitBlt(DCOf(MenuLineBmp), 0, 0, MenuLineBmp->Width(), linesH, DCOf(cache),
-             M.OffsetX() - Form->BorderWidth(), y, SRCCOPY);
+    MenuLineOrigin = TPoint(M.OffsetX() - Form->BorderWidth(), y);
+    ::BitBlt(DCOf(MenuLineBmp), 0, 0, MenuLineBmp->Width(), linesH, DCOf(cache), MenuLineOrigin.x, y, SRCCOPY);
     int pos = 0;
     if (ChildIconPresent()) {
         TForm* child = Form->ActiveMDIChild();

@@ -28,6 +28,15 @@ void TsSkinProvider::FreeTitleBG()
     FreeAndNil(TitleBG);
 }
 
+TPoint TsSkinProvider::BorderFormOffset()
+{
+    if (!BorderForm)
+        return {};
+    // The shadow, then the frame and title the skin widens beyond the window's.
+    const TsFrameMetrics m = Metrics();
+    return {m.Facts().Shadow.left + m.DiffBorder(), m.Facts().Shadow.top + m.DiffTitle()};
+}
+
 TsAnimShowSeam* TsSkinProvider::AnimShow()
 {
     return Form && Form->HandleAllocated() && FDrawNonClientArea && FCommonData->Skinned() ? this : nullptr;

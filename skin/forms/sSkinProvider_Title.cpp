@@ -36,6 +36,8 @@ TsTitleButton::TsTitleButton(TCollection* Collection) : TCollectionItem(Collecti
 
 TsTitleButton::~TsTitleButton()
 {
+    // Its fade goes first: it points at this button's record.
+    KillAnimation(BtnData);
     HideTitleButtonHint(this);
     FreeAndNil(FGlyph);
 }

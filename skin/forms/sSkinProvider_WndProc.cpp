@@ -94,9 +94,10 @@ void TsSkinProvider::SkinRemove(TMessage& Message)
             KorvexBroadCast(Form, Message);
         return;
     }
-    UpdateScrollWrapper(this, ListSW);
+    FreeScrollWrapper();
     if (Form && Form->HandleAllocated())
         InitDwm(Form->Handle(), false);
+    // The adapter gives the controls and labels back as the application set them.
     AdapterRemove();
     CommonMessage(Message, FCommonData);
     FLinesCount = FTitleSkinIndex = FCaptionSkinIndex = -1;
@@ -116,10 +117,6 @@ void TsSkinProvider::SkinRemove(TMessage& Message)
         UpdateMenu();
         InitExBorders(false);
     }
-    // What the skin set on the form goes back to the application's defaults.
-    for (int i = 0; i < Form->ControlCount(); ++i)
-        if (auto* label = dynamic_cast<TLabel*>(Form->Controls(i)))
-            label->Font()->SetColor(clWindowText);
     if (FUseGlobalColor && !FCommonData->CustomColor())
         Form->SetColor(clBtnFace);
     FreeAndNil(FCommonData->FCacheBmp);

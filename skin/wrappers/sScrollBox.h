@@ -44,6 +44,12 @@ public:
     // The client area (and, direct, the frame) into aDC, the window's
     // context when 0.
     virtual void Paint(HDC aDC, bool SendUpdated);
+    // A wheel turn forwarded by the box's form (its provider finds the box
+    // under the cursor): handled as one that reached the box itself.
+    bool MouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos)
+    {
+        return DoMouseWheel(Shift, WheelDelta, MousePos);
+    }
 
 protected:
     void CreateParams(TCreateParams& Params) override;

@@ -219,6 +219,20 @@ TEST(WindowProc, ChainsRestoreInReverseOrder)
     FreeAndNil(o);
 }
 
+TEST(WindowProc, AGraphicControlHearsItHasMoved)
+{
+    TOwned<TForm> form(NewForm());
+    auto* g = New<TTestGraphic>(form.get());
+    g->SetParent(form.get());
+    TRecorder rec;
+    rec.Attach(g);
+    g->SetBounds(20, 10, 5, 5);
+    g->SetBounds(20, 10, 5, 5); // no change, no message
+    g->SetWidth(7);
+    EXPECT_EQ(rec.Only({WM_WINDOWPOSCHANGED}).size(), 2u);
+    rec.Detach();
+}
+
 TEST(Perform, AnswersTheHandlersResultWithoutMakingAWindow)
 {
     auto* panel = New<TTestPanel>(nullptr);

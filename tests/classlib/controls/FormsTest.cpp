@@ -493,6 +493,29 @@ TEST(ApplicationRun, CreateFormFillsTheVariableFirstAndRunEndsWithTheMainForm)
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+// At the program's end the application's components are freed before the
+// objects the program made before starting the application (a form's last
+// messages still reach them); formsatexit.exe ends with 3 otherwise.
+TEST(ApplicationRun, ItsComponentsAreFreedBeforeTheProgramsObjectsAtTheEnd)
+{
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring exe(self);
+    exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"formsatexit.exe";
+    std::wstring line = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << "formsatexit.exe not built beside the test";
+    ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+}
+
 TEST(Forms, AnOwnedFormIsOwnedByItsOwnersWindowAndCentredOnIt)
 {
     TForm* owner = TForm::CreateNew(nullptr);

@@ -1,79 +1,47 @@
-// A skinned program's end, as the viewer's: a main form that owns its skin
-// manager (the packed skin and its name on the command line), skinned by
-// the creation hook, is closed through the message loop; main returns and
-// the forms go while the program ends.
-// Exit codes: 0 ended whole; 2 a form went after a static made with the
-// forms was destroyed; 3 a fault or an exception; 4 the form was not skinned.
+// A program that starts the application and ends with a component still
+// owned by it: the component must be freed before the objects the program
+// made before it started the application are destroyed.  It ends with code 3 when the component
+// was freed too late, 0 otherwise.
 #include <windows.h>
 
-#include <exception>
-
 #include "classlib/controls/Forms.h"
-#include "skin/core/sSkinManager.h"
-#include "skin/forms/kvDials.h"
-#include "skin/forms/sSkinProvider.h"
 
 namespace {
 
-// Made with the forms, as the skin library's own lists are; its
-// destruction is noted in a flag that outlives it.
-bool WitnessGone = false;
-struct TWitness {
-    ~TWitness() { WitnessGone = true; }
+// Set while the object made during the run lives (constant-initialised, so
+// it can be read at any moment of the end).
+bool LateObjectAlive = false;
+
+struct TLateObject {
+    TLateObject() { LateObjectAlive = true; }
+    ~TLateObject() { LateObjectAlive = false; }
 };
-void MakeWitness()
+
+// Made on first use, before the application starts, as the units' own
+// lists and strings are: destroyed at the end before the objects of the
+// class library's start-up.
+TLateObject& LateObject()
 {
-    static TWitness witness;
+    static TLateObject object;
+    return object;
 }
 
-[[noreturn]] void Fail(UINT Code)
-{
-    ::TerminateProcess(::GetCurrentProcess(), Code);
-    for (;;) {
-    }
-}
-
-LONG WINAPI FaultFilter(EXCEPTION_POINTERS*)
-{
-    Fail(3);
-}
-
-struct TEvents {
-    void Close(TObject*, TCloseAction& Action) { Action = caFree; }
-    void Destroy(TObject*)
+class TLastComponent : public TComponent {
+public:
+    using TComponent::TComponent;
+    ~TLastComponent() override
     {
-        if (WitnessGone)
-            Fail(2);
+        if (!LateObjectAlive)
+            ::ExitProcess(3);
     }
-    void Error(TObject*, Exception*) { Fail(3); }
-} Events;
+};
 
 } // namespace
 
 int main()
 {
-    ::SetUnhandledExceptionFilter(FaultFilter);
-    std::set_terminate([] { Fail(3); });
-    RegisterSkinFormsServices();
-    Application->OnException = Bind(&Events, &TEvents::Error);
-
-    TForm* form = nullptr;
-    Application->CreateForm(form);
-    form->OnClose = Bind(&Events, &TEvents::Close);
-    form->OnDestroy = Bind(&Events, &TEvents::Destroy);
-    auto* manager = New<TsSkinManager>(form);
-    auto* skin = static_cast<TsStoredSkin*>(manager->InternalSkins()->Add());
-    skin->SetName(ParamStr(2));
-    skin->PackedData->LoadFromFile(ParamStr(1));
-    manager->SetSkinName(ParamStr(2));
-    MakeWitness();
-
-    form->Show();
-    Application->ProcessMessages();
-    TsSkinProvider* provider = GetSkinProvider(form);
-    if (!provider || provider->RTInit || !provider->SkinData()->Skinned())
-        return 4;
-    ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
-    Application->Run();
+    LateObject();
+    Application->Initialize();
+    New<TLastComponent>(Application);
     return 0;
 }

@@ -63,6 +63,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Registered);
+        // The system's cursor is shared by every program of the Wine server
+        // and another test may have left it anywhere: away from the forms,
+        // so that no real mouse message reaches them.
+        ::SetCursorPos(0, 0);
         Manager.reset(NewManager());
         ASSERT_EQ(DefaultManager, Manager.get());
     }

@@ -156,6 +156,7 @@ TRect Inflated(TRect R, int D)
 // aside).  A hidden title button ahead of a shown one moves nothing.
 TEST_F(WindowImage, HitTestFindsTheButtonsWhereTheyAreDrawn)
 {
+    Manager->SetAllowGlowing(false);  // states drawn into the image, not faded over it
     for (const TStyleCase& c : AllStyles)
         for (bool zoomed : {false, true})
             for (bool active : {true, false}) {
@@ -201,6 +202,7 @@ TEST_F(WindowImage, HitTestFindsTheButtonsWhereTheyAreDrawn)
 // face on a maximised form; normal and pressed.
 TEST_F(WindowImage, CaptionButtonFacesAreTheSkinsPictures)
 {
+    Manager->SetAllowGlowing(false);  // states drawn into the image, not faded over it
     const struct {
         TFormBorderStyle Style;
         bool Zoomed;

@@ -83,3 +83,60 @@ TEST_F(FrameMDI, MenuLinesCountedWhateverTheIconsPlace)
     Image(sp);
     EXPECT_FALSE(sp->SkinData()->BGChanged) << "the image was painted";
 }
+
+// While the menu loop of the main form runs, the child's buttons are shown
+// by a small form of the library's own over the menu line's right end; it
+// goes with the loop, or with the main form when that goes inside the loop.
+TEST_F(FrameMDI, IconFormCoversTheChildsButtonsDuringTheMenuLoop)
+{
+    ASSERT_EQ(CurrentMDIIconsForm(), nullptr);
+    ::SendMessageW(Main->Handle(), WM_ENTERMENULOOP, 0, 0);
+    TForm* icons = CurrentMDIIconsForm();
+    ASSERT_NE(icons, nullptr);
+    EXPECT_EQ(icons->Tag(), -98);
+    EXPECT_EQ(GetSkinProvider(icons), nullptr) << "the library's own form stays unskinned";
+    EXPECT_TRUE(::IsWindowVisible(icons->Handle()));
+    RECT r;
+    ::GetWindowRect(icons->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 60);
+    EXPECT_EQ(r.bottom - r.top, ::GetSystemMetrics(SM_CYMENU) + 3);
+    EXPECT_LE(r.right, Main->BoundsRect().right);
+    EXPECT_GT(r.top, Main->Top());
+    // A second loop message keeps the one form.
+    ::SendMessageW(Main->Handle(), WM_ENTERMENULOOP, 0, 0);
+    EXPECT_EQ(CurrentMDIIconsForm(), icons);
+    ::SendMessageW(Main->Handle(), WM_EXITMENULOOP, 0, 0);
+    EXPECT_EQ(CurrentMDIIconsForm(), nullptr);
+
+    // Without a maximised child there is nothing to cover.
+    Child->SetWindowState(wsNormal);
+    Application->ProcessMessages();
+    ::SendMessageW(Main->Handle(), WM_ENTERMENULOOP, 0, 0);
+    EXPECT_EQ(CurrentMDIIconsForm(), nullptr);
+    ::SendMessageW(Main->Handle(), WM_EXITMENULOOP, 0, 0);
+
+    // The main form freed inside the loop takes the icon form with it.
+    Child->SetWindowState(wsMaximized);
+    Application->ProcessMessages();
+    ::SendMessageW(Main->Handle(), WM_ENTERMENULOOP, 0, 0);
+    ASSERT_NE(CurrentMDIIconsForm(), nullptr);
+    TObject* o = Main;
+    FreeAndNil(o);
+    Main = nullptr;
+    EXPECT_EQ(CurrentMDIIconsForm(), nullptr);
+}
+
+// The child's icon heads the main form's bar only while the main form has a
+// provider and its active child is maximised with a system menu.
+TEST_F(FrameMDI, ChildIconHeadsTheBarOfAMaximisedChildWithASystemMenu)
+{
+    EXPECT_FALSE(ChildIconPresent()) << "no MDI main form's provider";
+    MDISkinProvider = ProviderOf(Main);
+    EXPECT_TRUE(ChildIconPresent());
+    Child->SetBorderIcons({});
+    EXPECT_FALSE(ChildIconPresent());
+    Child->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
+    Child->SetWindowState(wsNormal);
+    Application->ProcessMessages();
+    EXPECT_FALSE(ChildIconPresent());
+}

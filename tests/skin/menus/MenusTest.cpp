@@ -8,6 +8,7 @@
 
 #include "../manager/ManagerFixture.h"
 #include "classlib/controls/Menus.h"
+#include "classlib/rtl/SysUtils.h"
 #include "classlib/controls/SubclassWindow.h"
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sVclUtils.h"
@@ -158,16 +159,25 @@ TEST_F(MenuSkinning, APopupWindowGetsItsShapeOnceAndEmptiesTheCacheWhenItGoes)
     HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, HInstance, nullptr);
     ASSERT_NE(wnd, nullptr);
     TBitmap picture(40, 30, pf24bit);
+    // A skin without transparent corners leaves the popup whole: no region, no notch.
     Menus->ArOR.clear();
     Menus->DrawWndBorder(wnd, &picture);
-    Menus->DrawWndBorder(wnd, &picture);
-
     GdiObject<HRGN> rgn(::CreateRectRgn(0, 0, 0, 0));
-    ASSERT_NE(::GetWindowRgn(wnd, rgn.Get()), ERROR);
-    EXPECT_FALSE(::PtInRegion(rgn.Get(), 0, 0));
-    EXPECT_TRUE(::PtInRegion(rgn.Get(), 1, 0));
-    EXPECT_TRUE(::PtInRegion(rgn.Get(), 39, 29));
+    EXPECT_EQ(::GetWindowRgn(wnd, rgn.Get()), ERROR);
     EXPECT_EQ(::SendMessageW(wnd, WM_ERASEBKGND, 0, 0), 1);
+
+    // The skin's transparent corners are cut away.
+    HWND cut = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, HInstance, nullptr);
+    Menus->ArOR = {TRect(0, 0, 2, 1), TRect(38, 29, 40, 30)};
+    Menus->DrawWndBorder(cut, &picture);
+    ASSERT_NE(::GetWindowRgn(cut, rgn.Get()), ERROR);
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 0, 0));
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 1, 0));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 2, 0));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 0, 1));
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 39, 29));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 20, 15));
+    ::DestroyWindow(cut);
 
     MenuInfoArray.push_back(TkvMenuInfo{Item(0), new TBitmap(4, 4, pf24bit), wnd, false});
     EXPECT_EQ(Menus->GetMenuInfo(nullptr, 0, 0, wnd).FirstItem, Item(0));
@@ -299,4 +309,110 @@ TEST_F(MenuSkinning, AManagerFreedBeforeTheMenusTakesItsHandlersWithIt)
     EXPECT_EQ(Item(3)->OnMeasureItem, Bind(&App, &TAppHandlers::Measure)) << "the application's own stays";
     EXPECT_FALSE(Popup->OwnerDraw());
     EXPECT_FALSE(bar->OwnerDraw());
+}
+
+namespace {
+
+// An extra-line handler that builds another popup's background while it is
+// asked, as an application's handler may by opening or measuring a menu.
+struct TNestingHandler {
+    TsSkinableMenus* Menus = nullptr;
+    TMenuItem* Other = nullptr;
+    int Asked = 0;
+    void ExtraLine(TMenuItem*, UnicodeString&, UnicodeString&, TBitmap*&, bool& Visible)
+    {
+        ++Asked;
+        Visible = true;
+        if (Asked < 5)
+            Menus->GetMenuInfo(Other, 40, 40, nullptr);
+    }
+};
+
+// Whether any pixel of R differs between two pictures.
+bool Differs(TBitmap* A, TBitmap* B, const TRect& R)
+{
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            if (A->Canvas()->Pixels(x, y) != B->Canvas()->Pixels(x, y))
+                return true;
+    return false;
+}
+
+} // namespace
+
+// Building a popup's background asks the application about the extra line
+// once; a background built from inside that question does not ask again.
+TEST_F(MenuSkinning, TheExtraLineQueryIsNotReentered)
+{
+    ClearCache();
+    auto* other = New<TPopupMenu>(Form);
+    auto* item = New<TMenuItem>(Form);
+    item->SetCaption(L"Other");
+    other->Items()->Add(item);
+    TNestingHandler handler{Menus, item};
+    Manager->OnGetMenuExtraLineData = Bind(&handler, &TNestingHandler::ExtraLine);
+    const TkvMenuInfo mi = Menus->GetMenuInfo(Item(0), 100, 80, nullptr);
+    EXPECT_EQ(handler.Asked, 1);
+    EXPECT_TRUE(mi.HaveExtraLine);
+    EXPECT_FALSE(InExtraLineQuery);
+    ASSERT_EQ(MenuInfoArray.size(), 2u);
+    EXPECT_FALSE(Menus->GetMenuInfo(item, 0, 0, nullptr).HaveExtraLine) << "built inside the question";
+    Manager->OnGetMenuExtraLineData = nullptr;
+    ClearCache();
+}
+
+// Popup items drawn from the skin: the selected item on the hot "MENUITEM",
+// a disabled one faded toward the background, a checked radio item with the
+// skin's mark; a right-to-left menu mirrors the system menu's glyph column.
+TEST_F(MenuSkinning, PopupItemsAreDrawnFromTheSkin)
+{
+    ClearCache();
+    TBitmap canvas(200, 200, pf24bit);
+    TCanvas* c = canvas.Canvas();
+    int w = 0, h = 0;
+    Menus->sMeasureItem(Item(0), c, w, h);
+    const TRect r(0, 0, 140, h);
+    auto draw = [&](TMenuItem* item, TOwnerDrawState state) {
+        TBitmap* b = new TBitmap(200, 200, pf24bit);
+        Menus->sAdvancedDrawItem(item, b->Canvas(), r, state);
+        return std::unique_ptr<TBitmap>(b);
+    };
+    auto normal = draw(Item(0), {});
+    auto hot = draw(Item(0), {odSelected});
+    EXPECT_TRUE(Differs(normal.get(), hot.get(), TRect(r.right - 20, 1, r.right - 2, h - 1))) << "hot ground";
+    Item(0)->SetEnabled(false);
+    auto disabled = draw(Item(0), {});
+    EXPECT_TRUE(Differs(normal.get(), disabled.get(), TRect(30, 0, 100, h))) << "faded caption";
+    Item(0)->SetEnabled(true);
+    Item(0)->SetRadioItem(true);
+    auto checked = draw(Item(0), {odChecked});
+    EXPECT_TRUE(Differs(normal.get(), checked.get(), TRect(0, 0, 2 + 16, h))) << "the check mark in the glyph column";
+    EXPECT_FALSE(Differs(normal.get(), checked.get(), TRect(r.right - 30, 0, r.right, h)));
+
+    // The system menu's glyphs: left of the caption, or right of it right to left.
+    auto* sysMenu = New<TPopupMenu>(Form);
+    sysMenu->SetName(L"SysMenu");
+    auto* close = New<TMenuItem>(Form);
+    close->SetCaption(L"Close");
+    close->SetTag(SC_CLOSE);
+    sysMenu->Items()->Add(close);
+    ClearCache();
+    auto ltr = draw(close, {});
+    const bool middleEast = std::exchange(SysLocale.MiddleEast, true);
+    Form->SetBiDiMode(bdRightToLeft);
+    ClearCache();
+    auto rtl = draw(close, {});
+    Form->SetBiDiMode(bdLeftToRight);
+    SysLocale.MiddleEast = middleEast;
+    // The glyph column: margin, glyph and spacing wide.
+    const TRect leftColumn(0, 0, 2 + 16 + 6, h), rightColumn(r.right - (2 + 16 + 6), 0, r.right, h);
+    TBitmap blank(200, 200, pf24bit);
+    ClearCache();
+    close->SetTag(0);  // no glyph
+    Menus->sAdvancedDrawItem(close, blank.Canvas(), r, {});
+    EXPECT_TRUE(Differs(ltr.get(), &blank, leftColumn));
+    EXPECT_TRUE(Differs(rtl.get(), &blank, rightColumn));
+
+    EXPECT_FALSE(Differs(ltr.get(), &blank, rightColumn));
+    ClearCache();
 }

@@ -1,5 +1,5 @@
 // A skinned program's end: its forms go at exit while what their teardown
-// uses is still whole (tests/programs/formsatexit, started here).
+// uses is still whole (tests/programs/skinnedexit, started here).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -61,8 +61,9 @@ DWORD RunProgram(const UnicodeString& Exe, const UnicodeString& Args)
 } // namespace
 
 // The main form owns its skin manager and is freed at exit: the skin's
-// removal then walks the lists of skinned forms and providers, which are
-// statics made while the form was skinned.  Wine's heap checking fills
+// removal then walks the lists of skinned forms and providers, statics of
+// the skin library, the latter made with the first skinned form, after
+// the application started.  Wine's heap checking fills
 // freed blocks, so a walk over a destroyed list faults at once instead of
 // now and then; the program also notes a static made with the forms that
 // was destroyed before them.
@@ -70,6 +71,6 @@ TEST(ProgramEnd, TheFormsGoBeforeTheStaticsMadeWithThem)
 {
     TEnvScope heapChecks(L"WINEDEBUG", L"-all,warn+heap");
     const UnicodeString args = L"\"" + UnicodeString(BuiltinPackedFile()) + L"\" \"" + BuiltinName() + L"\"";
-    EXPECT_EQ(RunProgram(ExeFolder() + L"\\formsatexit.exe", args), 0u)
+    EXPECT_EQ(RunProgram(ExeFolder() + L"\\skinnedexit.exe", args), 0u)
         << "2: a form went after a static made with it; 3: a fault; 4: the form was not skinned";
 }

@@ -15,6 +15,7 @@
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/sGraphUtils.h"
+#include "skin/wrappers/sScrollBox.h"
 #include "support/FakeInput.h"
 #include "support/ResourceCount.h"
 
@@ -412,4 +413,44 @@ TEST_F(Provider, FormsComeAndGoUnderTheSkinWithoutLeaks)
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
     for (TkvProvider* e : *kvSupportedList)
         EXPECT_EQ(e, nullptr);
+}
+
+// A wheel turn that reaches the form goes to the skinned scroll box under
+// the cursor, also inside another container, when the box asks for it.
+TEST_F(Provider, WheelTurnNoControlTookGoesToTheScrollBoxUnderTheCursor)
+{
+    struct TCase {
+        const char* Name;
+        bool AutoWheel;
+        bool OverBox;
+        int Expected;
+    };
+    const TCase cases[] = {{"over a box that asks for turns", true, true, 108},
+                           {"over a box that does not", false, true, 100},
+                           {"beside the box", true, false, 100}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::unique_ptr<TForm> f(NewForm());
+        f->SetBounds(50, 50, 400, 300);
+        auto* panel = New<TPanel>(f.get());
+        panel->SetParent(f.get());
+        panel->SetBounds(10, 10, 300, 200);
+        auto* box = New<TsScrollBox>(f.get());
+        box->SetParent(panel);
+        box->SetBounds(20, 20, 200, 120);
+        box->SetAutoMouseWheel(c.AutoWheel);
+        auto* tall = New<TPanel>(box);
+        tall->SetParent(box);
+        tall->SetBounds(0, 0, 150, 600);
+        f->Show();
+        Application->ProcessMessages();
+        TControlScrollBar* bar = box->VertScrollBar();
+        bar->SetIncrement(8);
+        bar->SetPosition(100);
+        ASSERT_EQ(bar->Position(), 100);
+        const TPoint at = c.OverBox ? box->ClientToScreen(TPoint(30, 30)) : f->ClientToScreen(TPoint(350, 250));
+        ::SendMessageW(f->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-WHEEL_DELTA))),
+                       MAKELPARAM(WORD(short(at.x)), WORD(short(at.y))));
+        EXPECT_EQ(bar->Position(), c.Expected);
+    }
 }
