@@ -68,6 +68,15 @@ void FreeFormsFirstAtExit()
     static const bool registered = std::atexit(FreeApplicationComponents) == 0;
     (void)registered;
 }
+
+// Queued again when the message loop ends: the objects made while the
+// program ran (the skin library's list of providers, made with the first
+// skinned form) are destroyed before anything atexit queued earlier runs,
+// and the forms' teardown still uses them.
+void FreeFormsBeforeTheRunsObjects()
+{
+    std::atexit(FreeApplicationComponents);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -280,6 +289,7 @@ void TApplication::Run()
         CheckMainFormClosed();
     }
     FRunning = false;
+    FreeFormsBeforeTheRunsObjects();
 }
 
 void TApplication::CheckMainFormClosed()

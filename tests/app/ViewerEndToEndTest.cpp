@@ -10,13 +10,13 @@
 
 namespace {
 
-// A dialog of the process: a visible top-level window other than the player.
+// A dialog of the process: a visible message form.  Not just any window
+// besides the player: a skinned form's caption cover, a top-level window
+// of its own, shows for a moment while a form shows or changes its caption.
 HWND FindDialog(DWORD pid)
 {
-    for (HWND w : TopWindows(pid))
-        if (ClassOf(w) != L"TPlayerForm")
-            return w;
-    return nullptr;
+    std::vector<HWND> forms = TopWindows(pid, L"TMessageForm");
+    return forms.empty() ? nullptr : forms[0];
 }
 
 struct TButtonSearch {

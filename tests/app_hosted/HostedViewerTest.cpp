@@ -89,12 +89,13 @@ bool HasPlayerWindow(DWORD pid)
     return false;
 }
 
-HWND FindOther(DWORD pid, const UnicodeString& NotClass)
+// A visible message form of the process.  Not just any window besides the
+// player: a skinned form's caption cover, a top-level window of its own,
+// shows for a moment while a form shows or changes its caption.
+HWND FindMessageForm(DWORD pid)
 {
-    for (HWND w : TopWindows(pid))
-        if (ClassOf(w) != NotClass)
-            return w;
-    return nullptr;
+    std::vector<HWND> forms = TopWindows(pid, L"TMessageForm");
+    return forms.empty() ? nullptr : forms[0];
 }
 
 // The test control's window in a player window's Flash control.
@@ -135,7 +136,7 @@ TEST(HostedViewer, PlaysTheSampleBookThroughTheInstalledControl)
     int messages = 0;
     HWND player = nullptr;
     WaitFor(60000, [&] {
-        if (HWND d = FindOther(viewer.Id(), L"TPlayerForm")) {
+        if (HWND d = FindMessageForm(viewer.Id())) {
             EXPECT_TRUE(HasPlayerWindow(viewer.Id())) << "a message before the player window";
             ++messages;
             EXPECT_TRUE(PressButton(d, L"OK"));
@@ -187,7 +188,7 @@ TEST(HostedViewer, PlaysTheSampleBookThroughTheInstalledControl)
     // Closing asks first; Yes ends the program.
     PostMessageW(player, WM_CLOSE, 0, 0);
     HWND question = nullptr;
-    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindOther(viewer.Id(), L"TPlayerForm")) != nullptr; }));
+    ASSERT_TRUE(WaitFor(10000, [&] { return (question = FindMessageForm(viewer.Id())) != nullptr; }));
     ASSERT_TRUE(PressButton(question, L"Yes"));
     EXPECT_EQ(viewer.WaitExit(15000), 0u);
 }
