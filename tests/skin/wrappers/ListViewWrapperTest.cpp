@@ -241,6 +241,24 @@ TEST_F(ListViewWrapper, NothingLeaksWhicheverGoesFirst)
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
+TEST_F(ListViewWrapper, SkinComingBackAfterItsRemovalTakesTheHeaderAgain)
+{
+    HWND header = Header();
+    const auto own = ::GetClassLongPtrW(header, GCLP_WNDPROC);
+    ASSERT_NE(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    Command(List->Handle(), SMC_SKIN_REMOVE, LPARAM(Manager));
+    EXPECT_EQ(W->FhWndHeader, nullptr);
+    EXPECT_EQ(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    Command(List->Handle(), SMC_SKIN_SET, LPARAM(Manager));
+    ASSERT_EQ(W->FhWndHeader, header);
+    // Painted from the skin again: the free area is an empty column.
+    const TRect c1 = W->GetHeaderColumnRect(1);
+    auto b = PrintedHeader();
+    const TRect rest(c1.right, 0, b->Width(), b->Height());
+    const TRect ink = Ink(b.get(), rest, 0);
+    EXPECT_TRUE(::IsRectEmpty(&ink));
+}
+
 // ---------------------------------------------------------------------------
 // A raw list view: colours.
 
@@ -284,6 +302,20 @@ TEST_F(WrapperTest, RawListViewGetsTheSkinsColoursOnceAndItsOwnBack)
     EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTBKCOLOR, 0, 0), 0x112233);
     EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0), 0x654321);
     ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TColourRequests::Old));
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, ListWithoutBackgroundGetsNoneBack)
+{
+    HWND h = Child(WC_LISTVIEWW, LVS_REPORT, 200, 100);
+    ::SendMessageW(h, LVM_SETBKCOLOR, 0, LPARAM(CLR_NONE));
+    const LRESULT text = ::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0);
+    auto* w = CreateWnd<TkvListViewWnd>(h, nullptr, Manager, L"COMBOBOX", false);
+    Printed(h);
+    ASSERT_NE(COLORREF(::SendMessageW(h, LVM_GETBKCOLOR, 0, 0)), CLR_NONE);
+    UninitializeKVWnd(h, true, false, w);
+    EXPECT_EQ(COLORREF(::SendMessageW(h, LVM_GETBKCOLOR, 0, 0)), CLR_NONE);
+    EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0), text);
     ::DestroyWindow(h);
 }
 
