@@ -16,6 +16,7 @@
 #include "skin/paint/sGraphUtils.h"
 #include "skin/paint/sGraphUtils_Sections.h"
 #include "skin/paint/sGraphUtils_Text.h"
+#include "skin/wrappers/kvSBUtils_Paint.h"
 
 namespace {
 
@@ -306,8 +307,10 @@ void TkvListViewWnd::ColumnSkinPaint(const TRect& ControlRect, int cIndex, HDC D
     item.cchTextMax = 258;
     if (cIndex >= 0 && ::SendMessageW(FhWndHeader, HDM_GETITEMW, WPARAM(cIndex), reinterpret_cast<LPARAM>(&item))) {
         TCanvas* canvas = bmp.Canvas();
+        // The canvas's own font: the text writer sets its colour, which
+        // would put back a font selected beside it.
+        AssignWndFont(canvas, CtrlHandle);
         HDC bdc = canvas->Handle();
-        SelectedObject font(bdc, reinterpret_cast<HFONT>(::SendMessageW(CtrlHandle, WM_GETFONT, 0, 0)));
         BkModeScope mode(bdc, TRANSPARENT);
         TCustomImageList* images = lv ? lv->SmallImages() : nullptr;
         const bool image = images && (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW));

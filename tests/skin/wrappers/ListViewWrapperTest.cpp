@@ -136,6 +136,19 @@ TEST_F(ListViewWrapper, HeaderColumnsArePaintedFromTheSkinInTheirStates)
     EXPECT_EQ(W->HoverColIndex, -1);
 }
 
+TEST_F(ListViewWrapper, CaptionsAreWrittenInTheListsFont)
+{
+    List->Font()->SetHeight(-26);
+    const TRect c0 = W->GetHeaderColumnRect(0);
+    ASSERT_GT(c0.Height(), 26);
+    auto b = PrintedHeader();
+    const TRect ink = Ink(b.get(), c0, 0);
+    EXPECT_GT(ink.Height(), 16);
+    // "Name" in a 26-pixel font is wider than the column's text in the
+    // canvas's own font would be.
+    EXPECT_GT(ink.Width(), 40);
+}
+
 TEST_F(ListViewWrapper, ReorderedColumnsKeepTheirOwnCaptions)
 {
     List->Columns()->Items(0)->SetCaption(L"WWWWWWWW");
