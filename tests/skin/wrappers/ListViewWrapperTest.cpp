@@ -318,6 +318,24 @@ TEST_F(WrapperTest, RawListViewGetsTheSkinsColoursOnceAndItsOwnBack)
     ::DestroyWindow(h);
 }
 
+TEST_F(WrapperTest, HeaderMadeLaterIsTakenAndOneDestroyedIsForgotten)
+{
+    HWND h = Child(WC_LISTVIEWW, LVS_ICON, 200, 100);
+    auto* w = CreateWnd<TkvListViewWnd>(h, nullptr, Manager, L"COMBOBOX", false);
+    ASSERT_EQ(::FindWindowExW(h, nullptr, WC_HEADERW, nullptr), nullptr) << "no header in icon view";
+    ::SendMessageW(h, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
+    HWND header = ::FindWindowExW(h, nullptr, WC_HEADERW, nullptr);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(w->FhWndHeader, header);
+    const auto own = ::GetClassLongPtrW(header, GCLP_WNDPROC);
+    EXPECT_NE(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    ::DestroyWindow(header);
+    EXPECT_EQ(w->FhWndHeader, nullptr);
+    Printed(h);
+    UninitializeKVWnd(h, true, false, w);
+    ::DestroyWindow(h);
+}
+
 TEST_F(WrapperTest, ListWithoutBackgroundGetsNoneBack)
 {
     HWND h = Child(WC_LISTVIEWW, LVS_REPORT, 200, 100);
