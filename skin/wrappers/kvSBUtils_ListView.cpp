@@ -16,6 +16,7 @@
 #include "skin/paint/sGraphUtils.h"
 #include "skin/paint/sGraphUtils_Sections.h"
 #include "skin/paint/sGraphUtils_Text.h"
+#include "skin/wrappers/kvSBUtils_Paint.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ void TkvListViewWnd::SaveStdParams()
     TkvEditWnd::SaveStdParams();
     if (!::IsWindow(CtrlHandle))
         return;
+    FColoursSaved = true;
     StdBkColor = COLORREF(::SendMessageW(CtrlHandle, LVM_GETBKCOLOR, 0, 0));
     StdTextBkColor = COLORREF(::SendMessageW(CtrlHandle, LVM_GETTEXTBKCOLOR, 0, 0));
     StdTextColor = COLORREF(::SendMessageW(CtrlHandle, LVM_GETTEXTCOLOR, 0, 0));
@@ -147,10 +149,12 @@ void TkvListViewWnd::ApplyListColours()
 
 void TkvListViewWnd::RestoreStdParams()
 {
+    // The subclassing itself stays for a skin that comes back (it goes
+    // with the wrapper).
     ReleaseHeader();
-    FreeObjectInstance(FhHeaderProc);
-    // The window's own colours, as they were.
-    if (::IsWindow(CtrlHandle) && StdBkColor != CLR_NONE) {
+    // The window's own colours, as they were (CLR_NONE included: a list
+    // without a background of its own).
+    if (::IsWindow(CtrlHandle) && FColoursSaved) {
         ::SendMessageW(CtrlHandle, LVM_SETBKCOLOR, 0, LPARAM(StdBkColor));
         ::SendMessageW(CtrlHandle, LVM_SETTEXTBKCOLOR, 0, LPARAM(StdTextBkColor));
         ::SendMessageW(CtrlHandle, LVM_SETTEXTCOLOR, 0, LPARAM(StdTextColor));
@@ -303,8 +307,10 @@ void TkvListViewWnd::ColumnSkinPaint(const TRect& ControlRect, int cIndex, HDC D
     item.cchTextMax = 258;
     if (cIndex >= 0 && ::SendMessageW(FhWndHeader, HDM_GETITEMW, WPARAM(cIndex), reinterpret_cast<LPARAM>(&item))) {
         TCanvas* canvas = bmp.Canvas();
+        // The canvas's own font: the text writer sets its colour, which
+        // would put back a font selected beside it.
+        AssignWndFont(canvas, CtrlHandle);
         HDC bdc = canvas->Handle();
-        SelectedObject font(bdc, reinterpret_cast<HFONT>(::SendMessageW(CtrlHandle, WM_GETFONT, 0, 0)));
         BkModeScope mode(bdc, TRANSPARENT);
         TCustomImageList* images = lv ? lv->SmallImages() : nullptr;
         const bool image = images && (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW));
@@ -361,10 +367,10 @@ void TkvListViewWnd::HeaderWndProc(TMessage& Message)
 {
     try {
         // The header is forgotten when it goes, in any view and skinned or
-        // not; until the skin is on, its messages pass straight on.
+        // not; until a skin is on, its messages pass straight on.
         if (Message.Msg == WM_NCDESTROY)
             HeaderDestroyed(Message);
-        else if (Destroyed || !SkinData || !SkinData->Skinned())
+        else if (!HeaderSkinned())
             PassOnHeader(Message);
         else
             HeaderMessage(Message);
@@ -389,7 +395,8 @@ void TkvListViewWnd::HeaderMessage(TMessage& Message)
         return;
     case WM_ERASEBKGND: Message.Result = 1; return;
     case WM_WINDOWPOSCHANGING:
-        if (::IsWindowVisible(CtrlHandle))
+        // The list's skinned frame is drawn again around the moved header.
+        if (SkinData->Skinned() && ::IsWindowVisible(CtrlHandle))
             ::SendMessageW(CtrlHandle, WM_NCPAINT, 0, 0);
         if (guard.Alive())
             PassOnHeader(Message);
@@ -479,13 +486,58 @@ bool TkvListViewWnd::PassToEdit(TMessage& Message)
     return guard.Alive() && !Destroyed;
 }
 
+bool TkvListViewWnd::HeaderSkinned() const
+{
+    // The header's look comes from the skin's column section, not from the
+    // list's: a skin without the list's section (a dialog's list takes
+    // "EDIT") leaves the list its own frame, but its header is skinned.
+    TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
+    return !Destroyed && m && !m->ComponentState().Contains(csDestroying) && m->SkinData && m->SkinData->Active &&
+           !m->gd.empty();
+}
+
+void TkvListViewWnd::ClearHeaderStates()
+{
+    if (HoverColIndex != -1 || FPressedColumn != -1) {
+        HoverColIndex = FPressedColumn = -1;
+        RepaintHeader();
+    }
+}
+
+void TkvListViewWnd::UnskinnedMessage(TMessage& Message)
+{
+    const bool header = HeaderSkinned();
+    if (header && Message.Msg == WM_PAINT)
+        ApplyListColours();
+    else if (header && Message.Msg == WM_NCHITTEST)
+        ClearHeaderStates();
+    const bool refresh = Message.Msg == SM_KORVEXCMD && Message.WParamHi == SMC_SKIN_REFRESH &&
+                         IsOwnManager(SkinData, Message.LParam);
+    // A header made meanwhile is held all the same: the skin may come
+    // later, and the header's messages pass straight on until it does.
+    if (!PassToEdit(Message))
+        return;
+    if (Message.Msg == WM_PARENTNOTIFY)
+        ParentNotify(Message);
+    else if (refresh && HeaderSkinned())
+        RepaintHeader();
+}
+
+void TkvListViewWnd::RetakeHeader(const TMessage& Message)
+{
+    if (Destroyed || FhWndHeader || !IsOwnManager(SkinData, Message.LParam))
+        return;
+    if (HWND header = ::FindWindowExW(CtrlHandle, nullptr, WC_HEADERW, nullptr))
+        HoldHeader(header);
+}
+
 void TkvListViewWnd::kvWndProc(TMessage& Message)
 {
+    // A skin that comes back after its removal gets the header again.
+    if (Message.Msg == SM_KORVEXCMD && (Message.WParamHi == SMC_SKIN_SET || Message.WParamHi == SMC_SKIN_REFRESH))
+        RetakeHeader(Message);
     if (Destroyed || !SkinData || !SkinData->Skinned()) {
-        // A header made meanwhile is held all the same: the skin may come
-        // later, and the header's messages pass straight on until it does.
-        if (PassToEdit(Message) && Message.Msg == WM_PARENTNOTIFY)
-            ParentNotify(Message);
+        UnskinnedMessage(Message);
         return;
     }
     if (Message.Msg == SM_KORVEXCMD) {
@@ -508,12 +560,7 @@ void TkvListViewWnd::kvWndProc(TMessage& Message)
         else
             SetSkinParams();
         break;
-    case WM_NCHITTEST:
-        if (HoverColIndex != -1 || FPressedColumn != -1) {
-            HoverColIndex = FPressedColumn = -1;
-            RepaintHeader();
-        }
-        break;
+    case WM_NCHITTEST: ClearHeaderStates(); break;
     case WM_NCPAINT: Message.Result = 0; break;
     case WM_HSCROLL:
     case WM_VSCROLL:

@@ -56,12 +56,15 @@ public:
     COLORREF StdBkColor = CLR_NONE;
     COLORREF StdTextBkColor = CLR_NONE;
     COLORREF StdTextColor = CLR_NONE;
+    bool FColoursSaved = false;
 
 private:
     TCustomListView* Owner() const;
     // Gives the list the skin's colours; sends only what differs.
     void ApplyListColours();
     void HoldHeader(HWND Header);
+    // Takes the list's header again after the skin's removal let it go.
+    void RetakeHeader(const TMessage& Message);
     void ReleaseHeader();
     void RepaintHeader();
     // The column index of header position P (-1 for none).
@@ -71,6 +74,12 @@ private:
     void ParentNotify(const TMessage& Message);
     // The edit wrapper's handling; false when the wrapper went meanwhile.
     bool PassToEdit(TMessage& Message);
+    // A skin is on: the header is painted from it, whether or not the skin
+    // has the list's own section.
+    bool HeaderSkinned() const;
+    void ClearHeaderStates();
+    // The list's messages while the skin lacks its section.
+    void UnskinnedMessage(TMessage& Message);
     void HeaderMessage(TMessage& Message);
     void HeaderDestroyed(TMessage& Message);
     void PassOnHeader(TMessage& Message);

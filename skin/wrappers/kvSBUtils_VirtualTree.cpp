@@ -114,6 +114,15 @@ void TkvVirtualTreeViewWnd::RemoveEvent(const wchar_t* Name)
         SetMethodProp(c, Name, TMethodValue());
 }
 
+void TkvVirtualTreeViewWnd::BeforeDestruction()
+{
+    if (!Destroyed) {
+        RemoveEvent(sOnDraw);
+        RemoveEvent(sOnQuery);
+    }
+    TkvEditWnd::BeforeDestruction();
+}
+
 void TkvVirtualTreeViewWnd::SetSkinParams()
 {
     TkvEditWnd::SetSkinParams();

@@ -57,6 +57,9 @@ using THeaderPaintQueryElementsEvent =
 class TkvVirtualTreeViewWnd : public TkvEditWnd {
     KV_CLASS(TkvVirtualTreeViewWnd)
 public:
+    // The control never keeps handlers of a freed wrapper, also where its
+    // look is not given back (its form is going).
+    void BeforeDestruction() override;
     void SaveStdParams() override;
     void RestoreStdParams() override;
     void SetSkinParams() override;

@@ -21,6 +21,8 @@ struct TItem {
     short X, Y, W, H;
     WORD Id;
     const wchar_t* Text = L"";
+    // A class by name ("SysListView32"), in place of Class.
+    const wchar_t* ClassName = nullptr;
 };
 
 class TDialogTemplate {
@@ -50,8 +52,12 @@ public:
         Word(WORD(I.W));
         Word(WORD(I.H));
         Word(I.Id);
-        Word(0xFFFF);
-        Word(I.Class);
+        if (I.ClassName) {
+            Text(I.ClassName);
+        } else {
+            Word(0xFFFF);
+            Word(I.Class);
+        }
         Text(I.Text);
         Word(0); // no creation data
         ++FData[FCountAt];

@@ -136,6 +136,19 @@ TEST_F(ListViewWrapper, HeaderColumnsArePaintedFromTheSkinInTheirStates)
     EXPECT_EQ(W->HoverColIndex, -1);
 }
 
+TEST_F(ListViewWrapper, CaptionsAreWrittenInTheListsFont)
+{
+    List->Font()->SetHeight(-26);
+    const TRect c0 = W->GetHeaderColumnRect(0);
+    ASSERT_GT(c0.Height(), 26);
+    auto b = PrintedHeader();
+    const TRect ink = Ink(b.get(), c0, 0);
+    EXPECT_GT(ink.Height(), 16);
+    // "Name" in a 26-pixel font is wider than the column's text in the
+    // canvas's own font would be.
+    EXPECT_GT(ink.Width(), 40);
+}
+
 TEST_F(ListViewWrapper, ReorderedColumnsKeepTheirOwnCaptions)
 {
     List->Columns()->Items(0)->SetCaption(L"WWWWWWWW");
@@ -241,6 +254,24 @@ TEST_F(ListViewWrapper, NothingLeaksWhicheverGoesFirst)
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
 
+TEST_F(ListViewWrapper, SkinComingBackAfterItsRemovalTakesTheHeaderAgain)
+{
+    HWND header = Header();
+    const auto own = ::GetClassLongPtrW(header, GCLP_WNDPROC);
+    ASSERT_NE(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    Command(List->Handle(), SMC_SKIN_REMOVE, LPARAM(Manager));
+    EXPECT_EQ(W->FhWndHeader, nullptr);
+    EXPECT_EQ(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    Command(List->Handle(), SMC_SKIN_SET, LPARAM(Manager));
+    ASSERT_EQ(W->FhWndHeader, header);
+    // Painted from the skin again: the free area is an empty column.
+    const TRect c1 = W->GetHeaderColumnRect(1);
+    auto b = PrintedHeader();
+    const TRect rest(c1.right, 0, b->Width(), b->Height());
+    const TRect ink = Ink(b.get(), rest, 0);
+    EXPECT_TRUE(::IsRectEmpty(&ink));
+}
+
 // ---------------------------------------------------------------------------
 // A raw list view: colours.
 
@@ -284,6 +315,38 @@ TEST_F(WrapperTest, RawListViewGetsTheSkinsColoursOnceAndItsOwnBack)
     EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTBKCOLOR, 0, 0), 0x112233);
     EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0), 0x654321);
     ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TColourRequests::Old));
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, HeaderMadeLaterIsTakenAndOneDestroyedIsForgotten)
+{
+    HWND h = Child(WC_LISTVIEWW, LVS_ICON, 200, 100);
+    auto* w = CreateWnd<TkvListViewWnd>(h, nullptr, Manager, L"COMBOBOX", false);
+    ASSERT_EQ(::FindWindowExW(h, nullptr, WC_HEADERW, nullptr), nullptr) << "no header in icon view";
+    ::SendMessageW(h, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
+    HWND header = ::FindWindowExW(h, nullptr, WC_HEADERW, nullptr);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(w->FhWndHeader, header);
+    const auto own = ::GetClassLongPtrW(header, GCLP_WNDPROC);
+    EXPECT_NE(::GetWindowLongPtrW(header, GWLP_WNDPROC), own);
+    ::DestroyWindow(header);
+    EXPECT_EQ(w->FhWndHeader, nullptr);
+    Printed(h);
+    UninitializeKVWnd(h, true, false, w);
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, ListWithoutBackgroundGetsNoneBack)
+{
+    HWND h = Child(WC_LISTVIEWW, LVS_REPORT, 200, 100);
+    ::SendMessageW(h, LVM_SETBKCOLOR, 0, LPARAM(CLR_NONE));
+    const LRESULT text = ::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0);
+    auto* w = CreateWnd<TkvListViewWnd>(h, nullptr, Manager, L"COMBOBOX", false);
+    Printed(h);
+    ASSERT_NE(COLORREF(::SendMessageW(h, LVM_GETBKCOLOR, 0, 0)), CLR_NONE);
+    UninitializeKVWnd(h, true, false, w);
+    EXPECT_EQ(COLORREF(::SendMessageW(h, LVM_GETBKCOLOR, 0, 0)), CLR_NONE);
+    EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTCOLOR, 0, 0), text);
     ::DestroyWindow(h);
 }
 

@@ -241,6 +241,21 @@ TEST_F(VirtualTree, HeaderEventsOfTheApplicationAreNeverTakenOrWiped)
     EXPECT_FALSE(Tree->OnAdvancedHeaderDraw.Assigned());
 }
 
+TEST_F(VirtualTree, WrapperFreedWithoutGivingTheLookBackLeavesNoHandlerBehind)
+{
+    // How an adapter lets go of the controls of a form being destroyed.
+    Wrap();
+    ASSERT_TRUE(Tree->OnAdvancedHeaderDraw.Assigned());
+    {
+        TFlagScope removing(bRemoving, true);
+        TkvMainWnd* w = W;
+        W = nullptr;
+        FreeAndNil(w);
+    }
+    EXPECT_FALSE(Tree->OnAdvancedHeaderDraw.Assigned());
+    EXPECT_FALSE(Tree->OnHeaderDrawQueryElements.Assigned());
+}
+
 TEST_F(VirtualTree, HeaderColumnsArePaintedFromTheSkin)
 {
     Wrap();
