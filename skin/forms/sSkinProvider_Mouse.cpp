@@ -291,6 +291,17 @@ void TsSkinProvider::WMSysCommand(TMessage& Message)
             nDirection = 0;
         return;
     }
+    // Alt+Space drops the skinned menu where the system drops its own: at
+    // the window's top-left, below the caption's icon.  The system's menu
+    // stays out of it (a window that kept its menu style would drop both).
+    if (kind == SC_KEYMENU && Message.LParam == VK_SPACE && SystemMenu && SystemMenu->VisibleClose() &&
+        HaveBorder(this)) {
+        const TsFrameMetrics m = Metrics();
+        const TPoint lt = FormLeftTop();
+        DropSysMenu(lt.x + m.SysBorderWidth(false), lt.y + m.BorderHeight(true) + m.TitleIconHeight());
+        Message.Result = 0;
+        return;
+    }
     OldWndProc(Message);
     if (!Alive(this) || FormGoing())
         return;
@@ -314,9 +325,6 @@ void TsSkinProvider::WMSysCommand(TMessage& Message)
         }
         break;
     default:
-        if ((command & 0xFFF0) == SC_KEYMENU && Message.LParam == VK_SPACE && SystemMenu &&
-            SystemMenu->VisibleClose() && HaveBorder(this))
-            DropSysMenu(Form->Left() + SysBorderWidth(), Form->Top() + BorderHeight(true));
         break;
     }
 }

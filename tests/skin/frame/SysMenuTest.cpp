@@ -220,3 +220,39 @@ TEST_F(SystemMenu, WithoutSkinnedPopupsTheWindowsOwnMenuDrops)
     EXPECT_FALSE(maximize & MF_GRAYED);
     EXPECT_TRUE(::IsWindowVisible(form->Handle())) << "shown again after the entries were set";
 }
+
+// Alt+Space (the system's SC_KEYMENU with a space) drops the skinned menu,
+// once, at the window's top-left below the caption's icon, whether or not
+// the window keeps the system's own menu style: the system's menu does not
+// come up before or after it.
+TEST_F(SystemMenu, AltSpaceDropsTheSkinnedMenuBelowTheIcon)
+{
+    for (bool systemStyle : {false, true}) {
+        SCOPED_TRACE(systemStyle ? "with WS_SYSMENU" : "skinned caption buttons only");
+        TOwned<TForm> form(NewForm(bsSizeable));
+        TsSkinProvider* sp = ProviderOf(form.get());
+        Image(sp);
+        const HWND wnd = form->Handle();
+        if (systemStyle)
+            ::SetWindowLongW(wnd, GWL_STYLE, ::GetWindowLongW(wnd, GWL_STYLE) | WS_SYSMENU);
+        ClearCache();
+        RECT w;
+        ::GetWindowRect(wnd, &w);
+        RECT popup{};
+        size_t pictures = 0;
+        TMenuItem* first = nullptr;
+        TMenuWatch watch([&](HWND Popup) {
+            ::GetWindowRect(Popup, &popup);
+            pictures = MenuInfoArray.size();
+            first = pictures ? MenuInfoArray[0].FirstItem : nullptr;
+        });
+        ::SendMessageW(wnd, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+        EXPECT_EQ(watch.Opened, 1);
+        EXPECT_EQ(pictures, 1u) << "the skinned popup, its picture built while it shows";
+        EXPECT_EQ(first, sp->SystemMenu->ItemRestore);
+        const TsFrameMetrics m = sp->Metrics();
+        EXPECT_EQ(popup.left, w.left + m.SysBorderWidth(false));
+        EXPECT_EQ(popup.top, w.top + m.BorderHeight(true) + m.TitleIconHeight());
+        Application->ProcessMessages();
+    }
+}
