@@ -172,9 +172,38 @@ void TkvDialogWnd::InitParams()
 
 void TkvDialogWnd::InitExBorders(bool Active)
 {
-    // The dialog has no border window: its frame is its own window's.
-    (void)Active;
-    BorderForm = nullptr;
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    TBitmap* cache = SkinData ? SkinData->FCacheBmp : nullptr;
+    // A frameless dialog has no frame for the skin to widen.
+    const bool wanted = Active && sm && !sm->ComponentState().Contains(csDesigning) && BorderStyle != kvbsNone &&
+                        !Destroyed && ::IsWindow(CtrlHandle);
+    if (wanted) {
+        if (BorderForm)
+            return;
+        BorderForm = new TkvBorderForm(this);
+        SkinData->BGChanged = true;
+        RgnChanged = true;
+        if (cache)
+            cache->SetPixelFormat(pf32bit);
+        UpdateExBordersPos(true);
+        return;
+    }
+    if (BorderForm) {
+        KillAnimations();
+        delete std::exchange(BorderForm, nullptr);
+        if (SkinData) {
+            SkinData->BGChanged = true;
+            RgnChanged = true;
+        }
+    }
+    if (cache)
+        cache->SetPixelFormat(pf24bit);
+}
+
+void TkvDialogWnd::UpdateExBordersPos(bool Redraw)
+{
+    if (BorderForm && ::IsWindowVisible(CtrlHandle))
+        BorderForm->UpdateExBordersPos(Redraw, 255);
 }
 
 void TkvDialogWnd::WMShowWindow(TMessage& Message)
@@ -297,8 +326,11 @@ void TkvDialogWnd::kvWndProc(TMessage& Message)
 {
     // A fade's window must not outlive the dialog on the screen: the
     // skinner itself is freed later, when the list is cleaned.
-    if (Message.Msg == WM_DESTROY)
+    if (Message.Msg == WM_DESTROY) {
         KillAnimations();
+        // The border window goes with its dialog, not when the list is cleaned.
+        InitExBorders(false);
+    }
     if (Message.Msg == WM_DESTROY || Message.Msg == WM_NCDESTROY || Destroyed || !SkinData || !SkinData->Skinned()) {
         TkvScrollWnd::kvWndProc(Message);
         return;
@@ -330,11 +362,16 @@ void TkvDialogWnd::kvWndProc(TMessage& Message)
     case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
     case WM_SHOWWINDOW: WMShowWindow(Message); return;
     case WM_DRAWITEM: Kv_DrawStaticItem(Message); break;
-    case WM_WINDOWPOSCHANGED:
+    case WM_WINDOWPOSCHANGED: {
         SkinData->BGChanged = true;
         RgnChanged = true;
+        TkvAliveGuard guard(this);
         OwnProc(Message);
+        if (guard.Alive())
+            UpdateExBordersPos(false);
         return;
+    }
+    case WM_WINDOWPOSCHANGING: WMWindowPosChanging(Message); return;
     case WM_NCHITTEST: Kv_WMNCHitTest(Message); return;
     case WM_NCPAINT:
         if (!visible)
@@ -348,7 +385,10 @@ void TkvDialogWnd::kvWndProc(TMessage& Message)
         return;
     case WM_GETDLGCODE: Message.Result = 0; return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(Message); return;
-    case WM_NCLBUTTONUP: Kv_WMLButtonUp(Message, int(Message.WParam)); return;
+    case WM_NCLBUTTONUP:
+        BorderWindowCode(Message);
+        Kv_WMLButtonUp(Message, int(Message.WParam));
+        return;
     case WM_LBUTTONUP: {
         // WParam holds key flags here: the button under the released
         // cursor is found by the hit test.
@@ -419,6 +459,7 @@ void TkvDialogWnd::SkinCommand(TMessage& Message)
         RgnChanged = true;
         if (::IsWindowVisible(CtrlHandle))
             ::RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        UpdateExBordersPos(true);
         return;
     case SMC_SET_UPDATING:
         SkinData->SetUpdating(Message.WParamLo == 1);
@@ -428,6 +469,9 @@ void TkvDialogWnd::SkinCommand(TMessage& Message)
     case SMC_GET_UPDATING:
         Message.Result = SkinData->FUpdating ? 1 : 0;
         return;
+    case SMC_REPAINT_NOW:
+        UpdateExBordersPos(false);
+        break;
     case SMC_GET_TEXTURED: {
         const TsGeneralData& gd = sm->gd[std::size_t(SkinData->SkinIndex)];
         Message.Result = gd.GradientPercent + gd.ImagePercent > 0 ? 1 : 0;
@@ -472,21 +516,55 @@ void TkvDialogWnd::AnswerBGInfo(TMessage& Message)
 
 void TkvDialogWnd::AfterPassedOn(TMessage& Message)
 {
-    if (Message.Msg != WM_SYSCOMMAND)
-        return;
-    const WPARAM cmd = Message.WParam & 0xFFF0;
-    if (cmd == SC_MAXIMIZE || cmd == SC_RESTORE) {
-        if (VisibleMax())
-            CurrentHT = HTMAXBUTTON;
-        SetHotHT(0, true);
+    switch (Message.Msg) {
+    case WM_MOVE:
+    case WM_SIZING:
+        UpdateExBordersPos(false);
+        break;
+    case WM_SYSCOMMAND: {
+        const WPARAM cmd = Message.WParam & 0xFFF0;
+        if (Message.WParam == SC_DRAGMOVE) {
+            ::UpdateWindow(CtrlHandle);
+            UpdateExBordersPos(false);
+        } else if (cmd == SC_MAXIMIZE || cmd == SC_RESTORE) {
+            if (VisibleMax())
+                CurrentHT = HTMAXBUTTON;
+            SetHotHT(0, true);
+        }
+        break;
     }
+    }
+}
+
+// A dialog being hidden lets its border window go (it would stay on the
+// screen); one being shown gets it again when the manager still has
+// extended borders.
+void TkvDialogWnd::WMWindowPosChanging(TMessage& Message)
+{
+    TkvAliveGuard guard(this);
+    TkvScrollWnd::kvWndProc(Message);
+    if (!guard.Alive() || Destroyed)
+        return;
+    const auto* wp = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+    TsSkinManager* sm = SkinData->GetSkinManager();
+    if (wp && (wp->flags & SWP_HIDEWINDOW))
+        InitExBorders(false);
+    else if (wp && (wp->flags & SWP_SHOWWINDOW) && !BorderForm)
+        InitExBorders(sm && sm->ExtendedBorders());
+    else
+        UpdateExBordersPos(false);
 }
 
 void TkvDialogWnd::WMSize(TMessage& Message)
 {
     SkinData->BGChanged = true;
     RgnChanged = true;
+    TkvAliveGuard guard(this);
     OwnProc(Message);
+    if (!guard.Alive())
+        return;
+    if (!InAnimationProcess)
+        UpdateExBordersPos(true);
     ::RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
 }
 
@@ -495,7 +573,11 @@ void TkvDialogWnd::WMSetText(TMessage& Message)
     OwnProc(Message);
     Caption = GetWndText(CtrlHandle);
     SkinData->BGChanged = true;
-    ::SendMessageW(CtrlHandle, WM_NCPAINT, 1, 0);
+    // With a border window the caption shows there.
+    if (BorderForm)
+        UpdateExBordersPos(false);
+    else
+        ::SendMessageW(CtrlHandle, WM_NCPAINT, 1, 0);
 }
 
 void TkvDialogWnd::WMPaintMsg(TMessage& Message)
@@ -525,6 +607,17 @@ void TkvDialogWnd::WMNCPaintMsg(TMessage& Message)
 {
     InitCtrlData(this);
     Caption = GetWndText(CtrlHandle);
+    // A border window hidden while its dialog shows (after an animation,
+    // or made while the dialog was hidden) is shown again.
+    if (BorderForm && !::IsWindowVisible(BorderForm->Handle()) && !InAnimationProcess) {
+        if (AeroIsEnabled()) {
+            UpdateRgn(false);
+            UpdateExBordersPos(true);
+            ::SetFocus(CtrlHandle);
+        } else {
+            UpdateExBordersPos(false);
+        }
+    }
     Kv_WMNCPaint(Message);
     Message.Result = 1;
 }
@@ -536,6 +629,7 @@ void TkvDialogWnd::WMNCActivate(TMessage& Message)
     FFormActive = LOWORD(Message.WParam) != 0;
     ::SendMessageW(CtrlHandle, WM_SETREDRAW, 1, 0);
     Kv_WMNCActivate();
+    UpdateExBordersPos(false);
 }
 
 void TkvDialogWnd::Kv_WMNCActivate()
@@ -617,11 +711,26 @@ void TkvDialogWnd::Kv_WMNCHitTest(TMessage& Message)
 // (caption, sizing border, scroll bar) goes on as the system gave it.
 void TkvDialogWnd::WMNCLButtonDown(TMessage& Message)
 {
+    // The border window's own frame: the system moves or sizes the dialog.
+    if (BorderForm && int(Message.WParam) == HTBORDERWND) {
+        OwnProc(Message);
+        return;
+    }
     const TPoint p = CursorToPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-    const int own = Metrics().HitTest(p);
-    if (IsDialogButtonCode(own) || own == HTSYSMENU)
-        Message.WParam = WPARAM(own);
+    if (BorderForm && int(Message.WParam) == -1) {
+        BorderWindowCode(Message);
+    } else {
+        const int own = Metrics().HitTest(p);
+        if (IsDialogButtonCode(own) || own == HTSYSMENU)
+            Message.WParam = WPARAM(own);
+    }
     Kv_WMNCLButtonDown(Message);
+}
+
+void TkvDialogWnd::BorderWindowCode(TMessage& Message)
+{
+    if (BorderForm && int(Message.WParam) == -1)
+        Message.WParam = WPARAM(BorderForm->Ex_WMNCHitTest(Message));
 }
 
 void TkvDialogWnd::Kv_WMNCLButtonDown(TMessage& Message)
@@ -705,20 +814,30 @@ void TkvDialogWnd::Kv_WMLButtonUp(TMessage& Message, int HitCode)
 
 void TkvDialogWnd::WMNCLButtonDblClk(TMessage& Message)
 {
-    if (Message.WParam == HTCAPTION) {
-        if (EnabledMax() || EnabledRestore()) {
-            ::SendMessageW(CtrlHandle, WM_SYSCOMMAND, Zoomed() || Iconic() ? SC_RESTORE : SC_MAXIMIZE, 0);
-            SystemMenu->UpdateItems();
-        }
-    } else if (Message.WParam == HTSYSMENU) {
-        ::SendMessageW(CtrlHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
+    CaptionDoubleClick(int(Message.WParam));
     Message.WParam = 0;
     Message.Result = 0;
 }
 
+// On the title, or on the border window's title: maximise or restore a
+// dialog that may; on the icon: close it.
+void TkvDialogWnd::CaptionDoubleClick(int HitCode)
+{
+    if (HitCode == HTCAPTION) {
+        if (EnabledMax() || EnabledRestore()) {
+            TkvAliveGuard guard(this);
+            ::SendMessageW(CtrlHandle, WM_SYSCOMMAND, Zoomed() || Iconic() ? SC_RESTORE : SC_MAXIMIZE, 0);
+            if (guard.Alive() && SystemMenu)
+                SystemMenu->UpdateItems();
+        }
+    } else if (HitCode == HTSYSMENU) {
+        ::SendMessageW(CtrlHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
 void TkvDialogWnd::WMNCRButtonUp(TMessage& Message)
 {
+    BorderWindowCode(Message);
     if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
         SetHotHT(0, true);
         DropSysMenu(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));

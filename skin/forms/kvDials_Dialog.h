@@ -5,8 +5,11 @@
 // kept in its skin data's cache bitmap, copied to the frame on
 // WM_NCPAINT and to the client area on WM_ERASEBKGND; hit tests and clicks
 // on its caption buttons, a skinned system menu, and a window region cut
-// from the skin's transparent corners.  The geometry is the skinned
-// frame's own (TsFrameMetrics), fed with the dialog's facts.
+// from the skin's transparent corners.  With the manager's extended
+// borders a border window (TkvBorderForm) behind the dialog shows the
+// image with the skin's shadow and wide frame, and the dialog's region
+// leaves out the system frame.  The geometry is the skinned frame's own
+// (TsFrameMetrics), fed with the dialog's facts.
 //
 // Part of unit kvDials; the creation hook makes it through TkvProvider.
 //   kvDials_Dialog.cpp       creation, state queries, the window procedure,
@@ -92,9 +95,12 @@ public:
     // Places the dialog's top-left there now and again when it is first
     // shown; -1 keeps the dialog's own coordinate on that axis.
     void PlaceAt(int Left, int Top);
-    // Extended borders come with the border window; until then a dialog
-    // has none.
+    // Makes (Active) or frees the border window; a dialog without a frame
+    // of the skin (kvbsNone) gets none.
     void InitExBorders(bool Active);
+    // The border window of a visible dialog placed behind it and shown
+    // again (Redraw: its picture sent again even when the size stayed).
+    void UpdateExBordersPos(bool Redraw);
     void KillAnimations();
 
     // --- state queries (from the styles InitParams read)
@@ -119,7 +125,8 @@ public:
     int BorderHeight() const;
     int OffsetX() const;
     int OffsetY() const;
-    TRect ShadowSize() const { return TRect(); }
+    // The skin's shadow around the image while a border window exists.
+    TRect ShadowSize() const;
 
     // --- hit test and mouse
     // The caption button, icon or sizing border under the cursor (the
@@ -162,7 +169,7 @@ public:
     TkvBorderForm* FrameBorderForm() override { return BorderForm; }
     TsCustomSysMenu* FrameSysMenu() override;
     TRect FrameShadowSize() override { return ShadowSize(); }
-    TPoint FrameImageOrigin() override { return TPoint(0, 0); }
+    TPoint FrameImageOrigin() override { return Metrics().ImageOrigin(); }
     int FrameSysBorderWidth() override { return Metrics().SysBorderWidth(false); }
     void FramePaintAll() override { PaintAll(); }
     void FrameKillAnimations() override { KillAnimations(); }
@@ -171,8 +178,8 @@ public:
     int FrameButtonFace(int HitCode) override;
     void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) override;
     void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) override;
-    int FrameBorderHitTest(TMessage& Message, const TPoint& P) override;
-    void FrameDoubleClick(int HitCode) override { (void)HitCode; }
+    TsFrameMetrics FrameMetrics() override { return Metrics(); }
+    void FrameDoubleClick(int HitCode) override { CaptionDoubleClick(HitCode); }
     BYTE FrameAlpha() override { return 255; }
     TRect FrameClientHole() override { return TRect(); }
     bool FrameReady() override { return !Destroyed && ::IsWindow(CtrlHandle); }
@@ -233,12 +240,17 @@ private:
     void Kv_WMNCLButtonDown(TMessage& Message);
     void Kv_WMLButtonUp(TMessage& Message, int HitCode);
     void WMNCLButtonDblClk(TMessage& Message);
+    void CaptionDoubleClick(int HitCode);
+    // A click the border window passed on (-1) takes the code of its point there.
+    void BorderWindowCode(TMessage& Message);
+    void WMWindowPosChanging(TMessage& Message);
     void WMNCRButtonUp(TMessage& Message);
     void Kv_WMNCActivate();
     void Kv_DrawStaticItem(TMessage& Message);
     bool AboveBorder(TMessage& Message);
     int FaceOf(int HitCode, bool& Disabled);
     void PaintDialogTitle(const TsFrameMetrics& M);
+    void PaintExtendedFrame(const TsFrameMetrics& M);
     void PaintCaptionText(const TsFrameMetrics& M);
     void DrawAppIcon(const TsFrameMetrics& M);
     void SaveBGForBtns();

@@ -78,6 +78,8 @@ TsFrameFacts TkvDialogWnd::FrameFacts() const
     f.BorderStyle = FormBorderStyleOf(BorderStyle);
     f.Iconic = Iconic();
     f.Zoomed = Zoomed();
+    f.BorderForm = BorderForm != nullptr;
+    f.Shadow = ShadowSize();
     f.CxFrame = ::GetSystemMetrics(SM_CXFRAME);
     f.CxDlgFrame = ::GetSystemMetrics(SM_CXDLGFRAME);
     f.CyCaption = ::GetSystemMetrics(SM_CYCAPTION);
@@ -120,6 +122,12 @@ TsFrameFacts TkvDialogWnd::FrameFacts() const
     f.TitleIconHeight = ::GetSystemMetrics(SM_CYSMICON);
     f.CaptionFrame = FCaptionSkinIndex >= 0;
     return f;
+}
+
+TRect TkvDialogWnd::ShadowSize() const
+{
+    TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
+    return BorderForm && sm ? sm->FormShadowSize : TRect();
 }
 
 int TkvDialogWnd::CaptionHeight(bool CheckSkin) const
@@ -249,20 +257,24 @@ void TkvDialogWnd::PaintAll()
     if (!sm)
         return;
     const TsFrameMetrics m = Metrics();
+    // With a border window the image carries the shadow's alpha.
+    const TPixelFormat format = BorderForm ? pf32bit : pf24bit;
     TBitmap*& cache = SkinData->FCacheBmp;
     if (!cache) {
         cache = new TBitmap;
-        cache->SetPixelFormat(pf24bit);
+        cache->SetPixelFormat(format);
         cache->SetSize(m.ImageWidth(), m.ImageHeight());
     }
     if (!SkinData->BGChanged)
         return;
     RgnChanged = true;
-    cache->SetPixelFormat(pf24bit);
+    cache->SetPixelFormat(format);
     cache->SetSize(m.ImageWidth(), m.ImageHeight());
     if (sm->IsValidSkinIndex(SkinData->SkinIndex)) {
         PaintItem(SkinData, EmptyCI, false, FormActive() ? 1 : 0, m.FrameRect(), TPoint(0, 0), cache, false);
         PaintDialogTitle(m);
+        if (BorderForm)
+            PaintExtendedFrame(m);
         if (IsBorderUnchanged(SkinData->BorderIndex, sm) && (!TitleBG || TitleBG->Width() != m.ImageWidth()))
             MakeTitleBG();
         if (m.CaptionHeight(true) > 0) {
@@ -271,6 +283,20 @@ void TkvDialogWnd::PaintAll()
         }
     }
     SkinData->BGChanged = false;
+}
+
+// The shadow and the rounded corners around the opaque window: the top
+// corners are the title's when the skin frames its title, else the
+// dialog's own (the top-left kept small).
+void TkvDialogWnd::PaintExtendedFrame(const TsFrameMetrics& M)
+{
+    TsSkinManager* sm = SkinData->GetSkinManager();
+    const int title = sm->GetSkinIndex(s_FormTitle);
+    const int titleMask = sm->IsValidSkinIndex(title) ? sm->GetMaskIndex(title, s_FormTitle, s_BordersMask) : -1;
+    const bool titleCorners = sm->IsValidImgIndex(titleMask);
+    BorderForm->ShadowTemplate =
+        PaintExBorderAlpha(SkinData->FCacheBmp, M.Facts().Shadow, sm, FormActive(),
+                           titleCorners ? titleMask : SkinData->BorderIndex, SkinData->BorderIndex, titleCorners ? 0 : 8);
 }
 
 void TkvDialogWnd::PaintDialogTitle(const TsFrameMetrics& M)
@@ -367,7 +393,8 @@ void TkvDialogWnd::SaveBGForBtns()
     const TsFrameMetrics m = Metrics();
     const int w = std::min<int>(cache->Width(), m.TitleBtnsWidth() + m.SysBorderWidth(true) + 10);
     const int h = std::min<int>(cache->Height(), m.TitleBottom());
-    TempBmp->SetPixelFormat(pf24bit);
+    // The image's format: a fade over a border window takes its alpha from here.
+    TempBmp->SetPixelFormat(cache->PixelFormat());
     TempBmp->SetSize(w, h);
     ::BitBlt(DCOf(TempBmp), 0, 0, w, h, DCOf(cache), cache->Width() - w, 0, SRCCOPY);
 }
@@ -408,7 +435,9 @@ void TkvDialogWnd::RepaintButton(int i)
     TsCaptionButton* b = ButtonByCode(i);
     TBitmap* cache = SkinData ? SkinData->FCacheBmp : nullptr;
     TsSkinManager* sm = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if (b && b->State >= 0 && sm && sm->AllowGlowing()) {
+    // The border window shows the frame: a new state reaches the screen
+    // only as a fade over it.
+    if (b && b->State >= 0 && sm && (sm->AllowGlowing() || BorderForm)) {
         // The image keeps the button's normal face; the fade shows the new one over it.
         if (!b->Rect.IsEmpty() && ::IsWindowVisible(CtrlHandle))
             StartSBAnimation(b, b->State, b->State == 2 ? 1 : 10, b->State != 0, this);
@@ -567,7 +596,14 @@ void TkvDialogWnd::UpdateRgn(bool Repaint)
         return;
     InUpdateRgn = true;
     // The system owns the region once it is set; a refused one is ours to free.
-    HRGN rgn = GetRgnFromArOR(0, 0);
+    HRGN rgn;
+    if (BorderForm) {
+        // The border window shows the frame and title.
+        const TRect r = Metrics().ExBorderRegion();
+        rgn = ::CreateRectRgn(r.left, r.top, r.right, r.bottom);
+    } else {
+        rgn = GetRgnFromArOR(0, 0);
+    }
     if (!::SetWindowRgn(CtrlHandle, rgn, Repaint ? TRUE : FALSE)) {
         ::DeleteObject(rgn);
         InUpdateRgn = false;
@@ -579,7 +615,7 @@ void TkvDialogWnd::UpdateRgn(bool Repaint)
 
 HWND TkvDialogWnd::BorderWindow()
 {
-    return nullptr;
+    return BorderForm ? BorderForm->Handle() : nullptr;
 }
 
 TSize TkvDialogWnd::RenderImage()
@@ -603,8 +639,7 @@ void TkvDialogWnd::PaintInto(TBitmap* Bmp)
 
 TPoint TkvDialogWnd::BorderOffset()
 {
-    const TRect s = ShadowSize();
-    return TPoint(s.left, s.top);
+    return Metrics().ImageOrigin();
 }
 
 // The animation took the dialog's region for its own window: the dialog
@@ -650,12 +685,4 @@ void TkvDialogWnd::FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed)
     (void)HitCode;
     (void)Dst;
     (void)Pressed;
-}
-
-// Without a border window nothing lies outside the dialog's own frame.
-int TkvDialogWnd::FrameBorderHitTest(TMessage& Message, const TPoint& P)
-{
-    (void)Message;
-    (void)P;
-    return -1;
 }

@@ -190,7 +190,8 @@ public:
     int FrameButtonFace(int HitCode) override;
     void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) override;
     void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) override;
-    int FrameBorderHitTest(TMessage& Message, const TPoint& P) override;
+    TsFrameMetrics FrameMetrics() override { return Metrics(); }
+    int FrameExtHitTest(TMessage& Message) override;
     void FrameDoubleClick(int HitCode) override;
     BYTE FrameAlpha() override;
     TRect FrameClientHole() override;

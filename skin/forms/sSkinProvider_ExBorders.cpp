@@ -1,13 +1,17 @@
 // The extended-border window: a layered window right behind its owner that
 // shows the owner's whole window image with the skin's shadow and wide
-// frame.  Its owner (a form's provider here) answers through TkvFrameOwner.
+// frame.  Its owner (a form's provider or a dialog's skinner) answers through
+// TkvFrameOwner; the border window's hit test reads the owner's frame metrics.
 #include "skin/forms/sSkinProvider_ExBorders.h"
+
+#include <algorithm>
 
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
 
 namespace {
@@ -37,10 +41,6 @@ LPCWSTR CursorOf(int HitCode)
 }
 
 } // namespace
-
-// The border window's answer for its frame: every click there arrives as a
-// non-client message.
-constexpr int HTBORDERWINDOW = 19;
 
 TkvBorderForm::TkvBorderForm(TkvFrameOwner* AOwner) : FOwner(AOwner), SkinData(AOwner->FrameSkinData())
 {
@@ -165,10 +165,15 @@ bool TkvBorderForm::MouseAboveTheShadow(TMessage& Message)
 
 int TkvBorderForm::Ex_WMNCHitTest(TMessage& Message)
 {
+    if (const int code = FOwner->FrameExtHitTest(Message))
+        return code;
     const HWND owner = FOwner->FrameHandle();
-    if (owner && !::IsWindowEnabled(owner))
+    if (!owner || !::IsWindowEnabled(owner))
         return -1;
-    return FOwner->FrameBorderHitTest(Message, LocalPoint(Message, false));
+    const int code = FOwner->FrameMetrics().BorderWindowHitTest(LocalPoint(Message, false), AForm->Width(),
+                                                                 AForm->Height());
+    FOwner->FrameSetHotHT(IsCaptionButtonCode(code) ? code : 0);
+    return code;
 }
 
 bool TkvBorderForm::Ex_WMSetCursor(TMessage& Message)
@@ -252,7 +257,7 @@ void TkvBorderForm::BorderProc(TMessage& Message)
             UpdateExBordersPos(false, 255);
         return;
     case WM_NCHITTEST:
-        Message.Result = MouseAboveTheShadow(Message) ? HTTRANSPARENT : HTBORDERWINDOW;
+        Message.Result = MouseAboveTheShadow(Message) ? HTTRANSPARENT : HTBORDERWND;
         return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
@@ -269,6 +274,55 @@ void TkvBorderForm::BorderProc(TMessage& Message)
     default:
         OldBorderProc(Message);
     }
+}
+
+// ---------------------------------------------------------------------------
+// The image's alpha.
+
+TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int TopMask,
+                            int BottomMask, int TopLeftMax)
+{
+    // The border painting makes the skin data's cache 24-bit again.
+    if (Image->PixelFormat() != pf32bit)
+        Image->SetPixelFormat(pf32bit);
+    const TRect& s = Shadow;
+    const HDC dc = Image->Canvas()->Handle();
+    const int w = Image->Width(), h = Image->Height();
+    for (const TRect& margin : {TRect(0, 0, w, s.top), TRect(0, h - s.bottom, w, h), TRect(0, 0, s.left, h),
+                                TRect(w - s.right, 0, w, h)})
+        if (!margin.IsEmpty()) {
+            FillDC(dc, margin, clBlack);
+            FillAlphaRect(Image, margin, 0);
+        }
+    FillAlphaRect(Image, TRect(s.left, s.top, w - s.right, h - s.bottom), 255);
+    TBitmap* tmpl = Active ? Sm->ShdaTemplate : Sm->ShdiTemplate;
+    if (!tmpl || tmpl->Empty())
+        return tmpl;
+    const int offs = Sm->SkinData ? Sm->SkinData->ExContentOffs : 0;
+    PaintControlByTemplate(Image, tmpl, TRect(0, 0, w, h), TRect(0, 0, tmpl->Width(), tmpl->Height()),
+                           TRect(s.left + offs, s.top + offs, s.right + offs, s.bottom + offs), s, TRect(1, 1, 1, 1),
+                           false, false);
+    const int tw = tmpl->Width(), th = tmpl->Height();
+    // The corners of one edge from one mask, where it leaves them transparent.
+    const auto corners = [&](int Mask, bool Top) {
+        if (!Sm->IsValidImgIndex(Mask))
+            return;
+        int ml = Sm->MaskWidthLeft(Mask), mr = Sm->MaskWidthRight(Mask);
+        const int mh = Top ? Sm->MaskWidthTop(Mask) : Sm->MaskWidthBottom(Mask);
+        const int y = Top ? s.top : h - s.bottom - mh, ty = Top ? s.top : th - s.bottom - mh;
+        int lh = mh;
+        if (Top && TopLeftMax > 0) {
+            ml = std::min(ml, TopLeftMax);
+            lh = std::min(lh, TopLeftMax);
+        }
+        FillTransPixels32(Image, tmpl, TRect(s.left, y, s.left + ml, y + lh), TPoint(s.left, ty), Mask, Sm,
+                          Top ? HTTOPLEFT : HTBOTTOMLEFT);
+        FillTransPixels32(Image, tmpl, TRect(w - s.right - mr, y, w - s.right, y + mh), TPoint(tw - s.right - mr, ty),
+                          Mask, Sm, Top ? HTTOPRIGHT : HTBOTTOMRIGHT);
+    };
+    corners(TopMask, true);
+    corners(BottomMask, false);
+    return tmpl;
 }
 
 // ---------------------------------------------------------------------------
@@ -335,9 +389,7 @@ HWND TsSkinProvider::FrameHandle()
 
 TPoint TsSkinProvider::FrameImageOrigin()
 {
-    const TsFrameMetrics m = Metrics();
-    const TRect& s = m.Facts().Shadow;
-    return TPoint(s.left + (BorderForm ? m.DiffBorder() : 0), s.top + (BorderForm ? m.DiffTitle() : 0));
+    return Metrics().ImageOrigin();
 }
 
 BYTE TsSkinProvider::FrameAlpha()
@@ -385,75 +437,12 @@ void TsSkinProvider::FrameDoubleClick(int HitCode)
     }
 }
 
-// The border window's hit test, P relative to the border window (image
-// coordinates).  The caption buttons, sizing zones, title, menu line and
-// grip of the skinned frame as the image shows them.
-int TsSkinProvider::FrameBorderHitTest(TMessage& Message, const TPoint& P)
+// The user's own hit test of the border window's point comes first.
+int TsSkinProvider::FrameExtHitTest(TMessage& Message)
 {
-    if (OnExtHitTest) {
-        Message.Result = 0;
-        OnExtHitTest(Message);
-        if (Message.Result != 0)
-            return int(Message.Result);
-    }
-    const HWND wnd = FrameHandle();
-    if (!wnd || !SystemMenu)
-        return -1;
-    const bool iconic = ::IsIconic(wnd) != 0;
-    int code = -1;
-    if (SystemMenu->VisibleClose()) {
-        if (::PtInRect(&ButtonClose.Rect, P))
-            code = HTCLOSE;
-        else if (SystemMenu->VisibleMax() && ::PtInRect(&ButtonMax.Rect, P))
-            code = SystemMenu->EnabledMax() || (SystemMenu->EnabledRestore() && !iconic) ? HTMAXBUTTON : HTCAPTION;
-        else if ((SystemMenu->VisibleMin() || iconic) && ::PtInRect(&ButtonMin.Rect, P))
-            code = iconic || SystemMenu->EnabledMin() ? HTMINBUTTON : HTCAPTION;
-        else if ((::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) && ::PtInRect(&ButtonHelp.Rect, P))
-            code = HTHELP;
-    }
-    for (int i = 0; code == -1 && i < FTitleButtons->Count(); ++i) {
-        TsTitleButton* b = FTitleButtons->Items(i);
-        if (b->Visible() && b->Enabled() && ::PtInRect(&b->BtnData.Rect, P))
-            code = HTUDBTN + i;
-    }
-    if (code != -1) {
-        SetHotHT(code, true);
-        return code;
-    }
-    const TsFrameMetrics m = Metrics();
-    const TRect& s = m.Facts().Shadow;
-    const int w = BorderForm ? BorderForm->AForm->Width() : m.ImageWidth();
-    const int h = BorderForm ? BorderForm->AForm->Height() : m.ImageHeight();
-    const int sbw = SysBorderWidth(false);
-    if (!::IsZoomed(wnd) && (::GetWindowLongW(wnd, GWL_STYLE) & WS_THICKFRAME)) {
-        const bool bottom = P.y >= h - sbw - s.bottom && P.y <= h - s.bottom;
-        const bool top = !bottom && P.y >= s.top && P.y <= s.top + sbw;
-        const bool right = P.x >= w - sbw - s.right && P.x <= w - s.right;
-        const bool left = !right && P.x >= s.left && P.x <= s.left + sbw;
-        int zone = 0;
-        if (left)
-            zone = top ? HTTOPLEFT : bottom ? HTBOTTOMLEFT : HTLEFT;
-        else if (right)
-            zone = top ? HTTOPRIGHT : bottom ? HTBOTTOMRIGHT : HTRIGHT;
-        else
-            zone = top ? HTTOP : bottom ? HTBOTTOM : 0;
-        if (zone) {
-            SetHotHT(-1, true);
-            return zone;
-        }
-    }
-    SetHotHT(-1, true);
-    const int sbhTrue = SysBorderHeight(true), sbhFalse = SysBorderHeight(false);
-    const int chTrue = CaptionHeight(true), chFalse = CaptionHeight(false), mh = MenuHeight();
-    if (P.y >= 0 && P.y <= sbhTrue + chTrue + s.top) {
-        // The menu band answers as the menu, as on a form without a border window.
-        if (mh > 0 && P.y >= sbhFalse + chFalse + s.top && P.y <= sbhFalse + chFalse + s.top + mh)
-            return HTMENU;
-        const TRect icon = IconRect();
-        return ::PtInRect(&icon, P) ? HTSYSMENU : HTCAPTION;
-    }
-    if (P.y <= sbhTrue + chTrue + s.top + mh)
-        return HTMENU;
-    SetHotHT(0, true);
-    return -1;
+    if (!OnExtHitTest)
+        return 0;
+    Message.Result = 0;
+    OnExtHitTest(Message);
+    return int(Message.Result);
 }

@@ -25,9 +25,11 @@
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/Graphics.h"
 #include "skin/core/sCommonData.h"
+#include "skin/forms/sSkinProvider_Metrics.h"
 
 struct TsCaptionButton;
 class TsCustomSysMenu;
+class TsSkinManager;
 class TkvBorderForm;
 
 // What the border window and the caption-button fades ask of the window
@@ -61,10 +63,12 @@ public:
     virtual void FrameButtonBackground(const TsCaptionButton& Btn, TBitmap* Dst) = 0;
     // A title button's own glyph, centred in Dst (nothing for other codes).
     virtual void FrameButtonGlyph(int HitCode, TBitmap* Dst, bool Pressed) = 0;
-    // The border window's hit test at a point relative to the border
-    // window (Message carries the screen point).
-    virtual int FrameBorderHitTest(TMessage& Message, const TPoint& P) = 0;
-    // A click on the caption's icon or title that the border window passes on.
+    // The owner's frame geometry (with the shadow and the border window's
+    // widening): the border window's hit test reads it.
+    virtual TsFrameMetrics FrameMetrics() = 0;
+    // A hit code the owner's user answers first (0: none).
+    virtual int FrameExtHitTest(TMessage& Message) { (void)Message; return 0; }
+    // A double click on the caption's icon or title that the border window passes on.
     virtual void FrameDoubleClick(int HitCode) = 0;
     // Constant alpha of the whole window (255 unless the form is translucent).
     virtual BYTE FrameAlpha() = 0;
@@ -86,7 +90,9 @@ public:
     // Repaints and places the window right behind its owner; Blend is the
     // constant alpha of the window.
     void UpdateExBordersPos(bool Redraw = true, int Blend = 255);
-    // The hit code at the message's screen point, as the owner answers it.
+    // The hit code at the message's screen point in the owner's frame as
+    // the border window shows it (-1: nothing there, or the owner is
+    // disabled); a caption button there becomes hot.
     int Ex_WMNCHitTest(TMessage& Message);
     bool Ex_WMSetCursor(TMessage& Message);
     // The point of a mouse message (screen for non-client messages, the
@@ -150,6 +156,15 @@ private:
     int GlowMask();
     void FreeWindow();
 };
+
+// Gives a window image the alpha a border window shows: the shadow's
+// margins see-through, the window inside them opaque, the skin's shadow
+// template (active or inactive) around it, and the template's pixels where
+// the frame's masks leave the corners transparent (the top corners from
+// TopMask, the bottom ones from BottomMask; TopLeftMax > 0 keeps the
+// top-left corner within that square).  Answers the template it used.
+TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int TopMask,
+                            int BottomMask, int TopLeftMax = 0);
 
 // Starts or redirects the fade of one caption button of Owner.
 void StartSBAnimation(TsCaptionButton* Btn, int State, int Iterations, bool Up, TkvFrameOwner* Owner);

@@ -474,10 +474,8 @@ bool TsSkinProvider::UpdateRgn(bool Repaint)
     const TsFrameFacts& f = m.Facts();
     HRGN rgn;
     if (BorderForm) {
-        const int sbw = m.SysBorderWidth(false);
-        const int top = FSysExHeight ? sbw + m.CaptionHeight(false) - 4
-                                     : m.SysBorderHeight(false) + m.CaptionHeight(false) + sbw;
-        rgn = ::CreateRectRgn(sbw, top, f.Width - sbw, f.Height - sbw);
+        const TRect r = m.ExBorderRegion();
+        rgn = ::CreateRectRgn(r.left, r.top, r.right, r.bottom);
     } else if (f.Zoomed && !f.SizeConstrained && !f.MDIChild) {
         const int sbw = m.SysBorderWidth(false), sbh = m.SysBorderHeight(false);
         rgn = ::CreateRectRgn(sbw, sbh, f.Width - sbw, f.Height - sbh);

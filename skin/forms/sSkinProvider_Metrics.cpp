@@ -151,6 +151,20 @@ TRect TsFrameMetrics::FrameRect() const
     return TRect(F.Shadow.left, F.Shadow.top, ImageWidth() - F.Shadow.right, bottom - F.Shadow.bottom);
 }
 
+TPoint TsFrameMetrics::ImageOrigin() const
+{
+    return TPoint(F.Shadow.left + DiffBorder(), F.Shadow.top + DiffTitle());
+}
+
+// A maximised window keeping the system's caption height + 4 shows 4 rows
+// of its caption less.
+TRect TsFrameMetrics::ExBorderRegion() const
+{
+    const int sbw = SysBorderWidth(false);
+    const int top = F.SysExHeight ? sbw + CaptionHeight(false) - 4 : SysBorderHeight(false) + CaptionHeight(false) + sbw;
+    return TRect(sbw, top, F.Width - sbw, F.Height - sbw);
+}
+
 int TsFrameMetrics::TitleIconWidth() const
 {
     if (!F.IconVisible)
@@ -337,11 +351,15 @@ int TsFrameMetrics::HitTest(const TPoint& P) const
 // The button under P answers its own code, whatever the buttons before it
 // in the title are (shown, hidden, or faceless).  A disabled maximise or
 // minimise button is part of the caption; a disabled title button is not
-// a button at all.  The border window tests its buttons itself.
+// a button at all.  The border window tests its buttons itself, in the
+// image where they are placed.
 int TsFrameMetrics::ButtonCode(const TPoint& P) const
 {
-    if (F.BorderForm)
-        return 0;
+    return F.BorderForm ? 0 : ButtonAt(P);
+}
+
+int TsFrameMetrics::ButtonAt(const TPoint& P) const
+{
     if (FButtons.Close.Contains(P))
         return HTCLOSE;
     if (FButtons.Max.Contains(P))
@@ -410,4 +428,38 @@ int TsFrameMetrics::ClientCode(const TPoint& P) const
         g.y -= DiffTitle() + F.Shadow.top;
     }
     return P.x > g.x && P.y > g.y ? HTBOTTOMRIGHT : HTCLIENT;
+}
+
+// The border window shows the whole image: the buttons where they are
+// placed, the sizing zones on the frame inside the shadow (bottom wins over
+// top, right over left, all bounds inclusive), then the title band.
+int TsFrameMetrics::BorderWindowHitTest(const TPoint& P, int W, int H) const
+{
+    if (int code = ButtonAt(P))
+        return code;
+    const TRect& s = F.Shadow;
+    if (!F.Zoomed && ThickFrame()) {
+        const int sbw = SysBorderWidth(false);
+        const bool bottom = P.y >= H - sbw - s.bottom && P.y <= H - s.bottom;
+        const bool top = !bottom && P.y >= s.top && P.y <= s.top + sbw;
+        const bool right = P.x >= W - sbw - s.right && P.x <= W - s.right;
+        const bool left = !right && P.x >= s.left && P.x <= s.left + sbw;
+        if (left)
+            return top ? HTTOPLEFT : bottom ? HTBOTTOMLEFT : HTLEFT;
+        if (right)
+            return top ? HTTOPRIGHT : bottom ? HTBOTTOMRIGHT : HTRIGHT;
+        if (top || bottom)
+            return top ? HTTOP : HTBOTTOM;
+    }
+    const int band = SysBorderHeight(true) + CaptionHeight(true) + s.top, mh = MenuHeight();
+    if (P.y >= 0 && P.y <= band) {
+        // The menu band answers as the menu, as on a window without a border window.
+        const int menuTop = SysBorderHeight(false) + CaptionHeight(false) + s.top;
+        if (mh > 0 && P.y >= menuTop && P.y <= menuTop + mh)
+            return HTMENU;
+        return IconRect().Contains(P) ? HTSYSMENU : HTCAPTION;
+    }
+    if (P.y <= band + mh)
+        return HTMENU;
+    return -1;
 }

@@ -129,6 +129,11 @@ public:
     int ImageHeight() const;
     int TitleBottom() const;
     TRect FrameRect() const;
+    // Where the window's top-left corner lies in the image.
+    TPoint ImageOrigin() const;
+    // The window region while a border window shows the frame: the
+    // window without its system frame and caption.
+    TRect ExBorderRegion() const;
 
     int TitleIconWidth() const;
     int TitleIconHeight() const;
@@ -148,6 +153,10 @@ public:
     // the grip, else 1 (client); 0 for a frame without caption, whose hit
     // test the system answers.
     int HitTest(const TPoint& P) const;
+    // The hit code of a point of the border window (image coordinates),
+    // W x H its size: a caption button's code, a sizing zone inside the
+    // shadow, 3 on the icon, 2 on the title, 5 on the menu line, else -1.
+    int BorderWindowHitTest(const TPoint& P, int W, int H) const;
 
 private:
     TsFrameFacts F;
@@ -159,6 +168,7 @@ private:
     int ButtonTop(bool Aligned) const;
     int SkinButtonTop(bool Aligned) const;
     int ButtonCode(const TPoint& P) const;
+    int ButtonAt(const TPoint& P) const;
     int BorderCode(const TPoint& P) const;
     int CaptionCode(const TPoint& P) const;
     int ClientCode(const TPoint& P) const;

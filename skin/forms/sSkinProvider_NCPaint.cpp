@@ -123,58 +123,11 @@ void TsSkinProvider::PaintAll()
     FCommonData->SetUpdating(false);
 }
 
-// With a border window the image carries per-pixel alpha: the window
-// inside the shadow is opaque, the shadow comes from the skin's template
-// (active or inactive), and the frame's rounded corners show the
-// template's pixels where the border mask is transparent.
 void TsSkinProvider::PaintExtendedFrame(const TsFrameMetrics& M)
 {
-    TsSkinManager* sm = Manager();
-    TBitmap* cache = FCommonData->FCacheBmp;
-    if (!cache)
-        return;
-    // The border painting makes the skin data's cache 24-bit again.
-    if (cache->PixelFormat() != pf32bit)
-        cache->SetPixelFormat(pf32bit);
-    const TRect& s = M.Facts().Shadow;
-    const int w = cache->Width(), h = cache->Height();
-    // The margins start see-through; the window inside them is opaque.
-    for (const TRect& margin : {TRect(0, 0, w, s.top), TRect(0, h - s.bottom, w, h), TRect(0, 0, s.left, h),
-                                TRect(w - s.right, 0, w, h)})
-        if (!margin.IsEmpty()) {
-            FillDC(DCOf(cache), margin, clBlack);
-            FillAlphaRect(cache, margin, 0);
-        }
-    FillAlphaRect(cache, TRect(s.left, s.top, w - s.right, h - s.bottom), 255);
-    TBitmap* tmpl = FormActive ? sm->ShdaTemplate : sm->ShdiTemplate;
-    BorderForm->ShadowTemplate = tmpl;
-    if (!tmpl || tmpl->Empty())
-        return;
-    const int offs = sm->SkinData ? sm->SkinData->ExContentOffs : 0;
-    PaintControlByTemplate(cache, tmpl, TRect(0, 0, w, h), TRect(0, 0, tmpl->Width(), tmpl->Height()),
-                           TRect(s.left + offs, s.top + offs, s.right + offs, s.bottom + offs), s, TRect(1, 1, 1, 1),
-                           false, false);
-    const int mask = FCommonData->BorderIndex;
-    if (!sm->IsValidImgIndex(mask))
-        return;
-    const int ml = sm->MaskWidthLeft(mask), mt = sm->MaskWidthTop(mask);
-    const int mr = sm->MaskWidthRight(mask), mb = sm->MaskWidthBottom(mask);
-    const int tw = tmpl->Width(), th = tmpl->Height();
-    struct TCorner {
-        TRect R;
-        TPoint InTemplate;
-        unsigned Code;
-    };
-    const TCorner corners[] = {
-        {TRect(s.left, s.top, s.left + ml, s.top + mt), TPoint(s.left, s.top), HTTOPLEFT},
-        {TRect(w - s.right - mr, s.top, w - s.right, s.top + mt), TPoint(tw - s.right - mr, s.top), HTTOPRIGHT},
-        {TRect(s.left, h - s.bottom - mb, s.left + ml, h - s.bottom), TPoint(s.left, th - s.bottom - mb), HTBOTTOMLEFT},
-        {TRect(w - s.right - mr, h - s.bottom - mb, w - s.right, h - s.bottom),
-         TPoint(tw - s.right - mr, th - s.bottom - mb), HTBOTTOMRIGHT},
-    };
-    for (const TCorner& c : corners)
-        FillTransPixels32(cache, tmpl, c.R, c.InTemplate, mask, sm,
-                          c.Code);
+    if (TBitmap* cache = FCommonData->FCacheBmp)
+        BorderForm->ShadowTemplate = PaintExBorderAlpha(cache, M.Facts().Shadow, Manager(), FormActive,
+                                                        FCommonData->BorderIndex, FCommonData->BorderIndex);
 }
 
 // The form's section and border over the window inside the shadow.

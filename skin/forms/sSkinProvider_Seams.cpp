@@ -30,11 +30,8 @@ void TsSkinProvider::FreeTitleBG()
 
 TPoint TsSkinProvider::BorderFormOffset()
 {
-    if (!BorderForm)
-        return {};
     // The shadow, then the frame and title the skin widens beyond the window's.
-    const TsFrameMetrics m = Metrics();
-    return {m.Facts().Shadow.left + m.DiffBorder(), m.Facts().Shadow.top + m.DiffTitle()};
+    return BorderForm ? Metrics().ImageOrigin() : TPoint();
 }
 
 TsAnimShowSeam* TsSkinProvider::AnimShow()

@@ -92,18 +92,27 @@ private:
 struct TDialogLog {
     std::vector<WPARAM> SysCommands;
     std::vector<WPARAM> NCPresses;
+    // The system commands go on to the system, and closing destroys the
+    // dialog (a modeless dialog's own way to close).
+    bool LetClose = false;
 };
 
 inline TDialogLog* CurrentLog = nullptr;
 
-inline INT_PTR CALLBACK RecordingProc(HWND, UINT Msg, WPARAM WParam, LPARAM)
+inline INT_PTR CALLBACK RecordingProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM)
 {
+    const bool letClose = CurrentLog && CurrentLog->LetClose;
     switch (Msg) {
     case WM_INITDIALOG:
         return TRUE;
     case WM_SYSCOMMAND:
         if (CurrentLog)
             CurrentLog->SysCommands.push_back(WParam & 0xFFF0);
+        return letClose ? FALSE : TRUE;
+    case WM_CLOSE:
+        if (!letClose)
+            return FALSE;
+        ::DestroyWindow(Wnd);
         return TRUE;
     case WM_NCLBUTTONDOWN:
         if (CurrentLog)

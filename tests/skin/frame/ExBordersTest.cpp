@@ -6,8 +6,6 @@
 #include <memory>
 
 #include "FrameFixture.h"
-#include "skin/core/sSkinManager_Store.h"
-#include "skin/paint/kvPNG.h"
 #include "support/FakeInput.h"
 #include "support/ResourceCount.h"
 
@@ -19,25 +17,11 @@ class ExBorders : public FrameTest {
 protected:
     void SetUp() override
     {
-        // The viewer carries the built-in shadow pictures as resources; this
-        // program reads the ones the build drew.
-        if (!ShdaImage()) {
-            auto active = std::make_unique<TPNGGraphic>(), inactive = std::make_unique<TPNGGraphic>();
-            active->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDA.png"));
-            inactive->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDI.png"));
-            SetShadowImages(active.release(), inactive.release());
-        }
+        UseBuiltShadowImages();
         FrameTest::SetUp();
         Manager->SetExtendedBorders(true);
         ASSERT_TRUE(Manager->ExtendedBorders());
         ASSERT_GT(Manager->FormShadowSize.left, 0) << "the built-in shadow";
-    }
-    static uint8_t Alpha(TBitmap* Bmp, int X, int Y) { return Bmp->Rows().Pixel(X, Y)[3]; }
-    static TRect RectOf(HWND Wnd)
-    {
-        RECT r;
-        ::GetWindowRect(Wnd, &r);
-        return TRect(r);
     }
 };
 
@@ -113,14 +97,14 @@ TEST_F(ExBorders, ImageWithShadowBehindTheForm)
         TBitmap* img = Image(sp);
         const TRect s = sp->ShadowSize();
         EXPECT_EQ(s, Manager->FormShadowSize);
-        const TRect w = RectOf(form->Handle());
+        const TRect w = WindowRectOf(form->Handle());
         EXPECT_GE(img->Width(), w.Width() + s.left + s.right);
-        EXPECT_EQ(Alpha(img, img->Width() / 2, img->Height() / 2), 255);
-        EXPECT_EQ(Alpha(img, s.left + 1, img->Height() / 2), 255) << "the frame is opaque";
-        EXPECT_LT(Alpha(img, 0, 0), 255) << "the shadow's outer corner";
+        EXPECT_EQ(AlphaAt(img, img->Width() / 2, img->Height() / 2), 255);
+        EXPECT_EQ(AlphaAt(img, s.left + 1, img->Height() / 2), 255) << "the frame is opaque";
+        EXPECT_LT(AlphaAt(img, 0, 0), 255) << "the shadow's outer corner";
         int translucent = 0;
         for (int x = 0; x < s.left; ++x) {
-            const uint8_t a = Alpha(img, x, img->Height() / 2);
+            const uint8_t a = AlphaAt(img, x, img->Height() / 2);
             translucent += a > 0 && a < 255;
         }
         EXPECT_GT(translucent, 0) << "the shadow fades out";
@@ -130,7 +114,7 @@ TEST_F(ExBorders, ImageWithShadowBehindTheForm)
         EXPECT_TRUE(::GetWindowLongW(border, GWL_EXSTYLE) & WS_EX_LAYERED);
         EXPECT_TRUE(::IsWindowVisible(border));
         EXPECT_EQ(::GetWindow(form->Handle(), GW_HWNDNEXT), border) << "right behind its form";
-        const TRect b = RectOf(border);
+        const TRect b = WindowRectOf(border);
         const TPoint origin = sp->FrameImageOrigin();
         EXPECT_EQ(b.left, w.left - origin.x);
         EXPECT_EQ(b.top, w.top - origin.y);
@@ -154,44 +138,25 @@ TEST_F(ExBorders, HitTestsThroughTheBorderWindow)
     sp->UpdateExBordersPos(true, 255);
     TkvBorderForm* bf = sp->BorderForm;
     ASSERT_NE(bf, nullptr);
-    const HWND border = bf->Handle();
-    const TRect b = RectOf(border);
+    const TRect b = WindowRectOf(bf->Handle());
     const TRect s = sp->ShadowSize();
     const TsFrameMetrics m = sp->Metrics();
-    auto hit = [&](const TPoint& P, int& System) {
-        const LPARAM at = MAKELPARAM(b.left + P.x, b.top + P.y);
-        System = int(::SendMessageW(border, WM_NCHITTEST, 0, at));
-        TMessage msg{WM_NCHITTEST, 0, at, 0};
-        return bf->Ex_WMNCHitTest(msg);
-    };
     RECT item;
     ASSERT_TRUE(::GetMenuItemRect(form->Handle(), form->Menu()->Handle(), 0, &item));
     const int menuY = (item.top + item.bottom) / 2 - b.top;
-    const struct {
-        const char* Name;
-        TPoint P;
-        int Code;
-    } cases[] = {
-        {"close", CentreOf(sp->ButtonClose.Rect), HTCLOSE},
-        {"maximise", CentreOf(sp->ButtonMax.Rect), HTMAXBUTTON},
-        {"minimise", CentreOf(sp->ButtonMin.Rect), HTMINBUTTON},
-        {"caption", TPoint(b.Width() / 2, s.top + m.CaptionHeight(true) / 2), HTCAPTION},
-        {"icon", CentreOf(sp->IconRect()), HTSYSMENU},
-        {"menu line", TPoint(b.Width() / 2, menuY), HTMENU},
-        {"left edge", TPoint(s.left + 1, b.Height() / 2), HTLEFT},
-        {"bottom right", TPoint(b.Width() - s.right - 1, b.Height() - s.bottom - 1), HTBOTTOMRIGHT},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        int system = 0;
-        EXPECT_EQ(hit(c.P, system), c.Code);
-        EXPECT_EQ(system, 19);
-    }
-    int system = 0;
-    hit(TPoint(1, b.Height() / 2), system);
-    EXPECT_EQ(system, HTTRANSPARENT) << "the shadow";
+    ExpectBorderHits(bf, {
+                             {"close", CentreOf(sp->ButtonClose.Rect), HTCLOSE},
+                             {"maximise", CentreOf(sp->ButtonMax.Rect), HTMAXBUTTON},
+                             {"minimise", CentreOf(sp->ButtonMin.Rect), HTMINBUTTON},
+                             {"caption", TPoint(b.Width() / 2, s.top + m.CaptionHeight(true) / 2), HTCAPTION},
+                             {"icon", CentreOf(sp->IconRect()), HTSYSMENU},
+                             {"menu line", TPoint(b.Width() / 2, menuY), HTMENU},
+                             {"left edge", TPoint(s.left + 1, b.Height() / 2), HTLEFT},
+                             {"bottom right", TPoint(b.Width() - s.right - 1, b.Height() - s.bottom - 1), HTBOTTOMRIGHT},
+                         });
+    EXPECT_EQ(BorderHitAt(bf, TPoint(1, b.Height() / 2)).System, HTTRANSPARENT) << "the shadow";
     form->SetEnabled(false);
-    EXPECT_EQ(hit(CentreOf(sp->ButtonClose.Rect), system), -1) << "a disabled form answers nothing";
+    EXPECT_EQ(BorderHitAt(bf, CentreOf(sp->ButtonClose.Rect)).Code, -1) << "a disabled form answers nothing";
     form->SetEnabled(true);
 }
 
@@ -211,7 +176,7 @@ TEST_F(ExBorders, TheShadowPassesTheMouseToTheWindowBelow)
     Image(sp);
     sp->UpdateExBordersPos(true, 255);
     const HWND border = sp->BorderForm->Handle();
-    const TRect b = RectOf(border);
+    const TRect b = WindowRectOf(border);
     const TPoint p(2, b.Height() / 2);  // in the left shadow
     ::SendMessageW(border, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     below->WindowProc = got.Old;

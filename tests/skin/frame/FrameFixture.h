@@ -11,9 +11,11 @@
 #include "../manager/ManagerFixture.h"
 #include "classlib/controls/Forms.h"
 #include "classlib/controls/Menus.h"
+#include "skin/core/sSkinManager_Store.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/paint/kvPNG.h"
 #include "skin/paint/sAlphaGraph.h"
 
 namespace frametest {
@@ -56,6 +58,63 @@ inline TPoint CentreOf(const TRect& R)
 inline std::ostream& operator<<(std::ostream& Out, const TRgb& C)
 {
     return Out << "rgb(" << int(C.R) << "," << int(C.G) << "," << int(C.B) << ")";
+}
+
+// The viewer carries the built-in shadow pictures as resources; a test
+// program reads the ones the build drew (once).
+inline void UseBuiltShadowImages()
+{
+    if (ShdaImage())
+        return;
+    auto active = std::make_unique<TPNGGraphic>(), inactive = std::make_unique<TPNGGraphic>();
+    active->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDA.png"));
+    inactive->LoadFromFile(Widen(KV_BUILT_SKIN "/pictures/KVSHDI.png"));
+    SetShadowImages(active.release(), inactive.release());
+}
+
+// The alpha byte of a 32-bit bitmap's pixel.
+inline uint8_t AlphaAt(TBitmap* Bmp, int X, int Y)
+{
+    return Bmp->Rows().Pixel(X, Y)[3];
+}
+
+inline TRect WindowRectOf(HWND Wnd)
+{
+    RECT r;
+    ::GetWindowRect(Wnd, &r);
+    return TRect(r);
+}
+
+// A point of a border window (relative to it) as the mouse finds it: what
+// the window answers the system (19 on the frame, transparent over the
+// shadow) and the owner's hit code there.
+struct TBorderHit {
+    int System, Code;
+};
+inline TBorderHit BorderHitAt(TkvBorderForm* Bf, const TPoint& P)
+{
+    const TRect b = WindowRectOf(Bf->Handle());
+    const LPARAM at = MAKELPARAM(b.left + P.x, b.top + P.y);
+    const int system = int(::SendMessageW(Bf->Handle(), WM_NCHITTEST, 0, at));
+    TMessage msg{WM_NCHITTEST, 0, at, 0};
+    return {system, Bf->Ex_WMNCHitTest(msg)};
+}
+
+// Points of a border window's frame: each answers 19 to the system and
+// its code to the owner.
+struct TBorderHitCase {
+    const char* Name;
+    TPoint P;
+    int Code;
+};
+inline void ExpectBorderHits(TkvBorderForm* Bf, std::initializer_list<TBorderHitCase> Cases)
+{
+    for (const TBorderHitCase& c : Cases) {
+        SCOPED_TRACE(c.Name);
+        const TBorderHit h = BorderHitAt(Bf, c.P);
+        EXPECT_EQ(h.Code, c.Code);
+        EXPECT_EQ(h.System, 19);
+    }
 }
 
 class FrameTest : public testing::Test {
