@@ -458,6 +458,7 @@ private:
     void WMNCLButtonDblClk(TMessage& Message);
     void WMSysCommand(TMessage& Message);
     int ReleaseHitCode(TMessage& Message);
+    int BorderWindowCode(TMessage& Message);
     void OutlineButtonDown(TMessage& Message, int Code);
     void MDIButtonUp(int HitCode);
 

@@ -75,7 +75,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case 0x93: case WM_ENTERIDLE: case CM_INVALIDATE: case 0xB04C: case 0xBC4D: Message.Result = 0; return;
     case WM_PRINTCLIENT: case CM_RECREATEWND: return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(Message); return;
-    case WM_NCLBUTTONUP: WMNCLButtonUp(Message, int(Message.WParam)); return;
+    case WM_NCLBUTTONUP: WMNCLButtonUp(Message, BorderWindowCode(Message)); return;
     case WM_LBUTTONUP: WMNCLButtonUp(Message, ReleaseHitCode(Message)); return;
     case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(Message); return;
     case WM_NCRBUTTONDOWN:
@@ -234,7 +234,7 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& Message)
         OldWndProc(Message);
         return;
     }
-    const int code = HTProcess(Message);
+    const int code = BorderForm && int(Message.WParam) == -1 ? BorderWindowCode(Message) : HTProcess(Message);
     if (code == HTCAPTION || code == HTSYSMENU) {
         SetHotHT(0, true);
         DropSysMenu(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));

@@ -38,6 +38,15 @@ void SysCommand(TCustomForm* Form, WPARAM Command)
 
 } // namespace
 
+// A click the border window passes on carries -1: its code is the one the
+// border window finds at the point.  The message then carries that code.
+int TsSkinProvider::BorderWindowCode(TMessage& Message)
+{
+    if (BorderForm && int(Message.WParam) == -1)
+        Message.WParam = WPARAM(BorderForm->Ex_WMNCHitTest(Message));
+    return int(Message.WParam);
+}
+
 // WM_LBUTTONUP carries key flags, not a hit code: the code is that of the
 // point where the button was released.
 int TsSkinProvider::ReleaseHitCode(TMessage& Message)
@@ -59,6 +68,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& Message)
         OldWndProc(Message);
         return;
     }
+    code = BorderWindowCode(Message);
     if (code == HTSYSMENU) {
         SetHotHT(0, true);
         if (!Manager()->SkinnedPopups()) {

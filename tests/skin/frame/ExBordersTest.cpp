@@ -4,8 +4,10 @@
 // mouse falling through the shadow to the window below at that window's
 // own point.
 #include <memory>
+#include <vector>
 
 #include "FrameFixture.h"
+#include "MenuWatch.h"
 #include "support/FakeInput.h"
 #include "support/ResourceCount.h"
 
@@ -35,6 +37,20 @@ struct TReceived : TObject {
         if (M.Msg == WM_LBUTTONDOWN) {
             Msg = M.Msg;
             At = TPoint(GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+        }
+        Old(M);
+    }
+};
+
+// The form's close commands, taken before its provider sees them.
+struct TCloseCommands : TObject {
+    TWndMethod Old;
+    std::vector<WPARAM> Got;
+    void Proc(TMessage& M)
+    {
+        if (M.Msg == WM_SYSCOMMAND && (M.WParam & 0xFFF0) == SC_CLOSE) {
+            Got.push_back(M.WParam & 0xFFF0);
+            return;
         }
         Old(M);
     }
@@ -184,4 +200,34 @@ TEST_F(ExBorders, TheShadowPassesTheMouseToTheWindowBelow)
     POINT client{b.left + p.x, b.top + p.y};
     ::ScreenToClient(below->Handle(), &client);
     EXPECT_EQ(got.At, TPoint(client.x, client.y));
+}
+
+// Clicks on the border window reach the form with the code of their point:
+// a press and release on the close button closes the form, and a right
+// click on the caption drops its system menu.
+TEST_F(ExBorders, ClicksThroughTheBorderWindowReachTheForm)
+{
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    Image(sp);
+    sp->UpdateExBordersPos(true, 255);
+    ASSERT_NE(sp->BorderForm, nullptr);
+    const HWND border = sp->BorderForm->Handle();
+    const TRect b = WindowRectOf(border), s = sp->ShadowSize();
+    auto at = [&](const TPoint& P) { return MAKELPARAM(b.left + P.x, b.top + P.y); };
+
+    TCloseCommands closes;
+    closes.Old = form->WindowProc;
+    form->WindowProc = Bind(&closes, &TCloseCommands::Proc);
+    const LPARAM close = at(CentreOf(sp->ButtonClose.Rect));
+    ::SendMessageW(border, WM_NCLBUTTONDOWN, HTBORDERWND, close);
+    EXPECT_EQ(sp->ButtonClose.State, 2) << "pressed through the border window";
+    ::SendMessageW(border, WM_NCLBUTTONUP, HTBORDERWND, close);
+    form->WindowProc = closes.Old;
+    EXPECT_EQ(closes.Got, std::vector<WPARAM>{SC_CLOSE});
+
+    TMenuWatch watch;
+    ::SendMessageW(border, WM_NCRBUTTONUP, HTBORDERWND,
+                   at(TPoint(b.Width() / 3, s.top + sp->Metrics().CaptionHeight(true) / 2)));
+    EXPECT_EQ(watch.Opened, 1) << "the system menu from a right click on the caption";
 }
