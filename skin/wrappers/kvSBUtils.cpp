@@ -251,8 +251,36 @@ void TkvMainWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
         InitializeKVScrolls(scroll, AHandle, Repaint);
     else
         InitializeKVWnd(this, AHandle);
-    if (SkinData->FOwnerControl)
-        SkinData->FOwnerControl->SetControlStyle(SkinData->FOwnerControl->ControlStyle() + csOpaque);
+    TakeOpaque();
+}
+
+void TkvMainWnd::TakeOpaque()
+{
+    FOpaqueReturned = false;
+    TControl* c = SkinData ? SkinData->FOwnerControl : nullptr;
+    if (!c || c->ControlStyle().Contains(csOpaque))
+        return;
+    c->SetControlStyle(c->ControlStyle() + csOpaque);
+    FOpaqueSet = true;
+}
+
+void TkvMainWnd::GiveOpaqueBack(bool ForNow)
+{
+    // The control's own bit, as it was before the wrapper came.
+    TControl* c = SkinData ? SkinData->FOwnerControl : nullptr;
+    if (FOpaqueSet && c && !c->ComponentState().Contains(csDestroying))
+        c->SetControlStyle(c->ControlStyle() - csOpaque);
+    FOpaqueReturned = FOpaqueSet && ForNow;
+    FOpaqueSet = false;
+}
+
+void TkvMainWnd::SkinComesBack()
+{
+    ParamsChanged = false;
+    if (SkinData)
+        SkinData->BGChanged = true;
+    if (FOpaqueReturned)
+        TakeOpaque();
 }
 
 bool TkvMainWnd::StylesOffWanted(const UnicodeString& SkinSection, bool) const
@@ -313,6 +341,7 @@ void TkvMainWnd::GiveBack(bool RestoreLook, bool RedrawFrame, bool Repaint)
             Kv_SetWindowTheme(CtrlHandle, nullptr, nullptr);
         FStylesOff = false;
         RestoreStdParams();
+        GiveOpaqueBack();
     }
     if (RedrawFrame && alive && ::IsWindowVisible(CtrlHandle))
         Kv_RedrawNonClient(CtrlHandle, Repaint);
@@ -435,7 +464,7 @@ void TkvMainWnd::SkinSet(TMessage& Message)
 {
     if (IsManager(SkinData, Message.LParam)) {
         SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        SkinComesBack();
         KorvexBroadCastCheck(SkinData->FOwnerControl, CtrlHandle, Message);
     }
     PassOn(Message);

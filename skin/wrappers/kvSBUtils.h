@@ -126,7 +126,7 @@ public:
     TsSkinManager* SkinManager = nullptr;
     TsCommonData* SkinData = nullptr;
     bool DontRepaint = false;      // no repainting meanwhile (scroll requests being sent)
-    bool ParamsChanged = false;    // the skin's colours are in the control
+    bool ParamsChanged = false;    // the skin's values are in the control (cleared when a skin is set)
     TColor StdColor = clNone;      // the control's own colours (SaveStdParams)
     TColor StdFontColor = clNone;
     bool Destroyed = false;        // the wrapper let go of its window
@@ -155,9 +155,22 @@ protected:
     void GetBGColorAnswer(TMessage& Message);
 
     // Gives the window back: out of its chain, the property removed and,
-    // with RestoreLook, visual styles and colours back and (Repaint set or
-    // not) the frame redrawn when visible.  Marks the wrapper Destroyed.
+    // with RestoreLook, visual styles, colours and the owner's opaqueness
+    // back and (Repaint set or not) the frame redrawn when visible.  Marks
+    // the wrapper Destroyed.
     void GiveBack(bool RestoreLook, bool RedrawFrame, bool Repaint);
+
+    // A skin is set (again) for the wrapper's manager: the skin's values go
+    // into the control at the next paint (SetSkinParams), also after a
+    // removal gave the control its own back, and an opaqueness given back at
+    // that removal is taken again.  The control's own values saved by Create
+    // stay the ones given back.
+    void SkinComesBack();
+    // The owner control becomes opaque while wrapped; only a bit the wrapper
+    // added is taken out again (GiveOpaqueBack), with ForNow for a skin that
+    // may come back to this wrapper (SkinComesBack takes it again).
+    void TakeOpaque();
+    void GiveOpaqueBack(bool ForNow = false);
 
 private:
     friend void InitializeKVWnd(TkvMainWnd* Wnd, HWND Handle);
@@ -171,6 +184,8 @@ private:
     // Clears SkinManager when that manager is freed (owned).
     TComponent* FManagerWatch = nullptr;
     bool FStylesOff = false; // visual styles switched off by Create
+    bool FOpaqueSet = false;      // csOpaque was added to the owner control by this wrapper
+    bool FOpaqueReturned = false; // ...and taken out at a skin removal, for the next skin
 };
 
 namespace kvsb_detail {

@@ -352,8 +352,7 @@ void TkvGroupBoxWnd::Command(TMessage& Message)
 {
     switch (Message.WParamHi) {
     case SMC_SKIN_REMOVE:
-        if (TControl* owner = SkinData->FOwnerControl)
-            owner->SetControlStyle(owner->ControlStyle() - csOpaque);
+        GiveOpaqueBack(true);
         break;
     case SMC_GET_CAPTION_HEIGHT:
         InitCtrlData(this);

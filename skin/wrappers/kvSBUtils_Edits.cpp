@@ -101,12 +101,10 @@ void TkvEditWnd::Create(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
     const UnicodeString section = SkinSection.empty() ? UnicodeString(L"EDIT") : UpperCase(SkinSection);
     if (ASkinData && ASkinData->SkinSection() != section)
         ASkinData->SetSkinSection(section);
-    // A list view's wrapper leaves its control's opaqueness as it was.
-    TControl* owner = ASkinData ? ASkinData->FOwnerControl : nullptr;
-    const bool keepOpaque = dynamic_cast<TCustomListView*>(owner) && !owner->ControlStyle().Contains(csOpaque);
     TkvBaseWnd::Create(AHandle, ASkinData, ASkinManager, section, Repaint);
-    if (keepOpaque)
-        owner->SetControlStyle(owner->ControlStyle() - csOpaque);
+    // A list view's wrapper leaves its control's opaqueness as it was.
+    if (dynamic_cast<TCustomListView*>(SkinData ? SkinData->FOwnerControl : nullptr))
+        GiveOpaqueBack();
 }
 
 void TkvEditWnd::SaveStdParams()

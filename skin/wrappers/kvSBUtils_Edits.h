@@ -3,8 +3,9 @@
 // memos, list boxes, tree views and grids.  The wrapper gives the control the
 // skin's colours (background, font, focus colour, grid colours), paints the
 // frame from the section's cache and the bars from the scroll engine, keeps
-// the cache current on focus, hover, size and skin changes, and gives the
-// control its own colours back when the skin goes.
+// the cache current on focus, hover, size and skin changes, gives the
+// control its own colours back when the skin goes and the skin's again each
+// time a skin is set.
 //
 // Part of unit kvSBUtils.  GUI thread only.
 #pragma once

@@ -159,7 +159,7 @@ void TkvPanelWnd::Command(TMessage& Message)
     }
     case SMC_SKIN_REMOVE:
         SkinData->SkinIndex = -1;
-        SkinData->FOwnerControl->SetControlStyle(SkinData->FOwnerControl->ControlStyle() - csOpaque);
+        GiveOpaqueBack(true);
         break;
     case SMC_PARENT_UPDATED:
         SkinData->SetUpdating(false);

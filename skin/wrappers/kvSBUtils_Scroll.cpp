@@ -238,8 +238,10 @@ void TkvScrollWnd::kvWndProc(TMessage& Message)
         return;
     if (!SkinData || !SkinData->Skinned()) {
         if (Message.Msg == SM_KORVEXCMD && Message.WParamHi == SMC_SKIN_SET && SkinData &&
-            IsManager(SkinData, Message.LParam))
+            IsManager(SkinData, Message.LParam)) {
             SkinData->UpdateIndexes();
+            SkinComesBack();
+        }
         PassOn(Message);
         return;
     }
@@ -255,6 +257,7 @@ void TkvScrollWnd::SkinCommand(TMessage& Message)
     case SMC_SKIN_SET:
         if (IsManager(SkinData, Message.LParam)) {
             SkinData->UpdateIndexes();
+            SkinComesBack();
             KorvexBroadCastCheck(SkinData->FOwnerControl, CtrlHandle, Message);
         }
         break;
