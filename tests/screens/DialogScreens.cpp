@@ -26,10 +26,12 @@ TEST(DialogScreens, SkinnedParentlessDialogOnTheScreen)
         .Add({kButton, BS_AUTOCHECKBOX | WS_VISIBLE, 8, 24, 90, 10, 101, L"Check box"})
         .Add({kButton, BS_AUTORADIOBUTTON | WS_VISIBLE, 110, 24, 90, 10, 102, L"Radio button"})
         .Add({kEdit, ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE, 8, 40, 120, 12, 103, L"Edit"})
+        .Add({kButton, BS_AUTO3STATE | WS_VISIBLE, 8, 58, 90, 10, 104, L"Three states"})
         .Add({kButton, BS_DEFPUSHBUTTON | WS_VISIBLE, 110, 96, 50, 14, IDOK, L"OK"})
         .Add({kButton, BS_PUSHBUTTON | WS_VISIBLE, 164, 96, 50, 14, IDCANCEL, L"Cancel"});
     HWND d = CreateParentless(t);
     ASSERT_NE(d, nullptr);
+    ::CheckDlgButton(d, 104, BST_INDETERMINATE);
     ::ShowWindow(d, SW_SHOW);
     ::SetForegroundWindow(d);
     for (int i = 0; i < 20; ++i)

@@ -38,7 +38,11 @@ SECTIONS = [
         ("BICONHELP", None),
         ("SICONCLOSE", None), ("SICONMAX", None), ("SICONNORM", None), ("SICONMIN", None),
         ("SICONHELP", None),
-        ("CHECK", None), ("RADIOCHECKED", None), ("BOXCHECKED", None), ("GRIPIMAGE", None),
+        ("CHECK", None),
+        ("BOXCHECKED", None), ("BOXUNCHECKED", None), ("BOXGRAYED", None),
+        ("RADIOCHECKED", None), ("RADIOUNCHECKED", None), ("RADIOGRAYED", None),
+        ("SMALLCHECKED", None), ("SMALLUNCHECKED", None), ("SMALLGRAYED", None),
+        ("GRIPIMAGE", None),
     ]),
     ("FORM", [
         ("COLOR", _c(P.CLIENT)), ("HOTCOLOR", _c(P.CLIENT)),

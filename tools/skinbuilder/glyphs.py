@@ -57,3 +57,20 @@ def chevron(direction, size=8, w=1.5):
 def check_mark(x0=0.0, y0=0.0, k=1.0, w=1.5):
     pts = [(2.5, 6.3), (5.0, 8.8), (9.5, 3.6)]
     return Stroke([(x0 + k * x, y0 + k * y) for x, y in pts], w)
+
+
+def ring(cx, cy, r, w=1.0):
+    """A circle's outline, w wide, inside radius r."""
+    return Diff(Circle(cx, cy, r), Circle(cx, cy, r - w))
+
+
+def indeterminate(size, side):
+    """The filled square of a grayed (indeterminate) box, centred."""
+    a = (size - side) / 2
+    return Rect(a, a, a + side, a + side)
+
+
+def dash(size, length, height):
+    """The bar of a grayed radio button, centred."""
+    x, y = (size - length) / 2, (size - height) / 2
+    return Rect(x, y, x + length, y + height)

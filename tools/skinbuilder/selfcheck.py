@@ -85,6 +85,38 @@ def check_region(name, region, master, problems):
                 problems.append(f"{name}: key colour at ({x}, {y}) outside a corner piece")
 
 
+# The check-box and radio-button glyphs the library looks up by name in
+# GLOBALINFO: without one a control in that state shows no box at all.  Each
+# set shares one frame size; the small set is smaller than the full one.
+CHECK_GLYPH_SETS = (
+    ("BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED", "RADIOUNCHECKED", "RADIOCHECKED", "RADIOGRAYED"),
+    ("SMALLUNCHECKED", "SMALLCHECKED", "SMALLGRAYED"),
+)
+CHECK_GLYPH_FRAMES = 3
+
+
+def check_glyph_sets(sections, problems):
+    keys = dict(next((k for name, k in sections if name == "GLOBALINFO"), []))
+    sizes = []
+    for names in CHECK_GLYPH_SETS:
+        found = set()
+        for key in names:
+            value = keys.get(key)
+            if value is None or not GLYPH_VALUE.match(value):
+                problems.append(f"GLOBALINFO/{key}: missing or not a glyph image")
+                continue
+            left, top, right, bottom, frames, _, _ = image_region(value)
+            if frames != CHECK_GLYPH_FRAMES:
+                problems.append(f"GLOBALINFO/{key}: {frames} frames, expected {CHECK_GLYPH_FRAMES}")
+                continue
+            found.add(((right - left) // frames, (bottom - top) // 2))
+        if len(found) > 1:
+            problems.append(f"GLOBALINFO: {', '.join(names)} differ in size: {sorted(found)}")
+        sizes.append(found.pop() if len(found) == 1 else None)
+    if None not in sizes and not (sizes[1][0] < sizes[0][0] and sizes[1][1] < sizes[0][1]):
+        problems.append(f"GLOBALINFO: small check glyphs {sizes[1]} are not smaller than {sizes[0]}")
+
+
 def check_picture(name, path, size, problems):
     with open(path, "rb") as f:
         data = f.read()
@@ -116,6 +148,7 @@ def run(description_path, master_path, pictures):
             seen.add(key)
             if check_value(section, key, value, problems):
                 check_region(f"{section}/{key}", image_region(value), master, problems)
+    check_glyph_sets(sections, problems)
     for name, (path, size) in pictures.items():
         check_picture(name, path, size, problems)
     return problems

@@ -19,6 +19,9 @@ CHECKER = (rgb("#D2D7DD"), rgb("#B9C1CA"))
 # White pictures (the light band) are seen over a dark checkerboard.
 DARK_CHECKER = (rgb("#4A5560"), rgb("#3E4852"))
 SYS_BORDER = 4
+# The glyphs of check boxes and radio buttons, seen over a form.
+CHECK_GLYPHS = ("BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED", "RADIOUNCHECKED", "RADIOCHECKED",
+                "RADIOGRAYED", "SMALLUNCHECKED", "SMALLCHECKED", "SMALLGRAYED")
 CAPTION = 19
 
 
@@ -228,6 +231,19 @@ def scroll_bars(px, skin, client):
     glyph(px, x1 - grip.fw, y1 - grip.fh, grip, 0)
 
 
+def check_boxes(px, skin, x, y, active):
+    """A column of check boxes and radio buttons in their states; in the
+    active window the first one has the focus."""
+    colour = colour_of(skin.value("CHECKBOX", "FONTCOLOR"))
+    rows = (("BOXCHECKED", "WRAP LINES"), ("BOXUNCHECKED", "TWO PAGES"), ("BOXGRAYED", "MIXED"),
+            ("RADIOCHECKED", "BY WIDTH"), ("RADIOUNCHECKED", "BY HEIGHT"), ("RADIOGRAYED", "UNSET"))
+    for n, (key, label) in enumerate(rows):
+        im = skin.images[("GLOBALINFO", key)]
+        top = y + n * 17
+        glyph(px, x, top, im, 1 if active and n == 0 else 0)
+        px.text(x + im.fw + 4, top + (im.fh - font.HEIGHT) // 2, label, colour)
+
+
 def popup_menu(px, skin, x, y):
     w, item = 118, 19
     rect = (x, y, x + w, y + 3 * item + 6 + 6)
@@ -268,6 +284,7 @@ def sample_window(skin, active):
     title_bar(px, skin, w, active, "BOOK VIEWER" if active else "INACTIVE WINDOW")
     client = (SYS_BORDER, SYS_BORDER + CAPTION, w - SYS_BORDER, h - SYS_BORDER)
     push_buttons(px, skin, client[1] + 14)
+    check_boxes(px, skin, client[0] + 12, client[1] + 50, active)
     scroll_bars(px, skin, client)
     if active:
         popup_menu(px, skin, 150, client[1] + 48)
@@ -285,9 +302,9 @@ def backdrop(skin, im, state):
             "SCROLLBTNBOTTOM": "SCROLLBAR1H", "SCROLLSLIDERH": "SCROLLBAR1H",
             "SCROLLSLIDERV": "SCROLLBAR1H", "DIVIDERV": "MAINMENU", "FORM": "FORM"}
     section = host.get(im.section, im.section)
-    if im.key in ("CHECK", "RADIOCHECKED", "BOXCHECKED"):
+    if im.key == "CHECK":
         section = "MAINMENU"
-    if im.key == "GRIPIMAGE":
+    if im.key == "GRIPIMAGE" or im.key in CHECK_GLYPHS:
         section = "FORM"
     return section, (0 if section == "SCROLLBAR1H" else state)
 

@@ -104,19 +104,64 @@ def title_button(prefix, face, fw, fh, box):
     return SkinImage("GLOBALINFO", prefix + face, "@", 3, fw, fh).draw(paint)
 
 
+def _check_frame(c, i, frame):
+    """The box or ring of a check box or radio button in state i: the plain
+    outline, a light tint inside it while hot (focused), a shade while
+    pressed.  frame is (outline, inside)."""
+    edge, inside = frame
+    if i == 1:
+        c.fill(inside, P.MENU_HOT, 0.85)
+    elif i == 2:
+        c.fill(inside, P.PRESSED_SHADE, 0.12)
+    c.fill(edge, P.ACCENT if i == 1 else P.CHECK)
+
+
+def _box(size):
+    # One pixel in from every edge, a one-pixel outline.
+    r = 2 if size >= 12 else 1.5
+    return outline(1, 1, size - 1, size - 1, r), RoundRect(2, 2, size - 2, size - 2, r - 1)
+
+
+def _circle(size):
+    c, r = size / 2, size / 2 - 1
+    return glyphs.ring(c, c, r, 1.25), Circle(c, c, r - 1)
+
+
+def _check_set(keys, size, frame, checked, grayed):
+    """Unchecked, checked and grayed images of one kind, three frames each."""
+    unchecked_key, checked_key, grayed_key = keys
+
+    def unchecked(c, i):
+        _check_frame(c, i, frame)
+
+    def with_mark(mark):
+        def paint(c, i):
+            _check_frame(c, i, frame)
+            c.fill(mark, P.CHECK)
+        return paint
+    return [SkinImage("GLOBALINFO", unchecked_key, "@", 3, size, size).draw(unchecked),
+            SkinImage("GLOBALINFO", checked_key, "@", 3, size, size).draw(with_mark(checked)),
+            SkinImage("GLOBALINFO", grayed_key, "@", 3, size, size).draw(with_mark(grayed))]
+
+
+# Check boxes and radio buttons are 12 x 12, small check boxes 10 x 10.
+CHECK_SIZE = 12
+SMALL_CHECK_SIZE = 10
+
+
 def check_images():
     def check(c, i):
         c.fill(glyphs.check_mark(), P.CHECK)
 
-    def radio(c, i):
-        c.fill(Circle(6, 6, 2.75), P.CHECK)
-
-    def box(c, i):
-        c.fill(outline(1, 1, 11, 11, 2), P.CHECK)
-        c.fill(glyphs.check_mark(1.3, 1.0, 0.8, 1.25), P.CHECK)
-    return [SkinImage("GLOBALINFO", "CHECK", "@", 3, 12, 12).draw(check),
-            SkinImage("GLOBALINFO", "RADIOCHECKED", "@", 3, 12, 12).draw(radio),
-            SkinImage("GLOBALINFO", "BOXCHECKED", "@", 3, 12, 12).draw(box)]
+    s, t = CHECK_SIZE, SMALL_CHECK_SIZE
+    images = [SkinImage("GLOBALINFO", "CHECK", "@", 3, 12, 12).draw(check)]
+    images += _check_set(("BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED"), s, _box(s),
+                         glyphs.check_mark(1.3, 1.0, 0.8, 1.25), glyphs.indeterminate(s, 4))
+    images += _check_set(("RADIOUNCHECKED", "RADIOCHECKED", "RADIOGRAYED"), s, _circle(s),
+                         Circle(s / 2, s / 2, 2.75), glyphs.dash(s, 4, 2))
+    images += _check_set(("SMALLUNCHECKED", "SMALLCHECKED", "SMALLGRAYED"), t, _box(t),
+                         glyphs.check_mark(1.5, 1.3, 0.6, 1.4), glyphs.indeterminate(t, 4))
+    return images
 
 
 def grip():

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "BuiltinSkin.h"
@@ -82,7 +83,7 @@ TEST(BuiltinSkinLoad, IndexesEverySectionAndImageWithItsFrames)
               sm->GetMaskIndex(sm->GetSkinIndex(L"BUTTON"), L"BUTTON", L"BORDERSMASK"));
 }
 
-TEST(BuiltinSkinLoad, ScrollConstantsAreValid)
+TEST(BuiltinSkinLoad, ScrollAndCheckConstantsAreValid)
 {
     TDialogSeamScope seam;
     std::unique_ptr<TsSkinManager> sm = LoadBuiltinSkin();
@@ -99,8 +100,13 @@ TEST(BuiltinSkinLoad, ScrollConstantsAreValid)
                       c.ScrollSliderBGHorz, c.ScrollSliderBGVert, c.MaskScrollBar1H, c.BGScrollBar1H,
                       c.BGHotScrollBar1H})
         EXPECT_EQ(image, -1);
-    EXPECT_TRUE(sm->IsValidImgIndex(c.CheckBoxChecked));
-    EXPECT_TRUE(sm->IsValidImgIndex(c.RadioButtonChecked));
+    // Every check-box and radio state has its glyph, each a different image.
+    const std::vector<int> checks = {c.CheckBoxChecked,       c.CheckBoxUnChecked,      c.CheckBoxGrayed,
+                                     c.RadioButtonChecked,    c.RadioButtonUnChecked,   c.RadioButtonGrayed,
+                                     c.SmallCheckBoxChecked, c.SmallCheckBoxUnChecked, c.SmallCheckBoxGrayed};
+    for (int image : checks)
+        EXPECT_TRUE(sm->IsValidImgIndex(image)) << image;
+    EXPECT_EQ(std::set<int>(checks.begin(), checks.end()).size(), checks.size());
 }
 
 #endif

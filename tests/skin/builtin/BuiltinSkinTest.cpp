@@ -197,8 +197,9 @@ TEST(BuiltinSkinAtlas, KeepsTheRulesOfMasksHolesAndTexts)
     EXPECT_GE(images, int(MinimumImages().size()));
 }
 
-// The form outline in each frame, the title's cut top corners and the
-// close button's face in its three states, pixel by pixel.
+// The form outline in each frame, the title's cut top corners, the close
+// button's face in its three states and the check-box and radio glyphs,
+// pixel by pixel.
 TEST(BuiltinSkinAtlas, ChosenPixelsAreRight)
 {
     BuiltSkin skin;
@@ -234,6 +235,22 @@ TEST(BuiltinSkinAtlas, ChosenPixelsAreRight)
         {L"GLOBALINFO", L"BICONCLOSE", 2, 3, 9, Hex(0xA9443F), 0},
         {L"GLOBALINFO", L"BICONCLOSE", 2, 12, 8, White, 0},
         {L"GLOBALINFO", L"BICONCLOSE", 2, 0, 0, White, 255},
+        // check boxes and radio buttons: the outline in every state (the
+        // accent while hot), the middle empty, marked or filled by state
+        {L"GLOBALINFO", L"BOXUNCHECKED", 0, 1, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"BOXUNCHECKED", 1, 1, 6, Hex(0x2F6FAE), 0},
+        {L"GLOBALINFO", L"BOXUNCHECKED", 0, 5, 5, White, 255},
+        {L"GLOBALINFO", L"BOXGRAYED", 0, 1, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"BOXGRAYED", 0, 5, 5, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"RADIOUNCHECKED", 0, 1, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"RADIOUNCHECKED", 0, 6, 6, White, 255},
+        {L"GLOBALINFO", L"RADIOCHECKED", 0, 1, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"RADIOCHECKED", 0, 6, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"RADIOGRAYED", 0, 6, 6, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"RADIOGRAYED", 0, 6, 4, White, 255},
+        {L"GLOBALINFO", L"SMALLUNCHECKED", 0, 1, 5, Hex(0x3F6185), 0},
+        {L"GLOBALINFO", L"SMALLUNCHECKED", 0, 5, 5, White, 255},
+        {L"GLOBALINFO", L"SMALLGRAYED", 0, 5, 5, Hex(0x3F6185), 0},
     };
     for (const Probe& p : probes) {
         SCOPED_TRACE(std::wstring(p.Section) + L"/" + p.Key + L" frame " + std::to_wstring(p.Frame) + L" (" +

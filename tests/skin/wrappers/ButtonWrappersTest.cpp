@@ -4,6 +4,8 @@
 // taken over, and a paint started inside another one.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "StdWrapFixture.h"
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sMessages.h"
@@ -196,44 +198,49 @@ TEST_F(WrapperTest, BitButtonGlyphBesideItsCaption)
 
 TEST_F(WrapperTest, CheckGlyphsByTypeAndState)
 {
+    // Every state shows a box: the control is its section with the skin's
+    // own glyph of that state laid over it, and nothing else.
     struct TCase {
         const char* Name;
         DWORD Style;
         WPARAM Check;
-        const wchar_t* Glyph; // the skin's image shown, nullptr: none
+        const wchar_t* Glyph; // the skin's image shown
     } cases[] = {
         {"check box, checked", BS_AUTOCHECKBOX, BST_CHECKED, L"BOXCHECKED"},
-        {"check box, unchecked", BS_AUTOCHECKBOX, BST_UNCHECKED, nullptr},
+        {"check box, unchecked", BS_AUTOCHECKBOX, BST_UNCHECKED, L"BOXUNCHECKED"},
         {"radio button, checked", BS_RADIOBUTTON, BST_CHECKED, L"RADIOCHECKED"},
         {"auto radio button, checked", BS_AUTORADIOBUTTON, BST_CHECKED, L"RADIOCHECKED"},
-        {"auto radio button, unchecked", BS_AUTORADIOBUTTON, BST_UNCHECKED, nullptr},
-        {"3-state box, indeterminate", BS_AUTO3STATE, BST_INDETERMINATE, nullptr},
+        {"auto radio button, unchecked", BS_AUTORADIOBUTTON, BST_UNCHECKED, L"RADIOUNCHECKED"},
+        {"3-state box, indeterminate", BS_AUTO3STATE, BST_INDETERMINATE, L"BOXGRAYED"},
+        {"3-state box, unchecked", BS_AUTO3STATE, BST_UNCHECKED, L"BOXUNCHECKED"},
     };
+    std::set<int> shown;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         HWND h = Child(L"BUTTON", c.Style, 80, 20);
         TOwned<TkvCheckBoxWnd> w(CreateWnd<TkvCheckBoxWnd>(h, nullptr, Manager, L"", false));
         EXPECT_EQ(w->SkinData->SkinSection(), UnicodeString(L"CHECKBOX"));
-        TOwned<TBitmap> plain = Printed(h);
         ::SendMessageW(h, BM_SETCHECK, c.Check, 0);
         TOwned<TBitmap> got = Printed(h);
-        if (!c.Glyph) {
-            EXPECT_EQ(DiffCount(got.get(), plain.get()), 0);
-        } else {
-            const int i = Manager->GetMaskIndex(Manager->ConstData.IndexGLobalInfo, L"GLOBALINFO", c.Glyph);
-            ASSERT_GE(i, 0);
-            EXPECT_EQ(w->GlyphMaskIndex(w->State()), i);
-            const TRect where = w->SkinCheckRect(i);
-            EXPECT_EQ(where.left, 0);
-            EXPECT_EQ(where.top, (20 - where.Height()) / 2);
-            ::DrawSkinGlyph(plain.get(), where.TopLeft(), 0, 1, Manager->ma[std::size_t(i)],
-                            MakeCacheInfo(plain.get()));
-            EXPECT_EQ(DiffCount(got.get(), plain.get()), 0);
-            EXPECT_GT(DiffCount(got.get(), Section(Manager, L"CHECKBOX", 0, 80, 20).get()), 0);
-        }
+        const int i = Manager->GetMaskIndex(Manager->ConstData.IndexGLobalInfo, L"GLOBALINFO", c.Glyph);
+        ASSERT_GE(i, 0);
+        shown.insert(i);
+        EXPECT_EQ(w->GlyphMaskIndex(w->State()), i);
+        const TRect where = w->SkinCheckRect(i);
+        EXPECT_EQ(where.left, 0);
+        EXPECT_EQ(where.top, (20 - where.Height()) / 2);
+        TOwned<TBitmap> section = Section(Manager, L"CHECKBOX", 0, 80, 20);
+        TOwned<TBitmap> want = Section(Manager, L"CHECKBOX", 0, 80, 20);
+        ::DrawSkinGlyph(want.get(), where.TopLeft(), 0, 1, Manager->ma[std::size_t(i)], MakeCacheInfo(want.get()));
+        EXPECT_EQ(DiffCount(got.get(), want.get()), 0);
+        // The glyph is there to see: a box's worth of pixels, all inside its place.
+        const int inside = DiffCount(got.get(), section.get(), where);
+        EXPECT_GE(inside, 4 * (where.Width() - 4));
+        EXPECT_EQ(DiffCount(got.get(), section.get()), inside);
         w.reset();
         ::DestroyWindow(h);
     }
+    EXPECT_EQ(shown.size(), 5u); // five different images for the five states
 }
 
 TEST_F(WrapperTest, CheckBoxWithLeftTextHasItsGlyphAtTheRight)
