@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ExModeSkin.h"
 #include "FrameFixture.h"
 #include "MenuWatch.h"
 #include "support/FakeInput.h"
@@ -230,4 +231,43 @@ TEST_F(ExBorders, ClicksThroughTheBorderWindowReachTheForm)
     ::SendMessageW(border, WM_NCRBUTTONUP, HTBORDERWND,
                    at(TPoint(b.Width() / 3, s.top + sp->Metrics().CaptionHeight(true) / 2)));
     EXPECT_EQ(watch.Opened, 1) << "the system menu from a right click on the caption";
+}
+
+// A skin whose extended-border picture is the whole frame and title
+// (ExDrawMode 1): the picture lies over the whole image, the title section
+// is not painted, and the title's own pieces (icon, caption text) go on
+// top of the picture, keeping the picture's opacity where they changed it.
+TEST_F(ExBorders, ExModeTitleGoesOverThePicture)
+{
+    using namespace exmode;
+    UseExModePicture(Manager.get());
+    ASSERT_EQ(Manager->FormShadowSize, TRect(Shadow, Shadow, Shadow, Shadow));
+    TOwned<TForm> form(NewForm(bsSizeable, L"Mode"));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    ASSERT_NE(sp->BorderForm, nullptr);
+    for (bool active : {true, false}) {
+        SCOPED_TRACE(active ? "active" : "inactive");
+        sp->FormActive = active;
+        TBitmap* img = Image(sp);
+        const TsFrameMetrics m = sp->Metrics();
+        ASSERT_TRUE(m.ExMode());
+        EXPECT_EQ(sp->BorderForm->ShadowTemplate, active ? Manager->ShdaTemplate : Manager->ShdiTemplate);
+        const TPixel title = active ? ActiveTitle : InactiveTitle;
+        const int w = img->Width(), h = img->Height();
+        EXPECT_EQ(PixelOf(img, w / 2, Shadow + 1), title) << "the picture is the title bar";
+        EXPECT_EQ(PixelOf(img, 1, h / 2), ShadowPx);
+        EXPECT_EQ(PixelOf(img, Shadow + 2, h / 2), FramePx);
+        // The caption text, inside its room, over the picture.
+        const TRect room = m.CaptionTextRoom();
+        int text = 0;
+        for (int y = std::max<int>(room.top, Shadow); y < std::min<int>(room.bottom, Shadow + Title); ++y)
+            for (int x = room.left; x < room.left + 40; ++x) {
+                const TPixel p = PixelOf(img, x, y);
+                if (p.B == title.B && p.G == title.G && p.R == title.R)
+                    continue;
+                ++text;
+                ASSERT_EQ(p.A, title.A) << x << "," << y << ": the picture's opacity";
+            }
+        EXPECT_GT(text, 10) << "the caption is drawn over the picture";
+    }
 }

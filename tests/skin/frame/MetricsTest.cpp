@@ -171,6 +171,36 @@ TEST(FrameMetrics, CaptionTextRoom)
     EXPECT_EQ(TsFrameMetrics(Base(bsDialog)).CaptionTextRoom(), TRect(11, 2, 286, 22));
 }
 
+// With a border window an ExMode skin (ExDrawMode 1) moves the caption
+// text and the centred caption buttons down by ExCenterOffs; the icon
+// moves with any border window.
+TEST(FrameMetrics, ExModeMovesCaptionAndButtonsDown)
+{
+    const auto ex = [](int Mode, TFormBorderStyle Style) {
+        return TsFrameMetrics(With(Style, [&](TsFrameFacts& f) {
+            f.BorderForm = true;
+            f.Shadow = TRect(6, 6, 6, 6);
+            f.ExBorderWidth = 8;
+            f.ExTitleHeight = f.ExMaxHeight = 28;
+            f.ExCenterOffs = 3;
+            f.ExDrawMode = Mode;
+        }));
+    };
+    for (TFormBorderStyle style : {bsSizeable, bsDialog}) {
+        const TsFrameMetrics plain = ex(0, style), mode = ex(1, style);
+        EXPECT_FALSE(plain.ExMode());
+        EXPECT_TRUE(mode.ExMode());
+        const TRect room = plain.CaptionTextRoom();
+        EXPECT_EQ(mode.CaptionTextRoom(), TRect(room.left, room.top + 3, room.right, room.bottom + 3));
+        const TRect a = plain.Buttons().Close, b = mode.Buttons().Close;
+        ASSERT_FALSE(a.IsEmpty());
+        EXPECT_EQ(b, TRect(a.left, a.top + 3, a.right, a.bottom + 3));
+        EXPECT_EQ(mode.IconRect(), plain.IconRect());
+    }
+    EXPECT_FALSE(TsFrameMetrics(With(bsSizeable, [](TsFrameFacts& f) { f.ExDrawMode = 1; })).ExMode())
+        << "without a border window";
+}
+
 TEST(FrameMetrics, IconSizeForCaption)
 {
     const struct {
