@@ -3,6 +3,7 @@
 // opaque window), its place right behind its form, its hit tests, and the
 // mouse falling through the shadow to the window below at that window's
 // own point.
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -270,4 +271,35 @@ TEST_F(ExBorders, ExModeTitleGoesOverThePicture)
             }
         EXPECT_GT(text, 10) << "the caption is drawn over the picture";
     }
+}
+
+// A hot close button over the border window glows there: the glow window
+// lies at the button's place in the border window, up and left by the
+// glow margin, between the form and its border window, and goes with the
+// border window when extended borders are turned off.
+TEST_F(ExBorders, CloseButtonGlowsOverTheBorderWindow)
+{
+    TFakeInput input;
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    sp->FormActive = true;
+    Image(sp);
+    sp->UpdateExBordersPos(true, 255);
+    TkvBorderForm* bf = sp->BorderForm;
+    ASSERT_NE(bf, nullptr);
+    TBitmap* glow = AddGlow(sp->ButtonClose, 40, 34, 7);
+    const TRect r = sp->ButtonClose.Rect, b = WindowRectOf(bf->Handle());
+    input.Cursor = TPoint(b.left + CentreOf(r).x, b.top + CentreOf(r).y);
+    ASSERT_EQ(BorderHitAt(bf, CentreOf(r)).Code, HTCLOSE);
+    auto* fade = dynamic_cast<TkvSBAnimation*>(sp->ButtonClose.Timer);
+    ASSERT_NE(fade, nullptr);
+    ASSERT_NE(fade->AForm, nullptr);
+    const HWND fw = fade->AForm->Handle();
+    EXPECT_EQ(FadeWindowRect(fade), TRect(b.left + r.left - 7, b.top + r.top - 7, b.left + r.left + 33, b.top + r.top + 27));
+    EXPECT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(5, 6), glow->Rows().Pixel(5, 6), 4), 0);
+    EXPECT_EQ(::GetWindow(form->Handle(), GW_HWNDNEXT), fw) << "right behind the form";
+    EXPECT_EQ(::GetWindow(fw, GW_HWNDNEXT), bf->Handle()) << "over its border window";
+    sp->SetAllowExtBorders(false);
+    EXPECT_EQ(sp->ButtonClose.Timer, nullptr);
+    EXPECT_FALSE(::IsWindow(fw));
 }

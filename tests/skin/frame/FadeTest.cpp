@@ -2,6 +2,7 @@
 // leaving button goes through, stepped by hand (the tests call the timer's
 // tick), the picture the fade window shows, and fades whose button,
 // provider or form goes while they run.
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,104 @@ protected:
 };
 
 } // namespace
+
+// With a glow picture for its face, a hot close button glows: the fade
+// window shows the picture itself, moved up and left of the button by the
+// skin's glow margin, at the picture's size, and fades in as a face does.
+// Off the button the glow fades out where it was and its window goes.  Without glowing allowed the face changes at once and nothing glows.
+TEST_F(CaptionFade, HotCloseButtonGlows)
+{
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    sp->FormActive = true;
+    Image(sp);
+    const TRect r = sp->ButtonClose.Rect;
+    constexpr int gw = 40, gh = 34, margin = 7;
+    TBitmap* glow = AddGlow(sp->ButtonClose, gw, gh, margin);
+    {
+        // The first glow fills the caches it leaves behind.
+        HoverAt(form.get(), CentreOf(r));
+        HoverAt(form.get(), TPoint(-50, -50));
+        sp->KillAnimations();
+        Application->ProcessMessages();
+    }
+    const TResourceCount before = CountResources();
+    const TRect w = WindowRectOf(form->Handle());
+    ASSERT_EQ(HoverAt(form.get(), CentreOf(r)), HTCLOSE);
+    TkvSBAnimation* fade = FadeOf(sp->ButtonClose);
+    ASSERT_NE(fade, nullptr);
+    ASSERT_NE(fade->AForm, nullptr);
+    EXPECT_EQ(fade->Offset(), margin);
+    const TRect glowAt(w.left + r.left - margin, w.top + r.top - margin, w.left + r.left - margin + gw,
+                       w.top + r.top - margin + gh);
+    EXPECT_EQ(FadeWindowRect(fade), glowAt);
+    ASSERT_EQ(fade->ABmp->Width(), gw);
+    ASSERT_EQ(fade->ABmp->Height(), gh);
+    for (int y = 0; y < gh; ++y)
+        for (int x = 0; x < gw; ++x)
+            ASSERT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(x, y), glow->Rows().Pixel(x, y), 4), 0) << x << "," << y;
+    EXPECT_EQ(fade->ShownBlend, 25);
+    EXPECT_EQ(Ticks(sp->ButtonClose, 9), (std::vector<int>{50, 75, 100, 125, 150, 175, 200, 225, 255}));
+
+    Input.Cursor = TPoint(w.left + 5, w.bottom + 40);  // off the button
+    fade->OnAnimTimer(nullptr);
+    EXPECT_EQ(sp->ButtonClose.State, 0);
+    EXPECT_EQ(Ticks(sp->ButtonClose, 1), std::vector<int>{250});
+    ASSERT_NE(fade->AForm, nullptr);
+    EXPECT_EQ(FadeWindowRect(fade), glowAt) << "the glow fades out where it was";
+    EXPECT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(3, 4), glow->Rows().Pixel(3, 4), 4), 0);
+    Ticks(sp->ButtonClose, 20);
+    EXPECT_EQ(fade->AForm, nullptr);
+    EXPECT_EQ(fade->ABmp, nullptr);
+    // The fade itself stays for the next change: it goes with the others.
+    sp->KillAnimations();
+    Application->ProcessMessages();
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+
+    // Glowing not allowed: the button's own face, at once, in the image.
+    Manager->SetAllowGlowing(false);
+    sp->KillAnimations();
+    ASSERT_EQ(HoverAt(form.get(), CentreOf(r)), HTCLOSE);
+    EXPECT_EQ(FadeOf(sp->ButtonClose), nullptr);
+}
+
+// A glow whose form goes, whose skin is taken away or changed, or whose
+// form moves, goes with it at once: no window, timer or GDI object is left.
+TEST_F(CaptionFade, GlowGoesWithItsFormAndSkin)
+{
+    enum TWhat { FormFreed, SkinRemoved, SkinChanged, Moved };
+    for (TWhat what : {FormFreed, SkinRemoved, SkinChanged, Moved}) {
+        SCOPED_TRACE(int(what));
+        TOwned<TForm> form(NewForm(bsSizeable));
+        TsSkinProvider* sp = ProviderOf(form.get());
+        Image(sp);
+        AddGlow(sp->ButtonClose, 40, 34, 7);
+        const TPoint close = CentreOf(sp->ButtonClose.Rect);
+        HoverAt(form.get(), close);
+        HoverAt(form.get(), TPoint(-50, -50));
+        sp->KillAnimations();
+        Application->ProcessMessages();
+        const TResourceCount before = CountResources();
+
+        ASSERT_EQ(HoverAt(form.get(), close), HTCLOSE);
+        ASSERT_NE(FadeOf(sp->ButtonClose), nullptr);
+        Ticks(sp->ButtonClose, 3);
+        ASSERT_NE(FadeOf(sp->ButtonClose)->AForm, nullptr);
+        switch (what) {
+        case FormFreed: form.reset(); break;
+        case SkinRemoved: Manager->SetActive(false); break;
+        case SkinChanged: Manager->UpdateSkin(); break;
+        case Moved: form->SetBounds(90, 90, 320, 200); break;
+        }
+        Application->ProcessMessages();
+        if (form) {
+            EXPECT_EQ(FadeOf(sp->ButtonClose), nullptr);
+        }
+        EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+        if (what == SkinRemoved)
+            Manager->SetActive(true);
+    }
+}
 
 // Hovering fades the hot face in: 25, then up by 25 a tick to 225, then
 // 255; the window image keeps the normal face meanwhile.  Once the mouse
