@@ -2,11 +2,17 @@
 // leaving button goes through, stepped by hand (the tests call the timer's
 // tick), the picture the fade window shows, and fades whose button,
 // provider or form goes while they run.
+#include <array>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "FrameFixture.h"
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
+#include "skin/core/kvntUtils.h"
 #include "support/FakeInput.h"
 #include "support/ResourceCount.h"
 
@@ -44,21 +50,69 @@ protected:
     TFakeInput Input;
 };
 
+// A skin folder of the test's own: the built-in skin's description and
+// master image, with a glow picture for the close button (the fixtures'
+// closeglow.png, straight alpha as PNG keeps it) and its margin added to
+// "GLOBALINFO", as a skin author adds them.
+struct TGlowSkinFolder {
+    static constexpr const wchar_t* Name = L"Glow skin";
+    static constexpr int Margin = 7, Width = 40, Height = 34;
+    UnicodeString Dir = GetCurrentDir() + L"\\glowskins-" + IntToStr(static_cast<int>(::GetTickCount()));
+
+    TGlowSkinFolder()
+    {
+        const UnicodeString skin = Dir + L"\\" + Name + L"\\";
+        CreateDir(Dir);
+        CreateDir(skin);
+        ::CopyFileW(Widen(KV_BUILT_SKIN "/builtin/MASTER.BMP").c_str(), (skin + L"MASTER.BMP").c_str(), FALSE);
+        ::CopyFileW(Widen(KV_FIXTURES "/glow/closeglow.png").c_str(), (skin + L"CLOSEGLOW.PNG").c_str(), FALSE);
+        std::string text;
+        {
+            TFileStream in(Widen(KV_BUILT_SKIN "/builtin/Options.dat"), fmOpenRead | fmShareDenyWrite);
+            text.resize(std::size_t(in.Size()));
+            in.ReadBuffer(text.data(), int32_t(text.size()));
+        }
+        const std::string head = "[GLOBALINFO]\r\n";
+        const std::size_t at = text.find(head);
+        EXPECT_NE(at, std::string::npos);
+        text.insert(at + head.size(), "BICONCLOSEGLOW0=!CLOSEGLOW.PNG!1!0!3\r\nBICONCLOSEGLOWMARGIN=" +
+                                          std::to_string(Margin) + "\r\n");
+        TFileStream out(skin + L"Options.dat", fmCreate);
+        out.WriteBuffer(text.data(), int32_t(text.size()));
+    }
+    ~TGlowSkinFolder() { ClearDir(Dir, true); }
+
+    // Pixel (X, Y) of closeglow.png, as make_glow.py writes it: B, G, R, A.
+    static std::array<int, 4> Straight(int X, int Y)
+    {
+        return {0x40 + X, 0xC0 - 2 * Y, 0xFF, 0x20 + 3 * X + 2 * Y};
+    }
+};
+
 } // namespace
 
-// With a glow picture for its face, a hot close button glows: the fade
-// window shows the picture itself, moved up and left of the button by the
-// skin's glow margin, at the picture's size, and fades in as a face does.
-// Off the button the glow fades out where it was and its window goes.  Without glowing allowed the face changes at once and nothing glows.
+// A skin with a glow picture for the close button: hot, the button glows.
+// The fade window shows the picture (premultiplied by its alpha, as a
+// layered window takes it), moved up and left of the button by the skin's
+// glow margin, at the picture's size, and fades in as a face does.  Off
+// the button the glow fades out where it was and its window goes.
+// Without glowing allowed nothing glows.
 TEST_F(CaptionFade, HotCloseButtonGlows)
 {
+    TGlowSkinFolder folder;
+    Manager->SetSkinDirectory(folder.Dir);
+    Manager->SetSkinName(TGlowSkinFolder::Name);
+    ASSERT_EQ(Manager->SkinName(), TGlowSkinFolder::Name);
+    const int mask = Manager->GetMaskIndex(s_GlobalInfo, L"BICONCLOSEGLOW0");
+    ASSERT_TRUE(Manager->IsValidImgIndex(mask)) << "the skin's glow picture";
+    ASSERT_EQ(Manager->SkinData->BICloseGlowMargin, TGlowSkinFolder::Margin);
+
     TOwned<TForm> form(NewForm(bsSizeable));
     TsSkinProvider* sp = ProviderOf(form.get());
     sp->FormActive = true;
     Image(sp);
     const TRect r = sp->ButtonClose.Rect;
-    constexpr int gw = 40, gh = 34, margin = 7;
-    TBitmap* glow = AddGlow(sp->ButtonClose, gw, gh, margin);
+    constexpr int gw = TGlowSkinFolder::Width, gh = TGlowSkinFolder::Height, margin = TGlowSkinFolder::Margin;
     {
         // The first glow fills the caches it leaves behind.
         HoverAt(form.get(), CentreOf(r));
@@ -79,8 +133,13 @@ TEST_F(CaptionFade, HotCloseButtonGlows)
     ASSERT_EQ(fade->ABmp->Width(), gw);
     ASSERT_EQ(fade->ABmp->Height(), gh);
     for (int y = 0; y < gh; ++y)
-        for (int x = 0; x < gw; ++x)
-            ASSERT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(x, y), glow->Rows().Pixel(x, y), 4), 0) << x << "," << y;
+        for (int x = 0; x < gw; ++x) {
+            const std::array<int, 4> c = TGlowSkinFolder::Straight(x, y);
+            const uint8_t* p = fade->ABmp->Rows().Pixel(x, y);
+            ASSERT_EQ(p[3], c[3]) << x << "," << y;
+            for (int i = 0; i < 3; ++i)
+                ASSERT_NEAR(p[i], c[i] * c[3] / 255.0, 1.0) << x << "," << y << " channel " << i;
+        }
     EXPECT_EQ(fade->ShownBlend, 25);
     EXPECT_EQ(Ticks(sp->ButtonClose, 9), (std::vector<int>{50, 75, 100, 125, 150, 175, 200, 225, 255}));
 
@@ -90,7 +149,7 @@ TEST_F(CaptionFade, HotCloseButtonGlows)
     EXPECT_EQ(Ticks(sp->ButtonClose, 1), std::vector<int>{250});
     ASSERT_NE(fade->AForm, nullptr);
     EXPECT_EQ(FadeWindowRect(fade), glowAt) << "the glow fades out where it was";
-    EXPECT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(3, 4), glow->Rows().Pixel(3, 4), 4), 0);
+    EXPECT_EQ(fade->ABmp->Rows().Pixel(3, 4)[3], TGlowSkinFolder::Straight(3, 4)[3]);
     Ticks(sp->ButtonClose, 20);
     EXPECT_EQ(fade->AForm, nullptr);
     EXPECT_EQ(fade->ABmp, nullptr);
@@ -293,4 +352,26 @@ TEST_F(CaptionFade, FadesGoWithTheirButtonProviderOrForm)
             EXPECT_EQ(sp->TitleButtons()->Count(), 0);
         }
     }
+}
+
+// A glow picture without alpha (a bitmap file) glows opaque, but for its
+// key colour, which shows nothing.
+TEST_F(CaptionFade, AGlowPictureWithoutAlphaIsOpaqueButForItsKeyColour)
+{
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    Image(sp);
+    TBitmap* glow = AddGlow(sp->ButtonClose, 30, 30, 4);
+    glow->SetPixelFormat(pf24bit);
+    uint8_t* key = glow->Rows().Pixel(2, 3);
+    key[0] = 0xFF, key[1] = 0, key[2] = 0xFF;
+    ASSERT_EQ(HoverAt(form.get(), CentreOf(sp->ButtonClose.Rect)), HTCLOSE);
+    TkvSBAnimation* fade = FadeOf(sp->ButtonClose);
+    ASSERT_NE(fade, nullptr);
+    ASSERT_NE(fade->ABmp, nullptr);
+    const uint8_t* p = fade->ABmp->Rows().Pixel(2, 3);
+    EXPECT_EQ((std::array<int, 4>{p[0], p[1], p[2], p[3]}), (std::array<int, 4>{0, 0, 0, 0}));
+    p = fade->ABmp->Rows().Pixel(5, 6);
+    const uint8_t* q = glow->Rows().Pixel(5, 6);
+    EXPECT_EQ((std::array<int, 4>{p[0], p[1], p[2], p[3]}), (std::array<int, 4>{q[0], q[1], q[2], 255}));
 }

@@ -224,7 +224,7 @@ protected:
 
     // A glow picture for the button's face, W x H, in "GLOBALINFO" under
     // the face's name + "GLOW0", with the margin the skin gives the close
-    // button's glow.  Every pixel differs (premultiplied, half opaque).
+    // button's glow.  Opaque, and every pixel differs.
     TBitmap* AddGlow(const TsCaptionButton& Btn, int W, int H, int Margin)
     {
         auto* bmp = new TBitmap(W, H, pf32bit);
@@ -232,7 +232,7 @@ protected:
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
                 uint8_t* p = rows.Pixel(x, y);
-                p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = 0x40, p[3] = 0x80;
+                p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = 0x40, p[3] = 0xFF;
             }
         TsMaskData m;
         m.ClassName = s_GlobalInfo;
