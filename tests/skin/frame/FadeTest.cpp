@@ -1,7 +1,8 @@
 // The caption buttons' fades: the steps of opacity a hot, pressed and
 // leaving button goes through, stepped by hand (the tests call the timer's
-// tick), the picture the fade window shows, and fades whose button,
-// provider or form goes while they run.
+// tick), the picture the fade window shows (a face, or a skin's glow
+// picture), and fades whose button, provider, form or skin goes while they
+// run.
 #include <array>
 #include <cstring>
 #include <memory>
