@@ -445,6 +445,8 @@ void TkvDialogWnd::SkinCommand(TMessage& Message)
     case SMC_SKIN_SET:
         InitExBorders(sm && sm->ExtendedBorders());
         if (sm && Message.LParam == reinterpret_cast<LPARAM>(sm)) {
+            // A running fade shows the faces (or glow) of the skin before.
+            KillAnimations();
             SkinData->UpdateIndexes();
             FCaptionSkinIndex = sm->GetSkinIndex(s_Caption);
             UpdateIconsIndexes();

@@ -249,9 +249,9 @@ private:
     void Kv_DrawStaticItem(TMessage& Message);
     bool AboveBorder(TMessage& Message);
     int FaceOf(int HitCode, bool& Disabled);
-    void PaintDialogTitle(const TsFrameMetrics& M);
+    void PaintDialogTitle(const TsFrameMetrics& M, TBitmap* TitleBand = nullptr);
     void PaintExtendedFrame(const TsFrameMetrics& M);
-    void PaintCaptionText(const TsFrameMetrics& M);
+    void PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBand = nullptr);
     void DrawAppIcon(const TsFrameMetrics& M);
     void SaveBGForBtns();
     void PlaceDialogButton(TsCaptionButton& Btn, const TRect& R, int Mask, bool Enabled);

@@ -271,8 +271,16 @@ void TkvDialogWnd::PaintAll()
     cache->SetPixelFormat(format);
     cache->SetSize(m.ImageWidth(), m.ImageHeight());
     if (sm->IsValidSkinIndex(SkinData->SkinIndex)) {
-        PaintItem(SkinData, EmptyCI, false, FormActive() ? 1 : 0, m.FrameRect(), TPoint(0, 0), cache, false);
-        PaintDialogTitle(m);
+        const int state = FormActive() ? 1 : 0;
+        // In ExMode the extended-border picture is the frame and the title,
+        // which goes over it (PaintExtendedFrame).
+        if (m.ExMode()) {
+            PaintItemBG(SkinData->SkinIndex, SkinData->SkinSection(), EmptyCI, state, m.FrameRect(), TPoint(0, 0),
+                        cache, sm);
+        } else {
+            PaintItem(SkinData, EmptyCI, false, state, m.FrameRect(), TPoint(0, 0), cache, false);
+            PaintDialogTitle(m);
+        }
         if (BorderForm)
             PaintExtendedFrame(m);
         if (IsBorderUnchanged(SkinData->BorderIndex, sm) && (!TitleBG || TitleBG->Width() != m.ImageWidth()))
@@ -291,6 +299,16 @@ void TkvDialogWnd::PaintAll()
 void TkvDialogWnd::PaintExtendedFrame(const TsFrameMetrics& M)
 {
     TsSkinManager* sm = SkinData->GetSkinManager();
+    if (M.ExMode()) {
+        TBitmap* cache = SkinData->FCacheBmp;
+        BorderForm->ShadowTemplate = PaintExModeTemplate(cache, M.Facts().Shadow, sm, FormActive(), -1);
+        // The title's pieces keep the picture's opacity where they go over it.
+        TBitmap band(M.ImageWidth(), std::max(1, M.TitleBottom()), pf32bit);
+        ::BitBlt(DCOf(&band), 0, 0, band.Width(), band.Height(), DCOf(cache), 0, 0, SRCCOPY);
+        PaintDialogTitle(M, &band);
+        KeepAlphaOfChangedPixels(cache, &band);
+        return;
+    }
     const int title = sm->GetSkinIndex(s_FormTitle);
     const int titleMask = sm->IsValidSkinIndex(title) ? sm->GetMaskIndex(title, s_FormTitle, s_BordersMask) : -1;
     const bool titleCorners = sm->IsValidImgIndex(titleMask);
@@ -299,7 +317,7 @@ void TkvDialogWnd::PaintExtendedFrame(const TsFrameMetrics& M)
                            titleCorners ? titleMask : SkinData->BorderIndex, SkinData->BorderIndex, titleCorners ? 0 : 8);
 }
 
-void TkvDialogWnd::PaintDialogTitle(const TsFrameMetrics& M)
+void TkvDialogWnd::PaintDialogTitle(const TsFrameMetrics& M, TBitmap* TitleBand)
 {
     if (M.CaptionHeight(true) == 0)
         return;
@@ -307,11 +325,11 @@ void TkvDialogWnd::PaintDialogTitle(const TsFrameMetrics& M)
     TBitmap* cache = SkinData->FCacheBmp;
     const TRect fr = M.FrameRect();
     const int title = sm->GetSkinIndex(s_FormTitle);
-    if (sm->IsValidSkinIndex(title))
+    if (sm->IsValidSkinIndex(title) && !M.ExMode())
         PaintItem(title, s_FormTitle, MakeCacheInfo(cache, M.OffsetX(), M.OffsetY()), true, FormActive() ? 1 : 0,
                   TRect(fr.left, fr.top, fr.right, Iconic() ? fr.bottom : M.TitleBottom()), TPoint(0, 0), cache, sm);
     DrawAppIcon(M);
-    PaintCaptionText(M);
+    PaintCaptionText(M, TitleBand);
 }
 
 void TkvDialogWnd::DrawAppIcon(const TsFrameMetrics& M)
@@ -331,7 +349,7 @@ void TkvDialogWnd::DrawAppIcon(const TsFrameMetrics& M)
 
 // The caption in the title section's colours with its glow, or on the
 // skin's "CAPTION" frame when it has one.
-void TkvDialogWnd::PaintCaptionText(const TsFrameMetrics& M)
+void TkvDialogWnd::PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBand)
 {
     TRect textR = M.CaptionTextRoom();
     if (textR.IsEmpty() || Caption.empty())
@@ -351,11 +369,15 @@ void TkvDialogWnd::PaintCaptionText(const TsFrameMetrics& M)
         TRect frame = textR;
         kvDrawText(cv->Handle(), Caption, frame, CaptionFlags | DT_CALCRECT);
         frame = TRect(frame.left - 4, frame.top - 2, frame.right + 4, frame.bottom + 2);
-        TBitmap band;
-        band.SetPixelFormat(pf32bit);
-        band.SetSize(M.ImageWidth(), M.TitleBottom());
-        ::BitBlt(DCOf(&band), 0, 0, band.Width(), band.Height(), DCOf(cache), 0, 0, SRCCOPY);
-        PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(&band, frame.left, frame.top), true,
+        TBitmap own;
+        TBitmap* band = TitleBand;
+        if (!band) {
+            band = &own;
+            own.SetPixelFormat(pf32bit);
+            own.SetSize(M.ImageWidth(), M.TitleBottom());
+            ::BitBlt(DCOf(&own), 0, 0, own.Width(), own.Height(), DCOf(cache), 0, 0, SRCCOPY);
+        }
+        PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(band, frame.left, frame.top), true,
                   FormActive() ? 1 : 0, frame, TPoint(0, 0), cache, sm);
         section = FCaptionSkinIndex;
     } else {

@@ -387,11 +387,11 @@ private:
 
     // sSkinProvider_NCPaint.cpp
     void PaintBase(const TsFrameMetrics& M);
-    void PaintExtendedFrame(const TsFrameMetrics& M);
+    void PaintExtendedFrame(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI);
-    void PaintCaptionText(const TsFrameMetrics& M);
-    void PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags);
+    void PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBand = nullptr);
+    void PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags, TBitmap* TitleBand);
     void PaintAddedTitle(TRect TextR, int AddWidth, int Section);
     void DrawAppIcon(const TsFrameMetrics& M);
 

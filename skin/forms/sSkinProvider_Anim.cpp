@@ -42,6 +42,29 @@ void ShowLayered(HWND Wnd, TBitmap* Bmp, int Blend)
     ::ReleaseDC(nullptr, screen);
 }
 
+// The glow picture into the fade's picture as a layered window takes it:
+// the skin keeps its pictures with straight alpha, the window wants the
+// colour weighted by it.  A picture without alpha is opaque but for its
+// key colour, which shows nothing.
+void CopyGlowPicture(TBitmap* Glow, TBitmap* Dst)
+{
+    ::BitBlt(Dst->Canvas()->Handle(), 0, 0, Dst->Width(), Dst->Height(), Glow->Canvas()->Handle(), 0, 0, SRCCOPY);
+    const bool alpha = Glow->PixelFormat() == pf32bit;
+    const TBitmapRows src = Glow->Rows(), rows = Dst->Rows();
+    const int w = std::min(rows.Width, src.Width), h = std::min(rows.Height, src.Height);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = rows.Row(y);
+        for (int x = 0; x < w; ++x, p += 4) {
+            if (!alpha) {
+                const bool key = p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF;
+                p[3] = key ? 0 : 255;
+            }
+            for (int k = 0; k < 3; ++k)
+                p[k] = uint8_t((p[k] * p[3] + 127) / 255);
+        }
+    }
+}
+
 } // namespace
 
 TkvSBAnimation::TkvSBAnimation(TkvFrameOwner* AOwner) : TTimer(nullptr), Owner(AOwner)
@@ -130,9 +153,7 @@ void TkvSBAnimation::MakeImg()
     if (!PBtnData || !Owner)
         return;
     if (Glowing()) {
-        TBitmap* glow = SkinData->GetSkinManager()->ma[std::size_t(GlowMask())].Bmp;
-        ::BitBlt(ABmp->Canvas()->Handle(), 0, 0, ABmp->Width(), ABmp->Height(), glow->Canvas()->Handle(), 0, 0,
-                 SRCCOPY);
+        CopyGlowPicture(SkinData->GetSkinManager()->ma[std::size_t(GlowMask())].Bmp, ABmp);
         return;
     }
     Owner->FrameButtonBackground(*PBtnData, ABmp);

@@ -5,6 +5,7 @@
 #include "skin/forms/sSkinProvider_ExBorders.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/core/sSkinManager.h"
@@ -279,8 +280,11 @@ void TkvBorderForm::BorderProc(TMessage& Message)
 // ---------------------------------------------------------------------------
 // The image's alpha.
 
-TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int TopMask,
-                            int BottomMask, int TopLeftMax)
+namespace {
+
+// The shadow's margins see-through and black, the window inside them
+// opaque; the template of the state, nullptr when the skin has none.
+TBitmap* PrepareExImage(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active)
 {
     // The border painting makes the skin data's cache 24-bit again.
     if (Image->PixelFormat() != pf32bit)
@@ -296,8 +300,19 @@ TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* 
         }
     FillAlphaRect(Image, TRect(s.left, s.top, w - s.right, h - s.bottom), 255);
     TBitmap* tmpl = Active ? Sm->ShdaTemplate : Sm->ShdiTemplate;
-    if (!tmpl || tmpl->Empty())
-        return tmpl;
+    return tmpl && !tmpl->Empty() ? tmpl : nullptr;
+}
+
+} // namespace
+
+TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int TopMask,
+                            int BottomMask, int TopLeftMax)
+{
+    const TRect& s = Shadow;
+    const int w = Image->Width(), h = Image->Height();
+    TBitmap* tmpl = PrepareExImage(Image, Shadow, Sm, Active);
+    if (!tmpl)
+        return nullptr;
     const int offs = Sm->SkinData ? Sm->SkinData->ExContentOffs : 0;
     PaintControlByTemplate(Image, tmpl, TRect(0, 0, w, h), TRect(0, 0, tmpl->Width(), tmpl->Height()),
                            TRect(s.left + offs, s.top + offs, s.right + offs, s.bottom + offs), s, TRect(1, 1, 1, 1),
@@ -323,6 +338,47 @@ TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* 
     corners(TopMask, true);
     corners(BottomMask, false);
     return tmpl;
+}
+
+TBitmap* PaintExModeTemplate(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int SideLimit)
+{
+    TBitmap* tmpl = PrepareExImage(Image, Shadow, Sm, Active);
+    if (!tmpl)
+        return nullptr;
+    const TRect& s = Shadow;
+    TRect corners;
+    const int ex = Sm->ConstData.ExBorder;
+    if (Sm->IsValidImgIndex(ex)) {
+        const TsMaskData& md = Sm->ma[std::size_t(ex)];
+        corners = TRect(md.WL, md.WT, md.WR, md.WB);
+        if (SideLimit >= 0) {
+            corners.left = std::min<int>(corners.left, SideLimit + s.left);
+            corners.right = std::min<int>(corners.right, SideLimit + s.right);
+        }
+    } else {
+        // The template is the shadow's own picture: its margins frame it.
+        const int offs = Sm->SkinData ? Sm->SkinData->ExContentOffs : 0;
+        corners = TRect(s.left + offs, s.top + offs, s.right + offs, s.bottom + offs);
+    }
+    PaintControlByTemplate(Image, tmpl, TRect(0, 0, Image->Width(), Image->Height()),
+                           TRect(0, 0, tmpl->Width(), tmpl->Height()), corners, TRect(255, 255, 255, 255),
+                           TRect(1, 1, 1, 1), false, false);
+    return tmpl;
+}
+
+void KeepAlphaOfChangedPixels(TBitmap* Image, TBitmap* Saved)
+{
+    if (!Image || !Saved || Image->PixelFormat() != pf32bit || Saved->PixelFormat() != pf32bit)
+        return;
+    const TBitmapRows img = Image->Rows(), old = Saved->Rows();
+    const int rows = std::min(img.Height, old.Height), cols = std::min(img.Width, old.Width);
+    for (int y = 0; y < rows; ++y) {
+        uint8_t* p = img.Row(y);
+        const uint8_t* q = old.Row(y);
+        for (int x = 0; x < cols; ++x, p += 4, q += 4)
+            if (std::memcmp(p, q, 4) != 0)
+                p[3] = q[3];
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -166,6 +166,19 @@ private:
 TBitmap* PaintExBorderAlpha(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int TopMask,
                             int BottomMask, int TopLeftMax = 0);
 
+// The same with a skin that draws its whole frame and title in the
+// extended-border picture (ExDrawMode 1): the template is laid over the
+// whole image with the corner sizes of that picture's mask (the side ones
+// kept within SideLimit + the shadow unless SideLimit < 0; a skin without
+// the mask frames it by the shadow widened by ExContentOffs).  The title's
+// pieces are painted over it afterwards (KeepAlphaOfChangedPixels).
+// Answers the template it used (nullptr: none, the image only prepared).
+TBitmap* PaintExModeTemplate(TBitmap* Image, const TRect& Shadow, TsSkinManager* Sm, bool Active, int SideLimit);
+// Every pixel of a 32-bit image that differs from the 32-bit copy Saved
+// taken of its top-left part gets back the alpha it had there: what was
+// painted over the copy shows with the opacity the picture below gave it.
+void KeepAlphaOfChangedPixels(TBitmap* Image, TBitmap* Saved);
+
 // Starts or redirects the fade of one caption button of Owner.
 void StartSBAnimation(TsCaptionButton* Btn, int State, int Iterations, bool Up, TkvFrameOwner* Owner);
 // Frees the fade of one caption button (nothing when it has none).

@@ -232,7 +232,7 @@ TRect TsFrameMetrics::CaptionTextRoom() const
     r.right = FrameRect().right - TitleBtnsWidth() - F.Shadow.right - 12;
     r.top = F.Shadow.top + (F.Zoomed ? SysBorderWidth(false) / 2 + 1 : 2);
     r.bottom = TitleBottom();
-    if (F.BorderForm && F.ExDrawMode == 1) {
+    if (ExMode()) {
         int down = F.ExCenterOffs;
         if (F.Zoomed && F.ExTitleHeight != F.ExMaxHeight)
             down += (F.ExTitleHeight - F.ExMaxHeight) / 2 - 2;
@@ -276,7 +276,7 @@ int TsFrameMetrics::SkinButtonTop(bool Aligned) const
         return top;
     }
     int top = s.top + (SysBorderHeight(true) + CaptionHeight(true) - F.ButtonHeight) / 2;
-    if (F.BorderForm && F.ExDrawMode == 1)
+    if (ExMode())
         top += F.ExCenterOffs;
     if (F.Zoomed && F.BorderForm) {
         top -= 2;
@@ -432,7 +432,8 @@ int TsFrameMetrics::ClientCode(const TPoint& P) const
 
 // The border window shows the whole image: the buttons where they are
 // placed, the sizing zones on the frame inside the shadow (bottom wins over
-// top, right over left, all bounds inclusive), then the title band.
+// top, right over left, all bounds inclusive), the title band, the menu
+// line, then the size grip.
 int TsFrameMetrics::BorderWindowHitTest(const TPoint& P, int W, int H) const
 {
     if (int code = ButtonAt(P))
@@ -461,5 +462,18 @@ int TsFrameMetrics::BorderWindowHitTest(const TPoint& P, int W, int H) const
     }
     if (P.y <= band + mh)
         return HTMENU;
-    return -1;
+    return BorderGripCode(P);
+}
+
+// The size grip where the image shows it (beyond the grip point, both
+// strictly); the scroll bars' corner is in window coordinates, so the
+// point is moved there before it is looked for in it.
+int TsFrameMetrics::BorderGripCode(const TPoint& P) const
+{
+    const TPoint o = ImageOrigin();
+    const bool grip = F.GripVisible || F.ScrollCorner.Contains(TPoint(P.x - o.x, P.y - o.y));
+    if (!grip || F.GripWidth <= 0 || F.GripHeight <= 0)
+        return -1;
+    const TPoint g = GripPoint();
+    return P.x > g.x && P.y > g.y ? HTBOTTOMRIGHT : -1;
 }

@@ -101,6 +101,10 @@ public:
 
     const TsFrameFacts& Facts() const { return F; }
 
+    // A border window shows a skin whose extended-border picture is the
+    // whole frame and title (ExDrawMode 1): the title's pieces go on top
+    // of that picture, and the caption and buttons move by ExCenterOffs.
+    bool ExMode() const { return F.BorderForm && F.ExDrawMode == 1; }
     // Width of the frame: with CheckSkin the skin's extended border width
     // when a border window exists, else the system's frame of the style.
     int SysBorderWidth(bool CheckSkin) const;
@@ -155,7 +159,8 @@ public:
     int HitTest(const TPoint& P) const;
     // The hit code of a point of the border window (image coordinates),
     // W x H its size: a caption button's code, a sizing zone inside the
-    // shadow, 3 on the icon, 2 on the title, 5 on the menu line, else -1.
+    // shadow, 3 on the icon, 2 on the title, 5 on the menu line, 17 on the
+    // size grip (or the scroll bars' corner), else -1.
     int BorderWindowHitTest(const TPoint& P, int W, int H) const;
 
 private:
@@ -172,6 +177,7 @@ private:
     int BorderCode(const TPoint& P) const;
     int CaptionCode(const TPoint& P) const;
     int ClientCode(const TPoint& P) const;
+    int BorderGripCode(const TPoint& P) const;
 };
 
 // True for the hit codes of the caption buttons.

@@ -102,13 +102,16 @@ void TsSkinProvider::PaintAll()
                 PaintGrip(DCOf(cache), this);
             }
             const TCacheInfo ci = MakeCacheInfo(cache, m.OffsetX(), m.OffsetY());
-            PaintTitleBar(m, ci);
+            // In ExMode the title goes over the extended-border picture, below.
+            if (!m.ExMode())
+                PaintTitleBar(m, ci);
             PaintMenuLine(m, ci);
             if (IsBorderUnchanged(FCommonData->BorderIndex, sm) && (!TitleBG || TitleBG->Width() != m.ImageWidth()))
                 MakeTitleBG();
-            PaintCaptionText(m);
+            if (!m.ExMode())
+                PaintCaptionText(m);
             if (BorderForm)
-                PaintExtendedFrame(m);
+                PaintExtendedFrame(m, ci);
             if (m.CaptionHeight(true) > 0 && FDrawNonClientArea) {
                 SaveBGForBtns(true);
                 PaintBorderIcons();
@@ -123,11 +126,26 @@ void TsSkinProvider::PaintAll()
     FCommonData->SetUpdating(false);
 }
 
-void TsSkinProvider::PaintExtendedFrame(const TsFrameMetrics& M)
+void TsSkinProvider::PaintExtendedFrame(const TsFrameMetrics& M, const TCacheInfo& CI)
 {
-    if (TBitmap* cache = FCommonData->FCacheBmp)
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (!cache)
+        return;
+    if (!M.ExMode()) {
         BorderForm->ShadowTemplate = PaintExBorderAlpha(cache, M.Facts().Shadow, Manager(), FormActive,
                                                         FCommonData->BorderIndex, FCommonData->BorderIndex);
+        return;
+    }
+    BorderForm->ShadowTemplate =
+        PaintExModeTemplate(cache, M.Facts().Shadow, Manager(), FormActive, M.BorderWidth(true));
+    // The title band as the picture left it: the title's pieces painted
+    // over it keep the picture's opacity, and a caption frame takes its
+    // background from it.  A skin without the picture still gets its title.
+    TBitmap band(M.ImageWidth(), std::max(1, M.TitleBottom()), pf32bit);
+    ::BitBlt(DCOf(&band), 0, 0, band.Width(), band.Height(), DCOf(cache), 0, 0, SRCCOPY);
+    PaintTitleBar(M, CI);
+    PaintCaptionText(M, &band);
+    KeepAlphaOfChangedPixels(cache, &band);
 }
 
 // The form's section and border over the window inside the shadow.
@@ -145,7 +163,9 @@ void TsSkinProvider::PaintBase(const TsFrameMetrics& M)
             FillDC(DCOf(cache),
                    TRect(0, 0, cache->Width(), M.CaptionHeight(true) + M.BorderWidth(true) + M.LinesHeight() + 1),
                    FormColor());
-        PaintBorderFast(DCOf(cache), fr, M.BorderWidth(true), FCommonData, state);
+        // In ExMode the extended-border picture is the frame.
+        if (!M.ExMode())
+            PaintBorderFast(DCOf(cache), fr, M.BorderWidth(true), FCommonData, state);
         return;
     }
     TCacheInfo ci = EmptyCI;
@@ -155,7 +175,7 @@ void TsSkinProvider::PaintBase(const TsFrameMetrics& M)
         ci = BGInfoToCI(&info);
     }
     const TPoint offset(Form->Left(), Form->Top());
-    if (HaveBorder(this) || Form->Parent())
+    if ((HaveBorder(this) || Form->Parent()) && !M.ExMode())
         PaintItem(FCommonData, ci, false, state, fr, offset, cache, Form->Parent() != nullptr);
     else
         PaintItemBG(FCommonData->SkinIndex, FCommonData->SkinSection(), ci, state, fr, offset, cache, sm);
@@ -169,7 +189,8 @@ void TsSkinProvider::PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI
     TBitmap* cache = FCommonData->FCacheBmp;
     const TRect fr = M.FrameRect();
     const int title = TitleSkinIndex();
-    if (sm->IsValidSkinIndex(title))
+    // In ExMode the extended-border picture is the title bar.
+    if (sm->IsValidSkinIndex(title) && !M.ExMode())
         PaintItem(title, TitleSkinSection(), CI, true, State(FormActive),
                   TRect(fr.left, fr.top, fr.right, Iconic(Form) ? fr.bottom : M.TitleBottom()), TPoint(0, 0), cache,
                   sm);
@@ -287,7 +308,7 @@ void TsSkinProvider::PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI
 
 // The caption text in the title section's colours (with its glow), framed
 // by the "CAPTION" section when the skin has one, and the added title.
-void TsSkinProvider::PaintCaptionText(const TsFrameMetrics& M)
+void TsSkinProvider::PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBand)
 {
     if (M.CaptionHeight(true) <= 0 || !FDrawNonClientArea)
         return;
@@ -326,7 +347,7 @@ void TsSkinProvider::PaintCaptionText(const TsFrameMetrics& M)
     if (!sm->IsValidSkinIndex(section))
         section = FCommonData->SkinIndex;
     if (FCaptionSkinIndex >= 0 && sm->IsValidSkinIndex(FCaptionSkinIndex)) {
-        PaintCaptionFrame(M, textR, CaptionFlags);
+        PaintCaptionFrame(M, textR, CaptionFlags, TitleBand);
     } else {
         const TsGeneralData& gd = sm->gd[std::size_t(section)];
         const int glow = FormActive ? gd.HotGlowSize : gd.GlowSize;
@@ -341,8 +362,9 @@ void TsSkinProvider::PaintCaptionText(const TsFrameMetrics& M)
         PaintAddedTitle(textR, addSize.cx, section);
 }
 
-// The caption on its own "CAPTION" frame, drawn over a copy of the title band.
-void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags)
+// The caption on its own "CAPTION" frame, drawn over a copy of the title
+// band (the one given, else one taken now).
+void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags, TBitmap* TitleBand)
 {
     TsSkinManager* sm = Manager();
     TBitmap* cache = FCommonData->FCacheBmp;
@@ -351,11 +373,15 @@ void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UI
     TRect frame = TextR;
     kvDrawText(cv->Handle(), caption, frame, Flags | DT_CALCRECT);
     frame = TRect(frame.left - 4, frame.top - 2, frame.right + 4, frame.bottom + 2);
-    TBitmap band;
-    band.SetPixelFormat(pf32bit);
-    band.SetSize(M.ImageWidth(), M.TitleBottom());
-    ::BitBlt(DCOf(&band), 0, 0, band.Width(), band.Height(), DCOf(cache), 0, 0, SRCCOPY);
-    PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(&band, frame.left, frame.top), true, State(FormActive), frame,
+    TBitmap own;
+    TBitmap* band = TitleBand;
+    if (!band) {
+        band = &own;
+        own.SetPixelFormat(pf32bit);
+        own.SetSize(M.ImageWidth(), M.TitleBottom());
+        ::BitBlt(DCOf(&own), 0, 0, own.Width(), own.Height(), DCOf(cache), 0, 0, SRCCOPY);
+    }
+    PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(band, frame.left, frame.top), true, State(FormActive), frame,
               TPoint(0, 0), cache, sm);
     const TsGeneralData& gd = sm->gd[std::size_t(FCaptionSkinIndex)];
     const int glow = FormActive ? gd.HotGlowSize : gd.GlowSize;

@@ -94,6 +94,9 @@ void TsSkinProvider::SkinRemove(TMessage& Message)
             KorvexBroadCast(Form, Message);
         return;
     }
+    // A fade (or glow) shows the skin that goes: it goes first, border
+    // window or not.
+    KillAnimations();
     FreeScrollWrapper();
     if (Form && Form->HandleAllocated())
         InitDwm(Form->Handle(), false);
@@ -172,6 +175,8 @@ void TsSkinProvider::UnskinnedSkinSet(TMessage& Message)
 {
     (void)Message;
     TsSkinManager* sm = Manager();
+    // A running fade shows the faces (or glow) of the skin before.
+    KillAnimations();
     DeleteUnusedBmps();
     FCommonData->UpdateIndexes();
     FTitleSkinIndex = -1;
@@ -268,6 +273,8 @@ void TsSkinProvider::SkinnedSkinSet(TMessage& Message)
 {
     (void)Message;
     TsSkinManager* sm = Manager();
+    // A running fade shows the faces (or glow) of the skin before.
+    KillAnimations();
     DeleteUnusedBmps();
     FCommonData->UpdateIndexes();
     FTitleSkinIndex = -1;

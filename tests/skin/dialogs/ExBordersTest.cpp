@@ -4,6 +4,7 @@
 // dialog, the dialog's region leaving the system frame to it, hit tests
 // and clicks through it, and the window going with its dialog and with
 // the setting, leaving nothing behind.
+#include "../frame/ExModeSkin.h"
 #include "DialogFixture.h"
 
 using namespace dlgtest;
@@ -284,4 +285,36 @@ TEST_F(DialogExBorders, SkinChangesAndRemovalLeakNothing)
     for (int i = 0; i < 3; ++i)
         once();
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+// The dialog with a skin whose extended-border picture is the whole frame
+// and title: the picture lies over the image and the caption text goes on
+// top of it with the picture's opacity.
+TEST_F(DialogExBorders, ExModeTitleGoesOverThePicture)
+{
+    using namespace exmode;
+    UseExModePicture(Manager.get());
+    HWND d = NewDialog(TDialogTemplate(kSizeable, L"Mode", 10, 10, 200, 100));
+    TkvDialogWnd* dw = Bordered(d);
+    ASSERT_NE(dw->BorderForm, nullptr);
+    dw->FFormActive = true;
+    dw->SkinData->BGChanged = true;
+    dw->PaintAll();
+    TBitmap* img = dw->SkinData->FCacheBmp;
+    const TsFrameMetrics m = dw->Metrics();
+    ASSERT_TRUE(m.ExMode());
+    EXPECT_EQ(dw->BorderForm->ShadowTemplate, Manager->ShdaTemplate);
+    EXPECT_EQ(PixelOf(img, img->Width() / 2, Shadow + 1), ActiveTitle) << "the picture is the title bar";
+    EXPECT_EQ(PixelOf(img, Shadow + 2, img->Height() / 2), FramePx);
+    const TRect room = m.CaptionTextRoom();
+    int text = 0;
+    for (int y = std::max<int>(room.top, Shadow); y < std::min<int>(room.bottom, Shadow + Title); ++y)
+        for (int x = room.left; x < room.left + 40; ++x) {
+            const TPixel p = PixelOf(img, x, y);
+            if (p.B == ActiveTitle.B && p.G == ActiveTitle.G && p.R == ActiveTitle.R)
+                continue;
+            ++text;
+            ASSERT_EQ(p.A, ActiveTitle.A) << x << "," << y << ": the picture's opacity";
+        }
+    EXPECT_GT(text, 10) << "the caption is drawn over the picture";
 }

@@ -3,9 +3,11 @@
 // opaque window), its place right behind its form, its hit tests, and the
 // mouse falling through the shadow to the window below at that window's
 // own point.
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "ExModeSkin.h"
 #include "FrameFixture.h"
 #include "MenuWatch.h"
 #include "support/FakeInput.h"
@@ -230,4 +232,74 @@ TEST_F(ExBorders, ClicksThroughTheBorderWindowReachTheForm)
     ::SendMessageW(border, WM_NCRBUTTONUP, HTBORDERWND,
                    at(TPoint(b.Width() / 3, s.top + sp->Metrics().CaptionHeight(true) / 2)));
     EXPECT_EQ(watch.Opened, 1) << "the system menu from a right click on the caption";
+}
+
+// A skin whose extended-border picture is the whole frame and title
+// (ExDrawMode 1): the picture lies over the whole image, the title section
+// is not painted, and the title's own pieces (icon, caption text) go on
+// top of the picture, keeping the picture's opacity where they changed it.
+TEST_F(ExBorders, ExModeTitleGoesOverThePicture)
+{
+    using namespace exmode;
+    UseExModePicture(Manager.get());
+    ASSERT_EQ(Manager->FormShadowSize, TRect(Shadow, Shadow, Shadow, Shadow));
+    TOwned<TForm> form(NewForm(bsSizeable, L"Mode"));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    ASSERT_NE(sp->BorderForm, nullptr);
+    for (bool active : {true, false}) {
+        SCOPED_TRACE(active ? "active" : "inactive");
+        sp->FormActive = active;
+        TBitmap* img = Image(sp);
+        const TsFrameMetrics m = sp->Metrics();
+        ASSERT_TRUE(m.ExMode());
+        EXPECT_EQ(sp->BorderForm->ShadowTemplate, active ? Manager->ShdaTemplate : Manager->ShdiTemplate);
+        const TPixel title = active ? ActiveTitle : InactiveTitle;
+        const int w = img->Width(), h = img->Height();
+        EXPECT_EQ(PixelOf(img, w / 2, Shadow + 1), title) << "the picture is the title bar";
+        EXPECT_EQ(PixelOf(img, 1, h / 2), ShadowPx);
+        EXPECT_EQ(PixelOf(img, Shadow + 2, h / 2), FramePx);
+        // The caption text, inside its room, over the picture.
+        const TRect room = m.CaptionTextRoom();
+        int text = 0;
+        for (int y = std::max<int>(room.top, Shadow); y < std::min<int>(room.bottom, Shadow + Title); ++y)
+            for (int x = room.left; x < room.left + 40; ++x) {
+                const TPixel p = PixelOf(img, x, y);
+                if (p.B == title.B && p.G == title.G && p.R == title.R)
+                    continue;
+                ++text;
+                ASSERT_EQ(p.A, title.A) << x << "," << y << ": the picture's opacity";
+            }
+        EXPECT_GT(text, 10) << "the caption is drawn over the picture";
+    }
+}
+
+// A hot close button over the border window glows there: the glow window
+// lies at the button's place in the border window, up and left by the
+// glow margin, between the form and its border window, and goes with the
+// border window when extended borders are turned off.
+TEST_F(ExBorders, CloseButtonGlowsOverTheBorderWindow)
+{
+    TFakeInput input;
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    sp->FormActive = true;
+    Image(sp);
+    sp->UpdateExBordersPos(true, 255);
+    TkvBorderForm* bf = sp->BorderForm;
+    ASSERT_NE(bf, nullptr);
+    TBitmap* glow = AddGlow(sp->ButtonClose, 40, 34, 7);
+    const TRect r = sp->ButtonClose.Rect, b = WindowRectOf(bf->Handle());
+    input.Cursor = TPoint(b.left + CentreOf(r).x, b.top + CentreOf(r).y);
+    ASSERT_EQ(BorderHitAt(bf, CentreOf(r)).Code, HTCLOSE);
+    auto* fade = dynamic_cast<TkvSBAnimation*>(sp->ButtonClose.Timer);
+    ASSERT_NE(fade, nullptr);
+    ASSERT_NE(fade->AForm, nullptr);
+    const HWND fw = fade->AForm->Handle();
+    EXPECT_EQ(FadeWindowRect(fade), TRect(b.left + r.left - 7, b.top + r.top - 7, b.left + r.left + 33, b.top + r.top + 27));
+    EXPECT_EQ(std::memcmp(fade->ABmp->Rows().Pixel(5, 6), glow->Rows().Pixel(5, 6), 4), 0);
+    EXPECT_EQ(::GetWindow(form->Handle(), GW_HWNDNEXT), fw) << "right behind the form";
+    EXPECT_EQ(::GetWindow(fw, GW_HWNDNEXT), bf->Handle()) << "over its border window";
+    sp->SetAllowExtBorders(false);
+    EXPECT_EQ(sp->ButtonClose.Timer, nullptr);
+    EXPECT_FALSE(::IsWindow(fw));
 }

@@ -85,6 +85,14 @@ inline TRect WindowRectOf(HWND Wnd)
     return TRect(r);
 }
 
+// The window rectangle of a caption button's fade window.
+inline TRect FadeWindowRect(TkvSBAnimation* Fade)
+{
+    RECT r{};
+    ::GetWindowRect(Fade->AForm->Handle(), &r);
+    return TRect(r);
+}
+
 // A point of a border window (relative to it) as the mouse finds it: what
 // the window answers the system (19 on the frame, transparent over the
 // shadow) and the owner's hit code there.
@@ -214,6 +222,30 @@ protected:
         return PixelAt(src, Md.R.left + FrameOf(Md, State) * WidthOfImage(Md) + X, Md.R.top + HeightOfImage(Md) + Y);
     }
 
+    // A glow picture for the button's face, W x H, in "GLOBALINFO" under
+    // the face's name + "GLOW0", with the margin the skin gives the close
+    // button's glow.  Opaque, and every pixel differs.
+    TBitmap* AddGlow(const TsCaptionButton& Btn, int W, int H, int Margin)
+    {
+        auto* bmp = new TBitmap(W, H, pf32bit);
+        const TBitmapRows rows = bmp->Rows();
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint8_t* p = rows.Pixel(x, y);
+                p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = 0x40, p[3] = 0xFF;
+            }
+        TsMaskData m;
+        m.ClassName = s_GlobalInfo;
+        m.PropertyName = Manager->ma[std::size_t(Btn.ImageIndex)].PropertyName + L"GLOW0";
+        m.R = TRect(0, 0, W, H);
+        m.ImageCount = 1;
+        m.ImgType = itisaGlow;
+        m.Manager = Manager.get();
+        m.Bmp = bmp;  // the manager frees its images' bitmaps
+        Manager->ma.push_back(m);
+        Manager->SkinData->BICloseGlowMargin = Margin;
+        return bmp;
+    }
     std::unique_ptr<TsSkinManager> Manager;
 };
 

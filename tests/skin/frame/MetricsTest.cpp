@@ -171,6 +171,36 @@ TEST(FrameMetrics, CaptionTextRoom)
     EXPECT_EQ(TsFrameMetrics(Base(bsDialog)).CaptionTextRoom(), TRect(11, 2, 286, 22));
 }
 
+// With a border window an ExMode skin (ExDrawMode 1) moves the caption
+// text and the centred caption buttons down by ExCenterOffs; the icon
+// moves with any border window.
+TEST(FrameMetrics, ExModeMovesCaptionAndButtonsDown)
+{
+    const auto ex = [](int Mode, TFormBorderStyle Style) {
+        return TsFrameMetrics(With(Style, [&](TsFrameFacts& f) {
+            f.BorderForm = true;
+            f.Shadow = TRect(6, 6, 6, 6);
+            f.ExBorderWidth = 8;
+            f.ExTitleHeight = f.ExMaxHeight = 28;
+            f.ExCenterOffs = 3;
+            f.ExDrawMode = Mode;
+        }));
+    };
+    for (TFormBorderStyle style : {bsSizeable, bsDialog}) {
+        const TsFrameMetrics plain = ex(0, style), mode = ex(1, style);
+        EXPECT_FALSE(plain.ExMode());
+        EXPECT_TRUE(mode.ExMode());
+        const TRect room = plain.CaptionTextRoom();
+        EXPECT_EQ(mode.CaptionTextRoom(), TRect(room.left, room.top + 3, room.right, room.bottom + 3));
+        const TRect a = plain.Buttons().Close, b = mode.Buttons().Close;
+        ASSERT_FALSE(a.IsEmpty());
+        EXPECT_EQ(b, TRect(a.left, a.top + 3, a.right, a.bottom + 3));
+        EXPECT_EQ(mode.IconRect(), plain.IconRect());
+    }
+    EXPECT_FALSE(TsFrameMetrics(With(bsSizeable, [](TsFrameFacts& f) { f.ExDrawMode = 1; })).ExMode())
+        << "without a border window";
+}
+
 TEST(FrameMetrics, IconSizeForCaption)
 {
     const struct {
@@ -300,4 +330,53 @@ TEST(FrameHitTest, MDIChildButtonsInTheMenuLine)
     EXPECT_EQ(m.HitTest({284, 32}), HTMDIMAX);
     EXPECT_EQ(m.HitTest({263, 32}), HTMDIMIN);
     EXPECT_EQ(m.HitTest({200, 32}), HTMENU);
+}
+
+// The border window's size grip: beyond the grip point (both strictly)
+// when the grip shows or the point lies in the scroll bars' corner, whose
+// rectangle is in window coordinates; without a grip image there is none.
+// Facts: frame 6 (system 4), skin title 26, shadow 11/7/11/11, so the image
+// is 346 x 223, the window lies at (13, 10) in it and the grip point of a
+// 12 x 12 grip is (316, 193).
+TEST(FrameHitTest, BorderWindowGripAndScrollCorner)
+{
+    const auto ex = [](const std::function<void(TsFrameFacts&)>& Change) {
+        return With(bsSizeable, [&](TsFrameFacts& f) {
+            f.BorderForm = true;
+            f.Shadow = TRect(11, 7, 11, 11);
+            f.ExBorderWidth = 6;
+            f.ExTitleHeight = 26;
+            f.GripWidth = f.GripHeight = 12;
+            Change(f);
+        });
+    };
+    const TsFrameFacts grip = ex([](TsFrameFacts& f) { f.GripVisible = true; });
+    ASSERT_EQ(TsFrameMetrics(grip).GripPoint(), TPoint(316, 193));
+    ASSERT_EQ(TsFrameMetrics(grip).ImageOrigin(), TPoint(13, 10));
+    const struct {
+        const char* What;
+        TsFrameFacts Facts;
+        TPoint P;
+        int Code;
+    } cases[] = {
+        {"beyond the grip point", grip, {317, 194}, HTBOTTOMRIGHT},
+        {"on its column", grip, {316, 194}, -1},
+        {"on its row", grip, {317, 193}, -1},
+        {"no grip", ex([](TsFrameFacts&) {}), {317, 194}, -1},
+        {"grip without an image", ex([](TsFrameFacts& f) {
+             f.GripVisible = true;
+             f.GripWidth = f.GripHeight = 0;
+         }),
+         {317, 194}, -1},
+        {"scroll corner (window coordinates)", ex([](TsFrameFacts& f) { f.ScrollCorner = TRect(300, 180, 316, 196); }),
+         {317, 194}, HTBOTTOMRIGHT},
+        {"scroll corner holding the image point only",
+         ex([](TsFrameFacts& f) { f.ScrollCorner = TRect(317, 194, 330, 207); }), {317, 194}, -1},
+        {"the sizing zone comes first", grip, {331, 210}, HTBOTTOMRIGHT},
+        {"client area without grip", grip, {200, 150}, -1},
+    };
+    for (const auto& c : cases) {
+        const TsFrameMetrics m(c.Facts);
+        EXPECT_EQ(m.BorderWindowHitTest(c.P, m.ImageWidth(), m.ImageHeight()), c.Code) << c.What;
+    }
 }
