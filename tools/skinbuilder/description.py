@@ -131,6 +131,15 @@ SECTIONS = [
         ("COLOR", _c(P.WHITE)), ("HOTCOLOR", _c(P.WHITE)),
         ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)), ("GLYPHMASK", None),
     ]),
+    # Edits, memos, list boxes, tree views, grids and the lists of combo
+    # boxes: a white field in a thin outline that takes the accent colour
+    # while the field has the focus.
+    ("EDIT", [
+        ("COLOR", _c(P.WHITE)), ("HOTCOLOR", _c(P.WHITE)),
+        ("TRANSPARENCY", "0"), ("HOTTRANSPARENCY", "0"),
+        ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT)),
+        ("BORDERSMASK", None),
+    ]),
 ]
 
 

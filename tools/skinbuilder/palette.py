@@ -55,4 +55,7 @@ CHECK = rgb("#3F6185")
 ACCENT = rgb("#2F6FAE")
 GLYPH_FRAMES = (rgb("#4A5B6D"), rgb("#2F6FAE"), rgb("#24507E"))
 
+# Edit fields and lists: the outline of a plain and of a focused field
+EDIT_OUTLINES = (rgb("#9AA7B5"), ACCENT)
+
 KEY = (255, 0, 255)

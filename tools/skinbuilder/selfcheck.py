@@ -117,6 +117,31 @@ def check_glyph_sets(sections, problems):
         problems.append(f"GLOBALINFO: small check glyphs {sizes[1]} are not smaller than {sizes[0]}")
 
 
+# Sections every skinned control of a kind relies on: without one the
+# control keeps the system's look.  Each names the keys it must write itself
+# and, for its border, the fewest frames (a second frame is the focused look).
+REQUIRED_SECTIONS = {
+    "EDIT": (("COLOR", "HOTCOLOR", "FONTCOLOR", "HOTFONTCOLOR"), 2),
+}
+
+
+def check_required_sections(sections, problems):
+    written = dict(sections)
+    for section, (keys, frames) in REQUIRED_SECTIONS.items():
+        if section not in written:
+            problems.append(f"{section}: section missing")
+            continue
+        values = dict(written[section])
+        for key in keys:
+            if key not in values:
+                problems.append(f"{section}/{key}: missing")
+        border = values.get("BORDERSMASK")
+        if border is None or not BORDER_VALUE.match(border):
+            problems.append(f"{section}/BORDERSMASK: missing or not a border image")
+        elif image_region(border)[4] < frames:
+            problems.append(f"{section}/BORDERSMASK: fewer than {frames} frames")
+
+
 def check_picture(name, path, size, problems):
     with open(path, "rb") as f:
         data = f.read()
@@ -149,6 +174,7 @@ def run(description_path, master_path, pictures):
             if check_value(section, key, value, problems):
                 check_region(f"{section}/{key}", image_region(value), master, problems)
     check_glyph_sets(sections, problems)
+    check_required_sections(sections, problems)
     for name, (path, size) in pictures.items():
         check_picture(name, path, size, problems)
     return problems

@@ -244,6 +244,17 @@ def check_boxes(px, skin, x, y, active):
         px.text(x + im.fw + 4, top + (im.fh - font.HEIGHT) // 2, label, colour)
 
 
+def edit_field(px, skin, x, y, focused):
+    """An edit field with text, focused in the active window."""
+    rect = (x, y, x + 130, y + 21)
+    paint_item(px, rect, skin, "EDIT", 1 if focused else 0)
+    colour = colour_of(skin.value("EDIT", "HOTFONTCOLOR"))
+    px.text(x + 5, y + (21 - font.HEIGHT) // 2, "CHAPTER 12", colour)
+    if focused:
+        caret = x + 5 + font.width("CHAPTER 12") + 1
+        px.fill(caret, y + 4, caret + 1, y + 17, colour)
+
+
 def popup_menu(px, skin, x, y):
     w, item = 118, 19
     rect = (x, y, x + w, y + 3 * item + 6 + 6)
@@ -278,13 +289,14 @@ def cut_corners(px, im):
 
 
 def sample_window(skin, active):
-    w, h = 300, 200
+    w, h = 300, 230
     px = Pixels(w, h, DESKTOP)
     paint_item(px, (0, 0, w, h), skin, "FORM", 1 if active else 0, filling=False)
     title_bar(px, skin, w, active, "BOOK VIEWER" if active else "INACTIVE WINDOW")
     client = (SYS_BORDER, SYS_BORDER + CAPTION, w - SYS_BORDER, h - SYS_BORDER)
     push_buttons(px, skin, client[1] + 14)
     check_boxes(px, skin, client[0] + 12, client[1] + 50, active)
+    edit_field(px, skin, client[0] + 12, client[1] + 158, active)
     scroll_bars(px, skin, client)
     if active:
         popup_menu(px, skin, 150, client[1] + 48)

@@ -221,6 +221,14 @@ def splitter_border():
     return SkinImage("SPLITTER", "BORDERSMASK", "^", 3, 5, 5, (2, 2, 2, 2), 2, 1).draw(paint)
 
 
+def edit_border():
+    # One outline pixel round the field, square corners; the field's colour
+    # shows inside it.  Frame 1 is the focused field.
+    def paint(c, i):
+        c.fill(outline(0, 0, 5, 5, 0), P.EDIT_OUTLINES[i])
+    return SkinImage("EDIT", "BORDERSMASK", "^", 2, 5, 5, (2, 2, 2, 2), 0, 1).draw(paint)
+
+
 SCROLL_BUTTONS = (("SCROLLBTNLEFT", "left"), ("SCROLLBTNRIGHT", "right"),
                   ("SCROLLBTNTOP", "up"), ("SCROLLBTNBOTTOM", "down"))
 
@@ -243,5 +251,5 @@ def all_images():
     images.append(slider("SCROLLSLIDERV", False))
     images.append(arrow("COMBOBOX", "down"))
     images += [page_border(), tool_button_border(), divider_vertical(), status_panel(),
-               lowered_panel(), splitter_border()]
+               lowered_panel(), splitter_border(), edit_border()]
     return {(im.section, im.key): im for im in images}

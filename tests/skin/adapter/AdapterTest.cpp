@@ -92,17 +92,14 @@ struct TTestForm {
     TLabel* Kept;            // Tag 98, on the form
     TLabel* KeptInPanel;     // Tag 98, inside the panel (owned by the form)
     TLabel* PanelLabel;      // inside the panel
-    // What the provider's OnSkinItem answers: the edit and the list box get
-    // the combo box's section (the built-in skin has no EDIT section), Veto
-    // is refused, Renamed gets RenamedTo.
+    // What the provider's OnSkinItem answers: Veto is refused, Renamed gets
+    // RenamedTo; the others keep the section their wrapper names.
     TControl* Veto = nullptr;
     TControl* Renamed = nullptr;
     UnicodeString RenamedTo;
 
     void Choose(TObject* Item, bool& CanBeAdded, UnicodeString& SkinSection)
     {
-        if (Item == Edit || Item == List)
-            SkinSection = L"COMBOBOX";
         if (Item == Veto)
             CanBeAdded = false;
         if (Item == Renamed)
@@ -249,16 +246,15 @@ TEST_F(Adapter, OnSkinItemVetoesAndNamesTheSection)
     EXPECT_FALSE(Skinned(f.Button));
     ASSERT_TRUE(Skinned(f.Nested));
     EXPECT_EQ(WrapperOf(f.Nested)->SkinData->SkinSection(), UnicodeString(L"CHECKBOX"));
-    EXPECT_EQ(WrapperOf(f.Edit)->SkinData->SkinSection(), UnicodeString(L"COMBOBOX"));
+    EXPECT_EQ(WrapperOf(f.Edit)->SkinData->SkinSection(), UnicodeString(L"EDIT")) << "left as it was";
 
-    // Not named: the wrapper's own section, kept although the skin lacks it
-    // (the control keeps its look until a skin has it).
+    // Without the event: the wrapper's own section.
     f.Provider()->OnSkinItem = TAddItemEvent();
     TEdit* plain = Place<TEdit>(f.Form, f.Form, 8, 200, 80, 21);
     plain->HandleNeeded();
     ASSERT_NE(WrapperOf(plain), nullptr);
     EXPECT_EQ(WrapperOf(plain)->SkinData->SkinSection(), UnicodeString(L"EDIT"));
-    EXPECT_FALSE(Skinned(plain));
+    EXPECT_TRUE(Skinned(plain));
 
     TTestForm g;
     TOwned<TForm> owned2(g.Form);

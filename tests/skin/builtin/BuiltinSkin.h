@@ -91,6 +91,8 @@ inline const std::vector<ImageSpec>& MinimumImages()
         {L"SCROLLBTNBOTTOM", L"GLYPHMASK", '@', 3, 8, 8},
         {L"SCROLLSLIDERH", L"BORDERSMASK", '^', 3, 13, 17, 6, 8, 6, 8, 4},
         {L"SCROLLSLIDERV", L"BORDERSMASK", '^', 3, 17, 13, 8, 6, 8, 6, 4},
+        // Plain and focused field.
+        {L"EDIT", L"BORDERSMASK", '^', 2, 5, 5, 2, 2, 2, 2, 0},
     };
     return images;
 }

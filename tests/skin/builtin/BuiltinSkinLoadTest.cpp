@@ -60,7 +60,7 @@ TEST(BuiltinSkinLoad, IndexesEverySectionAndImageWithItsFrames)
          {L"GLOBALINFO", L"FORM", L"FORMTITLE", L"DIALOG", L"BUTTON", L"SPEEDBUTTON_SMALL", L"MAINMENU",
           L"MENUITEM", L"ICOLINE", L"TOOLBAR", L"DIVIDERV", L"SCROLLBAR1H", L"SCROLLBAR2H", L"SCROLLBAR1V",
           L"SCROLLBAR2V", L"SCROLLBTNLEFT", L"SCROLLBTNRIGHT", L"SCROLLBTNTOP", L"SCROLLBTNBOTTOM",
-          L"SCROLLSLIDERH", L"SCROLLSLIDERV", L"CHECKBOX"})
+          L"SCROLLSLIDERH", L"SCROLLSLIDERV", L"CHECKBOX", L"EDIT"})
         EXPECT_GE(sm->GetSkinIndex(s), 0) << s;
     for (const ImageSpec& s : MinimumImages()) {
         SCOPED_TRACE(std::wstring(s.Section) + L"/" + s.Key);

@@ -117,7 +117,7 @@ TEST(BuiltinSkinDescription, HasEverySectionTheViewerAndTheConstantIndexesUse)
           L"MENUITEM", L"ICOLINE", L"TOOLBAR", L"DIVIDERV", L"SCROLLBAR1H", L"SCROLLBAR2H", L"SCROLLBAR1V",
           L"SCROLLBAR2V", L"SCROLLBTNLEFT", L"SCROLLBTNRIGHT", L"SCROLLBTNTOP", L"SCROLLBTNBOTTOM",
           L"SCROLLSLIDERH", L"SCROLLSLIDERV", L"CHECKBOX", L"TABTOP", L"TABBOTTOM", L"TABLEFT", L"TABRIGHT",
-          L"COMBOBTN", L"COMBOBOX"})
+          L"COMBOBTN", L"COMBOBOX", L"EDIT"})
         EXPECT_NE(std::find(have.begin(), have.end(), s), have.end()) << s;
     // Left out on purpose: no caption frame, title bar strip, extended
     // border or glow pictures.

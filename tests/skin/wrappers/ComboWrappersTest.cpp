@@ -122,11 +122,12 @@ TEST_F(WrapperTest, ListPaintsShareOneBrush)
     HDC hdc = dc.Canvas()->Handle();
     ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(list));
     ASSERT_NE(w->ListSW, nullptr);
-    // The built-in skin has no "EDIT" section: the list takes the combo's.
-    w->ListSW->SkinData->SetSkinSection(L"COMBOBOX");
+    ASSERT_EQ(w->ListSW->SkinData->SkinSection(), UnicodeString(L"EDIT"));
     const LRESULT brush = ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(list));
     ASSERT_NE(brush, 0);
-    const TsGeneralData& g = Manager->gd[std::size_t(Manager->GetSkinIndex(L"COMBOBOX"))];
+    const int edit = Manager->GetSkinIndex(L"EDIT");
+    ASSERT_TRUE(Manager->IsValidSkinIndex(edit));
+    const TsGeneralData& g = Manager->gd[std::size_t(edit)];
     EXPECT_EQ(::GetBkColor(hdc), COLORREF(ColorToRGB(g.Color)));
     EXPECT_EQ(::GetTextColor(hdc), COLORREF(ColorToRGB(g.FontColor[1])));
 

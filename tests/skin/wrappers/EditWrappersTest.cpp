@@ -172,6 +172,65 @@ TEST_F(WrapperTest, DisabledEditShowsTheDisabledLook)
     EXPECT_NE(enabled, disabled);
 }
 
+// The built-in skin's own section: an edit and a list box show its frame
+// round its field colour; the focused edit shows the frame's hot state.
+TEST_F(WrapperTest, EditAndListBoxShowTheEditSection)
+{
+    const int section = Manager->GetSkinIndex(L"EDIT");
+    ASSERT_TRUE(Manager->IsValidSkinIndex(section));
+    const TsGeneralData& g = Manager->gd[std::size_t(section)];
+    const int cx = 120, cy = 60;
+    // The frame's strips (e wide) of Got against the section painted in State.
+    auto frameDiff = [&](TBitmap* Got, TWinControl* C, int State, int E) {
+        TOwned<TBitmap> want = Section(Manager, L"EDIT", State, cx, cy, TPoint(C->Left(), C->Top()), false);
+        return DiffCount(Got, want.get(), TRect(0, 0, cx, E)) + DiffCount(Got, want.get(), TRect(0, cy - E, cx, cy)) +
+               DiffCount(Got, want.get(), TRect(0, 0, E, cy)) + DiffCount(Got, want.get(), TRect(cx - E, 0, cx, cy));
+    };
+    {
+        TOwned<TBitmap> plain = Section(Manager, L"EDIT", 0, cx, cy, TPoint(10, 10), false);
+        TOwned<TBitmap> hot = Section(Manager, L"EDIT", 1, cx, cy, TPoint(10, 10), false);
+        EXPECT_NE(Px(plain.get(), 0, cy / 2), ColorToRGB(g.Color)) << "a frame round the field";
+        EXPECT_GT(DiffCount(plain.get(), hot.get(), TRect(0, 0, cx, 1)), 0) << "the hot frame looks otherwise";
+    }
+    Form->Show();
+    TEdit* edit = New<TEdit>(Form.get());
+    TListBox* list = New<TListBox>(Form.get());
+    int top = 10;
+    for (TWinControl* c : {static_cast<TWinControl*>(edit), static_cast<TWinControl*>(list)}) {
+        c->SetParent(Form.get());
+        c->SetBounds(10, top, cx, cy);
+        c->SetColor(0x00AA00);
+        top += cy + 10;
+    }
+    for (TWinControl* c : {static_cast<TWinControl*>(edit), static_cast<TWinControl*>(list)}) {
+        SCOPED_TRACE(c->ClassName().c_str());
+        TsCommonData data(c, true);
+        // Made as a form's control adapter makes them: the frame computed again.
+        auto* w = CreateWnd<TkvEditWnd>(c->Handle(), &data, Manager, L"", true);
+        ASSERT_EQ(data.SkinIndex, section);
+        TOwned<TBitmap> got = Printed(c->Handle());
+        const int e = w->cxLeftEdge;
+        ASSERT_GT(e, 0);
+        EXPECT_EQ(frameDiff(got.get(), c, 0, e), 0);
+        EXPECT_EQ(c->Color(), TColor(ColorToRGB(g.Color)));
+        EXPECT_EQ(Px(got.get(), cx - e - 30, cy - e - 4), ColorToRGB(g.Color)) << "the field inside";
+
+        if (c == edit) {
+            edit->SetFocus();
+            ASSERT_TRUE(data.FFocused);
+            got = Printed(c->Handle());
+            EXPECT_EQ(frameDiff(got.get(), c, 1, e), 0) << "focused: the hot frame";
+            EXPECT_EQ(Px(got.get(), cx - e - 30, cy - e - 4), ColorToRGB(g.HotColor));
+            list->SetFocus();
+            EXPECT_FALSE(data.FFocused);
+            got = Printed(c->Handle());
+            EXPECT_EQ(frameDiff(got.get(), c, 0, e), 0) << "the plain frame again";
+        }
+        UninitializeKVWnd(c->Handle(), true, false, w);
+        EXPECT_EQ(c->Color(), TColor(0x00AA00));
+    }
+}
+
 TEST_F(WrapperTest, EmptyListBoxAnswersNoTopIndex)
 {
     TListBox* list = New<TListBox>(Form.get());
