@@ -394,7 +394,8 @@ void TkvComboListWnd::PrepareListFrame()
 void TkvComboListWnd::SimpleStrip()
 {
     // The part of a simple combo box below its list shows what lies behind
-    // the combo box.
+    // the combo box: the parent's picture, or its fill colour.  Nothing else
+    // paints it (the wrapper swallows the combo's erasing).
     HWND combo = ::GetParent(CtrlHandle);
     HWND parent = combo ? ::GetParent(combo) : nullptr;
     if (!parent)
@@ -402,7 +403,8 @@ void TkvComboListWnd::SimpleStrip()
     TkvBGInfo back;
     back.PleaseDraw = false;
     GetBGInfo(&back, parent, false);
-    if (back.BgType != btCache || !back.Bmp)
+    const bool picture = back.BgType == btCache && back.Bmp;
+    if (!picture && back.BgType != btFill)
         return;
     TRect cr, lr;
     ::GetWindowRect(combo, &cr);
@@ -410,9 +412,13 @@ void TkvComboListWnd::SimpleStrip()
     const int top = lr.bottom - cr.top;
     if (top >= cr.Height())
         return;
+    TkvTargetDC dc(combo, nullptr, true);
+    if (!picture) {
+        FillDC(dc, TRect(0, top, cr.Width(), cr.Height()), back.Color);
+        return;
+    }
     TPoint pos = cr.TopLeft();
     ::ScreenToClient(parent, &pos);
-    TkvTargetDC dc(combo, nullptr, true);
     ::BitBlt(dc, 0, top, cr.Width(), cr.Height() - top, back.Bmp->Canvas()->Handle(), pos.x + back.Offset.x,
              pos.y + top + back.Offset.y, SRCCOPY);
 }

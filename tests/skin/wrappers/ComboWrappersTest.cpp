@@ -10,6 +10,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sGraphUtils_BGInfo.h"
 #include "skin/wrappers/kvSBUtils_Combo.h"
 #include "support/ResourceCount.h"
 
@@ -187,6 +188,41 @@ TEST_F(WrapperTest, DropDownListFrameInTheWrappersColours)
     EXPECT_EQ(::GetPixel(dc, 1, r.Height() / 2), COLORREF(colour)); // the wrapper's colour inside it
     ::ReleaseDC(list, dc);
     ::ShowWindow(list, SW_HIDE);
+    w.reset();
+    ::DestroyWindow(h);
+}
+
+TEST_F(WrapperTest, SimpleComboShowsWhatLiesBehindBelowItsList)
+{
+    // A host that answers no picture of its own: what lies behind is its fill
+    // colour.  The simple combo box is taller than its list's whole items.
+    TTarget host(nullptr, WS_POPUP | WS_VISIBLE, 200, 200);
+    HWND h = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 10, 10, 120, 113,
+                               host.Handle, nullptr, nullptr, nullptr);
+    for (const wchar_t* s : {L"First", L"Second", L"Third"})
+        ::SendMessageW(h, CB_ADDSTRING, 0, LPARAM(s));
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    HWND list = ListOf(h);
+    TBitmap scratch(4, 4, pf24bit);
+    ::SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(scratch.Canvas()->Handle()), LPARAM(list));
+    ASSERT_NE(w->ListSW, nullptr);
+    ASSERT_TRUE(w->ListSW->SimplyBox);
+    TRect cr, lr;
+    ::GetWindowRect(h, &cr);
+    ::GetWindowRect(list, &lr);
+    const int top = lr.bottom - cr.top;
+    ASSERT_LT(top, cr.Height()) << "a strip below the list";
+    TkvBGInfo back;
+    GetBGInfo(&back, host.Handle, false);
+    ASSERT_EQ(back.BgType, btFill);
+
+    HDC dc = ::GetWindowDC(h);
+    const TRect strip(0, top, cr.Width(), cr.Height());
+    FillDC(dc, strip, 0x00FF00);
+    ::SendMessageW(list, WM_NCPAINT, 1, 0);
+    for (const TPoint p : {TPoint(1, top), TPoint(cr.Width() / 2, cr.Height() - 1)})
+        EXPECT_EQ(::GetPixel(dc, p.x, p.y), COLORREF(ColorToRGB(back.Color))) << p.x << "," << p.y;
+    ::ReleaseDC(h, dc);
     w.reset();
     ::DestroyWindow(h);
 }
