@@ -166,8 +166,9 @@ void TkvComboBoxWnd::PaintText()
     TCanvas* c = SkinData->FCacheBmp->Canvas();
     AssignControlFont(c, SkinData, CtrlHandle);
     const TRect b = ButtonRect();
-    TRect r = RightToLeftReading(CtrlHandle) ? TRect(b.right, 3, WndSize.cx - 3, WndSize.cy - 3)
-                                             : TRect(3, 3, b.left, WndSize.cy - 3);
+    // The cache's height: the field of a simple combo box is only its top.
+    const int h = SkinData->FCacheBmp->Height();
+    TRect r = RightToLeftReading(CtrlHandle) ? TRect(b.right, 3, WndSize.cx - 3, h - 3) : TRect(3, 3, b.left, h - 3);
     const UnicodeString text = ShownText(CtrlHandle);
     const unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     const bool focusedList = (StyleOf(CtrlHandle) & 3) == CBS_DROPDOWNLIST &&
@@ -220,7 +221,7 @@ void TkvComboBoxWnd::WMPaint(TMessage& Message)
     PaintButton(dc);
 }
 
-void TkvComboBoxWnd::Print(HDC DC)
+void TkvComboBoxWnd::Print(HDC DC, LPARAM Flags)
 {
     InitCtrlData(this);
     SkinData->SetUpdating(false);
@@ -241,6 +242,25 @@ void TkvComboBoxWnd::Print(HDC DC)
     TBitmap* cache = SkinData->FCacheBmp;
     ::BitBlt(DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     PaintButton(DC);
+    if (Flags & PRF_CHILDREN)
+        PrintList(DC, Flags);
+}
+
+void TkvComboBoxWnd::PrintList(HDC DC, LPARAM Flags)
+{
+    // The always visible list of a simple combo box is a child window; the
+    // edit part's text is in the cache already.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetComboBoxInfo(CtrlHandle, &info) || !info.hwndList || ::GetParent(info.hwndList) != CtrlHandle ||
+        !(StyleOf(info.hwndList) & WS_VISIBLE))
+        return;
+    TRect cr, lr;
+    ::GetWindowRect(CtrlHandle, &cr);
+    ::GetWindowRect(info.hwndList, &lr);
+    SavedDC saved(DC);
+    ::OffsetViewportOrgEx(DC, lr.left - cr.left, lr.top - cr.top, nullptr);
+    ::SendMessageW(info.hwndList, WM_PRINT, WPARAM(DC), Flags);
 }
 
 // ---------------------------------------------------------------------------
@@ -323,7 +343,7 @@ void TkvComboBoxWnd::kvWndProc(TMessage& Message)
         return;
     case WM_PRINT:
         if (Message.WParam)
-            Print(reinterpret_cast<HDC>(Message.WParam));
+            Print(reinterpret_cast<HDC>(Message.WParam), Message.LParam);
         return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {
@@ -461,8 +481,10 @@ void TkvComboListWnd::ButtonUp(TMessage& Message)
 
 void TkvComboListWnd::Print(TMessage& Message)
 {
+    // Hidden is the list's own state: a simple combo box's list on a form
+    // not shown yet prints all the same.
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
-    if (!dc || !::IsWindowVisible(CtrlHandle))
+    if (!dc || !(StyleOf(CtrlHandle) & WS_VISIBLE))
         return;
     InitCtrlData(this);
     PrepareListFrame();

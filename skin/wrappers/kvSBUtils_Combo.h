@@ -49,7 +49,10 @@ private:
     bool IsSimple() const;
     void CtlColorListBox(TMessage& Message);
     void WMPaint(TMessage& Message);
-    void Print(HDC DC);
+    // The combo as it shows; with PRF_CHILDREN the list of a simple combo
+    // box too.
+    void Print(HDC DC, LPARAM Flags);
+    void PrintList(HDC DC, LPARAM Flags);
     // One brush of the list's background, made again only when the colour
     // changes and deleted with the wrapper.
     GdiObject<HBRUSH> FListBrush;

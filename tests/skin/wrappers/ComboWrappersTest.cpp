@@ -226,3 +226,39 @@ TEST_F(WrapperTest, SimpleComboShowsWhatLiesBehindBelowItsList)
     w.reset();
     ::DestroyWindow(h);
 }
+
+TEST_F(WrapperTest, PrintedSimpleComboShowsItsTextAndItsList)
+{
+    HWND h = Child(L"COMBOBOX", CBS_SIMPLE, 120, 113);
+    for (const wchar_t* s : {L"First", L"Second", L"Third"})
+        ::SendMessageW(h, CB_ADDSTRING, 0, LPARAM(s));
+    ::SendMessageW(h, CB_SETCURSEL, 1, 0);
+    TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetComboBoxInfo(h, &info));
+    TRect cr, lr;
+    ::GetWindowRect(h, &cr);
+    ::GetWindowRect(info.hwndList, &lr);
+    const int field = lr.top - cr.top; // the edit part above the list
+    ASSERT_GT(field, 10);
+    // Dark pixels: text, whether in the skin's colour or the system's.
+    auto text = [](TBitmap* B, const TRect& R) {
+        int n = 0;
+        for (int y = R.top; y < R.bottom; ++y)
+            for (int x = R.left; x < R.right; ++x) {
+                const uint32_t c = Px(B, x, y);
+                n += (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80;
+            }
+        return n;
+    };
+    TOwned<TBitmap> got = Printed(h, 0xFFFFFF, PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
+    EXPECT_GT(text(got.get(), TRect(3, 3, cr.Width() - 3, field - 3)), 10) << "the field's text";
+    const TRect items(lr.left - cr.left + 3, field + 3, lr.right - cr.left - 3, lr.bottom - cr.top - 3);
+    EXPECT_GT(text(got.get(), items), 10) << "the list's items";
+    // Without PRF_CHILDREN the list is left out.
+    TOwned<TBitmap> alone = Printed(h, 0xFFFFFF);
+    EXPECT_EQ(text(alone.get(), items), 0);
+    w.reset();
+    ::DestroyWindow(h);
+}

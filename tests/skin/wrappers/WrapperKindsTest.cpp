@@ -4,6 +4,8 @@
 // cycles.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -71,22 +73,32 @@ TWndSnapshot StateOf(HWND Wnd)
 
 TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
 {
-    // Each kind's first picture goes on a sheet for a reader.
+    // Each kind's first picture goes on a sheet for a reader, printed with
+    // its children (a simple combo box's list) on a light grey that white
+    // fields stand out from.
     const int cols = 5, cw = 100, ch = 50;
     const int rows = int((std::size(Kinds) + cols - 1) / cols);
+    const TColor paper = 0xE8E8E8;
     TOwned<TBitmap> sheet(New<TBitmap>(cols * cw, rows * ch, pf24bit));
-    FillDC(sheet->Canvas()->Handle(), TRect(0, 0, cols * cw, rows * ch), 0xFFFFFF);
+    FillDC(sheet->Canvas()->Handle(), TRect(0, 0, cols * cw, rows * ch), paper);
     int n = 0;
     for (const TKind& k : Kinds) {
         SCOPED_TRACE(k.Name);
         HWND h = Child(k.WindowClass, k.Style, 90, 40, L"Text");
+        // Lists show an item: a drop-down list's field shows only the selected one.
+        if (std::wstring_view(k.WindowClass) == L"COMBOBOX") {
+            ::SendMessageW(h, CB_ADDSTRING, 0, LPARAM(L"Text"));
+            ::SendMessageW(h, CB_SETCURSEL, 0, 0);
+        } else if (std::wstring_view(k.WindowClass) == L"LISTBOX") {
+            ::SendMessageW(h, LB_ADDSTRING, 0, LPARAM(L"Text"));
+        }
         const TWndSnapshot before = StateOf(h);
         TkvMainWnd* w = k.Class.Create(h, nullptr, Manager, k.Section, false);
         ASSERT_TRUE(w->Hooked());
         EXPECT_EQ(Command(h, SMC_IS_SKINNED), 1);
         // The frame measured again, as a shown window's first layout does.
         ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-        TOwned<TBitmap> picture = Printed(h, 0xFFFFFF);
+        TOwned<TBitmap> picture = Printed(h, paper, PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
         ::BitBlt(sheet->Canvas()->Handle(), (n % cols) * cw + 5, (n / cols) * ch + 5, picture->Width(),
                  picture->Height(), picture->Canvas()->Handle(), 0, 0, SRCCOPY);
         ++n;
