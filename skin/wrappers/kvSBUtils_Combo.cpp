@@ -255,6 +255,14 @@ void TkvComboBoxWnd::PrintList(HDC DC, LPARAM Flags)
     if (!::GetComboBoxInfo(CtrlHandle, &info) || !info.hwndList || ::GetParent(info.hwndList) != CtrlHandle ||
         !(StyleOf(info.hwndList) & WS_VISIBLE))
         return;
+    // Printing may be the list's first drawing: it is wrapped first, as
+    // its first paint would have it.
+    if (!FListHandle) {
+        TkvAliveGuard guard(this);
+        WrapList(info.hwndList);
+        if (!guard.Alive() || Destroyed)
+            return;
+    }
     TRect cr, lr;
     ::GetWindowRect(CtrlHandle, &cr);
     ::GetWindowRect(info.hwndList, &lr);
@@ -266,23 +274,27 @@ void TkvComboBoxWnd::PrintList(HDC DC, LPARAM Flags)
 // ---------------------------------------------------------------------------
 // TkvComboBoxWnd: the list
 
+void TkvComboBoxWnd::WrapList(HWND List)
+{
+    FListHandle = List;
+    if (ListSW || !::IsWindow(FListHandle))
+        return;
+    const bool items = ::SendMessageW(CtrlHandle, CB_GETCOUNT, 0, 0) > 0;
+    bool dialog = kvDlgMode;
+    if (!SkinData->FOwnerControl)
+        dialog = DlgMode;
+    TFlagScope scope(kvDlgMode, dialog);
+    ListSW = TkvComboListWnd::CreateEx(FListHandle, nullptr, SkinManager, L"EDIT", items, IsSimple());
+}
+
 void TkvComboBoxWnd::CtlColorListBox(TMessage& Message)
 {
     TkvAliveGuard guard(this);
     TkvEditWnd::kvWndProc(Message);
     if (!guard.Alive() || Destroyed)
         return;
-    if (!FListHandle) {
-        FListHandle = reinterpret_cast<HWND>(Message.LParam);
-        if (!ListSW && ::IsWindow(FListHandle)) {
-            const bool items = ::SendMessageW(CtrlHandle, CB_GETCOUNT, 0, 0) > 0;
-            bool dialog = kvDlgMode;
-            if (!SkinData->FOwnerControl)
-                dialog = DlgMode;
-            TFlagScope scope(kvDlgMode, dialog);
-            ListSW = TkvComboListWnd::CreateEx(FListHandle, nullptr, SkinManager, L"EDIT", items, IsSimple());
-        }
-    }
+    if (!FListHandle)
+        WrapList(reinterpret_cast<HWND>(Message.LParam));
     TsSkinManager* m = SkinData->GetSkinManager();
     const int section = ListSW && FListHandle ? int(SendAMessage(FListHandle, SMC_GET_SKIN_INDEX, 0)) - 1 : -1;
     if (DlgMode || !m || !m->IsValidSkinIndex(section))
@@ -486,16 +498,30 @@ void TkvComboListWnd::Print(TMessage& Message)
     const auto dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc || !(StyleOf(CtrlHandle) & WS_VISIBLE))
         return;
+    if (Message.Msg == WM_PRINTCLIENT) {
+        // The items alone, at the context's origin.
+        PassOn(Message);
+        return;
+    }
     InitCtrlData(this);
     PrepareListFrame();
-    TkvAliveGuard guard(this);
-    PassOn(Message);
-    if (!guard.Alive() || Destroyed)
+    if (Destroyed)
         return;
-    if (Message.Msg == WM_PRINT && ::SendMessageW(CtrlHandle, LB_GETCOUNT, 0, 0) > 0 &&
-        kvScrollState.ActivePortion == -1 && !Showed)
+    if (::SendMessageW(CtrlHandle, LB_GETCOUNT, 0, 0) > 0 && kvScrollState.ActivePortion == -1 && !Showed)
         BitBltBorder(dc, 0, 0, WndSize.cx, WndSize.cy, SkinData->FCacheBmp->Canvas()->Handle(), 0, 0, 3);
     Kv_NCPaint(this, CtrlHandle, 0, 0, -1, dc);
+    // Then the items, as on the screen, where the list paints its client
+    // area after its frame.  The system's print would leave them at the
+    // window's origin: they go to the client area's place.
+    TRect wr, cr;
+    ::GetWindowRect(CtrlHandle, &wr);
+    ::GetClientRect(CtrlHandle, &cr);
+    POINT at{0, 0};
+    ::ClientToScreen(CtrlHandle, &at);
+    SavedDC saved(dc);
+    ::OffsetViewportOrgEx(dc, at.x - wr.left, at.y - wr.top, nullptr);
+    ::IntersectClipRect(dc, 0, 0, cr.Width(), cr.Height());
+    ::SendMessageW(CtrlHandle, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
 }
 
 void TkvComboListWnd::kvWndProc(TMessage& Message)

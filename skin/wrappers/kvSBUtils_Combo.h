@@ -48,6 +48,8 @@ protected:
 private:
     bool IsSimple() const;
     void CtlColorListBox(TMessage& Message);
+    // Learns the list and wraps it, once.
+    void WrapList(HWND List);
     void WMPaint(TMessage& Message);
     // The combo as it shows; with PRF_CHILDREN the list of a simple combo
     // box too.

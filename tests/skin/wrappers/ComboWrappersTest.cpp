@@ -262,3 +262,34 @@ TEST_F(WrapperTest, PrintedSimpleComboShowsItsTextAndItsList)
     w.reset();
     ::DestroyWindow(h);
 }
+
+TEST_F(WrapperTest, PrintedComboListShowsItsItemsInsideItsFrame)
+{
+    HWND h = Child(L"LISTBOX", WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 120, 90);
+    for (const wchar_t* s : {L"First", L"Second"})
+        ::SendMessageW(h, LB_ADDSTRING, 0, LPARAM(s));
+    ::SendMessageW(h, LB_SETCURSEL, 0, 0);
+    TOwned<TkvComboListWnd> w(TkvComboListWnd::CreateEx(h, nullptr, Manager, L"EDIT", true, true));
+    ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RECT client;
+    ::GetClientRect(h, &client);
+    POINT at{0, 0};
+    ::ClientToScreen(h, &at);
+    TRect wr;
+    ::GetWindowRect(h, &wr);
+    const TPoint origin(at.x - wr.left, at.y - wr.top);
+    ASSERT_GT(origin.y, 0) << "a frame round the items";
+    const int item = int(::SendMessageW(h, LB_GETITEMHEIGHT, 0, 0));
+    TOwned<TBitmap> got = Printed(h, 0xFFFFFF);
+    const TColor highlight = TColor(::GetSysColor(COLOR_HIGHLIGHT));
+    // The selected first item fills the client part's first row of items.
+    const int mid = origin.x + client.right / 2;
+    EXPECT_EQ(Px(got.get(), mid, origin.y), highlight);
+    EXPECT_EQ(Px(got.get(), mid, origin.y + item - 1), highlight);
+    EXPECT_EQ(Px(got.get(), origin.x + client.right - 1, origin.y + 1), highlight);
+    EXPECT_NE(Px(got.get(), mid, origin.y + item), highlight);
+    // The frame is the wrapper's, not the items.
+    EXPECT_NE(Px(got.get(), mid, 0), highlight);
+    w.reset();
+    ::DestroyWindow(h);
+}
