@@ -127,9 +127,11 @@ SECTIONS = [
     ("SPLITTER", [
         ("COLOR", _c(P.CLIENT)), ("HOTCOLOR", _c(P.TRACK_HOT)), ("BORDERSMASK", None),
     ]),
+    # Combo boxes: the edits' field and outline, with the arrow glyph.
     ("COMBOBOX", [
         ("COLOR", _c(P.WHITE)), ("HOTCOLOR", _c(P.WHITE)),
         ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT_HOT)), ("GLYPHMASK", None),
+        ("BORDERSMASK", None),
     ]),
     # Edits, memos, list boxes, tree views, grids and the lists of combo
     # boxes: a white field in a thin outline that takes the accent colour

@@ -122,6 +122,7 @@ def check_glyph_sets(sections, problems):
 # and, for its border, the fewest frames (a second frame is the focused look).
 REQUIRED_SECTIONS = {
     "EDIT": (("COLOR", "HOTCOLOR", "FONTCOLOR", "HOTFONTCOLOR"), 2),
+    "COMBOBOX": (("COLOR", "HOTCOLOR", "FONTCOLOR", "HOTFONTCOLOR"), 2),
 }
 
 

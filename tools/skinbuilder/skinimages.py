@@ -221,12 +221,13 @@ def splitter_border():
     return SkinImage("SPLITTER", "BORDERSMASK", "^", 3, 5, 5, (2, 2, 2, 2), 2, 1).draw(paint)
 
 
-def edit_border():
+def field_border(section):
     # One outline pixel round the field, square corners; the field's colour
-    # shows inside it.  Frame 1 is the focused field.
+    # shows inside it.  Frame 1 is the focused field.  Edits and combo boxes
+    # share it.
     def paint(c, i):
         c.fill(outline(0, 0, 5, 5, 0), P.EDIT_OUTLINES[i])
-    return SkinImage("EDIT", "BORDERSMASK", "^", 2, 5, 5, (2, 2, 2, 2), 0, 1).draw(paint)
+    return SkinImage(section, "BORDERSMASK", "^", 2, 5, 5, (2, 2, 2, 2), 0, 1).draw(paint)
 
 
 SCROLL_BUTTONS = (("SCROLLBTNLEFT", "left"), ("SCROLLBTNRIGHT", "right"),
@@ -251,5 +252,6 @@ def all_images():
     images.append(slider("SCROLLSLIDERV", False))
     images.append(arrow("COMBOBOX", "down"))
     images += [page_border(), tool_button_border(), divider_vertical(), status_panel(),
-               lowered_panel(), splitter_border(), edit_border()]
+               lowered_panel(), splitter_border(), field_border("EDIT"),
+               field_border("COMBOBOX")]
     return {(im.section, im.key): im for im in images}
