@@ -473,8 +473,14 @@ void TCustomComboBox::CreateWnd()
         SendMessageW(FHandle, CB_SETITEMHEIGHT, 0, FItemHeight);
     }
     FItems->WindowCreated(FHandle);
-    if (FSavedIndex >= 0)
+    if (FSavedIndex >= 0) {
+        // The selected item is what the field shows.
         SendMessageW(FHandle, CB_SETCURSEL, FSavedIndex, 0);
+    } else if ((FStyle == csDropDown || FStyle == csSimple) && !FText.empty()) {
+        // The system's combo box leaves out the text it is created with:
+        // the edit part is given the text kept while there was no window.
+        SendMessageW(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FText.c_str()));
+    }
     UpdateBounds();
 }
 

@@ -55,6 +55,24 @@ UnicodeString ShownText(HWND Combo)
     return UnicodeString(s);
 }
 
+// Brush kept in Brush while its colour Kept is still Want, made anew
+// (the old one deleted) when the colour changes.
+HBRUSH KeptBrush(GdiObject<HBRUSH>& Brush, TColor& Kept, TColor Want)
+{
+    if (!Brush || Kept != Want) {
+        Brush.Reset(::CreateSolidBrush(ColorToRGB(Want)));
+        Kept = Want;
+    }
+    return Brush.Get();
+}
+
+HWND EditPartOf(HWND Combo)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetComboBoxInfo(Combo, &info) ? info.hwndItem : nullptr;
+}
+
 } // namespace
 
 bool GetShowButton(TControl* Control)
@@ -183,6 +201,10 @@ void TkvComboBoxWnd::PaintText()
         FocusRect(c, r);
         return;
     }
+    // The edit part's text as its own painting shows it.
+    TColor fieldText = clNone, fieldBack = clNone;
+    if ((StyleOf(CtrlHandle) & 3) != CBS_DROPDOWNLIST && FieldColors(fieldText, fieldBack))
+        c->Font()->SetColor(fieldText);
     c->Brush()->SetStyle(bsClear);
     kvDrawText(c->Handle(), text, r, flags);
 }
@@ -305,11 +327,36 @@ void TkvComboBoxWnd::CtlColorListBox(TMessage& Message)
         ::SetTextColor(dc, ColorToRGB(g.FontColor[1]));
     ::SetBkColor(dc, ColorToRGB(g.Color));
     // One brush for every paint of the list, made again when the colour changes.
-    if (!FListBrush || FListBrushColor != g.Color) {
-        FListBrush.Reset(::CreateSolidBrush(ColorToRGB(g.Color)));
-        FListBrushColor = g.Color;
+    Message.Result = reinterpret_cast<LRESULT>(KeptBrush(FListBrush, FListBrushColor, g.Color));
+}
+
+bool TkvComboBoxWnd::FieldColors(TColor& Text, TColor& Back) const
+{
+    if (TControl* c = SkinData->FOwnerControl) {
+        Text = c->Font()->Color();
+        Back = c->Color();
+        return true;
     }
-    Message.Result = reinterpret_cast<LRESULT>(FListBrush.Get());
+    TsSkinManager* m = SkinData->GetSkinManager();
+    if (DlgMode || !m || !m->IsValidSkinIndex(SkinData->SkinIndex))
+        return false;
+    const TsGeneralData& g = m->gd[std::size_t(SkinData->SkinIndex)];
+    Text = g.FontColor[1] >= 0 ? g.FontColor[1] : clWindowText;
+    Back = g.Color;
+    return true;
+}
+
+void TkvComboBoxWnd::CtlColorEdit(TMessage& Message)
+{
+    TColor text = clNone, back = clNone;
+    if (!FieldColors(text, back)) {
+        TkvEditWnd::kvWndProc(Message);
+        return;
+    }
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    ::SetTextColor(dc, ColorToRGB(text));
+    ::SetBkColor(dc, ColorToRGB(back));
+    Message.Result = reinterpret_cast<LRESULT>(KeptBrush(FEditBrush, FEditBrushColor, back));
 }
 
 // ---------------------------------------------------------------------------
@@ -353,6 +400,12 @@ void TkvComboBoxWnd::kvWndProc(TMessage& Message)
     case WM_CTLCOLORLISTBOX:
         CtlColorListBox(Message);
         return;
+    case WM_CTLCOLOREDIT:
+        if (Message.LParam && reinterpret_cast<HWND>(Message.LParam) == EditPartOf(CtrlHandle)) {
+            CtlColorEdit(Message);
+            return;
+        }
+        break;
     case WM_PRINT:
         if (Message.WParam)
             Print(reinterpret_cast<HDC>(Message.WParam), Message.LParam);

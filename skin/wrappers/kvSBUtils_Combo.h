@@ -48,6 +48,12 @@ protected:
 private:
     bool IsSimple() const;
     void CtlColorListBox(TMessage& Message);
+    // The edit part of a drop-down or simple combo box asks its colours.
+    void CtlColorEdit(TMessage& Message);
+    // The field's text and background colours: the owner control's (which
+    // the wrapper gives the section's), else the section's own; False in
+    // dialog mode or without a section, where the system's colours stay.
+    bool FieldColors(TColor& Text, TColor& Back) const;
     // Learns the list and wraps it, once.
     void WrapList(HWND List);
     void WMPaint(TMessage& Message);
@@ -59,6 +65,9 @@ private:
     // changes and deleted with the wrapper.
     GdiObject<HBRUSH> FListBrush;
     TColor FListBrushColor = clNone;
+    // The same for the background of the edit part.
+    GdiObject<HBRUSH> FEditBrush;
+    TColor FEditBrushColor = clNone;
 };
 
 // The list of a combo box: the drop-down list (its frame drawn in the

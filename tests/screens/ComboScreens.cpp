@@ -60,6 +60,11 @@ TEST(ComboScreens, SkinnedCombosOnTheScreen)
         c.Box->SetBounds(16, top, 200, c.Style == csSimple ? 110 : 24);
         for (const wchar_t* s : {L"First", L"Second", L"Third"})
             c.Box->Items()->Add(s);
+        // Given before the window is made: kept and shown once it is.
+        if (c.Style == csDropDownList)
+            c.Box->SetItemIndex(1);
+        else
+            c.Box->SetText(c.Text);
         top += 40;
     }
 
@@ -74,12 +79,8 @@ TEST(ComboScreens, SkinnedCombosOnTheScreen)
     ::SendMessageW(dlgCombo, CB_SETCURSEL, 0, 0);
 
     form->Show();
-    for (TCombo& c : combos) {
-        if (c.Style == csDropDownList)
-            c.Box->SetItemIndex(1);
-        else
-            c.Box->SetText(c.Text);
-    }
+    for (const TCombo& c : combos)
+        EXPECT_EQ(c.Box->Text(), UnicodeString(c.Text));
     ::ShowWindow(d, SW_SHOW);
     ::SetForegroundWindow(d);
     ::SetFocus(::GetDlgItem(d, IDOK)); // the combo shows its text unselected

@@ -237,6 +237,61 @@ TEST(ComboBox, ItemsIndexDropDownAndSelectionEvents)
     EXPECT_EQ(events.Log, (std::vector<UnicodeString>{L"dropdown", L"closeup"}));
 }
 
+TEST(ComboBox, TextSetBeforeTheWindowShowsWhenItIsMade)
+{
+    TOwned<TForm> form = NewForm();
+    struct Case {
+        const char* Name;
+        TComboBoxStyle Style;
+        int Index;        // given before the window (-1: none)
+        bool IndexFirst;  // the index given before the text
+        const wchar_t* Shown;
+    } cases[] = {
+        {"drop-down, text alone", csDropDown, -1, false, L"typed"},
+        {"simple, text alone", csSimple, -1, false, L"typed"},
+        {"drop-down, index after the text", csDropDown, 1, false, L"green"},
+        {"drop-down, index before the text", csDropDown, 1, true, L"green"},
+        {"drop-down list, text alone", csDropDownList, -1, false, L""},
+        {"drop-down list, index", csDropDownList, 2, false, L"blue"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TEvents events;
+        auto* combo = Place<TComboBox>(form.get(), 10, 10);
+        combo->SetStyle(c.Style);
+        combo->OnChange = Bind(&events, &TEvents::Change);
+        for (const wchar_t* s : {L"red", L"green", L"blue"})
+            combo->Items()->Add(s);
+        if (c.IndexFirst)
+            combo->SetItemIndex(c.Index);
+        combo->SetText(L"typed");
+        if (!c.IndexFirst && c.Index >= 0)
+            combo->SetItemIndex(c.Index);
+        ASSERT_FALSE(combo->HandleAllocated());
+        form->Show();
+        ASSERT_TRUE(combo->HandleAllocated());
+        EXPECT_EQ(combo->Text(), c.Shown);
+        EXPECT_EQ(combo->ItemIndex(), c.Index);
+        if (HWND edit = combo->EditHandle()) {
+            wchar_t buf[32] = {};
+            GetWindowTextW(edit, buf, 32);
+            EXPECT_EQ(UnicodeString(buf), c.Shown) << "the edit part";
+        }
+        EXPECT_TRUE(events.Log.empty()) << "making the window is no change";
+        form->Hide();
+    }
+
+    // Typed text, nothing selected, outlives a new window.
+    auto* combo = Place<TComboBox>(form.get(), 10, 10);
+    combo->Items()->Add(L"b");
+    combo->Items()->Add(L"a");
+    form->Show();
+    combo->SetText(L"own words");
+    combo->SetSorted(true); // makes the window anew
+    EXPECT_EQ(combo->Text(), L"own words");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
 TEST(ComboBox, OwnerDrawnVariableItemsAskForTheirHeight)
 {
     TOwned<TForm> form = NewForm();

@@ -293,3 +293,74 @@ TEST_F(WrapperTest, PrintedComboListShowsItsItemsInsideItsFrame)
     w.reset();
     ::DestroyWindow(h);
 }
+
+TEST_F(WrapperTest, ComboEditPartShowsItsTextInTheSectionsColours)
+{
+    const int section = Manager->GetSkinIndex(L"COMBOBOX");
+    ASSERT_TRUE(Manager->IsValidSkinIndex(section));
+    TsGeneralData& g = Manager->gd[std::size_t(section)];
+    // Colours no one takes for the system's black on white.
+    g.FontColor[1] = 0x0000C0;
+    g.Color = 0xC0FFFF;
+    const TColor back = g.Color;
+    auto reddish = [](TColor c) { return GetRValue(c) > GetGValue(c) + 0x40 && GetRValue(c) > GetBValue(c) + 0x40; };
+    ASSERT_FALSE(reddish(back));
+
+    struct TCase {
+        const char* Name;
+        DWORD Style;
+        int Height;
+    } cases[] = {{"drop-down", CBS_DROPDOWN, 200}, {"simple", CBS_SIMPLE, 113}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HWND h = Child(L"COMBOBOX", c.Style | CBS_AUTOHSCROLL, 120, c.Height);
+        ::SetWindowTextW(h, L"MMMMMMMM");
+        TOwned<TkvComboBoxWnd> w(CreateWnd<TkvComboBoxWnd>(h, nullptr, Manager, L"COMBOBOX", false));
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        ASSERT_TRUE(::GetComboBoxInfo(h, &info));
+        ASSERT_NE(info.hwndItem, nullptr);
+        RECT er;
+        ::GetClientRect(info.hwndItem, &er);
+        ASSERT_GT(er.right, 40);
+        TBitmap b(er.right, er.bottom, pf24bit);
+        HDC dc = b.Canvas()->Handle();
+        FillDC(dc, TRect(0, 0, er.right, er.bottom), 0x00FF00);
+        ::SendMessageW(info.hwndItem, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        int text = 0, ink = 0;
+        for (int y = 0; y < er.bottom; ++y)
+            for (int x = 0; x < er.right; ++x) {
+                const TColor p = Px(&b, x, y);
+                text += reddish(p);
+                ink += GetRValue(p) < 0xE0 && GetGValue(p) < 0xE0;
+            }
+        ASSERT_GT(ink, 10) << "the text is drawn";
+        EXPECT_GT(text, ink / 2) << "the text in the section's colour";
+        EXPECT_EQ(Px(&b, er.right - 2, er.bottom - 2), back) << "the field in the section's colour";
+        // Printed, the combo draws the field's text itself: in the same colour.
+        TOwned<TBitmap> printed = Printed(h);
+        RECT ew;
+        ::GetWindowRect(info.hwndItem, &ew);
+        ::MapWindowPoints(HWND_DESKTOP, h, reinterpret_cast<POINT*>(&ew), 2);
+        TRect cr;
+        ::GetWindowRect(h, &cr);
+        POINT origin{0, 0};
+        ::ClientToScreen(h, &origin);
+        ::OffsetRect(&ew, origin.x - cr.left, origin.y - cr.top);
+        int printedText = 0;
+        for (int y = ew.top; y < ew.bottom; ++y)
+            for (int x = ew.left; x < ew.right; ++x)
+                printedText += reddish(Px(printed.get(), x, y));
+        EXPECT_GT(printedText, 10) << "the printed field";
+
+        // One brush, the wrapper's, for every paint of the edit part.
+        const LRESULT brush = ::SendMessageW(h, WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(info.hwndItem));
+        ASSERT_NE(brush, 0);
+        const TResourceCount start = CountResources();
+        for (int i = 0; i < 1000; ++i)
+            EXPECT_EQ(::SendMessageW(h, WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(info.hwndItem)), brush);
+        EXPECT_TRUE(NoResourceGrowth(start, CountResources()));
+        w.reset();
+        ::DestroyWindow(h);
+    }
+}
