@@ -380,8 +380,12 @@ protected:
     virtual void CNDrawItem(TMessage& Message);
     virtual void CNMeasureItem(TMessage& Message);
     bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    // The colours of the edit part and the list: Font colour on Color.
+    virtual void CtlColorPart(TMessage& Message);
 
 private:
+    bool IsOwnPart(HWND Wnd);
+
     TListControlStrings* FItems;
     TControlCanvas* FCanvas;
     TComboBoxStyle FStyle = csDropDown;

@@ -576,8 +576,46 @@ void TCustomComboBox::WndProc(TMessage& Message)
     case CN_COMMAND: CNCommand(Message); break;
     case CN_DRAWITEM: CNDrawItem(Message); break;
     case CN_MEASUREITEM: CNMeasureItem(Message); break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // The edit part and the list ask the combo box (their parent or
+        // owner) for their colours; the disabled edit part asks with
+        // WM_CTLCOLORSTATIC and keeps the system's look.
+        if (IsOwnPart(reinterpret_cast<HWND>(Message.LParam)))
+            CtlColorPart(Message);
+        else
+            TWinControl::WndProc(Message);
+        break;
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+        TWinControl::WndProc(Message);
+        // The edit part paints itself: it is told too.
+        if (FHandle)
+            ::RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        break;
     default: TWinControl::WndProc(Message);
     }
+}
+
+bool TCustomComboBox::IsOwnPart(HWND Wnd)
+{
+    if (!Wnd || !FHandle)
+        return false;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetComboBoxInfo(FHandle, &info))
+        return false;
+    return Wnd == info.hwndItem || Wnd == info.hwndList;
+}
+
+void TCustomComboBox::CtlColorPart(TMessage& Message)
+{
+    // The field and the list take the control's Font colour and Color; the
+    // brush is the control's own and outlives the paint that asked for it.
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    ::SetTextColor(dc, ColorToRGB(Font()->Color()));
+    ::SetBkColor(dc, ColorToRGB(FBrush->Color()));
+    Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
 }
 
 void TCustomComboBox::CNCommand(TMessage& Message)

@@ -2,12 +2,15 @@
 // group boxes, checked through their windows' own messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/Forms.h"
 #include "classlib/controls/StdCtrls.h"
 #include "classlib/streaming/FormReader.h"
+#include "tests/support/ResourceCount.h"
 
 namespace {
 
@@ -302,6 +305,118 @@ TEST(ComboBox, OwnerDrawnVariableItemsAskForTheirHeight)
     combo->Items()->Add(L"a");
     combo->Items()->Add(L"b");
     EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 1, 0), 21);
+}
+
+// What a window paints of itself through WM_PRINTCLIENT, read back by pixel.
+struct TPrinted {
+    int Width, Height;
+    std::vector<COLORREF> Pixels;
+    COLORREF At(int X, int Y) const { return Pixels[size_t(Y * Width + X)]; }
+    // Text is smoothed: its strokes come near its colour without always reaching it.
+    bool HasNear(COLORREF C) const
+    {
+        auto close = [C](COLORREF P) {
+            return std::abs(GetRValue(P) - GetRValue(C)) <= 0x40 && std::abs(GetGValue(P) - GetGValue(C)) <= 0x40 &&
+                   std::abs(GetBValue(P) - GetBValue(C)) <= 0x40;
+        };
+        return std::any_of(Pixels.begin(), Pixels.end(), close);
+    }
+};
+
+TPrinted PrintClient(HWND Wnd)
+{
+    RECT r{};
+    GetClientRect(Wnd, &r);
+    TPrinted p{r.right, r.bottom, {}};
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, p.Width, p.Height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SendMessageW(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x)
+            p.Pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return p;
+}
+
+COLORREF BrushColor(HBRUSH Brush)
+{
+    LOGBRUSH lb{};
+    return GetObjectW(Brush, sizeof(lb), &lb) == sizeof(lb) ? lb.lbColor : CLR_INVALID;
+}
+
+TEST(ComboBox, EditPartAndListTakeTheControlsColours)
+{
+    const COLORREF back = RGB(0x20, 0x80, 0x40), text = RGB(0xC0, 0x10, 0x30);
+    TOwned<TForm> form = NewForm();
+    form->Show();
+    for (TComboBoxStyle style : {csDropDown, csSimple, csDropDownList}) {
+        SCOPED_TRACE(int(style));
+        auto* combo = Place<TComboBox>(form.get(), 10, 10);
+        combo->SetStyle(style);
+        if (style == csSimple)
+            combo->SetHeight(120);
+        combo->SetColor(TColor(back));
+        combo->Font()->SetColor(TColor(text));
+        for (const wchar_t* s : {L"WWWW", L"MMMM"})
+            combo->Items()->Add(s);
+        combo->SetItemIndex(0);
+        const HWND wnd = combo->Handle(), edit = combo->EditHandle(), list = combo->ListHandle();
+        ASSERT_TRUE(list);
+        const HBRUSH own = combo->Brush()->Handle();
+
+        // The list asks its combo box: Font colour on Color, with the control's brush.
+        HDC dc = CreateCompatibleDC(nullptr);
+        auto answer = [&](UINT msg, HWND part) {
+            SetTextColor(dc, RGB(1, 2, 3));
+            SetBkColor(dc, RGB(4, 5, 6));
+            return reinterpret_cast<HBRUSH>(SendMessageW(wnd, msg, reinterpret_cast<WPARAM>(dc),
+                                                         reinterpret_cast<LPARAM>(part)));
+        };
+        EXPECT_EQ(answer(WM_CTLCOLORLISTBOX, list), own);
+        EXPECT_EQ(GetTextColor(dc), text);
+        EXPECT_EQ(GetBkColor(dc), back);
+        EXPECT_EQ(BrushColor(own), back);
+        EXPECT_EQ(answer(WM_CTLCOLORLISTBOX, list), own) << "one brush for every paint";
+
+        if (edit) {
+            // The edit part paints its field and text in them.
+            const TPrinted field = PrintClient(edit);
+            ASSERT_GT(field.Width, 4);
+            EXPECT_EQ(field.At(field.Width - 2, field.Height / 2), back);
+            EXPECT_TRUE(field.HasNear(text));
+            // A new Font colour is the next answer.
+            combo->Font()->SetColor(clBlue);
+            EXPECT_EQ(answer(WM_CTLCOLOREDIT, edit), combo->Brush()->Handle());
+            EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0xFF));
+            combo->Font()->SetColor(TColor(text));
+
+            // Disabled, the edit part keeps the system's look.
+            combo->SetEnabled(false);
+            const TPrinted off = PrintClient(edit);
+            EXPECT_NE(off.At(off.Width - 2, off.Height / 2), back);
+            EXPECT_FALSE(off.HasNear(text));
+            EXPECT_NE(answer(WM_CTLCOLORSTATIC, edit), own);
+            combo->SetEnabled(true);
+        }
+        // A window that is neither part is not coloured by the combo box.
+        EXPECT_NE(answer(WM_CTLCOLOREDIT, form->Handle()), own);
+
+        // Answering leaks nothing.
+        answer(WM_CTLCOLORLISTBOX, list);
+        const TResourceCount before = CountResources();
+        for (int i = 0; i < 500; ++i) {
+            answer(WM_CTLCOLORLISTBOX, list);
+            answer(edit ? WM_CTLCOLOREDIT : WM_CTLCOLORLISTBOX, edit ? edit : list);
+        }
+        EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+        DeleteDC(dc);
+        delete combo;
+    }
 }
 
 TEST(CheckBox, ClicksStepThroughTheStates)

@@ -364,3 +364,53 @@ TEST_F(WrapperTest, ComboEditPartShowsItsTextInTheSectionsColours)
         ::DestroyWindow(h);
     }
 }
+
+TEST_F(WrapperTest, ClassLibraryComboAnswersForItsPartsOnlyWhenNotSkinned)
+{
+    auto* combo = New<TComboBox>(Form.get());
+    combo->SetParent(Form.get());
+    const TColor back = TColor(RGB(0x20, 0x80, 0x40)), text = TColor(RGB(0xC0, 0x10, 0x30));
+    combo->SetColor(back);
+    combo->Font()->SetColor(text);
+    combo->Items()->Add(L"one");
+    const HWND h = combo->Handle();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetComboBoxInfo(h, &info));
+    ASSERT_NE(info.hwndItem, nullptr);
+    TBitmap b(10, 10, pf24bit);
+    HDC dc = b.Canvas()->Handle();
+    auto answer = [&](UINT Msg, HWND Part) {
+        ::SetTextColor(dc, RGB(1, 2, 3));
+        ::SetBkColor(dc, RGB(4, 5, 6));
+        return reinterpret_cast<HBRUSH>(::SendMessageW(h, Msg, WPARAM(dc), LPARAM(Part)));
+    };
+
+    TsCommonData data(combo, true);
+    auto* w = CreateWnd<TkvComboBoxWnd>(h, &data, Manager, L"COMBOBOX", false);
+    // Skinned, the wrapper answers first: the list in its section's colours,
+    // the field in the control's colours with the wrapper's brush.
+    HBRUSH listBrush = answer(WM_CTLCOLORLISTBOX, info.hwndList);
+    ASSERT_NE(w->ListSW, nullptr);
+    listBrush = answer(WM_CTLCOLORLISTBOX, info.hwndList);
+    const int section = Manager->GetSkinIndex(w->ListSW->SkinData->SkinSection());
+    ASSERT_TRUE(Manager->IsValidSkinIndex(section));
+    const TsGeneralData& g = Manager->gd[std::size_t(section)];
+    EXPECT_NE(listBrush, combo->Brush()->Handle());
+    EXPECT_EQ(::GetBkColor(dc), COLORREF(ColorToRGB(g.Color)));
+    if (g.FontColor[1] >= 0) {
+        EXPECT_EQ(::GetTextColor(dc), COLORREF(ColorToRGB(g.FontColor[1])));
+    }
+    EXPECT_NE(answer(WM_CTLCOLOREDIT, info.hwndItem), combo->Brush()->Handle());
+    EXPECT_EQ(::GetBkColor(dc), COLORREF(back));
+    EXPECT_EQ(::GetTextColor(dc), COLORREF(text));
+
+    // Unwrapped, the control answers for its parts itself.
+    UninitializeKVWnd(h, true, false, w);
+    for (HWND part : {info.hwndItem, info.hwndList}) {
+        EXPECT_EQ(answer(part == info.hwndItem ? WM_CTLCOLOREDIT : WM_CTLCOLORLISTBOX, part),
+                  combo->Brush()->Handle());
+        EXPECT_EQ(::GetBkColor(dc), COLORREF(back));
+        EXPECT_EQ(::GetTextColor(dc), COLORREF(text));
+    }
+}
