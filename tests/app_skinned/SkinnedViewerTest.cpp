@@ -98,10 +98,10 @@ void SystemMenu(TBookRun& Run, HWND Player)
 TEST(SkinnedViewer, SizeableMainWindowAndEveryDialogThroughTheStandIn)
 {
     Server().Unregister();  // the stand-in plays here (a run cut short may have left it)
-    TBookSpec spec;
-    spec.Ini = "[MainForm]\r\nBorderStyle=bsSizeable\r\n";
-    spec.Args = L"-p첫쪽";
-    TBookRun run(spec);
+    TBookSetup book;
+    book.Ini = "[MainForm]\r\nBorderStyle=bsSizeable\r\n";
+    book.Args = L"-p첫쪽";
+    TBookRun run(book);
     ASSERT_TRUE(run.Start());
     AnswerStartPage(run, "message-start-page");
 
@@ -134,9 +134,9 @@ TEST(SkinnedViewer, SizeableMainWindowAndEveryDialogThroughTheStandIn)
 TEST(SkinnedViewer, BorderlessMainWindowAndPopUp)
 {
     Server().Unregister();
-    TBookSpec spec;
-    spec.Ini = "[MainForm]\r\nBorderStyle=bsNone\r\n[ChildForm]\r\nBorderStyle=bsNone\r\n";
-    TBookRun run(spec);
+    TBookSetup book;
+    book.Ini = "[MainForm]\r\nBorderStyle=bsNone\r\n[ChildForm]\r\nBorderStyle=bsNone\r\n";
+    TBookRun run(book);
     ASSERT_TRUE(run.Start());
     HWND player = run.WaitPlayer();
     ASSERT_NE(player, nullptr);
@@ -150,10 +150,10 @@ TEST(SkinnedViewer, BorderlessMainWindowAndPopUp)
 TEST(SkinnedViewer, FullScreenMainWindowAndDialogPopUp)
 {
     Server().Unregister();
-    TBookSpec spec;
-    spec.Ini = "[MainForm]\r\nBorderStyle=bsNone\r\n[ChildForm]\r\nBorderStyle=bsDialog\r\n";
-    spec.PageSettings = "&title=Full&&width=800&&height=600&&fullscreen=true&";
-    TBookRun run(spec);
+    TBookSetup book;
+    book.Ini = "[MainForm]\r\nBorderStyle=bsNone\r\n[ChildForm]\r\nBorderStyle=bsDialog\r\n";
+    book.PageSettings = "&title=Full&&width=800&&height=600&&fullscreen=true&";
+    TBookRun run(book);
     ASSERT_TRUE(run.Start());
     HWND player = run.WaitPlayer();
     ASSERT_NE(player, nullptr);
@@ -171,9 +171,9 @@ TEST(SkinnedViewer, HostedControlPlaysAndItsPopUpIsAToolWindow)
     struct TUnregister {
         ~TUnregister() { Server().Unregister(); }
     } unregister;
-    TBookSpec spec;
-    spec.Ini = "[ChildForm]\r\nBorderStyle=bsSizeToolWin\r\n";
-    TBookRun run(spec);
+    TBookSetup book;
+    book.Ini = "[ChildForm]\r\nBorderStyle=bsSizeToolWin\r\n";
+    TBookRun run(book);
     ASSERT_TRUE(run.Start());
     HWND player = run.WaitPlayer();
     ASSERT_NE(player, nullptr);

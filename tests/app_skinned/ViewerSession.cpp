@@ -121,7 +121,7 @@ const TShot* FindShot(const std::string& Name)
     return nullptr;
 }
 
-TBookRun::TBookRun(const TBookSpec& Spec) : FSpec(Spec)
+TBookRun::TBookRun(const TBookSetup& Setup) : FSetup(Setup)
 {
     const std::string image = ReadBytes(TestExeDir() + L"\\..\\app\\viewer.exe");
     // The viewer under the book's name; a zero-length trailer: no installer.
@@ -129,10 +129,10 @@ TBookRun::TBookRun(const TBookSpec& Spec) : FSpec(Spec)
         WriteBytes(Dir / L"E2EBook.exe", image + BigEndian(0));
     WriteBytes(Dir / L"E2EBook.swf", "FWS\x08\x0f\0\0\0");
     WriteBytes(Dir / L"intro.swf", "FWS\x08\x0f\0\0\0");
-    WriteBytes(Dir / L"E2EBook_Page_Img\\Page_var.txt", Cp949(FSpec.PageSettings));
+    WriteBytes(Dir / L"E2EBook_Page_Img\\Page_var.txt", Cp949(FSetup.PageSettings));
     WriteBytes(Dir / L"E2EBook_Page_Img\\contents\\Sample.PDF", "%PDF-1.4 sample");
-    if (!FSpec.Ini.empty())
-        WriteBytes(Dir / L"E2EBook.ini", FSpec.Ini);
+    if (!FSetup.Ini.empty())
+        WriteBytes(Dir / L"E2EBook.ini", FSetup.Ini);
 }
 
 TBookRun::~TBookRun()
@@ -142,7 +142,7 @@ TBookRun::~TBookRun()
 
 bool TBookRun::Start()
 {
-    return FileThere(Dir / L"E2EBook.exe") && Viewer.Start(Dir / L"E2EBook.exe", FSpec.Args, Dir.Path());
+    return FileThere(Dir / L"E2EBook.exe") && Viewer.Start(Dir / L"E2EBook.exe", FSetup.Args, Dir.Path());
 }
 
 HWND TBookRun::WaitPlayer(DWORD TimeoutMs)

@@ -35,7 +35,7 @@ std::vector<TShot>& Shots();
 // The shot of that name; nullptr when none was taken.
 const TShot* FindShot(const std::string& Name);
 
-struct TBookSpec {
+struct TBookSetup {
     std::string Ini;          // the book's ".ini" (empty: none)
     std::string PageSettings = "&title=E2E 책 %26 그림&\r\n&width=800&&height=600&\r\n";
     UnicodeString Args;       // the viewer's command line after its name
@@ -46,7 +46,7 @@ struct TBookSpec {
 // attachment.  The viewer is killed when this goes, should it still run.
 class TBookRun {
 public:
-    explicit TBookRun(const TBookSpec& Spec);
+    explicit TBookRun(const TBookSetup& Setup);
     ~TBookRun();
     TBookRun(const TBookRun&) = delete;
     TBookRun& operator=(const TBookRun&) = delete;
@@ -65,7 +65,7 @@ public:
     TMovieDriver Driver;
 
 private:
-    TBookSpec FSpec;
+    TBookSetup FSetup;
 };
 
 // Presses the button of Window captioned Caption (without its '&').

@@ -43,7 +43,7 @@ inline constexpr Rgb Key{255, 0, 255};
 inline constexpr Rgb White{255, 255, 255};
 
 // An image of the minimum set: '@' glyph or '^' nine-piece border.
-struct ImageSpec {
+struct WantedImage {
     const wchar_t* Section;
     const wchar_t* Key;
     wchar_t Form;
@@ -51,9 +51,9 @@ struct ImageSpec {
     int WL = 0, WT = 0, WR = 0, WB = 0, DrawMode = 0;
 };
 
-inline const std::vector<ImageSpec>& MinimumImages()
+inline const std::vector<WantedImage>& MinimumImages()
 {
-    static const std::vector<ImageSpec> images = {
+    static const std::vector<WantedImage> images = {
         {L"GLOBALINFO", L"BICONCLOSE", '@', 3, 26, 18},
         {L"GLOBALINFO", L"BICONMAX", '@', 3, 26, 18},
         {L"GLOBALINFO", L"BICONNORM", '@', 3, 26, 18},
@@ -98,15 +98,15 @@ inline const std::vector<ImageSpec>& MinimumImages()
 }
 
 // Text values of the minimum set, exactly as written.
-struct TextSpec {
+struct WantedText {
     const wchar_t* Section;
     const wchar_t* Key;
     const wchar_t* Value;
 };
 
-inline const std::vector<TextSpec>& MinimumTexts()
+inline const std::vector<WantedText>& MinimumTexts()
 {
-    static const std::vector<TextSpec> texts = {
+    static const std::vector<WantedText> texts = {
         {L"GLOBALINFO", L"VERSION", L"6.4"},
         {L"GLOBALINFO", L"AUTHOR", L"Viewer team"},
         {L"GLOBALINFO", L"DESCRIPTION", L"Calm blue-grey built-in skin"},

@@ -62,7 +62,7 @@ TEST(BuiltinSkinLoad, IndexesEverySectionAndImageWithItsFrames)
           L"SCROLLBAR2V", L"SCROLLBTNLEFT", L"SCROLLBTNRIGHT", L"SCROLLBTNTOP", L"SCROLLBTNBOTTOM",
           L"SCROLLSLIDERH", L"SCROLLSLIDERV", L"CHECKBOX", L"EDIT"})
         EXPECT_GE(sm->GetSkinIndex(s), 0) << s;
-    for (const ImageSpec& s : MinimumImages()) {
+    for (const WantedImage& s : MinimumImages()) {
         SCOPED_TRACE(std::wstring(s.Section) + L"/" + s.Key);
         const int i = sm->GetMaskIndex(sm->GetSkinIndex(s.Section), s.Section, s.Key);
         ASSERT_GE(i, 0);

@@ -99,7 +99,7 @@ TEST(BuiltinSkinDescription, IsPlainIniTextWithCrlf)
 TEST(BuiltinSkinDescription, HoldsEveryValueOfTheMinimumSet)
 {
     TMemIniFile ini(Path(L"builtin/Options.dat"));
-    for (const TextSpec& t : MinimumTexts()) {
+    for (const WantedText& t : MinimumTexts()) {
         SCOPED_TRACE(std::wstring(t.Section) + L"/" + t.Key);
         EXPECT_EQ(ini.ReadString(t.Section, t.Key, L"(missing)"), t.Value);
     }
@@ -131,7 +131,7 @@ TEST(BuiltinSkinDescription, EveryImageLiesInsideTheMasterImageWithItsFrames)
 {
     BuiltSkin skin;
     ASSERT_EQ(skin.Rows.BytesPerPixel, 3);
-    for (const ImageSpec& s : MinimumImages()) {
+    for (const WantedImage& s : MinimumImages()) {
         SCOPED_TRACE(std::wstring(s.Section) + L"/" + s.Key);
         const ImageValue v = skin.Image(s.Section, s.Key);
         ASSERT_TRUE(v.Valid);

@@ -17,12 +17,12 @@ using namespace builtin;
 
 namespace {
 
-struct PictureSpec {
+struct WantedPicture {
     const wchar_t* Name;
     uint32_t Width, Height;
 };
 
-const PictureSpec kPictures[] = {
+const WantedPicture kPictures[] = {
     {L"KVSHDA", 64, 64}, {L"KVSHDI", 64, 64}, {L"SF", 48, 16}, {L"SR", 48, 16},
     {L"SD", 48, 16},     {L"SE", 48, 16},     {L"SC", 48, 16}, {L"KVGL", 60, 20},
 };
@@ -62,7 +62,7 @@ std::vector<std::string> Chunks(const std::vector<uint8_t>& png)
 
 TEST(SkinPictures, AreRgbaPngResourcesOfTheirSizes)
 {
-    for (const PictureSpec& p : kPictures) {
+    for (const WantedPicture& p : kPictures) {
         SCOPED_TRACE(p.Name);
         const std::vector<uint8_t> png = Resource(p.Name);
         const std::vector<std::string> kinds = Chunks(png);

@@ -380,10 +380,10 @@ TEST_F(WrapperTest, ClassLibraryComboAnswersForItsPartsOnlyWhenNotSkinned)
     ASSERT_NE(info.hwndItem, nullptr);
     TBitmap b(10, 10, pf24bit);
     HDC dc = b.Canvas()->Handle();
-    auto answer = [&](UINT Msg, HWND Part) {
+    auto answer = [&](UINT Msg, HWND Child) {
         ::SetTextColor(dc, RGB(1, 2, 3));
         ::SetBkColor(dc, RGB(4, 5, 6));
-        return reinterpret_cast<HBRUSH>(::SendMessageW(h, Msg, WPARAM(dc), LPARAM(Part)));
+        return reinterpret_cast<HBRUSH>(::SendMessageW(h, Msg, WPARAM(dc), LPARAM(Child)));
     };
 
     TsCommonData data(combo, true);
