@@ -366,19 +366,7 @@ void TkvDialogWnd::PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBand)
     textR.bottom = textR.top + size.cy;
     int section = sm->GetSkinIndex(s_FormTitle);
     if (FCaptionSkinIndex >= 0 && sm->IsValidSkinIndex(FCaptionSkinIndex)) {
-        TRect frame = textR;
-        kvDrawText(cv->Handle(), Caption, frame, CaptionFlags | DT_CALCRECT);
-        frame = TRect(frame.left - 4, frame.top - 2, frame.right + 4, frame.bottom + 2);
-        TBitmap own;
-        TBitmap* band = TitleBand;
-        if (!band) {
-            band = &own;
-            own.SetPixelFormat(pf32bit);
-            own.SetSize(M.ImageWidth(), M.TitleBottom());
-            ::BitBlt(DCOf(&own), 0, 0, own.Width(), own.Height(), DCOf(cache), 0, 0, SRCCOPY);
-        }
-        PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(band, frame.left, frame.top), true,
-                  FormActive() ? 1 : 0, frame, TPoint(0, 0), cache, sm);
+        PaintCaptionFrame(cache, TitleBand, M, Caption, textR, CaptionFlags, FCaptionSkinIndex, FormActive(), sm);
         section = FCaptionSkinIndex;
     } else {
         if (!sm->IsValidSkinIndex(section))

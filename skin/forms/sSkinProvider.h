@@ -526,6 +526,11 @@ bool BigButtons(TsSkinProvider* Provider);
 bool IsBorderUnchanged(int MaskIndex, TsSkinManager* Manager);
 // The size grip into a device context of image coordinates.
 void PaintGrip(HDC DC, TsSkinProvider* Provider);
+// The skin's "CAPTION" frame (section CaptionIndex) around a caption's text
+// rectangle in a window image, over a copy of the title band (the one given,
+// else one taken from the image now).  Answers the frame's rectangle.
+TRect PaintCaptionFrame(TBitmap* Image, TBitmap* TitleBand, const TsFrameMetrics& M, const UnicodeString& Caption,
+                        const TRect& TextR, UINT Flags, int CaptionIndex, bool Active, TsSkinManager* Sm);
 // The work area of the form's monitor.
 TRect FormWorkArea(TCustomForm* Form);
 // V moves onto Edge - Extent when it lies within Buffer pixels of it.

@@ -362,16 +362,11 @@ void TsSkinProvider::PaintCaptionText(const TsFrameMetrics& M, TBitmap* TitleBan
         PaintAddedTitle(textR, addSize.cx, section);
 }
 
-// The caption on its own "CAPTION" frame, drawn over a copy of the title
-// band (the one given, else one taken now).
-void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags, TBitmap* TitleBand)
+TRect PaintCaptionFrame(TBitmap* Image, TBitmap* TitleBand, const TsFrameMetrics& M, const UnicodeString& Caption,
+                        const TRect& TextR, UINT Flags, int CaptionIndex, bool Active, TsSkinManager* Sm)
 {
-    TsSkinManager* sm = Manager();
-    TBitmap* cache = FCommonData->FCacheBmp;
-    TCanvas* cv = cache->Canvas();
-    const UnicodeString caption = Form->Caption();
     TRect frame = TextR;
-    kvDrawText(cv->Handle(), caption, frame, Flags | DT_CALCRECT);
+    kvDrawText(Image->Canvas()->Handle(), Caption, frame, Flags | DT_CALCRECT);
     frame = TRect(frame.left - 4, frame.top - 2, frame.right + 4, frame.bottom + 2);
     TBitmap own;
     TBitmap* band = TitleBand;
@@ -379,10 +374,22 @@ void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UI
         band = &own;
         own.SetPixelFormat(pf32bit);
         own.SetSize(M.ImageWidth(), M.TitleBottom());
-        ::BitBlt(DCOf(&own), 0, 0, own.Width(), own.Height(), DCOf(cache), 0, 0, SRCCOPY);
+        ::BitBlt(DCOf(&own), 0, 0, own.Width(), own.Height(), DCOf(Image), 0, 0, SRCCOPY);
     }
-    PaintItem(FCaptionSkinIndex, s_Caption, MakeCacheInfo(band, frame.left, frame.top), true, State(FormActive), frame,
-              TPoint(0, 0), cache, sm);
+    PaintItem(CaptionIndex, s_Caption, MakeCacheInfo(band, frame.left, frame.top), true, State(Active), frame,
+              TPoint(0, 0), Image, Sm);
+    return frame;
+}
+
+// The caption on its own "CAPTION" frame, with the frame's glow.
+void TsSkinProvider::PaintCaptionFrame(const TsFrameMetrics& M, TRect& TextR, UINT Flags, TBitmap* TitleBand)
+{
+    TsSkinManager* sm = Manager();
+    TBitmap* cache = FCommonData->FCacheBmp;
+    TCanvas* cv = cache->Canvas();
+    const UnicodeString caption = Form->Caption();
+    const TRect frame =
+        ::PaintCaptionFrame(cache, TitleBand, M, caption, TextR, Flags, FCaptionSkinIndex, FormActive, sm);
     const TsGeneralData& gd = sm->gd[std::size_t(FCaptionSkinIndex)];
     const int glow = FormActive ? gd.HotGlowSize : gd.GlowSize;
     if (glow > 0)
