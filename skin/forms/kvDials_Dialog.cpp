@@ -15,6 +15,7 @@
 #include "skin/core/sStrings.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/kvDials.h"
+#include "skin/wrappers/kvSBUtils_Paint.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/sAlphaGraph.h"
@@ -141,9 +142,7 @@ TkvDialogWnd::~TkvDialogWnd()
     FreeAndNil(SystemMenu);
     FreeAndNil(TitleFont);
     FreeAndNil(FGlow);
-    if (FDlgBrush)
-        ::DeleteObject(FDlgBrush);
-    FDlgBrush = nullptr;
+    FDlgBrush.Reset();
 }
 
 void TkvDialogWnd::InitParams()
@@ -645,13 +644,7 @@ void TkvDialogWnd::WMCtlColorDlg(TMessage& Message)
 {
     TsSkinManager* sm = SkinData->GetSkinManager();
     const TColor c = ColorToRGB(sm ? sm->GetGlobalColor() : clBtnFace);
-    if (!FDlgBrush || c != FDlgBrushColor) {
-        if (FDlgBrush)
-            ::DeleteObject(FDlgBrush);
-        FDlgBrush = ::CreateSolidBrush(COLORREF(c));
-        FDlgBrushColor = c;
-    }
-    Message.Result = LRESULT(FDlgBrush);
+    Message.Result = LRESULT(KeptBrush(FDlgBrush, FDlgBrushColor, c));
 }
 
 void TkvDialogWnd::Kv_DrawStaticItem(TMessage& Message)

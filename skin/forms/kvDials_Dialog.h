@@ -208,7 +208,7 @@ public:
     TkvSystemMenu* SystemMenu = nullptr;
     TkvProvider* Provider = nullptr;
     // The brush answered to WM_CTLCOLORDLG, kept while its colour holds.
-    HBRUSH FDlgBrush = nullptr;
+    GdiObject<HBRUSH> FDlgBrush;
     TColor FDlgBrushColor = clNone;
     // The glow mask of the caption text, kept between rebuilds.
     TBitmap* FGlow = nullptr;

@@ -55,17 +55,6 @@ UnicodeString ShownText(HWND Combo)
     return UnicodeString(s);
 }
 
-// Brush kept in Brush while its colour Kept is still Want, made anew
-// (the old one deleted) when the colour changes.
-HBRUSH KeptBrush(GdiObject<HBRUSH>& Brush, TColor& Kept, TColor Want)
-{
-    if (!Brush || Kept != Want) {
-        Brush.Reset(::CreateSolidBrush(ColorToRGB(Want)));
-        Kept = Want;
-    }
-    return Brush.Get();
-}
-
 HWND EditPartOf(HWND Combo)
 {
     COMBOBOXINFO info{};

@@ -127,3 +127,12 @@ void TrackActiveControl(HWND Wnd)
     else if (!inside && m->ActiveControl() == Wnd)
         m->SetActiveControl(nullptr);
 }
+
+HBRUSH KeptBrush(GdiObject<HBRUSH>& Brush, TColor& Kept, TColor Want)
+{
+    if (!Brush || Kept != Want) {
+        Brush.Reset(::CreateSolidBrush(ColorToRGB(Want)));
+        Kept = Want;
+    }
+    return Brush.Get();
+}

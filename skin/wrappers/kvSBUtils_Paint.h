@@ -6,7 +6,13 @@
 
 #include <windows.h>
 
+#include "classlib/graphics/GdiHandles.h"
 #include "skin/wrappers/kvSBUtils.h"
+
+// The brush kept in Brush while its colour Kept is still Want, made anew
+// (the old one deleted) when the colour changes: one brush per owner for
+// the answers to colour messages, never one per message.
+HBRUSH KeptBrush(GdiObject<HBRUSH>& Brush, TColor& Kept, TColor Want);
 
 // The wrapper paints: its skin data has a manager whose skin is active and
 // (with NeedSection) a section the skin has.  Without one the window keeps
