@@ -52,17 +52,15 @@ void CopyGlowPicture(TBitmap* Glow, TBitmap* Dst)
     const bool alpha = Glow->PixelFormat() == pf32bit;
     const TBitmapRows src = Glow->Rows(), rows = Dst->Rows();
     const int w = std::min(rows.Width, src.Width), h = std::min(rows.Height, src.Height);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* p = rows.Row(y);
-        for (int x = 0; x < w; ++x, p += 4) {
-            if (!alpha) {
+    if (!alpha)
+        for (int y = 0; y < h; ++y) {
+            uint8_t* p = rows.Row(y);
+            for (int x = 0; x < w; ++x, p += 4) {
                 const bool key = p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF;
                 p[3] = key ? 0 : 255;
             }
-            for (int k = 0; k < 3; ++k)
-                p[k] = uint8_t((p[k] * p[3] + 127) / 255);
         }
-    }
+    WeightByAlpha(Dst, TRect(0, 0, w, h));
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "classlib/graphics/GdiHandles.h"
 #include "skin/paint/kvPNG.h"
+#include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
 
 namespace {
@@ -50,13 +52,9 @@ TBitmap* Premultiplied(TBitmap* Src)
 {
     TBitmap* out = CreateBmp32(Src->Width(), Src->Height());
     const TBitmapRows s = Src->Rows(), d = out->Rows();
-    for (int y = 0; y < s.Height; ++y) {
-        const uint8_t* ps = s.Row(y);
-        uint8_t* pd = d.Row(y);
-        for (int x = 0; x < s.Width; ++x, ps += 4, pd += 4)
-            for (int k = 0; k < 3; ++k)
-                pd[k] = uint8_t((ps[k] * ps[3] + 127) / 255);
-    }
+    for (int y = 0; y < s.Height; ++y)
+        std::memcpy(d.Row(y), s.Row(y), std::size_t(s.Width) * 4);
+    WeightByAlpha(out, TRect(0, 0, s.Width, s.Height));
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "skin/paint/sAlphaGraph.h"
 
+#include <algorithm>
+
 #include "classlib/controls/Controls.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinManager_Store.h"
@@ -142,6 +144,19 @@ void FillRect32(TBitmap* Bmp, const TRect& R, TColor Color)
 void FillAlphaRect(TBitmap* Bmp, const TRect& R, uint8_t Value)
 {
     kvPaint::FillAlphaRect(RowsOf(Bmp), KvRect(R), Value);
+}
+
+void WeightByAlpha(TBitmap* Bmp, const TRect& R)
+{
+    const TBitmapRows rows = RowsOf(Bmp);
+    const int x0 = std::max(0, int(R.left)), x1 = std::min(rows.Width, int(R.right));
+    const int y0 = std::max(0, int(R.top)), y1 = std::min(rows.Height, int(R.bottom));
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* p = rows.Row(y) + 4 * x0;
+        for (int x = x0; x < x1; ++x, p += 4)
+            for (int k = 0; k < 3; ++k)
+                p[k] = uint8_t((p[k] * p[3] + 127) / 255);
+    }
 }
 
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind DisabledKind, TControl* Parent, const TCacheInfo& CI,

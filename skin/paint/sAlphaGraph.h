@@ -57,6 +57,9 @@ void BlendColorRect(TBitmap* Bmp, const TRect& R, uint8_t Percent, TColor Color)
 void FillRect32(TBitmap* Bmp, const TRect& R, TColor Color);
 // The alpha byte of each pixel of R of a 32-bit bitmap.
 void FillAlphaRect(TBitmap* Bmp, const TRect& R, uint8_t Value);
+// The colour bytes of the pixels of R of a 32-bit bitmap weighted by their
+// alpha (straight alpha made premultiplied, as a layered window takes it).
+void WeightByAlpha(TBitmap* Bmp, const TRect& R);
 // A glyph's disabled look: greyed, then mixed with what lies behind it.
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind DisabledKind, TControl* Parent, const TCacheInfo& CI,
                      const TPoint& Offset);
