@@ -11,6 +11,7 @@
 #include "skin/controls/sSpeedButton.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinProps.h"
+#include "skin/paint/kvAlphaImageList.h"
 #include "skin/paint/sFade.h"
 #include "skin/paint/sGraphUtils_Sections.h"
 #include "support/FakeInput.h"
@@ -562,6 +563,53 @@ TEST_F(SpeedButtons, OverlappingSiblingsArePaintedIntoTheCacheByIntersection)
     auto lone = Want(0);
     EXPECT_GT(DiffAt(cache, TRect(20, 0, 30, 24), lone.get(), TPoint(20, 0)), 0) << "the crossing sibling shows";
     EXPECT_EQ(DiffAt(cache, TRect(0, 4, 15, 20), lone.get(), TPoint(0, 4)), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Every style in every state, with a caption and a built-in glyph, for a
+// reader to look at: build/artifacts/speed-buttons.png.
+TEST_F(SpeedButtons, ContactSheet)
+{
+    Form->SetBounds(0, 0, 6 * 84 + 16, 6 * 32 + 40);
+    const TToolButtonStyle styles[] = {tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider, tbsTextButton};
+    for (int row = 0; row < 6; ++row)
+        for (int col = 0; col < 6; ++col) {
+            TsSpeedButton* b = NewButton(8 + col * 84, 8 + row * 32, 60, 26);
+            b->SetCaption(L"Aa");
+            b->SetImages(kvResImgList());
+            b->SetImageIndex(row % kvGlyphsCount);
+            b->SetButtonStyle(styles[row]);
+            switch (col) {
+            case 1: b->Perform(CM_MOUSEENTER, 0, 0); break;
+            case 2: Press(b); break;
+            case 3:
+                b->SetGroupIndex(10 + row);
+                b->SetAllowAllUp(true);
+                b->SetDown(true);
+                break;
+            case 4: b->SetEnabled(false); break;
+            case 5:
+                b->SetDisabledKind(TsDisabledKind{dkGrayed});
+                b->SetEnabled(false);
+                break;
+            }
+        }
+    auto sheet = Painted();
+    SaveArtifact(sheet.get(), "speed-buttons.png");
+    // Normal and hot buttons differ from each other, on every visible style.
+    int differing = 0;
+    for (int row = 0; row < 6; ++row) {
+        if (styles[row] == tbsSeparator || styles[row] == tbsDivider)
+            continue;
+        auto normal = New<TBitmap>(60, 26, pf24bit);
+        TOwned<TBitmap> own(normal);
+        ::BitBlt(normal->Canvas()->Handle(), 0, 0, 60, 26, sheet->Canvas()->Handle(), 8, 8 + row * 32, SRCCOPY);
+        differing += DiffAt(sheet.get(), TRect(92, 8 + row * 32, 152, 34 + row * 32), normal) > 0;
+    }
+    EXPECT_EQ(differing, 4);
 }
 
 } // namespace
