@@ -595,7 +595,10 @@ bool TryStrToDate(std::wstring_view S, TDateTime& Value, const TFormatSettings& 
         else
             m = n1, d = n2;
     } else {
-        if (!scan.Separator(Settings.DateSeparator) || !scan.Number(n3, l3) || !scan.AtEnd())
+        if (!scan.Separator(Settings.DateSeparator) || !scan.Number(n3, l3))
+            return false;
+        // Some locales end their dates with the separator ("2024. 12. 25.").
+        if (!scan.AtEnd() && (!scan.Separator(Settings.DateSeparator) || !scan.AtEnd()))
             return false;
         switch (order) {
         case 1: d = n1, m = n2, y = n3, yearDigits = l3; break;

@@ -146,7 +146,8 @@ UnicodeString DateToStr(TDateTime Value);
 // current year.  A year written with at most two digits is expanded by
 // TwoDigitYearCenturyWindow: into the hundred years from the current year
 // minus the window on (the current century when the window is 0).  Numbers
-// have at most four digits; nothing else may follow.  Value is untouched
+// have at most four digits; after the third a separator may end the date
+// (as some locales write it), nothing else may follow.  Value is untouched
 // when the result is false; StrToDate raises EConvertError.
 bool TryStrToDate(std::wstring_view S, TDateTime& Value, const TFormatSettings& Settings);
 bool TryStrToDate(std::wstring_view S, TDateTime& Value);

@@ -279,7 +279,8 @@ TEST(DateTimeTest, ReadsDatesInTheOrderOfTheShortFormat)
                                 {L"12//2024", 0, 0, 0},
                                 {L"12/  /2024", 0, 0, 0},
                                 {L"/25/2024", 0, 0, 0},
-                                {L"12/25/2024/", 0, 0, 0},
+                                {L"12/25/2024/ ", 2024, 12, 25},   // a closing separator
+                                {L"12/25/2024//", 0, 0, 0},
                                 {L"12/25/2024x", 0, 0, 0},
                                 {L"12/25/20245", 0, 0, 0},
                                 {L"12-25-2024", 0, 0, 0},
@@ -295,6 +296,14 @@ TEST(DateTimeTest, ReadsDatesInTheOrderOfTheShortFormat)
                                {L"2024/12/25", 0, 0, 0},
                                {L"2024-02-30", 0, 0, 0},
                            });
+    TFormatSettings dotted = Korean();   // as some systems write the Korean date
+    dotted.DateSeparator = L'.';
+    dotted.ShortDateFormat = L"yyyy. MM. dd.";
+    ExpectParses(dotted, {
+                             {L"2024. 12. 25.", 2024, 12, 25},
+                             {L"2024.12.25", 2024, 12, 25},
+                             {L"12. 25.", 0, 0, 0},
+                         });
     ExpectParses(German(), {
                                {L"25.12.2024", 2024, 12, 25},
                                {L"1.2", 2026, 2, 1},
