@@ -1,4 +1,5 @@
 #include "classlib/rtl/SysUtils.h"
+#include "classlib/rtl/DateTime.h"
 
 #include <windows.h>
 
@@ -625,6 +626,7 @@ void GetFormatSettings()
 {
     ReadLocaleChar(LOCALE_SDECIMAL, FormatSettings.DecimalSeparator);
     ReadLocaleChar(LOCALE_STHOUSAND, FormatSettings.ThousandSeparator);
+    GetDateFormatSettings(FormatSettings);
 }
 
 // ---------------------------------------------------------------------------

@@ -143,11 +143,29 @@ using Extended = long double;
 struct TFormatSettings {
     wchar_t DecimalSeparator = L'.';
     wchar_t ThousandSeparator = L',';
+    // Dates and times (classlib/rtl/DateTime.h).  The texts start empty, so
+    // that the process-wide value needs no start-up code of its own: the
+    // locale reader fills them (DefaultDateSettings gives known values).
+    wchar_t DateSeparator = L'/';
+    wchar_t TimeSeparator = L':';
+    UnicodeString ShortDateFormat{};
+    UnicodeString LongDateFormat{};
+    UnicodeString ShortTimeFormat{};
+    UnicodeString LongTimeFormat{};
+    UnicodeString TimeAMString{};
+    UnicodeString TimePMString{};
+    UnicodeString ShortMonthNames[12]{};   // January first
+    UnicodeString LongMonthNames[12]{};
+    UnicodeString ShortDayNames[7]{};      // Sunday first
+    UnicodeString LongDayNames[7]{};
+    int FirstDayOfWeek = 6;              // 0 Monday .. 6 Sunday
+    int TwoDigitYearCenturyWindow = 50;
 };
 
 // The process-wide settings every conversion without a settings argument
-// uses; read from the user's locale at start-up.
-extern TFormatSettings FormatSettings;
+// uses; read from the user's locale at start-up.  Constant-initialised, so
+// the locale reader may fill it before or after any other unit starts.
+extern constinit TFormatSettings FormatSettings;
 
 // Reads the user's locale into FormatSettings (again after a change of the
 // system's settings).  A separator the locale does not give keeps its value.

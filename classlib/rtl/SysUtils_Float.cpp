@@ -10,7 +10,7 @@
 
 #include "classlib/rtl/SysUtils.h"
 
-TFormatSettings FormatSettings;
+constinit TFormatSettings FormatSettings;
 
 TFormatSettingsScope::TFormatSettingsScope(const TFormatSettings& Settings) : FSaved(FormatSettings)
 {
@@ -18,8 +18,10 @@ TFormatSettingsScope::TFormatSettingsScope(const TFormatSettings& Settings) : FS
 }
 
 TFormatSettingsScope::TFormatSettingsScope(wchar_t DecimalSeparator, wchar_t ThousandSeparator)
-    : TFormatSettingsScope(TFormatSettings{DecimalSeparator, ThousandSeparator})
+    : FSaved(FormatSettings)
 {
+    FormatSettings.DecimalSeparator = DecimalSeparator;
+    FormatSettings.ThousandSeparator = ThousandSeparator;
 }
 
 TFormatSettingsScope::~TFormatSettingsScope()
