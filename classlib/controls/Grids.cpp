@@ -1,5 +1,7 @@
 #include "classlib/controls/Grids.h"
 
+#include <algorithm>
+
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
 
@@ -320,11 +322,14 @@ void TDrawGrid::Paint()
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(client);
 
-    for (int r = 0; r < FRowCount; ++r) {
-        for (int c = 0; c < FColCount; ++c) {
+    // Only the cells that start inside the client area (however many the
+    // grid has); cells of no width or height show nothing.
+    const int colStep = FDefaultColWidth + FGridLineWidth, rowStep = FDefaultRowHeight + FGridLineWidth;
+    const int cols = colStep > 0 ? std::min(FColCount, int((client.right + colStep - 1) / colStep)) : 0;
+    const int rows = rowStep > 0 ? std::min(FRowCount, int((client.bottom + rowStep - 1) / rowStep)) : 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
             const TRect cell = CellRect(c, r);
-            if (cell.left >= client.right || cell.top >= client.bottom)
-                continue;
             TGridDrawState state;
             if (c < FFixedCols || r < FFixedRows)
                 state += gdFixed;

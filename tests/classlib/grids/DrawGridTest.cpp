@@ -198,6 +198,13 @@ TEST_F(DrawGrid, EveryCellIsDrawnOnceWithItsState)
     Grid->SetOptions(TGridOptions{});
     Grid->PaintTo(bmp.Canvas()->Handle(), 0, 0);
     EXPECT_EQ(cv->Pixels(41, 35), clWhite);
+
+    // A huge grid draws what the window shows: 8 x 8 cells start in 150 x 80.
+    Grid->SetColCount(100000);
+    Grid->SetRowCount(100000);
+    Events.Cells.clear();
+    Grid->PaintTo(bmp.Canvas()->Handle(), 0, 0);
+    EXPECT_EQ(Events.Cells.size(), 64u);
 }
 
 TEST_F(DrawGrid, PublishedDefaultsAndLimits)
