@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the paint_kernels benchmark under Wine twice: with pixman's SIMD paths
 # and with them off (PIXMAN_DISABLE), because under an emulated CPU pixman's
-# SSE2 code can be slower than its own plain C.  For each kernel it prints
-# the run whose reference was faster, so that every ratio is against
-# pixman's best on this machine (each line still comes from one run where
-# ours and the reference took turns).
+# SSE2 code can be slower than its own plain C.  For each kernel measured
+# against pixman it prints the run whose reference was faster, so that the
+# ratio is against pixman's best on this machine (the other kernels come
+# from the first run; each line comes from one run where ours and the
+# reference took turns).
 # Usage: bench/paint_kernels/wine.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
