@@ -176,7 +176,7 @@ private:
 // Tool bars.  The bar's window draws and clicks the buttons; each
 // TToolButton is a graphic child that mirrors one of them and takes the
 // bounds the bar gives it.
-enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider, tbsTextButton };
 enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
 using TEdgeBorders = TSet<TEdgeBorder>;
 enum TEdgeStyle { esNone, esRaised, esLowered };

@@ -540,7 +540,7 @@ KV_BEGIN_PUBLISHED(TToolButton, TGraphicControl)
     B.Bool(L"Marked", &C::Marked, &C::SetMarked, false);
     B.Bool(L"Down", &C::Down, &C::SetDown, false);
     B.Enum(L"Style", &C::Style, &C::SetStyle, tbsButton,
-           {L"tbsButton", L"tbsCheck", L"tbsDropDown", L"tbsSeparator", L"tbsDivider"}, L"TToolButtonStyle");
+           {L"tbsButton", L"tbsCheck", L"tbsDropDown", L"tbsSeparator", L"tbsDivider", L"tbsTextButton"}, L"TToolButtonStyle");
     B.Bool(L"Wrap", &C::Wrap, &C::SetWrap, false);
 KV_END_PUBLISHED
 
