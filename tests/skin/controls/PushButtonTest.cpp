@@ -1,0 +1,269 @@
+// Skinned push and bit buttons on the built-in skin: owner-drawn while
+// skinned, the window region renewed once per change, the default frame
+// with the focus, teardown in their own OnClick, and a contact sheet.
+#include <gtest/gtest.h>
+
+#include "ControlsFixture.h"
+#include "tests/support/ResourceCount.h"
+#include "classlib/controls/ImgList.h"
+#include "classlib/controls/StdCtrls.h"
+#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sButton.h"
+#include "skin/core/sConst.h"
+#include "skin/core/sMessages.h"
+
+using namespace ctltest;
+
+namespace {
+
+// Counts its cache rebuilds.
+class TCountingButton : public TsButton {
+    KV_CLASS(TCountingButton)
+public:
+    explicit TCountingButton(TComponent* AOwner) : TsButton(AOwner) {}
+    int Rebuilds = 0;
+    void PrepareCache() override
+    {
+        ++Rebuilds;
+        TsButton::PrepareCache();
+    }
+};
+
+struct TFreeOnClick : TObject {
+    int Clicks = 0;
+    int MouseUps = 0;
+    void Click(TObject* Sender)
+    {
+        ++Clicks;
+        TObject* o = Sender;
+        FreeAndNil(o);
+    }
+    void MouseUp(TObject*, TMouseButton, TShiftState, int, int) { ++MouseUps; }
+};
+
+UINT ButtonType(TWinControl* C) { return ::GetWindowLongW(C->Handle(), GWL_STYLE) & BS_TYPEMASK; }
+
+TRect RegionBox(HWND Wnd)
+{
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    TRect box;
+    if (::GetWindowRgn(Wnd, rgn) != ERROR)
+        ::GetRgnBox(rgn, &box);
+    ::DeleteObject(rgn);
+    return box;
+}
+
+bool HasRegion(HWND Wnd)
+{
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    const bool has = ::GetWindowRgn(Wnd, rgn) != ERROR;
+    ::DeleteObject(rgn);
+    return has;
+}
+
+// The button's picture, painted as its WM_PAINT paints.
+TOwned<TBitmap> Paint(TWinControl* C)
+{
+    C->HandleNeeded();
+    TOwned<TBitmap> b(New<TBitmap>(C->Width(), C->Height(), pf24bit));
+    C->Perform(WM_PAINT, reinterpret_cast<WPARAM>(b->Canvas()->Handle()), 0);
+    ::GdiFlush();
+    return b;
+}
+
+bool SamePixels(TBitmap* A, TBitmap* B)
+{
+    for (int y = 0; y < A->Height(); ++y)
+        for (int x = 0; x < A->Width(); ++x)
+            if (Px(A, x, y) != Px(B, x, y))
+                return false;
+    return true;
+}
+
+class PushButtons : public ControlsTest {
+protected:
+    void SetUp() override
+    {
+        ControlsTest::SetUp();
+        FadingForbidden = true;   // states show at once
+    }
+    void TearDown() override
+    {
+        FadingForbidden = false;
+        ControlsTest::TearDown();
+    }
+    template <class T>
+    T* Place(int X, int Y)
+    {
+        T* b = New<T>(Form.get());
+        b->SetParent(Form.get());
+        b->SetBounds(X, Y, 75, 25);
+        b->SetCaption(L"확인");
+        return b;
+    }
+};
+
+} // namespace
+
+TEST_F(PushButtons, OwnerDrawnWhileSkinnedTheSystemsDefaultFrameOnceTheSkinGoes)
+{
+    auto* def = Place<TsButton>(10, 10);
+    def->SetDefault(true);
+    auto* other = Place<TsButton>(100, 10);
+    auto* edit = New<TEdit>(Form.get());
+    edit->SetParent(Form.get());
+    edit->SetTop(60);
+    Form->Show();
+
+    // Skinned, the focus moves the default look, never the window style.
+    struct Step {
+        TWinControl* Focus;
+        int DefState, OtherState;
+    } skinned[] = {{edit, 1, 0}, {other, 0, 1}, {edit, 1, 0}};
+    for (const Step& s : skinned) {
+        s.Focus->SetFocus();
+        EXPECT_EQ(ButtonType(def), UINT(BS_OWNERDRAW)) << s.Focus->ClassName();
+        EXPECT_EQ(ButtonType(other), UINT(BS_OWNERDRAW)) << s.Focus->ClassName();
+        EXPECT_EQ(def->CurrentState(), s.DefState) << s.Focus->ClassName();
+    }
+    Paint(def);
+    EXPECT_TRUE(HasRegion(def->Handle()));
+
+    // Without the skin the system's own styles come back, and move.
+    Manager->SetActive(false);
+    EXPECT_FALSE(HasRegion(def->Handle())) << "the full rectangle again";
+    struct Unskinned {
+        TWinControl* Focus;
+        UINT Def, Other;
+    } plain[] = {{edit, BS_DEFPUSHBUTTON, BS_PUSHBUTTON}, {other, BS_PUSHBUTTON, BS_DEFPUSHBUTTON},
+                 {edit, BS_DEFPUSHBUTTON, BS_PUSHBUTTON}};
+    for (const Unskinned& s : plain) {
+        s.Focus->SetFocus();
+        EXPECT_EQ(ButtonType(def), s.Def) << s.Focus->ClassName();
+        EXPECT_EQ(ButtonType(other), s.Other) << s.Focus->ClassName();
+    }
+    Manager->SetActive(true);
+    EXPECT_EQ(ButtonType(def), UINT(BS_OWNERDRAW));
+}
+
+TEST_F(PushButtons, TheRegionIsRenewedOncePerChangeNotAtEveryPaint)
+{
+    auto* btn = Place<TCountingButton>(10, 10);
+    btn->HandleNeeded();
+    Paint(btn);
+    EXPECT_EQ(btn->Rebuilds, 1);
+    EXPECT_FALSE(btn->RegionChanged());
+    EXPECT_EQ(RegionBox(btn->Handle()).right, 75);
+    Paint(btn);
+    Paint(btn);
+    EXPECT_EQ(btn->Rebuilds, 1) << "a repaint copies the cache";
+
+    btn->SetWidth(100);
+    Paint(btn);
+    EXPECT_EQ(btn->Rebuilds, 2);
+    EXPECT_EQ(RegionBox(btn->Handle()).right, 100);
+    EXPECT_FALSE(btn->RegionChanged());
+
+    // Rebuilds outside painting (a fade's) make regions that never reach
+    // the window: none is left behind.
+    Paint(btn);
+    const TResourceCount before = CountResources();
+    for (int i = 0; i < 20; ++i) {
+        btn->SetWidth(100 + i % 2);
+        btn->Perform(SM_KORVEXCMD, MAKEWPARAM(0, SMC_PREPARE_CACHE), 0);
+        btn->Perform(SM_KORVEXCMD, MAKEWPARAM(0, SMC_PREPARE_CACHE), 0);
+        Paint(btn);
+    }
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+TEST_F(PushButtons, StatesPaintTheSkinsButtonAndAContactSheet)
+{
+    auto* btn = Place<TsButton>(10, 10);
+    auto* bit = Place<TsBitBtn>(10, 50);
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TOwned<TBitmap> red(New<TBitmap>(16, 16, pf24bit));
+    red->Canvas()->Brush()->SetColor(clRed);
+    red->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(red.get(), nullptr);
+    bit->SetImages(images.get());
+    bit->SetImageIndex(0);
+
+    for (TWinControl* b : std::initializer_list<TWinControl*>{btn, bit}) {
+        auto* skin = SkinDataOf(b);
+        auto repaint = [&] {
+            skin->BGChanged = true;
+            return Paint(b);
+        };
+        TOwned<TBitmap> normal = repaint();
+        b->Perform(CM_MOUSEENTER, 0, 0);
+        TOwned<TBitmap> hot = repaint();
+        b->Perform(CM_MOUSELEAVE, 0, 0);
+        if (auto* sb = dynamic_cast<TsButton*>(b))
+            sb->SetDown(true);
+        else
+            static_cast<TsBitBtn*>(b)->SetDown(true);
+        TOwned<TBitmap> pressed = repaint();
+        if (auto* sb = dynamic_cast<TsButton*>(b))
+            sb->SetDown(false);
+        else
+            static_cast<TsBitBtn*>(b)->SetDown(false);
+        b->SetEnabled(false);
+        TOwned<TBitmap> disabled = repaint();
+        b->SetEnabled(true);
+
+        EXPECT_FALSE(SamePixels(normal.get(), hot.get())) << b->ClassName();
+        EXPECT_FALSE(SamePixels(normal.get(), pressed.get())) << b->ClassName();
+        EXPECT_FALSE(SamePixels(normal.get(), disabled.get())) << b->ClassName();
+        EXPECT_NE(Commonest(normal.get(), TRect(0, 0, 75, 25), clNone), FormColour()) << "the skin's face";
+
+        TOwned<TBitmap> sheet(New<TBitmap>(4 * 80, 30, pf24bit));
+        sheet->Canvas()->Brush()->SetColor(clWhite);
+        sheet->Canvas()->FillRect(TRect(0, 0, 320, 30));
+        int x = 0;
+        for (TBitmap* p : {normal.get(), hot.get(), pressed.get(), disabled.get()}) {
+            ::BitBlt(sheet->Canvas()->Handle(), x, 2, 75, 25, p->Canvas()->Handle(), 0, 0, SRCCOPY);
+            x += 80;
+        }
+        SaveArtifact(sheet.get(), std::string("pushbuttons_") + (b == btn ? "button" : "bitbtn") + ".png");
+    }
+    // The image-list glyph shows on the bit button.
+    TOwned<TBitmap> withGlyph = Paint(bit);
+    EXPECT_GT(CountColor(withGlyph.get(), bit->ImgRect(), RGB(255, 0, 0)), 100);
+}
+
+TEST_F(PushButtons, FreedByItsOwnOnClickTheHintsComeBackAndNothingLeaks)
+{
+    Form->Show();
+    Application->SetShowHint(true);
+    const TResourceCount before = CountResources();
+    for (int kind = 0; kind < 2; ++kind) {
+        TFreeOnClick handler;
+        TButton* b = kind == 0 ? static_cast<TButton*>(Place<TsButton>(10, 10)) : Place<TsBitBtn>(10, 10);
+        b->OnClick = Bind(&handler, &TFreeOnClick::Click);
+        HWND wnd = b->Handle();
+        ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(handler.Clicks, 1) << kind;
+        EXPECT_FALSE(::IsWindow(wnd)) << kind;
+        EXPECT_TRUE(Application->ShowHint()) << kind;
+        EXPECT_FALSE(ShowHintStored) << kind;
+    }
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+TEST_F(PushButtons, AReleaseWhosePressBeganElsewhereReachesOnlyTheBitButton)
+{
+    TFreeOnClick counts;
+    auto* btn = Place<TsButton>(10, 10);
+    auto* bit = Place<TsBitBtn>(10, 50);
+    btn->OnMouseUp = Bind(&counts, &TFreeOnClick::MouseUp);
+    btn->HandleNeeded();
+    ::SendMessageW(btn->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(counts.MouseUps, 0);
+    bit->OnMouseUp = Bind(&counts, &TFreeOnClick::MouseUp);
+    ::SendMessageW(bit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(counts.MouseUps, 1);
+}
