@@ -267,3 +267,61 @@ TEST_F(PushButtons, AReleaseWhosePressBeganElsewhereReachesOnlyTheBitButton)
     ::SendMessageW(bit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(counts.MouseUps, 1);
 }
+
+TEST_F(PushButtons, FreedWhileFadingOrAfterTheSkinWentWhileHotNothingIsLeft)
+{
+    FadingForbidden = false;
+    auto* warm = Place<TsButton>(10, 10);   // caches and glyphs warmed up
+    Paint(warm);
+    warm->Perform(CM_MOUSEENTER, 0, 0);
+    warm->Perform(CM_MOUSELEAVE, 0, 0);
+    TObject* o = warm;
+    FreeAndNil(o);
+
+    const TResourceCount before = CountResources();
+    for (bool removeSkin : {false, true}) {
+        auto* btn = Place<TsButton>(10, 10);
+        auto* bit = Place<TsBitBtn>(10, 50);
+        for (TWinControl* b : std::initializer_list<TWinControl*>{btn, bit}) {
+            b->Perform(SM_KORVEXCMD, 0, 0);   // nothing asked: passes by
+            Paint(b);
+            b->Perform(CM_MOUSEENTER, 0, 0);  // a fade starts where the skin fades
+        }
+        if (removeSkin) {
+            Manager->SetActive(false);
+            EXPECT_EQ(ButtonType(btn), UINT(BS_PUSHBUTTON));
+            EXPECT_FALSE(HasRegion(btn->Handle()));
+            EXPECT_FALSE(HasRegion(bit->Handle()));
+        }
+        o = btn;
+        FreeAndNil(o);
+        o = bit;
+        FreeAndNil(o);
+        Manager->SetActive(true);
+    }
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+TEST_F(PushButtons, WithoutTheSkinTheBitButtonStillShowsItsImageListGlyph)
+{
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TOwned<TBitmap> red(New<TBitmap>(16, 16, pf24bit));
+    red->Canvas()->Brush()->SetColor(clRed);
+    red->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(red.get(), nullptr);
+    auto* bit = Place<TsBitBtn>(10, 10);
+    bit->SetImages(images.get());
+    bit->SetImageIndex(0);
+    Manager->SetActive(false);
+
+    TOwned<TBitmap> plain = Paint(bit);
+    EXPECT_GT(CountColor(plain.get(), TRect(0, 0, 75, 25), RGB(255, 0, 0)), 100);
+    EXPECT_EQ(Commonest(plain.get(), TRect(0, 0, 75, 25), RGB(255, 0, 0)), ColorToRGB(clBtnFace));
+    // Freeing the list leaves the button without it.
+    images.reset();
+    EXPECT_EQ(bit->Images(), nullptr);
+    TOwned<TBitmap> none = Paint(bit);
+    EXPECT_EQ(CountColor(none.get(), TRect(0, 0, 75, 25), RGB(255, 0, 0)), 0);
+}
