@@ -63,7 +63,7 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner)
 TsSpeedButton::~TsSpeedButton()
 {
     *FAlive = false;
-    StopFade();
+    // No repaint now: the timer simply goes.
     FreeAndNil(FadeTimer);
     if (TempControl == this)
         TempControl = nullptr;
