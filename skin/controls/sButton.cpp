@@ -37,7 +37,10 @@ int TsPushButtonCore::CurrentState()
     TsPushStateFacts f;
     if (FButton.HandleAllocated()) {
         HWND wnd = FButton.Handle();
-        f.Pushed = (::SendMessageW(wnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+        // Straight to the system's button: the answer is its own, and the
+        // message need not travel the skinning chain at every paint.
+        WNDPROC sys = FButton.DefWndProc() ? FButton.DefWndProc() : ::DefWindowProcW;
+        f.Pushed = (::CallWindowProcW(sys, wnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
         f.DefPushStyle = (::GetWindowLongW(wnd, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
     }
     f.ForcedPressed = fGlobalFlag;
@@ -137,7 +140,9 @@ void TsPushButtonCore::PaintHandler(HDC DC)
         return;
     HWND wnd = FButton.Handle();
     PAINTSTRUCT ps{};
-    const bool bracket = !InAnimationProcess;
+    // A paint into a given DC (a print, a picture of the form) leaves the
+    // window's own update region alone.
+    const bool bracket = !InAnimationProcess && !DC;
     if (bracket)
         ::BeginPaint(wnd, &ps);
     HDC dc = DC;
