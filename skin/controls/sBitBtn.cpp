@@ -541,7 +541,12 @@ bool TsBitBtn::OwnSkinnedMessage(TMessage& Message)
     return false;
 }
 
-void TsBitBtn::AfterInherited(TMessage& Message) {}
+void TsBitBtn::AfterInherited(TMessage& Message)
+{
+    if (Message.Msg == CM_ACTIONUPDATE)
+        if (auto* a = dynamic_cast<TCustomAction*>(Action()))
+            SetEnabled(a->Enabled());
+}
 
 void TsBitBtn::WndProc(TMessage& Message)
 {

@@ -325,6 +325,13 @@ bool TsButton::ActionDisabled()
     return a && !a->Enabled();
 }
 
+void TsButton::AfterInherited(TMessage& Message)
+{
+    if (Message.Msg == CM_ACTIONUPDATE)
+        if (auto* a = dynamic_cast<TCustomAction*>(Action()))
+            SetEnabled(a->Enabled());
+}
+
 void TsButton::ActionChange(TObject* Sender, bool CheckDefaults)
 {
     TButton::ActionChange(Sender, CheckDefaults);

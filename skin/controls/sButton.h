@@ -130,6 +130,7 @@ protected:
     void SkinSetAdapt() override;
     void SkinRemovedAdapt() override;
     bool OwnSkinnedMessage(TMessage& Message) override;
+    void AfterInherited(TMessage& Message) override;
     bool IgnoresKillFocusWhileDestroying() override { return true; }
     void FadeFrameArrived() override { FCore->DropRegion(); }
     bool ActionDisabled() override;

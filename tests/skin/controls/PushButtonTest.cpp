@@ -5,6 +5,7 @@
 
 #include "ControlsFixture.h"
 #include "tests/support/ResourceCount.h"
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/ImgList.h"
 #include "classlib/controls/StdCtrls.h"
 #include "skin/controls/sBitBtn.h"
@@ -324,4 +325,40 @@ TEST_F(PushButtons, WithoutTheSkinTheBitButtonStillShowsItsImageListGlyph)
     EXPECT_EQ(bit->Images(), nullptr);
     TOwned<TBitmap> none = Paint(bit);
     EXPECT_EQ(CountColor(none.get(), TRect(0, 0, 75, 25), RGB(255, 0, 0)), 0);
+}
+
+TEST_F(PushButtons, ActionsGiveTheEnabledStateAndTheBitButtonsImage)
+{
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TOwned<TBitmap> red(New<TBitmap>(16, 16, pf24bit));
+    red->Canvas()->Brush()->SetColor(clRed);
+    red->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(red.get(), nullptr);
+    images->Add(red.get(), nullptr);
+    auto* list = New<TActionList>(Form.get());
+    list->SetImages(images.get());
+    auto* action = New<TAction>(Form.get());
+    action->SetActionList(list);
+    action->SetImageIndex(1);
+
+    auto* btn = Place<TsButton>(10, 10);
+    auto* bit = Place<TsBitBtn>(10, 50);
+    TOwned<TBitmap> enabled = Paint(btn);
+    btn->SetAction(action);
+    bit->SetAction(action);
+    EXPECT_EQ(bit->Images(), images.get());
+    EXPECT_EQ(bit->ImageIndex(), 1);
+    EXPECT_EQ(bit->GlyphWidth(), 16) << "the image list gives the glyph";
+
+    action->SetEnabled(false);
+    EXPECT_FALSE(btn->Enabled());
+    EXPECT_FALSE(bit->Enabled());
+    SkinDataOf(btn)->BGChanged = true;
+    EXPECT_FALSE(SamePixels(enabled.get(), Paint(btn).get())) << "the disabled look";
+    // An action's update message copies its state again.
+    btn->SetEnabled(true);
+    btn->Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(action));
+    EXPECT_FALSE(btn->Enabled());
 }
