@@ -325,6 +325,14 @@ bool TsButton::ActionDisabled()
     return a && !a->Enabled();
 }
 
+void TsButton::CNMeasureItem(TMessage& Message)
+{
+    if (auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
+        mis->itemWidth = UINT(Width());
+        mis->itemHeight = UINT(Height());
+    }
+}
+
 void TsButton::AfterInherited(TMessage& Message)
 {
     if (Message.Msg == CM_ACTIONUPDATE)

@@ -116,6 +116,8 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
+    // An owner-drawn item is the whole button.
+    void CNMeasureItem(TMessage& Message) override;
     virtual void DoDrawText(TRect& R, UINT Flags);
     virtual void DrawCaption();
     virtual TRect CaptionRect();

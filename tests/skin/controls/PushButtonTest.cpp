@@ -362,3 +362,32 @@ TEST_F(PushButtons, ActionsGiveTheEnabledStateAndTheBitButtonsImage)
     btn->Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(action));
     EXPECT_FALSE(btn->Enabled());
 }
+
+TEST_F(PushButtons, ABitButtonReadWithAGlyphAndAnImageListKeepsTheList)
+{
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(20);
+    images->SetHeight(20);
+    TOwned<TBitmap> pic(New<TBitmap>(20, 20, pf24bit));
+    images->Add(pic.get(), nullptr);
+    TOwned<TBitmap> square(New<TBitmap>(16, 16, pf24bit));
+    TOwned<TBitmap> glyph(New<TBitmap>(32, 16, pf24bit));
+    auto* bit = Place<TsBitBtn>(10, 10);
+    bit->IncludeState(csLoading);
+    bit->SetGlyph(square.get());
+    bit->SetImages(images.get());
+    bit->SetImageIndex(0);
+    bit->Loaded();
+    EXPECT_TRUE(bit->Glyph()->Empty());
+    EXPECT_EQ(bit->GlyphWidth(), 20);
+    EXPECT_EQ(bit->GlyphHeight(), 20);
+    // An index outside the list leaves the glyph alone.
+    auto* other = Place<TsBitBtn>(10, 50);
+    other->IncludeState(csLoading);
+    other->SetGlyph(glyph.get());
+    other->SetImages(images.get());
+    other->SetImageIndex(3);
+    other->Loaded();
+    EXPECT_FALSE(other->Glyph()->Empty());
+    EXPECT_EQ(other->GlyphWidth(), 16) << "two square frames";
+}
