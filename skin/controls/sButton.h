@@ -110,6 +110,8 @@ public:
     // The parts the tests and painters read.
     bool RegionChanged() const { return FCore->RegionChanged; }
     TsPushButtonCore& Core() { return *FCore; }
+    // The running fade, nil when none.
+    TsFadeTimer* Fade() const { return FFrame->FadeTimer; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;

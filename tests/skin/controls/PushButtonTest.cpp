@@ -3,6 +3,8 @@
 // with the focus, teardown in their own OnClick, and a contact sheet.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ControlsFixture.h"
 #include "tests/support/ResourceCount.h"
 #include "classlib/controls/ActnList.h"
@@ -12,6 +14,7 @@
 #include "skin/controls/sButton.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
+#include "skin/paint/sFade.h"
 
 using namespace ctltest;
 
@@ -26,6 +29,19 @@ public:
     void PrepareCache() override
     {
         ++Rebuilds;
+        TsButton::PrepareCache();
+    }
+};
+
+// Records the state of each cache rebuild.
+class TStateButton : public TsButton {
+    KV_CLASS(TStateButton)
+public:
+    explicit TStateButton(TComponent* AOwner) : TsButton(AOwner) {}
+    std::vector<int> States;
+    void PrepareCache() override
+    {
+        States.push_back(CurrentState());
         TsButton::PrepareCache();
     }
 };
@@ -390,4 +406,31 @@ TEST_F(PushButtons, ABitButtonReadWithAGlyphAndAnImageListKeepsTheList)
     other->Loaded();
     EXPECT_FALSE(other->Glyph()->Empty());
     EXPECT_EQ(other->GlyphWidth(), 16) << "two square frames";
+}
+
+TEST_F(PushButtons, AClickDuringAFadeShowsThePressedLookAtOnce)
+{
+    FadingForbidden = false;
+    auto& g = Manager->gd[size_t(Manager->GetSkinIndex(L"BUTTON"))];
+    g.FadingEnabled = true;
+    g.FadingIterations = 20;
+    auto* btn = Place<TStateButton>(10, 10);
+    btn->SetAnimatEvents({aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp});
+    Form->Show();
+    Paint(btn);
+    btn->Perform(CM_MOUSEENTER, 0, 0);
+    ::SendMessageW(btn->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_NE(btn->Fade(), nullptr);
+    ASSERT_LT(btn->Fade()->FadeLevel, btn->Fade()->Iterations);
+
+    btn->States.clear();
+    ::SendMessageW(btn->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_FALSE(btn->States.empty());
+    EXPECT_EQ(btn->States.front(), 2) << "the pressed look, before the release fades";
+    EXPECT_NE(btn->States.back(), 2);
+    EXPECT_FALSE(fGlobalFlag);
+    // The release's own fade runs to its end.
+    for (int i = 0; i < 40 && btn->Fade(); ++i)
+        btn->Fade()->Timer();
+    g.FadingEnabled = false;
 }
