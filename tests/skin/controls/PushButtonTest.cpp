@@ -15,6 +15,7 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
 #include "skin/paint/sFade.h"
+#include "skin/paint/sGraphUtils_Sections.h"
 
 using namespace ctltest;
 
@@ -433,4 +434,32 @@ TEST_F(PushButtons, AClickDuringAFadeShowsThePressedLookAtOnce)
     for (int i = 0; i < 40 && btn->Fade(); ++i)
         btn->Fade()->Timer();
     g.FadingEnabled = false;
+}
+
+TEST_F(PushButtons, TheFaceIsTheSkinsButtonSectionInEachState)
+{
+    auto* btn = Place<TsButton>(10, 10);
+    btn->SetCaption(L"");
+    auto face = [&](int State) {
+        TOwned<TBitmap> b(New<TBitmap>(75, 25, pf24bit));
+        TsCommonData data(nullptr, true);
+        data.SetSkinManager(Manager);
+        data.SetSkinSection(L"BUTTON");
+        TCacheInfo ci;
+        ci.FillColor = FormColour();
+        PaintItem(&data, ci, true, State, TRect(0, 0, 75, 25), TPoint(0, 0), b.get(), true);
+        return b;
+    };
+    const TRect inner(4, 4, 71, 21);   // the corners are the region's
+    for (int state : {0, 2}) {
+        btn->SetDown(state == 2);
+        SkinDataOf(btn)->BGChanged = true;
+        TOwned<TBitmap> got = Paint(btn);
+        TOwned<TBitmap> want = face(state);
+        int diff = 0;
+        for (int y = inner.top; y < inner.bottom; ++y)
+            for (int x = inner.left; x < inner.right; ++x)
+                diff += Px(got.get(), x, y) != Px(want.get(), x, y);
+        EXPECT_EQ(diff, 0) << "state " << state;
+    }
 }
