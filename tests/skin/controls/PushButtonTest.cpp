@@ -463,3 +463,38 @@ TEST_F(PushButtons, TheFaceIsTheSkinsButtonSectionInEachState)
         EXPECT_EQ(diff, 0) << "state " << state;
     }
 }
+
+TEST_F(PushButtons, TheBitButtonsGlyphIsPaintedWhereItsLayoutPutsIt)
+{
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TOwned<TBitmap> red(New<TBitmap>(16, 16, pf24bit));
+    red->Canvas()->Brush()->SetColor(clRed);
+    red->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(red.get(), nullptr);
+    auto* bit = Place<TsBitBtn>(10, 10);
+    bit->SetBounds(10, 10, 120, 60);
+    bit->SetImages(images.get());
+    bit->SetImageIndex(0);
+    for (TButtonLayout layout : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom})
+        for (bool down : {false, true}) {
+            bit->SetLayout(layout);
+            bit->SetDown(down);
+            TOwned<TBitmap> got = Paint(bit);
+            TRect found(120, 60, -1, -1);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 120; ++x)
+                    if (Px(got.get(), x, y) == RGB(255, 0, 0)) {
+                        found.left = std::min<LONG>(found.left, x);
+                        found.top = std::min<LONG>(found.top, y);
+                        found.right = std::max<LONG>(found.right, x + 1);
+                        found.bottom = std::max<LONG>(found.bottom, y + 1);
+                    }
+            const TRect want = bit->ImgRect();
+            EXPECT_TRUE(found.left == want.left && found.top == want.top && found.right == want.right &&
+                        found.bottom == want.bottom)
+                << "layout " << layout << (down ? " down" : "") << ": found (" << found.left << "," << found.top
+                << ")-(" << found.right << "," << found.bottom << "), want (" << want.left << "," << want.top << ")";
+        }
+}
