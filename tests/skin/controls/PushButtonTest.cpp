@@ -498,3 +498,27 @@ TEST_F(PushButtons, TheBitButtonsGlyphIsPaintedWhereItsLayoutPutsIt)
                 << ")-(" << found.right << "," << found.bottom << "), want (" << want.left << "," << want.top << ")";
         }
 }
+
+TEST_F(PushButtons, AButtonThatShrinksHasItsUnskinnedParentRepaintTheOldCorners)
+{
+    auto* btn = Place<TsButton>(10, 10);
+    Form->Show();
+    Paint(btn);
+    btn->SetBounds(10, 10, 60, 20);
+    ::ValidateRect(Form->Handle(), nullptr);
+    Paint(btn);
+    HRGN update = ::CreateRectRgn(0, 0, 0, 0);
+    ::GetUpdateRgn(Form->Handle(), update, FALSE);
+    // The old bottom-right corner (75 x 25 at 10, 10) lies outside the new bounds.
+    EXPECT_TRUE(::PtInRegion(update, 10 + 74, 10 + 24));
+    EXPECT_TRUE(::PtInRegion(update, 10 + 74, 10));
+    EXPECT_TRUE(::PtInRegion(update, 10, 10 + 24));
+    EXPECT_FALSE(::PtInRegion(update, 10 + 30, 10 + 10)) << "only the corners";
+    ::DeleteObject(update);
+    // Growing leaves the parent alone.
+    btn->SetBounds(10, 10, 80, 30);
+    ::ValidateRect(Form->Handle(), nullptr);
+    Paint(btn);
+    RECT r;
+    EXPECT_FALSE(::GetUpdateRect(Form->Handle(), &r, FALSE));
+}
