@@ -267,7 +267,8 @@ void TsButton::CreateParams(TCreateParams& Params)
 {
     TButton::CreateParams(Params);
     TsSkinManager* m = FCommonData ? FCommonData->GetSkinManager() : nullptr;
-    if (m && m->Active() && !m->SkinName().empty())
+    const bool designedInFrame = ComponentState().Contains(csDesigning) && dynamic_cast<TCustomFrame*>(Owner());
+    if (m && m->Active() && !m->SkinName().empty() && !designedInFrame)
         Params.Style = (Params.Style & ~BS_TYPEMASK) | BS_OWNERDRAW;
 }
 
