@@ -364,9 +364,16 @@ TSize TsSpeedButton::TextRectSize()
     return TSize{r.Width(), r.Height()};
 }
 
+TSize TsSpeedButton::TextSize()
+{
+    if (FTextSizeKnown)
+        return FTextSize;
+    return TextRectSize();
+}
+
 TRect TsSpeedButton::CaptionRect()
 {
-    const TSize ts = TextRectSize();
+    const TSize ts = TextSize();
     const int tw = ts.cx, th = ts.cy;
     const int W = Width(), H = Height();
     const int A = ArrowWidth(), GW = GlyphWidth(), GH = GlyphHeight(), GM = GenMargin();
@@ -424,7 +431,7 @@ TRect TsSpeedButton::ImgRect()
 {
     const int W = Width(), H = Height();
     const int A = ArrowWidth(), GW = GlyphWidth(), GH = GlyphHeight(), GM = GenMargin();
-    const TSize ts = TextRectSize();
+    const TSize ts = TextSize();
     const int tw = ts.cx, th = ts.cy;
     const int sp = FShowCaption && GW > 0 && !ShownCaption().empty() ? Spacing() : 0;
     const int dx = (W - A - GW - sp - tw) / 2 - GM;
@@ -567,6 +574,13 @@ void TsSpeedButton::PrepareCache()
     if (CI.Ready && CI.Bmp && CI.Bmp->Width() == 0)
         return;
     const TPoint pos(Left(), Top());
+    // The caption is measured once for the caption's and the glyph's places.
+    FTextSize = TextRectSize();
+    FTextSizeKnown = true;
+    struct TForget {
+        bool& Known;
+        ~TForget() { Known = false; }
+    } forget{FTextSizeKnown};
     switch (FButtonStyle) {
     case tbsSeparator:
         CopyBackground(cache, CI, Left(), Top());
@@ -586,8 +600,8 @@ void TsSpeedButton::PrepareCache()
         const int state = CurrentState();
         const TRect R(0, 0, Width() - ArrowWidth(), Height());
         if (FDrawOverBorder) {
+            // PaintItem lets the border's corners show what lies behind.
             PaintItem(d, CI, true, state, R, pos, cache, true);
-            UpdateCorners(d, state);
             DrawCaption();
             DrawGlyph();
         } else {
@@ -625,9 +639,27 @@ void TsSpeedButton::Paint()
         StdPaint(true);
         return;
     }
+    SkinnedPaint(Canvas()->Handle());
+}
+
+void TsSpeedButton::WMPaint(TMessage& Message)
+{
+    // A skinned button copies its cache to the given context straight away:
+    // the canvas's font, pen and brush are not needed for that.
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    TsCommonData* d = FCommonData;
+    if (dc && d && d->SkinIndex >= 0 && d->Skinned() && !Designing()) {
+        SkinnedPaint(dc);
+        return;
+    }
+    TSpeedButton::WMPaint(Message);
+}
+
+void TsSpeedButton::SkinnedPaint(HDC dc)
+{
+    TsCommonData* d = FCommonData;
     if (Width() <= 0 || Height() <= 0)
         return;
-    HDC dc = Canvas()->Handle();
     if (FadeTimer && FadeTimer->Enabled() && FadeTimer->TmpBmp->Width() == Width()) {
         ::BitBlt(dc, 0, 0, Width(), Height(), FadeTimer->TmpBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
         return;
@@ -643,9 +675,13 @@ void TsSpeedButton::Paint()
         FOldSpacing = Spacing();
         d->BGChanged = true;
     }
-    if (d->BGChanged && !d->UrgentPainting)
+    if (d->BGChanged && !d->UrgentPainting) {
         PrepareCache();
-    UpdateCorners(d, 0);
+        // Over the border the cache has its corners already; a ready cache
+        // is copied as it is.
+        if (!FDrawOverBorder)
+            UpdateCorners(d, 0);
+    }
     ::BitBlt(dc, 0, 0, Width(), Height(), d->FCacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
