@@ -358,7 +358,8 @@ TSize TsSpeedButton::TextRectSize()
     if (text.empty() || !FCommonData || !FCommonData->FCacheBmp)
         return TSize{0, 0};
     TCanvas* c = FCommonData->FCacheBmp->Canvas();
-    c->Font()->Assign(Font());
+    if (!FInCache)
+        c->Font()->Assign(Font());
     TRect r(0, 0, MaxCaptionWidth(), 0);
     kvDrawText(c->Handle(), text, r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     return TSize{r.Width(), r.Height()};
@@ -482,7 +483,8 @@ void TsSpeedButton::DoDrawText(TRect& R, UINT Flags)
     const UnicodeString text = ShownCaption();
     if (FCommonData && FCommonData->Skinned()) {
         TCanvas* c = FCommonData->FCacheBmp->Canvas();
-        c->Font()->Assign(Font());
+        if (!FInCache)
+            c->Font()->Assign(Font());
         kvWriteTextEx(c, text.c_str(), true, R, Flags, FCommonData, CurrentState() != 0);
         return;
     }
@@ -504,11 +506,12 @@ void TsSpeedButton::DoDrawText(TRect& R, UINT Flags)
 
 void TsSpeedButton::DrawCaption()
 {
-    if (!FShowCaption)
+    if (!FShowCaption || Caption().empty())
         return;
     if (FCommonData && FCommonData->FCacheBmp) {
         TCanvas* c = FCommonData->FCacheBmp->Canvas();
-        c->Font()->Assign(Font());
+        if (!FInCache)
+            c->Font()->Assign(Font());
         c->Brush()->SetStyle(bsClear);
     }
     TRect r = CaptionRect();
@@ -575,12 +578,15 @@ void TsSpeedButton::PrepareCache()
         return;
     const TPoint pos(Left(), Top());
     // The caption is measured once for the caption's and the glyph's places.
+    // The cache's font is set once above for all the text of this rebuild.
+    FInCache = true;
     FTextSize = TextRectSize();
     FTextSizeKnown = true;
     struct TForget {
         bool& Known;
-        ~TForget() { Known = false; }
-    } forget{FTextSizeKnown};
+        bool& InCache;
+        ~TForget() { Known = InCache = false; }
+    } forget{FTextSizeKnown, FInCache};
     switch (FButtonStyle) {
     case tbsSeparator:
         CopyBackground(cache, CI, Left(), Top());

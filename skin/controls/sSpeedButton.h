@@ -194,6 +194,7 @@ private:
     TSize TextSize();
     TSize FTextSize{0, 0};
     bool FTextSizeKnown = false;
+    bool FInCache = false;
 };
 
 // The speed button of a spin or calendar: created Height - 4 wide.
