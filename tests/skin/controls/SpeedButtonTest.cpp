@@ -590,6 +590,7 @@ TEST_F(SpeedButtons, ContactSheet)
             b->SetCaption(L"Aa");
             b->SetImages(kvResImgList());
             b->SetImageIndex(row % kvGlyphsCount);
+            b->SetNumGlyphs(3);  // normal, hot and pressed frames side by side
             b->SetButtonStyle(styles[row]);
             switch (col) {
             case 1: b->Perform(CM_MOUSEENTER, 0, 0); break;
