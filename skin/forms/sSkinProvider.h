@@ -265,6 +265,8 @@ public:
     void PaintBorderIcons();
     // Shows one button's new state on the window.
     void RepaintButton(int HitCode);
+    // Hides the button's glow window, if it has one.
+    void DropGlow(TsCaptionButton& Btn);
     // The skinned caption buttons are drawn (the system's are then hidden).
     bool PaintsCaptionButtons() const;
     void SetHotHT(int HitCode, bool Repaint = true);
