@@ -250,6 +250,9 @@ public:
     // --- the frame output and client painting (sSkinProvider_Output.cpp)
     void KV_WMNCPaint(TMessage& Message);
     // The frame bands of the window image to DC (window coordinates).
+    // The menu line and BorderWidth bands of a form with a border window,
+    // in window coordinates.
+    void PaintBorderWindowBands(HDC DC);
     void PaintCaption(HDC DC);
     // The client part of the window image to DC (client coordinates).
     void PaintForm(HDC DC, bool SendUpdated);
@@ -400,6 +403,8 @@ private:
     // sSkinProvider_Output.cpp
     bool BehindMaximisedChild();
     void PaintThinFrame(HDC DC);
+    void PrintWithBorderWindow(HDC DC);
+    void PrintWithoutBorderWindow(HDC DC);
     void PaintOnPaintIntoImage(const TsFrameMetrics& M);
     TBitmap* PrepareImage(const TsFrameMetrics& M);
 

@@ -267,23 +267,10 @@ void TsSkinProvider::WMPrint(TMessage& Message)
     if (!MenusInitialized && UpdateMenu())
         MenusInitialized = true;
     FCommonData->SetUpdating(false);
-    if (FDrawNonClientArea) {
-        if (!HaveBorder(this) && (::GetWindowLongW(Form->Handle(), GWL_STYLE) & WS_THICKFRAME))
-            PaintThinFrame(dc);
-        else
-            PaintCaption(dc);
-    }
-    // The client part, and the children that the caller prints next, stand
-    // in the client area: the origin stays there for the caller.
-    ::OffsetViewportOrgEx(dc, OffsetX(), OffsetY(), nullptr);
-    const TRect client = Form->GetClientRect();
-    ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
-    const bool ownChildren = (FCommonData->CtrlSkinState & CSS_NOCACHE) && Form->FormStyle() != fsMDIForm;
-    if (ownChildren)
-        ExcludeControls(dc, Form, kvtGraphic, 0, 0);
-    PaintForm(dc, true);
-    if (ownChildren)
-        PaintControls(dc, Form, true, TPoint(0, 0));
+    if (BorderForm)
+        PrintWithBorderWindow(dc);
+    else
+        PrintWithoutBorderWindow(dc);
     if (Form->FormStyle() == fsMDIForm && Form->ClientHandle())
         ::SendMessageW(Form->ClientHandle(), WM_PRINT, WPARAM(dc), Message.LParam);
     if (Form->OnPaint) {
@@ -296,6 +283,45 @@ void TsSkinProvider::WMPrint(TMessage& Message)
         }
         Form->Canvas()->SetHandle(nullptr);
     }
+}
+
+void TsSkinProvider::PrintWithoutBorderWindow(HDC DC)
+{
+    if (FDrawNonClientArea) {
+        if (!HaveBorder(this) && (::GetWindowLongW(Form->Handle(), GWL_STYLE) & WS_THICKFRAME))
+            PaintThinFrame(DC);
+        else
+            PaintCaption(DC);
+    }
+    // The client part, and the children that the caller prints next, stand
+    // in the client area: the origin stays there for the caller.
+    ::OffsetViewportOrgEx(DC, OffsetX(), OffsetY(), nullptr);
+    const TRect client = Form->GetClientRect();
+    ::IntersectClipRect(DC, 0, 0, client.Width(), client.Height());
+    const bool ownChildren = (FCommonData->CtrlSkinState & CSS_NOCACHE) && Form->FormStyle() != fsMDIForm;
+    if (ownChildren)
+        ExcludeControls(DC, Form, kvtGraphic, 0, 0);
+    PaintForm(DC, true);
+    if (ownChildren)
+        PaintControls(DC, Form, true, TPoint(0, 0));
+}
+
+// With a border window the print is the whole image, shadow and frame
+// included (the border window's picture), with the children over its client
+// part: the origin is left at the client area for the caller.
+void TsSkinProvider::PrintWithBorderWindow(HDC DC)
+{
+    if (FCommonData->BGChanged)
+        PaintAll();
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (!cache)
+        return;
+    ::BitBlt(DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    ::OffsetViewportOrgEx(DC, OffsetX(), OffsetY() + (Metrics().MenuHeight() != 0 ? 1 : 0), nullptr);
+    const TRect client = Form->GetClientRect();
+    ::IntersectClipRect(DC, 0, 0, client.Width(), client.Height());
+    if (Form->FormStyle() != fsMDIForm)
+        PaintControls(DC, Form, true, TPoint(0, 0));
 }
 
 void TsSkinProvider::CMShowingChanged(TMessage& Message)
