@@ -364,3 +364,50 @@ TEST_F(ExBorders, MenuLineAndBandsComeFromInsideTheShadow)
     ::RestoreDC(dc, saved);
     EXPECT_EQ(WrongPixels(img, &printed, TRect(0, 0, img->Width(), img->Height()), TPoint()), 0);
 }
+
+// The system keeps an owned window above its owner: whether or not the main
+// form is on the task bar (and so owns the other forms' windows), each
+// border window, and a caption button's fade, shares its form's owner and
+// lies behind the form, not over it.
+TEST_F(ExBorders, BorderWindowsLieBehindTheirFormsWhoeverOwnsThem)
+{
+    TFakeInput input;
+    for (bool onTaskBar : {false, true}) {
+        SCOPED_TRACE(onTaskBar ? "main form on the task bar" : "application window");
+        ASSERT_EQ(Application->MainForm(), nullptr);
+        Application->SetMainFormOnTaskBar(onTaskBar);
+        TForm* main = nullptr;
+        Application->CreateForm(main);
+        TOwned<TForm> ownedMain(main);
+        main->SetBounds(40, 40, 320, 200);
+        main->Show();
+        Application->ProcessMessages();
+        TOwned<TForm> other(NewForm(bsSizeable));
+        ASSERT_EQ(::GetWindow(other->Handle(), GW_OWNER) == main->Handle(), onTaskBar);
+        for (TForm* f : {main, other.get()}) {
+            TsSkinProvider* sp = ProviderOf(f);
+            ASSERT_NE(sp, nullptr);
+            sp->FormActive = true;
+            Image(sp);
+            sp->UpdateExBordersPos(true, 255);
+            ASSERT_NE(sp->BorderForm, nullptr);
+            const HWND border = sp->BorderForm->Handle(), owner = ::GetWindow(f->Handle(), GW_OWNER);
+            EXPECT_EQ(::GetWindow(border, GW_OWNER), owner);
+            EXPECT_EQ(::GetWindow(f->Handle(), GW_HWNDNEXT), border) << "right behind its form";
+
+            // A hot close button's fade lies between the form and its border window.
+            const TRect r = sp->ButtonClose.Rect, b = WindowRectOf(border);
+            input.Cursor = TPoint(b.left + CentreOf(r).x, b.top + CentreOf(r).y);
+            ASSERT_EQ(BorderHitAt(sp->BorderForm, CentreOf(r)).Code, HTCLOSE);
+            auto* fade = dynamic_cast<TkvSBAnimation*>(sp->ButtonClose.Timer);
+            ASSERT_NE(fade, nullptr);
+            ASSERT_NE(fade->AForm, nullptr);
+            EXPECT_EQ(::GetWindow(fade->AForm->Handle(), GW_OWNER), owner);
+            sp->KillAnimations();
+        }
+        other.reset();
+        ownedMain.reset();
+        Application->ProcessMessages();
+    }
+    Application->SetMainFormOnTaskBar(false);
+}
