@@ -432,6 +432,8 @@ private:
     void WMCreate(TMessage& Message);
     void WMSetRedraw(TMessage& Message);
     void WMShowWindow(TMessage& Message);
+    void SkinMDIChildren();
+    void MDIChildActivated();
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);

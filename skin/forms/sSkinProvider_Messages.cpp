@@ -152,9 +152,23 @@ void TsSkinProvider::WMShowWindow(TMessage& Message)
             ShowAction = Iconic(Form) ? saMinimize : Zoomed(Form) ? saMaximize : saRestore;
     }
     OldWndProc(Message);
+    if (mdiChild && Zoomed(Form) && Alive(MDISkinProvider))
+        MDISkinProvider->RepaintMenu();
+    // MDI children are made with a parent: the hook takes none of them.
+    if (Form->FormStyle() == fsMDIForm)
+        SkinMDIChildren();
     if (Form->Parent() && !mdiChild) {
         FCommonData->CtrlSkinState &= ~CSS_NOCACHE;
         BackgroundChanged();
+    }
+}
+
+void TsSkinProvider::SkinMDIChildren()
+{
+    for (int i = 0; i < Form->MDIChildCount(); ++i) {
+        TForm* child = Form->MDIChildren(i);
+        if (child && child->HandleAllocated() && !GetBoolMsg(child->Handle(), SMC_IS_SKINNED))
+            AddSupportedForm(child->Handle(), nullptr);
     }
 }
 

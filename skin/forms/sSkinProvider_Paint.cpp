@@ -8,6 +8,8 @@
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
 
@@ -204,6 +206,28 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& Message)
     Message.Result = 1;
 }
 
+// A shown MDI child: skinned from now on, and the main form's menu line
+// shows what the child brings to it.
+void TsSkinProvider::MDIChildActivated()
+{
+    const TFormState fs = Form->FormState();
+    if (!fs.Contains(fsCreatedMDIChild) || !fs.Contains(fsShowing) || !Alive(MDISkinProvider) ||
+        !MDISkinProvider->MDIForm)
+        return;
+    if (!SystemMenu)
+        PrepareForm();
+    TsSkinProvider* main = MDISkinProvider;
+    main->BackgroundChanged();
+    main->FLinesCount = -1;
+    if (auto* support = dynamic_cast<TsMDIForm*>(main->MDIForm))
+        support->UpdateMDIIconItem();
+    if (main->Form && main->Form->HandleAllocated()) {
+        ::SendMessageW(main->Form->Handle(), WM_NCPAINT, 0, 0);
+        if (main->Form->ClientHandle())
+            ::SendMessageW(main->Form->ClientHandle(), WM_NCPAINT, 0, 0);
+    }
+}
+
 void TsSkinProvider::WMNCActivate(TMessage& Message)
 {
     if (FDestroying) {
@@ -243,10 +267,21 @@ void TsSkinProvider::WMNCActivate(TMessage& Message)
         if (!Alive(this))
             return;
     }
+    if (Form->FormStyle() == fsMDIChild && Form->Visible())
+        MDIChildActivated();
     if (::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED)
         ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
     if (Form->FormState().Contains(fsCreating))
         return;
+    if (HaveBorder(this) && MDIButtonsNeeded()) {
+        // The menu line shows the active child's buttons: its state follows the child's.
+        TForm* child = Form->ActiveMDIChild();
+        const bool active = LOWORD(Message.WParam) != 0 || (child && child->Active());
+        if (active || FormActive) {
+            FormActive = active;
+            FLinesCount = -1;
+        }
+    }
     ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
     if (BorderForm)
         UpdateExBordersPos(true, 255);
