@@ -434,6 +434,8 @@ private:
     void WMShowWindow(TMessage& Message);
     void SkinMDIChildren();
     void MDIChildActivated();
+    void MDIChildSysCommand(TMessage& Message);
+    void MDIChildRestore(TMessage& Message, bool Hold);
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);
