@@ -436,6 +436,7 @@ private:
     void MDIChildActivated();
     void MDIChildSysCommand(TMessage& Message);
     void MDIChildRestore(TMessage& Message, bool Hold);
+    void WMChildActivate(TMessage& Message);
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);

@@ -28,6 +28,16 @@ void InvalidateSquare(HWND Wnd, int Right, int Bottom, int W, int H, bool Erase)
     ::InvalidateRect(Wnd, &r, Erase);
 }
 
+bool Iconic(TCustomForm* Form)
+{
+    return Form->HandleAllocated() && ::IsIconic(Form->Handle());
+}
+
+bool Zoomed(TCustomForm* Form)
+{
+    return Form->HandleAllocated() && ::IsZoomed(Form->Handle());
+}
+
 } // namespace
 
 void TsSkinProvider::WMSize(TMessage& Message)
@@ -66,7 +76,17 @@ void TsSkinProvider::WMSize(TMessage& Message)
     if (InAnimationProcess || !Alive(this) || FormGoing())
         return;
     if (Form->Showing()) {
-        if (FormChanged()) {
+        if (!FormChanged() || (Iconic(Form) && AeroIsEnabled())) {
+            if (Form->FormStyle() == fsMDIForm && IsCached(FCommonData)) {
+                ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
+            } else if (Message.WParam == SIZE_MAXIMIZED && Form->FormStyle() == fsMDIChild && Zoomed(Form) &&
+                       Alive(MDISkinProvider)) {
+                // The maximised child's buttons go into the main form's menu line.
+                MDISkinProvider->BackgroundChanged();
+                MDISkinProvider->MenuChanged = true;
+                ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+            }
+        } else {
             RgnChanged = true;
             BackgroundChanged();
             FLinesCount = -1;
@@ -100,6 +120,15 @@ void TsSkinProvider::WMActivate(TMessage& Message)
     if (Form->FormState().Contains(fsCreating))
         return;
     FLinesCount = -1;
+    if (Form->FormStyle() == fsMDIChild && Alive(MDISkinProvider) && MDISkinProvider->Form) {
+        // The other children show their captions inactive now.
+        TForm* main = MDISkinProvider->Form;
+        for (int i = 0; i < main->MDIChildCount(); ++i)
+            if (TForm* other = main->MDIChildren(i); other && other != Form && other->HandleAllocated() &&
+                                                     ::IsWindowVisible(other->Handle()))
+                ::SendMessageW(other->Handle(), WM_NCPAINT, 0, 0);
+        MDISkinProvider->BackgroundChanged();
+    }
     if (!Manager()->ComponentState().Contains(csDesigning))
         InitMenuItems(FCommonData->Skinned());
     if (SystemMenu)
@@ -116,7 +145,15 @@ void TsSkinProvider::WMSetText(TMessage& Message)
     }
     FreeAndNil(FGlow1);
     FreeAndNil(FGlow2);
-    if (AeroIsEnabled()) {
+    if (Form->FormStyle() == fsMDIChild && Zoomed(Form) && Alive(MDISkinProvider)) {
+        // A maximised child's caption shows in the main form's title.
+        TsSkinProvider* main = MDISkinProvider;
+        main->BackgroundChanged();
+        ShowCaptionCover(main, false);
+        OldWndProc(Message);
+        if (Alive(main))
+            FreeCaptionCover(main);
+    } else if (AeroIsEnabled()) {
         OldWndProc(Message);
         UpdateSkinCaption(this);
     } else {
@@ -144,7 +181,17 @@ void TsSkinProvider::WMPaint(TMessage& Message)
             return;
         }
         OurPaintHandler(Message);
-        MDICreating = false;
+        if (MDICreating) {
+            // A child made while the active child is maximised comes up maximised.
+            MDICreating = false;
+            if (Form->FormStyle() == fsMDIChild)
+                ::SendMessageW(Form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        }
+        if (Form->FormStyle() == fsMDIForm && !Message.WParam && Alive(this)) {
+            const HDC dc = ::GetDC(Form->Handle());
+            PaintControls(dc, Form, true, TPoint(0, 0));
+            ::ReleaseDC(Form->Handle(), dc);
+        }
         Message.Result = 0;
     } else {
         if (!Form->Showing()) {
