@@ -3,7 +3,12 @@
 // menu line shows a maximised child's icon and buttons; the children are
 // maximised, restored, cascaded and closed from their caption and from the
 // menu line, and nothing of theirs stays behind.
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "FrameFixture.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sMDIForm.h"
 #include "support/ResourceCount.h"
 
@@ -37,22 +42,103 @@ protected:
         child->SetFormStyle(fsMDIChild);
         child->SetCaption(Caption);
         child->SetBounds(10, 10, 240, 160);
+        child->OnClose = TCloseEvent(this, &MDIChildren::FreeOnClose);
         child->Show();
         Application->ProcessMessages();
         return child;
     }
+    // As an MDI program does: a closed child goes.
+    void FreeOnClose(TObject*, TCloseAction& Action) { Action = caFree; }
+    // A click on a caption button of the form: pressed and released there.
+    static void Click(TForm* Form, int Code)
+    {
+        TsSkinProvider* sp = GetSkinProvider(Form);
+        sp->SetPressedHT(Code);
+        ::SendMessageW(Form->Handle(), WM_NCLBUTTONUP, WPARAM(Code), 0);
+        Application->ProcessMessages();
+    }
+    static bool Zoomed(TForm* F) { return ::IsZoomed(F->Handle()) != 0; }
     TForm* Main = nullptr;
 };
 
 } // namespace
 
-TEST_F(MDIChildren, EachChildMadeByTheApplicationIsSkinned)
+TEST_F(MDIChildren, MaximisedRestoredCascadedAndClosedFromTheirButtons)
 {
     TsSkinProvider* sp = ProviderOf(Main);
     ASSERT_NE(sp, nullptr);
-    for (const wchar_t* caption : {L"One", L"Two", L"Three"}) {
-        TForm* child = NewChild(caption);
-        SCOPED_TRACE(testing::Message() << "child " << caption);
-        EXPECT_NE(GetSkinProvider(child), nullptr);
-    }
+    auto cycle = [&] {
+        std::vector<TForm*> kids;
+        for (const wchar_t* caption : {L"One", L"Two", L"Three"}) {
+            TForm* child = NewChild(caption);
+            SCOPED_TRACE(testing::Message() << "child " << caption);
+            TsSkinProvider* csp = GetSkinProvider(child);
+            EXPECT_NE(csp, nullptr);
+            if (!csp)
+                return;
+            EXPECT_NE(csp->SystemMenu, nullptr) << "prepared when shown";
+            kids.push_back(child);
+        }
+        ASSERT_EQ(Main->ActiveMDIChild(), kids[2]);
+        TBitmap* img = Image(sp);
+        const TRect line(0, 0, img->Width(), img->Height() / 4);
+        const auto plain = std::unique_ptr<TBitmap>(new TBitmap(img->Width(), line.Height(), pf24bit));
+        ::BitBlt(plain->Canvas()->Handle(), 0, 0, line.Width(), line.Height(), img->Canvas()->Handle(), 0, 0, SRCCOPY);
+
+        // Maximised from its caption: the menu line takes its icon and buttons.
+        Click(kids[2], HTMAXBUTTON);
+        EXPECT_TRUE(Zoomed(kids[2]));
+        EXPECT_TRUE(sp->MDIButtonsNeeded());
+        EXPECT_TRUE(ChildIconPresent());
+        img = Image(sp);
+        for (int code : {HTMDICLOSE, HTMDIMAX}) {
+            const TRect r = sp->ButtonByCode(code)->Rect;
+            ASSERT_FALSE(r.IsEmpty()) << code;
+            int changed = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    changed += !(PixelAt(img, x, y) == PixelAt(plain.get(), x, y));
+            EXPECT_GE(changed, r.Width() * r.Height() / 10) << "button " << code << " drawn in the menu line";
+        }
+
+        // Restored from the menu line: the line is plain again.
+        Click(Main, HTMDIMAX);
+        EXPECT_FALSE(Zoomed(kids[2]));
+        EXPECT_FALSE(sp->MDIButtonsNeeded());
+        EXPECT_FALSE(ChildIconPresent());
+
+        // Cascaded: each child below and right of the one before.
+        Main->Cascade();
+        Application->ProcessMessages();
+        std::vector<int> tops;
+        for (TForm* k : kids)
+            tops.push_back(k->Top());
+        std::sort(tops.begin(), tops.end());
+        EXPECT_LT(tops[0], tops[1]);
+        EXPECT_LT(tops[1], tops[2]);
+
+        // Closed from its caption, then (maximised) from the menu line.
+        TForm* active = Main->ActiveMDIChild();
+        Click(active, HTCLOSE);
+        EXPECT_EQ(Main->MDIChildCount(), 2);
+        active = Main->ActiveMDIChild();
+        ASSERT_NE(active, nullptr);
+        active->SetWindowState(wsMaximized);
+        Application->ProcessMessages();
+        ASSERT_TRUE(sp->MDIButtonsNeeded());
+        Click(Main, HTMDICLOSE);
+        EXPECT_EQ(Main->MDIChildCount(), 1);
+        // The system maximises the child it activates next.
+        TForm* left = Main->ActiveMDIChild();
+        ASSERT_NE(left, nullptr);
+        EXPECT_EQ(sp->MDIButtonsNeeded(), Zoomed(left));
+        Click(Zoomed(left) ? Main : left, Zoomed(left) ? HTMDICLOSE : HTCLOSE);
+        EXPECT_EQ(Main->MDIChildCount(), 0);
+        Image(sp);
+    };
+    cycle();
+    const TResourceCount before = CountResources();
+    cycle();
+    Application->ProcessMessages();
+    EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
 }
