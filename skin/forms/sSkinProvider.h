@@ -392,6 +392,7 @@ private:
 
     // sSkinProvider_NCPaint.cpp
     void PaintBase(const TsFrameMetrics& M);
+    void PaintMDIArea(const TsFrameMetrics& M);
     void PaintExtendedFrame(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI);

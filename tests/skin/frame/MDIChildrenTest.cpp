@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FrameFixture.h"
+#include "classlib/controls/ExtCtrls.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sMDIForm.h"
 #include "support/ResourceCount.h"
@@ -141,4 +142,40 @@ TEST_F(MDIChildren, MaximisedRestoredCascadedAndClosedFromTheirButtons)
     cycle();
     Application->ProcessMessages();
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+// A skin with an "MDIAREA" section paints it where the MDI client shows:
+// the client area below the menu line, less what aligned controls take.
+TEST_F(MDIChildren, TheSkinsMDIAreaFillsTheClientsRoom)
+{
+    TsSkinProvider* sp = ProviderOf(Main);
+    ASSERT_NE(sp, nullptr);
+    ASSERT_NE(sp->MDIForm, nullptr);
+    const int form = Manager->GetSkinIndex(L"FORM");
+    ASSERT_GE(form, 0);
+    TsGeneralData area = Manager->gd[size_t(form)];
+    area.ClassName = L"MDIAREA";
+    area.ParentClass.clear();
+    area.Color = area.HotColor = TColor(0x3060C0);
+    area.GradientPercent = area.HotGradientPercent = area.ImagePercent = area.HotImagePercent = 0;
+    area.Transparency = area.HotTransparency = 0;
+    area.BorderIndex = area.ImgTL = area.ImgTR = area.ImgBL = area.ImgBR = -1;
+    Manager->gd.push_back(area);
+    auto* bar = New<TPanel>(Main);
+    bar->SetParent(Main);
+    bar->SetAlign(alTop);
+    bar->SetHeight(30);
+    Application->ProcessMessages();
+
+    TBitmap* img = Image(sp);
+    const TRgb blue{0x30, 0x60, 0xC0};  // B, G, R of 0x3060C0
+    RECT client;
+    ::GetWindowRect(Main->ClientHandle(), &client);
+    RECT w;
+    ::GetWindowRect(Main->Handle(), &w);
+    const TPoint o = sp->FrameImageOrigin();
+    const TPoint mid(o.x + (client.left + client.right) / 2 - w.left, o.y + (client.top + client.bottom) / 2 - w.top);
+    EXPECT_EQ(PixelAt(img, mid.x, mid.y), blue) << "inside the client's room";
+    EXPECT_FALSE(PixelAt(img, mid.x, o.y + client.top - w.top - 10) == blue) << "the aligned bar's room";
+    Manager->gd.pop_back();
 }
