@@ -438,6 +438,7 @@ private:
     void MDIChildSysCommand(TMessage& Message);
     void MDIChildRestore(TMessage& Message, bool Hold);
     void WMChildActivate(TMessage& Message);
+    static void MDIChildGone();
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);

@@ -216,6 +216,12 @@ void TsSkinProvider::CaptionButtonUp(TMessage& Message, int HitCode)
     case HTMAXBUTTON:
         if (!SystemMenu->EnabledMax() && !(Zoomed(Form) && SystemMenu->EnabledRestore()))
             break;
+        if (Form->FormStyle() == fsMDIChild) {
+            // The main form's menu line is made again once the child has changed.
+            if (Alive(MDISkinProvider) && MDISkinProvider->MDIForm)
+                MDISkinProvider->SkinData()->BeginUpdate();
+            MaxChildProvider = nullptr;
+        }
         SysCommand(Form, Zoomed(Form) ? SC_RESTORE : SC_MAXIMIZE);
         if (Alive(this) && SystemMenu)
             SystemMenu->UpdateItems(false);
