@@ -235,14 +235,19 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& Message)
         Message.Result = 1;
         return;
     }
-    if (!IsCached(FCommonData)) {
+    TForm* activeChild = Form->FormStyle() == fsMDIForm ? Form->ActiveMDIChild() : nullptr;
+    if (!IsCached(FCommonData) || (activeChild && Zoomed(activeChild))) {
         const bool own = !dc || (AeroIsEnabled() && EmptyClip(dc));
         if (own)
             dc = ::GetDC(Form->Handle());
         KV_WMEraseBkGnd(Message, dc);
         if (own)
             ::ReleaseDC(Form->Handle(), dc);
-        MDICreating = false;
+        if (MDICreating) {
+            MDICreating = false;
+            if (Form->FormStyle() == fsMDIChild)
+                MaxChildProvider = this;
+        }
         Message.Result = 1;
         return;
     }
