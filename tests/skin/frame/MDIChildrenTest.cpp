@@ -102,6 +102,18 @@ TEST_F(MDIChildren, MaximisedRestoredCascadedAndClosedFromTheirButtons)
             EXPECT_GE(changed, r.Width() * r.Height() / 10) << "button " << code << " drawn in the menu line";
         }
 
+        {
+            // The child's icon heads the menu line.
+            const TsFrameMetrics m = sp->Metrics();
+            const int size = m.MenuHeight() - 2, x0 = m.Facts().Shadow.left + m.SysBorderWidth(true) + 1,
+                      y0 = m.TitleBottom() + 1;
+            int changed = 0;
+            for (int y = y0; y < y0 + size; ++y)
+                for (int x = x0; x < x0 + size; ++x)
+                    changed += !(PixelAt(img, x, y) == PixelAt(plain.get(), x, y));
+            EXPECT_GT(changed, size * size / 10) << "the child's icon drawn in the menu line";
+        }
+
         // Restored from the menu line: the line is plain again.
         Click(Main, HTMDIMAX);
         EXPECT_FALSE(Zoomed(kids[2]));
