@@ -191,3 +191,33 @@ TEST_F(MDIChildren, TheSkinsMDIAreaFillsTheClientsRoom)
     EXPECT_FALSE(PixelAt(img, mid.x, o.y + client.top - w.top - 10) == blue) << "the aligned bar's room";
     Manager->gd.pop_back();
 }
+
+// An MDI main form taken by the hook after its children were made (the skin
+// came later) brings its children with it.
+TEST_F(FrameTest, AnMDIFormTakenLaterBringsItsChildren)
+{
+    Manager.reset();
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    TOwned<TForm> owned(main);
+    main->SetFormStyle(fsMDIForm);
+    main->SetBounds(0, 0, 500, 400);
+    main->Show();
+    TForm* kids[2] = {};
+    for (TForm*& k : kids) {
+        k = TForm::CreateNew(main);
+        k->SetFormStyle(fsMDIChild);
+        k->Show();
+    }
+    Application->ProcessMessages();
+    ASSERT_EQ(GetSkinProvider(kids[0]), nullptr) << "no skin yet";
+
+    Manager.reset(NewManager());
+    AddSupportedForm(main->Handle(), nullptr);  // as the hook does when the main form is activated
+    ASSERT_NE(GetSkinProvider(main), nullptr);
+    for (TForm* k : kids)
+        EXPECT_NE(GetSkinProvider(k), nullptr);
+    owned.reset();
+    Application->ProcessMessages();
+}
