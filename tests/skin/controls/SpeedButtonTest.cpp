@@ -121,6 +121,11 @@ TEST(SpeedButtonLayout, GlyphSizeTakesGlyphBeforeImageList)
     EXPECT_EQ(b->GlyphHeight(), 16);
     b->SetImageIndex(5);
     EXPECT_EQ(b->GlyphWidth(), 16);
+    // After loading, a valid image-list glyph wins and Glyph is cleared.
+    b->SetImageIndex(0);
+    b->Loaded();
+    EXPECT_TRUE(b->Glyph()->Empty());
+    EXPECT_EQ(b->GlyphHeight(), 10);
     list.reset();
     EXPECT_EQ(b->Images(), nullptr) << "a freed list is forgotten";
 }
