@@ -428,6 +428,24 @@ TEST_F(DropDowns, MenuOpensBelowTheButtonAndEverythingClearsWhenItCloses)
     ExpectAllClear();
 }
 
+TEST_F(DropDowns, TheButtonIsLeftWhenTheCursorIsElsewhereAfterTheMenu)
+{
+    TFakeInput input;
+    TMenuCloser closer;
+    Button->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(Button->SkinData()->FMouseAbove);
+    // Over the button when the menu closes: still hot.
+    input.Cursor = Button->ClientToScreen(TPoint(5, 5));
+    Press(Button);
+    EXPECT_TRUE(Button->SkinData()->FMouseAbove);
+    // Chosen from the menu far below: the button hears that it was left.
+    input.Cursor = Button->ClientToScreen(TPoint(5, 200));
+    TMenuCloser::Seen = 0;  // the closer ends each menu once
+    Press(Button);
+    EXPECT_FALSE(Button->SkinData()->FMouseAbove);
+    EXPECT_EQ(DiffAt(Painted().get(), TRect(20, 20, 80, 44), Want(0).get()), 0);
+}
+
 TEST_F(DropDowns, WithOnClickOnlyTheArrowZoneOpensTheMenu)
 {
     TMenuCloser closer;
