@@ -1030,7 +1030,14 @@ void TsSpeedButton::WndProc(TMessage& Message)
     }
     if (Message.Msg == SM_KORVEXCMD && Command(Message))
         return;
-    if (!ControlIsReady(this) || !d->Skinned()) {
+    const bool skinned = ControlIsReady(this) && d->Skinned();
+    if (skinned && Message.Msg == WM_PAINT && Message.WParam && !Designing()) {
+        // The common procedure has nothing to do with a paint: the cache goes
+        // straight to the context.
+        SkinnedPaint(reinterpret_cast<HDC>(Message.WParam));
+        return;
+    }
+    if (!skinned) {
         if (Message.Msg == CM_MOUSEENTER || Message.Msg == CM_MOUSELEAVE)
             NotSkinnedMouse(Message);
         TSpeedButton::WndProc(Message);

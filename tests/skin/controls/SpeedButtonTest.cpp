@@ -121,6 +121,11 @@ TEST(SpeedButtonLayout, GlyphSizeTakesGlyphBeforeImageList)
     EXPECT_EQ(b->GlyphHeight(), 16);
     b->SetImageIndex(5);
     EXPECT_EQ(b->GlyphWidth(), 16);
+    // After loading, a valid image-list glyph wins and Glyph is cleared.
+    b->SetImageIndex(0);
+    b->Loaded();
+    EXPECT_TRUE(b->Glyph()->Empty());
+    EXPECT_EQ(b->GlyphHeight(), 10);
     list.reset();
     EXPECT_EQ(b->Images(), nullptr) << "a freed list is forgotten";
 }
@@ -421,6 +426,24 @@ TEST_F(DropDowns, MenuOpensBelowTheButtonAndEverythingClearsWhenItCloses)
     EXPECT_EQ(Menu->PopupPoint().y, Button->ClientToScreen(TPoint(0, 25)).y);
     EXPECT_EQ(Button->ButtonState(), bsUp);
     ExpectAllClear();
+}
+
+TEST_F(DropDowns, TheButtonIsLeftWhenTheCursorIsElsewhereAfterTheMenu)
+{
+    TFakeInput input;
+    TMenuCloser closer;
+    Button->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(Button->SkinData()->FMouseAbove);
+    // Over the button when the menu closes: still hot.
+    input.Cursor = Button->ClientToScreen(TPoint(5, 5));
+    Press(Button);
+    EXPECT_TRUE(Button->SkinData()->FMouseAbove);
+    // Chosen from the menu far below: the button hears that it was left.
+    input.Cursor = Button->ClientToScreen(TPoint(5, 200));
+    TMenuCloser::Seen = 0;  // the closer ends each menu once
+    Press(Button);
+    EXPECT_FALSE(Button->SkinData()->FMouseAbove);
+    EXPECT_EQ(DiffAt(Painted().get(), TRect(20, 20, 80, 44), Want(0).get()), 0);
 }
 
 TEST_F(DropDowns, WithOnClickOnlyTheArrowZoneOpensTheMenu)
