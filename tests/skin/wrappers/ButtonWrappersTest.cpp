@@ -157,6 +157,20 @@ TEST_F(WrapperTest, PushButtonMessages)
     EXPECT_EQ(t.Count(WM_ERASEBKGND), 1);
 }
 
+TEST_F(WrapperTest, HiddenPushButtonStaysHiddenThroughFocusChanges)
+{
+    TTarget t(Host(), WS_CHILD | WS_VISIBLE, 60, 24);
+    TOwned<TkvBtnWnd> w(CreateWnd<TkvBtnWnd>(t.Handle, nullptr, Manager, L"", false));
+    ::ShowWindow(t.Handle, SW_HIDE);
+    for (UINT msg : {UINT(WM_SETFOCUS), UINT(WM_KILLFOCUS)}) {
+        t.Got.clear();
+        ::SendMessageW(t.Handle, msg, 0, 0);
+        EXPECT_EQ(t.Count(msg), 1) << msg;
+        EXPECT_FALSE(::IsWindowVisible(t.Handle)) << msg;
+        EXPECT_EQ(::GetWindowLongW(t.Handle, GWL_STYLE) & WS_VISIBLE, 0) << msg;
+    }
+}
+
 TEST_F(WrapperTest, BitButtonGlyphBesideItsCaption)
 {
     // A class-library bit button: its glyph (the bottom-left pixel is the
