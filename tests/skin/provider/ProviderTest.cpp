@@ -249,6 +249,35 @@ TEST_F(Provider, SkinRemovalAndReapplicationLeaveTheFormAsTheApplicationSetIt)
     EXPECT_EQ(::GetWindowLongW(wnd, GWL_STYLE) & WS_SYSMENU, style & WS_SYSMENU);
 }
 
+TEST_F(Provider, FreedProviderKeepsALaterSubclasserInTheChain)
+{
+    TAppProc before;  // under the provider
+    TAppProc after;   // put in front of it later
+    TOwned<TForm> form(NewForm());
+    before.Attach(form.get());
+    form->Show();
+    Application->ProcessMessages();
+    TsSkinProvider* sp = GetSkinProvider(form.get());
+    ASSERT_NE(sp, nullptr);
+    after.Attach(form.get());
+    TObject* o = sp;
+    FreeAndNil(o);
+    EXPECT_TRUE(form->WindowProc == after.Method()) << "the later method stays on top";
+    before.Seen.clear();
+    after.Seen.clear();
+    // The later method's saved procedure leads on to the one under the
+    // provider, never into the freed provider.
+    form->Perform(WM_APP, 0, 0);
+    EXPECT_EQ(after.Seen, std::vector<UINT>{WM_APP});
+    EXPECT_EQ(before.Seen, std::vector<UINT>{WM_APP});
+    // The later method unhooks: the chain closes over the provider's place.
+    form->WindowProc = after.Old;
+    before.Seen.clear();
+    form->Perform(WM_APP, 0, 0);
+    EXPECT_EQ(before.Seen, std::vector<UINT>{WM_APP});
+    EXPECT_TRUE(form->WindowProc == before.Method()) << "the pass-through left on the first message";
+}
+
 TEST_F(Provider, FormsFreedInEveryOrderAgainstProviderAndManager)
 {
     struct Case {
