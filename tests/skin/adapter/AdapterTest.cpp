@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "../manager/ManagerFixture.h"
 #include "../wrappers/StdWrapFixture.h"
@@ -14,6 +15,10 @@
 #include "classlib/controls/Dialogs.h"
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/StdCtrls.h"
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
+#include "skin/core/kvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/kvDials.h"
@@ -575,4 +580,106 @@ TEST_F(Adapter, MessageFormPushButtonsAreWrappedAndPaintedFromTheSkin)
     ::BitBlt(shot->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
     ::ReleaseDC(form->Handle(), dc);
     SaveArtifact(shot.get(), "adapter-message-form.png");
+}
+
+namespace {
+
+// A skin folder that is not the built-in skin: its description without the
+// sections named, beside the same pictures.
+struct TFolderSkin {
+    static constexpr const wchar_t* Name = L"Lacking";
+    UnicodeString Dir = GetCurrentDir() + L"\\lackingskins-" + IntToStr(static_cast<int>(::GetTickCount()));
+
+    explicit TFolderSkin(std::initializer_list<const char*> Without)
+    {
+        const UnicodeString skin = Dir + L"\\" + Name + L"\\";
+        CreateDir(Dir);
+        CreateDir(skin);
+        ::CopyFileW(Widen(KV_BUILT_SKIN "/builtin/MASTER.BMP").c_str(), (skin + L"MASTER.BMP").c_str(), FALSE);
+        std::string text;
+        {
+            TFileStream in(Widen(KV_BUILT_SKIN "/builtin/Options.dat"), fmOpenRead | fmShareDenyWrite);
+            text.resize(std::size_t(in.Size()));
+            in.ReadBuffer(text.data(), int32_t(text.size()));
+        }
+        for (const char* section : Without) {
+            const std::string head = std::string("[") + section + "]";
+            const std::size_t at = text.find(head);
+            EXPECT_NE(at, std::string::npos) << section;
+            if (at == std::string::npos)
+                continue;
+            const std::size_t next = text.find("\n[", at);
+            text.erase(at, next == std::string::npos ? std::string::npos : next + 1 - at);
+        }
+        TFileStream out(skin + L"Options.dat", fmCreate);
+        out.WriteBuffer(text.data(), int32_t(text.size()));
+    }
+    ~TFolderSkin() { ClearDir(Dir, true); }
+};
+
+} // namespace
+
+// One of each standard control the adapter takes, every kind listed, while
+// the skin goes back and forth between the built-in skin and a folder skin
+// lacking sections: nothing grows from one change to the next.
+TEST_F(Adapter, EveryStandardControlOverSkinChangesBetweenTwoSkins)
+{
+    List(tpEdit, L"TEdit\nTMemo\nTListBox");
+    List(tpCheckBox, L"TCheckBox\nTRadioButton");
+    List(tpGroupBox, L"TGroupBox");
+    List(tpComboBox, L"TComboBox");
+    List(tpListView, L"TListView");
+    List(tpTreeView, L"TTreeView");
+    List(tpPanel, L"TPanel");
+    List(tpPageControl, L"TPageControl");
+    List(tpStatusBar, L"TStatusBar");
+    // Ten sections left (no EDIT, no scroll bars, no tabs).
+    TFolderSkin folder({"EDIT", "COMBOBOX", "PANEL_LOW", "SPEEDBUTTON_SMALL", "ICOLINE", "TOOLBAR", "DIVIDERV",
+                        "SCROLLBAR1H", "SCROLLBAR2H", "SCROLLBAR1V", "SCROLLBAR2V", "SCROLLBTNLEFT", "SCROLLBTNRIGHT",
+                        "SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLSLIDERH", "SCROLLSLIDERV", "TABTOP", "TABBOTTOM",
+                        "TABLEFT", "TABRIGHT", "COMBOBTN", "UPDOWNBTN", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
+                        "PAGECONTROLRIGHT", "TOOLBUTTON", "DIVIDER", "SPLITTER"});
+    {
+        TTestForm f;
+        TOwned<TForm> owned(f.Form);
+        Place<TCheckBox>(f.Form, f.Form, 8, 160, 90, 20);
+        Place<TRadioButton>(f.Form, f.Form, 8, 180, 90, 20);
+        auto* group = Place<TGroupBox>(f.Form, f.Form, 8, 200, 110, 60);
+        Place<TButton>(f.Form, group, 8, 20);
+        Place<TMemo>(f.Form, f.Form, 120, 110, 100, 50);
+        Place<TComboBox>(f.Form, f.Form, 120, 170, 100, 21);
+        auto* view = Place<TListView>(f.Form, f.Form, 120, 200, 100, 60);
+        view->SetViewStyle(vsReport);
+        view->Columns()->Add()->SetCaption(L"Name");
+        Place<TTreeView>(f.Form, f.Form, 230, 170, 100, 60);
+        auto* pages = Place<TPageControl>(f.Form, f.Form, 340, 8, 150, 100);
+        for (int i = 0; i < 3; ++i) {
+            auto* sheet = New<TTabSheet>(f.Form);
+            sheet->SetPageControl(pages);
+            sheet->SetCaption(L"Sheet");
+        }
+        auto* status = Place<TStatusBar>(f.Form, f.Form, 0, 0, 100, 20);
+        status->SetSimplePanel(true);
+        status->SetSimpleText(L"Ready");
+        f.Form->SetBounds(60, 60, 520, 320);
+        f.Show();
+        ASSERT_TRUE(Skinned(f.Button));
+        Manager->SetSkinDirectory(folder.Dir);
+        const UnicodeString builtin = Manager->SkinName();
+        auto change = [&](const UnicodeString& Name) {
+            Manager->SetSkinName(Name);
+            Application->ProcessMessages();
+            ::RedrawWindow(f.Form->Handle(), nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        };
+        change(TFolderSkin::Name);
+        ASSERT_EQ(Manager->SkinName(), UnicodeString(TFolderSkin::Name));
+        change(builtin);
+        ASSERT_EQ(Manager->SkinName(), builtin);
+        const TResourceCount before = CountResources();
+        for (int i = 0; i < 8; ++i)
+            change(i % 2 ? builtin : UnicodeString(TFolderSkin::Name));
+        EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+        EXPECT_TRUE(Skinned(f.List));
+    }
 }
