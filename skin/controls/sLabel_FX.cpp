@@ -102,6 +102,8 @@ TsLabelFX::TShadowParams TsLabelFX::ShadowParams() const
 TColor TsLabelFX::TextColor() const
 {
     switch (FKind->KindType()) {
+    // The font's colour: the label's Color is its background, and text in
+    // it would not be seen on an opaque label nor on the usual form.
     case ktStandard: return ColorToRGB(Font()->Color());
     case ktCustom: return FKind->Color();
     case ktSkin: break;
