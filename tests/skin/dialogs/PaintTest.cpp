@@ -155,6 +155,14 @@ TEST_F(DialogPaint, MaximisedDialogsEdgeAndTheRegionAfterAShow)
     HWND next = NewDialog(TDialogTemplate(kSizeable, L"Next", 30, 30, 200, 100));
     HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(::GetWindowRgn(next, rgn), COMPLEXREGION) << "the next dialog's corners are cut";
+    // The built-in skin's rounded top corners are holes, the edges whole.
+    RECT nr;
+    ::GetWindowRect(next, &nr);
+    const int nw = nr.right - nr.left, nh = nr.bottom - nr.top;
+    for (const TPoint& p : {TPoint(0, 0), TPoint(nw - 1, 0), TPoint(1, 0), TPoint(nw - 2, 0)})
+        EXPECT_FALSE(::PtInRegion(rgn, p.x, p.y)) << "corner " << p.x << "," << p.y;
+    for (const TPoint& p : {TPoint(nw / 2, 0), TPoint(0, nh / 2), TPoint(nw / 2, nh - 1), TPoint(nw - 1, nh / 2)})
+        EXPECT_TRUE(::PtInRegion(rgn, p.x, p.y)) << "edge " << p.x << "," << p.y;
     ::DeleteObject(rgn);
 }
 

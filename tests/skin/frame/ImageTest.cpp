@@ -104,6 +104,13 @@ TEST_F(WindowImage, FrameTitleAndClientFromTheSkinInEachStyleAndState)
                 ASSERT_EQ(MaskMask(border, active, 0, fh / 2), TRgb{}) << "the border image is opaque there";
                 EXPECT_EQ(PixelAt(shown.get(), 0, mid), MaskPicture(border, active, 0, fh / 2));
                 EXPECT_EQ(PixelAt(img, 0, mid), PixelAt(shown.get(), 0, mid));
+                // So are the right and bottom edges, in the window image itself.
+                const int bw = WidthOfImage(border);
+                ASSERT_EQ(MaskMask(border, active, bw - 1, fh / 2), TRgb{});
+                ASSERT_EQ(MaskMask(border, active, bw / 2, fh - 1), TRgb{});
+                EXPECT_EQ(PixelAt(img, img->Width() - 1, mid), MaskPicture(border, active, bw - 1, fh / 2));
+                EXPECT_EQ(PixelAt(img, img->Width() / 2, img->Height() - 1),
+                          MaskPicture(border, active, bw / 2, fh - 1));
                 // The title band lies between the title gradient's colours of the state.
                 const TsGradArray& grad = active ? title.HotGradientArray : title.GradientArray;
                 ASSERT_FALSE(grad.empty());
@@ -247,13 +254,14 @@ TEST_F(WindowImage, CaptionButtonFacesAreTheSkinsPictures)
 }
 
 // The caption text lands inside the title band, between the icon and the
-// buttons, whatever the alignment.
+// buttons, whatever the alignment, and where the alignment puts it.
 TEST_F(WindowImage, CaptionTextStaysInsideTheTitleBand)
 {
-    for (const TStyleCase& c : AllStyles)
+    for (const TStyleCase& c : AllStyles) {
+        if (c.Style == bsNone)
+            continue;
+        std::vector<int> lefts;
         for (TAlignment align : {taLeftJustify, taCenter, taRightJustify}) {
-            if (c.Style == bsNone)
-                continue;
             SCOPED_TRACE(std::string(c.Name) + " alignment " + std::to_string(int(align)));
             TOwned<TForm> form(NewForm(c.Style, L""));
             TsSkinProvider* sp = ProviderOf(form.get());
@@ -272,7 +280,13 @@ TEST_F(WindowImage, CaptionTextStaysInsideTheTitleBand)
             EXPECT_LE(box.bottom, m.TitleBottom());
             EXPECT_GE(box.left, m.IconRect().right);
             EXPECT_LE(box.right, buttons);
+            lefts.push_back(box.left);
         }
+        SCOPED_TRACE(c.Name);
+        ASSERT_EQ(lefts.size(), 3u);
+        EXPECT_LT(lefts[0], lefts[1]) << "centred lies right of left-aligned";
+        EXPECT_LT(lefts[1], lefts[2]) << "right-aligned lies right of centred";
+    }
 }
 
 // The window region leaves out exactly the key-colour pixels of the title
