@@ -227,6 +227,8 @@ void TsLabelFX::BlendShadow(int W, int H, TColor Shadow)
         for (int x = 0; x < W; ++x) {
             uint8_t* p = rows.Pixel(x, y);
             const int k = e[x];
+            // Rounded by 255, not shifted by 8: where no shadow falls (k 0)
+            // the background stays exactly as it was.
             for (int c = 0; c < 3; ++c)
                 p[c] = uint8_t((p[c] * (255 - k) + s[c] * k + 127) / 255);
         }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ControlsFixture.h"
@@ -522,7 +523,10 @@ TOwned<TBitmap> ShadowReference(TsLabelFX* L, TColor Back, TColor Shadow, TColor
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int k = e[size_t(y + 1)][size_t(x + 1)];
-            auto ch = [&](int b, int s) { return (b * (255 - k) + s * k + 127) / 255; };
+            // The nearest value to the exact mix of background and shadow by
+            // E / 255: no shadow leaves the background as it was, a full one
+            // is the shadow's colour.
+            auto ch = [&](int b, int s) { return int(std::lround(b + (s - b) * (k / 255.0))); };
             ::SetPixel(dc, x, y,
                        RGB(ch(GetRValue(Back), GetRValue(Shadow)), ch(GetGValue(Back), GetGValue(Shadow)),
                            ch(GetBValue(Back), GetBValue(Shadow))));
