@@ -21,6 +21,8 @@
 #include "skin/core/kvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManager_Anim.h"
+#include "skin/core/sVclUtils_Anim.h"
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
@@ -596,6 +598,9 @@ struct TFolderSkin {
         CreateDir(Dir);
         CreateDir(skin);
         ::CopyFileW(Widen(KV_BUILT_SKIN "/builtin/MASTER.BMP").c_str(), (skin + L"MASTER.BMP").c_str(), FALSE);
+        // A JPEG pattern and a PNG picture besides the master bitmap.
+        ::CopyFileW(Widen(KV_FIXTURES "/load/pattern299.jpg").c_str(), (skin + L"P.JPG").c_str(), FALSE);
+        ::CopyFileW(Widen(KV_FIXTURES "/glow/closeglow.png").c_str(), (skin + L"CLOSEGLOW.PNG").c_str(), FALSE);
         std::string text;
         {
             TFileStream in(Widen(KV_BUILT_SKIN "/builtin/Options.dat"), fmOpenRead | fmShareDenyWrite);
@@ -611,6 +616,14 @@ struct TFolderSkin {
             const std::size_t next = text.find("\n[", at);
             text.erase(at, next == std::string::npos ? std::string::npos : next + 1 - at);
         }
+        const auto add = [&](const std::string& Head, const std::string& Lines) {
+            const std::size_t at = text.find(Head);
+            EXPECT_NE(at, std::string::npos) << Head;
+            if (at != std::string::npos)
+                text.insert(at + Head.size(), Lines);
+        };
+        add("[GLOBALINFO]\r\n", "BICONCLOSEGLOW0=!CLOSEGLOW.PNG!1!0!3\r\nBICONCLOSEGLOWMARGIN=7\r\n");
+        add("[FORM]\r\n", "PATTERN=P.JPG\r\nHOTPATTERN=P.JPG\r\n");
         TFileStream out(skin + L"Options.dat", fmCreate);
         out.WriteBuffer(text.data(), int32_t(text.size()));
     }
@@ -664,6 +677,13 @@ TEST_F(Adapter, EveryStandardControlOverSkinChangesBetweenTwoSkins)
         f.Form->SetBounds(60, 60, 520, 320);
         f.Show();
         ASSERT_TRUE(Skinned(f.Button));
+        // Each change fades the form into its new look, every step at once.
+        Manager->AnimEffects()->SkinChanging()->SetActive(true);
+        struct TPauseScope {
+            void (*Saved)(DWORD) = kvAnimPause;
+            TPauseScope() { kvAnimPause = [](DWORD) {}; }
+            ~TPauseScope() { kvAnimPause = Saved; }
+        } pause;
         Manager->SetSkinDirectory(folder.Dir);
         const UnicodeString builtin = Manager->SkinName();
         auto change = [&](const UnicodeString& Name) {
