@@ -200,7 +200,9 @@ private:
     int FDistance = 1;
 };
 
-// Where the text colour of a TsLabelFX comes from.
+// Where the text colour of a TsLabelFX comes from: ktStandard the label's
+// Font.Color (not its Color, which is the background: text in it would not
+// show), ktCustom the kind's Color, ktSkin the skin's global font colour.
 class TsKind : public TPersistent {
     KV_CLASS(TsKind)
     KV_PUBLISHED

@@ -102,6 +102,8 @@ TsLabelFX::TShadowParams TsLabelFX::ShadowParams() const
 TColor TsLabelFX::TextColor() const
 {
     switch (FKind->KindType()) {
+    // The font's colour: the label's Color is its background, and text in
+    // it would not be seen on an opaque label nor on the usual form.
     case ktStandard: return ColorToRGB(Font()->Color());
     case ktCustom: return FKind->Color();
     case ktSkin: break;
@@ -225,6 +227,8 @@ void TsLabelFX::BlendShadow(int W, int H, TColor Shadow)
         for (int x = 0; x < W; ++x) {
             uint8_t* p = rows.Pixel(x, y);
             const int k = e[x];
+            // Rounded by 255, not shifted by 8: where no shadow falls (k 0)
+            // the background stays exactly as it was.
             for (int c = 0; c < 3; ++c)
                 p[c] = uint8_t((p[c] * (255 - k) + s[c] * k + 127) / 255);
         }

@@ -21,6 +21,21 @@ T ClampTo(int64_t Value)
     return static_cast<T>(std::clamp<int64_t>(Value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
+// The largest sizes a skin may give, whatever its description says: a frame
+// band or title never wider than a screen could use, glows and blurs whose
+// cost stays near the usual, fades of a bounded number of steps.  A skin's
+// value beyond them takes the bound.
+inline constexpr int kvMaxSkinBorder = 256;     // border widths, offsets, button spacing
+inline constexpr int kvMaxSkinTitle = 512;      // title heights
+inline constexpr int kvMaxSkinGlow = 64;        // glow and blur sizes and their margins
+inline constexpr int kvMaxFadeIterations = 50;  // steps of a fade
+
+// Value within [Low, High].
+inline int BoundTo(int64_t Value, int Low, int High)
+{
+    return int(std::clamp<int64_t>(Value, Low, High));
+}
+
 // Font colours of a section, entries 1 to 5: the text colour, then the
 // contour colours left, top, right, bottom (-1 = no contour).
 struct TsFontColors {

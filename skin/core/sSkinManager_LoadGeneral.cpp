@@ -62,6 +62,9 @@ struct TsSectionKey {
 #define KV_BYTE_KEY(key, def, field) \
     {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = ClampTo<uint8_t>(i); }, \
      [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
+#define KV_BOUND_KEY(key, def, field, low, high) \
+    {key, false, def, L"", [](TsGeneralData& g, int i, const UnicodeString&) { g.field = BoundTo(i, low, high); }, \
+     [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
 #define KV_BOOL_KEY(key, def, field) \
     {key, true, 0, def, [](TsGeneralData& g, int, const UnicodeString& s) { g.field = IsTrue(s); }, \
      [](TsGeneralData& g, const TsGeneralData& p) { g.field = p.field; }}
@@ -77,7 +80,7 @@ const TsSectionKey SectionKeys[] = {
     KV_BOOL_KEY(s_ReservedBoolean, L"FALSE", ReservedBoolean),
     KV_BOOL_KEY(s_GiveOwnFont, L"FALSE", GiveOwnFont),
     KV_INT_KEY(s_Glow, 0, GlowCount),
-    KV_INT_KEY(s_GlowMargin, 0, GlowMargin),
+    KV_BOUND_KEY(s_GlowMargin, 0, GlowMargin, 0, kvMaxSkinGlow),
     KV_FONT_KEY(s_FontColor, 0, FontColor, 1),
     KV_FONT_KEY(s_TcLeft, -1, FontColor, 2),
     KV_FONT_KEY(s_TcTop, -1, FontColor, 3),
@@ -94,21 +97,22 @@ const TsSectionKey SectionKeys[] = {
     KV_GRAD_KEY(s_GradientData, L" ", GradientData, GradientArray),
     KV_BOOL_KEY(s_ShowFocus, L"FALSE", ShowFocus),
     KV_BOOL_KEY(s_FadingEnabled, L"FALSE", FadingEnabled),
-    KV_INT_KEY(s_FadingIterations, 5, FadingIterations),
+    KV_BOUND_KEY(s_FadingIterations, 5, FadingIterations, 0, kvMaxFadeIterations),
     KV_INT_KEY(s_HotColor, 0xFFFFFF, HotColor),
     KV_INT_KEY(s_HotTransparency, 0, HotTransparency),
     KV_INT_KEY(s_HotGradientPercent, 0, HotGradientPercent),
     KV_GRAD_KEY(s_HotGradientData, L"", HotGradientData, HotGradientArray),
     KV_INT_KEY(s_HotImagePercent, 0, HotImagePercent),
     KV_RGB_KEY(s_Hgcol, 0xFFFFFF, HotGlowColor),
-    KV_BYTE_KEY(s_Hgsize, 0, HotGlowSize),
+    KV_BOUND_KEY(s_Hgsize, 0, HotGlowSize, 0, kvMaxSkinGlow),
     KV_RGB_KEY(s_Gcol, 0xFFFFFF, GlowColor),
-    KV_BYTE_KEY(s_Gsize, 0, GlowSize),
+    KV_BOUND_KEY(s_Gsize, 0, GlowSize, 0, kvMaxSkinGlow),
 };
 
 #undef KV_INT_KEY
 #undef KV_RGB_KEY
 #undef KV_BYTE_KEY
+#undef KV_BOUND_KEY
 #undef KV_BOOL_KEY
 #undef KV_FONT_KEY
 #undef KV_GRAD_KEY
@@ -139,6 +143,12 @@ int16_t TextNumber(TCustomIniFile* Ini, const wchar_t* Key, const wchar_t* Defau
 int16_t IntNumber(TCustomIniFile* Ini, const wchar_t* Key, int Default)
 {
     return ClampTo<int16_t>(Ini->ReadInteger(GlobalSection(), Key, Default));
+}
+
+// A size within [-Bound, Bound] (Low: the smallest instead).
+int16_t SizeNumber(int Value, int Bound, int Low = 0)
+{
+    return int16_t(BoundTo(Value, Low, Bound));
 }
 
 // "main left top right bottom"; any other text gives 0 and four times -1.
@@ -184,30 +194,30 @@ void TsSkinLoader::ReadGlobals()
     d.Version = TryStrToFloat(ini->ReadString(GlobalSection(), s_Version, L"0"), version, point) ? double(version) : 0;
     d.Author = ini->ReadString(GlobalSection(), s_Author, UnicodeString());
     d.Description = ini->ReadString(GlobalSection(), s_Description, UnicodeString());
-    d.ExBorderWidth = IntNumber(ini, s_BorderWidth, 4);
-    d.ExTitleHeight = IntNumber(ini, s_TitleHeight, 30);
-    d.ExMaxHeight = IntNumber(ini, s_MaxHeight, 0);
+    d.ExBorderWidth = SizeNumber(IntNumber(ini, s_BorderWidth, 4), kvMaxSkinBorder);
+    d.ExTitleHeight = SizeNumber(IntNumber(ini, s_TitleHeight, 30), kvMaxSkinTitle);
+    d.ExMaxHeight = SizeNumber(IntNumber(ini, s_MaxHeight, 0), kvMaxSkinTitle);
     if (d.ExMaxHeight == 0)
         d.ExMaxHeight = d.ExTitleHeight;
-    d.ExContentOffs = IntNumber(ini, s_FormOffset, 8);
-    d.ExCenterOffs = IntNumber(ini, s_CenterOffset, 0);
+    d.ExContentOffs = SizeNumber(IntNumber(ini, s_FormOffset, 8), kvMaxSkinBorder, -kvMaxSkinBorder);
+    d.ExCenterOffs = SizeNumber(IntNumber(ini, s_CenterOffset, 0), kvMaxSkinTitle, -kvMaxSkinTitle);
     d.ExDrawMode = IntNumber(ini, s_BorderMode, 0);
     d.Shadow1Color = ini->ReadInteger(GlobalSection(), s_Shadow1Color, 0);
-    d.Shadow1Offset = TextNumber(ini, s_Shadow1Offset, L"0");
-    d.Shadow1Blur = TextNumber(ini, s_Shadow1Blur, L"-1");
+    d.Shadow1Offset = SizeNumber(TextNumber(ini, s_Shadow1Offset, L"0"), kvMaxSkinGlow, -kvMaxSkinGlow);
+    d.Shadow1Blur = SizeNumber(TextNumber(ini, s_Shadow1Blur, L"-1"), kvMaxSkinGlow, -1);
     d.Shadow1Transparency = TextNumber(ini, s_Shadow1Transparency, L"0");
-    d.BISpacing = IntNumber(ini, s_BiSpace, 0);
-    d.BIVAlign = IntNumber(ini, s_BiValign, 0);
-    d.BIRightMargin = IntNumber(ini, s_BiRight, 0);
-    d.BILeftMargin = IntNumber(ini, s_BiLeft, 0);
+    d.BISpacing = SizeNumber(IntNumber(ini, s_BiSpace, 0), kvMaxSkinBorder, -kvMaxSkinBorder);
+    d.BIVAlign = SizeNumber(IntNumber(ini, s_BiValign, 0), kvMaxSkinBorder, -kvMaxSkinBorder);
+    d.BIRightMargin = SizeNumber(IntNumber(ini, s_BiRight, 0), kvMaxSkinBorder, -kvMaxSkinBorder);
+    d.BILeftMargin = SizeNumber(IntNumber(ini, s_BiLeft, 0), kvMaxSkinBorder, -kvMaxSkinBorder);
     d.BorderColor = ini->ReadInteger(GlobalSection(), s_BorderColor, 0);
     d.BIKeepHUE = IntNumber(ini, s_BiKeepHue, 0);
     d.BICloseGlow = TextNumber(ini, s_BiconCloseGlow, L"0");
-    d.BICloseGlowMargin = TextNumber(ini, s_BiconCloseGlowMargin, L"0");
+    d.BICloseGlowMargin = SizeNumber(TextNumber(ini, s_BiconCloseGlowMargin, L"0"), kvMaxSkinGlow);
     d.BIMaxGlow = TextNumber(ini, s_BiconMaxGlow, L"0");
-    d.BIMaxGlowMargin = TextNumber(ini, s_BiconMaxGlowMargin, L"0");
+    d.BIMaxGlowMargin = SizeNumber(TextNumber(ini, s_BiconMaxGlowMargin, L"0"), kvMaxSkinGlow);
     d.BIMinGlow = TextNumber(ini, s_BiconMinGlow, L"0");
-    d.BIMinGlowMargin = TextNumber(ini, s_BiconMinGlowMargin, L"0");
+    d.BIMinGlowMargin = SizeNumber(TextNumber(ini, s_BiconMinGlowMargin, L"0"), kvMaxSkinGlow);
 }
 
 void TsSkinLoader::ReadStoredGlobals()
@@ -218,8 +228,8 @@ void TsSkinLoader::ReadStoredGlobals()
     d.Author = s.FAuthor;
     d.Description = s.FDescription;
     d.Shadow1Color = s.FShadow1Color;
-    d.Shadow1Offset = ClampTo<int16_t>(s.FShadow1Offset);
-    d.Shadow1Blur = ClampTo<int16_t>(s.FShadow1Blur);
+    d.Shadow1Offset = SizeNumber(s.FShadow1Offset, kvMaxSkinGlow, -kvMaxSkinGlow);
+    d.Shadow1Blur = SizeNumber(s.FShadow1Blur, kvMaxSkinGlow, -1);
     d.Shadow1Transparency = ClampTo<int16_t>(s.FShadow1Transparency);
     d.BorderColor = s.FBorderColor;
 }
@@ -405,7 +415,7 @@ void TsSkinLoader::AddStoredSections()
         g.ReservedBoolean = s.FReservedBoolean;
         g.GiveOwnFont = s.FGiveOwnFont;
         g.GlowCount = s.FGlowCount;
-        g.GlowMargin = s.FGlowMargin;
+        g.GlowMargin = BoundTo(s.FGlowMargin, 0, kvMaxSkinGlow);
         ParseFontColors(s.FFontColor, g.FontColor);
         ParseFontColors(s.FHotFontColor, g.HotFontColor);
         g.Transparency = s.FTransparency;
@@ -415,7 +425,7 @@ void TsSkinLoader::AddStoredSections()
         PrepareGradArray(g.GradientData, g.GradientArray);
         g.ShowFocus = s.FShowFocus;
         g.FadingEnabled = s.FFadingEnabled;
-        g.FadingIterations = s.FFadingIterations;
+        g.FadingIterations = BoundTo(s.FFadingIterations, 0, kvMaxFadeIterations);
         g.HotColor = s.FHotColor;
         g.HotTransparency = s.FHotTransparency;
         g.HotGradientPercent = s.FHotGradientPercent;
@@ -424,8 +434,8 @@ void TsSkinLoader::AddStoredSections()
         g.HotImagePercent = s.FHotImagePercent;
         g.HotGlowColor = s.FHotGlowColor;
         g.GlowColor = s.FGlowColor;
-        g.HotGlowSize = static_cast<uint8_t>(s.FHotGlowSize);
-        g.GlowSize = static_cast<uint8_t>(s.FGlowSize);
+        g.HotGlowSize = static_cast<uint8_t>(BoundTo(s.FHotGlowSize, 0, kvMaxSkinGlow));
+        g.GlowSize = static_cast<uint8_t>(BoundTo(s.FGlowSize, 0, kvMaxSkinGlow));
         FSkin.gd.push_back(std::move(g));
     }
 }

@@ -686,8 +686,10 @@ int TkvDialogWnd::HTProcess(TMessage& Message)
     // The sizing borders are the skin's (the system's frame may be thinner).
     if (code >= HTLEFT && code <= HTBOTTOMRIGHT)
         return code;
-    if (Zoomed() && AboveBorder(Message))
-        return HTERROR;
+    // The outer edge of a maximised dialog is no border: the click goes on
+    // as the system answers it (the hot button is only let go of).
+    if (Zoomed())
+        AboveBorder(Message);
     return 0;
 }
 

@@ -617,6 +617,10 @@ void TkvDialogWnd::UpdateRgn(bool Repaint)
     if (!::SetWindowRgn(CtrlHandle, rgn, Repaint ? TRUE : FALSE)) {
         ::DeleteObject(rgn);
         InUpdateRgn = false;
+    } else if (!Repaint) {
+        // No non-client paint follows to clear the flag: left set, it would
+        // keep every dialog from updating its region.
+        InUpdateRgn = false;
     }
 }
 

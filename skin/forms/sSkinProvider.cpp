@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "skin/core/kvWndMethodHook.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
@@ -113,8 +114,8 @@ void TsSkinProvider::TakeOverForm()
     MenuLineBmp = new TBitmap;
     MenuLineBmp->SetPixelFormat(pf24bit);
     ClearButtons = true;
-    OldWndProc = Form->WindowProc;
-    Form->WindowProc = TWndMethod(this, &TsSkinProvider::NewWndProc);
+    FFormHook = new TkvWndMethodHook(Form, TWndMethod(this, &TsSkinProvider::NewWndProc));
+    OldWndProc = FFormHook->Old();
     FHooked = true;
     IntSkinForm(Form);
     FormActive = true;
@@ -123,6 +124,7 @@ void TsSkinProvider::TakeOverForm()
 TsSkinProvider::~TsSkinProvider()
 {
     FDestroying = true;
+    CancelOutline();
     std::erase(Providers(), this);
     FreeMDIIcons();
     // The wrappers go first: the form's scroll wrapper sits in its
@@ -156,7 +158,9 @@ void TsSkinProvider::GiveBackForm()
         IntUnSkinForm(Form);
         // Only what was taken is given back: an inert provider never took
         // the form's WindowProc.
-        Form->WindowProc = OldWndProc;
+        // A method put in front of the provider since keeps its place: the
+        // hook passes its messages on to OldWndProc until it is on top.
+        TkvWndMethodHook::Release(FFormHook);
         FHooked = false;
         // The caption buttons and corners the skin took go back to the
         // system's frame.

@@ -56,6 +56,7 @@ class TsSkinManager;
 class TsSkinProvider;
 class TkvScrollWnd;  // window wrappers: the scroll bars of an auto-scrolling form
 class TkvCtrlAdapter;
+class TkvWndMethodHook;
 
 // Class-of-control code of a provider's skin data.
 constexpr int COC_TsSkinProvider = 224;
@@ -237,6 +238,9 @@ public:
     void StartMove(int X, int Y);
     void TrackOutline(const TPoint& P);
     void StopMove(int X, int Y);
+    // Ends this form's outline move or resize without moving the form (its
+    // capture lost, the form or provider going); nothing when none runs.
+    void CancelOutline();
     void DrawFormBorder(int X, int Y);
     void KV_WMGetMinMaxInfo(TMessage& Message);
 
@@ -343,6 +347,9 @@ public:
     bool RgnChanging = false;
     bool MenuChanged = true;
     TWndMethod OldWndProc;
+    // Puts NewWndProc in front of the form's WindowProc; released, it stays
+    // as a pass-through while a later subclasser stands in front of it.
+    TkvWndMethodHook* FFormHook = nullptr;
     TObject* MDIForm = nullptr;
     bool FormActive = false;
     TBitmap* MenuLineBmp = nullptr;

@@ -24,6 +24,9 @@ namespace {
 
 // The rest of the outline's state: the desktop's device context it is drawn
 // on and the outline in screen coordinates.
+// The provider whose form the outline belongs to: the state is one for the
+// process, and only that form may end it by a move.
+TsSkinProvider* moving = nullptr;
 HWND deskwnd = nullptr;
 HDC formDC = nullptr;
 int nDC = 0;
@@ -586,6 +589,7 @@ void TsSkinProvider::StartMove(int X, int Y)
     if (FResizeMode != rmBorder || bInProcess)
         return;
     bInProcess = true;
+    moving = this;
     deskwnd = ::GetDesktopWindow();
     formDC = ::GetWindowDC(deskwnd);
     nDC = ::SaveDC(formDC);
@@ -652,18 +656,47 @@ void TsSkinProvider::StopMove(int X, int Y)
     (void)Y;
     if (!bInProcess)
         return;
-    ::ReleaseCapture();
+    if (moving != this) {
+        // Another form's outline: ended, and this form stays where it is.
+        if (moving)
+            moving->CancelOutline();
+        return;
+    }
+    // The state ends before the capture goes: its loss ends nothing more.
+    moving = nullptr;
     bInProcess = false;
     DoStartMove = false;
     DrawFormBorder(nleft, ntop);
     ::RestoreDC(formDC, nDC);
     ::ReleaseDC(deskwnd, formDC);
     formDC = nullptr;
+    const bool pressOnly = bCapture;
+    bCapture = false;
+    ::ReleaseCapture();
     if (bMode)
         ::MoveWindow(Form->Handle(), nleft, ntop, Form->Width(), Form->Height(), TRUE);
-    else if (!bCapture)
+    else if (!pressOnly)
         ::MoveWindow(Form->Handle(), nleft, ntop, nright - nleft, nbottom - ntop, TRUE);
+}
+
+void TsSkinProvider::CancelOutline()
+{
+    if (moving != this)
+        return;
+    moving = nullptr;
+    if (formDC) {
+        if (Form && !FormGoing())
+            DrawFormBorder(nleft, ntop);  // the outline drawn last, inverted away
+        ::RestoreDC(formDC, nDC);
+        ::ReleaseDC(deskwnd, formDC);
+        formDC = nullptr;
+    }
+    bInProcess = false;
     bCapture = false;
+    DoStartMove = false;
+    nDirection = 0;
+    if (Form && Form->HandleAllocated() && ::GetCapture() == Form->Handle())
+        ::ReleaseCapture();
 }
 
 // The smallest size the form may take: the form's own answer to the

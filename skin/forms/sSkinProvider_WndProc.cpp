@@ -34,6 +34,8 @@ void TsSkinProvider::NewWndProc(TMessage& Message)
 {
     if (Message.Msg == SM_KORVEXCMD && ServeAlways(Message))
         return;
+    if (Message.Msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(Message.LParam) != Form->Handle())
+        CancelOutline();
     // A run-time provider starts on the form's first non-client message.
     if (RTInit && StartsProvider(Message.Msg) && !FormGoing())
         StartRT();

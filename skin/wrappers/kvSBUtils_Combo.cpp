@@ -524,8 +524,10 @@ void TkvComboListWnd::ButtonUp(TMessage& Message)
     const LPARAM screen = MAKELPARAM(p.x, p.y);
     const LRESULT hit = Kv_NCHitTest(this, CtrlHandle, 0, screen);
     if (hit != HTNOWHERE && hit != HTCLIENT) {
+        // The release may free this wrapper: its field is read first.
+        const bool simple = SimplyBox;
         Message.Result = Kv_LButtonUp(this, CtrlHandle, WPARAM(hit), screen);
-        if (SimplyBox)
+        if (simple)
             ::ReleaseCapture();
         return;
     }

@@ -415,3 +415,17 @@ void TkvEditWnd::AfterBase(TMessage& Message)
         break;
     }
 }
+
+// ---------------------------------------------------------------------------
+// The refresh routines of the skinned views: no loading test and no flat
+// bars, unlike those of the scrolling controls.
+
+void RefreshEditScrolls(TsCommonData* SkinData, TkvScrollWnd*& ListSW)
+{
+    RefreshWrapperScrolls(SkinData, ListSW, TkvWndClass::Of<TkvEditWnd>(), false, false);
+}
+
+void RefreshTreeScrolls(TsCommonData* SkinData, TkvScrollWnd*& ListSW)
+{
+    RefreshWrapperScrolls(SkinData, ListSW, TkvWndClass::Of<TkvTreeViewWnd>(), false, false);
+}

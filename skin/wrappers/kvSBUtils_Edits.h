@@ -69,6 +69,12 @@ public:
     COLORREF StdTreeBkColor = 0xFFFFFFFF; // the tree's own background (TVM_GETBKCOLOR; CLR_NONE: the system's)
 };
 
+// For the skinned edit-like controls: keep an edit wrapper (a tree-view
+// wrapper) on the owner control of SkinData in ListSW while it is skinned,
+// made again after its window was, freed when the skin no longer applies.
+void RefreshEditScrolls(TsCommonData* SkinData, TkvScrollWnd*& ListSW);
+void RefreshTreeScrolls(TsCommonData* SkinData, TkvScrollWnd*& ListSW);
+
 // Grids: the skin's global and edit colours in the grid's colour
 // properties, found by name on any control that publishes them.
 class TkvGridWnd : public TkvEditWnd {

@@ -144,7 +144,13 @@ bool TkvMDIWnd::HandleOwn(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_PAINT:
-        return SkinProvider && SkinProvider->Animating();
+        if (!SkinProvider || !SkinProvider->Animating())
+            return false;
+        // The animation shows the client: the paint is only taken as done,
+        // or it would come back at once, for ever.
+        ::ValidateRect(CtrlHandle, nullptr);
+        Message.Result = 0;
+        return true;
     case WM_ERASEBKGND:
         if (!Message.WParam || !WallEnabled())
             return false;
@@ -244,7 +250,10 @@ void TkvMDIWnd::AfterBase(TMessage& Message)
             if (LOWORD(Message.LParam) != SB_THUMBTRACK) {
                 ::RedrawWindow(CtrlHandle, nullptr, nullptr, RedrawAll);
                 UpdateScrolls(this, false);
-                if (::GetCapture() == CtrlHandle)
+                // A held arrow or page area keeps the mouse: its press
+                // ends on the release, and its repeats come meanwhile.
+                const bool pressed = kvScrollState.ActivePortion != -1 && kvScrollState.MouseWnd == CtrlHandle;
+                if (!pressed && ::GetCapture() == CtrlHandle)
                     ::ReleaseCapture();
             }
         }

@@ -88,10 +88,14 @@ bool QuietRoot(TkvMainWnd* Wnd, TMessage& Message)
 {
     const HWND h = Wnd->CtrlHandle;
     TkvAliveGuard guard(Wnd);
-    ::SendMessageW(h, WM_SETREDRAW, 0, 0);
+    // Redrawing switched on again sets WS_VISIBLE: a hidden window is left
+    // as it is, or it would come back.
+    const bool visible = (::GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (visible)
+        ::SendMessageW(h, WM_SETREDRAW, 0, 0);
     if (guard.Alive())
         Wnd->TkvMainWnd::kvWndProc(Message);
-    if (::IsWindow(h))
+    if (visible && ::IsWindow(h))
         ::SendMessageW(h, WM_SETREDRAW, 1, 0);
     return guard.Alive() && !Wnd->Destroyed;
 }

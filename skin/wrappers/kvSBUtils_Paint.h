@@ -68,8 +68,9 @@ bool RecheckUpdating(TsCommonData* SkinData);
 
 // Short forms of the window procedures.
 // The message goes to the root procedure between WM_SETREDRAW 0 and 1, so
-// that the window's own procedure does not draw its standard look; false
-// when the wrapper went meanwhile.
+// that the window's own procedure does not draw its standard look (a hidden
+// window gets it plainly: WM_SETREDRAW 1 would show it); false when the
+// wrapper went meanwhile.
 bool QuietRoot(TkvMainWnd* Wnd, TMessage& Message);
 // BGChanged, then WM_PAINT sent at once.
 void RepaintNow(TkvMainWnd* Wnd);

@@ -476,8 +476,15 @@ void TkvTabWnd::kvWndProc(TMessage& Message)
     if (WrapperSkinned(this))
         switch (Message.Msg) {
         case WM_PAINT:
+            KV_WMPaint(reinterpret_cast<HDC>(Message.WParam));
+            return;
         case WM_PRINT:
             KV_WMPaint(reinterpret_cast<HDC>(Message.WParam));
+            // A printed frame shows the bands its non-client paint copies.
+            if (Message.WParam && (Message.LParam & PRF_NONCLIENT)) {
+                InitCtrlData(this);
+                KV_WMNCPaint(reinterpret_cast<HDC>(Message.WParam));
+            }
             return;
         case WM_ERASEBKGND:
             return;

@@ -391,14 +391,17 @@ void TkvScrollWnd::PassOnWithoutBars(TMessage& Message)
         PassOn(Message);
         return;
     }
+    const HWND wnd = CtrlHandle;
     bPreventStyleChange = true;
-    ::SetWindowLongW(CtrlHandle, GWL_STYLE, style & ~(WS_HSCROLL | WS_VSCROLL));
+    ::SetWindowLongW(wnd, GWL_STYLE, style & ~(WS_HSCROLL | WS_VSCROLL));
     TkvAliveGuard guard(this);
     PassOn(Message);
-    if (!guard.Alive())
-        return;
-    ::SetWindowLongW(CtrlHandle, GWL_STYLE, style);
-    bPreventStyleChange = false;
+    // The style goes back even when this wrapper went meanwhile: the window
+    // keeps its own bars then.
+    if (::IsWindow(wnd))
+        ::SetWindowLongW(wnd, GWL_STYLE, style);
+    if (guard.Alive())
+        bPreventStyleChange = false;
 }
 
 void TkvScrollWnd::PassOnAndKeepBars(TMessage& Message)

@@ -80,13 +80,19 @@ void StopHover()
         RepaintBars(wnd);
 }
 
-// Sends a request with the bars' repainting held back meanwhile.
-void SendQuietly(TkvScrollWnd* W, int Code, int Pos)
+// Sends a request with the bars' repainting held back meanwhile; false when
+// the wrapper did not outlive it (the window may destroy itself on the
+// request), and then nothing of it may be touched.
+bool SendQuietly(TkvScrollWnd* W, int Code, int Pos)
 {
+    kvsb_detail::TkvAliveGuard guard(W);
     const bool was = W->DontRepaint;
     W->DontRepaint = true;
     SendScrollMessage(W->CtrlHandle, S.ActiveScrollMsg, Code, Pos);
+    if (!guard.Alive())
+        return false;
     W->DontRepaint = was;
+    return !W->Destroyed;
 }
 
 // The pressed portion is drawn pressed while the cursor is over it.
@@ -103,11 +109,22 @@ void FollowCursor(TkvScrollWnd* W, const TPoint& Cursor)
 void StartAutoScroll(TkvScrollWnd* W, TkvScrollBar* Bar, const TPoint& P)
 {
     S.ShownPortion = GetPortionByType(Bar, RealBarRect(W, Bar), P);
-    SendQuietly(W, S.ActivePortion, 0);
+    const HWND wnd = W->CtrlHandle;
+    if (!SendQuietly(W, S.ActivePortion, 0)) {
+        // The wrapper and its bars went with the request: the press too.
+        if (S.MouseWnd == wnd) {
+            ResetPress();
+            if (::GetCapture() == wnd)
+                ::ReleaseCapture();
+        }
+        return;
+    }
+    if (S.ActivePortion == -1 || S.MouseWnd != wnd)
+        return;  // the press ended inside the request
     S.ShownPortion = S.ActivePortion;
     // Drawn after the request: the window's answer may have painted over it.
-    RedrawBar(W, Bar, S.ShownPortion);
-    S.RepeatTimer = ::SetTimer(W->CtrlHandle, SB_TIMER_FIRST_REPEAT, 300, nullptr);
+    RedrawBar(W, W->Bar(S.ActiveBar), S.ShownPortion);
+    S.RepeatTimer = ::SetTimer(wnd, SB_TIMER_FIRST_REPEAT, 300, nullptr);
 }
 
 void StartDrag(TkvScrollWnd* W, TkvScrollBar* Bar, const TPoint& P)
@@ -259,12 +276,14 @@ void Kv_ThumbTrack(TkvScrollWnd* ScrollWnd, HWND Wnd)
     const int x = std::max(Along(kvCursorPos(), v) - S.DragMouseOffset, first);
     const int h = std::max(std::min(last - S.DragThumbSize, x), first);
     const int pos = Kv_ThumbPosition(bar, h - first, last - first, S.DragThumbSize);
-    if (pos != nLastSBPos) {
-        bar->ScrollInfo.nTrackPos = pos;
-        SendQuietly(ScrollWnd, SB_THUMBTRACK, pos);
-    }
+    const int previous = nLastSBPos;
     nLastSBPos = pos;
-    if (ScrollWnd->Destroyed || !ScrollWnd->fThumbTracking)
+    if (pos != previous) {
+        bar->ScrollInfo.nTrackPos = pos;
+        if (!SendQuietly(ScrollWnd, SB_THUMBTRACK, pos))
+            return;
+    }
+    if (!ScrollWnd->fThumbTracking)
         return;
     TRect w;
     ::GetWindowRect(Wnd, &w);
@@ -297,15 +316,12 @@ void Kv_EndPress(TkvScrollWnd* ScrollWnd, HWND Wnd, bool Released)
     ScrollWnd->fThumbTracking = false;
     ResetPress();
     S.ActiveScrollMsg = msg; // for the requests below
-    if (portion == SBP_THUMB) {
-        if (tracking)
-            SendQuietly(ScrollWnd, SB_THUMBPOSITION, nLastSBPos);
-        SendQuietly(ScrollWnd, SB_ENDSCROLL, nLastSBPos);
-    } else {
-        SendQuietly(ScrollWnd, SB_ENDSCROLL, 0);
-    }
+    const bool alive = portion == SBP_THUMB
+                           ? (!tracking || SendQuietly(ScrollWnd, SB_THUMBPOSITION, nLastSBPos)) &&
+                                 SendQuietly(ScrollWnd, SB_ENDSCROLL, nLastSBPos)
+                           : SendQuietly(ScrollWnd, SB_ENDSCROLL, 0);
     S.ActiveScrollMsg = 0;
-    if (ScrollWnd->Destroyed)
+    if (!alive)
         return;
     if (Released && ::GetCapture() == Wnd && !KeepsCapture(ScrollWnd))
         ::ReleaseCapture();

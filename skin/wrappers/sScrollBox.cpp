@@ -308,21 +308,23 @@ void TsScrollBox::ScrollBegin(const TMessage& Message)
         OnBeforeScroll(this);
     const bool horz = HIWORD(Message.LParam) == WM_HSCROLL;
     ScrollStartPos = (horz ? HorzScrollBar() : VertScrollBar())->Position();
-    if (Cached() && IsThumbTracking(Handle()))
+    if (Cached() && IsThumbTracking(Handle()) && (::GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE)) {
         ::SendMessageW(Handle(), WM_SETREDRAW, 0, 0);
+        FRedrawOff = true;
+    }
 }
 
 void TsScrollBox::ScrollEnd(const TMessage& Message)
 {
     const bool horz = HIWORD(Message.LParam) == WM_HSCROLL;
     const bool tracked = IsThumbTracking(Handle());
-    if (Cached()) {
-        if (!tracked) {
-            Redraw(Handle(), RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-        } else {
-            ::SendMessageW(Handle(), WM_SETREDRAW, 1, 0);
-            Redraw(Handle(), RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
-        }
+    if (FRedrawOff) {
+        // A drag that ended inside the request (capture lost) ends here too.
+        FRedrawOff = false;
+        ::SendMessageW(Handle(), WM_SETREDRAW, 1, 0);
+        Redraw(Handle(), RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+    } else if (Cached()) {
+        Redraw(Handle(), RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | (tracked ? RDW_ALLCHILDREN : 0));
     } else if (tracked) {
         const int delta = ScrollStartPos - (horz ? HorzScrollBar() : VertScrollBar())->Position();
         const int w = Width(), h = Height();

@@ -78,6 +78,9 @@ private:
     bool FAutoFrameSize = false;
     // Wheel turns not yet worth a notch (120).
     int FWheelRest = 0;
+    // ScrollBegin switched redrawing off (a thumb drag of a cached box):
+    // ScrollEnd switches it on whatever became of the drag meanwhile.
+    bool FRedrawOff = false;
 };
 
 // Scrolls Box so that AControl shows.

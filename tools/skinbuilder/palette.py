@@ -7,7 +7,8 @@ from raster import rgb
 # Text
 TEXT = rgb("#1E2B3A")
 TEXT_HOT = rgb("#10263D")
-TEXT_MUTED = rgb("#7A8794")
+# Inactive captions and tool-bar texts: at least 4.5:1 against their bands.
+TEXT_MUTED = rgb("#56626F")
 
 # Surfaces
 CLIENT = rgb("#EEF1F4")

@@ -143,6 +143,50 @@ def check_required_sections(sections, problems):
             problems.append(f"{section}/BORDERSMASK: fewer than {frames} frames")
 
 
+def _luminance(tcolor):
+    """Relative luminance of a Windows colour value (red in the low byte)."""
+    def channel(v):
+        c = v / 255
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = tcolor & 0xFF, (tcolor >> 8) & 0xFF, (tcolor >> 16) & 0xFF
+    return 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b)
+
+
+def contrast(a, b):
+    """Contrast ratio of two Windows colour values, 1 to 21."""
+    la, lb = sorted((_luminance(a), _luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+# Texts drawn on a band of their own section: the caption (inactive and
+# active) and the tool bar's.
+TEXT_ON_BAND = ("FORMTITLE", "TOOLBAR")
+MIN_CONTRAST = 4.5
+
+
+def check_text_contrast(sections, problems):
+    """Each state's font colour against its band: the section's colour and
+    both ends of its gradient."""
+    for section, keys in sections:
+        if section not in TEXT_ON_BAND:
+            continue
+        values = dict(keys)
+        for prefix in ("", "HOT"):
+            font = values.get(prefix + "FONTCOLOR")
+            if font is None:
+                continue
+            band = []
+            if prefix + "COLOR" in values:
+                band.append(int(values[prefix + "COLOR"]))
+            if values.get(prefix + "GRADIENTDATA"):
+                band += [int(v) for v in values[prefix + "GRADIENTDATA"].split(";")[:2]]
+            for colour in band:
+                ratio = contrast(int(font), colour)
+                if ratio < MIN_CONTRAST:
+                    problems.append(f"{section}/{prefix}FONTCOLOR: contrast {ratio:.2f}:1 against "
+                                    f"{colour}, below {MIN_CONTRAST}:1")
+
+
 def check_picture(name, path, size, problems):
     with open(path, "rb") as f:
         data = f.read()
@@ -176,6 +220,7 @@ def run(description_path, master_path, pictures):
                 check_region(f"{section}/{key}", image_region(value), master, problems)
     check_glyph_sets(sections, problems)
     check_required_sections(sections, problems)
+    check_text_contrast(sections, problems)
     for name, (path, size) in pictures.items():
         check_picture(name, path, size, problems)
     return problems

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "../manager/ManagerFixture.h"
 #include "../wrappers/StdWrapFixture.h"
@@ -15,8 +16,14 @@
 #include "classlib/controls/Dialogs.h"
 #include "classlib/controls/ExtCtrls.h"
 #include "classlib/controls/StdCtrls.h"
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
+#include "skin/core/kvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinManager_Anim.h"
+#include "skin/core/sVclUtils_Anim.h"
 #include "skin/forms/kvDials.h"
 #include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
@@ -657,4 +664,123 @@ TEST_F(Adapter, EveryListKindGetsTheWrapperOfItsList)
     Manager->SetActive(false);
     for (TWinControl* c : controls)
         EXPECT_FALSE(Skinned(c)) << c->ClassName().c_str();
+
+namespace {
+
+// A skin folder that is not the built-in skin: its description without the
+// sections named, beside the same pictures.
+struct TFolderSkin {
+    static constexpr const wchar_t* Name = L"Lacking";
+    UnicodeString Dir = GetCurrentDir() + L"\\lackingskins-" + IntToStr(static_cast<int>(::GetTickCount()));
+
+    explicit TFolderSkin(std::initializer_list<const char*> Without)
+    {
+        const UnicodeString skin = Dir + L"\\" + Name + L"\\";
+        CreateDir(Dir);
+        CreateDir(skin);
+        ::CopyFileW(Widen(KV_BUILT_SKIN "/builtin/MASTER.BMP").c_str(), (skin + L"MASTER.BMP").c_str(), FALSE);
+        // A JPEG pattern and a PNG picture besides the master bitmap.
+        ::CopyFileW(Widen(KV_FIXTURES "/load/pattern299.jpg").c_str(), (skin + L"P.JPG").c_str(), FALSE);
+        ::CopyFileW(Widen(KV_FIXTURES "/glow/closeglow.png").c_str(), (skin + L"CLOSEGLOW.PNG").c_str(), FALSE);
+        std::string text;
+        {
+            TFileStream in(Widen(KV_BUILT_SKIN "/builtin/Options.dat"), fmOpenRead | fmShareDenyWrite);
+            text.resize(std::size_t(in.Size()));
+            in.ReadBuffer(text.data(), int32_t(text.size()));
+        }
+        for (const char* section : Without) {
+            const std::string head = std::string("[") + section + "]";
+            const std::size_t at = text.find(head);
+            EXPECT_NE(at, std::string::npos) << section;
+            if (at == std::string::npos)
+                continue;
+            const std::size_t next = text.find("\n[", at);
+            text.erase(at, next == std::string::npos ? std::string::npos : next + 1 - at);
+        }
+        const auto add = [&](const std::string& Head, const std::string& Lines) {
+            const std::size_t at = text.find(Head);
+            EXPECT_NE(at, std::string::npos) << Head;
+            if (at != std::string::npos)
+                text.insert(at + Head.size(), Lines);
+        };
+        add("[GLOBALINFO]\r\n", "BICONCLOSEGLOW0=!CLOSEGLOW.PNG!1!0!3\r\nBICONCLOSEGLOWMARGIN=7\r\n");
+        add("[FORM]\r\n", "PATTERN=P.JPG\r\nHOTPATTERN=P.JPG\r\n");
+        TFileStream out(skin + L"Options.dat", fmCreate);
+        out.WriteBuffer(text.data(), int32_t(text.size()));
+    }
+    ~TFolderSkin() { ClearDir(Dir, true); }
+};
+
+} // namespace
+
+// One of each standard control the adapter takes, every kind listed, while
+// the skin goes back and forth between the built-in skin and a folder skin
+// lacking sections: nothing grows from one change to the next.
+TEST_F(Adapter, EveryStandardControlOverSkinChangesBetweenTwoSkins)
+{
+    List(tpEdit, L"TEdit\nTMemo\nTListBox");
+    List(tpCheckBox, L"TCheckBox\nTRadioButton");
+    List(tpGroupBox, L"TGroupBox");
+    List(tpComboBox, L"TComboBox");
+    List(tpListView, L"TListView");
+    List(tpTreeView, L"TTreeView");
+    List(tpPanel, L"TPanel");
+    List(tpPageControl, L"TPageControl");
+    List(tpStatusBar, L"TStatusBar");
+    // Ten sections left (no EDIT, no scroll bars, no tabs).
+    TFolderSkin folder({"EDIT", "COMBOBOX", "PANEL_LOW", "SPEEDBUTTON_SMALL", "ICOLINE", "TOOLBAR", "DIVIDERV",
+                        "SCROLLBAR1H", "SCROLLBAR2H", "SCROLLBAR1V", "SCROLLBAR2V", "SCROLLBTNLEFT", "SCROLLBTNRIGHT",
+                        "SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLSLIDERH", "SCROLLSLIDERV", "TABTOP", "TABBOTTOM",
+                        "TABLEFT", "TABRIGHT", "COMBOBTN", "UPDOWNBTN", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT",
+                        "PAGECONTROLRIGHT", "TOOLBUTTON", "DIVIDER", "SPLITTER"});
+    {
+        TTestForm f;
+        TOwned<TForm> owned(f.Form);
+        Place<TCheckBox>(f.Form, f.Form, 8, 160, 90, 20);
+        Place<TRadioButton>(f.Form, f.Form, 8, 180, 90, 20);
+        auto* group = Place<TGroupBox>(f.Form, f.Form, 8, 200, 110, 60);
+        Place<TButton>(f.Form, group, 8, 20);
+        Place<TMemo>(f.Form, f.Form, 120, 110, 100, 50);
+        Place<TComboBox>(f.Form, f.Form, 120, 170, 100, 21);
+        auto* view = Place<TListView>(f.Form, f.Form, 120, 200, 100, 60);
+        view->SetViewStyle(vsReport);
+        view->Columns()->Add()->SetCaption(L"Name");
+        Place<TTreeView>(f.Form, f.Form, 230, 170, 100, 60);
+        auto* pages = Place<TPageControl>(f.Form, f.Form, 340, 8, 150, 100);
+        for (int i = 0; i < 3; ++i) {
+            auto* sheet = New<TTabSheet>(f.Form);
+            sheet->SetPageControl(pages);
+            sheet->SetCaption(L"Sheet");
+        }
+        auto* status = Place<TStatusBar>(f.Form, f.Form, 0, 0, 100, 20);
+        status->SetSimplePanel(true);
+        status->SetSimpleText(L"Ready");
+        f.Form->SetBounds(60, 60, 520, 320);
+        f.Show();
+        ASSERT_TRUE(Skinned(f.Button));
+        // Each change fades the form into its new look, every step at once.
+        Manager->AnimEffects()->SkinChanging()->SetActive(true);
+        struct TPauseScope {
+            void (*Saved)(DWORD) = kvAnimPause;
+            TPauseScope() { kvAnimPause = [](DWORD) {}; }
+            ~TPauseScope() { kvAnimPause = Saved; }
+        } pause;
+        Manager->SetSkinDirectory(folder.Dir);
+        const UnicodeString builtin = Manager->SkinName();
+        auto change = [&](const UnicodeString& Name) {
+            Manager->SetSkinName(Name);
+            Application->ProcessMessages();
+            ::RedrawWindow(f.Form->Handle(), nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        };
+        change(TFolderSkin::Name);
+        ASSERT_EQ(Manager->SkinName(), UnicodeString(TFolderSkin::Name));
+        change(builtin);
+        ASSERT_EQ(Manager->SkinName(), builtin);
+        const TResourceCount before = CountResources();
+        for (int i = 0; i < 8; ++i)
+            change(i % 2 ? builtin : UnicodeString(TFolderSkin::Name));
+        EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+        EXPECT_TRUE(Skinned(f.List));
+    }
 }

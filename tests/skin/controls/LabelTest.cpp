@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ControlsFixture.h"
@@ -287,6 +288,34 @@ TEST_F(Sticky, LabelAndControlDragEachOtherAlong)
     EXPECT_EQ(l->Left(), Edit->Left() - w - 7);
 }
 
+// A label moved takes its control along to the label's opposite side, for
+// every side the label may stand on.
+TEST_F(Sticky, MovedLabelPlacesTheControlOnItsOppositeSide)
+{
+    struct {
+        TAlignTo Side;
+        int Left, Top;  // of the control, with the label's left l, top t, width w and height h
+        int L, T, W, H; // factors of l, t, w and h in Left, and of l, t, w, h in Top
+    } const cases[] = {
+        {altLeft, 2, 0, 1, 0, 1, 0},     // right of the label
+        {altRight, -82, 0, 1, 0, 0, 0},  // left of it
+        {altTop, 0, 2, 1, 1, 0, 1},      // below it
+        {altBottom, 0, -23, 1, 1, 0, 0}, // above it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.Side));
+        auto* l = Stuck(c.Side);
+        const int w = l->Width(), h = l->Height();
+        l->SetBounds(30, 160, w, h);
+        const int left = c.Left + c.L * 30 + c.W * w;
+        const int top = c.Side == altLeft || c.Side == altRight ? 160 + (h - 21) / 2 : c.Top + c.T * 160 + c.H * h;
+        EXPECT_EQ(Edit->Left(), left);
+        EXPECT_EQ(Edit->Top(), top);
+        FreeAndNil(l);
+        Edit->SetBounds(100, 50, 80, 21);
+    }
+}
+
 TEST_F(Sticky, HidingOrDisablingTheControlDoesTheSameToTheLabel)
 {
     auto* l = Stuck(altTop);
@@ -430,6 +459,19 @@ TEST_F(LabelFX, AutoSizeLeavesRoomForBlurAndDistance)
     }
 }
 
+// A standard kind writes in the font's colour: in the label's own Color,
+// its background, the text could not be seen.
+TEST_F(LabelFX, StandardKindWritesInTheFontColour)
+{
+    auto* l = FX(0, 0);
+    l->Kind()->SetKindType(ktStandard);
+    auto b = Painted();
+    const TColor font = ColorToRGB(l->Font()->Color());
+    ASSERT_NE(font, ColorToRGB(l->Color()));
+    EXPECT_GT(CountColor(b.get(), l->BoundsRect(), font), 10) << "text in the font's colour";
+    EXPECT_EQ(CountColor(b.get(), l->BoundsRect(), 0), 0) << "not the kind's";
+}
+
 TEST_F(LabelFX, NoBlurDrawsPlainTextWithoutShadow)
 {
     auto* l = FX(0, 6);
@@ -481,7 +523,10 @@ TOwned<TBitmap> ShadowReference(TsLabelFX* L, TColor Back, TColor Shadow, TColor
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int k = e[size_t(y + 1)][size_t(x + 1)];
-            auto ch = [&](int b, int s) { return (b * (255 - k) + s * k + 127) / 255; };
+            // The nearest value to the exact mix of background and shadow by
+            // E / 255: no shadow leaves the background as it was, a full one
+            // is the shadow's colour.
+            auto ch = [&](int b, int s) { return int(std::lround(b + (s - b) * (k / 255.0))); };
             ::SetPixel(dc, x, y,
                        RGB(ch(GetRValue(Back), GetRValue(Shadow)), ch(GetGValue(Back), GetGValue(Shadow)),
                            ch(GetBValue(Back), GetBValue(Shadow))));

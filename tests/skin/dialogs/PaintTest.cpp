@@ -133,6 +133,39 @@ TEST_F(DialogPaint, CaptionButtonsAndBordersAnswerTheirHitCodes)
     EXPECT_EQ(dw->ButtonClose.State, 0);
 }
 
+TEST_F(DialogPaint, MaximisedDialogsEdgeAndTheRegionAfterAShow)
+{
+    HWND d = NewDialog(TDialogTemplate(kSizeable, L"Zoomed", 10, 10, 200, 100));
+    TkvDialogWnd* dw = SkinnerOf(d);
+    ASSERT_NE(dw, nullptr);
+    ::ShowWindow(d, SW_MAXIMIZE);
+    Application->ProcessMessages();
+    RECT wr;
+    ::GetWindowRect(d, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    for (const TPoint& p : {TPoint(0, h / 2), TPoint(w - 1, h / 2), TPoint(w / 2, h - 1)})
+        EXPECT_NE(HitAt(d, p), HTERROR) << p.x << "," << p.y;
+
+    // The end of a show animation sets the region without a paint: the flag
+    // that guards a region's own paint does not outlive it.
+    ::ShowWindow(d, SW_RESTORE);
+    dw->ShowEnded(255);
+    EXPECT_FALSE(InUpdateRgn);
+    ::DestroyWindow(d);
+    HWND next = NewDialog(TDialogTemplate(kSizeable, L"Next", 30, 30, 200, 100));
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(::GetWindowRgn(next, rgn), COMPLEXREGION) << "the next dialog's corners are cut";
+    // The built-in skin's rounded top corners are holes, the edges whole.
+    RECT nr;
+    ::GetWindowRect(next, &nr);
+    const int nw = nr.right - nr.left, nh = nr.bottom - nr.top;
+    for (const TPoint& p : {TPoint(0, 0), TPoint(nw - 1, 0), TPoint(1, 0), TPoint(nw - 2, 0)})
+        EXPECT_FALSE(::PtInRegion(rgn, p.x, p.y)) << "corner " << p.x << "," << p.y;
+    for (const TPoint& p : {TPoint(nw / 2, 0), TPoint(0, nh / 2), TPoint(nw / 2, nh - 1), TPoint(nw - 1, nh / 2)})
+        EXPECT_TRUE(::PtInRegion(rgn, p.x, p.y)) << "edge " << p.x << "," << p.y;
+    ::DeleteObject(rgn);
+}
+
 // A press on a sizing border reaches the dialog with its code; a press and
 // release on a caption button carries out its command; a client release
 // whose key flags look like a hit code carries out nothing.

@@ -104,6 +104,13 @@ TEST_F(WindowImage, FrameTitleAndClientFromTheSkinInEachStyleAndState)
                 ASSERT_EQ(MaskMask(border, active, 0, fh / 2), TRgb{}) << "the border image is opaque there";
                 EXPECT_EQ(PixelAt(shown.get(), 0, mid), MaskPicture(border, active, 0, fh / 2));
                 EXPECT_EQ(PixelAt(img, 0, mid), PixelAt(shown.get(), 0, mid));
+                // So are the right and bottom edges, in the window image itself.
+                const int bw = WidthOfImage(border);
+                ASSERT_EQ(MaskMask(border, active, bw - 1, fh / 2), TRgb{});
+                ASSERT_EQ(MaskMask(border, active, bw / 2, fh - 1), TRgb{});
+                EXPECT_EQ(PixelAt(img, img->Width() - 1, mid), MaskPicture(border, active, bw - 1, fh / 2));
+                EXPECT_EQ(PixelAt(img, img->Width() / 2, img->Height() - 1),
+                          MaskPicture(border, active, bw / 2, fh - 1));
                 // The title band lies between the title gradient's colours of the state.
                 const TsGradArray& grad = active ? title.HotGradientArray : title.GradientArray;
                 ASSERT_FALSE(grad.empty());
@@ -247,13 +254,14 @@ TEST_F(WindowImage, CaptionButtonFacesAreTheSkinsPictures)
 }
 
 // The caption text lands inside the title band, between the icon and the
-// buttons, whatever the alignment.
+// buttons, whatever the alignment, and where the alignment puts it.
 TEST_F(WindowImage, CaptionTextStaysInsideTheTitleBand)
 {
-    for (const TStyleCase& c : AllStyles)
+    for (const TStyleCase& c : AllStyles) {
+        if (c.Style == bsNone)
+            continue;
+        std::vector<int> lefts;
         for (TAlignment align : {taLeftJustify, taCenter, taRightJustify}) {
-            if (c.Style == bsNone)
-                continue;
             SCOPED_TRACE(std::string(c.Name) + " alignment " + std::to_string(int(align)));
             TOwned<TForm> form(NewForm(c.Style, L""));
             TsSkinProvider* sp = ProviderOf(form.get());
@@ -272,7 +280,13 @@ TEST_F(WindowImage, CaptionTextStaysInsideTheTitleBand)
             EXPECT_LE(box.bottom, m.TitleBottom());
             EXPECT_GE(box.left, m.IconRect().right);
             EXPECT_LE(box.right, buttons);
+            lefts.push_back(box.left);
         }
+        SCOPED_TRACE(c.Name);
+        ASSERT_EQ(lefts.size(), 3u);
+        EXPECT_LT(lefts[0], lefts[1]) << "centred lies right of left-aligned";
+        EXPECT_LT(lefts[1], lefts[2]) << "right-aligned lies right of centred";
+    }
 }
 
 // The window region leaves out exactly the key-colour pixels of the title
@@ -329,18 +343,50 @@ TEST_F(WindowImage, ContactSheetOfEveryStyle)
     constexpr int Gap = 8, W = 320, H = 200;
     std::unique_ptr<TBitmap> sheet(CreateBmp24(Gap + 3 * (W + Gap), Gap + int(std::size(AllStyles)) * (H + Gap)));
     FillDC(sheet->Canvas()->Handle(), TRect(0, 0, sheet->Width(), sheet->Height()), TColor(0x808080));
+    // The hot state drawn into the image at once, not faded in over it later.
+    Manager->SetAllowGlowing(false);
+    // Pixels of the close button in Shown that differ from the skin's face in
+    // State where the face is opaque; Compared counts those looked at.
+    auto faceMismatches = [&](TBitmap* Shown, const TRect& R, int State, int& Compared) {
+        const TsMaskData& md = Mask(s_GlobalInfo, R.Width() == WidthOfImage(Mask(s_GlobalInfo, s_BiconClose))
+                                                      ? s_BiconClose
+                                                      : s_SiconClose);
+        int bad = 0;
+        Compared = 0;
+        for (int y = 0; y < R.Height(); ++y)
+            for (int x = 0; x < R.Width(); ++x) {
+                const TRgb pic = MaskPicture(md, State, x, y);
+                if (!(MaskMask(md, State, x, y) == TRgb{}) || pic == (TRgb{255, 0, 255}))
+                    continue;
+                ++Compared;
+                bad += !(PixelAt(Shown, R.left + x, R.top + y) == pic);
+            }
+        return bad;
+    };
     int row = 0;
     for (const TStyleCase& c : AllStyles) {
         TOwned<TForm> form(NewForm(c.Style, UnicodeString(L"Style ") + std::wstring(c.Name, c.Name + strlen(c.Name))));
         TsSkinProvider* sp = ProviderOf(form.get());
         for (int col = 0; col < 3; ++col) {
+            SCOPED_TRACE(std::string(c.Name) + " column " + std::to_string(col));
             sp->FormActive = col != 1;
             Image(sp);
             if (col == 2)
                 sp->SetHotHT(HTCLOSE, true);
             std::unique_ptr<TBitmap> shown(Shown(form.get()));
+            // Each cell shows what its caption says: the active form's close
+            // button normal in the first column, hot in the third.
+            if (TsCaptionButton* close = sp->ButtonByCode(HTCLOSE); col != 1 && close && !close->Rect.IsEmpty()) {
+                int compared = 0;
+                EXPECT_EQ(faceMismatches(shown.get(), close->Rect, col == 2 ? 1 : 0, compared), 0);
+                EXPECT_GT(compared, 6);
+            }
             ::BitBlt(sheet->Canvas()->Handle(), Gap + col * (W + Gap), Gap + row * (H + Gap), shown->Width(),
                      shown->Height(), shown->Canvas()->Handle(), 0, 0, SRCCOPY);
+            // ... and the sheet holds the cell as shown.
+            EXPECT_EQ(PixelAt(sheet.get(), Gap + col * (W + Gap) + shown->Width() / 2,
+                              Gap + row * (H + Gap) + shown->Height() / 2),
+                      PixelAt(shown.get(), shown->Width() / 2, shown->Height() / 2));
             sp->SetHotHT(0, true);
         }
         ++row;

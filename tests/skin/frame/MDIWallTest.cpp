@@ -181,3 +181,29 @@ TEST_F(MDIWall, ScrollingFreezesTheClientUntilItEnds)
     ::UnhookWindowsHookEx(hook);
     Watched = nullptr;
 }
+
+TEST_F(MDIWall, HeldScrollKeepsTheMouseAndPaintsWhileAnimatingAreTakenAsDone)
+{
+    const HWND client = Main->ClientHandle();
+    ASSERT_NE(ClientWrapper(), nullptr);
+    // An arrow held down: the end of each request leaves the mouse to the
+    // press, which ends on the release.
+    ::SetCapture(client);
+    kvScrollState.MouseWnd = client;
+    kvScrollState.ActivePortion = SBP_LINE_AFTER;
+    ::SendMessageW(client, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_BEGIN), MAKELPARAM(SB_LINEDOWN, 0));
+    ::SendMessageW(client, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_END), MAKELPARAM(SB_LINEDOWN, 0));
+    EXPECT_EQ(::GetCapture(), client) << "the press goes on";
+    kvScrollState.ActivePortion = -1;  // released
+    ::SendMessageW(client, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_BEGIN), MAKELPARAM(SB_ENDSCROLL, 0));
+    ::SendMessageW(client, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_END), MAKELPARAM(SB_ENDSCROLL, 0));
+    EXPECT_NE(::GetCapture(), client);
+    kvScrollState.MouseWnd = nullptr;
+
+    TsSkinProvider* sp = ProviderOf(Main);
+    sp->fAnimating = true;
+    ::InvalidateRect(client, nullptr, TRUE);
+    ::UpdateWindow(client);
+    EXPECT_FALSE(::GetUpdateRect(client, nullptr, FALSE)) << "a paint swallowed comes back for ever";
+    sp->fAnimating = false;
+}

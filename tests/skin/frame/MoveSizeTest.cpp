@@ -60,6 +60,40 @@ TEST_F(MoveSize, OutlineMoveFollowsTheMouseAndMovesOnRelease)
     EXPECT_TRUE(NoResourceGrowth(resources, CountResources())) << "the desktop's context was given back";
 }
 
+// The outline's state ends with its form and with the capture: a release on
+// another form afterwards moves nothing.
+TEST_F(MoveSize, OutlineMoveEndsWithItsFormAndWithTheCapture)
+{
+    TOwned<TForm> other(NewForm(bsSizeable));
+    ProviderOf(other.get())->SetResizeMode(rmBorder);
+    TOwned<TForm>(NewForm(bsSizeable)).reset();  // the caches a form fills
+    const TResourceCount resources = CountResources();
+    const TRect otherAt = BoundsOf(other.get());
+    for (const char* how : {"form freed", "capture lost"}) {
+        SCOPED_TRACE(how);
+        TOwned<TForm> form(NewForm(bsSizeable));
+        ProviderOf(form.get())->SetResizeMode(rmBorder);
+        const TRect before = BoundsOf(form.get());
+        TDrag drag{form.get()};
+        drag.Press(HTCAPTION, {100, 10});
+        ASSERT_TRUE(bInProcess);
+        const TPoint start(before.left + 100, before.top + 10);
+        drag.Move({start.x + 40, start.y + 30});
+        if (std::string(how) == "form freed") {
+            form.reset();
+        } else {
+            ::ReleaseCapture();
+            EXPECT_FALSE(bInProcess);
+            drag.Release({start.x + 40, start.y + 30});
+            EXPECT_EQ(BoundsOf(form.get()), before) << "a lost drag moves nothing";
+        }
+        EXPECT_FALSE(bInProcess);
+        TDrag{other.get()}.Release({start.x + 40, start.y + 30});
+        EXPECT_EQ(BoundsOf(other.get()), otherAt);
+    }
+    EXPECT_TRUE(NoResourceGrowth(resources, CountResources())) << "the desktop's context was given back";
+}
+
 // The edge pressed is the edge that moves, each within the form's minimum
 // size; a press without a move changes nothing.
 TEST_F(MoveSize, OutlineResizeMovesTheEdgePressed)

@@ -7,6 +7,10 @@
 
 #include "FrameFixture.h"
 #include "MenuWatch.h"
+#include "classlib/rtl/FileUtils.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
+#include "skin/core/kvntUtils.h"
 #include "skin/forms/sSkinMenus.h"
 #include "support/FakeInput.h"
 
@@ -113,6 +117,10 @@ TEST_F(SystemMenu, ApplicationCommandsAreCopiedAndPosted)
     ASSERT_NE(sys, nullptr);
     ::AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(sys, MF_STRING, 0x120, L"About\tCtrl+B");
+    // A submenu carries no command: it is not copied.
+    HMENU sub = ::CreatePopupMenu();
+    ::AppendMenuW(sub, MF_STRING, 0x130, L"Inner");
+    ::AppendMenuW(sys, MF_POPUP, UINT_PTR(sub), L"More");
     sp->SystemMenu->UpdateItems(true);
     TsSystemMenu* m = sp->SystemMenu;
     ASSERT_EQ(m->ExtItemsCount, 1);
@@ -137,6 +145,19 @@ TEST_F(SystemMenu, ApplicationCommandsAreCopiedAndPosted)
 // skin by its caption even with an accelerator in it.
 TEST_F(SystemMenu, SkinSubmenuListsAndSelectsSkins)
 {
+    // Enough skins for a second column: folders of the skin directory.
+    const UnicodeString dir = GetCurrentDir() + L"\\menuskins-" + IntToStr(int(::GetTickCount()));
+    CreateDir(dir);
+    for (int i = 0; i < 22; ++i) {
+        const UnicodeString skin = dir + L"\\Skin" + (i < 10 ? L"0" : L"") + IntToStr(i);
+        CreateDir(skin);
+        TFileStream(skin + L"\\Options.dat", fmCreate).WriteBuffer("[GLOBALINFO]\r\n", 14);
+    }
+    struct TDirGone {
+        UnicodeString Dir;
+        ~TDirGone() { ClearDir(Dir, true); }
+    } gone{dir};
+    Manager->SetSkinDirectory(dir);
     TOwned<TForm> form(NewForm(bsSizeable));
     TsSkinProvider* sp = ProviderOf(form.get());
     TsSystemMenu* m = sp->SystemMenu;
@@ -144,7 +165,9 @@ TEST_F(SystemMenu, SkinSubmenuListsAndSelectsSkins)
     TMenuItem* parent = m->Items()->Items(0);
     ASSERT_EQ(parent->Name(), L"SkinSelectItem");
     EXPECT_TRUE(m->Items()->Items(1)->IsLine());
-    ASSERT_GE(parent->Count(), 1);
+    ASSERT_GE(parent->Count(), 23) << "the built-in skin and the folders";
+    EXPECT_EQ(parent->Items(19)->Break(), mbNone);
+    EXPECT_NE(parent->Items(20)->Break(), mbNone) << "a new column after twenty";
     TMenuItem* current = nullptr;
     for (int i = 0; i < parent->Count(); ++i) {
         EXPECT_EQ(parent->Items(i)->Break() != mbNone, i > 0 && i % 20 == 0);

@@ -228,8 +228,54 @@ TEST_F(Damaged, LargeNumbersTakeTheLimitsOfTheirFields)
     EXPECT_EQ(m.WR, -32768);
     EXPECT_EQ(m.WT, 5);
     const TsGeneralData& button = store.gd[store.GetSkinIndex(L"BUTTON")];
-    EXPECT_EQ(button.GlowSize, 255);
+    EXPECT_EQ(button.GlowSize, kvMaxSkinGlow);
     EXPECT_EQ(button.HotGlowSize, 0);
+}
+
+// Sizes at the 32-bit limits load bounded to what painting can use: a
+// frame or title no larger than a screen could use, glows and blurs of a
+// sane size, fades of a bounded number of steps.
+TEST_F(Damaged, SizesAtTheIntegerLimitsAreBounded)
+{
+    const std::string big = "2147483647", small = "-2147483648";
+    std::string globals;
+    for (const char* key : {"BORDERWIDTH", "TITLEHEIGHT", "MAXHEIGHT", "FORMOFFSET", "CENTEROFFSET", "BISPACE",
+                            "BIVALIGN", "BILEFT", "BIRIGHT", "BICONCLOSEGLOWMARGIN", "BICONMAXGLOWMARGIN",
+                            "BICONMINGLOWMARGIN", "SHADOW1BLUR", "SHADOW1OFFSET"})
+        globals += std::string(key) + "=" + big + "\r\n";
+    std::string section;
+    for (const char* key : {"GSIZE", "HGSIZE", "GLOWMARGIN", "FADINGITERATIONS"})
+        section += std::string(key) + "=" + big + "\r\n";
+    TSkinFolder f;
+    WriteGoodSkin(f, Replace(Replace(GoodOptions, "VERSION=6.0\r\n", "VERSION=6.0\r\n" + globals), "COLOR=255\r\n",
+                             "COLOR=255\r\n" + section));
+    LoadFolder(store, f);
+    const TsSkinData& d = store.Data;
+    for (int v : {int(d.ExBorderWidth), int(d.ExContentOffs), int(d.BISpacing), int(d.BIVAlign), int(d.BILeftMargin),
+                  int(d.BIRightMargin)})
+        EXPECT_EQ(v, kvMaxSkinBorder);
+    for (int v : {int(d.ExTitleHeight), int(d.ExMaxHeight), int(d.ExCenterOffs)})
+        EXPECT_EQ(v, kvMaxSkinTitle);
+    for (int v : {int(d.BICloseGlowMargin), int(d.BIMaxGlowMargin), int(d.BIMinGlowMargin), int(d.Shadow1Blur),
+                  int(d.Shadow1Offset)})
+        EXPECT_EQ(v, kvMaxSkinGlow);
+    const TsGeneralData& button = store.gd[store.GetSkinIndex(L"BUTTON")];
+    EXPECT_EQ(button.GlowSize, kvMaxSkinGlow);
+    EXPECT_EQ(button.HotGlowSize, kvMaxSkinGlow);
+    EXPECT_EQ(button.GlowMargin, kvMaxSkinGlow);
+    EXPECT_EQ(button.FadingIterations, kvMaxFadeIterations) << "a fade's steps";
+
+    // The lower limits take the lower bounds.
+    TSkinFolder g;
+    WriteGoodSkin(g, Replace(Replace(GoodOptions, "VERSION=6.0\r\n",
+                                     "VERSION=6.0\r\nBORDERWIDTH=" + small + "\r\nFORMOFFSET=" + small +
+                                         "\r\nSHADOW1BLUR=" + small + "\r\n"),
+                             "COLOR=255\r\n", "COLOR=255\r\nFADINGITERATIONS=" + small + "\r\n"));
+    LoadFolder(store, g);
+    EXPECT_EQ(store.Data.ExBorderWidth, 0);
+    EXPECT_EQ(store.Data.ExContentOffs, -kvMaxSkinBorder);
+    EXPECT_EQ(store.Data.Shadow1Blur, -1);
+    EXPECT_EQ(store.gd[store.GetSkinIndex(L"BUTTON")].FadingIterations, 0);
 }
 
 TEST_F(Damaged, DescriptionsWithoutSectionsAreRefused)

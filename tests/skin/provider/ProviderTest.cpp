@@ -178,7 +178,14 @@ TEST_F(Provider, CommandMessageAnswers)
     TsSkinProvider* sp = GetSkinProvider(form.get());
     ASSERT_NE(sp, nullptr);
     ASSERT_TRUE(sp->SkinData()->Skinned(true));
-    const LRESULT offsets = (LRESULT(sp->OffsetY()) << 16) | sp->OffsetX();
+    // Where the client area lies in the window, from the window itself.
+    RECT w;
+    ::GetWindowRect(form->Handle(), &w);
+    POINT client{0, 0};
+    ::ClientToScreen(form->Handle(), &client);
+    const int dx = int(client.x - w.left), dy = int(client.y - w.top);
+    ASSERT_GT(dy, dx) << "below a caption";
+    const LRESULT offsets = (LRESULT(dy) << 16) | dx;
     struct Case {
         int Cmd;
         LRESULT Answer;
@@ -188,7 +195,7 @@ TEST_F(Provider, CommandMessageAnswers)
         {SMC_GET_APPLICATION, reinterpret_cast<LRESULT>(Application)},
         {SMC_CTRL_STATE, sp->SkinData()->CtrlSkinState},
         {SMC_GET_OFFSETS, offsets},
-        {SMC_GET_BG_COLOR, LRESULT(sp->FormColor())},
+        {SMC_GET_BG_COLOR, LRESULT(Manager->GetGlobalColor())},
         {SMC_GET_UPDATING, 0},
     };
     for (const Case& c : cases)
@@ -203,10 +210,13 @@ TEST_F(Provider, CommandMessageAnswers)
     // A child asking what lies behind it gets the form's window image.
     TkvBGInfo info;
     EXPECT_EQ(Korvex(form.get(), SMC_GET_BG_INFO, reinterpret_cast<LPARAM>(&info)), 0);
-    EXPECT_NE(info.BgType, btUnknown);
+    // (the built-in skin's form is a plain fill, not cached)
+    ASSERT_NE(info.BgType, btUnknown);
     if (info.BgType == btCache) {
         EXPECT_EQ(info.Bmp, sp->SkinData()->FCacheBmp);
-        EXPECT_EQ(info.Offset, TPoint(sp->OffsetX(), sp->OffsetY()));
+        EXPECT_EQ(info.Offset, TPoint(dx, dy));
+    } else {
+        EXPECT_EQ(info.Color, Manager->GetGlobalColor());
     }
 }
 
@@ -247,6 +257,35 @@ TEST_F(Provider, SkinRemovalAndReapplicationLeaveTheFormAsTheApplicationSetIt)
     FreeAndNil(o);
     EXPECT_TRUE(form->WindowProc == app.Method()) << "the provider gave back the application's WindowProc";
     EXPECT_EQ(::GetWindowLongW(wnd, GWL_STYLE) & WS_SYSMENU, style & WS_SYSMENU);
+}
+
+TEST_F(Provider, FreedProviderKeepsALaterSubclasserInTheChain)
+{
+    TAppProc before;  // under the provider
+    TAppProc after;   // put in front of it later
+    TOwned<TForm> form(NewForm());
+    before.Attach(form.get());
+    form->Show();
+    Application->ProcessMessages();
+    TsSkinProvider* sp = GetSkinProvider(form.get());
+    ASSERT_NE(sp, nullptr);
+    after.Attach(form.get());
+    TObject* o = sp;
+    FreeAndNil(o);
+    EXPECT_TRUE(form->WindowProc == after.Method()) << "the later method stays on top";
+    before.Seen.clear();
+    after.Seen.clear();
+    // The later method's saved procedure leads on to the one under the
+    // provider, never into the freed provider.
+    form->Perform(WM_APP, 0, 0);
+    EXPECT_EQ(after.Seen, std::vector<UINT>{WM_APP});
+    EXPECT_EQ(before.Seen, std::vector<UINT>{WM_APP});
+    // The later method unhooks: the chain closes over the provider's place.
+    form->WindowProc = after.Old;
+    before.Seen.clear();
+    form->Perform(WM_APP, 0, 0);
+    EXPECT_EQ(before.Seen, std::vector<UINT>{WM_APP});
+    EXPECT_TRUE(form->WindowProc == before.Method()) << "the pass-through left on the first message";
 }
 
 TEST_F(Provider, FormsFreedInEveryOrderAgainstProviderAndManager)

@@ -86,12 +86,15 @@ TEST_F(WrapperTest, PushButtonCaptionWrapsOnlyWhenMultiLine)
     HWND multi = Child(L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE, 70, 60, text);
     TOwned<TkvBtnWnd> s(CreateWnd<TkvBtnWnd>(single, nullptr, Manager, L"", false));
     TOwned<TkvBtnWnd> m(CreateWnd<TkvBtnWnd>(multi, nullptr, Manager, L"", false));
-    Printed(single);
-    Printed(multi);
-    EXPECT_EQ(s->TextFlags() & (DT_WORDBREAK | DT_SINGLELINE), unsigned(DT_SINGLELINE));
-    EXPECT_EQ(m->TextFlags() & (DT_WORDBREAK | DT_SINGLELINE), unsigned(DT_WORDBREAK));
+    // As painted: the text's box over the bare section.
+    const TRect one = DiffBox(Printed(single).get(), Section(Manager, L"BUTTON", 0, 70, 60).get());
+    const TRect many = DiffBox(Printed(multi).get(), Section(Manager, L"BUTTON", 0, 70, 60).get());
     const int line = s->TextRectSize().cy;
-    EXPECT_GT(line, 0);
+    ASSERT_GT(line, 0);
+    ASSERT_FALSE(one.IsEmpty());
+    EXPECT_LE(one.Height(), line) << "one line";
+    EXPECT_GE(many.Height(), 2 * line + line / 2) << "three lines or more";
+    EXPECT_LE(many.Width(), 70);
     EXPECT_GE(m->TextRectSize().cy, 3 * line);
 
     // The mnemonic mark is measured as it is drawn: not at all.
@@ -155,6 +158,20 @@ TEST_F(WrapperTest, PushButtonMessages)
     t.Got.clear();
     ::SendMessageW(t.Handle, WM_ERASEBKGND, 0, 0);
     EXPECT_EQ(t.Count(WM_ERASEBKGND), 1);
+}
+
+TEST_F(WrapperTest, HiddenPushButtonStaysHiddenThroughFocusChanges)
+{
+    TTarget t(Host(), WS_CHILD | WS_VISIBLE, 60, 24);
+    TOwned<TkvBtnWnd> w(CreateWnd<TkvBtnWnd>(t.Handle, nullptr, Manager, L"", false));
+    ::ShowWindow(t.Handle, SW_HIDE);
+    for (UINT msg : {UINT(WM_SETFOCUS), UINT(WM_KILLFOCUS)}) {
+        t.Got.clear();
+        ::SendMessageW(t.Handle, msg, 0, 0);
+        EXPECT_EQ(t.Count(msg), 1) << msg;
+        EXPECT_FALSE(::IsWindowVisible(t.Handle)) << msg;
+        EXPECT_EQ(::GetWindowLongW(t.Handle, GWL_STYLE) & WS_VISIBLE, 0) << msg;
+    }
 }
 
 TEST_F(WrapperTest, BitButtonGlyphBesideItsCaption)

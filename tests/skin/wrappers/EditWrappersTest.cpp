@@ -139,6 +139,54 @@ TEST_F(WrapperTest, EditSectionIsTheCreatorsOrEdit)
     ::DestroyWindow(h);
 }
 
+// The views' refresh routines keep one wrapper of their kind while skinned,
+// a new one on a new window, none once the skin no longer applies.
+TEST_F(WrapperTest, EditAndTreeRefreshKeepTheirWrapperWhileSkinned)
+{
+    const struct {
+        const char* Name;
+        TWinControl* (*Make)(TComponent*);
+        void (*Refresh)(TsCommonData*, TkvScrollWnd*&);
+        bool Tree;
+    } cases[] = {
+        {"edit", [](TComponent* O) -> TWinControl* { return New<TMemo>(O); }, RefreshEditScrolls, false},
+        {"tree", [](TComponent* O) -> TWinControl* { return New<TTreeView>(O); }, RefreshTreeScrolls, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TOwned<TWinControl> control(c.Make(Form.get()));
+        control->SetParent(Form.get());
+        control->SetBounds(10, 10, 120, 80);
+        TsCommonData data(control.get(), true);
+        data.SetSkinSection(L"EDIT");
+        data.UpdateIndexes();
+        ASSERT_TRUE(data.Skinned());
+        TkvScrollWnd* sw = nullptr;
+        c.Refresh(&data, sw);
+        ASSERT_NE(sw, nullptr);
+        EXPECT_EQ(dynamic_cast<TkvTreeViewWnd*>(sw) != nullptr, c.Tree);
+        EXPECT_NE(dynamic_cast<TkvEditWnd*>(sw), nullptr);
+        EXPECT_EQ(sw->CtrlHandle, control->Handle());
+        EXPECT_EQ(Kv_GetScrollWndFromHwnd(control->Handle()), sw);
+        TkvScrollWnd* first = sw;
+        c.Refresh(&data, sw);
+        EXPECT_EQ(sw, first) << "kept";
+
+        control->RecreateWnd();
+        control->HandleNeeded();
+        ASSERT_TRUE(sw->Destroyed) << "its window went";
+        c.Refresh(&data, sw);
+        ASSERT_NE(sw, nullptr);
+        EXPECT_FALSE(sw->Destroyed);
+        EXPECT_EQ(sw->CtrlHandle, control->Handle()) << "made again on the new window";
+
+        data.SkinIndex = -1;  // the skin no longer applies
+        c.Refresh(&data, sw);
+        EXPECT_EQ(sw, nullptr);
+        EXPECT_EQ(Kv_GetScrollWndFromHwnd(control->Handle()), nullptr);
+    }
+}
+
 TEST_F(WrapperTest, EditFrameIsTheSectionsBorder)
 {
     const int cx = 120, cy = 40;

@@ -191,16 +191,43 @@ TEST_F(ListViewWrapper, OutsideReportViewTheHeaderIsLeftAlone)
     EXPECT_EQ(CountColor(&bmp, TRect(0, 0, 200, 30), 0x00FF00), 200 * 30);
 }
 
+namespace {
+
+HWND ScrolledList = nullptr;
+int ScrollRequests = 0;
+LRESULT CALLBACK CountScrollRequests(int Code, WPARAM WParam, LPARAM LParam)
+{
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    if (Code == HC_ACTION && m->hwnd == ScrolledList && m->message == LVM_SCROLL)
+        ++ScrollRequests;
+    return ::CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+} // namespace
+
 TEST_F(ListViewWrapper, ThumbDragScrollsByWholeLines)
 {
     ::UpdateWindow(List->Handle());
     nLastSBPos = 0;
     ::SendMessageW(List->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 5);
     EXPECT_EQ(::SendMessageW(List->Handle(), LVM_GETTOPINDEX, 0, 0), 5);
-    // The same position again sends nothing.
+    // The step is taken from the engine's last position, not the list's.
+    nLastSBPos = 3;
+    ::SendMessageW(List->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 5);
+    EXPECT_EQ(::SendMessageW(List->Handle(), LVM_GETTOPINDEX, 0, 0), 7);
+    // The same position again asks the list for nothing.
+    ScrollRequests = 0;
+    ScrolledList = List->Handle();
+    const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountScrollRequests, nullptr, ::GetCurrentThreadId());
     nLastSBPos = 5;
     ::SendMessageW(List->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 5);
+    EXPECT_EQ(ScrollRequests, 0);
+    nLastSBPos = 7;
+    ::SendMessageW(List->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 5);
+    EXPECT_EQ(ScrollRequests, 1) << "the count sees a request";
+    ::UnhookWindowsHookEx(hook);
     EXPECT_EQ(::SendMessageW(List->Handle(), LVM_GETTOPINDEX, 0, 0), 5);
+    nLastSBPos = 5;
     // Back to the top; the list answers full positions.
     ::SendMessageW(List->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
     EXPECT_EQ(::SendMessageW(List->Handle(), LVM_GETTOPINDEX, 0, 0), 0);

@@ -138,6 +138,23 @@ TEST_F(WrapperTest, ScrollBoxTellsOfEachScroll)
     EXPECT_EQ(events.Seen, (std::vector<std::string>{"before", "after"}));
 }
 
+TEST_F(WrapperTest, CachedScrollBoxShowsAgainWhenTheDragEndsInsideTheRequest)
+{
+    TsScrollBox* box = NewBox(Form.get());
+    TScrollEvents events;
+    box->OnPaint = Bind(&events, &TScrollEvents::Paint); // painted from its cache
+    Command(box->Handle(), SMC_SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager));
+    TkvScrollWnd* bars = Kv_GetScrollWrapper(box->Handle());
+    ASSERT_NE(bars, nullptr);
+    const LPARAM vert = MAKELPARAM(0, WM_VSCROLL);
+    bars->fThumbTracking = true;
+    Command(box->Handle(), SMC_SCROLL_BEGIN, vert);
+    EXPECT_FALSE(::IsWindowVisible(box->Handle())) << "quiet while the thumb is dragged";
+    bars->fThumbTracking = false; // the capture went while the request ran
+    Command(box->Handle(), SMC_SCROLL_END, vert);
+    EXPECT_TRUE(::IsWindowVisible(box->Handle()));
+}
+
 TEST_F(WrapperTest, ScrollBoxLosesItsSkinnedBarsWithTheSkin)
 {
     TsScrollBox* box = NewBox(Form.get());

@@ -359,6 +359,46 @@ TEST_F(ScrollTest, TeardownMidPressLeavesNoPressBehind)
     EXPECT_EQ(kvScrollState.MouseWnd, nullptr);
 }
 
+namespace {
+
+// A window that destroys itself on its first scroll request, as a form may
+// close on a click.
+WNDPROC SelfDestroyingOld = nullptr;
+LRESULT CALLBACK SelfDestroying(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_VSCROLL) {
+        ::DestroyWindow(Wnd);
+        return 0;
+    }
+    return ::CallWindowProcW(SelfDestroyingOld, Wnd, Msg, WParam, LParam);
+}
+
+} // namespace
+
+TEST_F(ScrollTest, WindowDestroyedByTheFirstRequestOfAPressEndsThePress)
+{
+    for (const char* where : {"arrow", "page area"}) {
+        SCOPED_TRACE(where);
+        Make();
+        SelfDestroyingOld = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(T->Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SelfDestroying)));
+        // Wrapped again over the window's new procedure.
+        UninitializeKVScroll(T->Handle, true, false, W);
+        W = CreateWnd<TkvScrollWnd>(T->Handle, nullptr, Manager, L"COMBOBOX", true);
+        const HWND h = T->Handle;
+        Press(HTVSCROLL, std::string(where) == "arrow" ? OnV(VBar().Height() - 3) : OnV(VBar().Height() - 30));
+        EXPECT_FALSE(::IsWindow(h));
+        EXPECT_TRUE(W->Destroyed);
+        EXPECT_EQ(kvScrollState.ActivePortion, -1);
+        EXPECT_EQ(kvScrollState.MouseWnd, nullptr);
+        EXPECT_EQ(kvScrollState.RepeatTimer, 0u);
+        EXPECT_EQ(::GetCapture(), nullptr);
+        delete W;
+        W = nullptr;
+        T.reset();
+    }
+}
+
 TEST_F(ScrollTest, SwallowedAndPassedMessages)
 {
     Make();

@@ -199,19 +199,24 @@ TEST_F(ScrollPaint, PressedPageAreaAndHotLooksBelongToTheMouseWindow)
 TEST_F(ScrollPaint, BarThatCannotScrollIsFadedWithoutThumb)
 {
     Make();
-    const TColor active = At(OnScreen(T->Handle).get(), VAt(VBar().Height() / 2));
+    const TPoint thumb = VAt(Arrow() + 5), track = VAt(VBar().Height() / 2);
+    {
+        const TOwned<TBitmap> before = OnScreen(T->Handle);
+        ASSERT_NE(At(before.get(), thumb), At(before.get(), track)) << "the thumb shows while the bar can scroll";
+    }
     SCROLLINFO si = Range(0, 5, 10, 0);
     si.fMask |= SIF_DISABLENOSCROLL;
     ::SetScrollInfo(T->Handle, SB_VERT, &si, FALSE);
     UpdateScrolls(W, true);
-    const TColor faded = At(OnScreen(T->Handle).get(), VAt(VBar().Height() / 2));
-    const TColor track = TrackColor();
-    EXPECT_NE(faded, track);
+    const TOwned<TBitmap> after = OnScreen(T->Handle);
+    const TColor faded = At(after.get(), track);
+    const TColor own = TrackColor();
+    EXPECT_NE(faded, own);
     // Toward the window's white background, all channels.
-    EXPECT_GT(GetRValue(faded), GetRValue(track));
-    EXPECT_GT(GetGValue(faded), GetGValue(track));
-    EXPECT_GE(GetBValue(faded), GetBValue(track));
-    (void)active;
+    EXPECT_GT(GetRValue(faded), GetRValue(own));
+    EXPECT_GT(GetGValue(faded), GetGValue(own));
+    EXPECT_GE(GetBValue(faded), GetBValue(own));
+    EXPECT_EQ(At(after.get(), thumb), faded) << "no thumb: the track where it stood";
 }
 
 TEST_F(ScrollPaint, CornerShowsTheGripOnlyWhereItSizesAForm)

@@ -269,6 +269,24 @@ TEST_F(WrapperTest, TabControlRowsFarthestFirstAndTheSelectedTabOverThem)
     const TRect r = l.SkinTabRect(l.Active, true);
     TOwned<TBitmap> want = SectionOver(Manager, L"TABTOP", 2, r, FormBack(Manager));
     EXPECT_EQ(RowDiff(got.get(), r, r.top + 1, want.get()), 0) << "drawn last, over its neighbours";
+    // A tab of a nearer row lies over the foot of the farther row's tabs
+    // (each reaches a few pixels below its own rectangle): the middle of its
+    // top line is its own picture.
+    int checked = 0;
+    for (int i = 0; i < l.Count(); ++i) {
+        if (i == l.Active || l.TabRow(i) < 2)
+            continue;
+        const TRect t = l.SkinTabRect(i, false);
+        TOwned<TBitmap> tab = SectionOver(Manager, L"TABTOP", 0, t, FormBack(Manager));
+        const int third = t.Width() / 3;
+        const TRect middle(t.left + third, t.top, t.right - third, t.top + 2);
+        int differ = 0;
+        for (int x = middle.left; x < middle.right; ++x)
+            differ += Px(got.get(), x, t.top + 1) != Px(tab.get(), x - t.left, 1);
+        EXPECT_EQ(differ, 0) << "tab " << i << " of row " << l.TabRow(i);
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
     w.reset();
     ::DestroyWindow(h);
 }

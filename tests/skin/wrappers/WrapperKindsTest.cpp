@@ -55,7 +55,8 @@ const TKind Kinds[] = {
     {"grid", TkvWndClass::Of<TkvGridWnd>(), L"EDIT", WS_BORDER},
     {"combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_DROPDOWNLIST, L"COMBOBOX"},
     {"simple combo box", TkvWndClass::Of<TkvComboBoxWnd>(), L"COMBOBOX", CBS_SIMPLE, L"COMBOBOX"},
-    {"combo list", TkvWndClass::Of<TkvComboListWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL},
+    // (the section its combo box gives it)
+    {"combo list", TkvWndClass::Of<TkvComboListWnd>(), L"LISTBOX", WS_BORDER | WS_VSCROLL, L"EDIT"},
 };
 
 struct TWndSnapshot {
@@ -99,6 +100,17 @@ TEST_F(WrapperTest, EachKindIsGivenBackAsItWas)
         // The frame measured again, as a shown window's first layout does.
         ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
         TOwned<TBitmap> picture = Printed(h, paper, PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
+        // The picture shows the control: not the bare paper.
+        int paperPixels = 0;
+        for (int y = 0; y < picture->Height(); ++y)
+            for (int x = 0; x < picture->Width(); ++x)
+                paperPixels += Px(picture.get(), x, y) == paper;
+        EXPECT_LT(paperPixels, picture->Width() * picture->Height()) << "a blank cell";
+        if (std::string_view(k.Name) == "combo list") {
+            // The list's frame in its section's colour, as its combo box gives it.
+            const TColor field = Manager->gd[std::size_t(Manager->GetSkinIndex(L"EDIT"))].Color;
+            EXPECT_EQ(Px(picture.get(), 1, 1), ColorToRGB(field));
+        }
         ::BitBlt(sheet->Canvas()->Handle(), (n % cols) * cw + 5, (n / cols) * ch + 5, picture->Width(),
                  picture->Height(), picture->Canvas()->Handle(), 0, 0, SRCCOPY);
         ++n;
