@@ -664,6 +664,7 @@ TEST_F(Adapter, EveryListKindGetsTheWrapperOfItsList)
     Manager->SetActive(false);
     for (TWinControl* c : controls)
         EXPECT_FALSE(Skinned(c)) << c->ClassName().c_str();
+}
 
 namespace {
 
