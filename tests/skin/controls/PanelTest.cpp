@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "ControlsFixture.h"
 #include "classlib/streaming/FormReader.h"
 #include "skin/controls/sPanel.h"
@@ -164,6 +167,55 @@ TEST_F(Panels, PlainPanelShowsItsSectionBorderAndCaption)
     p->SetShowCaption(false);
     b = Painted();
     EXPECT_EQ(Colours(b.get(), TRect(12, 12, 128, 48)).size(), 1u);
+}
+
+// The rows of R that hold Colour: first and last (-1, -1 when none).
+std::pair<int, int> RowsWith(TBitmap* Bmp, const TRect& R, TColor Colour)
+{
+    int first = -1, last = -1;
+    for (int y = R.top; y < R.bottom; ++y)
+        if (CountColor(Bmp, TRect(R.left, y, R.right, y + 1), Colour) > 0) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+TEST_F(Panels, CaptionIsCentredOnTheFullHeightWhateverTheBevelsAndFollowsAlignment)
+{
+    TsPanel* plain = NewPanel<TsPanel>(Form.get(), TRect(10, 10, 150, 60));
+    TsPanel* bevelled = NewPanel<TsPanel>(Form.get(), TRect(160, 10, 300, 60));
+    for (TsPanel* p : {plain, bevelled})
+        p->SetCaption(L"Wg");
+    bevelled->SetBevelOuter(bvRaised);
+    bevelled->SetBevelInner(bvLowered);
+    bevelled->SetBevelWidth(4);
+    bevelled->SetBorderWidth(2);
+    EXPECT_EQ(bevelled->BevelInset(), 10);
+    TsPanel* left = NewPanel<TsPanel>(Form.get(), TRect(10, 80, 150, 120));
+    left->SetCaption(L"Wg");
+    left->SetAlignment(taLeftJustify);
+    TsPanel* right = NewPanel<TsPanel>(Form.get(), TRect(160, 80, 300, 120));
+    right->SetCaption(L"Wg");
+    right->SetAlignment(taRightJustify);
+    auto b = Painted();
+    SaveArtifact(b.get(), "panels_captions.png");
+    const TColor text = ColorToRGB(Manager->gd[size_t(Manager->GetSkinIndex(L"PANEL"))].FontColor[1]);
+    auto rowsPlain = RowsWith(b.get(), TRect(11, 11, 149, 59), text);
+    auto rowsBevelled = RowsWith(b.get(), TRect(161, 11, 299, 59), text);
+    ASSERT_GE(rowsPlain.first, 0);
+    EXPECT_EQ(rowsPlain, rowsBevelled);
+    // Left-justified text starts within the inset, right-justified ends there.
+    int leftmost = 1000, rightmost = -1;
+    for (int x = 11; x < 149; ++x)
+        if (CountColor(b.get(), TRect(x, 81, x + 1, 119), text) > 0)
+            leftmost = std::min(leftmost, x);
+    for (int x = 161; x < 299; ++x)
+        if (CountColor(b.get(), TRect(x, 81, x + 1, 119), text) > 0)
+            rightmost = std::max(rightmost, x);
+    EXPECT_LT(leftmost, 10 + 20);
+    EXPECT_GT(rightmost, 300 - 20);
 }
 
 TEST_F(Panels, ChildAsksThePanelForItsBackground)
