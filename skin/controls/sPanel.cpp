@@ -320,12 +320,14 @@ void TsPanel::WMPrintSkinned(TMessage& Message)
     const bool temporary = !UsesCache() && !dynamic_cast<TsColorsPanel*>(this);
     if (temporary)
         FCommonData->InitCacheBmp();
-    // PrepareCache paints an uncached panel too while it prints.
-    const bool anim = std::exchange(InAnimationProcess, true);
     PrepareCache();
-    InAnimationProcess = anim;
     UpdateCorners(FCommonData, 0);
+    // A printed picture is a copy painted off screen, also of a hidden form.
+    const bool copying = FControlState.Contains(csPaintCopy);
+    FControlState += csPaintCopy;
     OurPaint(reinterpret_cast<HDC>(Message.WParam), false);
+    if (!copying)
+        FControlState -= csPaintCopy;
     if (temporary)
         FreeAndNil(FCommonData->FCacheBmp);
 }

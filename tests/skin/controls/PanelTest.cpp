@@ -163,6 +163,16 @@ TEST_F(Panels, PlainPanelShowsItsSectionBorderAndCaption)
     // The caption's text lies centred on the panel's full height.
     const TRect textBand(11, 11, 129, 49);
     EXPECT_GT(CountColor(b.get(), textBand, ColorToRGB(Manager->gd[size_t(Manager->GetSkinIndex(L"PANEL"))].FontColor[1])), 0);
+    // WM_PRINT (animations, window pictures) gives the same picture, and an
+    // uncached panel keeps no cache bitmap afterwards.
+    TOwned<TBitmap> printed(New<TBitmap>(120, 40, pf24bit));
+    p->Perform(WM_PRINT, reinterpret_cast<WPARAM>(printed->Canvas()->Handle()), PRF_CLIENT);
+    ::GdiFlush();
+    EXPECT_EQ(Px(printed.get(), 10, 4), surface);
+    EXPECT_EQ(Px(printed.get(), 0, 0), Px(b.get(), 10, 10));
+    if (!p->UsesCache()) {
+        EXPECT_EQ(p->SkinData()->FCacheBmp, nullptr);
+    }
     // ShowCaption False: nothing but the surface inside the outline.
     p->SetShowCaption(false);
     b = Painted();
