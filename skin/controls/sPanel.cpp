@@ -86,6 +86,7 @@ void TsPanel::PrepareCache()
         return;
     if (!IsCached(FCommonData) && !InAnimationProcess && !dynamic_cast<TsColorsPanel*>(this))
         return;
+    const bool behindChanged = FCommonData->BGChanged;
     FCommonData->InitCacheBmp();
     // The border mask's centre is filled for the drag bar only.
     PaintSkinControl(FCommonData, Parent(), dynamic_cast<TsDragBar*>(this) != nullptr, 0,
@@ -96,6 +97,12 @@ void TsPanel::PrepareCache()
     if (FOnPaint)
         FOnPaint(this, FCommonData->FCacheBmp->Canvas());
     FCommonData->BGChanged = false;
+    // What lies behind the children changed with this picture: they rebuild
+    // theirs at their next paint (and only then).
+    if (behindChanged && HandleAllocated()) {
+        TMessage m = MakeMessage(SM_KORVEXCMD, MakeKorvexWParam(SMC_BG_CHANGED), 0, 0);
+        KorvexBroadCast(this, m);
+    }
 }
 
 void TsPanel::WriteText(TRect R, TCanvas* aCanvas, HDC aDC)
