@@ -124,6 +124,16 @@ SECTIONS = [
         ("COLOR", _c(P.CLIENT)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT)),
         ("BORDERSMASK", None),
     ]),
+    # Panels: a light surface in a one-pixel outline; the drag bar is a
+    # title band.
+    ("PANEL", [
+        ("COLOR", _c(P.MENU_SURFACE)), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT)),
+        ("BORDERSMASK", None),
+    ]),
+    ("DRAGBAR", [
+        ("GRADIENTPERCENT", "100"), ("GRADIENTDATA", _grad(*P.TITLE_ACTIVE)),
+        ("COLOR", _c(P.TITLE_ACTIVE[1])), ("FONTCOLOR", _c(P.TEXT)), ("HOTFONTCOLOR", _c(P.TEXT)),
+    ]),
     ("SPLITTER", [
         ("COLOR", _c(P.CLIENT)), ("HOTCOLOR", _c(P.TRACK_HOT)), ("BORDERSMASK", None),
     ]),

@@ -123,6 +123,7 @@ def check_glyph_sets(sections, problems):
 REQUIRED_SECTIONS = {
     "EDIT": (("COLOR", "HOTCOLOR", "FONTCOLOR", "HOTFONTCOLOR"), 2),
     "COMBOBOX": (("COLOR", "HOTCOLOR", "FONTCOLOR", "HOTFONTCOLOR"), 2),
+    "PANEL": (("COLOR", "FONTCOLOR"), 1),
 }
 
 

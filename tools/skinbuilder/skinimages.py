@@ -211,6 +211,12 @@ def lowered_panel():
     return SkinImage("PANEL_LOW", "BORDERSMASK", "^", 1, 5, 5, (2, 2, 2, 2), 0, 2).draw(paint)
 
 
+def panel_border():
+    def paint(c, i):
+        c.fill(outline(0, 0, 5, 5, 0), P.FRAME_OUTLINES[0])
+    return SkinImage("PANEL", "BORDERSMASK", "^", 1, 5, 5, (2, 2, 2, 2), 0, 1).draw(paint)
+
+
 def splitter_border():
     # Nothing in state 0; an outline when hot, a shaded one while dragged.
     def paint(c, i):
@@ -252,6 +258,6 @@ def all_images():
     images.append(slider("SCROLLSLIDERV", False))
     images.append(arrow("COMBOBOX", "down"))
     images += [page_border(), tool_button_border(), divider_vertical(), status_panel(),
-               lowered_panel(), splitter_border(), field_border("EDIT"),
+               lowered_panel(), panel_border(), splitter_border(), field_border("EDIT"),
                field_border("COMBOBOX")]
     return {(im.section, im.key): im for im in images}
