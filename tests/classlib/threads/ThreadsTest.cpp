@@ -10,7 +10,7 @@
 #include "classlib/controls/Forms.h"
 #include "classlib/rtl/SyncObjs.h"
 #include "classlib/rtl/Threads.h"
-#include "KernelHandleCount.h"
+#include "support/KernelHandleCount.h"
 
 namespace {
 
