@@ -132,7 +132,7 @@ TEST(Threads, FreeingAThreadThatWaitsInSynchronizeDoesNotHangOrLeak)
         TBusyThread t(&rec);
         t.Start();
     }
-    int handles = CountCountKernelHandles();
+    int handles = CountKernelHandles();
     {  // the count sees a deliberate leak
         TEvent leak(true, false);
         ASSERT_EQ(CountKernelHandles(), handles + 1);
