@@ -1,0 +1,311 @@
+#include "skin/editors/kvShellFolder.h"
+
+#include <shellapi.h>
+
+#include "classlib/rtl/SysUtils.h"
+#include "skin/editors/kvShellMask.h"
+
+namespace {
+
+// The shell needs OLE on the GUI thread while this unit is in use.
+struct TOleScope {
+    HRESULT Result = ::OleInitialize(nullptr);
+    ~TOleScope()
+    {
+        if (SUCCEEDED(Result))
+            ::OleUninitialize();
+    }
+} gOle;
+
+UnicodeString AnsiDecoder(const char* Text, size_t Length)
+{
+    if (!Length)
+        return UnicodeString();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, Text, int(Length), nullptr, 0);
+    UnicodeString s(size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, Text, int(Length), s.data(), n);
+    return s;
+}
+
+void FreeTaskString(const char16_t* Text) { ::CoTaskMemFree(const_cast<char16_t*>(Text)); }
+
+template <class I>
+void ReleaseRef(I*& P)
+{
+    if (P)
+        P->Release();
+    P = nullptr;
+}
+
+}  // namespace
+
+UnicodeString StrRetText(PCItemIDList ID, STRRET& Ret)
+{
+    TkvStrRet r;
+    r.Kind = Ret.uType;
+    switch (Ret.uType) {
+    case STRRET_WSTR:
+        r.WStr = reinterpret_cast<const char16_t*>(Ret.pOleStr);
+        Ret.pOleStr = nullptr;  // freed below, once
+        break;
+    case STRRET_OFFSET:
+        r.Offset = Ret.uOffset;
+        break;
+    case STRRET_CSTR:
+        r.CStr = Ret.cStr;
+        break;
+    default:
+        break;
+    }
+    size_t itemSize = ID ? PidlItemSize(ID) : 0;
+    return StrRetText(ID, itemSize, r, AnsiDecoder, FreeTaskString);
+}
+
+static UnicodeString NameOf(IShellFolder* Folder, PCItemIDList ID, DWORD Flags)
+{
+    STRRET ret{};
+    ret.uType = STRRET_WSTR;
+    if (FAILED(Folder->GetDisplayNameOf(reinterpret_cast<PCUITEMID_CHILD>(ID), Flags, &ret)))
+        return UnicodeString();
+    return StrRetText(ID, ret);
+}
+
+UnicodeString ItemDisplayName(IShellFolder* Folder, PCItemIDList ID, DWORD Flags, TkvShowExtension ShowExt)
+{
+    if (!Folder)
+        return UnicodeString();
+    UnicodeString name = NameOf(Folder, ID, Flags);
+    if (ShowExt != TkvShowExtension::seSystem) {
+        UnicodeString parsing = NameOf(Folder, ID, SHGDN_FORPARSING);
+        DWORD attr = ::GetFileAttributesW(parsing.c_str());
+        bool isFile = attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+        name = ApplyShowExtension(name, parsing, isFile, ShowExt);
+    }
+    if (name.rfind(L"::{", 0) == 0 && Flags != SHGDN_NORMAL)
+        return ItemDisplayName(Folder, ID, SHGDN_NORMAL, ShowExt);
+    return name;
+}
+
+PItemIDList DesktopRootPidl()
+{
+    LPITEMIDLIST list = nullptr;
+    HRESULT hr = ::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &list);
+    if (FAILED(hr) || !list)
+        throw EOleError(L"The desktop's item-id list is not available: " + SysErrorMessage(uint32_t(hr)));
+    return reinterpret_cast<PItemIDList>(list);
+}
+
+IShellFolder* GetDesktopInterface()
+{
+    IShellFolder* desktop = nullptr;
+    HRESULT hr = ::SHGetDesktopFolder(&desktop);
+    if (FAILED(hr) || !desktop)
+        throw EOleError(L"The desktop folder is not available: " + SysErrorMessage(uint32_t(hr)));
+    return desktop;
+}
+
+bool PidlsMatch(PCItemIDList A, PCItemIDList B)
+{
+    if (!A || !B)
+        return A == B;
+    IShellFolder* desktop = GetDesktopInterface();
+    HRESULT hr = desktop->CompareIDs(0, reinterpret_cast<PCUIDLIST_RELATIVE>(A), reinterpret_cast<PCUIDLIST_RELATIVE>(B));
+    desktop->Release();
+    return SUCCEEDED(hr) && short(HRESULT_CODE(hr)) == 0;
+}
+
+int ShellIconOf(PCItemIDList List, bool Large, bool Open)
+{
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | (Open ? SHGFI_OPENICON : 0) | (Large ? 0 : SHGFI_SMALLICON);
+    ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(List), 0, &info, sizeof info, flags);
+    return info.iIcon;
+}
+
+IShellFolder* BindSubFolder(IShellFolder* Parent, PCItemIDList ID, HWND Wnd)
+{
+    if (!Parent)
+        return nullptr;
+    void* out = nullptr;
+    auto child = reinterpret_cast<PCUIDLIST_RELATIVE>(ID);
+    if (SUCCEEDED(Parent->BindToObject(child, nullptr, IID_IShellFolder, &out)) && out)
+        return static_cast<IShellFolder*>(out);
+    auto item = reinterpret_cast<PCUITEMID_CHILD>(ID);
+    out = nullptr;
+    if (SUCCEEDED(Parent->GetUIObjectOf(Wnd, 1, &item, IID_IShellFolder, nullptr, &out)) && out)
+        return static_cast<IShellFolder*>(out);
+    return nullptr;
+}
+
+bool FolderHasChildren(IShellFolder* SF, DWORD Flags)
+{
+    if (!SF)
+        return false;
+    UINT old = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    bool any = false;
+    IEnumIDList* items = nullptr;
+    if (SUCCEEDED(SF->EnumObjects(nullptr, Flags, &items)) && items) {
+        LPITEMIDLIST id = nullptr;
+        ULONG got = 0;
+        any = items->Next(1, &id, &got) == S_OK;
+        ::CoTaskMemFree(id);
+        items->Release();
+    }
+    ::SetErrorMode(old);
+    return any;
+}
+
+// ---------------------------------------------------------------------------
+// TkvShellFolder
+
+TkvShellFolder::TkvShellFolder(TkvShellFolder* AParent, PCItemIDList ID, IShellFolder* SF)
+    : FPIDL(PidlClone(ID)), FFullPIDL(nullptr), FParent(AParent), FIShellFolder(SF),
+      FLevel(AParent ? AParent->FLevel + 1 : 0)
+{
+    if (FIShellFolder)
+        FIShellFolder->AddRef();
+    if (AParent) {
+        FFullPIDL = PidlAppend(AParent->FFullPIDL, ID);
+    } else {
+        // The desktop's own list is freed again here (it is only a prefix).
+        PItemIDList root = DesktopRootPidl();
+        FFullPIDL = PidlAppend(root, ID);
+        DisposePIDL(root);
+    }
+}
+
+TkvShellFolder::~TkvShellFolder()
+{
+    ReleaseRef(FIShellFolder);
+    DisposePIDL(FPIDL);
+    DisposePIDL(FFullPIDL);
+}
+
+IShellFolder* TkvShellFolder::ParentShellFolder()
+{
+    if (FParent && FParent->FIShellFolder) {
+        FParent->FIShellFolder->AddRef();
+        return FParent->FIShellFolder;
+    }
+    return GetDesktopInterface();
+}
+
+ULONG TkvShellFolder::Attributes(ULONG Asked)
+{
+    IShellFolder* parent = nullptr;
+    PCUITEMID_CHILD item = reinterpret_cast<PCUITEMID_CHILD>(FPIDL);
+    // An item made from an absolute list of several items: asked of the
+    // folder that really holds it (not every shell answers for a deeper list
+    // from the desktop).
+    if (!FParent && PidlCount(FPIDL) > 1) {
+        void* out = nullptr;
+        if (FAILED(::SHBindToParent(reinterpret_cast<PCIDLIST_ABSOLUTE>(FFullPIDL), IID_IShellFolder, &out, &item)))
+            return 0;
+        parent = static_cast<IShellFolder*>(out);
+    } else {
+        parent = ParentShellFolder();
+    }
+    ULONG attrs = Asked;
+    if (FAILED(parent->GetAttributesOf(1, &item, &attrs)))
+        attrs = 0;
+    parent->Release();
+    return attrs & Asked;
+}
+
+static bool IsZipName(const UnicodeString& Name) { return LowerCase(ExtractFileExt(Name)) == L".zip"; }
+
+bool TkvShellFolder::IsFolder(const UnicodeString& Name, bool OpenZipFiles)
+{
+    if (!OpenZipFiles && IsZipName(Name))
+        return false;
+    return Attributes(SFGAO_FOLDER) != 0;
+}
+
+bool TkvShellFolder::IsFile(const UnicodeString& Name, bool OpenZipFiles)
+{
+    if (!OpenZipFiles && IsZipName(Name))
+        return true;
+    ULONG a = Attributes(SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_LINK);
+    return (a & SFGAO_FILESYSTEM) && !(a & (SFGAO_FOLDER | SFGAO_LINK));
+}
+
+bool TkvShellFolder::IsFileFolder()
+{
+    ULONG a = Attributes(SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_LINK);
+    return (a & SFGAO_FILESYSTEM) && (a & SFGAO_FOLDER) && !(a & SFGAO_LINK);
+}
+
+bool TkvShellFolder::IsReadOnly() { return Attributes(SFGAO_READONLY) != 0; }
+bool TkvShellFolder::SubFolders() { return Attributes(SFGAO_HASSUBFOLDER) != 0; }
+
+UnicodeString TkvShellFolder::DisplayName(TkvShowExtension ShowExt)
+{
+    IShellFolder* parent = ParentShellFolder();
+    UnicodeString name = ItemDisplayName(parent, FPIDL, SHGDN_INFOLDER, ShowExt);
+    parent->Release();
+    return name;
+}
+
+UnicodeString TkvShellFolder::PathName()
+{
+    IShellFolder* desktop = GetDesktopInterface();
+    UnicodeString name = ItemDisplayName(desktop, FFullPIDL, SHGDN_FORPARSING, TkvShowExtension::seSystem);
+    desktop->Release();
+    return name;
+}
+
+int TkvShellFolder::ImageIndex(bool LargeIcon) { return ShellIconOf(FFullPIDL, LargeIcon, false); }
+
+// ---------------------------------------------------------------------------
+
+TkvShellFolder* FolderFromAbsolutePidl(PCItemIDList ID)
+{
+    IShellFolder* desktop = GetDesktopInterface();
+    IShellFolder* own = PidlCount(ID) ? BindSubFolder(desktop, ID, nullptr) : nullptr;
+    auto* folder = new TkvShellFolder(nullptr, ID, own ? own : desktop);
+    ReleaseRef(own);
+    desktop->Release();
+    return folder;
+}
+
+TkvShellFolder* FolderFromPath(const UnicodeString& Path)
+{
+    IShellFolder* desktop = GetDesktopInterface();
+    LPITEMIDLIST list = nullptr;
+    UnicodeString path = Path;
+    HRESULT hr = desktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &list, nullptr);
+    desktop->Release();
+    if (FAILED(hr) || !list)
+        return nullptr;
+    TkvShellFolder* folder = FolderFromAbsolutePidl(reinterpret_cast<PItemIDList>(list));
+    ::CoTaskMemFree(list);
+    return folder;
+}
+
+std::vector<TkvShellFolder*> EnumerateFolder(TkvShellFolder* Folder, TkvShellObjectTypes Types,
+                                             const UnicodeString& Mask)
+{
+    std::vector<TkvShellFolder*> items;
+    if (!Folder || !Folder->ShellFolder())
+        return items;
+    IEnumIDList* list = nullptr;
+    if (FAILED(Folder->ShellFolder()->EnumObjects(nullptr, ObjectTypesToFlags(Types), &list)) || !list)
+        return items;
+    LPITEMIDLIST id = nullptr;
+    ULONG got = 0;
+    while (list->Next(1, &id, &got) == S_OK && got == 1) {
+        auto child = reinterpret_cast<PItemIDList>(id);
+        IShellFolder* own = BindSubFolder(Folder->ShellFolder(), child, nullptr);
+        auto* item = new TkvShellFolder(Folder, child, own);
+        ReleaseRef(own);
+        ::CoTaskMemFree(id);
+        id = nullptr;
+        if (item->IsFolder() || MatchesMaskList(item->DisplayName(TkvShowExtension::seShow), Mask))
+            items.push_back(item);
+        else
+            delete item;
+    }
+    list->Release();
+    return items;
+}

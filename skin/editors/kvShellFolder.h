@@ -1,0 +1,77 @@
+// One item of the shell namespace (TkvShellFolder) and the shell calls under
+// it: the desktop's list and folder, display names from STRRET answers,
+// binding a folder's own interface and listing a folder's items.  The item
+// holds its own copies of its relative and absolute item-id lists and a
+// reference to its folder interface.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "skin/editors/kvShellNames.h"
+#include "skin/editors/kvShellPidl.h"
+#include "skin/editors/kvShellTypes.h"
+
+// The text of a shell answer; a wide answer is freed here, once.
+UnicodeString StrRetText(PCItemIDList ID, STRRET& Ret);
+// The name of ID in Folder; an empty text without a folder.
+UnicodeString ItemDisplayName(IShellFolder* Folder, PCItemIDList ID, DWORD Flags, TkvShowExtension ShowExt);
+// The desktop's list (free with DisposePIDL); raises EOleError on failure.
+PItemIDList DesktopRootPidl();
+// The desktop folder, a new reference; raises EOleError on failure.
+IShellFolder* GetDesktopInterface();
+bool PidlsMatch(PCItemIDList A, PCItemIDList B);
+int ShellIconOf(PCItemIDList List, bool Large, bool Open);
+// ID's own folder interface (a new reference), or null.
+IShellFolder* BindSubFolder(IShellFolder* Parent, PCItemIDList ID, HWND Wnd);
+bool FolderHasChildren(IShellFolder* SF, DWORD Flags);
+
+class TkvShellFolder {
+    PItemIDList FPIDL;
+    PItemIDList FFullPIDL;
+    TkvShellFolder* FParent;  // not owned
+    IShellFolder* FIShellFolder;
+    int FLevel;
+
+    ULONG Attributes(ULONG Asked);
+
+public:
+    // ID is relative to AParent (to the desktop without one); SF is the
+    // item's own folder interface, or null.  Both are copied / referenced.
+    TkvShellFolder(TkvShellFolder* AParent, PCItemIDList ID, IShellFolder* SF);
+    ~TkvShellFolder();
+    TkvShellFolder(const TkvShellFolder&) = delete;
+    TkvShellFolder& operator=(const TkvShellFolder&) = delete;
+
+    TkvShellFolder* Parent() const { return FParent; }
+    int Level() const { return FLevel; }
+    PCItemIDList RelativeID() const { return FPIDL; }
+    PCItemIDList AbsoluteID() const { return FFullPIDL; }
+    IShellFolder* ShellFolder() const { return FIShellFolder; }
+    // The folder that holds the item: the parent's, or the desktop's (a new
+    // reference; release it).
+    IShellFolder* ParentShellFolder();
+
+    bool IsFolder(const UnicodeString& Name = UnicodeString(), bool OpenZipFiles = true);
+    bool IsFile(const UnicodeString& Name = UnicodeString(), bool OpenZipFiles = true);
+    bool IsFileFolder();
+    bool IsReadOnly();
+    bool SubFolders();
+
+    UnicodeString DisplayName(TkvShowExtension ShowExt = TkvShowExtension::seSystem);
+    UnicodeString PathName();
+    int ImageIndex(bool LargeIcon);
+};
+
+// An item for an absolute list: its own folder interface, the desktop's when
+// it has none.
+TkvShellFolder* FolderFromAbsolutePidl(PCItemIDList ID);
+// An item for a file-system path; null when the desktop cannot parse it.
+TkvShellFolder* FolderFromPath(const UnicodeString& Path);
+// The items of Folder of the given types; folders always, other items when
+// their DisplayName(seShow) matches one of Mask's words (all without a word).
+// The caller frees them.
+std::vector<TkvShellFolder*> EnumerateFolder(TkvShellFolder* Folder, TkvShellObjectTypes Types,
+                                             const UnicodeString& Mask);
