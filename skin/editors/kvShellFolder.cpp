@@ -255,6 +255,28 @@ UnicodeString TkvShellFolder::PathName()
     return name;
 }
 
+bool TkvShellFolder::Rename(const UnicodeString& NewName)
+{
+    if (!Attributes(SFGAO_CANRENAME))
+        return false;
+    IShellFolder* parent = ParentShellFolder();
+    LPITEMIDLIST renamed = nullptr;
+    HRESULT hr = parent->SetNameOf(nullptr, reinterpret_cast<PCUITEMID_CHILD>(FPIDL), NewName.c_str(), SHGDN_NORMAL,
+                                   reinterpret_cast<PITEMID_CHILD*>(&renamed));
+    parent->Release();
+    if (FAILED(hr) || !renamed) {
+        ::CoTaskMemFree(renamed);
+        throw Exception(Format(L"Rename to %s failed", NewName));
+    }
+    auto item = reinterpret_cast<PItemIDList>(renamed);
+    DisposePIDL(FPIDL);
+    DisposePIDL(FFullPIDL);
+    FPIDL = PidlClone(item);
+    FFullPIDL = FParent ? PidlAppend(FParent->FFullPIDL, item) : PidlClone(item);
+    ::CoTaskMemFree(renamed);
+    return true;
+}
+
 int TkvShellFolder::ImageIndex(bool LargeIcon) { return ShellIconOf(FFullPIDL, LargeIcon, false); }
 
 // ---------------------------------------------------------------------------
@@ -266,6 +288,30 @@ TkvShellFolder* FolderFromAbsolutePidl(PCItemIDList ID)
     auto* folder = new TkvShellFolder(nullptr, ID, own ? own : desktop);
     ReleaseRef(own);
     desktop->Release();
+    return folder;
+}
+
+TkvShellFolder* ResolveRootFolder(TkvShellFolder* OldFolder, const TkvRoot& OldRoot, TkvRoot& Root)
+{
+    TkvShellFolder* folder = nullptr;
+    TkvRootFolder special{};
+    if (RootFolderFromName(Root, special)) {
+        LPITEMIDLIST list = nullptr;
+        if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, RootFolderCSIDL(special), &list)) && list) {
+            folder = FolderFromAbsolutePidl(reinterpret_cast<PItemIDList>(list));
+            ::CoTaskMemFree(list);
+        }
+    } else if (!Root.empty()) {
+        UnicodeString path = Root;
+        if (path.back() == L':')
+            path += L'\\';
+        folder = FolderFromPath(ExpandFileName(path));
+    }
+    if (!folder) {
+        Root = OldRoot;
+        throw Exception(L"Error Setting Path");
+    }
+    delete OldFolder;
     return folder;
 }
 

@@ -60,6 +60,11 @@ public:
     bool IsReadOnly();
     bool SubFolders();
 
+    // Renames the item in its folder and takes its new lists; without the
+    // right to rename, False; a refused rename raises "Rename to %s failed"
+    // and the item keeps its lists.
+    bool Rename(const UnicodeString& NewName);
+
     UnicodeString DisplayName(TkvShowExtension ShowExt = TkvShowExtension::seSystem);
     UnicodeString PathName();
     int ImageIndex(bool LargeIcon);
@@ -68,6 +73,10 @@ public:
 // An item for an absolute list: its own folder interface, the desktop's when
 // it has none.
 TkvShellFolder* FolderFromAbsolutePidl(PCItemIDList ID);
+// The item for a root: a TkvRootFolder name ("rfMyComputer") or a path
+// ("D:" is taken as "D:\\").  On success OldFolder is freed; on failure Root
+// becomes OldRoot again, OldFolder stays, and "Error Setting Path" is raised.
+TkvShellFolder* ResolveRootFolder(TkvShellFolder* OldFolder, const TkvRoot& OldRoot, TkvRoot& Root);
 // An item for a file-system path; null when the desktop cannot parse it.
 TkvShellFolder* FolderFromPath(const UnicodeString& Path);
 // The items of Folder of the given types; folders always, other items when

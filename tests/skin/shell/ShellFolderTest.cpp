@@ -123,3 +123,67 @@ TEST_F(ShellFolder, ItemsFreedLeaveNoHandles)
     EXPECT_LE(CountKernelHandles(), handles);
     EXPECT_TRUE(NoResourceGrowth(resources, CountResources()));
 }
+
+TEST_F(ShellFolder, RenameTakesTheNewListsOrRaisesAndKeepsTheOld)
+{
+    std::unique_ptr<TkvShellFolder> root(FolderFromPath(Dir.Path()));
+    ASSERT_TRUE(root);
+    TList list;
+    list.Items = EnumerateFolder(root.get(), {TkvShellObjectType::otNonFolders}, L"*.bmp");
+    ASSERT_EQ(list.Items.size(), 1u);
+    TkvShellFolder* item = list.Items[0];
+
+    EXPECT_TRUE(item->Rename(L"그림.bmp"));
+    EXPECT_EQ(item->DisplayName(TkvShowExtension::seShow), L"그림.bmp");
+    EXPECT_EQ(item->PathName(), Dir.File(L"그림.bmp"));
+    EXPECT_NE(::GetFileAttributesW(Dir.File(L"그림.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A name that is taken: refused, and the item still names its file.
+    try {
+        item->Rename(L"B.DOC");
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"Rename to B.DOC failed");
+    }
+    EXPECT_EQ(item->PathName(), Dir.File(L"그림.bmp"));
+}
+
+TEST_F(ShellFolder, RootsByNameByPathAndFailuresThatKeepTheOldRoot)
+{
+    TkvRoot root = Dir.Path();
+    TkvShellFolder* folder = ResolveRootFolder(nullptr, L"", root);
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->PathName(), Dir.Path());
+
+    root = L"C:";
+    folder = ResolveRootFolder(folder, Dir.Path(), root);  // the old one is freed
+    EXPECT_EQ(folder->PathName(), L"C:\\");
+
+    root = L"rfDesktop";
+    folder = ResolveRootFolder(folder, L"C:", root);
+    EXPECT_EQ(PidlCount(folder->AbsoluteID()), 0);
+
+    for (const wchar_t* bad : {L"", L"Q:\\없는\\폴더", L"rfNoSuchFolder\\x"}) {
+        root = bad;
+        try {
+            ResolveRootFolder(folder, L"rfDesktop", root);
+            ADD_FAILURE() << "no exception for " << bad;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), L"Error Setting Path");
+        }
+        EXPECT_EQ(root, L"rfDesktop");
+        EXPECT_EQ(PidlCount(folder->AbsoluteID()), 0);  // still there
+    }
+    delete folder;
+}
+
+TEST_F(ShellFolder, ZipNamesAreFilesWhenZipFilesAreNotOpened)
+{
+    MakeFile(Dir.File(L"ARCHIVE.ZIP"));
+    std::unique_ptr<TkvShellFolder> root(FolderFromPath(Dir.Path()));
+    TList list;
+    list.Items = EnumerateFolder(root.get(), {TkvShellObjectType::otNonFolders}, L"*.zip");
+    ASSERT_EQ(list.Items.size(), 1u);
+    EXPECT_FALSE(list.Items[0]->IsFolder(L"ARCHIVE.ZIP", false));
+    EXPECT_TRUE(list.Items[0]->IsFile(L"ARCHIVE.ZIP", false));
+}
