@@ -213,6 +213,55 @@ ULONG TkvShellFolder::Attributes(ULONG Asked)
     return attrs & Asked;
 }
 
+bool UseAllFolderAttributes = true;
+
+TkvShellFolderCapabilities TkvShellFolder::Capabilities()
+{
+    using C = TkvShellFolderCapability;
+    ULONG a = Attributes(0x177);  // copy, move, link, rename, delete, property sheet, drop target
+    TkvShellFolderCapabilities caps;
+    if (a & SFGAO_CANCOPY)
+        caps.Include(C::fcCanCopy);
+    if (a & SFGAO_CANDELETE)
+        caps.Include(C::fcCanDelete);
+    if (a & SFGAO_CANLINK)
+        caps.Include(C::fcCanLink);
+    if (a & SFGAO_CANMOVE)
+        caps.Include(C::fcCanMove);
+    if (a & SFGAO_CANRENAME)
+        caps.Include(C::fcCanRename);
+    if (a & SFGAO_DROPTARGET)
+        caps.Include(C::fcDropTarget);
+    if (a & SFGAO_HASPROPSHEET)
+        caps.Include(C::fcHasPropSheet);
+    return caps;
+}
+
+TkvShellFolderProperties TkvShellFolder::Properties()
+{
+    using P = TkvShellFolderProperty;
+    TkvShellFolderProperties props;
+    ULONG a = Attributes(UseAllFolderAttributes ? 0xFC000 : 0x38000);
+    if (a & SFGAO_GHOSTED)
+        props.Include(P::fpCut);
+    if (a & SFGAO_LINK)
+        props.Include(P::fpIsLink);
+    if (a & SFGAO_READONLY)
+        props.Include(P::fpReadOnly);
+    if (a & SFGAO_SHARE)
+        props.Include(P::fpShared);
+    a = Attributes(SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_VALIDATE);
+    if (a & SFGAO_FILESYSTEM)
+        props.Include(P::fpFileSystem);
+    if (a & SFGAO_FILESYSANCESTOR)
+        props.Include(P::fpFileSystemAncestor);
+    if (a & SFGAO_REMOVABLE)
+        props.Include(P::fpRemovable);
+    if (a & SFGAO_VALIDATE)
+        props.Include(P::fpValidate);
+    return props;
+}
+
 static bool IsZipName(const UnicodeString& Name) { return LowerCase(ExtractFileExt(Name)) == L".zip"; }
 
 bool TkvShellFolder::IsFolder(const UnicodeString& Name, bool OpenZipFiles)

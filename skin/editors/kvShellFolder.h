@@ -24,6 +24,10 @@ PItemIDList DesktopRootPidl();
 IShellFolder* GetDesktopInterface();
 bool PidlsMatch(PCItemIDList A, PCItemIDList B);
 int ShellIconOf(PCItemIDList List, bool Large, bool Open);
+// Set by the application: Properties asks for the slow attributes too
+// (read-only, hidden) while this is True.
+extern bool UseAllFolderAttributes;
+
 // ID's own folder interface (a new reference), or null.
 IShellFolder* BindSubFolder(IShellFolder* Parent, PCItemIDList ID, HWND Wnd);
 bool FolderHasChildren(IShellFolder* SF, DWORD Flags);
@@ -54,6 +58,8 @@ public:
     // reference; release it).
     IShellFolder* ParentShellFolder();
 
+    TkvShellFolderCapabilities Capabilities();
+    TkvShellFolderProperties Properties();
     bool IsFolder(const UnicodeString& Name = UnicodeString(), bool OpenZipFiles = true);
     bool IsFile(const UnicodeString& Name = UnicodeString(), bool OpenZipFiles = true);
     bool IsFileFolder();

@@ -22,6 +22,13 @@ enum class TkvNotifyFilter {
 };
 using TkvNotifyFilters = TSet<TkvNotifyFilter>;
 
+enum class TkvShellFolderCapability { fcCanCopy, fcCanDelete, fcCanLink, fcCanMove, fcCanRename, fcDropTarget, fcHasPropSheet };
+using TkvShellFolderCapabilities = TSet<TkvShellFolderCapability>;
+enum class TkvShellFolderProperty {
+    fpCut, fpIsLink, fpReadOnly, fpShared, fpFileSystem, fpFileSystemAncestor, fpRemovable, fpValidate
+};
+using TkvShellFolderProperties = TSet<TkvShellFolderProperty>;
+
 // The CSIDL of the same meaning.
 int RootFolderCSIDL(TkvRootFolder Folder);
 // True when Root names a TkvRootFolder value (ignoring case).

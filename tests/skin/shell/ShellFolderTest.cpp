@@ -60,6 +60,7 @@ TEST_F(ShellFolder, ListsTheTreeWithNamesPathsAndKinds)
     EXPECT_EQ(root->PathName(), Dir.Path());
     EXPECT_TRUE(root->IsFileFolder());
     EXPECT_TRUE(root->SubFolders());
+    EXPECT_TRUE(root->Properties().Contains(TkvShellFolderProperty::fpFileSystem));
 
     TList all;
     all.Items = EnumerateFolder(root.get(), {TkvShellObjectType::otFolders, TkvShellObjectType::otNonFolders}, L"");
@@ -133,6 +134,7 @@ TEST_F(ShellFolder, RenameTakesTheNewListsOrRaisesAndKeepsTheOld)
     ASSERT_EQ(list.Items.size(), 1u);
     TkvShellFolder* item = list.Items[0];
 
+    EXPECT_TRUE(item->Capabilities().Contains(TkvShellFolderCapability::fcCanRename));
     EXPECT_TRUE(item->Rename(L"그림.bmp"));
     EXPECT_EQ(item->DisplayName(TkvShowExtension::seShow), L"그림.bmp");
     EXPECT_EQ(item->PathName(), Dir.File(L"그림.bmp"));
