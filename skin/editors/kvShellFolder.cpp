@@ -391,12 +391,17 @@ std::vector<TkvShellFolder*> EnumerateFolder(TkvShellFolder* Folder, TkvShellObj
     ULONG got = 0;
     while (list->Next(1, &id, &got) == S_OK && got == 1) {
         auto child = reinterpret_cast<PItemIDList>(id);
-        IShellFolder* own = BindSubFolder(Folder->ShellFolder(), child, nullptr);
+        // Only folders have an interface of their own to bind: asking a file
+        // for one costs a failed bind or two per item.
+        ULONG attrs = SFGAO_FOLDER;
+        auto item0 = reinterpret_cast<PCUITEMID_CHILD>(id);
+        bool isFolder = SUCCEEDED(Folder->ShellFolder()->GetAttributesOf(1, &item0, &attrs)) && (attrs & SFGAO_FOLDER);
+        IShellFolder* own = isFolder ? BindSubFolder(Folder->ShellFolder(), child, nullptr) : nullptr;
         auto* item = new TkvShellFolder(Folder, child, own);
         ReleaseRef(own);
         ::CoTaskMemFree(id);
         id = nullptr;
-        if (item->IsFolder() || MatchesMaskList(item->DisplayName(TkvShowExtension::seShow), Mask))
+        if (isFolder || Mask.empty() || MatchesMaskList(item->DisplayName(TkvShowExtension::seShow), Mask))
             items.push_back(item);
         else
             delete item;
