@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "classlib/rtl/DateTime.h"
 #include "classlib/rtl/SysUtils.h"
 #include "skin/editors/kvShellMask.h"
 
@@ -324,6 +325,85 @@ bool TkvShellFolder::Rename(const UnicodeString& NewName)
     FFullPIDL = FParent ? PidlAppend(FParent->FFullPIDL, item) : PidlClone(item);
     ::CoTaskMemFree(renamed);
     return true;
+}
+
+static UnicodeString FileDetail(const WIN32_FIND_DATAW& Data, int Column)
+{
+    bool folder = (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    switch (Column) {
+    case 1:
+        return folder ? L"-1"
+                      : IntToStr(int64_t((uint64_t(Data.nFileSizeHigh) << 32) | Data.nFileSizeLow));
+    case 2:
+        return ExtractFileExt(Data.cFileName);
+    case 3: {
+        FILETIME local;
+        WORD dosDate = 0, dosTime = 0;
+        if (folder || !::FileTimeToLocalFileTime(&Data.ftLastWriteTime, &local) ||
+            !::FileTimeToDosDateTime(&local, &dosDate, &dosTime))
+            return L"-1";
+        TDateTime day, time;
+        if (!TryEncodeDate(1980 + (dosDate >> 9), (dosDate >> 5) & 15, dosDate & 31, day) ||
+            !TryEncodeTime(dosTime >> 11, (dosTime >> 5) & 63, (dosTime & 31) * 2, 0, time))
+            return L"-1";
+        return FormatDateTime(L"c", TDateTime(double(day) + double(time)));
+    }
+    case 4:
+        return IntToStr(int64_t(Data.dwFileAttributes));
+    default:
+        return UnicodeString();
+    }
+}
+
+void TkvShellFolder::LoadColumnDetails(TkvShellFolder* RootFolder, HWND AWnd, int ColumnCount)
+{
+    if (int(FDetails.size()) >= ColumnCount || !RootFolder)
+        return;
+    FDetails.clear();
+    IShellFolder2* details = nullptr;
+    if (RootFolder->FIShellFolder) {
+        void* out = nullptr;
+        if (SUCCEEDED(RootFolder->FIShellFolder->QueryInterface(IID_IShellFolder2, &out)))
+            details = static_cast<IShellFolder2*>(out);
+    }
+    if (details) {
+        for (int i = 1; i <= ColumnCount; ++i) {
+            SHELLDETAILS d{};
+            if (SUCCEEDED(details->GetDetailsOf(reinterpret_cast<PCUITEMID_CHILD>(FPIDL), UINT(i), &d)))
+                FDetails.push_back(StrRetText(FPIDL, d.str));
+            else
+                FDetails.push_back(UnicodeString());
+        }
+        details->Release();
+        return;
+    }
+    if (!RootFolder->Properties().Contains(TkvShellFolderProperty::fpFileSystem))
+        return;
+    WIN32_FIND_DATAW data{};
+    HANDLE h = ::FindFirstFileW(PathName().c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        throw Exception(Format(L"Unable to retrieve folder details for \"%s\". Error code $%x",
+                               DisplayName(), int(::GetLastError())));
+    ::FindClose(h);
+    for (int i = 1; i <= ColumnCount; ++i)
+        FDetails.push_back(FileDetail(data, i));
+}
+
+UnicodeString TkvShellFolder::GetDetails(int Index)
+{
+    if (FDetails.empty())
+        throw Exception(Format(L"%s: Missing call to LoadColumnDetails", DisplayName()));
+    return Index >= 1 && Index <= int(FDetails.size()) ? FDetails[size_t(Index - 1)] : UnicodeString();
+}
+
+void TkvShellFolder::SetDetails(int Index, const UnicodeString& Value)
+{
+    if (Index < 1)
+        return;
+    if (Index <= int(FDetails.size()))
+        FDetails[size_t(Index - 1)] = Value;
+    else
+        FDetails.insert(FDetails.end(), Value);  // past the end: appended
 }
 
 int TkvShellFolder::ImageIndex(bool LargeIcon) { return ShellIconOf(FFullPIDL, LargeIcon, false); }

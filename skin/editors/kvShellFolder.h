@@ -38,6 +38,7 @@ class TkvShellFolder {
     TkvShellFolder* FParent;  // not owned
     IShellFolder* FIShellFolder;
     int FLevel;
+    std::vector<UnicodeString> FDetails;
 
     ULONG Attributes(ULONG Asked);
 
@@ -73,6 +74,16 @@ public:
 
     UnicodeString DisplayName(TkvShowExtension ShowExt = TkvShowExtension::seSystem);
     UnicodeString PathName();
+
+    // Detail columns 1 .. ColumnCount (column 0 is the name), read once from
+    // RootFolder's details interface, or for a file-system root from the
+    // file itself: size (-1 for folders), extension, modification time,
+    // attributes.  A file that cannot be read raises.
+    void LoadColumnDetails(TkvShellFolder* RootFolder, HWND AWnd, int ColumnCount);
+    // Column Index (1-based); raises "%s: Missing call to LoadColumnDetails"
+    // before any were loaded, and gives an empty text past the loaded ones.
+    UnicodeString GetDetails(int Index);
+    void SetDetails(int Index, const UnicodeString& Value);
     int ImageIndex(bool LargeIcon);
 };
 

@@ -189,3 +189,28 @@ TEST_F(ShellFolder, ZipNamesAreFilesWhenZipFilesAreNotOpened)
     EXPECT_FALSE(list.Items[0]->IsFolder(L"ARCHIVE.ZIP", false));
     EXPECT_TRUE(list.Items[0]->IsFile(L"ARCHIVE.ZIP", false));
 }
+
+TEST_F(ShellFolder, DetailColumnsAreLoadedOnceAndMissingOnesReported)
+{
+    std::unique_ptr<TkvShellFolder> root(FolderFromPath(Dir.Path()));
+    ASSERT_TRUE(root);
+    TList list;
+    list.Items = EnumerateFolder(root.get(), {TkvShellObjectType::otNonFolders}, L"*.txt");
+    ASSERT_EQ(list.Items.size(), 1u);
+    TkvShellFolder* item = list.Items[0];
+    try {
+        item->GetDetails(1);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"문서.txt: Missing call to LoadColumnDetails");
+    }
+    item->LoadColumnDetails(root.get(), nullptr, 3);
+    // Wine's folder answers size, type and time ("0 KB", "txt file", ...).
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(item->GetDetails(i).empty()) << i;
+    EXPECT_EQ(item->GetDetails(4), L"");
+    item->SetDetails(2, L"x");
+    EXPECT_EQ(item->GetDetails(2), L"x");
+    item->LoadColumnDetails(root.get(), nullptr, 3);  // kept: loaded already
+    EXPECT_EQ(item->GetDetails(2), L"x");
+}
