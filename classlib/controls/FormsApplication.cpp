@@ -5,6 +5,7 @@
 #include "classlib/controls/ControlsPrivate.h"
 #include "classlib/controls/Dialogs.h"
 #include "classlib/rtl/SysUtils.h"
+#include "classlib/rtl/Threads.h"
 
 #include <cstdlib>
 
@@ -356,7 +357,8 @@ void TApplication::Idle()
 void TApplication::HandleMessage()
 {
     MSG msg;
-    if (!ProcessMessage(msg))
+    // Worker threads' Synchronize and Queue requests run here too.
+    if (!ProcessMessage(msg) && !CheckSynchronize())
         Idle();
 }
 
@@ -365,6 +367,7 @@ void TApplication::ProcessMessages()
     MSG msg;
     while (ProcessMessage(msg)) {
     }
+    CheckSynchronize();
 }
 
 void TApplication::Minimize()
