@@ -69,7 +69,7 @@ TMemIniFile::~TMemIniFile() = default;
 namespace {
 
 // "key=value" as SetStrings keeps it: no blanks around the key or the value.
-bool IsTrimmedPair(const UnicodeString& S, size_t Eq)
+bool IsTrimmedPair(std::wstring_view S, size_t Eq)
 {
     return (Eq == 0 || S[Eq - 1] > L' ') && (Eq + 1 == S.size() || S[Eq + 1] > L' ');
 }
@@ -93,10 +93,10 @@ int TMemIniFile::FindKey(const Section& Sec, const UnicodeString& Ident) const
 {
     // Compared in place: a copy of every key would cost more than the search.
     for (size_t i = 0; i < Sec.Lines.size(); ++i) {
-        const UnicodeString& line = Sec.Lines[i];
+        const std::wstring_view line = Sec.Lines[i];
         if (line.size() <= Ident.size() || line[Ident.size()] != L'=' || line.find(L'=') != Ident.size())
             continue;
-        if (Same(std::wstring_view(line).substr(0, Ident.size()), Ident))
+        if (Same(line.substr(0, Ident.size()), Ident))
             return static_cast<int>(i);
     }
     return -1;
@@ -116,6 +116,12 @@ void TMemIniFile::LoadValues()
 void TMemIniFile::Clear()
 {
     FSections.clear();
+    FText.clear();
+}
+
+std::wstring_view TMemIniFile::Keep(UnicodeString Line)
+{
+    return FText.emplace_back(std::move(Line));
 }
 
 void TMemIniFile::SetStrings(TStrings* List)
@@ -123,39 +129,44 @@ void TMemIniFile::SetStrings(TStrings* List)
     Clear();
     Section* current = nullptr;
     for (int i = 0; i < List->Count(); ++i)
-        AddLine(List->Strings(i), current);
+        AddLine(Keep(List->Strings(i)), current);
 }
 
 void TMemIniFile::SetText(const UnicodeString& Text)
 {
-    // Lines end at CR, LF or CR LF, as a string list splits them.
+    // Lines end at CR, LF or CR LF, as a string list splits them.  The
+    // lines stay views of one copy of the text.
     Clear();
+    const std::wstring_view text = Keep(Text);
     Section* current = nullptr;
     const size_t n = Text.size();
     // Room for every section at once: a line opening with "[" may start one.
-    size_t headers = n > 0 && Text[0] == L'[' ? 1 : 0;
+    size_t headers = n > 0 && text[0] == L'[' ? 1 : 0;
     for (size_t j = 1; j < n; ++j)
-        if (Text[j] == L'[' && (Text[j - 1] == L'\n' || Text[j - 1] == L'\r'))
+        if (text[j] == L'[' && (text[j - 1] == L'\n' || text[j - 1] == L'\r'))
             ++headers;
     FSections.reserve(headers);
     size_t i = 0;
     while (i < n) {
         const size_t start = i;
-        while (i < n && Text[i] != L'\r' && Text[i] != L'\n')
+        while (i < n && text[i] != L'\r' && text[i] != L'\n')
             ++i;
-        AddLine(Text.substr(start, i - start), current);
-        if (i < n && Text[i] == L'\r')
+        AddLine(text.substr(start, i - start), current);
+        if (i < n && text[i] == L'\r')
             ++i;
-        if (i < n && Text[i] == L'\n')
+        if (i < n && text[i] == L'\n')
             ++i;
     }
 }
 
-void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
+void TMemIniFile::AddLine(std::wstring_view s, Section*& Current)
 {
-    // Most lines have no blanks at their ends; Trim would copy them twice.
-    if (!s.empty() && (s.front() <= L' ' || s.back() <= L' '))
-        s = Trim(s);
+    // Blanks and control characters at the ends go, as Trim drops them:
+    // the view shrinks, nothing is copied.
+    while (!s.empty() && s.front() <= L' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() <= L' ')
+        s.remove_suffix(1);
     if (s.empty() || s[0] == L';')
         return;
     if (s[0] == L'[' && s.back() == L']') {
@@ -166,7 +177,7 @@ void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
             ++from;
         while (to > from && s[to - 1] <= L' ')
             --to;
-        UnicodeString name = s.substr(from, to - from);
+        UnicodeString name(s.substr(from, to - from));
         // A repeated section continues the first one, so that none of
         // its keys becomes unreachable.
         Current = FindSection(name);
@@ -181,10 +192,9 @@ void TMemIniFile::AddLine(UnicodeString s, Section*& Current)
     if (!Current)
         return;
     size_t eq = s.find(L'=');
-    if (eq != UnicodeString::npos && IsTrimmedPair(s, eq))
-        Current->Lines.push_back(std::move(s));
-    else if (eq != UnicodeString::npos)
-        Current->Lines.push_back(Trim(s.substr(0, eq)) + L"=" + Trim(s.substr(eq + 1)));
+    if (eq != std::wstring_view::npos && !IsTrimmedPair(s, eq))
+        Current->Lines.push_back(
+            Keep(Trim(UnicodeString(s.substr(0, eq))) + L"=" + Trim(UnicodeString(s.substr(eq + 1)))));
     else
         Current->Lines.push_back(s);
 }
@@ -194,7 +204,8 @@ void TMemIniFile::GetStrings(TStrings* List)
     std::vector<UnicodeString> text;
     for (const Section& s : FSections) {
         text.push_back(L"[" + s.Name + L"]");
-        text.insert(text.end(), s.Lines.begin(), s.Lines.end());
+        for (std::wstring_view line : s.Lines)
+            text.emplace_back(line);
         text.emplace_back();
     }
     FillStrings(List, text);
@@ -216,8 +227,8 @@ UnicodeString TMemIniFile::ReadString(const UnicodeString& SectionName, const Un
     int i = FindKey(*s, Ident);
     if (i < 0)
         return Default;
-    const UnicodeString& line = s->Lines[static_cast<size_t>(i)];
-    return line.substr(line.find(L'=') + 1);
+    const std::wstring_view line = s->Lines[static_cast<size_t>(i)];
+    return UnicodeString(line.substr(line.find(L'=') + 1));
 }
 
 void TMemIniFile::WriteString(const UnicodeString& SectionName, const UnicodeString& Ident, const UnicodeString& Value)
@@ -227,7 +238,7 @@ void TMemIniFile::WriteString(const UnicodeString& SectionName, const UnicodeStr
         FSections.push_back(Section{SectionName, {}});
         s = &FSections.back();
     }
-    UnicodeString line = Ident + L"=" + Value;
+    const std::wstring_view line = Keep(Ident + L"=" + Value);
     int i = FindKey(*s, Ident);
     if (i >= 0)
         s->Lines[static_cast<size_t>(i)] = line;
@@ -239,9 +250,9 @@ void TMemIniFile::ReadSection(const UnicodeString& SectionName, TStrings* String
 {
     std::vector<UnicodeString> keys;
     if (Section* s = FindSection(SectionName))
-        for (const UnicodeString& line : s->Lines) {
+        for (std::wstring_view line : s->Lines) {
             size_t eq = line.find(L'=');
-            keys.push_back(eq == UnicodeString::npos ? UnicodeString() : line.substr(0, eq));
+            keys.push_back(eq == std::wstring_view::npos ? UnicodeString() : UnicodeString(line.substr(0, eq)));
         }
     FillStrings(Strings, keys);
 }
@@ -256,8 +267,10 @@ void TMemIniFile::ReadSections(TStrings* Strings)
 
 void TMemIniFile::ReadSectionValues(const UnicodeString& SectionName, TStrings* Strings)
 {
-    Section* s = FindSection(SectionName);
-    FillStrings(Strings, s ? s->Lines : std::vector<UnicodeString>());
+    std::vector<UnicodeString> lines;
+    if (Section* s = FindSection(SectionName))
+        lines.assign(s->Lines.begin(), s->Lines.end());
+    FillStrings(Strings, lines);
 }
 
 void TMemIniFile::EraseSection(const UnicodeString& SectionName)

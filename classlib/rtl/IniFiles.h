@@ -4,6 +4,7 @@
 // only on UpdateFile.
 #pragma once
 
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -101,7 +102,8 @@ public:
     void Rename(const UnicodeString& FileName, bool Reload);
     bool CaseSensitive() const { return FCaseSensitive; }
     // Visit(section name, its lines) for every section in order, without
-    // the copies ReadSections and ReadSectionValues make.
+    // the copies ReadSections and ReadSectionValues make.  The lines are
+    // views, valid while the content is unchanged.
     template <class F>
     void ForEachSection(F Visit) const
     {
@@ -113,15 +115,22 @@ public:
 private:
     struct Section {
         UnicodeString Name;
-        std::vector<UnicodeString> Lines; // "key=value", or text without '='
+        // "key=value", or text without '=': views of FText, the text the
+        // content was read from, one allocation for all of them.
+        std::vector<std::wstring_view> Lines;
     };
+    // A line of its own (a written key, a line rebuilt without blanks),
+    // kept where it never moves; the view of it.
+    std::wstring_view Keep(UnicodeString Line);
     Section* FindSection(const UnicodeString& Name);
     int FindKey(const Section& Sec, const UnicodeString& Ident) const;
     bool Same(std::wstring_view a, std::wstring_view b) const;
     void LoadValues();
     // One line of SetStrings; Current is the section lines go to.
-    void AddLine(UnicodeString Line, Section*& Current);
+    void AddLine(std::wstring_view Line, Section*& Current);
 
     std::vector<Section> FSections;
+    // The texts the lines are views of; a deque never moves its strings.
+    std::deque<UnicodeString> FText;
     bool FCaseSensitive = false;
 };

@@ -22,12 +22,22 @@ AnsiString UnicodeToAnsi(const UnicodeString& S)
 
 UnicodeString AnsiToUnicode(const AnsiString& S)
 {
-    if (S.empty())
+    return AnsiToUnicode(S.data(), S.size());
+}
+
+UnicodeString AnsiToUnicode(const char* Text, size_t Length)
+{
+    if (Length == 0)
         return UnicodeString();
-    int n = MultiByteToWideChar(CP_ACP, 0, S.data(), int(S.size()), nullptr, 0);
+    // Every ANSI code page keeps 0-127 as they are: text of those alone
+    // (skin descriptions, settings) is widened without the system's two
+    // passes over it.
+    if (std::all_of(Text, Text + Length, [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return UnicodeString(Text, Text + Length);
+    int n = MultiByteToWideChar(CP_ACP, 0, Text, int(Length), nullptr, 0);
     UnicodeString out(size_t(std::max(n, 0)), L'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, S.data(), int(S.size()), out.data(), n);
+        MultiByteToWideChar(CP_ACP, 0, Text, int(Length), out.data(), n);
     return out;
 }
 

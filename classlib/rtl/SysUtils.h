@@ -14,6 +14,8 @@
 // Characters the code page cannot hold become its default character '?'.
 AnsiString UnicodeToAnsi(const UnicodeString& S);
 UnicodeString AnsiToUnicode(const AnsiString& S);
+// The same for Length bytes at Text.
+UnicodeString AnsiToUnicode(const char* Text, size_t Length);
 
 // The system's text for an error code, without the trailing period.
 UnicodeString SysErrorMessage(uint32_t ErrorCode);

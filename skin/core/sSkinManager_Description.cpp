@@ -132,13 +132,13 @@ template <class TLines>
 void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& Section, const TLines& Lines)
 {
     const size_t first = Entries.size();
-    for (const UnicodeString& line : Lines) {
+    for (const std::wstring_view line : Lines) {
         const size_t eq = line.find(L'=');
         TsDescriptionEntry& e = Entries.emplace_back();
         e.Section = Section;
-        if (eq == UnicodeString::npos)
+        if (eq == std::wstring_view::npos)
             continue;
-        e.Key = std::wstring_view(line).substr(0, eq);
+        e.Key = line.substr(0, eq);
         e.HasValue = true;
         const TsDescriptionEntry* earlier = nullptr;
         for (size_t i = first; i + 1 < Entries.size() && !earlier; ++i)
@@ -147,7 +147,7 @@ void AddSection(std::vector<TsDescriptionEntry>& Entries, const UnicodeString& S
         if (earlier)
             e.Value = earlier->Value;
         else
-            e.Value.assign(line, eq + 1, UnicodeString::npos);
+            e.Value.assign(line.substr(eq + 1));
     }
 }
 
@@ -159,11 +159,11 @@ TsDescriptionEntries ReadEntries(TCustomIniFile* Ini)
     // A description in memory is read in place: this runs on every skin load.
     if (auto* mem = dynamic_cast<TMemIniFile*>(Ini)) {
         size_t lines = 0;
-        mem->ForEachSection([&lines](const UnicodeString&, const std::vector<UnicodeString>& Lines) {
+        mem->ForEachSection([&lines](const UnicodeString&, const std::vector<std::wstring_view>& Lines) {
             lines += Lines.size();
         });
         entries.Items.reserve(lines);
-        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>& Lines) {
+        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<std::wstring_view>& Lines) {
             AddSection(entries.Items, Section, Lines);
         });
         return entries;

@@ -389,9 +389,9 @@ void TsSkinLoader::AddDescriptionSections()
     // section names.
     if (auto* mem = dynamic_cast<TMemIniFile*>(FSource.SkinFile)) {
         size_t count = 0;
-        mem->ForEachSection([&count](const UnicodeString&, const std::vector<UnicodeString>&) { ++count; });
+        mem->ForEachSection([&count](const UnicodeString&, const std::vector<std::wstring_view>&) { ++count; });
         FSkin.gd.reserve(count);
-        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<UnicodeString>&) {
+        mem->ForEachSection([&](const UnicodeString& Section, const std::vector<std::wstring_view>&) {
             AddDescriptionSection(FSkin.gd, slots, Section);
         });
         return;

@@ -10,6 +10,8 @@
 #include "classlib/rtl/FileUtils.h"
 #include "classlib/rtl/IniFiles.h"
 #include "classlib/rtl/Lists.h"
+#include "classlib/rtl/Streams.h"
+#include "classlib/rtl/SysUtils.h"
 #include "skin/core/kvSkinPack.h"
 #include "skin/core/sSkinManager_Load.h"
 #include "skin/core/sSkinManager_Stored.h"
@@ -83,6 +85,13 @@ void LoadDescription(TMemIniFile* Ini, TStream* Lines)
     // ANSI text, read as a string list reads a stream, straight into the
     // description: this runs on every load of a packed skin.
     Lines->SetPosition(0);
+    // A memory stream (the unpacked entry) is converted where it lies,
+    // without a copy of its bytes first.
+    if (auto* mem = dynamic_cast<TCustomMemoryStream*>(Lines)) {
+        Ini->SetText(AnsiToUnicode(static_cast<const char*>(mem->Memory()), static_cast<size_t>(mem->Size())));
+        mem->SetPosition(mem->Size());
+        return;
+    }
     Ini->SetText(ReadAnsiText(Lines));
 }
 

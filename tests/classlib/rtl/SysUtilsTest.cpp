@@ -15,6 +15,10 @@ TEST(CodePageTest, KoreanTextRoundTripsThroughTheAnsiCodePage)
     EXPECT_EQ(AnsiToUnicode(UnicodeToAnsi(mixed)), mixed);
     EXPECT_EQ(UnicodeToAnsi(L""), "");
     EXPECT_EQ(AnsiToUnicode(""), L"");
+    // Text of 0-127 alone (read without the code page) keeps its zeros and
+    // control characters; one byte above 127 sends it through the code page.
+    EXPECT_EQ(AnsiToUnicode(std::string("k=v\r\n\0\x7F", 7)), UnicodeString(L"k=v\r\n\0\x7F", 7));
+    EXPECT_EQ(AnsiToUnicode(std::string("k=\xC1\xBE\xB7\xE1\n", 7)), L"k=종료\n");
 }
 
 TEST(CodePageTest, CharactersOutsideTheCodePageBecomeQuestionMarks)
