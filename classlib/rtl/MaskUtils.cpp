@@ -106,12 +106,12 @@ bool TEditMask::Accepts(int I, wchar_t& Ch) const
     return true;
 }
 
-UnicodeString TEditMask::EditTextOf(std::wstring_view Text) const
+UnicodeString TEditMask::EditTextOf(std::wstring_view Text, bool WithLiterals) const
 {
     UnicodeString out = BlankEditText();
     // The characters that go into the input places, literals left out.
     UnicodeString chars;
-    if (FSaveLiterals) {
+    if (WithLiterals) {
         // The text carries the literals: a character standing where the
         // mask has a literal is that literal and is skipped.
         size_t t = 0;
@@ -199,7 +199,7 @@ int TEditMask::FirstMissing(std::wstring_view EditText) const
 void TEditMask::Normalize(TMaskEditState& S) const
 {
     if (int(S.EditText.size()) != Length())
-        S.EditText = EditTextOf(S.EditText);
+        S.EditText = EditTextOf(S.EditText, true);
     if (S.SelStart < 0)
         S.SelStart = 0;
     if (S.SelStart > Length())

@@ -55,7 +55,9 @@ public:
     UnicodeString BlankEditText() const;
     // Text (with or without literals, after SaveLiterals) laid into the mask.
     // Characters a place does not accept leave it blank; extra ones are dropped.
-    UnicodeString EditTextOf(std::wstring_view Text) const;
+    UnicodeString EditTextOf(std::wstring_view Text) const { return EditTextOf(Text, FSaveLiterals); }
+    // The same, saying whether the text carries the literals (an edit text does).
+    UnicodeString EditTextOf(std::wstring_view Text, bool WithLiterals) const;
     // The edit text as Text: blanks become spaces, literals stay only when
     // SaveLiterals.
     UnicodeString TextOf(std::wstring_view EditText) const;
