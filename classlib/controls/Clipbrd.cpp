@@ -55,10 +55,13 @@ void TClipboard::SetAsText(const UnicodeString& Value)
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!block)
         throw EClipboardException(L"Not enough memory for the clipboard");
-    if (void* p = GlobalLock(block)) {
-        std::memcpy(p, Value.c_str(), bytes);
-        GlobalUnlock(block);
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        throw EClipboardException(L"Not enough memory for the clipboard");
     }
+    std::memcpy(p, Value.c_str(), bytes);
+    GlobalUnlock(block);
     // The clipboard owns the block once it is taken.
     if (!SetClipboardData(CF_UNICODETEXT, block))
         GlobalFree(block);
