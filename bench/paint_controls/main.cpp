@@ -12,10 +12,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "classlib/controls/Forms.h"
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/Streams.h"
+#include "skin/controls/sBitBtn.h"
+#include "skin/controls/sButton.h"
 #include "skin/controls/sSpeedButton.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -113,17 +116,59 @@ int main()
     TBitmap section(W, H, pf24bit);
     TCacheInfo ci;
     ci.FillColor = ColorToRGB(form->Color());
-    TakeTurns(
-        [&] {
-            speed->SkinData()->BGChanged = true;
-            paintSpeed();
-        },
-        [&] {
-            PaintItem(&data, ci, true, 0, TRect(0, 0, W, H), TPoint(10, 10), &section, true);
-            ::GdiFlush();
-        },
-        ours, ref);
+    auto sectionAlone = [&] {
+        PaintItem(&data, ci, true, 0, TRect(0, 0, W, H), TPoint(10, 10), &section, true);
+        ::GdiFlush();
+    };
+    auto firstPaint = [&] {
+        speed->SkinData()->BGChanged = true;
+        paintSpeed();
+    };
+    speed->SetCaption(L"");
+    TakeTurns(firstPaint, sectionAlone, ours, ref);
     Report("speed button 75x25, first paint (cache built)", "PaintItem of BUTTON alone", ours, ref);
+    // The caption's text is work the section alone does not do.
+    speed->SetCaption(L"Button");
+    TakeTurns(firstPaint, sectionAlone, ours, ref);
+    Report("speed button 75x25 with a caption, first paint", "PaintItem of BUTTON alone", ours, ref);
+
+    // The windowed push buttons: the same two measures.
+    auto* push = New<TsButton>(form);
+    auto* bit = New<TsBitBtn>(form);
+    for (TWinControl* b : std::initializer_list<TWinControl*>{push, bit}) {
+        b->SetBounds(10, 10, W, H);
+        b->SetCaption(L"Button");
+        b->SetParent(form);
+        b->HandleNeeded();
+    }
+    const std::pair<TWinControl*, const char*> windowed[] = {{push, "push button"}, {bit, "bit button"}};
+    for (const auto& [b, name] : windowed) {
+        TsCommonData* skin = SkinDataOf(b);
+        auto paint = [&, b = b] {
+            b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+            ::GdiFlush();
+        };
+        paint();
+        if (skin->BGChanged || !skin->FCacheBmp) {
+            std::printf("the %s did not build its cache\n", name);
+            return 1;
+        }
+        TakeTurns(paint,
+                  [&] {
+                      ::BitBlt(dc, 0, 0, W, H, source.Canvas()->Handle(), 0, 0, SRCCOPY);
+                      ::GdiFlush();
+                  },
+                  ours, ref);
+        Report((std::string(name) + " 75x25, repaint from its cache").c_str(), "one BitBlt of its size", ours, ref);
+        TakeTurns(
+            [&] {
+                skin->BGChanged = true;
+                paint();
+            },
+            sectionAlone, ours, ref);
+        Report((std::string(name) + " 75x25, first paint (cache built)").c_str(), "PaintItem of BUTTON alone", ours,
+               ref);
+    }
     ::RestoreDC(dc, saved);
     delete form;
     return 0;

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "classlib/controls/Messages.h"
@@ -23,6 +24,8 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TBasicActionLink;
 
 // ---------------------------------------------------------------------------
 // Enumerations and sets.
@@ -281,6 +284,10 @@ public:
     // leaves the message to its parent.
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+    // The action the control shows (caption, enabled state, hint, visibility)
+    // and executes when clicked without an OnClick of its own.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
 
     // Bidirectional text.  Right-to-left takes effect only where
     // SysLocale.MiddleEast is set.
@@ -364,6 +371,11 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
+    // The linked action changed, or was just linked (CheckDefaults: while
+    // loading, only properties still at their defaults take the action's).
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+    TBasicActionLink* ActionLink() const { return FActionLink.get(); }
+
     // The context menu: OnContextPopup first, then the popup menu.
     virtual void WMContextMenu(TMessage& Message);
     virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
@@ -432,6 +444,25 @@ private:
     // is placed and kept while the parent resizes.
     int FAnchorRight = 0, FAnchorBottom = 0;
     void UpdateAnchorRules();
+    void DoActionChange(TObject* Sender) { ActionChange(Sender, false); }
+    std::unique_ptr<TBasicActionLink> FActionLink;
+};
+
+// ---------------------------------------------------------------------------
+// Watches a control across a call that may free it (an OnClick handler that
+// frees its own button, a message passed on to the system): Alive() turns
+// false when the control is destroyed, so the caller knows not to touch it.
+class TControlLifeWatch {
+public:
+    explicit TControlLifeWatch(TControl* Control);
+    ~TControlLifeWatch();
+    TControlLifeWatch(const TControlLifeWatch&) = delete;
+    TControlLifeWatch& operator=(const TControlLifeWatch&) = delete;
+    bool Alive() const { return FControl != nullptr; }
+
+private:
+    friend class TControl;
+    TControl* FControl;
 };
 
 // ---------------------------------------------------------------------------

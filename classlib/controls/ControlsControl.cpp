@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/ControlsPrivate.h"
 #include "classlib/controls/Forms.h"
 
@@ -19,8 +20,24 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner)
     FConstraints = new TSizeConstraints(this);
 }
 
+namespace {
+// The watches that are live now: a few at most, nested on the stack.
+std::vector<TControlLifeWatch*>& LifeWatches()
+{
+    static std::vector<TControlLifeWatch*> watches;
+    return watches;
+}
+} // namespace
+
+TControlLifeWatch::TControlLifeWatch(TControl* Control) : FControl(Control) { LifeWatches().push_back(this); }
+
+TControlLifeWatch::~TControlLifeWatch() { std::erase(LifeWatches(), this); }
+
 TControl::~TControl()
 {
+    for (TControlLifeWatch* w : LifeWatches())
+        if (w->FControl == this)
+            w->FControl = nullptr;
     if (MouseInControl == this)
         MouseInControl = nullptr;
     ReleaseControlCapture(this);

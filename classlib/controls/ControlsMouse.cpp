@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/ControlsPrivate.h"
 #include "classlib/controls/Forms.h"
 
@@ -122,6 +123,9 @@ void TControl::WMButtonDown(TMessage& Message, TMouseButton Button)
     DefaultHandler(Message);
     bool dbl = Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK;
     if (Button == mbLeft) {
+        // Held until the release: painters tell a press dragged off the
+        // control from one made by the keyboard.
+        FControlState += csLButtonDown;
         if (!IsWinControl(this) && FControlStyle.Contains(csCaptureMouse) && FParent && FParent->HandleAllocated()) {
             CaptureControl = this;
             ::SetCapture(FParent->FHandle);
@@ -141,14 +145,22 @@ void TControl::WMButtonDown(TMessage& Message, TMouseButton Button)
 
 void TControl::WMButtonUp(TMessage& Message, TMouseButton Button)
 {
+    // A system button clicks (and may be freed by its OnClick) inside the
+    // default handling; a graphic control inside Click.
+    TControlLifeWatch life(this);
     DefaultHandler(Message);
+    if (!life.Alive())
+        return;
     int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
     if (Button == mbLeft) {
+        FControlState -= csLButtonDown;
         ReleaseControlCapture(this);
         if (FControlState.Contains(csClicked)) {
             FControlState -= csClicked;
             if (GetClientRect().Contains({x, y}))
                 Click();
+            if (!life.Alive())
+                return;
         }
     }
     if (!FControlStyle.Contains(csNoStdEvents))
@@ -175,6 +187,8 @@ void TControl::Click()
 {
     if (OnClick)
         OnClick(this);
+    else if (FActionLink)
+        FActionLink->Execute();
 }
 
 void TControl::DblClick()

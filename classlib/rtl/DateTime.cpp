@@ -172,24 +172,30 @@ public:
     }
 };
 
-TSystemDateClock SystemClock;
-TDateClock* CurrentClock = &SystemClock;
+// Made at first use, so that a unit asking for the date while the program
+// starts finds the clock ready.
+TDateClock*& CurrentClock()
+{
+    static TSystemDateClock system;
+    static TDateClock* current = &system;
+    return current;
+}
 
 } // namespace
 
 TDateClock& DateClock()
 {
-    return *CurrentClock;
+    return *CurrentClock();
 }
 
-TDateClockScope::TDateClockScope(TDateClock& Clock) : FPrevious(CurrentClock)
+TDateClockScope::TDateClockScope(TDateClock& Clock) : FPrevious(CurrentClock())
 {
-    CurrentClock = &Clock;
+    CurrentClock() = &Clock;
 }
 
 TDateClockScope::~TDateClockScope()
 {
-    CurrentClock = FPrevious;
+    CurrentClock() = FPrevious;
 }
 
 TDateTime Now()

@@ -358,15 +358,23 @@ TSize TsSpeedButton::TextRectSize()
     if (text.empty() || !FCommonData || !FCommonData->FCacheBmp)
         return TSize{0, 0};
     TCanvas* c = FCommonData->FCacheBmp->Canvas();
-    c->Font()->Assign(Font());
+    if (!FInCache)
+        c->Font()->Assign(Font());
     TRect r(0, 0, MaxCaptionWidth(), 0);
     kvDrawText(c->Handle(), text, r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     return TSize{r.Width(), r.Height()};
 }
 
+TSize TsSpeedButton::TextSize()
+{
+    if (FTextSizeKnown)
+        return FTextSize;
+    return TextRectSize();
+}
+
 TRect TsSpeedButton::CaptionRect()
 {
-    const TSize ts = TextRectSize();
+    const TSize ts = TextSize();
     const int tw = ts.cx, th = ts.cy;
     const int W = Width(), H = Height();
     const int A = ArrowWidth(), GW = GlyphWidth(), GH = GlyphHeight(), GM = GenMargin();
@@ -424,7 +432,7 @@ TRect TsSpeedButton::ImgRect()
 {
     const int W = Width(), H = Height();
     const int A = ArrowWidth(), GW = GlyphWidth(), GH = GlyphHeight(), GM = GenMargin();
-    const TSize ts = TextRectSize();
+    const TSize ts = TextSize();
     const int tw = ts.cx, th = ts.cy;
     const int sp = FShowCaption && GW > 0 && !ShownCaption().empty() ? Spacing() : 0;
     const int dx = (W - A - GW - sp - tw) / 2 - GM;
@@ -475,7 +483,8 @@ void TsSpeedButton::DoDrawText(TRect& R, UINT Flags)
     const UnicodeString text = ShownCaption();
     if (FCommonData && FCommonData->Skinned()) {
         TCanvas* c = FCommonData->FCacheBmp->Canvas();
-        c->Font()->Assign(Font());
+        if (!FInCache)
+            c->Font()->Assign(Font());
         kvWriteTextEx(c, text.c_str(), true, R, Flags, FCommonData, CurrentState() != 0);
         return;
     }
@@ -497,11 +506,12 @@ void TsSpeedButton::DoDrawText(TRect& R, UINT Flags)
 
 void TsSpeedButton::DrawCaption()
 {
-    if (!FShowCaption)
+    if (!FShowCaption || Caption().empty())
         return;
     if (FCommonData && FCommonData->FCacheBmp) {
         TCanvas* c = FCommonData->FCacheBmp->Canvas();
-        c->Font()->Assign(Font());
+        if (!FInCache)
+            c->Font()->Assign(Font());
         c->Brush()->SetStyle(bsClear);
     }
     TRect r = CaptionRect();
@@ -567,6 +577,16 @@ void TsSpeedButton::PrepareCache()
     if (CI.Ready && CI.Bmp && CI.Bmp->Width() == 0)
         return;
     const TPoint pos(Left(), Top());
+    // The caption is measured once for the caption's and the glyph's places.
+    // The cache's font is set once above for all the text of this rebuild.
+    FInCache = true;
+    FTextSize = TextRectSize();
+    FTextSizeKnown = true;
+    struct TForget {
+        bool& Known;
+        bool& InCache;
+        ~TForget() { Known = InCache = false; }
+    } forget{FTextSizeKnown, FInCache};
     switch (FButtonStyle) {
     case tbsSeparator:
         CopyBackground(cache, CI, Left(), Top());
@@ -586,8 +606,8 @@ void TsSpeedButton::PrepareCache()
         const int state = CurrentState();
         const TRect R(0, 0, Width() - ArrowWidth(), Height());
         if (FDrawOverBorder) {
+            // PaintItem lets the border's corners show what lies behind.
             PaintItem(d, CI, true, state, R, pos, cache, true);
-            UpdateCorners(d, state);
             DrawCaption();
             DrawGlyph();
         } else {
@@ -625,9 +645,27 @@ void TsSpeedButton::Paint()
         StdPaint(true);
         return;
     }
+    SkinnedPaint(Canvas()->Handle());
+}
+
+void TsSpeedButton::WMPaint(TMessage& Message)
+{
+    // A skinned button copies its cache to the given context straight away:
+    // the canvas's font, pen and brush are not needed for that.
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    TsCommonData* d = FCommonData;
+    if (dc && d && d->SkinIndex >= 0 && d->Skinned() && !Designing()) {
+        SkinnedPaint(dc);
+        return;
+    }
+    TSpeedButton::WMPaint(Message);
+}
+
+void TsSpeedButton::SkinnedPaint(HDC dc)
+{
+    TsCommonData* d = FCommonData;
     if (Width() <= 0 || Height() <= 0)
         return;
-    HDC dc = Canvas()->Handle();
     if (FadeTimer && FadeTimer->Enabled() && FadeTimer->TmpBmp->Width() == Width()) {
         ::BitBlt(dc, 0, 0, Width(), Height(), FadeTimer->TmpBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
         return;
@@ -643,9 +681,13 @@ void TsSpeedButton::Paint()
         FOldSpacing = Spacing();
         d->BGChanged = true;
     }
-    if (d->BGChanged && !d->UrgentPainting)
+    if (d->BGChanged && !d->UrgentPainting) {
         PrepareCache();
-    UpdateCorners(d, 0);
+        // Over the border the cache has its corners already; a ready cache
+        // is copied as it is.
+        if (!FDrawOverBorder)
+            UpdateCorners(d, 0);
+    }
     ::BitBlt(dc, 0, 0, Width(), Height(), d->FCacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

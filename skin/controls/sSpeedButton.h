@@ -127,6 +127,9 @@ public:
 
 protected:
     void Paint() override;
+    void WMPaint(TMessage& Message) override;
+    // Paint's skinned part: the cache, rebuilt when out of date, copied to DC.
+    void SkinnedPaint(HDC DC);
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void ActionChange(TObject* Sender, bool CheckDefaults);
@@ -187,6 +190,11 @@ private:
     void StdPaintFace(HDC DC, const TRect& R, bool Pressed, bool Hot);
     void StdPaintDivider(HDC DC);
     bool FCreated = false;
+    // The caption's size, measured once while the cache is rebuilt.
+    TSize TextSize();
+    TSize FTextSize{0, 0};
+    bool FTextSizeKnown = false;
+    bool FInCache = false;
 };
 
 // The speed button of a spin or calendar: created Height - 4 wide.

@@ -251,6 +251,18 @@ TCustomForm* GetOwnerForm(TComponent* Component)
     return nullptr;
 }
 
+TCustomFrame* GetOwnerFrame(TComponent* Component)
+{
+    for (TComponent* c = Component; c; c = c->Owner())
+        if (auto* frame = dynamic_cast<TCustomFrame*>(c))
+            return frame;
+    return nullptr;
+}
+
+bool AllEditSelected(TCustomEdit* Edit)
+{
+    return Edit && Edit->SelStart() == 0 && Edit->SelLength() == int(Edit->Text().size());
+}
 
 HWND GetParentFormHandle(HWND Handle)
 {

@@ -90,6 +90,10 @@ TColor GetControlColor(HWND Handle);
 bool ControlIsReady(TControl* Control);
 // The first form in the owner chain, the component itself included.
 TCustomForm* GetOwnerForm(TComponent* Component);
+// The first frame in the owner chain, the component itself included.
+TCustomFrame* GetOwnerFrame(TComponent* Component);
+// The edit's whole text is selected (an empty text counts as selected).
+bool AllEditSelected(TCustomEdit* Edit);
 // The outermost window reached through GetParent (Handle when it has none).
 HWND GetParentFormHandle(HWND Handle);
 // An owned component of Parent by name (ignoring case); "Frame.Control"

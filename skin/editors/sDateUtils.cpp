@@ -156,7 +156,7 @@ void ExtractMask(std::wstring_view Format, std::wstring_view S, wchar_t Ch, int 
 {
     I = Default;
     Ch = UpCase(Ch);
-    if (S.size() > Format.size() || Cnt < 1)
+    if (S.size() > Format.size() || Cnt < 1 || size_t(Cnt) > Format.size())
         return;
     const int L = int(S.size());
     const UnicodeString upper = UpperLetters(Format);

@@ -70,6 +70,17 @@ bool AttachFormSkinner(TCustomForm* Form)
     TkvProvider* entry = New<TkvProvider>(form);
     kvSupportedList->push_back(entry);
     entry->InitForm(form);
+    // The children an MDI form has already: made with a parent, the hook
+    // passed them over.
+    if (form->FormStyle() == fsMDIForm)
+        for (int i = 0; i < form->MDIChildCount(); ++i) {
+            TForm* child = form->MDIChildren(i);
+            if (!child || (child->HandleAllocated() && IsSkinnedWindow(child->Handle())))
+                continue;
+            TkvProvider* childEntry = New<TkvProvider>(child);
+            kvSupportedList->push_back(childEntry);
+            childEntry->InitForm(child);
+        }
     return true;
 }
 
@@ -193,7 +204,9 @@ bool TakenAtCreation(HWND Handle, const CREATESTRUCTW& cs)
     if (TCustomForm* main = Application ? Application->MainForm() : nullptr)
         if (!main->HandleAllocated() || main->Handle() == Handle)
             return false;
-    return ::GetParent(Handle) == nullptr;
+    // An MDI child is made with a parent (the MDI client) and is never
+    // activated through the hook: it is taken here or not at all.
+    return ::GetParent(Handle) == nullptr || (cs.dwExStyle & WS_EX_MDICHILD);
 }
 
 bool PopupMenuWanted(HWND Handle)
@@ -271,6 +284,10 @@ TCustomForm* FindFormOnScreen(HWND Handle)
             continue;
         if (form->Handle() == Handle)
             return form;
+        if (form->FormStyle() == fsMDIForm)
+            for (int j = 0; j < form->MDIChildCount(); ++j)
+                if (TForm* child = form->MDIChildren(j); child && child->Handle() == Handle)
+                    return child;
     }
     return nullptr;
 }

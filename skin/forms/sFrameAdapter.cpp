@@ -182,12 +182,31 @@ bool TsFrameAdapter::Command(TMessage& Message)
     case SMC_GET_BG_INFO:
         InitBGInfo(FCommonData, reinterpret_cast<PkvBGInfo>(Message.LParam), 0);
         return true;
+    case SMC_SCROLL_BEGIN:
+        if (ScrollRedrawHeld())
+            ::SendMessageW(Frame->Handle(), WM_SETREDRAW, 0, 0);
+        return false;
+    case SMC_SCROLL_END:
+        if (ScrollRedrawHeld()) {
+            ::SendMessageW(Frame->Handle(), WM_SETREDRAW, 1, 0);
+            ::RedrawWindow(Frame->Handle(), nullptr, nullptr,
+                           RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_INVALIDATE);
+        }
+        return false;
     case SMC_GET_APPLICATION:
         Message.Result = reinterpret_cast<LRESULT>(Application);
         return true;
     default:
         return false;
     }
+}
+
+// A frame whose picture depends on what lies behind it is not redrawn step
+// by step while its parent scrolls: it is painted once when the scroll ends.
+bool TsFrameAdapter::ScrollRedrawHeld()
+{
+    return Frame && Frame->HandleAllocated() &&
+           (GetBoolMsg(Frame, SMC_GET_TEXTURED) || FCommonData->RepaintIfMoved());
 }
 
 bool TsFrameAdapter::SkinnedCommand(TMessage& Message)

@@ -46,6 +46,8 @@ private:
     void HookPopups();
     bool Command(TMessage& Message);
     bool SkinnedCommand(TMessage& Message);
+    // Whether scrolling holds the frame's redrawing back (sub-commands 51, 52).
+    bool ScrollRedrawHeld();
     void SkinnedMessage(TMessage& Message);
     void AnswerBGColor(TMessage& Message);
     void EraseBkgnd(TMessage& Message);

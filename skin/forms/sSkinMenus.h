@@ -143,7 +143,8 @@ private:
     void PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot);
     void PaintItemBackground(TBitmap* B, TBitmap* Bmp, const TRect& ARect, int Extra, bool Selected);
     // Answers the width of the glyph column.
-    int PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot);
+    int PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot, bool Checked);
+    void PaintPressedFrame(TBitmap* B, TRect Glyph);
     void PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState State, int GlyphWidth, bool Hot);
     void DrawSystemLineItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State);
     void PaintDivider(TCanvas* Canvas, const TRect& ARect, TBitmap* Bmp, const TkvMenuInfo& mi);

@@ -196,7 +196,7 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, TRect
     PaintItemBackground(b.get(), bmp, ARect, extra, item->Enabled() && State.Contains(odSelected));
     if (State.Contains(odChecked) && !item->HasBitmap() && !HasImage(item))
         PaintCheckMark(b.get(), item, item->Enabled() && State.Contains(odSelected));
-    const int glyphWidth = PaintGlyph(b.get(), item, ARect, hot);
+    const int glyphWidth = PaintGlyph(b.get(), item, ARect, hot, State.Contains(odChecked));
     PaintItemText(b.get(), item, State, glyphWidth, hot);
     if (OnDrawItem.Assigned())
         OnDrawItem(item, b->Canvas(), TRect(0, 0, b->Width(), b->Height()), State, CurrentItemType);
@@ -242,7 +242,7 @@ void TsSkinableMenus::PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot)
     TsSkinManager* sm = Manager();
     const int info = sm->GetSkinIndex(L"GLOBALINFO");
     int mask = sm->GetMaskIndex(info, L"GLOBALINFO", Item->RadioItem() ? L"RADIOCHECKED" : L"CHECK");
-    if (!Item->RadioItem() && !sm->IsValidImgIndex(mask))
+    if (!sm->IsValidImgIndex(mask))
         mask = sm->GetMaskIndex(info, L"GLOBALINFO", L"BOXCHECKED");
     if (!sm->IsValidImgIndex(mask))
         return;
@@ -250,7 +250,7 @@ void TsSkinableMenus::PaintCheckMark(TBitmap* B, TMenuItem* Item, bool Hot)
     DrawSkinGlyph(B, TPoint{FMargin, (B->Height() - size.cy) / 2}, Hot ? 1 : 0, 1, sm->ma[mask], MakeCacheInfo(B));
 }
 
-int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot)
+int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect, bool Hot, bool Checked)
 {
     const TSize size = GlyphSize(Item, false);
     TMenu* menu = Item->GetParentMenu();
@@ -259,11 +259,21 @@ int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect,
     // Right to left, the glyph sits as far from the right edge as it would from the left.
     auto left = [&](int Top, int Width) { return rtl ? B->Width() - Top - Width : Top; };
     if (Item->HasBitmap()) {
-        const int top = (B->Height() - Item->Bitmap()->Height()) / 2;
-        B->Canvas()->Draw(left(top, Item->Bitmap()->Width()), top, Item->Bitmap());
+        TBitmap* g = Item->Bitmap();
+        const int top = (B->Height() - g->Height()) / 2;
+        const TRect r = Bounds(left(top, g->Width()), top, g->Width(), g->Height());
+        if (Checked)
+            PaintPressedFrame(B, r);
+        if (g->PixelFormat() == pf32bit)
+            CopyByMask(r, TRect(0, 0, g->Width(), g->Height()), B, g, EmptyCI, false);
+        else
+            B->Canvas()->Draw(r.left, r.top, g);
     } else if (images && Item->ImageIndex() >= 0) {
         const int top = (B->Height() - images->Height()) / 2;
-        images->Draw(B->Canvas(), left(top, images->Width()), top, Item->ImageIndex(), true);
+        const TRect r = Bounds(left(top, images->Width()), top, images->Width(), images->Height());
+        if (Checked)
+            PaintPressedFrame(B, r);
+        images->Draw(B->Canvas(), r.left, r.top, Item->ImageIndex(), true);
     } else if (menu && menu->Name() == L"SysMenu") {
         if (const wchar_t* glyph = SysMenuGlyph(Item->Tag())) {
             TCanvas* c = B->Canvas();
@@ -278,6 +288,17 @@ int TsSkinableMenus::PaintGlyph(TBitmap* B, TMenuItem* Item, const TRect& ARect,
         }
     }
     return size.cx;
+}
+
+// A checked item's glyph stands on a pressed small speed button.
+void TsSkinableMenus::PaintPressedFrame(TBitmap* B, TRect Glyph)
+{
+    TsSkinManager* sm = Manager();
+    const int section = sm->GetSkinIndex(L"SPEEDBUTTON_SMALL");
+    if (!sm->IsValidSkinIndex(section))
+        return;
+    ::InflateRect(&Glyph, 1, 1);
+    PaintItem(section, L"SPEEDBUTTON_SMALL", MakeCacheInfo(B), true, 2, Glyph, Glyph.TopLeft(), B, sm);
 }
 
 void TsSkinableMenus::PaintItemText(TBitmap* B, TMenuItem* Item, TOwnerDrawState State, int GlyphWidth, bool Hot)

@@ -250,6 +250,9 @@ public:
     // --- the frame output and client painting (sSkinProvider_Output.cpp)
     void KV_WMNCPaint(TMessage& Message);
     // The frame bands of the window image to DC (window coordinates).
+    // The menu line and BorderWidth bands of a form with a border window,
+    // in window coordinates.
+    void PaintBorderWindowBands(HDC DC);
     void PaintCaption(HDC DC);
     // The client part of the window image to DC (client coordinates).
     void PaintForm(HDC DC, bool SendUpdated);
@@ -265,6 +268,8 @@ public:
     void PaintBorderIcons();
     // Shows one button's new state on the window.
     void RepaintButton(int HitCode);
+    // Hides the button's glow window, if it has one.
+    void DropGlow(TsCaptionButton& Btn);
     // The skinned caption buttons are drawn (the system's are then hidden).
     bool PaintsCaptionButtons() const;
     void SetHotHT(int HitCode, bool Repaint = true);
@@ -387,6 +392,7 @@ private:
 
     // sSkinProvider_NCPaint.cpp
     void PaintBase(const TsFrameMetrics& M);
+    void PaintMDIArea(const TsFrameMetrics& M);
     void PaintExtendedFrame(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintTitleBar(const TsFrameMetrics& M, const TCacheInfo& CI);
     void PaintMenuLine(const TsFrameMetrics& M, const TCacheInfo& CI);
@@ -398,6 +404,8 @@ private:
     // sSkinProvider_Output.cpp
     bool BehindMaximisedChild();
     void PaintThinFrame(HDC DC);
+    void PrintWithBorderWindow(HDC DC);
+    void PrintWithoutBorderWindow(HDC DC);
     void PaintOnPaintIntoImage(const TsFrameMetrics& M);
     TBitmap* PrepareImage(const TsFrameMetrics& M);
 
@@ -425,6 +433,12 @@ private:
     void WMCreate(TMessage& Message);
     void WMSetRedraw(TMessage& Message);
     void WMShowWindow(TMessage& Message);
+    void SkinMDIChildren();
+    void MDIChildActivated();
+    void MDIChildSysCommand(TMessage& Message);
+    void MDIChildRestore(TMessage& Message, bool Hold);
+    void WMChildActivate(TMessage& Message);
+    static void MDIChildGone();
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);

@@ -21,6 +21,9 @@
 #include "skin/wrappers/kvSBUtils_ListView.h"
 #include "skin/wrappers/kvSBUtils_Panels.h"
 #include "skin/wrappers/kvSBUtils_SpeedButton.h"
+#include "skin/wrappers/kvSBUtils_StatusBar.h"
+#include "skin/wrappers/kvSBUtils_Tabs.h"
+#include "skin/wrappers/kvSBUtils_ToolBar.h"
 #include "skin/wrappers/kvSBUtils_VirtualTree.h"
 
 bool bFlag = false;
@@ -66,7 +69,7 @@ void EraseAndFree(std::vector<T*>& Items, T* Item)
 
 const TkvWndClass& AdapterWrapperClass(int Kind)
 {
-    // In the order of TkvThirdPartyTypes; empty: no wrapper of that kind yet.
+    // In the order of TkvThirdPartyTypes; empty: no wrapper of that kind.
     static const TkvWndClass classes[kvThirdPartyCount] = {
         TkvWndClass::Of<TkvEditWnd>(),       // tpEdit
         TkvWndClass::Of<TkvBtnWnd>(),        // tpButton
@@ -81,10 +84,10 @@ const TkvWndClass& AdapterWrapperClass(int Kind)
         TkvWndClass::Of<TkvWWComboBoxWnd>(), // tpwwEdit
         TkvWndClass::Of<TkvGridEhWnd>(),     // tpGridEh
         TkvWndClass::Of<TkvVirtualTreeViewWnd>(), // tpVirtualTree
-        TkvWndClass(),                       // tpPageControl
-        TkvWndClass(),                       // tpTabControl
-        TkvWndClass(),                       // tpToolBar
-        TkvWndClass(),                       // tpStatusBar
+        TkvWndClass::Of<TkvPageControlWnd>(), // tpPageControl
+        TkvWndClass::Of<TkvTabControlWnd>(),  // tpTabControl
+        TkvWndClass::Of<TkvToolBarVCLWnd>(),  // tpToolBar
+        TkvWndClass::Of<TkvStatusBarWnd>(),   // tpStatusBar
         TkvWndClass(),                       // tpSpeedButton: graph items
     };
     static const TkvWndClass none;

@@ -195,6 +195,7 @@ void TkvSBAnimation::UpdateForm(int Blend)
         ::InflateRect(&r, (ABmp->Width() - r.Width()) / 2, (ABmp->Height() - r.Height()) / 2);
     const HWND above = ::GetWindow(BorderForm ? BorderForm->Handle() : FormHandle, GW_HWNDPREV);
     const HWND h = AForm->Handle();
+    OwnLikeForm(h, FormHandle);
     ::SetWindowPos(h, nullptr, r.left, r.top, ABmp->Width(), ABmp->Height(),
                    SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
     ::SetWindowPos(h, above, 0, 0, 0, 0,

@@ -16,6 +16,7 @@
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/paint/sGraphUtils.h"
+#include "skin/paint/kvGlow.h"
 
 namespace {
 
@@ -262,7 +263,13 @@ void TsSkinProvider::RepaintButton(int HitCode)
             StartSBAnimation(b, b->State, b->State == 2 ? 1 : 10, b->State != 0, this);
         return;
     }
-    if (!b || b->State < 0 || b->Rect.IsEmpty() || !cache || !Form->HandleAllocated())
+    if (!b)
+        return;
+    if (b->State < 0) {
+        DropGlow(*b);
+        return;
+    }
+    if (b->Rect.IsEmpty() || !cache || !Form->HandleAllocated())
         return;
     if (IconRect().right >= b->Rect.left)
         return;
@@ -288,6 +295,17 @@ void TsSkinProvider::RepaintButton(int HitCode)
     if (HitCode >= HTUDBTN)
         DrawTitleGlyph(FTitleButtons->Items(HitCode - HTUDBTN), r, b->State == 2);
     CopyButtonToWindow(r);
+    // Painted directly, the button shows its glow only while the mouse is over it.
+    const bool glowing = HitCode == HTMINBUTTON || HitCode == HTMAXBUTTON || HitCode == HTCLOSE;
+    if (!(b->State == 1 && glowing))
+        DropGlow(*b);
+}
+
+void TsSkinProvider::DropGlow(TsCaptionButton& Btn)
+{
+    if (Btn.GlowID >= 0)
+        HideGlow(Btn.GlowID);
+    Btn.GlowID = -1;
 }
 
 // A state change of the button fades (every one but the MDI child's

@@ -43,6 +43,15 @@ LPCWSTR CursorOf(int HitCode)
 
 } // namespace
 
+void OwnLikeForm(HWND Wnd, HWND Form)
+{
+    if (!Wnd || !Form)
+        return;
+    const HWND owner = ::GetWindow(Form, GW_OWNER);
+    if (::GetWindow(Wnd, GW_OWNER) != owner)
+        ::SetWindowLongPtrW(Wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
 TkvBorderForm::TkvBorderForm(TkvFrameOwner* AOwner) : FOwner(AOwner), SkinData(AOwner->FrameSkinData())
 {
     AForm = TForm::CreateNew(nullptr);
@@ -94,6 +103,7 @@ void TkvBorderForm::UpdateExBordersPos(bool Redraw, int Blend)
     if (!Redraw)
         flags |= SWP_NOREDRAW;
     const HWND h = AForm->Handle();
+    OwnLikeForm(h, owner);
     int height = image->Height();
     // A maximised window shows neither shadow nor outer frame at the bottom.
     if (::IsZoomed(owner))

@@ -32,6 +32,12 @@ class TsCustomSysMenu;
 class TsSkinManager;
 class TkvBorderForm;
 
+// Gives Wnd the owner that Form has.  The system keeps an owned window above
+// its owner: a window of the library's own that must lie right behind Form
+// (or between Form and its border window) is never owned by Form itself,
+// whoever the class library would make its owner.
+void OwnLikeForm(HWND Wnd, HWND Form);
+
 // What the border window and the caption-button fades ask of the window
 // they serve.  Hit codes are those of the skinned caption.
 class TkvFrameOwner {

@@ -7,6 +7,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/forms/kvDials.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/wrappers/sScrollBox.h"
 
@@ -49,7 +50,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_SYSCOLORCHANGE: OldWndProc(Message); UpdateMenu(); return;
     case WM_SHOWWINDOW: WMShowWindow(Message); return;
     case WM_SETTINGCHANGE: BackgroundChanged(); FreeAndNil(TitleBG); break;
-    case WM_CHILDACTIVATE: OldWndProc(Message); UpdateMenu(); return;
+    case WM_CHILDACTIVATE: WMChildActivate(Message); return;
     case WM_GETMINMAXINFO: KV_WMGetMinMaxInfo(Message); return;
     case WM_MEASUREITEM: WMMeasureItem(Message); return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(Message); return;
@@ -152,9 +153,23 @@ void TsSkinProvider::WMShowWindow(TMessage& Message)
             ShowAction = Iconic(Form) ? saMinimize : Zoomed(Form) ? saMaximize : saRestore;
     }
     OldWndProc(Message);
+    if (mdiChild && Zoomed(Form) && Alive(MDISkinProvider))
+        MDISkinProvider->RepaintMenu();
+    // MDI children are made with a parent: the hook takes none of them.
+    if (Form->FormStyle() == fsMDIForm)
+        SkinMDIChildren();
     if (Form->Parent() && !mdiChild) {
         FCommonData->CtrlSkinState &= ~CSS_NOCACHE;
         BackgroundChanged();
+    }
+}
+
+void TsSkinProvider::SkinMDIChildren()
+{
+    for (int i = 0; i < Form->MDIChildCount(); ++i) {
+        TForm* child = Form->MDIChildren(i);
+        if (child && child->HandleAllocated() && !GetBoolMsg(child->Handle(), SMC_IS_SKINNED))
+            AddSupportedForm(child->Handle(), nullptr);
     }
 }
 
@@ -282,11 +297,33 @@ void TsSkinProvider::WMParentNotify(TMessage& Message)
 void TsSkinProvider::WMMDIActivate(TMessage& Message)
 {
     OldWndProc(Message);
-    if (Form->FormStyle() == fsMDIChild && !Zoomed(Form) && Alive(MDISkinProvider)) {
+    if (!Alive(this))
+        return;
+    if (Form->FormStyle() == fsMDIChild && !Zoomed(Form) && Alive(MDISkinProvider) &&
+        !MDISkinProvider->FDestroying) {
+        // Another child's menu may merge into the main form's menu line.
         MenusInitialized = false;
-        MDISkinProvider->RepaintMenu();
+        MDISkinProvider->MenuChanged = true;
+        MDISkinProvider->BackgroundChanged();
+        MDISkinProvider->FLinesCount = -1;
+        if (MDISkinProvider->Form && MDISkinProvider->Form->HandleAllocated())
+            ::SendMessageW(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
     }
     MaxChildProvider = this;
+}
+
+void TsSkinProvider::WMChildActivate(TMessage& Message)
+{
+    OldWndProc(Message);
+    if (!Alive(this))
+        return;
+    UpdateMenu();
+    if (!Alive(MDISkinProvider) || !MDISkinProvider->Form)
+        return;
+    auto* support = dynamic_cast<TsMDIForm*>(MDISkinProvider->MDIForm);
+    TForm* active = MDISkinProvider->Form->ActiveMDIChild();
+    if (support && active && active->HandleAllocated() && ::IsZoomed(active->Handle()))
+        support->UpdateMDIIconItem();
 }
 
 void TsSkinProvider::WMExitSizeMove(TMessage& Message)

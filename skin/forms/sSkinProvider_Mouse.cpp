@@ -216,6 +216,12 @@ void TsSkinProvider::CaptionButtonUp(TMessage& Message, int HitCode)
     case HTMAXBUTTON:
         if (!SystemMenu->EnabledMax() && !(Zoomed(Form) && SystemMenu->EnabledRestore()))
             break;
+        if (Form->FormStyle() == fsMDIChild) {
+            // The main form's menu line is made again once the child has changed.
+            if (Alive(MDISkinProvider) && MDISkinProvider->MDIForm)
+                MDISkinProvider->SkinData()->BeginUpdate();
+            MaxChildProvider = nullptr;
+        }
         SysCommand(Form, Zoomed(Form) ? SC_RESTORE : SC_MAXIMIZE);
         if (Alive(this) && SystemMenu)
             SystemMenu->UpdateItems(false);
@@ -312,9 +318,23 @@ void TsSkinProvider::WMSysCommand(TMessage& Message)
         Message.Result = 0;
         return;
     }
+    if (Form->FormStyle() == fsMDIChild) {
+        MDIChildSysCommand(Message);
+        return;
+    }
     OldWndProc(Message);
     if (!Alive(this) || FormGoing())
         return;
+    if (Form->FormStyle() == fsMDIForm) {
+        // The main form's menu line shows what its state allows.
+        if ((command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE) && Alive(MDISkinProvider)) {
+            MDISkinProvider->BackgroundChanged();
+            MDISkinProvider->FLinesCount = -1;
+            if (MDISkinProvider->Form && MDISkinProvider->Form->HandleAllocated())
+                ::SendMessageW(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
+        }
+        return;
+    }
     switch (command) {
     case SC_MINIMIZE:
         if (FCommonData->FCacheBmp)
@@ -337,4 +357,106 @@ void TsSkinProvider::WMSysCommand(TMessage& Message)
     default:
         break;
     }
+}
+
+// An MDI child's state changes show in the main form's menu line: while a
+// maximised child changes, the main form's drawing is held and its menu
+// line is made again afterwards.
+void TsSkinProvider::MDIChildSysCommand(TMessage& Message)
+{
+    const WPARAM kind = Message.WParam & 0xFFF0;
+    TsSkinProvider* main = Alive(MDISkinProvider) ? MDISkinProvider : nullptr;
+    bool hold = Zoomed(Form) && kind != SC_MAXIMIZE;
+    if (hold && main)
+        main->SkinData()->BeginUpdate();
+    const bool support = main && main->MDIForm;
+    switch (kind) {
+    case SC_MINIMIZE:
+        OldWndProc(Message);
+        if (!Alive(this))
+            return;
+        if (hold)
+            UpdateMainForm(true);
+        if (SystemMenu)
+            SystemMenu->UpdateItems(true);
+        FreeAndNil(TitleBG);
+        BackgroundChanged();
+        UpdateMainForm(true);
+        break;
+    case SC_MAXIMIZE: {
+        MaxChildProvider = this;
+        // Maximised out of sight: the child shows once, already maximised.
+        const HWND wnd = Form->Handle();
+        const LONG style = ::GetWindowLongW(wnd, GWL_STYLE);
+        ::SetWindowLongW(wnd, GWL_STYLE, style & ~WS_VISIBLE);
+        OldWndProc(Message);
+        if (!Alive(this))
+            return;
+        ::SetWindowLongW(wnd, GWL_STYLE, ::GetWindowLongW(wnd, GWL_STYLE) | (style & WS_VISIBLE));
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INTERNALPAINT);
+        if (support)
+            UpdateMainForm(true);
+        if (SystemMenu)
+            SystemMenu->UpdateItems(true);
+        break;
+    }
+    case SC_CLOSE:
+        if (support && hold)
+            UpdateMainForm(true);
+        if (main)
+            main->InMenu = true;
+        OldWndProc(Message);
+        Application->ProcessMessages();
+        if (Alive(this))
+            SetHotHT(0, false);
+        if (Alive(MDISkinProvider)) {
+            MDISkinProvider->InMenu = false;
+            if (MDISkinProvider->MDIForm && hold)
+                UpdateMainForm(true);
+        }
+        break;
+    case SC_RESTORE:
+        MDIChildRestore(Message, hold || Iconic(Form));
+        break;
+    case SC_KEYMENU:
+        if (main)
+            main->SkinData()->EndUpdate(false);
+        break;
+    default:
+        OldWndProc(Message);
+        if (Alive(MDISkinProvider))
+            MDISkinProvider->SkinData()->EndUpdate(false);
+        break;
+    }
+}
+
+void TsSkinProvider::MDIChildRestore(TMessage& Message, bool Hold)
+{
+    if (MDICreating)
+        return;
+    ForbidDrawing(this, true);
+    OldWndProc(Message);
+    if (!Alive(this))
+        return;
+    BackgroundChanged();
+    const HWND wnd = Form->Handle();
+    ::SetWindowLongW(wnd, GWL_STYLE, ::GetWindowLongW(wnd, GWL_STYLE) & ~WS_SYSMENU);
+    PermitDrawing(this, true);
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    if (Alive(MDISkinProvider) && MDISkinProvider->Form) {
+        TForm* main = MDISkinProvider->Form;
+        for (int i = 0; i < main->MDIChildCount(); ++i) {
+            TForm* other = main->MDIChildren(i);
+            if (!other || other == Form || !other->HandleAllocated())
+                continue;
+            if (::IsZoomed(other->Handle()))
+                other->SetWindowState(wsNormal);
+            ::RedrawWindow(other->Handle(), nullptr, nullptr,
+                           RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INTERNALPAINT);
+        }
+    }
+    if (Hold)
+        UpdateMainForm(true);
+    if (SystemMenu)
+        SystemMenu->UpdateItems(true);
 }

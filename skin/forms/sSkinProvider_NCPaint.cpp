@@ -110,6 +110,7 @@ void TsSkinProvider::PaintAll()
                 MakeTitleBG();
             if (!m.ExMode())
                 PaintCaptionText(m);
+            PaintMDIArea(m);
             if (BorderForm)
                 PaintExtendedFrame(m, ci);
             if (m.CaptionHeight(true) > 0 && FDrawNonClientArea) {
@@ -124,6 +125,30 @@ void TsSkinProvider::PaintAll()
         FCommonData->BGChanged = false;
     }
     FCommonData->SetUpdating(false);
+}
+
+// The MDI client's room in the image, for the client window to show: what
+// the aligned controls leave of the client area.
+void TsSkinProvider::PaintMDIArea(const TsFrameMetrics& M)
+{
+    if (Form->FormStyle() != fsMDIForm || !MDIForm)
+        return;
+    TsSkinManager* sm = Manager();
+    const int area = sm->GetSkinIndex(L"MDIAREA");
+    if (!sm->IsValidSkinIndex(area))
+        return;
+    TBitmap* cache = FCommonData->FCacheBmp;
+    const TRect& s = M.Facts().Shadow;
+    const int bw = M.BorderWidth(true);
+    TRect r;
+    r.left = GetAlignShift(Form, alLeft) + bw + s.left;
+    r.top = GetAlignShift(Form, alTop) + (MenuPresent() ? M.LinesHeight() : 0) + M.TitleBottom() + Form->BorderWidth() +
+            (M.MenuHeight() != 0 ? 1 : 0);
+    r.right = cache->Width() - bw - GetAlignShift(Form, alRight) - s.right;
+    r.bottom = cache->Height() - bw - GetAlignShift(Form, alBottom) - s.bottom;
+    if (r.IsEmpty())
+        return;
+    PaintItem(area, L"MDIAREA", MakeCacheInfo(cache), false, 0, r, r.TopLeft(), DCOf(cache), sm);
 }
 
 void TsSkinProvider::PaintExtendedFrame(const TsFrameMetrics& M, const TCacheInfo& CI)

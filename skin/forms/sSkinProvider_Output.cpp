@@ -93,11 +93,42 @@ void TsSkinProvider::KV_WMNCPaint(TMessage& Message)
     if (FCommonData->FCacheBmp && FCommonData->FCacheBmp->Width() == 0)
         FCommonData->BGChanged = true;
     TWindowDCScope dc(wnd);
-    if (!HaveBorder(this) && (::GetWindowLongW(wnd, GWL_STYLE) & WS_THICKFRAME) && !Iconic(Form))
+    if (BorderForm)
+        PaintBorderWindowBands(dc.DC());
+    else if (!HaveBorder(this) && (::GetWindowLongW(wnd, GWL_STYLE) & WS_THICKFRAME) && !Iconic(Form))
         PaintThinFrame(dc.DC());
     else
         PaintCaption(dc.DC());
     RgnChanging = false;
+}
+
+// With a border window the form itself shows only its menu line and the
+// bands of its own BorderWidth; the image holds them inside the shadow and
+// the skin's frame, so they are taken from there.
+void TsSkinProvider::PaintBorderWindowBands(HDC DC)
+{
+    if (FCommonData->BGChanged)
+        PaintAll();
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (!cache)
+        return;
+    const TsFrameMetrics m = Metrics();
+    const TRect s = ShadowSize();
+    // Each band is taken from the image where the window lies in it.
+    const TPoint o = m.ImageOrigin();
+    const int sbw0 = m.SysBorderWidth(false);
+    const int lines = m.LinesHeight(), menu = m.Facts().HasMenu ? 1 : 0, bw = Form->BorderWidth();
+    const int y0 = m.CaptionHeight(false) + sbw0 - (FSysExHeight ? 4 : 0);
+    const int w = m.Facts().Width, h = m.Facts().Height;
+    const HDC src = DCOf(cache);
+    auto band = [&](int X, int Y, int W, int H) { Copy(DC, X, Y, W, H, src, X + o.x, Y + o.y); };
+    band(sbw0, y0, cache->Width() - s.left - s.right, lines + menu + bw);
+    if (bw <= 0)
+        return;
+    const int y2 = y0 + lines + menu + bw, bottom = h - sbw0 - bw;
+    band(sbw0, y2, bw, bottom - y2);
+    band(sbw0, bottom, w - 2 * sbw0, bw);
+    band(w - sbw0 - bw, y2, bw, bottom - y2);
 }
 
 // A sizable form without caption: a frame BorderWidth(True) + 3 wide.

@@ -8,6 +8,8 @@
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sVclUtils.h"
 #include "skin/core/sVclUtils_Anim.h"
+#include "skin/forms/sMDIForm.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGraphUtils.h"
 
@@ -24,6 +26,16 @@ void InvalidateSquare(HWND Wnd, int Right, int Bottom, int W, int H, bool Erase)
 {
     RECT r{Right - W, Bottom - H, Right, Bottom};
     ::InvalidateRect(Wnd, &r, Erase);
+}
+
+bool Iconic(TCustomForm* Form)
+{
+    return Form->HandleAllocated() && ::IsIconic(Form->Handle());
+}
+
+bool Zoomed(TCustomForm* Form)
+{
+    return Form->HandleAllocated() && ::IsZoomed(Form->Handle());
 }
 
 } // namespace
@@ -64,7 +76,17 @@ void TsSkinProvider::WMSize(TMessage& Message)
     if (InAnimationProcess || !Alive(this) || FormGoing())
         return;
     if (Form->Showing()) {
-        if (FormChanged()) {
+        if (!FormChanged() || (Iconic(Form) && AeroIsEnabled())) {
+            if (Form->FormStyle() == fsMDIForm && IsCached(FCommonData)) {
+                ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
+            } else if (Message.WParam == SIZE_MAXIMIZED && Form->FormStyle() == fsMDIChild && Zoomed(Form) &&
+                       Alive(MDISkinProvider)) {
+                // The maximised child's buttons go into the main form's menu line.
+                MDISkinProvider->BackgroundChanged();
+                MDISkinProvider->MenuChanged = true;
+                ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+            }
+        } else {
             RgnChanged = true;
             BackgroundChanged();
             FLinesCount = -1;
@@ -98,6 +120,15 @@ void TsSkinProvider::WMActivate(TMessage& Message)
     if (Form->FormState().Contains(fsCreating))
         return;
     FLinesCount = -1;
+    if (Form->FormStyle() == fsMDIChild && Alive(MDISkinProvider) && MDISkinProvider->Form) {
+        // The other children show their captions inactive now.
+        TForm* main = MDISkinProvider->Form;
+        for (int i = 0; i < main->MDIChildCount(); ++i)
+            if (TForm* other = main->MDIChildren(i); other && other != Form && other->HandleAllocated() &&
+                                                     ::IsWindowVisible(other->Handle()))
+                ::SendMessageW(other->Handle(), WM_NCPAINT, 0, 0);
+        MDISkinProvider->BackgroundChanged();
+    }
     if (!Manager()->ComponentState().Contains(csDesigning))
         InitMenuItems(FCommonData->Skinned());
     if (SystemMenu)
@@ -114,7 +145,15 @@ void TsSkinProvider::WMSetText(TMessage& Message)
     }
     FreeAndNil(FGlow1);
     FreeAndNil(FGlow2);
-    if (AeroIsEnabled()) {
+    if (Form->FormStyle() == fsMDIChild && Zoomed(Form) && Alive(MDISkinProvider)) {
+        // A maximised child's caption shows in the main form's title.
+        TsSkinProvider* main = MDISkinProvider;
+        main->BackgroundChanged();
+        ShowCaptionCover(main, false);
+        OldWndProc(Message);
+        if (Alive(main))
+            FreeCaptionCover(main);
+    } else if (AeroIsEnabled()) {
         OldWndProc(Message);
         UpdateSkinCaption(this);
     } else {
@@ -142,7 +181,17 @@ void TsSkinProvider::WMPaint(TMessage& Message)
             return;
         }
         OurPaintHandler(Message);
-        MDICreating = false;
+        if (MDICreating) {
+            // A child made while the active child is maximised comes up maximised.
+            MDICreating = false;
+            if (Form->FormStyle() == fsMDIChild)
+                ::SendMessageW(Form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        }
+        if (Form->FormStyle() == fsMDIForm && !Message.WParam && Alive(this)) {
+            const HDC dc = ::GetDC(Form->Handle());
+            PaintControls(dc, Form, true, TPoint(0, 0));
+            ::ReleaseDC(Form->Handle(), dc);
+        }
         Message.Result = 0;
     } else {
         if (!Form->Showing()) {
@@ -186,14 +235,19 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& Message)
         Message.Result = 1;
         return;
     }
-    if (!IsCached(FCommonData)) {
+    TForm* activeChild = Form->FormStyle() == fsMDIForm ? Form->ActiveMDIChild() : nullptr;
+    if (!IsCached(FCommonData) || (activeChild && Zoomed(activeChild))) {
         const bool own = !dc || (AeroIsEnabled() && EmptyClip(dc));
         if (own)
             dc = ::GetDC(Form->Handle());
         KV_WMEraseBkGnd(Message, dc);
         if (own)
             ::ReleaseDC(Form->Handle(), dc);
-        MDICreating = false;
+        if (MDICreating) {
+            MDICreating = false;
+            if (Form->FormStyle() == fsMDIChild)
+                MaxChildProvider = this;
+        }
         Message.Result = 1;
         return;
     }
@@ -202,6 +256,28 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& Message)
         return;
     }
     Message.Result = 1;
+}
+
+// A shown MDI child: skinned from now on, and the main form's menu line
+// shows what the child brings to it.
+void TsSkinProvider::MDIChildActivated()
+{
+    const TFormState fs = Form->FormState();
+    if (!fs.Contains(fsCreatedMDIChild) || !fs.Contains(fsShowing) || !Alive(MDISkinProvider) ||
+        !MDISkinProvider->MDIForm)
+        return;
+    if (!SystemMenu)
+        PrepareForm();
+    TsSkinProvider* main = MDISkinProvider;
+    main->BackgroundChanged();
+    main->FLinesCount = -1;
+    if (auto* support = dynamic_cast<TsMDIForm*>(main->MDIForm))
+        support->UpdateMDIIconItem();
+    if (main->Form && main->Form->HandleAllocated()) {
+        ::SendMessageW(main->Form->Handle(), WM_NCPAINT, 0, 0);
+        if (main->Form->ClientHandle())
+            ::SendMessageW(main->Form->ClientHandle(), WM_NCPAINT, 0, 0);
+    }
 }
 
 void TsSkinProvider::WMNCActivate(TMessage& Message)
@@ -243,10 +319,21 @@ void TsSkinProvider::WMNCActivate(TMessage& Message)
         if (!Alive(this))
             return;
     }
+    if (Form->FormStyle() == fsMDIChild && Form->Visible())
+        MDIChildActivated();
     if (::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED)
         ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
     if (Form->FormState().Contains(fsCreating))
         return;
+    if (HaveBorder(this) && MDIButtonsNeeded()) {
+        // The menu line shows the active child's buttons: its state follows the child's.
+        TForm* child = Form->ActiveMDIChild();
+        const bool active = LOWORD(Message.WParam) != 0 || (child && child->Active());
+        if (active || FormActive) {
+            FormActive = active;
+            FLinesCount = -1;
+        }
+    }
     ::SendMessageW(wnd, WM_NCPAINT, 0, 0);
     if (BorderForm)
         UpdateExBordersPos(true, 255);
@@ -267,23 +354,10 @@ void TsSkinProvider::WMPrint(TMessage& Message)
     if (!MenusInitialized && UpdateMenu())
         MenusInitialized = true;
     FCommonData->SetUpdating(false);
-    if (FDrawNonClientArea) {
-        if (!HaveBorder(this) && (::GetWindowLongW(Form->Handle(), GWL_STYLE) & WS_THICKFRAME))
-            PaintThinFrame(dc);
-        else
-            PaintCaption(dc);
-    }
-    // The client part, and the children that the caller prints next, stand
-    // in the client area: the origin stays there for the caller.
-    ::OffsetViewportOrgEx(dc, OffsetX(), OffsetY(), nullptr);
-    const TRect client = Form->GetClientRect();
-    ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
-    const bool ownChildren = (FCommonData->CtrlSkinState & CSS_NOCACHE) && Form->FormStyle() != fsMDIForm;
-    if (ownChildren)
-        ExcludeControls(dc, Form, kvtGraphic, 0, 0);
-    PaintForm(dc, true);
-    if (ownChildren)
-        PaintControls(dc, Form, true, TPoint(0, 0));
+    if (BorderForm)
+        PrintWithBorderWindow(dc);
+    else
+        PrintWithoutBorderWindow(dc);
     if (Form->FormStyle() == fsMDIForm && Form->ClientHandle())
         ::SendMessageW(Form->ClientHandle(), WM_PRINT, WPARAM(dc), Message.LParam);
     if (Form->OnPaint) {
@@ -296,6 +370,45 @@ void TsSkinProvider::WMPrint(TMessage& Message)
         }
         Form->Canvas()->SetHandle(nullptr);
     }
+}
+
+void TsSkinProvider::PrintWithoutBorderWindow(HDC DC)
+{
+    if (FDrawNonClientArea) {
+        if (!HaveBorder(this) && (::GetWindowLongW(Form->Handle(), GWL_STYLE) & WS_THICKFRAME))
+            PaintThinFrame(DC);
+        else
+            PaintCaption(DC);
+    }
+    // The client part, and the children that the caller prints next, stand
+    // in the client area: the origin stays there for the caller.
+    ::OffsetViewportOrgEx(DC, OffsetX(), OffsetY(), nullptr);
+    const TRect client = Form->GetClientRect();
+    ::IntersectClipRect(DC, 0, 0, client.Width(), client.Height());
+    const bool ownChildren = (FCommonData->CtrlSkinState & CSS_NOCACHE) && Form->FormStyle() != fsMDIForm;
+    if (ownChildren)
+        ExcludeControls(DC, Form, kvtGraphic, 0, 0);
+    PaintForm(DC, true);
+    if (ownChildren)
+        PaintControls(DC, Form, true, TPoint(0, 0));
+}
+
+// With a border window the print is the whole image, shadow and frame
+// included (the border window's picture), with the children over its client
+// part: the origin is left at the client area for the caller.
+void TsSkinProvider::PrintWithBorderWindow(HDC DC)
+{
+    if (FCommonData->BGChanged)
+        PaintAll();
+    TBitmap* cache = FCommonData->FCacheBmp;
+    if (!cache)
+        return;
+    ::BitBlt(DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    ::OffsetViewportOrgEx(DC, OffsetX(), OffsetY() + (Metrics().MenuHeight() != 0 ? 1 : 0), nullptr);
+    const TRect client = Form->GetClientRect();
+    ::IntersectClipRect(DC, 0, 0, client.Width(), client.Height());
+    if (Form->FormStyle() != fsMDIForm)
+        PaintControls(DC, Form, true, TPoint(0, 0));
 }
 
 void TsSkinProvider::CMShowingChanged(TMessage& Message)

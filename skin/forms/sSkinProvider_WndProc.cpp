@@ -7,6 +7,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinProps.h"
 #include "skin/core/sVclUtils.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinMenus.h"
 
 namespace {
@@ -166,9 +167,26 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message)
             break;
         }
     }
+    const bool mdiChildGoing = Message.Msg == WM_NCDESTROY && Form && Form->FormStyle() == fsMDIChild;
     OldWndProc(Message);
+    if (mdiChildGoing)
+        MDIChildGone();
     if (Message.Msg == CM_MOUSEWHEEL)
         KV_CMMouseWheel(Message);
+}
+
+// A child's window went: the main form's menu line loses what it showed of
+// it, and with no child left the MDI client is painted bare.
+void TsSkinProvider::MDIChildGone()
+{
+    TsSkinProvider* main = Alive(MDISkinProvider) ? MDISkinProvider : nullptr;
+    if (!main || !main->MDIForm || main->FDestroying || !main->Form ||
+        main->Form->ComponentState().Contains(csDestroying) || !main->SkinData()->Skinned())
+        return;
+    main->RepaintMenu();
+    if (!main->Form->ActiveMDIChild() && main->Form->ClientHandle())
+        ::RedrawWindow(main->Form->ClientHandle(), nullptr, nullptr,
+                       RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INTERNALPAINT | RDW_INVALIDATE);
 }
 
 void TsSkinProvider::UnskinnedSkinSet(TMessage& Message)
@@ -261,6 +279,9 @@ void TsSkinProvider::SkinnedCommand(TMessage& Message)
             ::SendMessageW(Form->Handle(), WM_SETREDRAW, 1, 0);
             ::RedrawWindow(Form->Handle(), nullptr, nullptr,
                            RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+            if (MDISkinProvider == this && Form->ClientHandle())
+                ::RedrawWindow(Form->ClientHandle(), nullptr, nullptr,
+                               RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_INVALIDATE);
         }
         break;
     default:
@@ -315,10 +336,21 @@ void TsSkinProvider::SkinnedRefresh(TMessage& Message)
         return;
     BackgroundChanged();
     InitExBorders(sm->ExtendedBorders());
-    if (!InAnimationProcess)
-        ::RedrawWindow(Form->Handle(), nullptr, nullptr,
-                       RDW_FRAME | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+    if (!InAnimationProcess) {
+        TForm* child = Form->FormStyle() == fsMDIForm ? Form->ActiveMDIChild() : nullptr;
+        if (child && child->HandleAllocated() && ::IsZoomed(child->Handle())) {
+            ::SendMessageW(Form->Handle(), WM_NCPAINT, 0, 0);
+            ::InvalidateRect(child->Handle(), nullptr, TRUE);
+        } else {
+            const UINT flags = RDW_FRAME | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_ERASE | RDW_INVALIDATE;
+            ::RedrawWindow(Form->Handle(), nullptr, nullptr, flags);
+            if (Form->FormStyle() == fsMDIForm && Form->ClientHandle())
+                ::RedrawWindow(Form->ClientHandle(), nullptr, nullptr, flags);
+        }
+    }
     ApplyGlobalColor();
+    if (auto* support = dynamic_cast<TsMDIForm*>(MDIForm))
+        support->ConnectToClient();
     FCommonData->SetUpdating(false);
     if (SystemMenu)
         SystemMenu->UpdateGlyphs();

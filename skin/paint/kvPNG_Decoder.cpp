@@ -278,6 +278,51 @@ struct TSubFilter {
     static void Run(const uint8_t* L, uint8_t* T, int N) { UnfilterSub<B>(L, T, N); }
 };
 
+// Red and blue change places in each pixel of a row (RGB to BGR, RGBA to
+// BGRA); the PNG filters work on each byte of a pixel alone, so a row may be
+// swapped before it is unfiltered against a row already swapped.
+inline uint32_t SwapRedBlue(uint32_t V) { return (V & 0xFF00FF00u) | (V >> 16 & 0xFFu) | (V & 0xFFu) << 16; }
+
+void SwapRedBlue(uint8_t* Line, int BPP, int N)
+{
+    if (BPP == 4) {
+        for (int i = 0; i + 4 <= N; i += 4)
+            Store32(Line + i, SwapRedBlue(Load32(Line + i)));
+        return;
+    }
+    for (int i = 0; i + BPP <= N; i += BPP)
+        std::swap(Line[i], Line[i + 2]);
+}
+
+// Unfilters a row of 4-byte pixels straight into BGRA, one pass: the
+// swapped pixel is added to its prediction from the pixels already swapped.
+void UnfilterSwapped4(uint8_t Filter, const uint8_t* Line, const uint8_t* Prev, uint8_t* T, int N)
+{
+    uint32_t left = 0;
+    int i = 0;
+    switch (Filter) {
+    case 1:
+        for (; i + 4 <= N; i += 4)
+            Store32(T + i, left = AddBytes(SwapRedBlue(Load32(Line + i)), left));
+        break;
+    case 2:
+        for (; i + 4 <= N; i += 4)
+            Store32(T + i, AddBytes(SwapRedBlue(Load32(Line + i)), Load32(Prev + i)));
+        break;
+    case 3:
+        for (; i + 4 <= N; i += 4)
+            Store32(T + i, left = AddBytes(SwapRedBlue(Load32(Line + i)), AverageBytes(left, Load32(Prev + i))));
+        break;
+    default:
+        // None, Paeth and unknown types (left as they are): swapped first.
+        for (; i + 4 <= N; i += 4)
+            Store32(T + i, SwapRedBlue(Load32(Line + i)));
+        if (Filter == 4)
+            UnfilterPaeth<4>(T, Prev, T, N);
+        break;
+    }
+}
+
 } // namespace
 
 void ApplyFilter(uint8_t Filter, uint8_t* Line, const uint8_t* PrevLine, uint8_t* Target, int BPP, int BytesPerRow)
@@ -854,6 +899,28 @@ void TPNGDecoder::DecodeRows(const TBitmapRows& Rows)
     FImageBytesLeft = ImageDataBytes();
     FInflated.resize(size_t(std::min<uint64_t>(FImageBytesLeft, KInflateBlock)));
     FInflatedPos = FInflatedEnd = 0;
+    if (FIHDR.Interlace != 1 && DirectRows() != drNo) {
+        // The rows are unfiltered straight into the bitmap, each against the
+        // bitmap's row above it.
+        const bool swap = DirectRows() == drSwapped;
+        const uint8_t* above = prev + 1; // zeros
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* line = const_cast<uint8_t*>(ReadRow(row, uint32_t(rowBytes)));
+            uint8_t* target = Rows.Row(int(y));
+            const int n = int(rowBytes - 1);
+            if (swap && FSourceBPP == 4) {
+                UnfilterSwapped4(line[0], line + 1, above, target, n);
+            } else {
+                if (swap)
+                    SwapRedBlue(line + 1, FSourceBPP, n);
+                ApplyFilter(line[0], line + 1, above, target, FSourceBPP, n);
+            }
+            above = target;
+            Progress(ppsRunning, uint8_t(uint64_t(y) * 100 / height), true, L"");
+            ++FProgressRect.Top, ++FProgressRect.Bottom;
+        }
+        return;
+    }
     if (FIHDR.Interlace != 1) {
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t* line = ReadRow(row, uint32_t(rowBytes));
@@ -883,6 +950,22 @@ void TPNGDecoder::DecodeRows(const TBitmapRows& Rows)
             std::swap(row, prev);
         }
     }
+}
+
+// Whether the bitmap's rows hold the unfiltered bytes themselves (palette
+// indexes and grey levels of the bitmap's own depth) or them with red and
+// blue swapped (8-bit RGB and RGBA without gamma), so that no conversion is
+// needed after unfiltering.
+TPNGDecoder::TDirectRows TPNGDecoder::DirectRows() const
+{
+    if (!FExpandTable.empty() || FKeyAlpha)
+        return drNo;
+    if ((FIHDR.ColorType == 0 || FIHDR.ColorType == 3) && FTargetBits == FIHDR.BitDepth)
+        return drSame;
+    if (FIHDR.BitDepth == 8 && !FColorManager.TargetOptions.Contains(coApplyGamma) &&
+        ((FIHDR.ColorType == 2 && FTargetBits == 24) || (FIHDR.ColorType == 6 && FTargetBits == 32)))
+        return drSwapped;
+    return drNo;
 }
 
 void TPNGDecoder::ConvertPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask)

@@ -217,6 +217,8 @@ private:
     void LoadIDAT();
     TPNGImageLayout MakeLayout();
     void DecodeRows(const TBitmapRows& Rows);
+    enum TDirectRows { drNo, drSame, drSwapped };
+    TDirectRows DirectRows() const;
     void ConvertPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask);
     static void PassColumns(uint8_t Mask, uint32_t& Start, uint32_t& Step);
     void ExpandPixels(const uint8_t* Line, uint8_t* Target, uint8_t Mask) const;

@@ -5,6 +5,7 @@
 // message form, whose push buttons it wraps.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "../manager/ManagerFixture.h"
@@ -575,4 +576,85 @@ TEST_F(Adapter, MessageFormPushButtonsAreWrappedAndPaintedFromTheSkin)
     ::BitBlt(shot->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
     ::ReleaseDC(form->Handle(), dc);
     SaveArtifact(shot.get(), "adapter-message-form.png");
+}
+
+// Every list kind, one control of each on one form: each is wrapped by the
+// wrapper of its list and answers "skinned".  Kinds whose controls the class
+// library lacks are listed with a stand-in control of their own.
+TEST_F(Adapter, EveryListKindGetsTheWrapperOfItsList)
+{
+    struct TKind {
+        TkvThirdPartyTypes List;
+        const wchar_t* ClassName;
+        const wchar_t* Wrapper;
+        std::function<TWinControl*(TForm*)> Make;
+    };
+    int row = 0;
+    auto at = [&row](TForm* Form, auto* C) {
+        C->SetParent(Form);
+        C->SetBounds(8 + (row % 4) * 150, 8 + (row / 4) * 90, 140, 80);
+        ++row;
+        return static_cast<TWinControl*>(C);
+    };
+    const TKind kinds[] = {
+        {tpEdit, L"TEdit", L"TkvEditWnd", [&](TForm* F) { return at(F, New<TEdit>(F)); }},
+        {tpButton, L"TButton", L"TkvBtnWnd", [&](TForm* F) { return at(F, New<TButton>(F)); }},
+        {tpBitBtn, L"TBitBtn", L"TkvBitBtnWnd", [&](TForm* F) { return at(F, New<TBitBtn>(F)); }},
+        {tpCheckBox, L"TCheckBox", L"TkvCheckBoxWnd", [&](TForm* F) { return at(F, New<TCheckBox>(F)); }},
+        {tpComboBox, L"TComboBox", L"TkvComboBoxWnd", [&](TForm* F) { return at(F, New<TComboBox>(F)); }},
+        {tpGrid, L"TMemo", L"TkvGridWnd", [&](TForm* F) { return at(F, New<TMemo>(F)); }},
+        {tpGroupBox, L"TGroupBox", L"TkvGroupBoxWnd", [&](TForm* F) { return at(F, New<TGroupBox>(F)); }},
+        {tpListView, L"TListView", L"TkvListViewWnd", [&](TForm* F) { return at(F, New<TListView>(F)); }},
+        {tpPanel, L"TPanel", L"TkvPanelWnd", [&](TForm* F) { return at(F, New<TPanel>(F)); }},
+        {tpTreeView, L"TTreeView", L"TkvTreeViewWnd", [&](TForm* F) { return at(F, New<TTreeView>(F)); }},
+        {tpwwEdit, L"TComboBoxEx", L"TkvWWComboBoxWnd", [&](TForm* F) { return at(F, New<TComboBoxEx>(F)); }},
+        {tpGridEh, L"TListBox", L"TkvGridEhWnd", [&](TForm* F) { return at(F, New<TListBox>(F)); }},
+        {tpVirtualTree, L"TScrollBox", L"TkvVirtualTreeViewWnd", [&](TForm* F) { return at(F, New<TScrollBox>(F)); }},
+        {tpPageControl, L"TPageControl", L"TkvPageControlWnd",
+         [&](TForm* F) {
+             auto* pc = New<TPageControl>(F);
+             at(F, pc);
+             auto* sheet = New<TTabSheet>(F);
+             sheet->SetPageControl(pc);
+             sheet->SetCaption(L"Page");
+             return static_cast<TWinControl*>(pc);
+         }},
+        {tpTabControl, L"TTabControl", L"TkvTabControlWnd",
+         [&](TForm* F) {
+             auto* tc = New<TTabControl>(F);
+             at(F, tc);
+             tc->Tabs()->Add(L"Tab");
+             return static_cast<TWinControl*>(tc);
+         }},
+        {tpToolBar, L"TToolBar", L"TkvToolBarVCLWnd", [&](TForm* F) { return at(F, New<TToolBar>(F)); }},
+        {tpStatusBar, L"TStatusBar", L"TkvStatusBarWnd", [&](TForm* F) { return at(F, New<TStatusBar>(F)); }},
+    };
+    ASSERT_EQ(std::size(kinds), size_t(tpSpeedButton)) << "a row for each windowed kind";
+    for (const TKind& k : kinds)
+        List(k.List, k.ClassName);
+
+    TForm* form = TForm::CreateNew(Application);
+    TOwned<TForm> owned(form);
+    form->SetBounds(20, 20, 640, 480);
+    std::vector<TWinControl*> controls;
+    for (const TKind& k : kinds)
+        controls.push_back(k.Make(form));
+    form->Show();
+    Application->ProcessMessages();
+    ASSERT_NE(GetSkinProvider(form), nullptr);
+    ASSERT_NE(GetSkinProvider(form)->Adapter, nullptr);
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+        SCOPED_TRACE(kinds[i].ClassName);
+        ASSERT_EQ(controls[i]->ClassName(), UnicodeString(kinds[i].ClassName));
+        TkvMainWnd* w = WrapperOf(controls[i]);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->ClassName(), UnicodeString(kinds[i].Wrapper));
+        EXPECT_TRUE(Skinned(controls[i]));
+    }
+    EXPECT_EQ(GetSkinProvider(form)->Adapter->Count(), int(std::size(kinds)));
+
+    // The skin going gives every one of them back.
+    Manager->SetActive(false);
+    for (TWinControl* c : controls)
+        EXPECT_FALSE(Skinned(c)) << c->ClassName().c_str();
 }

@@ -192,6 +192,7 @@ TEST(DateUtilsTest, FieldsAreReadWhereTheFormatHoldsTheirLetter)
         {L"DD-MMM-YYYY", L"01-Fxb-2024", L'm', 3, -1},
         {L"DD/MM/YYYY/XXXXXXXXXX", L"25/12/2024", L'd', 1, -2},   // formats of 20 and more read nothing
         {L"DD/MM/YYYY", L"99999999/1", L'd', 1, 99},
+        {L"DD/MM/YYYY", L"25/12/2024", L'd', 1 << 30, -3},   // more letters than the format has
     };
     for (const Case& c : cases) {
         int i = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "FrameFixture.h"
+#include "skin/paint/kvGlow.h"
 #include "classlib/controls/Menus.h"
 #include "support/FakeInput.h"
 #include "support/ResourceCount.h"
@@ -310,4 +311,53 @@ TEST_F(FrameForm, FramesComeAndGoWithoutLeaks)
         once();
     Application->ProcessMessages();
     EXPECT_TRUE(NoResourceGrowth(before, CountResources()));
+}
+
+// A button repainted directly keeps a glow window only while it is a hot
+// minimize, maximize or close button.
+TEST_F(FrameForm, DirectRepaintHidesTheGlowOfAButtonNoLongerHot)
+{
+    Manager->SetAllowGlowing(false);
+    // A glow picture of the test's own.
+    auto image = std::make_unique<TBitmap>(36, 48, pf24bit);
+    TsMaskData m;
+    m.ClassName = L"BUTTON";
+    m.PropertyName = L"TESTGLOW0";
+    m.Bmp = image.get();
+    m.R = TRect(0, 0, 36, 24);
+    m.ImageCount = 3;
+    m.MaskType = 1;
+    m.WL = m.WT = m.WR = m.WB = 4;
+    m.Manager = Manager.get();
+    Manager->ma.push_back(m);
+    const size_t glowMask = Manager->ma.size() - 1;
+    auto glow = [&] { return ShowGlow(TRect(10, 10, 50, 30), TRect(0, 0, 40, 20), L"BUTTON", L"TESTGLOW", 1, 255,
+                                      nullptr, Manager.get()); };
+
+    TOwned<TForm> form(NewForm(bsSizeable));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    sp->FormActive = true;
+    Image(sp);
+    struct TCase {
+        int Code, State;
+        bool Kept;
+    } cases[] = {{HTCLOSE, 1, true}, {HTMAXBUTTON, 1, true}, {HTCLOSE, 0, false}, {HTMINBUTTON, 2, false},
+                 {HTMINBUTTON, -1, false}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Code << " in state " << c.State);
+        TsCaptionButton* b = sp->ButtonByCode(c.Code);
+        ASSERT_NE(b, nullptr);
+        const int id = glow();
+        ASSERT_NE(GlowOf(id), nullptr);
+        b->GlowID = id;
+        b->State = c.State;
+        sp->RepaintButton(c.Code);
+        EXPECT_EQ(GlowOf(id) != nullptr, c.Kept);
+        EXPECT_EQ(b->GlowID, c.Kept ? id : -1);
+        HideGlow(id);
+        b->GlowID = -1;
+        b->State = 0;
+    }
+    ClearGlows();
+    Manager->ma.erase(Manager->ma.begin() + std::ptrdiff_t(glowMask));  // the image belongs to the test
 }

@@ -303,3 +303,111 @@ TEST_F(ExBorders, CloseButtonGlowsOverTheBorderWindow)
     EXPECT_EQ(sp->ButtonClose.Timer, nullptr);
     EXPECT_FALSE(::IsWindow(fw));
 }
+
+namespace {
+
+// Pixels of R (image coordinates) where Shown (shifted by Shift) differs from Img.
+int WrongPixels(TBitmap* Img, TBitmap* Shown, const TRect& R, const TPoint& Shift)
+{
+    int wrong = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            wrong += !(PixelAt(Img, x, y) == PixelAt(Shown, x - Shift.x, y - Shift.y));
+    return wrong;
+}
+
+} // namespace
+
+// With a main menu the form itself shows its menu line (and the bands of its
+// own BorderWidth): taken from the image inside the shadow and the skin's
+// frame, the same pixels that the image holds at that place.  A print of the
+// form is the border window's whole picture.
+TEST_F(ExBorders, MenuLineAndBandsComeFromInsideTheShadow)
+{
+    TMainMenu* menu = nullptr;
+    TOwned<TForm> form(NewForm(bsSizeable, L"Ex", [&](TForm* f) {
+        menu = AddMenu(f, {L"File", L"Edit"});
+        f->SetBorderWidth(3);
+    }));
+    TsSkinProvider* sp = ProviderOf(form.get());
+    ASSERT_NE(sp->BorderForm, nullptr);
+    TBitmap* img = Image(sp);
+    const TPoint origin = sp->FrameImageOrigin();
+    const TRect w = WindowRectOf(form->Handle());
+    RECT item;
+    ASSERT_TRUE(::GetMenuItemRect(form->Handle(), menu->Handle(), 1, &item));
+    const TRect itemInImage(item.left - w.left + origin.x, item.top - w.top + origin.y, item.right - w.left + origin.x,
+                            item.bottom - w.top + origin.y);
+
+    // The frame output into a window-sized picture.
+    TBitmap window(w.Width(), w.Height(), pf24bit);
+    sp->PaintBorderWindowBands(window.Canvas()->Handle());
+    EXPECT_EQ(WrongPixels(img, &window, itemInImage, origin), 0) << "the menu item";
+    RECT client;
+    ::GetClientRect(form->Handle(), &client);
+    POINT c0{0, 0};
+    ::ClientToScreen(form->Handle(), &c0);
+    const int cx = c0.x - w.left + origin.x, cy = c0.y - w.top + origin.y;
+    // The form's BorderWidth lies along the edges of its client area.
+    const int cr = cx + client.right, cb = cy + client.bottom;
+    const TRect leftBand(cx, cy + 3, cx + 3, cb - 3), rightBand(cr - 3, cy + 3, cr, cb - 3),
+        bottomBand(cx, cb - 3, cr, cb);
+    EXPECT_EQ(WrongPixels(img, &window, leftBand, origin), 0) << "the left BorderWidth band";
+    EXPECT_EQ(WrongPixels(img, &window, rightBand, origin), 0) << "the right BorderWidth band";
+    EXPECT_EQ(WrongPixels(img, &window, bottomBand, origin), 0) << "the bottom BorderWidth band";
+
+    // Printed: the whole picture, shadow included.
+    TBitmap printed(img->Width(), img->Height(), pf24bit);
+    const HDC dc = printed.Canvas()->Handle();
+    const int saved = ::SaveDC(dc);
+    ::SendMessageW(form->Handle(), WM_PRINT, WPARAM(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    ::RestoreDC(dc, saved);
+    EXPECT_EQ(WrongPixels(img, &printed, TRect(0, 0, img->Width(), img->Height()), TPoint()), 0);
+}
+
+// The system keeps an owned window above its owner: whether or not the main
+// form is on the task bar (and so owns the other forms' windows), each
+// border window, and a caption button's fade, shares its form's owner and
+// lies behind the form, not over it.
+TEST_F(ExBorders, BorderWindowsLieBehindTheirFormsWhoeverOwnsThem)
+{
+    TFakeInput input;
+    for (bool onTaskBar : {false, true}) {
+        SCOPED_TRACE(onTaskBar ? "main form on the task bar" : "application window");
+        ASSERT_EQ(Application->MainForm(), nullptr);
+        Application->SetMainFormOnTaskBar(onTaskBar);
+        TForm* main = nullptr;
+        Application->CreateForm(main);
+        TOwned<TForm> ownedMain(main);
+        main->SetBounds(40, 40, 320, 200);
+        main->Show();
+        Application->ProcessMessages();
+        TOwned<TForm> other(NewForm(bsSizeable));
+        ASSERT_EQ(::GetWindow(other->Handle(), GW_OWNER) == main->Handle(), onTaskBar);
+        for (TForm* f : {main, other.get()}) {
+            TsSkinProvider* sp = ProviderOf(f);
+            ASSERT_NE(sp, nullptr);
+            sp->FormActive = true;
+            Image(sp);
+            sp->UpdateExBordersPos(true, 255);
+            ASSERT_NE(sp->BorderForm, nullptr);
+            const HWND border = sp->BorderForm->Handle(), owner = ::GetWindow(f->Handle(), GW_OWNER);
+            EXPECT_EQ(::GetWindow(border, GW_OWNER), owner);
+            EXPECT_EQ(::GetWindow(f->Handle(), GW_HWNDNEXT), border) << "right behind its form";
+
+            // A hot close button's fade lies between the form and its border window.
+            const TRect r = sp->ButtonClose.Rect, b = WindowRectOf(border);
+            input.Cursor = TPoint(b.left + CentreOf(r).x, b.top + CentreOf(r).y);
+            ASSERT_EQ(BorderHitAt(sp->BorderForm, CentreOf(r)).Code, HTCLOSE);
+            auto* fade = dynamic_cast<TkvSBAnimation*>(sp->ButtonClose.Timer);
+            ASSERT_NE(fade, nullptr);
+            ASSERT_NE(fade->AForm, nullptr);
+            EXPECT_EQ(::GetWindow(fade->AForm->Handle(), GW_OWNER), owner);
+            sp->KillAnimations();
+        }
+        other.reset();
+        ownedMain.reset();
+        Application->ProcessMessages();
+    }
+    Application->SetMainFormOnTaskBar(false);
+}

@@ -123,3 +123,24 @@ TEST_F(FrameAdapter, MouseEnteringTellsOtherSpeedButtonsTheyWereLeft)
     EXPECT_EQ(buttons[2]->Leaves, 0) << "a button without the mouse is left alone";
     EXPECT_EQ(Manager->ActiveControl(), frame->Handle());
 }
+
+// Scrolling its parent holds the redrawing of a frame whose picture depends
+// on what lies behind it, and paints it once at the end.
+TEST_F(FrameAdapter, ScrollingHoldsRedrawingBackUntilItEnds)
+{
+    TOwned<TForm> form(NewForm(bsSizeable));
+    auto* frame = New<TFrame>(form.get());
+    frame->SetParent(form.get());
+    frame->SetBounds(10, 10, 120, 80);
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->UpdateIndexes();
+    adapter->SkinData()->UrgentPainting = true;  // painted whenever it moves
+    form->Show();
+    Application->ProcessMessages();
+    const HWND h = frame->Handle();
+    ASSERT_TRUE(::GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE);
+    ::SendMessageW(h, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_BEGIN), 0);
+    EXPECT_FALSE(::GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) << "no redrawing while it scrolls";
+    ::SendMessageW(h, SM_KORVEXCMD, MakeKorvexWParam(SMC_SCROLL_END), 0);
+    EXPECT_TRUE(::GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE);
+}

@@ -20,12 +20,7 @@ protected:
         Child = TForm::CreateNew(Main);
         Child->SetFormStyle(fsMDIChild);
         Child->SetBounds(10, 10, 200, 150);
-        // The hook leaves MDI children to the MDI support: the child's
-        // provider is placed on it here.
-        New<TsSkinProvider>(Child);
         Child->Show();
-        // As the MDI support does for a shown child.
-        GetSkinProvider(Child)->PrepareForm();
         Child->SetWindowState(wsMaximized);
         Application->ProcessMessages();
     }

@@ -27,9 +27,7 @@ protected:
             child = TForm::CreateNew(Main);
             child->SetFormStyle(fsMDIChild);
             child->SetBounds(10, 10, 200, 150);
-            New<TsSkinProvider>(child);
             child->Show();
-            GetSkinProvider(child)->PrepareForm();
         }
         Application->ProcessMessages();
     }

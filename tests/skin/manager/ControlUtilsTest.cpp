@@ -207,9 +207,35 @@ TEST_F(ControlUtils, ReadinessAndGeometryQuestions)
     EXPECT_EQ(GetAlignShift(box, alClient, true), 0);
 
     EXPECT_EQ(GetOwnerForm(child), Form);
+    EXPECT_EQ(GetOwnerFrame(child), nullptr) << "a form is no frame";
+    auto* frame = New<TFrame>(Form);
+    auto* onFrame = New<TButton>(frame);
+    EXPECT_EQ(GetOwnerFrame(onFrame), frame);
+    EXPECT_EQ(GetOwnerFrame(frame), frame) << "the component itself counts";
+    EXPECT_EQ(GetOwnerFrame(nullptr), nullptr);
     EXPECT_EQ(GetControlByName(Form, L"child"), child);
     EXPECT_EQ(GetControlByName(Form, L"Missing.Child"), nullptr);
     EXPECT_EQ(GetParentFormHandle(child->Parent()->Handle()), Form->Handle());
+}
+
+TEST_F(ControlUtils, AllEditSelectedOnlyForTheWholeText)
+{
+    auto* edit = New<TEdit>(Form);
+    edit->SetParent(Form);
+    edit->SetText(L"abcdef");
+    edit->HandleNeeded();
+    struct {
+        int Start, Length;
+        bool All;
+    } cases[] = {{0, 6, true}, {0, 5, false}, {1, 5, false}, {0, 0, false}, {6, 0, false}};
+    for (const auto& c : cases) {
+        edit->SetSelStart(c.Start);
+        edit->SetSelLength(c.Length);
+        EXPECT_EQ(AllEditSelected(edit), c.All) << c.Start << "," << c.Length;
+    }
+    edit->SetText(L"");
+    EXPECT_TRUE(AllEditSelected(edit)) << "nothing to leave out";
+    EXPECT_FALSE(AllEditSelected(nullptr));
 }
 
 TEST_F(ControlUtils, ClientRectInWindowCoordinates)

@@ -419,3 +419,56 @@ TEST_F(MenuSkinning, PopupItemsAreDrawnFromTheSkin)
     EXPECT_TRUE(Differs(rtl.first.get(), rtl.second.get(), rightHalf));
     ClearCache();
 }
+
+// A checked item's glyph stands on a pressed small speed button; a 32-bit
+// item bitmap is laid over the item by its alpha; a checked radio item of a
+// skin without a radio mark shows the box mark.
+TEST_F(MenuSkinning, CheckedGlyphsAndAlphaBitmapsAndTheRadioFallback)
+{
+    ClearCache();
+    TBitmap canvas(200, 200, pf24bit);
+    int w = 0, h = 0;
+    Menus->sMeasureItem(Item(0), canvas.Canvas(), w, h);
+    const TRect r(0, 0, 140, h);
+    auto draw = [&](TMenuItem* item, TOwnerDrawState state) {
+        auto b = std::make_unique<TBitmap>(200, 200, pf24bit);
+        Menus->sAdvancedDrawItem(item, b->Canvas(), r, state);
+        return b;
+    };
+    auto plain = draw(Item(0), {});
+
+    // 12 x 12, see-through but for an opaque red square in its middle.
+    TBitmap* glyph = Item(0)->Bitmap();
+    glyph->SetPixelFormat(pf32bit);
+    glyph->SetSize(12, 12);
+    for (int y = 0; y < 12; ++y) {
+        auto* row = static_cast<RGBQUAD*>(glyph->ScanLine(y));
+        for (int x = 0; x < 12; ++x)
+            row[x] = (x >= 4 && x < 8 && y >= 4 && y < 8) ? RGBQUAD{0, 0, 255, 255} : RGBQUAD{0, 0, 0, 0};
+    }
+    ASSERT_TRUE(Item(0)->HasBitmap());
+    const int top = (h - 12) / 2;
+    auto unchecked = draw(Item(0), {});
+    // Red, to the rounding of the blend.
+    auto red = [](TColor c) { return GetRValue(c) >= 250 && GetGValue(c) <= 5 && GetBValue(c) <= 5; };
+    EXPECT_TRUE(red(unchecked->Canvas()->Pixels(top + 5, top + 5)));
+    EXPECT_EQ(unchecked->Canvas()->Pixels(top + 1, top + 1), plain->Canvas()->Pixels(top + 1, top + 1))
+        << "the item shows through the see-through part";
+    auto checked = draw(Item(0), {odChecked});
+    EXPECT_TRUE(Differs(unchecked.get(), checked.get(), TRect(top - 1, top - 1, top + 13, top + 13)))
+        << "the pressed frame behind the glyph";
+    EXPECT_TRUE(red(checked->Canvas()->Pixels(top + 5, top + 5))) << "the glyph over the frame";
+    glyph->SetSize(0, 0);
+
+    // The radio mark taken out of the skin: the box mark stands in.
+    const int radio = Manager->GetMaskIndex(Manager->GetSkinIndex(L"GLOBALINFO"), L"GLOBALINFO", L"RADIOCHECKED");
+    ASSERT_GE(radio, 0);
+    Manager->ma[size_t(radio)].PropertyName = L"GONE";
+    Item(3)->SetRadioItem(true);
+    ClearCache();
+    auto radioPlain = draw(Item(3), {});
+    auto radioChecked = draw(Item(3), {odChecked});
+    EXPECT_TRUE(Differs(radioPlain.get(), radioChecked.get(), TRect(0, 0, 2 + 16, h))) << "a mark is drawn";
+    Manager->ma[size_t(radio)].PropertyName = L"RADIOCHECKED";
+    ClearCache();
+}
