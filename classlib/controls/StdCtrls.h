@@ -7,6 +7,8 @@
 #include "classlib/controls/Controls.h"
 #include "classlib/rtl/Lists.h"
 
+class TSubclassedWindow;
+
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 // Where a label that does not size itself shortens a caption too long for it.
 enum TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
@@ -382,9 +384,21 @@ protected:
     bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
     // The colours of the edit part and the list: Font colour on Color.
     virtual void CtlColorPart(TMessage& Message);
+    // Messages of the edit part (ComboWnd is EditHandle) and of the list
+    // (ListHandle), which the combo box subclasses while its window lives.
+    // The default offers the edit part's keys to the combo box's own key
+    // handling (OnKeyDown, OnKeyPress; a key set to 0 goes no further) and
+    // passes everything else to ComboProc, the child's previous procedure.
+    virtual void ComboWndProc(TMessage& Message, HWND ComboWnd, TSubclassedWindow& ComboProc);
 
 private:
     bool IsOwnPart(HWND Wnd);
+    void EditWndProc(TMessage& Message);
+    void ListWndProc(TMessage& Message);
+    void SubclassParts();
+    void ReleaseParts();
+    TSubclassedWindow* FEditInstance;
+    TSubclassedWindow* FListInstance;
 
     TListControlStrings* FItems;
     TControlCanvas* FCanvas;

@@ -1,6 +1,7 @@
 // List boxes and combo boxes: their items (in the window, or saved while
 // there is none), selection, drop-down state and owner drawing.
 #include "classlib/controls/StdCtrls.h"
+#include "classlib/controls/SubclassWindow.h"
 
 #include <algorithm>
 
@@ -432,7 +433,9 @@ void TCustomListBox::MeasureItem(int Index, int& Height)
 // TCustomComboBox
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
-    : TWinControl(AOwner), FItems(new TListControlStrings(this, ComboBoxMessages)), FCanvas(new TControlCanvas())
+    : TWinControl(AOwner), FEditInstance(new TSubclassedWindow(Bind(this, &TCustomComboBox::EditWndProc))),
+      FListInstance(new TSubclassedWindow(Bind(this, &TCustomComboBox::ListWndProc))),
+      FItems(new TListControlStrings(this, ComboBoxMessages)), FCanvas(new TControlCanvas())
 {
     FControlStyle = {csSetCaption, csDoubleClicks, csFixedHeight};
     FWidth = 145;
@@ -446,6 +449,9 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
 
 TCustomComboBox::~TCustomComboBox()
 {
+    // The children's previous procedures go back before the methods go.
+    delete FEditInstance;
+    delete FListInstance;
     delete FItems;
     delete FCanvas;
 }
@@ -473,6 +479,7 @@ void TCustomComboBox::CreateWnd()
         SendMessageW(FHandle, CB_SETITEMHEIGHT, 0, FItemHeight);
     }
     FItems->WindowCreated(FHandle);
+    SubclassParts();
     if (FSavedIndex >= 0) {
         // The selected item is what the field shows.
         SendMessageW(FHandle, CB_SETCURSEL, FSavedIndex, 0);
@@ -488,6 +495,7 @@ void TCustomComboBox::DestroyWnd()
 {
     FSavedIndex = ItemIndex();
     FItems->WindowDestroying();
+    ReleaseParts();
     TWinControl::DestroyWnd();
 }
 
@@ -595,6 +603,55 @@ void TCustomComboBox::WndProc(TMessage& Message)
         break;
     default: TWinControl::WndProc(Message);
     }
+}
+
+void TCustomComboBox::SubclassParts()
+{
+    ReleaseParts();
+    if (HWND edit = EditHandle())
+        FEditInstance->Subclass(edit, L"TCustomComboBox.Edit");
+    if (HWND list = ListHandle())
+        FListInstance->Subclass(list, L"TCustomComboBox.List");
+}
+
+void TCustomComboBox::ReleaseParts()
+{
+    FEditInstance->Release();
+    FListInstance->Release();
+}
+
+void TCustomComboBox::EditWndProc(TMessage& Message)
+{
+    ComboWndProc(Message, FEditInstance->Handle(), *FEditInstance);
+}
+
+void TCustomComboBox::ListWndProc(TMessage& Message)
+{
+    ComboWndProc(Message, FListInstance->Handle(), *FListInstance);
+}
+
+void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, TSubclassedWindow& ComboProc)
+{
+    if (ComboWnd == EditHandle()) {
+        switch (Message.Msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (DoKeyDown(Message))
+                return;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (DoKeyUp(Message))
+                return;
+            break;
+        case WM_CHAR:
+            if (DoKeyPress(Message))
+                return;
+            break;
+        default: break;
+        }
+    }
+    ComboProc.CallPrevious(Message);
 }
 
 bool TCustomComboBox::IsOwnPart(HWND Wnd)

@@ -184,3 +184,27 @@ KV_BEGIN_PUBLISHED(TsBoundLabel, TPersistent)
     B.Int(L"MaxWidth", &C::MaxWidth, &C::SetMaxWidth, TPropInfo::NoDefault);
     B.Bool(L"UseSkinColor", &C::GetUseSkin, &C::SetUseSkin, true);
 KV_END_PUBLISHED
+
+void BoundLabelFollows(TsBoundLabel* Bound, TControl* Edit, TsDisabledKind DisabledKind, const TMessage& Message)
+{
+    TsEditLabel* l = Bound ? Bound->TheLabel() : nullptr;
+    if (!l || !Edit)
+        return;
+    switch (Message.Msg) {
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+        break;
+    case CM_VISIBLECHANGED:
+        l->SetVisible(Edit->Visible());
+        break;
+    case CM_ENABLEDCHANGED:
+        l->SetEnabled(Edit->Enabled() || !DisabledKind.Contains(dkBlended));
+        break;
+    case CM_BIDIMODECHANGED:
+        l->SetBiDiMode(Edit->BiDiMode());
+        break;
+    default:
+        return;
+    }
+    Bound->AlignLabel();
+}

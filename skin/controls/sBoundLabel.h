@@ -8,6 +8,7 @@
 // changed, after copying the new value to the label.  GUI thread only.
 #pragma once
 
+#include "classlib/controls/Messages.h"
 #include "classlib/graphics/Graphics.h"
 #include "classlib/rtl/Classes.h"
 #include "skin/core/sConst.h"
@@ -66,3 +67,9 @@ private:
     TsEditLabel* FTheLabel = nullptr;
     TsCommonData* FCommonData;
 };
+
+// The label follows its edit, for every message the edit's window procedure
+// has handled: size and position realign it; visibility, enabled state
+// (kept enabled under a blended disabled look) and bidirectional mode are
+// copied to it first.  Nothing when Bound is nil or has no label.
+void BoundLabelFollows(TsBoundLabel* Bound, TControl* Edit, TsDisabledKind DisabledKind, const TMessage& Message);
