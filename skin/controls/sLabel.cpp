@@ -188,6 +188,12 @@ TsEditLabel* TsEditLabel::InternalCreate(TComponent* AOwner, TsBoundLabel* Bound
     return New<TsEditLabel>(AOwner, BoundStruct);
 }
 
+TsEditLabel::~TsEditLabel()
+{
+    if (TsBoundLabel* b = std::exchange(BoundLabel, nullptr))
+        b->LabelGone(this);
+}
+
 void TsEditLabel::BeforeDestruction()
 {
     if (TsBoundLabel* b = std::exchange(BoundLabel, nullptr))

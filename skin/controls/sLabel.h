@@ -122,7 +122,9 @@ public:
     TsEditLabel(TComponent* AOwner, TsBoundLabel* BoundStruct);
     // The caption label of BoundStruct, owned by AOwner.
     static TsEditLabel* InternalCreate(TComponent* AOwner, TsBoundLabel* BoundStruct);
-    // Tells the bound label that its label is gone.
+    // Tells the bound label that its label is gone; the destructor does it
+    // too, for a label deleted without BeforeDestruction.
+    ~TsEditLabel() override;
     void BeforeDestruction() override;
 
     TsBoundLabel* BoundLabel = nullptr;
