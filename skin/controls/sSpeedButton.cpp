@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/Forms.h"
 #include "skin/core/sInputSource.h"
 #include "skin/core/sMessages.h"
@@ -891,8 +892,15 @@ void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     TSpeedButton::MouseUp(Button, Shift, X, Y);
 }
 
-void TsSpeedButton::ActionChange(TObject*, bool)
+void TsSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults)
 {
+    TSpeedButton::ActionChange(Sender, CheckDefaults);
+    auto* a = dynamic_cast<TCustomAction*>(Sender);
+    if (!a)
+        return;
+    if (a->ActionList() && a->ActionList()->Images())
+        SetImages(a->ActionList()->Images());
+    SetImageIndex(a->ImageIndex());
 }
 
 // ---------------------------------------------------------------------------

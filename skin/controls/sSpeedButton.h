@@ -132,7 +132,8 @@ protected:
     void SkinnedPaint(HDC DC);
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void ActionChange(TObject* Sender, bool CheckDefaults);
+    // The action's caption, state and hint, and its image from the list's images.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
     // Paints the siblings that overlap the button onto Canvas (the cache), so
     // that the picture copied straight to the parent shows them.

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "ControlsFixture.h"
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/Menus.h"
 #include "skin/controls/sSpeedButton.h"
 #include "skin/core/sMessages.h"
@@ -346,6 +347,32 @@ TEST_F(SpeedButtons, GroupedButtonsReleaseEachOther)
     Press(b);
     Release(b);
     EXPECT_TRUE(b->Down());
+}
+
+TEST_F(SpeedButtons, AnActionGivesItsCaptionStateAndImage)
+{
+    TOwned<TImageList> images(New<TImageList>(nullptr));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TOwned<TBitmap> pic(New<TBitmap>(16, 16, pf24bit));
+    images->Add(pic.get(), nullptr);
+    images->Add(pic.get(), nullptr);
+    auto* list = New<TActionList>(Form.get());
+    list->SetImages(images.get());
+    auto* action = New<TAction>(Form.get());
+    action->SetActionList(list);
+    action->SetCaption(L"열기");
+    action->SetImageIndex(1);
+
+    TsSpeedButton* b = NewButton();
+    b->SetAction(action);
+    EXPECT_EQ(b->Caption(), UnicodeString(L"열기"));
+    EXPECT_EQ(b->Images(), images.get());
+    EXPECT_EQ(b->ImageIndex(), 1);
+    action->SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    action->SetEnabled(true);
+    EXPECT_TRUE(b->Enabled());
 }
 
 // ---------------------------------------------------------------------------
